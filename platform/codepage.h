@@ -1,0 +1,36 @@
+#pragma once
+// The one place where text changes encoding: file contents are Windows-1252 bytes, the
+// rest of the system (file names, terminal, Qt) speaks UTF-8.
+#include <string>
+#include <string_view>
+
+namespace codepage {
+
+// Unicode code point of a Windows-1252 byte. Every byte maps to one code point; the five
+// bytes that Windows-1252 leaves undefined map to the C1 control of the same value, so
+// decoding and encoding again gives back the same bytes.
+char32_t Cp1252ToCodePoint(unsigned char byte);
+
+// The Windows-1252 byte of a code point, or -1 when Windows-1252 cannot hold it.
+int CodePointToCp1252(char32_t cp);
+
+// Windows-1252 bytes to UTF-8. Never fails.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// What to do with a character that Windows-1252 cannot hold.
+enum class Unmappable {
+    NumericReference,  // "&#8804;": what a document or page can show as that character
+    QuestionMark,      // "?": for names, where a reference would mislead
+};
+
+// UTF-8 to Windows-1252. Malformed UTF-8 bytes are taken one by one as Latin-1 so that
+// nothing is dropped.
+std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy = Unmappable::NumericReference);
+
+// A file name taken from file contents (Windows-1252) as a native path (UTF-8), and back.
+inline std::string NativePath(std::string_view cp1252Name) { return Cp1252ToUtf8(cp1252Name); }
+inline std::string FileContentName(std::string_view nativePath) {
+    return Utf8ToCp1252(nativePath, Unmappable::QuestionMark);
+}
+
+}  // namespace codepage

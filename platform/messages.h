@@ -1,0 +1,32 @@
+#pragma once
+// The message seam: every message box, Yes/No question and input box of the system goes
+// through here. The GUI installs a sink that shows dialogs, the command-line tools one that
+// writes to the terminal, and tests one that records and answers from a script.
+// Texts crossing the seam are UTF-8.
+#include <optional>
+#include <string>
+
+namespace messages {
+
+class Sink {
+public:
+    virtual ~Sink() = default;
+    // An information message; the caller goes on when it returns.
+    virtual void Show(const std::string& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& caption, const std::string& question) = 0;
+    // A one-line input box; nullopt when cancelled.
+    virtual std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                               const std::string& initial) = 0;
+};
+
+// Installs the sink used from now on (nullptr: the default, which writes to standard error,
+// answers No and cancels input). The caller keeps ownership; returns the previous sink.
+Sink* Install(Sink* sink);
+
+void Show(const std::string& text);
+bool AskYesNo(const std::string& caption, const std::string& question);
+std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                   const std::string& initial = {});
+
+}  // namespace messages

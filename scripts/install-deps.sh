@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, once: packages already present are
+# skipped, so a second run costs a dpkg query and nothing else.
+set -euo pipefail
+
+packages=(
+  cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev xvfb xauth imagemagick xdotool
+  speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev espeak-ng libespeak-ng-dev sox
+  chromium fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Instalando pacotes: ${missing[*]}" >&2
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  if ! "${sudo_cmd[@]}" apt-get install -y --no-install-recommends -qq "${missing[@]}" >/dev/null; then
+    "${sudo_cmd[@]}" apt-get update -qq >/dev/null
+    "${sudo_cmd[@]}" apt-get install -y --no-install-recommends -qq "${missing[@]}" >/dev/null
+  fi
+fi
