@@ -75,10 +75,10 @@ std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy) {
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         char32_t cp;
-        size_t len = decodeUtf8(utf8, i, cp);
-        if (len == 0) {  // a stray byte: keep it as the Latin-1 character of that value
-            cp = static_cast<unsigned char>(utf8[i]);
-            len = 1;
+        const size_t len = decodeUtf8(utf8, i, cp);
+        if (len == 0) {  // a stray byte: keep it as it is
+            out += utf8[i++];
+            continue;
         }
         i += len;
         const int b = CodePointToCp1252(cp);

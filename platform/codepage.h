@@ -23,7 +23,7 @@ enum class Unmappable {
     QuestionMark,      // "?": for names, where a reference would mislead
 };
 
-// UTF-8 to Windows-1252. Malformed UTF-8 bytes are taken one by one as Latin-1 so that
+// UTF-8 to Windows-1252. Bytes that are not well-formed UTF-8 are kept as they are, so that
 // nothing is dropped.
 std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy = Unmappable::NumericReference);
 

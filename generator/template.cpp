@@ -1,0 +1,121 @@
+// The page template: the page-information lines at the top of a document, and the copying of
+// template sections with their placeholders filled.
+#include <cerrno>
+
+#include "editor/uvars.h"
+#include "generator/run.h"
+#include "generator/ugerahtml.h"
+#include "platform/codepage.h"
+#include "platform/messages.h"
+
+namespace ugerahtml {
+namespace {
+
+constexpr size_t kMaxHeaderValue = 999;
+
+// The value of a header line from the given character on, cut and trimmed.
+std::string headerValue(std::string_view line, size_t from) {
+    if (from >= line.size()) return {};
+    return std::string(TrimControls(line.substr(from, kMaxHeaderValue)));
+}
+
+// Replaces the first occurrence of placeholder in line by value.
+void fillFirst(std::string& line, std::string_view placeholder, const std::string& value) {
+    const size_t at = line.find(placeholder);
+    if (at != std::string::npos) line.replace(at, placeholder.size(), value);
+}
+
+// Reads the template of this run once; later sections are looked up in the same lines.
+void loadTemplate(Run& run) {
+    if (run.templ.loaded) return;
+    run.templ.loaded = true;
+    auto content = ReadFileBytes(codepage::NativePath(uvars::TemplateFile));
+    if (!content) return;
+    run.templ.available = true;
+    LineReader reader(std::move(*content));
+    std::string_view line;
+    while (reader.Next(line)) run.templ.lines.emplace_back(line);
+}
+
+// The index of the first marker line of a section, or the number of lines when it has none.
+size_t markerLine(TemplateCache& templ, std::string_view marker) {
+    for (const auto& [known, index] : templ.markers)
+        if (known == marker) return index;
+    const std::string upperMarker = UpperAnsi(marker);
+    size_t i = 0;
+    while (i < templ.lines.size() &&
+           !(templ.lines[i].size() == marker.size() && UpperAnsi(templ.lines[i]) == upperMarker))
+        ++i;
+    templ.markers.emplace_back(std::string(marker), i);
+    return i;
+}
+
+}  // namespace
+
+PageInfo& Info() {
+    static PageInfo info;
+    return info;
+}
+
+void ReadPageHeader(Run& run) {
+    PageInfo& info = Info();
+    info.title.clear();
+    info.topic.clear();
+    info.author = uvars::Author;
+    info.contact = uvars::Contact;
+    std::string_view line;
+    while (run.document.Next(line)) {
+        if (line.empty()) return;
+        if (line.find(':') == std::string_view::npos) {
+            if (info.title.empty()) info.title = std::string(line);
+            return;
+        }
+        const std::string upper = UpperAnsi(line.substr(0, 8));
+        const std::string_view start(upper);
+        if (start.substr(0, 7) == "T\xCDTULO:" || start.substr(0, 7) == "TITULO:")
+            info.title = headerValue(line, 7);
+        else if (start.substr(0, 6) == "AUTOR:")
+            info.author = headerValue(line, 6);
+        else if (start.substr(0, 8) == "CONTATO:")
+            info.contact = headerValue(line, 8);
+        else if (start.substr(0, 7) == "MODELO:")
+            uvars::TemplateFile = headerValue(line, 7);
+    }
+}
+
+void WriteTemplateSection(Run& run, std::string_view marker) {
+    if (uvars::TemplateFile.empty()) uvars::TemplateFile = uvars::kDefaultTemplate;
+    loadTemplate(run);
+    if (!run.templ.available) {
+        if (!run.templateWarned)
+            messages::Show("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
+                           " n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta");
+        run.templateWarned = true;
+        return;
+    }
+    const auto& lines = run.templ.lines;
+    size_t i = markerLine(run.templ, marker);
+    if (i == lines.size()) {
+        messages::Show("Arquivo de modelo est\xC3\xA1 danificado");
+        return;
+    }
+    const PageInfo& info = Info();
+    for (++i; i < lines.size(); ++i) {
+        std::string line = lines[i];
+        if (line.find('[') != std::string::npos) {
+            fillFirst(line, "[T\xCDTULO]", info.title);
+            fillFirst(line, "[T\xD3PICO]", info.topic);
+            fillFirst(line, "[CONTATO]", info.contact);
+            fillFirst(line, "[AUTOR]", info.author);
+        }
+        if (line.size() == 9 && UpperAscii(line) == "<<<FIM>>>") break;
+        run.page.WriteTranslatedLine(line);
+    }
+}
+
+void WriteTitle(Run& run, std::string_view line) {
+    Info().topic = std::string(line.substr(1));
+    WriteTemplateSection(run, kTopicMarker);
+}
+
+}  // namespace ugerahtml

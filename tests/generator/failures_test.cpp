@@ -1,0 +1,136 @@
+// File errors: what the page holds afterwards, what is reported, and the command's exit status.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "editor/uvars.h"
+#include "generator/run.h"
+#include "generator/ugerahtml.h"
+#include "tests/generator/test_support.h"
+
+namespace {
+
+using namespace ugerahtml;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class Failures : public ::testing::Test {
+protected:
+    testing_support::ScratchFolder folder;
+    testing_support::RecordingSink sink;
+    void SetUp() override {
+        testing_support::ResetGeneratorSettings();
+        WriteFile("modelo.mdl", "<<<CABE\xC7" "ALHO>>>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\nfim\r\n");
+    }
+    void TearDown() override { PageWriter::SetBufferLimit(1 << 20); }
+};
+
+TEST_F(Failures, MissingDocumentLeavesNoPage) {
+    EXPECT_THROW(GeneratePage("falta.vloq", "falta.htm"), FileError);
+    EXPECT_FALSE(std::filesystem::exists("falta.htm"));
+    try {
+        GeneratePage("falta.vloq", "falta.htm");
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("falta.vloq"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("inexistente"), std::string::npos);
+    }
+}
+
+TEST_F(Failures, FolderAsDocumentLeavesAnExistingPageUntouched) {
+    std::filesystem::create_directory("pasta.vloq");
+    WriteFile("pasta.htm", "antiga");
+    EXPECT_THROW(GeneratePage("pasta.vloq", "pasta.htm"), FileError);
+    EXPECT_EQ(ReadFile("pasta.htm"), "antiga");
+}
+
+TEST_F(Failures, PageInMissingFolderThrows) {
+    WriteFile("d.vloq", "x\r\n");
+    EXPECT_THROW(GeneratePage("d.vloq", "nao/existe/d.htm"), FileError);
+}
+
+TEST_F(Failures, FolderAsIncludeEndsTheRun) {
+    std::filesystem::create_directory("inc");
+    WriteFile("d.vloq", "\r\nantes\r\n%inc\r\ndepois\r\n");
+    EXPECT_THROW(GeneratePage("d.vloq", "d.htm"), FileError);
+    EXPECT_EQ(ReadFile("d.htm"), "antes\r\n");  // no signature section
+}
+
+TEST_F(Failures, WriteFailureOnATextLineIsVqerrdsk) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    PageWriter::SetBufferLimit(1);
+    WriteFile("d.vloq", "\r\ntexto\r\n");
+    EXPECT_FALSE(GeneratePage("d.vloq", "/dev/full"));
+    EXPECT_EQ(sink.shown, std::vector<std::string>{"VQERRDSK"});
+}
+
+TEST_F(Failures, WriteFailureOnOtherLinesThrows) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    PageWriter::SetBufferLimit(1);
+    for (const char* doc : {"\r\n{a.htm b}\r\n", "\r\n#r\r\n", "\r\n-----\r\n", "\r\n&FP x\r\n"}) {
+        WriteFile("d.vloq", doc);
+        EXPECT_THROW(GeneratePage("d.vloq", "/dev/full"), FileError) << doc;
+    }
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(Failures, FailureAtTheLastFlushIsReported) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    WriteFile("d.vloq", "\r\ntexto\r\n");
+    EXPECT_THROW(GeneratePage("d.vloq", "/dev/full"), FileError);
+}
+
+// The command line: exit status and messages.
+struct CommandResult {
+    int status;
+    std::string output;
+};
+
+CommandResult runCommand(const std::string& arguments) {
+    const std::string command = std::string(VELLOQ_GERAR) + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST_F(Failures, CommandExitStatus) {
+    WriteFile("a.vloq", "\r\nx\r\n");
+    WriteFile("b.VLOQ", "\r\n%nada\r\n");
+    struct Row {
+        std::string arguments;
+        int status;
+        std::string outputHas;
+    } const rows[] = {
+        {"a.vloq", 0, ""},
+        {"b.VLOQ", 0, "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \nnada"},
+        {"falta.vloq", 1, "falta.vloq"},
+        {"a.vloq falta.vloq", 1, "falta.vloq"},
+        {"", 2, "Uso:"},
+        {"-o", 2, "Uso:"},
+        {"-o x.htm a.vloq b.VLOQ", 2, "Uso:"},
+        {"--desconhecida a.vloq", 2, "Uso:"},
+        {"--help", 0, "velloq-gerar DOCUMENTO"},
+    };
+    for (const auto& row : rows) {
+        const CommandResult r = runCommand(row.arguments);
+        EXPECT_EQ(r.status, row.status) << row.arguments << "\n" << r.output;
+        EXPECT_NE(r.output.find(row.outputHas), std::string::npos) << row.arguments << "\n" << r.output;
+    }
+    EXPECT_EQ(ReadFile("a.htm"), "x\r\n");
+    EXPECT_TRUE(std::filesystem::exists("b.htm"));
+}
+
+TEST_F(Failures, CommandNamesThePageAndReadsTheFolderSettings) {
+    WriteFile("velloq.ini", "[velloq]\r\nARQMODELO=meu.mdl\r\nautor = \"Ana Lima\"\r\n");
+    WriteFile("meu.mdl", "<<<CABE\xC7" "ALHO>>>\r\n[AUTOR]|[CONTATO]\r\n");
+    WriteFile("a.vloq", "\r\nx\r\n");
+    EXPECT_EQ(runCommand("-o pagina.html a.vloq").status, 0);
+    EXPECT_EQ(ReadFile("pagina.html"), "Ana Lima|fulano@exemplo.com.br\r\nx\r\n");
+}
+
+}  // namespace
