@@ -7,157 +7,188 @@ namespace {
 
 constexpr size_t kMaxQuotedField = 998;
 
-void trimRest(std::string& rest) {
-    const std::string_view t = TrimControls(rest);
-    if (t.size() != rest.size()) rest = std::string(t);
-}
-
 // The optional number field (size, rows, columns): present when rest begins with 1 to 9.
-int optionalNumber(std::string& rest) {
+int optionalNumber(std::string_view& rest) {
     if (rest.empty() || rest.front() < '1' || rest.front() > '9') return 0;
     return LeadingNumber(NextField(rest));
 }
 
 // The optional id field: present when rest begins with "[".
-std::string optionalId(std::string& rest) {
+std::string_view optionalId(std::string_view& rest) {
     if (rest.empty() || rest.front() != '[') return {};
     return NextField(rest).substr(1);
 }
 
-std::string phpEcho(const std::string& expression, std::string_view end) {
-    return "<?php echo " + expression + std::string(end);
+// Writes an attribute " NAME=\"value\"" (translated or not) when the value is not empty.
+void writeAttribute(PageWriter& page, std::string_view name, std::string_view value, bool translated) {
+    if (value.empty()) return;
+    page.Write(name);
+    if (translated) page.WriteTranslated(value);
+    else page.Write(value);
+    page.Write("\"");
 }
 
-void writeForm(Run& run, std::string& rest) {
-    const std::string method = UpperAscii(NextField(rest)) == "G" ? "GET" : "POST";
-    std::string action = NextField(rest);
-    if (!action.empty() && action.front() == '$') action = phpEcho(action, ";?>");
-    std::string element = "<FORM method=\"" + method + "\" action=\"" + action + "\"" +
-                          " enctype=\"multipart/form-data\"";
-    if (rest == "*") element += " TARGET=blank";
-    else element += rest;
-    element += ">";
-    run.page.WriteTranslatedLine(element);
+void writeNumberAttribute(PageWriter& page, std::string_view name, int value, bool translated) {
+    if (value != 0) writeAttribute(page, name, std::to_string(value), translated);
 }
 
-void writeInputControl(Run& run, std::string& rest, std::string_view type) {
+void writeForm(Run& run, std::string_view rest) {
+    PageWriter& page = run.page;
+    const std::string_view methodField = NextField(rest);
+    const bool get = methodField.size() == 1 && (methodField[0] == 'G' || methodField[0] == 'g');
+    const std::string_view action = NextField(rest);
+    page.Write(get ? "<FORM method=\"GET\" action=\"" : "<FORM method=\"POST\" action=\"");
+    if (!action.empty() && action.front() == '$') {
+        page.Write("<?php echo ");
+        page.WriteTranslated(action);
+        page.Write(";?>");
+    } else {
+        page.WriteTranslated(action);
+    }
+    page.Write("\" enctype=\"multipart/form-data\"");
+    if (rest == "*") page.Write(" TARGET=blank");
+    else page.WriteTranslated(rest);
+    page.WriteLine(">");
+}
+
+void writeInputControl(Run& run, std::string_view rest, std::string_view type) {
     const int size = optionalNumber(rest);
-    const std::string id = optionalId(rest);
-    const std::string name = NextField(rest);
+    const std::string_view id = optionalId(rest);
+    const std::string_view name = NextField(rest);
     const bool checkbox = type == "checkbox";
-    const std::string value = checkbox ? "x" : NextField(rest);
-    const std::string label = NextField(rest);
-    const std::string mark = NextField(rest);
+    const std::string_view value = checkbox ? std::string_view("x") : NextField(rest);
+    const std::string_view label = NextField(rest);
+    const std::string_view mark = NextField(rest);
 
-    std::string element = "<INPUT TYPE=\"" + std::string(type) + "\" NAME=\"" + name + "\"";
-    if (!id.empty()) element += " ID=\"" + id + "\"";
-    if (size != 0) element += " SIZE=\"" + std::to_string(size) + "\"";
-    if (!value.empty()) element += " VALUE=\"" + value + "\"";
+    PageWriter& page = run.page;
+    page.Write("<INPUT TYPE=\"");
+    page.Write(type);
+    page.Write("\" NAME=\"");
+    page.WriteTranslated(name);
+    page.Write("\"");
+    writeAttribute(page, " ID=\"", id, true);
+    writeNumberAttribute(page, " SIZE=\"", size, true);
+    writeAttribute(page, " VALUE=\"", value, true);
     if (!mark.empty()) {
         if (mark.front() == '$') {
-            const std::string& compared = (checkbox || type == "radio") ? value : name;
-            element += " " + phpEcho(mark + "==" + "'" + compared + "'", "? 'CHECKED':''; ?>");
+            page.Write(" <?php echo ");
+            page.WriteTranslated(mark);
+            page.Write("=='");
+            page.WriteTranslated((checkbox || type == "radio") ? value : name);
+            page.Write("'? 'CHECKED':''; ?>");
         } else {
-            element += " CHECKED";
+            page.Write(" CHECKED");
         }
     }
-    element += ">" + label + "</input>";
-    run.page.WriteTranslatedLine(element);
+    page.Write(">");
+    page.WriteTranslated(label);
+    page.WriteLine("</input>");
 }
 
-void writeTextArea(Run& run, std::string& rest) {
+void writeTextArea(Run& run, std::string_view rest) {
     if (rest == "*") return;  // a stray end line "&A*"
     const int rows = optionalNumber(rest);
     const int columns = optionalNumber(rest);
-    const std::string id = optionalId(rest);
-    const std::string name = NextField(rest);
-    const std::string content = NextField(rest);
+    const std::string_view id = optionalId(rest);
+    const std::string_view name = NextField(rest);
+    const std::string_view content = NextField(rest);
 
-    std::string element = "<TEXTAREA NAME=\"" + name + "\"";
-    if (!id.empty()) element += " ID=\"" + id + "\"";
-    if (rows != 0) element += " ROWS=\"" + std::to_string(rows) + "\"";
-    if (columns != 0) element += " COLS=\"" + std::to_string(columns) + "\"";
-    element += ">";
-    run.page.WriteLine(element);
+    PageWriter& page = run.page;
+    page.Write("<TEXTAREA NAME=\"");
+    page.Write(name);
+    page.Write("\"");
+    writeAttribute(page, " ID=\"", id, false);
+    writeNumberAttribute(page, " ROWS=\"", rows, false);
+    writeNumberAttribute(page, " COLS=\"", columns, false);
+    page.WriteLine(">");
     if (content.empty()) {
         std::string_view line;
-        while (run.document.Next(line) && line != "&A*") run.page.WriteLine(line);
+        while (run.document.Next(line) && line != "&A*") page.WriteLine(line);
     } else if (content.front() == '$') {
-        run.page.WriteLine(phpEcho(content, "; ?>"));
+        page.Write("<?php echo ");
+        page.Write(content);
+        page.WriteLine("; ?>");
     } else {
-        run.page.WriteLine(content);
+        page.WriteLine(content);
     }
-    run.page.WriteLine("</TEXTAREA>");
+    page.WriteLine("</TEXTAREA>");
 }
 
-void writeSelect(Run& run, std::string& rest) {
-    const std::string name = NextField(rest);
+void writeSelect(Run& run, std::string_view rest) {
+    const std::string_view name = NextField(rest);
     const int size = optionalNumber(rest);
-    const std::string id = optionalId(rest);
-    std::string element = "<SELECT NAME=\"" + name + "\"";
-    if (!id.empty()) element += " ID=\"" + id + "\"";
-    if (size != 0) element += " SIZE=\"" + std::to_string(size) + "\"";
-    element += ">";
-    run.page.WriteTranslatedLine(element);
+    const std::string_view id = optionalId(rest);
+    PageWriter& page = run.page;
+    page.Write("<SELECT NAME=\"");
+    page.WriteTranslated(name);
+    page.Write("\"");
+    writeAttribute(page, " ID=\"", id, true);
+    writeNumberAttribute(page, " SIZE=\"", size, true);
+    page.WriteLine(">");
 
     std::string_view line;
     while (run.document.Next(line) && line != "&S") {
-        std::string option(line);
-        trimRest(option);
-        const std::string value = NextField(option);
-        const std::string label = NextField(option);
-        const std::string mark = NextField(option);
-        std::string selection;
-        if (!mark.empty()) {
-            selection = mark.front() == '$'
-                            ? " " + phpEcho(mark + "==" + "'" + value + "'", "? 'SELECTED':''; ?>")
-                            : " SELECTED";
+        std::string_view option = line;
+        const std::string_view value = NextField(option);
+        const std::string_view label = NextField(option);
+        const std::string_view mark = NextField(option);
+        page.Write("<OPTION VALUE=\"");
+        page.Write(value);
+        page.Write("\"");
+        if (!mark.empty() && mark.front() == '$') {
+            page.Write(" <?php echo ");
+            page.Write(mark);
+            page.Write("=='");
+            page.Write(value);
+            page.Write("'? 'SELECTED':''; ?>");
+        } else if (!mark.empty()) {
+            page.Write(" SELECTED");
         }
-        run.page.Write("<OPTION VALUE=\"" + value + "\"" + selection + ">");
-        run.page.WriteTranslated(label);
-        run.page.WriteLine("</OPTION>");
+        page.Write(">");
+        page.WriteTranslated(label);
+        page.WriteLine("</OPTION>");
     }
-    run.page.WriteLine("</SELECT>");
+    page.WriteLine("</SELECT>");
 }
 
 }  // namespace
 
-std::string NextField(std::string& rest) {
-    trimRest(rest);
+std::string_view NextField(std::string_view& rest) {
+    rest = TrimControls(rest);
     if (rest.empty()) return {};
-    std::string field;
+    std::string_view field;
     if (rest.front() == '"') {
         const size_t close = rest.find('"', 1);
-        if (close == std::string::npos) {
+        if (close == std::string_view::npos) {
             field = rest.substr(1, kMaxQuotedField);
-            rest.clear();
+            rest = {};
         } else {
             field = rest.substr(1, close - 1);
-            rest.erase(0, close + 1);
+            rest.remove_prefix(close + 1);
         }
     } else {
         const size_t blank = rest.find(' ');
-        if (blank == std::string::npos) {
-            field = std::move(rest);
-            rest.clear();
+        if (blank == std::string_view::npos) {
+            field = rest;
+            rest = {};
         } else {
             field = rest.substr(0, blank);
-            rest.erase(0, blank + 1);
+            rest.remove_prefix(blank + 1);
         }
     }
-    trimRest(rest);
+    rest = TrimControls(rest);
     return field;
 }
 
 void WriteFormCommand(Run& run, std::string_view line) {
-    std::string_view body = line.substr(1);
+    const std::string_view body = line.substr(1);
     if (body.empty()) {
         run.page.WriteLine("</form>");
         return;
     }
     char letter = body.front();
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-    std::string rest(TrimControls(body.substr(1)));
+    const std::string_view rest = TrimControls(body.substr(1));
     switch (letter) {
         case 'F': writeForm(run, rest); break;
         case 'T': writeInputControl(run, rest, "text"); break;

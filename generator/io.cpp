@@ -25,6 +25,7 @@ std::string reasonText(int error) {
         case EROFS: return "disco somente para leitura";
         case EFBIG: return "arquivo grande demais";
         case ENAMETOOLONG: return "nome longo demais";
+        case EINVAL: return "n\xC3\xA3o \xC3\xA9 um arquivo comum";
         case EIO: return "erro de entrada/sa\xC3\xAD" "da";
         default: return std::strerror(error);
     }
@@ -55,15 +56,20 @@ bool LineReader::Next(std::string_view& line) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& nativePath) {
-    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a pipe nobody writes to cannot hang the run.
+    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     std::string content;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Only plain files are read: a folder, a device such as /dev/zero or a pipe would
+        // give no end or no lines.
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        errno = EISDIR;  // a folder is not a file that can be opened
+        errno = error;
         return std::nullopt;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
     char chunk[65536];
     for (;;) {
@@ -133,6 +139,16 @@ void PageWriter::Abandon() {
     fd_ = -1;
 }
 
+bool EqualsUpperAscii(std::string_view text, std::string_view upperLiteral) {
+    if (text.size() != upperLiteral.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (c != upperLiteral[i]) return false;
+    }
+    return true;
+}
+
 std::string UpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -173,7 +189,7 @@ int LeadingNumber(std::string_view text) {
 }
 
 std::string PageNameFor(const std::string& document) {
-    if (document.size() >= 5 && UpperAscii(document.substr(document.size() - 5)) == ".VLOQ")
+    if (document.size() >= 5 && EqualsUpperAscii(std::string_view(document).substr(document.size() - 5), ".VLOQ"))
         return document.substr(0, document.size() - 5) + ".htm";
     return document + ".htm";
 }

@@ -13,6 +13,8 @@ namespace ugerahtml {
 // Appends the text to out with the accented letters replaced by their entities.
 void AppendAccents(std::string& out, std::string_view text);
 
+// Whether text equals the upper-case literal once its ASCII letters are upper-cased.
+bool EqualsUpperAscii(std::string_view text, std::string_view upperLiteral);
 // Upper-cases the ASCII letters only.
 std::string UpperAscii(std::string_view text);
 // Upper-cases letters the way the system's Windows-1252 rules do, accented letters included.
@@ -38,8 +40,8 @@ private:
     size_t pos_ = 0;
 };
 
-// The whole content of a file, or nullopt with errno set when it cannot be opened. Throws
-// FileError when it opens but cannot be read.
+// The whole content of a plain file, or nullopt with errno set when it cannot be opened or is
+// no plain file (a folder, a device, a pipe). Throws FileError when it opens but cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& nativePath);
 
 // Writes the page through a buffer. A failed write throws FileError.
@@ -90,6 +92,7 @@ struct TemplateCache {
     bool available = false;
     std::vector<std::string> lines;
     std::vector<std::pair<std::string, size_t>> markers;  // marker, index of its line
+    std::string scratch;  // a line being filled, kept to spare allocations
 };
 
 struct Run {
@@ -144,8 +147,9 @@ struct ImageFields {
 };
 ImageFields SplitImage(std::string_view line);
 
-// Takes one field from the front of rest and shortens rest.
-std::string NextField(std::string& rest);
+// Takes one field from the front of rest and shortens rest. The field is a view into the
+// same text as rest.
+std::string_view NextField(std::string_view& rest);
 
 // Section markers and placeholders, in Windows-1252.
 inline constexpr std::string_view kHeaderMarker = "<<<CABE\xC7" "ALHO>>>";

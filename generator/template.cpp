@@ -19,6 +19,8 @@ std::string headerValue(std::string_view line, size_t from) {
     return std::string(TrimControls(line.substr(from, kMaxHeaderValue)));
 }
 
+bool isEnd(std::string_view line) { return EqualsUpperAscii(line, "<<<FIM>>>"); }
+
 // Replaces the first occurrence of placeholder in line by value.
 void fillFirst(std::string& line, std::string_view placeholder, const std::string& value) {
     const size_t at = line.find(placeholder);
@@ -100,16 +102,22 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
         return;
     }
     const PageInfo& info = Info();
+    std::string& filled = run.templ.scratch;
     for (++i; i < lines.size(); ++i) {
-        std::string line = lines[i];
-        if (line.find('[') != std::string::npos) {
-            fillFirst(line, "[T\xCDTULO]", info.title);
-            fillFirst(line, "[T\xD3PICO]", info.topic);
-            fillFirst(line, "[CONTATO]", info.contact);
-            fillFirst(line, "[AUTOR]", info.author);
+        const std::string& line = lines[i];
+        if (line.find('[') == std::string::npos) {
+            if (isEnd(line)) break;
+            run.page.WriteTranslatedLine(line);
+            continue;
         }
-        if (line.size() == 9 && UpperAscii(line) == "<<<FIM>>>") break;
-        run.page.WriteTranslatedLine(line);
+        // Filling happens before the end test: a value may itself make the line "<<<FIM>>>".
+        filled = line;
+        fillFirst(filled, "[T\xCDTULO]", info.title);
+        fillFirst(filled, "[T\xD3PICO]", info.topic);
+        fillFirst(filled, "[CONTATO]", info.contact);
+        fillFirst(filled, "[AUTOR]", info.author);
+        if (isEnd(filled)) break;
+        run.page.WriteTranslatedLine(filled);
     }
 }
 

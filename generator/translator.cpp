@@ -12,11 +12,6 @@
 namespace ugerahtml {
 namespace {
 
-bool equalsNoCase(std::string_view line, std::string_view upperLiteral) {
-    if (line.size() != upperLiteral.size()) return false;
-    return UpperAscii(line) == upperLiteral;
-}
-
 // An include line "%name": the file's lines go to the page as text, unclassified.
 void writeInclude(Run& run, std::string_view line) {
     const std::string name(line.substr(1));
@@ -39,7 +34,7 @@ void writePreformatted(Run& run) {
     std::string_view line;
     while (run.document.Next(line)) {
         run.page.WriteTranslatedLine(line);
-        if (equalsNoCase(line, "</PRE>")) break;
+        if (EqualsUpperAscii(line, "</PRE>")) break;
     }
 }
 
@@ -50,9 +45,9 @@ void handleLine(Run& run, std::string_view line) {
     } else if (line.front() == '.') {
         run.page.Write("<li>");
         run.page.WriteTranslatedLine(line.substr(1));
-    } else if (equalsNoCase(line, "<PAGE>")) {
+    } else if (EqualsUpperAscii(line, "<PAGE>")) {
         run.page.WriteLine("<div style=\"page-break-after: always\"></div>");
-    } else if (equalsNoCase(line, "<PRE>")) {
+    } else if (EqualsUpperAscii(line, "<PRE>")) {
         writePreformatted(run);
     } else if (line == "}") {
         run.page.WriteLine("</a>");

@@ -134,3 +134,20 @@ TEST_F(Failures, CommandNamesThePageAndReadsTheFolderSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Failures, DevicesAndPipesAreNotRead) {
+    testing_support::WriteFile("d.vloq", "MODELO: /dev/zero\r\n\r\nx\r\n");
+    EXPECT_TRUE(ugerahtml::GeneratePage("d.vloq", "d.htm"));
+    EXPECT_EQ(testing_support::ReadFile("d.htm"), "x\r\n");
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_NE(sink.shown[0].find("/dev/zero"), std::string::npos);
+
+    ASSERT_EQ(::mkfifo("cano", 0600), 0);
+    testing_support::WriteFile("d.vloq", "\r\n%cano\r\n");
+    EXPECT_THROW(ugerahtml::GeneratePage("d.vloq", "d.htm"), ugerahtml::FileError);
+    EXPECT_THROW(ugerahtml::GeneratePage("/dev/zero", "z.htm"), ugerahtml::FileError);
+}
+
+}  // namespace

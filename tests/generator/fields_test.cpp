@@ -27,14 +27,15 @@ TEST(NextField, TakesFieldsInTurn) {
         {"", {""}},
     };
     for (const auto& row : rows) {
-        std::string rest = row.line;
+        std::string_view rest = row.line;
         for (const auto& expected : row.fields) EXPECT_EQ(NextField(rest), expected) << row.line;
         EXPECT_EQ(rest, "") << row.line;
     }
 }
 
 TEST(NextField, UnclosedQuoteStopsAt998Characters) {
-    std::string rest = "\"" + std::string(2000, 'x');
+    const std::string line = "\"" + std::string(2000, 'x');
+    std::string_view rest = line;
     EXPECT_EQ(NextField(rest).size(), 998u);
 }
 

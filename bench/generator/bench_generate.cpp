@@ -1,0 +1,113 @@
+// Generation speed on documents of about 50 MB, one per mix of constructs, beside the
+// baseline of merely reading the same document and writing its lines back with CR LF.
+// Compare the bytes_per_second of each Generate/<mix> with Copy/<mix>.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "editor/uvars.h"
+#include "generator/run.h"
+#include "generator/ugerahtml.h"
+#include "platform/messages.h"
+
+namespace {
+
+constexpr size_t kTargetSize = 50u << 20;
+
+class QuietSink final : public messages::Sink {
+public:
+    void Show(const std::string&) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+const std::string& folder() {
+    static const std::string dir = [] {
+        std::string d = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
+        if (!::mkdtemp(d.data())) std::abort();
+        std::ofstream(d + "/modelo.mdl", std::ios::binary)
+            << "<<<CABE\xC7" "ALHO>>>\r\n<html><head><title>[T\xCDTULO]</title></head><body>\r\n<<<FIM>>>\r\n"
+               "<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n<<<FIM>>>\r\n"
+               "<<<ASSINATURA>>>\r\n<p>[AUTOR] [CONTATO]</p></body></html>\r\n<<<FIM>>>\r\n";
+        return d;
+    }();
+    return dir;
+}
+
+// Repeats the block of lines until the document is about 50 MB.
+std::string buildDocument(const std::string& block) {
+    std::string doc = "T\xCDTULO: Desempenho\r\n\r\n";
+    doc.reserve(kTargetSize + block.size());
+    while (doc.size() < kTargetSize) doc += block;
+    return doc;
+}
+
+const std::map<std::string, std::string>& mixes() {
+    static const std::map<std::string, std::string> m = {
+        {"accents",
+         buildDocument("A fun\xE7\xE3o quadr\xE1tica `f(x)=ax^2+bx+c` tem gr\xE1" "fico chamado par\xE1" "bola, "
+                       "e sua \xE1rea \xE9 calculada por integra\xE7\xE3o.\r\n"
+                       "Texto sem acento algum, com f\xF3rmulas `sqrt(x)` e `x/y` no meio da linha.\r\n"
+                       "\r\n")},
+        {"tables", buildDocument("@3\r\nc\xE9lula 1\r\nc\xE9lula 2\r\n{pagina.htm Link}\r\n\r\n`a+b`\r\ncinco\r\n@\r\n")},
+        {"forms",
+         buildDocument("&FP login.php\r\n&T 20 [id nome \"Seu nome\" \"R\xF3tulo\" $x\r\n"
+                       "&R grupo um \"Op\xE7\xE3o um\" *\r\n&S lista 3\r\na \"A\"\r\nb \"B\" $s\r\n&S\r\n"
+                       "&A 3 30 obs\r\nlinha\r\n&A*\r\n&\r\n")},
+        {"titles", buildDocument("*T\xF3pico n\xFAmero um\r\ntexto\r\n*Outro\r\n")},
+    };
+    return m;
+}
+
+std::string writeDocument(const std::string& name) {
+    const std::string path = folder() + "/" + name + ".vloq";
+    if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << mixes().at(name);
+    return path;
+}
+
+void Generate(benchmark::State& state, const std::string& mix) {
+    static QuietSink sink;
+    messages::Install(&sink);
+    const std::string doc = writeDocument(mix);
+    std::filesystem::current_path(folder());
+    for (auto _ : state) {
+        uvars::TemplateFile = "modelo.mdl";
+        uvars::Author = "Autor";
+        uvars::Contact = "contato";
+        if (!ugerahtml::GeneratePage(doc, folder() + "/saida.htm")) state.SkipWithError("page not whole");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * mixes().at(mix).size()));
+}
+
+// The baseline: the same reading, line splitting and buffered writing, with no translation.
+void Copy(benchmark::State& state, const std::string& mix) {
+    const std::string doc = writeDocument(mix);
+    for (auto _ : state) {
+        ugerahtml::LineReader reader(*ugerahtml::ReadFileBytes(doc));
+        ugerahtml::PageWriter page;
+        page.Create(folder() + "/copia.htm");
+        std::string_view line;
+        while (reader.Next(line)) page.WriteLine(line);
+        page.Close();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * mixes().at(mix).size()));
+}
+
+const bool kRegistered = [] {
+    for (const auto& [name, _] : mixes()) {
+        benchmark::RegisterBenchmark(("Copy/" + name).c_str(), Copy, name)->Unit(benchmark::kMillisecond)->MinTime(2);
+        benchmark::RegisterBenchmark(("Generate/" + name).c_str(), Generate, name)->Unit(benchmark::kMillisecond)->MinTime(2);
+    }
+    return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();
