@@ -1,0 +1,364 @@
+// The main window's command map: menus, captions, separators, shortcuts, tool buttons, and
+// the entries that have no command.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include "editor/velloqPrinc.h"
+#include "modalanswer.h"
+#include "scriptedsink.h"
+
+namespace {
+
+// Captions of a menu's entries in order, "-" for a separator.
+QStringList captions(const QList<QAction*>& actions) {
+    QStringList out;
+    for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+// Every entry reachable from the menu bar, submenus included.
+QList<QAction*> menuEntries(const QList<QAction*>& actions) {
+    QList<QAction*> out;
+    for (QAction* a : actions) {
+        out << a;
+        if (a->menu()) out << menuEntries(a->menu()->actions());
+    }
+    return out;
+}
+
+QStringList visibleTopLevels() {
+    QStringList out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) out << w->objectName() + QLatin1Char(':') + w->metaObject()->className();
+    out.sort();
+    return out;
+}
+
+}  // namespace
+
+class MenuMapTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void menuContents_data();
+    void menuContents();
+    void shortcuts_data();
+    void shortcuts();
+    void visualizarIsACommandOnTheBar();
+    void accessKeysOpenTheirMenus_data();
+    void accessKeysOpenTheirMenus();
+    void toolBar_data();
+    void toolBar();
+    void noneEntriesChangeNothing_data();
+    void noneEntriesChangeNothing();
+    void selectAll_data();
+    void selectAll();
+    void clipboardButtons_data();
+    void clipboardButtons();
+
+private:
+    TForm1* form_ = nullptr;
+};
+
+void MenuMapTest::init() {
+    form_ = new TForm1;
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+}
+
+void MenuMapTest::cleanup() {
+    delete form_;
+    form_ = nullptr;
+}
+
+void MenuMapTest::menuContents_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("menu bar") << "MainMenu1"
+        << QStringList{"&Arquivo", "&Editar", "&Inserir", "&Matemática", "&Formatação", "&Configurar",
+                       "&Visualizar", "&Falar", "&?"};
+    QTest::newRow("Arquivo") << "Arquivo1"
+        << QStringList{"&Seleciohar pasta de trabalho", "&Reabrir pasta de trabalho", "&Exibir pasta atual", "-",
+                       "&Nova página", "&Abrir texto", "&Salvar texto", "Salvar texto &Como", "-", "&Imprimir",
+                       "Imprimir &Original", "-", "&Terminar"};
+    QTest::newRow("Reabrir") << "Reabrir1" << QStringList{"", "", "", "", ""};
+    QTest::newRow("Editar") << "Editar1"
+        << QStringList{"Desfazer", "-", "Cor&tar", "Copiar", "Colar", "-", "Localizar", "Substituir",
+                       "Selecionar Tudo"};
+    QTest::newRow("Inserir") << "Inserir1"
+        << QStringList{"&Título", "&Linha separadora", "&Imagem", "Recuo", "Fórmula &Matemática",
+                       "&Quebra de página", "&Tabela", "&Link", "&Ponto de acesso"};
+    QTest::newRow("Recuo") << "Recuo1" << QStringList{">>", "<<"};
+    QTest::newRow("Matemática") << "Matematica1" << QStringList{"Lista geral de fórmulas", "-"};
+    QTest::newRow("Formatação") << "Formatacao1"
+        << QStringList{"&Tamanho", "&Negrito", "&Itálico", "&Espacejamento fixo", "&Centralizado", "&Sublinhado"};
+    QTest::newRow("Tamanho") << "Tamanho1"
+        << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
+    QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
+    QTest::newRow("Falar") << "falar1" << QStringList{"&Fórmula", "&Ligar Ormivox"};
+    QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Sobre este programa"};
+}
+
+void MenuMapTest::menuContents() {
+    QFETCH(QString, menu);
+    QFETCH(QStringList, entries);
+    QWidget* widget = menu == "MainMenu1" ? static_cast<QWidget*>(form_->MainMenu1) : form_->findChild<QMenu*>(menu);
+    QVERIFY2(widget, qPrintable(menu));
+    QCOMPARE(captions(widget->actions()), entries);
+    // Every entry can be found by its name, and only "&Sintetizador" is disabled.
+    for (QAction* a : widget->actions()) {
+        if (a->isSeparator()) continue;
+        QVERIFY2(!a->objectName().isEmpty(), qPrintable(a->text()));
+        QCOMPARE(form_->action(a->objectName()), a);
+        QCOMPARE(a->isEnabled(), a->objectName() != "Sintetizador1");
+    }
+}
+
+void MenuMapTest::shortcuts_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Salvar") << "Salvar1" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("Imprimir") << "Imprimirformatado1" << QKeySequence(Qt::CTRL | Qt::Key_P);
+    QTest::newRow("Desfazer") << "Desfazer1" << QKeySequence(Qt::CTRL | Qt::Key_Z);
+    QTest::newRow("Cortar") << "Cortar1" << QKeySequence(Qt::CTRL | Qt::Key_X);
+    QTest::newRow("Copiar") << "Copiar1" << QKeySequence(Qt::CTRL | Qt::Key_C);
+    QTest::newRow("Colar") << "Colar1" << QKeySequence(Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Localizar") << "Localizar1" << QKeySequence(Qt::CTRL | Qt::Key_F);
+    QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H);
+    QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A);
+    QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9);
+    QTest::newRow("no other") << "" << QKeySequence();
+}
+
+void MenuMapTest::shortcuts() {
+    QFETCH(QString, entry);
+    QFETCH(QKeySequence, keys);
+    if (!entry.isEmpty()) {
+        QAction* a = form_->action(entry);
+        QVERIFY(a);
+        QCOMPARE(a->shortcut(), keys);
+        return;
+    }
+    int withShortcut = 0;
+    for (QAction* a : menuEntries(form_->MainMenu1->actions()))
+        if (!a->shortcut().isEmpty()) ++withShortcut;
+    QCOMPARE(withShortcut, 10);
+}
+
+void MenuMapTest::visualizarIsACommandOnTheBar() {
+    QAction* view = form_->action("Visualizar1");
+    QVERIFY(view);
+    QVERIFY(!view->menu());
+    QVERIFY(form_->MainMenu1->actions().contains(view));
+    QSignalSpy spy(view, &QAction::triggered);
+    QTest::keyClick(form_, Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!QApplication::activePopupWidget());
+}
+
+void MenuMapTest::accessKeysOpenTheirMenus_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("Alt+A") << int(Qt::Key_A) << "Arquivo1";
+    QTest::newRow("Alt+E") << int(Qt::Key_E) << "Editar1";
+    QTest::newRow("Alt+I") << int(Qt::Key_I) << "Inserir1";
+    QTest::newRow("Alt+M") << int(Qt::Key_M) << "Matematica1";
+    QTest::newRow("Alt+F") << int(Qt::Key_F) << "Formatacao1";
+    QTest::newRow("Alt+C") << int(Qt::Key_C) << "Configurar1";
+    QTest::newRow("Alt+?") << int(Qt::Key_Question) << "Ajuda1";
+}
+
+void MenuMapTest::accessKeysOpenTheirMenus() {
+    QFETCH(int, key);
+    QFETCH(QString, menu);
+    QTest::keyClick(form_, Qt::Key(key), Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), menu);
+    QApplication::activePopupWidget()->close();
+}
+
+void MenuMapTest::toolBar_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("face");  // "" for a picture button
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("entry");  // the menu entry it stands for
+    QTest::addColumn<bool>("tabStop");
+    const QString h = QStringLiteral("Negrito/Sublinhado/Itálico");
+    QTest::newRow("newButton1") << "newButton1" << "" << "Arquivo novo" << "Novo1" << true;
+    QTest::newRow("OpenButton") << "OpenButton" << "" << "Abrir arquivo" << "Abrir1" << true;
+    QTest::newRow("saveButton") << "saveButton" << "" << "Salvar" << "Salvar1" << true;
+    QTest::newRow("ConfigBtn") << "ConfigBtn" << "" << "" << "" << true;
+    QTest::newRow("CutBtn") << "CutBtn" << "" << "Cortar seleção" << "" << true;
+    QTest::newRow("CopyBtn") << "CopyBtn" << "" << "Copiar seleção" << "" << true;
+    QTest::newRow("PasteBtn") << "PasteBtn" << "" << "Colar" << "" << true;
+    QTest::newRow("genvisBtn") << "genvisBtn" << "" << "Visualizar" << "Visualizar1" << true;
+    QTest::newRow("TituloBtn") << "TituloBtn" << "TÍTULO" << h << "Titulo1" << true;
+    QTest::newRow("CentrBtn") << "CentrBtn" << "CENTR" << h << "Centralizado1" << true;
+    QTest::newRow("negBtn") << "negBtn" << "NEG" << h << "Negrito1" << true;
+    QTest::newRow("itaBtn") << "itaBtn" << "ITA" << h << "Italico1" << true;
+    QTest::newRow("sublBtn") << "sublBtn" << "SUBL" << h << "Sublinhado1" << true;
+    QTest::newRow("LargFixaBtn") << "LargFixaBtn" << "FIXO" << h << "Espacejamentofixo1" << true;
+    QTest::newRow("btnVloq") << "btnVloq" << "vloq" << "" << "" << false;
+    QTest::newRow("btnMdl") << "btnMdl" << "mdl" << "" << "" << false;
+    QTest::newRow("btnCss") << "btnCss" << "css" << "" << "" << false;
+    QTest::newRow("btnTodos") << "btnTodos" << "*.*" << "" << "" << false;
+}
+
+void MenuMapTest::toolBar() {
+    QFETCH(QString, name);
+    QFETCH(QString, face);
+    QFETCH(QString, hint);
+    QFETCH(QString, entry);
+    QFETCH(bool, tabStop);
+    QToolButton* b = form_->button(name);
+    QVERIFY(b);
+    QCOMPARE(b->text(), face);
+    QCOMPARE(b->toolTip(), hint);
+    if (face.isEmpty()) QVERIFY(!b->icon().pixmap(16, 16).isNull());
+    QCOMPARE(bool(b->focusPolicy() & Qt::TabFocus), tabStop);
+
+    // Left to right in the order of the rows.
+    static QString previous;
+    if (name == "newButton1") previous.clear();
+    if (!previous.isEmpty())
+        QVERIFY2(form_->button(previous)->geometry().right() < b->geometry().left(), qPrintable(name));
+    previous = name;
+
+    if (!entry.isEmpty()) {
+        QSignalSpy spy(form_->action(entry), &QAction::triggered);
+        b->click();
+        QCOMPARE(spy.count(), 1);
+    }
+}
+
+void MenuMapTest::noneEntriesChangeNothing_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("Imprimir Original") << "ImprimirOriginal1";
+    QTest::newRow("Substituir") << "Substituir1";
+    QTest::newRow("Recuo <<") << "RecuoFecha1";
+    QTest::newRow("Fórmula Matemática") << "FormulaMatematica1";
+    QTest::newRow("Sintetizador") << "Sintetizador1";
+    QTest::newRow("Configurar title") << "Configurar1";
+    QTest::newRow("ConfigBtn") << "button:ConfigBtn";
+    QTest::newRow("Ctrl+H in the editor") << "key:Ctrl+H";
+}
+
+void MenuMapTest::noneEntriesChangeNothing() {
+    QFETCH(QString, entry);
+    ScriptedSink sink;
+    QPlainTextEdit* memo = form_->Memo1;
+    memo->setPlainText(QStringLiteral("primeira linha\nsegunda ação"));
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(3);
+    cursor.setPosition(9, QTextCursor::KeepAnchor);
+    memo->setTextCursor(cursor);
+    memo->document()->setModified(true);
+    memo->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("área"));
+    const QString title = form_->windowTitle();
+    const QStringList windows = visibleTopLevels();
+
+    ModalAnswer watch([](QWidget*) {}, 300);
+    if (entry.startsWith("button:")) {
+        form_->button(entry.mid(7))->click();
+    } else if (entry == "key:Ctrl+H") {
+        QTest::keyClick(memo, Qt::Key_H, Qt::ControlModifier);
+    } else {
+        QAction* a = form_->action(entry);
+        QVERIFY(a);
+        a->trigger();
+    }
+    QTest::qWait(350);  // gives a dialog the chance to come up, which it must not
+
+    QVERIFY(!watch.answered());
+    QVERIFY(sink.calls.empty());
+    QCOMPARE(memo->toPlainText(), QStringLiteral("primeira linha\nsegunda ação"));
+    QCOMPARE(memo->textCursor().anchor(), 3);
+    QCOMPARE(memo->textCursor().position(), 9);
+    QVERIFY(memo->document()->isModified());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("área"));
+    QCOMPARE(form_->windowTitle(), title);
+    QCOMPARE(visibleTopLevels(), windows);
+}
+
+void MenuMapTest::selectAll_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("menu entry, focus in the list") << "menu";
+    QTest::newRow("Ctrl+A, focus in the list") << "list-key";
+    QTest::newRow("Ctrl+A, focus in the editor") << "memo-key";
+}
+
+void MenuMapTest::selectAll() {
+    QFETCH(QString, how);
+    const QString text = QStringLiteral("uma\nduas ções\ntrês");
+    form_->Memo1->setPlainText(text);
+    form_->Memo1->document()->setModified(false);
+    if (how == "menu") {
+        form_->lb_arquivos->setFocus();
+        form_->action("SelecionarTudo1")->trigger();
+    } else if (how == "list-key") {
+        form_->lb_arquivos->setFocus();
+        QTest::keyClick(form_->lb_arquivos, Qt::Key_A, Qt::ControlModifier);
+    } else {
+        form_->Memo1->setFocus();
+        QTest::keyClick(form_->Memo1, Qt::Key_A, Qt::ControlModifier);
+    }
+    const QTextCursor cursor = form_->Memo1->textCursor();
+    QCOMPARE(cursor.selectionStart(), 0);
+    QCOMPARE(cursor.selectionEnd(), int(text.size()));
+    QCOMPARE(form_->Memo1->toPlainText(), text);
+    QVERIFY(!form_->Memo1->document()->isModified());
+}
+
+void MenuMapTest::clipboardButtons_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("textAfter");
+    QTest::addColumn<QString>("clipboardAfter");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("cut") << "CutBtn" << 1 << 4 << "pão doce" << "pdoce" << "ão " << true;
+    QTest::newRow("cut nothing selected") << "CutBtn" << 2 << 2 << "pão" << "pão" << "antes" << false;
+    QTest::newRow("copy") << "CopyBtn" << 4 << 8 << "pão doce" << "pão doce" << "doce" << false;
+    QTest::newRow("copy across lines") << "CopyBtn" << 1 << 6 << "ab\ncdef" << "ab\ncdef" << "b\ncde" << false;
+    QTest::newRow("paste over selection") << "PasteBtn" << 0 << 3 << "pão doce" << "antes doce" << "antes" << true;
+    QTest::newRow("paste at caret") << "PasteBtn" << 3 << 3 << "pão" << "pãoantes" << "antes" << true;
+}
+
+void MenuMapTest::clipboardButtons() {
+    QFETCH(QString, button);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, text);
+    QFETCH(QString, textAfter);
+    QFETCH(QString, clipboardAfter);
+    QFETCH(bool, modified);
+    QApplication::clipboard()->setText(QStringLiteral("antes"));
+    form_->Memo1->setPlainText(text);
+    form_->Memo1->document()->setModified(false);
+    QTextCursor cursor = form_->Memo1->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    form_->Memo1->setTextCursor(cursor);
+
+    QTest::mouseClick(form_->button(button), Qt::LeftButton);
+
+    QCOMPARE(form_->Memo1->toPlainText(), textAfter);
+    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
+    QCOMPARE(form_->Memo1->document()->isModified(), modified);
+}
+
+QTEST_MAIN(MenuMapTest)
+#include "menumap_test.moc"
