@@ -332,9 +332,7 @@ void MenuMapTest::clipboardButtons_data() {
     QTest::newRow("cut") << "CutBtn" << 1 << 4 << "pão doce" << "pdoce" << "ão " << true;
     QTest::newRow("cut nothing selected") << "CutBtn" << 2 << 2 << "pão" << "pão" << "antes" << false;
     QTest::newRow("copy") << "CopyBtn" << 4 << 8 << "pão doce" << "pão doce" << "doce" << false;
-    QTest::newRow("copy across lines") << "CopyBtn" << 1 << 6 << "ab\ncdef" << "ab\ncdef" << "b\ncde" << false;
     QTest::newRow("paste over selection") << "PasteBtn" << 0 << 3 << "pão doce" << "antes doce" << "antes" << true;
-    QTest::newRow("paste at caret") << "PasteBtn" << 3 << 3 << "pão" << "pãoantes" << "antes" << true;
 }
 
 void MenuMapTest::clipboardButtons() {
