@@ -164,6 +164,8 @@ void MenuMapTest::visualizarIsACommandOnTheBar() {
     QSignalSpy spy(view, &QAction::triggered);
     QTest::keyClick(form_, Qt::Key_V, Qt::AltModifier);
     QCOMPARE(spy.count(), 1);
+    QTest::mouseClick(form_->MainMenu1, Qt::LeftButton, {}, form_->MainMenu1->actionGeometry(view).center());
+    QCOMPARE(spy.count(), 2);
     QVERIFY(!QApplication::activePopupWidget());
 }
 
