@@ -278,6 +278,8 @@ void TForm1::createToolBar() {
     textFace.setUnderline(true);
 
     for (const ToolRow& row : kToolRows) {
+        // The caret indicator follows the command buttons; the extension buttons keep to the
+        // right edge.
         if (row.face == Face::Extension && !l_lincol) {
             l_lincol = new QLabel(QStringLiteral("L=1  C=1"), Panel1);
             l_lincol->setObjectName(QStringLiteral("l_lincol"));
