@@ -1,0 +1,51 @@
+#pragma once
+// The wire protocol, as pure functions over bytes. A request is everything from an opening
+// backquote to the next backquote; bytes outside requests are ignored. Each request gets one
+// reply: the reading in Windows-1252, ended by CR LF, at most 4,096 bytes in all.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace oxserver {
+
+inline constexpr std::size_t kMaxRequestBytes = 64 * 1024;  // between the backquotes
+inline constexpr std::size_t kMaxReplyBytes = 4096;         // with the CR LF
+
+// What the framer carries from one call to the next.
+struct FrameState {
+    bool skipping = false;   // inside a request found too long, until its closing backquote
+    std::size_t scanned = 0;  // bytes after the opening backquote already known to hold none
+};
+
+enum class FrameKind {
+    NeedMore,  // no whole request yet: keep the unconsumed bytes and call again with more
+    Request,   // a whole request: body is the formula between the backquotes
+    TooLong,   // a request passed kMaxRequestBytes: answer it once, its rest is skipped
+};
+
+struct Frame {
+    FrameKind kind = FrameKind::NeedMore;
+    std::size_t consumed = 0;  // bytes at the front of the input that are done with
+    std::string_view body;     // Request: the formula, a view into the input
+    FrameState next;           // the state for the following call
+};
+
+// Looks for the next request in `pending`, the bytes received and not yet consumed, given the
+// state that the previous call returned. Call again with the rest after a Request or TooLong;
+// after NeedMore, drop the consumed bytes and call again once more bytes have arrived. Bytes
+// before an opening backquote are consumed and dropped. Never fails.
+Frame NextFrame(std::string_view pending, FrameState state,
+                std::size_t maxRequest = kMaxRequestBytes);
+
+// The reply to a formula: `reading` (UTF-8) with "&", "<" and ">" escaped for the voice's markup,
+// control characters dropped, converted to Windows-1252, cut at a word boundary so that the
+// whole reply, CR LF included, holds at most kMaxReplyBytes, then CR LF.
+std::string BuildReply(std::string_view reading);
+
+// The reading for a request that passed kMaxRequestBytes, as a whole reply.
+std::string TooLongReply();
+
+// The reply to a request body, which is Windows-1252 text.
+std::string ReplyToRequest(std::string_view cp1252Formula);
+
+}  // namespace oxserver

@@ -1,0 +1,160 @@
+// oxserver: the formula speech server. Only reads its arguments and wires the library together.
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "oxserver/framing.h"
+#include "oxserver/reader.h"
+#include "oxserver/server.h"
+#include "oxserver/utf8.h"
+#include "platform/codepage.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Uso: oxserver [--porta N]\n"
+    "     oxserver --ler \"FÓRMULA\"\n"
+    "     oxserver --help\n"
+    "\n"
+    "Servidor de fala de fórmulas do Velloq: recebe fórmulas em notação ASCIIMath e\n"
+    "responde com a leitura delas em português do Brasil, que o editor entrega à voz.\n"
+    "\n"
+    "Sem parâmetros, escuta no endereço 127.0.0.1, porta 51956 (só aceita conexões desta\n"
+    "máquina), até receber SIGTERM ou SIGINT (Ctrl+C). Cada pedido é uma fórmula entre\n"
+    "crases, como `x^2`; a resposta é a leitura em Windows-1252, seguida de CR LF, com no\n"
+    "máximo 4.096 bytes. Se já houver um oxserver escutando na porta, este avisa e termina\n"
+    "logo, com status 0.\n"
+    "\n"
+    "Opções:\n"
+    "  --porta N        escuta na porta N em vez da 51956; com 0, numa porta livre.\n"
+    "                   Assim que está pronto, o servidor escreve o número da porta\n"
+    "                   na saída padrão, numa linha.\n"
+    "  --ler \"FÓRMULA\"  escreve a leitura de uma fórmula na saída padrão e termina.\n"
+    "                   A fórmula pode vir com ou sem as crases. A leitura sai em UTF-8\n"
+    "                   (não em Windows-1252, como no servidor), numa linha; fora isso é\n"
+    "                   a mesma resposta do servidor: &, < e > saem como &amp;, &lt; e\n"
+    "                   &gt;, e uma leitura longa demais é cortada do mesmo modo. Uma\n"
+    "                   fórmula que não é UTF-8 válido é lida como Windows-1252.\n"
+    "  --help           mostra esta ajuda.\n"
+    "\n"
+    "Exemplos:\n"
+    "  oxserver --ler \"x=(-b +- sqrt(b^2 - 4ac))/(2a)\"\n"
+    "  oxserver --porta 0\n";
+
+oxserver::Server* g_server = nullptr;
+
+void onStopSignal(int) {
+    if (g_server) g_server->Stop();
+}
+
+bool isUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp;
+        const std::size_t len = oxserver::DecodeUtf8(s, i, cp);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
+int readOne(std::string_view formula) {
+    std::string utf8 = isUtf8(formula) ? std::string(formula) : codepage::Cp1252ToUtf8(formula);
+    if (utf8.size() >= 2 && utf8.front() == '`' && utf8.back() == '`')
+        utf8 = utf8.substr(1, utf8.size() - 2);
+    std::string reply = oxserver::BuildReply(oxserver::ReadFormula(utf8));
+    reply.resize(reply.size() - 2);  // the CR LF
+    std::printf("%s\n", codepage::Cp1252ToUtf8(reply).c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Room for the thousands of idle connections the editor may leave open.
+void raiseFileLimit() {
+    rlimit rl{};
+    if (::getrlimit(RLIMIT_NOFILE, &rl) != 0) return;
+    const rlim_t want = rl.rlim_max == RLIM_INFINITY ? 65536 : std::min<rlim_t>(rl.rlim_max, 65536);
+    if (rl.rlim_cur < want) {
+        rl.rlim_cur = want;
+        ::setrlimit(RLIMIT_NOFILE, &rl);
+    }
+}
+
+int serve(std::uint16_t port) {
+    raiseFileLimit();
+    std::signal(SIGPIPE, SIG_IGN);
+    oxserver::Server server;
+    oxserver::ServerOptions options;
+    options.port = port;
+    int error = 0;
+    if (!server.Listen(options, &error)) {
+        if (error == EADDRINUSE) {
+            if (oxserver::ProbeServer(port, 1000)) {
+                std::fprintf(stderr, "oxserver: já há um oxserver escutando na porta %u; este termina.\n",
+                             static_cast<unsigned>(port));
+                return 0;
+            }
+            std::fprintf(stderr, "oxserver: a porta %u está ocupada por outro programa.\n",
+                         static_cast<unsigned>(port));
+            return 1;
+        }
+        std::fprintf(stderr, "oxserver: não foi possível escutar na porta %u: %s\n",
+                     static_cast<unsigned>(port), std::strerror(error));
+        return 1;
+    }
+    g_server = &server;
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    std::printf("%u\n", static_cast<unsigned>(server.Port()));
+    std::fflush(stdout);
+    server.Run();
+    g_server = nullptr;
+    return 0;
+}
+
+bool parsePort(const char* text, std::uint16_t& port) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < 0 || v > 65535) return false;
+    port = static_cast<std::uint16_t>(v);
+    return true;
+}
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "oxserver: %s\nUse \"oxserver --help\" para ver as opções.\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::uint16_t port = oxserver::kDefaultPort;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--ajuda") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--ler") {
+            if (i + 1 >= argc) return usageError("falta a fórmula depois de --ler.");
+            if (i + 2 < argc) return usageError("--ler lê uma fórmula só; ponha-a entre aspas.");
+            return readOne(argv[i + 1]);
+        }
+        if (arg == "--porta") {
+            if (i + 1 >= argc || !parsePort(argv[i + 1], port))
+                return usageError("--porta precisa de um número de 0 a 65535.");
+            ++i;
+            continue;
+        }
+        return usageError("opção desconhecida: " + std::string(arg));
+    }
+    return serve(port);
+}

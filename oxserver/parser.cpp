@@ -1,0 +1,520 @@
+#include "oxserver/parser.h"
+
+#include "oxserver/utf8.h"
+
+namespace oxserver {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Characters that separate tokens and read as nothing.
+bool isBlankCodePoint(char32_t cp) {
+    return cp <= 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0xA0) || cp == 0xAD ||
+           (cp >= 0x2000 && cp <= 0x200F) || cp == 0xFEFF;
+}
+
+enum class TokenKind : std::uint8_t { End, Symbol, Number, Letter, Text };
+
+struct Token {
+    TokenKind kind = TokenKind::End;
+    bool spaced = false;
+    bool escaped = false;
+    const Symbol* symbol = nullptr;
+    std::uint32_t begin = 0, length = 0;  // Number, Letter, Text: the text
+    std::size_t end = 0;                  // where the next token starts looking
+};
+
+class Tokenizer {
+public:
+    explicit Tokenizer(std::string_view s) : s_(s) {}
+
+    const Token& peek() {
+        if (!cached_) { token_ = scan(pos_); cached_ = true; }
+        return token_;
+    }
+    Token next() {
+        Token t = peek();
+        pos_ = t.end;
+        cached_ = false;
+        return t;
+    }
+    // Takes only the first "|" of a "||" token: the end of an absolute value followed by the
+    // start of another ("|x||y|").
+    void takeOneBar() {
+        const Token& t = peek();
+        pos_ = t.end - 1;
+        cached_ = false;
+    }
+    // The first character after blanks at the current position, or 0 at the end.
+    char nextChar() const {
+        std::size_t i = pos_;
+        while (i < s_.size() && (s_[i] == ' ' || s_[i] == '\t')) ++i;
+        return i < s_.size() ? s_[i] : '\0';
+    }
+
+private:
+    Token scan(std::size_t i) const {
+        Token t;
+        // blanks, controls and malformed bytes
+        while (i < s_.size()) {
+            char32_t cp;
+            const std::size_t len = DecodeUtf8(s_, i, cp);
+            if (len == 0) { i += 1; t.spaced = true; continue; }
+            if (!isBlankCodePoint(cp)) break;
+            i += len;
+            t.spaced = true;
+        }
+        t.begin = static_cast<std::uint32_t>(i);
+        if (i >= s_.size()) { t.end = i; return t; }
+        const char c = s_[i];
+        if (isDigit(c)) {
+            std::size_t j = i + 1;
+            while (j < s_.size() && isDigit(s_[j])) ++j;
+            if (j + 1 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1])) {
+                j += 2;
+                while (j < s_.size() && isDigit(s_[j])) ++j;
+            }
+            return finish(t, TokenKind::Number, i, j);
+        }
+        if (c == '"') {
+            std::size_t j = s_.find('"', i + 1);
+            const std::size_t stop = j == std::string_view::npos ? s_.size() : j;
+            t.kind = TokenKind::Text;
+            t.begin = static_cast<std::uint32_t>(i + 1);
+            t.length = static_cast<std::uint32_t>(stop - (i + 1));
+            t.end = j == std::string_view::npos ? s_.size() : j + 1;
+            return t;
+        }
+        if (const Symbol* sym = MatchSymbol(s_.substr(i))) {
+            if (sym->kind == SymbolKind::Text) return scanText(t, i + sym->input.size());
+            t.kind = TokenKind::Symbol;
+            t.symbol = sym;
+            t.end = i + sym->input.size();
+            return t;
+        }
+        if (c == '\\' && i + 1 < s_.size()) {
+            const char e = s_[i + 1];
+            if (e > ' ' && e < 0x7F && !isAsciiLetter(e) && !isDigit(e)) {
+                const Symbol* sym = MatchSymbol(s_.substr(i + 1, 1));
+                if (!sym) sym = CharacterSymbol(static_cast<unsigned char>(e));
+                if (sym) {
+                    t.kind = TokenKind::Symbol;
+                    t.symbol = sym;
+                    t.escaped = true;
+                    t.end = i + 2;
+                    return t;
+                }
+            }
+        }
+        if (isAsciiLetter(c)) return finish(t, TokenKind::Letter, i, i + 1);
+        char32_t cp = 0;
+        const std::size_t len = DecodeUtf8(s_, i, cp);  // not 0: the blank loop skipped those
+        if (const Symbol* sym = CharacterSymbol(cp)) {
+            t.kind = TokenKind::Symbol;
+            t.symbol = sym;
+            t.end = i + len;
+            return t;
+        }
+        return finish(t, TokenKind::Letter, i, i + len);
+    }
+
+    Token finish(Token t, TokenKind kind, std::size_t from, std::size_t to) const {
+        t.kind = kind;
+        t.begin = static_cast<std::uint32_t>(from);
+        t.length = static_cast<std::uint32_t>(to - from);
+        t.end = to;
+        return t;
+    }
+
+    // text(...), text[...], text{...}: everything up to the first closing bracket of that kind.
+    Token scanText(Token t, std::size_t i) const {
+        t.kind = TokenKind::Text;
+        std::size_t j = i;
+        while (j < s_.size() && s_[j] == ' ') ++j;
+        const char open = j < s_.size() ? s_[j] : '\0';
+        const char close = open == '(' ? ')' : open == '[' ? ']' : open == '{' ? '}' : '\0';
+        if (!close) {
+            t.begin = static_cast<std::uint32_t>(i);
+            t.length = 0;
+            t.end = i;
+            return t;
+        }
+        const std::size_t k = s_.find(close, j + 1);
+        const std::size_t stop = k == std::string_view::npos ? s_.size() : k;
+        t.begin = static_cast<std::uint32_t>(j + 1);
+        t.length = static_cast<std::uint32_t>(stop - (j + 1));
+        t.end = k == std::string_view::npos ? s_.size() : k + 1;
+        return t;
+    }
+
+    std::string_view s_;
+    std::size_t pos_ = 0;
+    Token token_;
+    bool cached_ = false;
+};
+
+enum class Context : std::uint8_t { Top, Bracket, Abs, Norm };
+
+class Parser {
+public:
+    explicit Parser(Formula& f) : f_(f), tokens_(f.source) {}
+
+    void run() {
+        f_.nodes.reserve(f_.source.size() / 2 + 8);
+        f_.root = add(Node{});
+        contexts_.push_back(Context::Top);
+        parseExpression(0, f_.root);
+    }
+
+private:
+    std::int32_t add(const Node& n) {
+        f_.nodes.push_back(n);
+        return static_cast<std::int32_t>(f_.nodes.size() - 1);
+    }
+    Node& at(std::int32_t i) { return f_.nodes[static_cast<std::size_t>(i)]; }
+
+    void append(std::int32_t parent, std::int32_t child) {
+        at(child).next = -1;
+        if (at(parent).last < 0) at(parent).first = child;
+        else at(at(parent).last).next = child;
+        at(parent).last = child;
+    }
+
+    std::int32_t symbolNode(const Token& t) {
+        Node n;
+        n.kind = NodeKind::Symbol;
+        n.symbol = t.symbol;
+        n.flags = static_cast<std::uint8_t>((t.spaced ? kSpaced : 0) | (t.escaped ? kEscaped : 0));
+        return add(n);
+    }
+
+    bool isCloser(const Token& t) const {
+        if (t.kind != TokenKind::Symbol || t.escaped) return false;
+        const Context top = contexts_.back();
+        switch (t.symbol->kind) {
+        case SymbolKind::RightBracket: return top != Context::Top;
+        case SymbolKind::Bar: return top == Context::Abs;
+        case SymbolKind::DoubleBar: return top == Context::Abs || top == Context::Norm;
+        default: return false;
+        }
+    }
+
+    bool isStructural(const Token& t, SymbolKind kind) const {
+        return t.kind == TokenKind::Symbol && !t.escaped && t.symbol->kind == kind;
+    }
+
+    // E ::= I E | I / I E
+    void parseExpression(int depth, std::int32_t parent) {
+        for (;;) {
+            const std::int32_t item = parseIntermediate(depth);
+            if (item < 0) return;
+            if (isStructural(tokens_.peek(), SymbolKind::Slash)) {
+                const Token slash = tokens_.next();
+                const std::int32_t below = parseIntermediate(depth);
+                if (below < 0) {
+                    append(parent, item);
+                    append(parent, symbolNode(slash));
+                    return;
+                }
+                hideBrackets(item);
+                hideBrackets(below);
+                Node n;
+                n.kind = NodeKind::Frac;
+                n.flags = at(item).flags & kSpaced;
+                n.a = item;
+                n.b = below;
+                append(parent, add(n));
+            } else {
+                append(parent, item);
+            }
+        }
+    }
+
+    // I ::= S | S_S | S^S | S_S^S
+    std::int32_t parseIntermediate(int depth) {
+        const std::int32_t base = parseSimple(depth);
+        if (base < 0) return base;
+        std::int32_t sub = -1, sup = -1;
+        if (depth >= kMaxNesting) return base;  // the "_" or "^" is read as a symbol next
+        if (isStructural(tokens_.peek(), SymbolKind::Subscript)) {
+            if (!parseScript(depth, sub)) return withStraySymbol(base);
+        }
+        if (isStructural(tokens_.peek(), SymbolKind::Superscript)) {
+            if (!parseScript(depth, sup)) {
+                if (sub < 0) return withStraySymbol(base);
+                // x_1^ : keep the subscript, read the caret on its own
+                return withStraySymbol(script(base, sub, -1));
+            }
+        }
+        if (sub < 0 && sup < 0) return base;
+        return script(base, sub, sup);
+    }
+
+    std::int32_t script(std::int32_t base, std::int32_t sub, std::int32_t sup) {
+        Node n;
+        n.kind = NodeKind::Script;
+        n.flags = at(base).flags & kSpaced;
+        n.a = base;
+        n.b = sub;
+        n.c = sup;
+        return add(n);
+    }
+
+    // Reads the "_" or "^" and the operand after it. False when there is no operand.
+    bool parseScript(int depth, std::int32_t& out) {
+        pendingStray_ = tokens_.next();
+        out = parseSigned(depth + 1);
+        if (out < 0) return false;
+        hideBrackets(out);
+        return true;
+    }
+
+    // A script sign with nothing after it ("x^") is read as a symbol after its base.
+    std::int32_t withStraySymbol(std::int32_t item) {
+        Node row;
+        row.kind = NodeKind::Row;
+        row.flags = at(item).flags & kSpaced;
+        const std::int32_t r = add(row);
+        append(r, item);
+        append(r, symbolNode(pendingStray_));
+        return r;
+    }
+
+    // S, where a lone sign followed by a number or letter makes one operand: x^-1, sin -x.
+    std::int32_t parseSigned(int depth) {
+        const std::int32_t s = parseSimple(depth);
+        if (s < 0) return s;
+        const Node& n = at(s);
+        if (n.kind != NodeKind::Symbol || (n.flags & kEscaped) ||
+            (n.symbol->role != Role::Minus && n.symbol->role != Role::Plus))
+            return s;
+        const Token& t = tokens_.peek();
+        const bool operand = t.kind == TokenKind::Number || t.kind == TokenKind::Letter ||
+                             (t.kind == TokenKind::Symbol && !t.escaped &&
+                              t.symbol->kind == SymbolKind::Constant && t.symbol->role == Role::None);
+        if (!operand) return s;
+        const std::int32_t operandNode = parseSimple(depth);
+        Node row;
+        row.kind = NodeKind::Row;
+        row.flags = at(s).flags & kSpaced;
+        const std::int32_t r = add(row);
+        append(r, s);
+        append(r, operandNode);
+        return r;
+    }
+
+    // S ::= v | l E r | u S | b S S
+    std::int32_t parseSimple(int depth) {
+        for (;;) {
+            const Token& t = tokens_.peek();
+            if (t.kind == TokenKind::End || isCloser(t)) return -1;
+            if (t.kind == TokenKind::Symbol && t.symbol->kind == SymbolKind::Space) {
+                tokens_.next();
+                continue;
+            }
+            break;
+        }
+        const Token t = tokens_.next();
+        switch (t.kind) {
+        case TokenKind::Number:
+            return textNode(NodeKind::Number, t);
+        case TokenKind::Letter: {
+            const char c = f_.source[t.begin];
+            if (t.length == 1 && c >= 'a' && c <= 'z') f_.lowerLetters |= 1u << (c - 'a');
+            if (t.length == 1 && c >= 'A' && c <= 'Z') f_.upperLetters |= 1u << (c - 'A');
+            return textNode(NodeKind::Letter, t);
+        }
+        case TokenKind::Text:
+            return textNode(NodeKind::Text, t);
+        default:
+            break;
+        }
+        if (t.escaped) return symbolNode(t);
+        switch (t.symbol->kind) {
+        case SymbolKind::LeftBracket:
+            return parseGroup(depth, t, Context::Bracket);
+        case SymbolKind::Bar:
+            return parseGroup(depth, t, Context::Abs);
+        case SymbolKind::DoubleBar:
+            return parseGroup(depth, t, Context::Norm);
+        case SymbolKind::Unary:
+            return parseUnary(depth, t);
+        case SymbolKind::Function:
+            return parseFunction(depth, t);
+        case SymbolKind::Binary:
+            return parseBinary(depth, t);
+        default:
+            return symbolNode(t);
+        }
+    }
+
+    std::int32_t textNode(NodeKind kind, const Token& t) {
+        Node n;
+        n.kind = kind;
+        n.flags = t.spaced ? kSpaced : 0;
+        n.begin = t.begin;
+        n.length = t.length;
+        return add(n);
+    }
+
+    std::int32_t parseGroup(int depth, const Token& open, Context context) {
+        if (depth >= kMaxNesting) return symbolNode(open);
+        Node g;
+        g.kind = NodeKind::Group;
+        g.symbol = open.symbol;
+        g.flags = open.spaced ? kSpaced : 0;
+        const std::int32_t group = add(g);
+        contexts_.push_back(context);
+        parseExpression(depth + 1, group);
+        contexts_.pop_back();
+        const Token& t = tokens_.peek();
+        const bool closed = t.kind == TokenKind::Symbol && !t.escaped;
+        if (context == Context::Bracket) {
+            if (closed && t.symbol->kind == SymbolKind::RightBracket) {
+                at(group).close = tokens_.next().symbol;
+                markMatrix(group);
+            }
+            return group;
+        }
+        if (closed && context == Context::Abs &&
+            (t.symbol->kind == SymbolKind::Bar || t.symbol->kind == SymbolKind::DoubleBar)) {
+            at(group).close = open.symbol;
+            if (t.symbol->kind == SymbolKind::DoubleBar) tokens_.takeOneBar();
+            else tokens_.next();
+            markMatrix(group);  // |(a,b),(c,d)|: a determinant
+            return group;
+        }
+        if (closed && context == Context::Norm && t.symbol->kind == SymbolKind::DoubleBar) {
+            at(group).close = tokens_.next().symbol;
+            return group;
+        }
+        // No closing bar: the bar stands for itself, and what followed it belongs to the
+        // enclosing row.
+        Node& row = at(group);
+        row.kind = NodeKind::Row;
+        row.symbol = nullptr;
+        Node bar;
+        bar.kind = NodeKind::Symbol;
+        bar.symbol = open.symbol;
+        const std::int32_t b = add(bar);
+        at(b).next = at(group).first;
+        at(group).first = b;
+        if (at(group).last < 0) at(group).last = b;
+        return group;
+    }
+
+    std::int32_t parseUnary(int depth, const Token& t) {
+        if (depth >= kMaxNesting) return symbolNode(t);
+        const std::int32_t arg = parseSigned(depth + 1);
+        if (arg < 0) return symbolNode(t);
+        hideBrackets(arg);
+        Node n;
+        n.kind = NodeKind::Unary;
+        n.symbol = t.symbol;
+        n.flags = t.spaced ? kSpaced : 0;
+        n.a = arg;
+        return add(n);
+    }
+
+    // A function takes the next operand as its argument unless a script, a fraction bar or a
+    // separator follows it ("log_a b", "sin^2 x"); "f" and "g" only take a bracketed one.
+    std::int32_t parseFunction(int depth, const Token& t) {
+        const char c = tokens_.nextChar();
+        if (t.symbol->role == Role::Letter) {
+            const char letter = t.symbol->input[0];
+            f_.lowerLetters |= 1u << (letter - 'a');
+            if (c != '(') return symbolNode(t);
+        }
+        if (depth >= kMaxNesting || c == '^' || c == '_' || c == '/' || c == '|' || c == ',' ||
+            c == '\'')
+            return symbolNode(t);
+        const std::int32_t arg = parseSigned(depth + 1);
+        if (arg < 0) return symbolNode(t);
+        Node n;
+        n.kind = NodeKind::Unary;
+        n.symbol = t.symbol;
+        n.flags = t.spaced ? kSpaced : 0;
+        n.a = arg;
+        return add(n);
+    }
+
+    std::int32_t parseBinary(int depth, const Token& t) {
+        if (depth >= kMaxNesting) return symbolNode(t);
+        const std::int32_t first = parseSimple(depth + 1);
+        if (first < 0) return symbolNode(t);
+        const std::int32_t second = parseSimple(depth + 1);
+        hideBrackets(first);
+        if (second >= 0) hideBrackets(second);
+        Node n;
+        n.kind = NodeKind::Binary;
+        n.symbol = t.symbol;
+        n.flags = t.spaced ? kSpaced : 0;
+        n.a = first;
+        n.b = second;
+        return add(n);
+    }
+
+    // Brackets that only delimit an operand are not part of what is read: sqrt(x+1), (a+b)/2.
+    void hideBrackets(std::int32_t i) {
+        Node& n = at(i);
+        if (n.kind != NodeKind::Group || (n.flags & kMatrix)) return;
+        const Role r = n.symbol->role;
+        if (r != Role::Paren && r != Role::Square && r != Role::Brace) return;
+        if (n.close && n.close->role != Role::Paren && n.close->role != Role::Square &&
+            n.close->role != Role::Brace)
+            return;
+        n.flags |= kInvisible;
+    }
+
+    std::size_t topLevelCommas(const Node& g) const {
+        std::size_t count = 0;
+        for (std::int32_t c = g.first; c >= 0; c = f_.at(c).next) {
+            const Node& n = f_.at(c);
+            if (n.kind == NodeKind::Symbol && n.symbol->role == Role::Comma) ++count;
+        }
+        return count;
+    }
+
+    // [(a,b),(c,d)]: bracketed rows of equally many cells, separated by commas.
+    void markMatrix(std::int32_t group) {
+        const Node& g = at(group);
+        std::size_t rows = 0, cells = 0;
+        Role rowRole = Role::None;
+        bool expectRow = true;
+        for (std::int32_t c = g.first; c >= 0; c = f_.at(c).next) {
+            const Node& n = f_.at(c);
+            if (expectRow) {
+                if (n.kind != NodeKind::Group || !n.close || (n.flags & kInvisible)) return;
+                const Role r = n.symbol->role;
+                if (r != Role::Paren && r != Role::Square) return;
+                if (rows == 0) rowRole = r;
+                else if (r != rowRole) return;
+                const std::size_t commas = topLevelCommas(n);
+                if (rows == 0) cells = commas;
+                else if (commas != cells) return;
+                ++rows;
+            } else if (n.kind != NodeKind::Symbol || n.symbol->role != Role::Comma) {
+                return;
+            }
+            expectRow = !expectRow;
+        }
+        if (rows >= 2 && !expectRow) at(group).flags |= kMatrix;
+    }
+
+    Formula& f_;
+    Tokenizer tokens_;
+    std::vector<Context> contexts_;
+    Token pendingStray_;
+};
+
+}  // namespace
+
+Formula Parse(std::string_view utf8) {
+    Formula f;
+    f.source.assign(utf8.data(), utf8.size());
+    Parser(f).run();
+    return f;
+}
+
+}  // namespace oxserver

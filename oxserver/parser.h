@@ -1,0 +1,67 @@
+#pragma once
+// ASCIIMath parser: formula text to a tree. It never fails: every input, however malformed,
+// gives a tree, in time linear in its length.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "oxserver/symbols.h"
+
+namespace oxserver {
+
+enum class NodeKind : std::uint8_t {
+    Symbol,  // a symbol read on its own: an operator, a relation, a constant, a lone bracket
+    Number,  // digits, perhaps with a decimal point: text
+    Letter,  // one letter, ASCII or not: text
+    Text,    // text(...) or "...": text
+    Row,     // items side by side: children
+    Group,   // symbol (opening) and close (closing, or none) around children
+    Unary,   // symbol applied to a
+    Binary,  // symbol applied to a and b
+    Frac,    // a over b
+    Script,  // base a with subscript b and superscript c (either may be missing)
+};
+
+enum NodeFlag : std::uint8_t {
+    kSpaced = 1,     // blanks stood before it in the formula
+    kInvisible = 2,  // a group whose brackets only delimit an argument: "(" of sqrt(x+1)
+    kMatrix = 4,     // a group whose children are rows of a matrix, separated by commas
+    kEscaped = 8,    // a symbol written with a backslash before it: "\^"
+};
+
+struct Node {
+    NodeKind kind = NodeKind::Row;
+    std::uint8_t flags = 0;
+    const Symbol* symbol = nullptr;  // Symbol, Group (opening bracket), Unary, Binary
+    const Symbol* close = nullptr;   // Group: the closing bracket, nullptr when unclosed
+    std::uint32_t begin = 0;         // Number, Letter, Text: the text in Formula::source
+    std::uint32_t length = 0;
+    std::int32_t first = -1, last = -1;  // Row, Group: first and last child
+    std::int32_t next = -1;              // the next sibling in a Row or Group
+    std::int32_t a = -1, b = -1, c = -1;  // operands, as NodeKind says; -1: missing
+};
+
+// A parsed formula. Nodes refer to each other by index; the root is a Row.
+struct Formula {
+    std::string source;  // the formula as UTF-8, as parsed
+    std::vector<Node> nodes;
+    std::int32_t root = -1;
+    std::uint32_t lowerLetters = 0;  // bit i: the ASCII letter 'a' + i occurs in small
+    std::uint32_t upperLetters = 0;  // bit i: the ASCII letter 'A' + i occurs as a capital
+
+    const Node& at(std::int32_t i) const { return nodes[static_cast<std::size_t>(i)]; }
+    std::string_view text(const Node& n) const {
+        return std::string_view(source).substr(n.begin, n.length);
+    }
+};
+
+// Structures nest at most this deep; a bracket, command or script deeper than that is kept as a
+// plain symbol, so that the tree (and everything that walks it) stays shallow.
+inline constexpr int kMaxNesting = 48;
+
+// Parses an ASCIIMath formula given as UTF-8. Malformed UTF-8 bytes and control characters
+// count as blanks. Never fails.
+Formula Parse(std::string_view utf8);
+
+}  // namespace oxserver

@@ -1,0 +1,76 @@
+#pragma once
+// The TCP server: one thread, non-blocking sockets, epoll. Serves any number of connections,
+// each with any number of requests, answered in order; a slow or stuck client never holds up
+// the others.
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "oxserver/framing.h"
+
+namespace oxserver {
+
+inline constexpr std::uint16_t kDefaultPort = 51956;
+
+struct ServerOptions {
+    std::uint16_t port = kDefaultPort;  // 0: a free port, see Server::Port
+    // Connections kept open at once (also bounded by the process's file limit); a new one past
+    // this closes the connection idle longest.
+    std::size_t maxConnections = 4096;
+    std::size_t maxRequest = kMaxRequestBytes;
+};
+
+class Server {
+public:
+    Server();
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Listens on 127.0.0.1 only. False on failure, with the errno value in *error (EADDRINUSE:
+    // something listens on that port already).
+    bool Listen(const ServerOptions& options, int* error);
+
+    // The port listened on, once Listen has succeeded.
+    std::uint16_t Port() const { return port_; }
+
+    // Serves until Stop is called; then closes every connection and the listening socket.
+    void Run();
+
+    // Makes Run return. Safe from a signal handler and from another thread.
+    void Stop();
+
+    // Connections open now (for tests and benchmarks, from the serving thread only).
+    std::size_t ConnectionCount() const { return lru_.size(); }
+
+private:
+    struct Connection;
+
+    void acceptAll();
+    void onEvent(int fd, std::uint32_t events);
+    void readFrom(Connection& c);
+    void answer(Connection& c);
+    bool flush(Connection& c);
+    void updateInterest(Connection& c);
+    void close(Connection& c);
+    void closeOldest();
+
+    ServerOptions options_;
+    std::size_t maxConnections_ = 0;
+    int listenFd_ = -1;
+    int epollFd_ = -1;
+    int stopFd_ = -1;
+    int spareFd_ = -1;
+    std::uint16_t port_ = 0;
+    std::vector<std::unique_ptr<Connection>> byFd_;
+    std::list<int> lru_;  // open connections, the one idle longest first
+};
+
+// Asks whoever listens on 127.0.0.1:port to read a formula; true when it answers as this server
+// does. Waits at most timeoutMs for the connection and for the reply.
+bool ProbeServer(std::uint16_t port, int timeoutMs);
+
+}  // namespace oxserver
