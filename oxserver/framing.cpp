@@ -42,9 +42,17 @@ void cutAtWord(std::string& text, std::size_t limit) {
         if (amp != std::string::npos && text.find(';', amp) >= cut) cut = amp;
     }
     text.resize(cut);
-    while (!text.empty() && (text.back() == ' ' || text.back() == ',' || text.back() == ';' ||
-                             text.back() == ':'))
+    for (;;) {
+        if (text.empty()) break;
+        const char c = text.back();
+        if (c == ';') {  // a pause, unless it ends a character reference
+            const std::size_t amp = text.rfind('&');
+            if (amp != std::string::npos && text.find(' ', amp) == std::string::npos) break;
+        } else if (c != ' ' && c != ',' && c != ':') {
+            break;
+        }
         text.pop_back();
+    }
     text += kCutMarker;
 }
 

@@ -198,10 +198,17 @@ private:
 
     // Short enough to need no end marker after "raiz quadrada de", "sobre", "f de": a simple
     // operand, an atom with a simple subscript (x_1) or an accent over an atom (vec u).
-    bool isShort(std::int32_t i) const {
+    bool isShort(std::int32_t i, bool allowCalls = false) const {
         i = unwrap(i);
         if (isSimple(i) || isLetterRun(i)) return true;
         const Node& n = at(i);
+        // f(g(x)) reads "f de g de x"; only where no fraction or exponent can follow ambiguously
+        if (allowCalls && n.kind == NodeKind::Unary && n.symbol->kind == SymbolKind::Function) {
+            const Node& arg = at(n.a);
+            if (isCallBracket(n.a) && arg.first >= 0 && arg.first == arg.last)
+                return isShort(arg.first, true);
+            return isShort(n.a, true);
+        }
         if (n.kind == NodeKind::Script)
             return isAtom(n.a) && n.b >= 0 && isSimple(n.b) && n.c < 0;
         if (n.kind == NodeKind::Unary) {
@@ -269,6 +276,7 @@ private:
         Open open = Open::None;
         std::size_t body = 0;
         bool quantifier = false;
+        bool mapping = false;
         std::size_t quantifierAt = 0;
         const std::size_t n = items.size();
         for (std::size_t k = 0; k < n;) {
@@ -307,8 +315,21 @@ private:
                     continue;
                 }
                 if (role == Role::Colon) {
-                    w_.phrase(quantifier ? "tal que" : "dois pontos");
+                    if (quantifier) {
+                        w_.phrase("tal que");
+                    } else if (mapsAhead(items, k)) {
+                        w_.phrase("de");  // f: A -> B, "f de A em B"
+                        mapping = true;
+                    } else {
+                        w_.phrase("dois pontos");
+                    }
                     quantifier = false;
+                    ++k;
+                    continue;
+                }
+                if (role == Role::Tends && mapping) {
+                    w_.phrase("em");
+                    mapping = false;
                     ++k;
                     continue;
                 }
@@ -328,6 +349,11 @@ private:
                     open = Open::None;
                 }
                 if (kind == SymbolKind::Relation) open = Open::None;
+                if (kind == SymbolKind::Bar && bracket_ == Role::Brace) {  // {x in A | x > 0}
+                    w_.phrase("tal que");
+                    ++k;
+                    continue;
+                }
             }
 
             if (isBigOperator(i)) {
@@ -415,12 +441,22 @@ private:
         }
     }
 
+    // f: A -> B
+    bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon) const {
+        for (std::size_t j = colon + 1; j < items.size(); ++j) {
+            if (isSymbol(items[j], Role::Tends)) return j > colon + 1;
+            if (isSymbolKind(items[j], SymbolKind::Relation) || isSymbol(items[j], Role::Comma))
+                return false;
+        }
+        return false;
+    }
+
     // Whether "X(...)" reads as "X de ...": always for f and g, for other letters when what is
     // in the brackets is short, or for P(A | B).
     bool callReads(std::int32_t letter, std::int32_t bracket) const {
         if (isFunctionLetter(letter)) return true;
         const Node& g = at(bracket);
-        if (g.first >= 0 && g.first == g.last && isShort(g.first)) return true;
+        if (g.first >= 0 && g.first == g.last && isShort(g.first, true)) return true;
         return conditionalBar(letter, bracket) >= 0;
     }
 
@@ -462,7 +498,7 @@ private:
             a.first >= 0) {
             std::vector<std::int32_t> items;
             collect(arg, items);
-            if ((items.size() == 1 && isShort(items[0])) || isAngle(items)) {
+            if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items)) {
                 readItems(items);
                 return;
             }
@@ -582,7 +618,10 @@ private:
     }
 
     void readLetter(std::string_view letter) {
-        w_.word(letter);
+        // Alone, "e" and "o" are read as the words "and" and "the"; these are the letters' names.
+        if (letter == "e") w_.word("é");
+        else if (letter == "o") w_.word("ó");
+        else w_.word(letter);
         if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z' &&
             (f_.lowerLetters & (1u << (letter[0] - 'A'))))
             w_.phrase("maiúsculo");
@@ -645,7 +684,10 @@ private:
         }
         w_.phrase(g.symbol->words);
         ++bracketDepth_;
+        const Role outer = bracket_;
+        bracket_ = role;
         readChildren(i);
+        bracket_ = outer;
         --bracketDepth_;
         if (g.close) w_.phrase(g.close->words);
     }
@@ -658,13 +700,19 @@ private:
         std::size_t columns = 1;
         for (std::int32_t c = at(rows[0]).first; c >= 0; c = at(c).next)
             if (isSymbol(c, Role::Comma)) ++columns;
-        const bool system = g.symbol->role == Role::Brace;
+        const bool brace = g.symbol->role == Role::Brace;
+        const bool system = brace && columns == 1;
+        const bool cases = brace && columns > 1;  // f(x) = {(x, x >= 0), (-x, x < 0):}
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         const std::string count = std::to_string(rows.size());
         if (system) {
             w_.phrase("sistema de");
             w_.word(count);
             w_.phrase("equações");
+        } else if (cases) {
+            w_.phrase("chave com");
+            w_.word(count);
+            w_.phrase("casos");
         } else if (columns == 1 && !determinant) {
             w_.phrase("vetor coluna de");
             w_.word(count);
@@ -685,6 +733,10 @@ private:
                     w_.word(std::to_string(r + 1));
                 }
                 w_.colon();
+            } else if (cases) {
+                w_.phrase("caso");
+                w_.word(std::to_string(r + 1));
+                w_.colon();
             } else if (columns > 1 || determinant) {
                 w_.phrase("linha");
                 w_.word(std::to_string(r + 1));
@@ -694,7 +746,7 @@ private:
             readChildren(rows[r]);
             --bracketDepth_;
         }
-        w_.end(system ? "fim do sistema" : columns == 1 && !determinant ? "fim do vetor"
+        w_.end(system ? "fim do sistema" : cases ? "fim dos casos" : columns == 1 && !determinant ? "fim do vetor"
                : determinant                                       ? "fim do determinante"
                                                                    : "fim da matriz");
     }
@@ -881,12 +933,25 @@ private:
         if (base.kind == NodeKind::Group) readGroup(n.a, true);
         else readNode(n.a);
         if (n.b >= 0) readSubscript(n.b);
-        if (n.c >= 0) readExponent(n.c, false);
+        if (n.c < 0) return;
+        // sin(x)^2, sqrt(x)^2: the power is of everything before it
+        const bool applied = (base.kind == NodeKind::Unary &&
+                              (base.symbol->kind == SymbolKind::Function ||
+                               base.symbol->role == Role::Sqrt || base.symbol->role == Role::Abs ||
+                               base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
+                               base.symbol->role == Role::Ceil)) ||
+                             (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
+        if (applied) {
+            w_.pause();
+            w_.phrase("tudo");
+        }
+        readExponent(n.c, false);
     }
 
     const Formula& f_;
     Words& w_;
     int bracketDepth_ = 0;
+    Role bracket_ = Role::None;  // the bracket around the row being read
 };
 
 }  // namespace
