@@ -1,0 +1,104 @@
+#include "speech/ormivox.h"
+
+#include "platform/messages.h"
+#include "speech/TSpVoice.h"
+#include "speech/uinternet.h"
+
+namespace ormivox {
+namespace {
+
+int serverSocket = 0;
+std::uint16_t serverPort = kServerPort;
+VoiceOutput* voice = nullptr;
+
+constexpr char kBackquote = '`';
+
+// One request and its reply. After a failed exchange the stream can no longer be trusted (a
+// late reply would be taken for the next formula's), so the connection is shut down: later
+// formulas read "<desconectado>" at once instead of each waiting for the time-out.
+std::string ReadFormula(std::string_view formula) {
+    std::string request;
+    request.reserve(formula.size() + 2);
+    request += kBackquote;
+    request += formula;
+    request += kBackquote;
+    std::string reply;
+    if (!uinternet::SendText(serverSocket, request) || !uinternet::ReceiveReply(serverSocket, reply)) {
+        uinternet::Disconnect(serverSocket);
+        return uinternet::kDisconnected;
+    }
+    return reply;
+}
+
+}  // namespace
+
+void StartModule(Deliver deliver) {
+    if (voice != nullptr) return;
+    auto report = [deliver](const std::string& message) {
+        if (deliver) deliver([message] { messages::Show(message); });
+        else messages::Show(message);
+    };
+    // Never deleted: a voice stuck in the speech service must not hold up the program's exit.
+    voice = new TSpVoice(TSpVoiceOptions{}, report);
+}
+
+VoiceOutput* Voice() { return voice; }
+
+VoiceOutput* SetVoice(VoiceOutput* replacement) {
+    VoiceOutput* previous = voice;
+    voice = replacement;
+    return previous;
+}
+
+int ServerSocket() { return serverSocket; }
+
+bool ConnectServer() {
+    uinternet::StartSockets();
+    uinternet::CloseConnection(serverSocket);
+    serverSocket = uinternet::OpenConnection(kServerHost, serverPort);
+    return serverSocket > 0;
+}
+
+std::string ComposeLine(std::string_view line, const std::function<std::string(std::string_view)>& read) {
+    std::string result;
+    std::string_view rest = line;
+    do {
+        const std::size_t open = rest.find(kBackquote);
+        if (open == std::string_view::npos) {
+            result += ' ';
+            result += rest;
+            break;
+        }
+        result += ' ';
+        result += rest.substr(0, open);
+        rest.remove_prefix(open + 1);
+        const std::size_t close = rest.find(kBackquote);
+        const std::string_view formula = rest.substr(0, close);
+        rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+        if (!formula.empty()) {
+            result += ' ';
+            result += read(formula);
+        }
+    } while (!rest.empty());
+    return result;
+}
+
+void SpeakLine(const std::string& line) {
+    if (serverSocket <= 0) {
+        SpeakText(line);
+        return;
+    }
+    SpeakText(ComposeLine(line, ReadFormula));
+}
+
+void SpeakText(const std::string& text) {
+    if (voice == nullptr) {
+        messages::Show(std::string(TSpVoice::kUnavailable) + "a voz n\u00e3o foi iniciada.");
+        return;
+    }
+    voice->Speak(text);
+}
+
+void SetServerPort(std::uint16_t port) { serverPort = port == 0 ? kServerPort : port; }
+
+}  // namespace ormivox

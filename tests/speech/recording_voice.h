@@ -1,0 +1,47 @@
+#pragma once
+// A voice that records what it is handed, in place of TSpVoice; and a message sink that
+// records what would be shown.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/messages.h"
+#include "speech/ormivox.h"
+
+namespace speechtest {
+
+class RecordingVoice final : public ormivox::VoiceOutput {
+public:
+    RecordingVoice() : previous_(ormivox::SetVoice(this)) {}
+    ~RecordingVoice() override { ormivox::SetVoice(previous_); }
+    void Speak(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+
+private:
+    ormivox::VoiceOutput* previous_;
+};
+
+class RecordingSink final : public messages::Sink {
+public:
+    RecordingSink() : previous_(messages::Install(this)) {}
+    ~RecordingSink() override { messages::Install(previous_); }
+    void Show(const std::string& text) override {
+        std::lock_guard lock(mutex);
+        shown.push_back(text);
+    }
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> Shown() {
+        std::lock_guard lock(mutex);
+        return shown;
+    }
+    std::mutex mutex;
+    std::vector<std::string> shown;
+
+private:
+    messages::Sink* previous_;
+};
+
+}  // namespace speechtest
