@@ -72,10 +72,17 @@ void InsertPageBreak(QPlainTextEdit* memo) {
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     if (at.column > 0) {
-        // After the caret's line: at its end, a new line.
+        // After the caret's line: at its end, a new line. The caret stays where it was, also
+        // when it stood at the very end of that line.
+        const int anchor = memo->textCursor().anchor();
+        const int position = memo->textCursor().position();
         cursor.setPosition(doc->findBlockByNumber(at.line).position());
         cursor.movePosition(QTextCursor::EndOfBlock);
         cursor.insertText(QStringLiteral("\n<page>"));
+        QTextCursor restored(doc);
+        restored.setPosition(anchor);
+        restored.setPosition(position, QTextCursor::KeepAnchor);
+        memo->setTextCursor(restored);
     } else {
         cursor.setPosition(doc->findBlockByNumber(at.line).position());
         cursor.insertText(QStringLiteral("<page>\n"));

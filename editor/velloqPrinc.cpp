@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/formatcommands.h"
+#include "editor/insertcommands.h"
 #include "editor/toolicons.h"
 #include "editor/uinfoDoc.h"
 #include "editor/uvars.h"
@@ -126,6 +128,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Menu, "Ajuda1", "&?"},
     {Row::Entry, "Ajuda2", "&Ajuda"},
     {Row::Entry, "TutorialAsciiMath1", "&Tutorial AsciiMath"},
+    {Row::Entry, "Dicasparacriarformulario1", "&Dicas para criar formulário"},
     {Row::Entry, "Sobreesteprograma1", "&Sobre este programa"},
     {Row::End},
 };
@@ -390,6 +393,8 @@ void TForm1::connectCommands() {
         QAction* entry = action(text(row.action));
         connect(button(text(row.name)), &QToolButton::clicked, entry, &QAction::trigger);
     }
+    ConnectFormattingCommands(this);
+    ConnectInsertCommands(this);
 }
 
 QAction* TForm1::action(const QString& name) const {

@@ -100,14 +100,20 @@ void MenuMapTest::menuContents_data() {
         << QStringList{"&Título", "&Linha separadora", "&Imagem", "Recuo", "Fórmula &Matemática",
                        "&Quebra de página", "&Tabela", "&Link", "&Ponto de acesso"};
     QTest::newRow("Recuo") << "Recuo1" << QStringList{">>", "<<"};
-    QTest::newRow("Matemática") << "Matematica1" << QStringList{"Lista geral de fórmulas", "-"};
+    QTest::newRow("Matemática") << "Matematica1"
+        << QStringList{"Lista geral de fórmulas", "-", "Perímetros", "Áreas", "Volumes", "Funções e Equações",
+                       "Potências", "Radicais", "Trigonometria", "Geometria", "Lógica booleana", "Vetores",
+                       "Permutações, arranjos e combinações", "Conjuntos e Probabilidades", "Estatística",
+                       "Progressões", "Logaritmos", "Números Complexos", "Números Complexos (trig.)",
+                       "Limites Notáveis", "Derivadas", "Cálculo"};
     QTest::newRow("Formatação") << "Formatacao1"
         << QStringList{"&Tamanho", "&Negrito", "&Itálico", "&Espacejamento fixo", "&Centralizado", "&Sublinhado"};
     QTest::newRow("Tamanho") << "Tamanho1"
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
     QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
     QTest::newRow("Falar") << "falar1" << QStringList{"&Fórmula", "&Ligar Ormivox"};
-    QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Sobre este programa"};
+    QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
+                                                          "&Sobre este programa"};
 }
 
 void MenuMapTest::menuContents() {
@@ -248,7 +254,6 @@ void MenuMapTest::noneEntriesChangeNothing_data() {
     QTest::addColumn<QString>("entry");
     QTest::newRow("Imprimir Original") << "ImprimirOriginal1";
     QTest::newRow("Substituir") << "Substituir1";
-    QTest::newRow("Recuo <<") << "RecuoFecha1";
     QTest::newRow("Fórmula Matemática") << "FormulaMatematica1";
     QTest::newRow("Sintetizador") << "Sintetizador1";
     QTest::newRow("Configurar title") << "Configurar1";
