@@ -19,11 +19,15 @@ QWidget* owner() {
 
 QtMessageSink::QtMessageSink(QString caption) : caption_(std::move(caption)) {}
 
-void QtMessageSink::Show(const std::string& text) {
+void QtMessageSink::Show(const std::string& text) { showBox(QMessageBox::NoIcon, text); }
+
+void QtMessageSink::ShowInformation(const std::string& text) { showBox(QMessageBox::Information, text); }
+
+void QtMessageSink::showBox(int icon, const std::string& text) {
     // Texts written for the original system end lines with CR alone.
     QString shown = fromUtf8(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(QMessageBox::NoIcon, caption_, shown, QMessageBox::Ok, owner());
+    QMessageBox box(QMessageBox::Icon(icon), caption_, shown, QMessageBox::Ok, owner());
     box.exec();
 }
 

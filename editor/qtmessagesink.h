@@ -14,6 +14,8 @@ public:
 
     // A message box with one OK button; returns when the user closes it.
     void Show(const std::string& text) override;
+    // The same box with the information icon.
+    void ShowInformation(const std::string& text) override;
     // A question box with the buttons Yes and No; true only for Yes (closing the box is No).
     bool AskYesNo(const std::string& caption, const std::string& question) override;
     // An input box starting with initial; nullopt when the user cancels it.
@@ -21,5 +23,7 @@ public:
                                        const std::string& initial) override;
 
 private:
+    void showBox(int icon, const std::string& text);
+
     QString caption_;
 };

@@ -33,6 +33,8 @@ Sink* Install(Sink* sink) {
 
 void Show(const std::string& text) { current->Show(text); }
 
+void ShowInformation(const std::string& text) { current->ShowInformation(text); }
+
 bool AskYesNo(const std::string& caption, const std::string& question) {
     return current->AskYesNo(caption, question);
 }

@@ -13,6 +13,9 @@ public:
     virtual ~Sink() = default;
     // An information message; the caller goes on when it returns.
     virtual void Show(const std::string& text) = 0;
+    // An information message that the desktop marks with the information icon; a sink that
+    // has no icons shows it as any other message.
+    virtual void ShowInformation(const std::string& text) { Show(text); }
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& question) = 0;
     // A one-line input box; nullopt when cancelled.
@@ -25,6 +28,7 @@ public:
 Sink* Install(Sink* sink);
 
 void Show(const std::string& text);
+void ShowInformation(const std::string& text);
 bool AskYesNo(const std::string& caption, const std::string& question);
 std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                    const std::string& initial = {});
