@@ -1,0 +1,106 @@
+#include "editor/uabout.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QPixmap ProgramIconPixmap(int size) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    // A page with a square-root sign: writing mathematics for the web.
+    painter.setPen(QPen(QColor(40, 60, 110), s / 32));
+    painter.setBrush(QColor(250, 250, 245));
+    painter.drawRoundedRect(QRectF(s * 0.12, s * 0.06, s * 0.76, s * 0.88), s * 0.06, s * 0.06);
+    QPainterPath root;
+    root.moveTo(s * 0.22, s * 0.56);
+    root.lineTo(s * 0.32, s * 0.50);
+    root.lineTo(s * 0.42, s * 0.76);
+    root.lineTo(s * 0.54, s * 0.28);
+    root.lineTo(s * 0.80, s * 0.28);
+    painter.setPen(QPen(QColor(20, 90, 170), s / 14, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(root);
+    QFont letter = painter.font();
+    letter.setPixelSize(qMax(1, int(s * 0.30)));
+    letter.setItalic(true);
+    painter.setFont(letter);
+    painter.setPen(QColor(170, 40, 40));
+    painter.drawText(QRectF(s * 0.54, s * 0.34, s * 0.28, s * 0.36), Qt::AlignCenter, QStringLiteral("x"));
+    return picture;
+}
+
+QString TAboutBox::Version() { return QStringLiteral("v. 0.92"); }
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("Sobre este programa"));
+    setModal(true);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    ProgramIcon->setFixedSize(65, 57);
+    ProgramIcon->setScaledContents(true);
+    ProgramIcon->setPixmap(ProgramIconPixmap(64));
+    ProgramIcon->setAccessibleName(QStringLiteral("Ícone do programa"));
+
+    ProductName = new QLabel(QStringLiteral("Velloq"), Panel1);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    QFont large = ProductName->font();
+    large.setPixelSize(19);
+    large.setBold(true);
+    ProductName->setFont(large);
+
+    Comments = new QLabel(QStringLiteral("Editor de Textos Matemáticos"), Panel1);
+    Comments->setObjectName(QStringLiteral("Comments"));
+    // The text stored with the window; every showing replaces it.
+    st_Version = new QLabel(QStringLiteral("v. 1.0"), Panel1);
+    st_Version->setObjectName(QStringLiteral("st_Version"));
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(ProductName);
+    texts->addWidget(Comments);
+    texts->addSpacing(10);
+    texts->addWidget(st_Version);
+    texts->addStretch(1);
+
+    auto* panelLayout = new QHBoxLayout(Panel1);
+    panelLayout->setContentsMargins(12, 12, 24, 12);
+    panelLayout->setSpacing(16);
+    panelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
+    panelLayout->addLayout(texts, 1);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Panel1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::FormActivate() { st_Version->setText(Version()); }
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+    OKButton->setFocus();
+}

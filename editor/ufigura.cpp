@@ -1,0 +1,143 @@
+#include "editor/ufigura.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editor/uvars.h"
+
+namespace {
+
+class DialogChooser final : public FigureChooser {
+public:
+    std::optional<QString> ChooseFile(QWidget* parent, const QString& folder, const QStringList& filters) override {
+        QFileDialog dialog(parent, QStringLiteral("Procurar"), folder);
+        dialog.setObjectName(QStringLiteral("OpenDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(filters);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+DialogChooser dialogChooser;
+FigureChooser* currentChooser = &dialogChooser;
+
+// A caption above its field; the caption is the field's buddy, so it names the field to
+// screen readers.
+QLabel* captionFor(QWidget* field, const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(field);
+    return label;
+}
+
+}  // namespace
+
+FigureChooser* InstallFigureChooser(FigureChooser* chooser) {
+    FigureChooser* previous = currentChooser;
+    currentChooser = chooser ? chooser : &dialogChooser;
+    return previous == &dialogChooser ? nullptr : previous;
+}
+
+QStringList FigureNameFilters() {
+    // Each entry is shown under its own pattern. File names are case-sensitive here, so the
+    // image entry also takes the upper-case extensions that cameras write; "*" is every file,
+    // names without a dot included.
+    return {QStringLiteral("*.gif; *.jpg; *.jpeg; *.png (*.gif *.jpg *.jpeg *.png *.GIF *.JPG *.JPEG *.PNG)"),
+            QStringLiteral("*.* (*)")};
+}
+
+QString FigurePathFor(const QString& chosen, const QString& folder) {
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (!chosen.startsWith(prefix) || chosen.size() == prefix.size()) return chosen;
+    return chosen.mid(prefix.size());
+}
+
+TOKFiguraDlg::TOKFiguraDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("OKFiguraDlg"));
+    setWindowTitle(QStringLiteral("Figura"));
+    setModal(true);
+
+    e_nomeFig = new QLineEdit(this);
+    e_nomeFig->setObjectName(QStringLiteral("e_nomeFig"));
+    e_nomeFig->setMinimumWidth(300);
+    b_procurar = new QPushButton(QStringLiteral("Procurar"), this);
+    b_procurar->setObjectName(QStringLiteral("b_procurar"));
+    b_procurar->setAutoDefault(false);
+    e_comentFig = new QLineEdit(this);
+    e_comentFig->setObjectName(QStringLiteral("e_comentFig"));
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setAutoDefault(false);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(e_nomeFig, 1);
+    fileRow->addWidget(b_procurar);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(captionFor(e_nomeFig, QStringLiteral("Arquivo da figura"), this));
+    layout->addLayout(fileRow);
+    layout->addSpacing(6);
+    layout->addWidget(captionFor(e_comentFig, QStringLiteral("Comentário da figura"), this));
+    layout->addWidget(e_comentFig);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(e_nomeFig, b_procurar);
+    setTabOrder(b_procurar, e_comentFig);
+    setTabOrder(e_comentFig, OKBtn);
+    setTabOrder(OKBtn, CancelBtn);
+
+    connect(OKBtn, &QPushButton::clicked, this, &TOKFiguraDlg::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TOKFiguraDlg::CancelBtnClick);
+    connect(b_procurar, &QPushButton::clicked, this, &TOKFiguraDlg::b_procurarClick);
+}
+
+void TOKFiguraDlg::FormActivate() {
+    Confirmed = false;
+    e_nomeFig->clear();
+    e_comentFig->clear();
+    e_nomeFig->setFocus();
+}
+
+void TOKFiguraDlg::OKBtnClick() {
+    Confirmed = !e_nomeFig->text().isEmpty();
+    accept();
+}
+
+void TOKFiguraDlg::CancelBtnClick() {
+    Confirmed = false;
+    reject();
+}
+
+void TOKFiguraDlg::b_procurarClick() {
+    const std::string noted = uvars::CurrentDirectory();
+    const QString folder = QString::fromStdString(noted);
+    const std::optional<QString> chosen =
+        currentChooser->ChooseFile(this, folder.isEmpty() ? QStringLiteral("/") : folder, FigureNameFilters());
+    // Put back even after a cancel: a chooser that moved the current directory must not leave
+    // bare names resolving somewhere else.
+    if (uvars::CurrentDirectory() != noted) QDir::setCurrent(folder.isEmpty() ? QStringLiteral("/") : folder);
+    if (!chosen) return;
+    e_nomeFig->setText(FigurePathFor(*chosen, folder));
+}
+
+void TOKFiguraDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}

@@ -1,0 +1,166 @@
+// The tips window and the about box: what they show, how they open from the keyboard and how
+// they close.
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+
+#include "editor/insertcommands.h"
+#include "editor/uabout.h"
+#include "editor/udicasform.h"
+#include "editor/velloqPrinc.h"
+#include "modalanswer.h"
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void tipsText_data();
+    void tipsText();
+    void tipsWindowFromTheKeyboard_data();
+    void tipsWindowFromTheKeyboard();
+    void tipsEditsLastButAreNotStored();
+    void aboutShowsTheVersionEveryTime();
+    void aboutBoxContents();
+
+private:
+    TForm1* form_ = nullptr;
+};
+
+void WindowsTest::init() {
+    form_ = new TForm1;
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+}
+
+void WindowsTest::cleanup() {
+    delete form_;
+    form_ = nullptr;
+}
+
+void WindowsTest::tipsText_data() {
+    // Line number (1-based) and its text; blanks at both ends matter.
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    const char* const lines[] = {
+        "&FP login.php", "", "CPF:", "&T 11 cpf \"12345678901\"", "", "&d data \"2021-01-11\"", "",
+        "&S times", "flamengo \"Flamengo\"", "vasco \"Vasco\"", "botafogo \"Botafogo\"",
+        "fluminense \"Fluminense\"", "&S", "", "Escolha a opção para vereador",
+        " &R  candidato oq \"Otávio Quintas\" *", " &R  candidato df \"Dario Fontes\"",
+        " &R  candidato ib \"Irene Bastos\"", " &R  candidato br \"Voto em branco\"", "",
+        "Marque os que interessar", " &C  arroz       \"Arroz\" *", " &C  feijao      \"Feijoada\" *",
+        " &C  abobora     \"Jabá com Jirimum\"", " &C  dobradinha  \"Dobradinha\"", "", "&U \"arqUpload\"", "",
+        "&A 10 50 teste", "Texto de textarea.", "Este é um teste do sistema de funcionamento do sistema ",
+        "TextArea.  Nesta região os códigos html são ignorados até a ",
+        "ocorrência do sinal &A* no início da linha.", "Vamos ver se está tudo normal.", "&A*", "",
+        "&* login LOGIN", "&/ reset \"RESET\"", "&"};
+    int n = 0;
+    for (const char* line : lines) {
+        ++n;
+        QTest::addRow("line %d", n) << n << QString::fromUtf8(line);
+    }
+    QTest::newRow("no line 40") << 40 << QString();
+}
+
+void WindowsTest::tipsText() {
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    form_->action("Dicasparacriarformulario1")->trigger();
+    TdicasForm* tips = TipsWindow(form_);
+    QVERIFY(tips->isVisible());
+    const QTextBlock block = tips->Memo1->document()->findBlockByNumber(line - 1);
+    if (line == 40) {
+        QVERIFY(!block.isValid());
+        return;
+    }
+    QVERIFY(block.isValid());
+    QCOMPARE(block.text(), text);
+}
+
+void WindowsTest::tipsWindowFromTheKeyboard_data() {
+    QTest::addColumn<QString>("closeWith");
+    QTest::newRow("Fechar by Tab and Space") << "button";
+    QTest::newRow("Escape") << "escape";
+}
+
+void WindowsTest::tipsWindowFromTheKeyboard() {
+    QFETCH(QString, closeWith);
+    TdicasForm* tips = TipsWindow(form_);
+    // Alt+? opens the "&?" menu; D chooses "&Dicas para criar formulário".
+    QTest::keyClick(form_, Qt::Key_Question, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Ajuda1"));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_D);
+    QTRY_VERIFY(tips->isActiveWindow());
+    QCOMPARE(tips->windowTitle(), QStringLiteral("Dicas para criar formulário"));
+    QCOMPARE(tips->size(), QSize(334, 625));
+    QCOMPARE(QApplication::focusWidget(), tips->Memo1);
+    QVERIFY(form_->isEnabled());  // not modal: the main window stays usable
+
+    if (closeWith == "button") {
+        QTest::keyClick(tips->Memo1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), tips->Button1);
+        QCOMPARE(tips->Button1->text(), QStringLiteral("Fechar"));
+        QTest::keyClick(tips->Button1, Qt::Key_Space);
+    } else {
+        QTest::keyClick(tips->Memo1, Qt::Key_Escape);
+    }
+    QTRY_VERIFY(!tips->isVisible());
+}
+
+void WindowsTest::tipsEditsLastButAreNotStored() {
+    form_->action("Dicasparacriarformulario1")->trigger();
+    TdicasForm* tips = TipsWindow(form_);
+    QVERIFY(!tips->Memo1->isReadOnly());
+    tips->Memo1->selectAll();
+    QTest::keyClicks(tips->Memo1, "meu teste");
+    tips->Button1->click();
+    QVERIFY(!tips->isVisible());
+    form_->action("Dicasparacriarformulario1")->trigger();
+    QCOMPARE(tips->Memo1->toPlainText(), QStringLiteral("meu teste"));
+    // A new run (a new window) starts from the sample again.
+    TdicasForm fresh;
+    QCOMPARE(fresh.Memo1->document()->blockCount(), 39);
+    QCOMPARE(fresh.Memo1->document()->firstBlock().text(), QStringLiteral("&FP login.php"));
+}
+
+void WindowsTest::aboutShowsTheVersionEveryTime() {
+    QStringList shown;
+    for (int time = 0; time < 2; ++time) {
+        ModalAnswer answer([&](QWidget* w) {
+            auto* box = qobject_cast<TAboutBox*>(w);
+            QVERIFY(box);
+            shown << box->st_Version->text();
+            // Whatever the label holds between showings, the next one writes the version again.
+            box->st_Version->setText(QStringLiteral("v. 1.0"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        form_->action("Sobreesteprograma1")->trigger();
+        QVERIFY(answer.answered());
+        QVERIFY(!AboutDialog(form_)->isVisible());
+    }
+    QCOMPARE(shown, (QStringList{"v. 0.92", "v. 0.92"}));
+}
+
+void WindowsTest::aboutBoxContents() {
+    TAboutBox* box = AboutDialog(form_);
+    QCOMPARE(box->windowTitle(), QStringLiteral("Sobre este programa"));
+    QCOMPARE(box->ProductName->text(), QStringLiteral("Velloq"));
+    QCOMPARE(box->ProductName->font().pixelSize(), 19);
+    QCOMPARE(box->Comments->text(), QStringLiteral("Editor de Textos Matemáticos"));
+    QCOMPARE(box->ProgramIcon->size(), QSize(65, 57));
+    QVERIFY(!box->ProgramIcon->pixmap().isNull());
+    QVERIFY(box->OKButton->isDefault());
+    QCOMPARE(box->OKButton->text(), QStringLiteral("OK"));
+}
+
+QTEST_MAIN(WindowsTest)
+#include "windows_test.moc"
