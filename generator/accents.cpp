@@ -1,4 +1,5 @@
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "generator/run.h"
@@ -24,6 +25,19 @@ constexpr std::array<const char*, 256> buildAccentTable() {
 
 constexpr std::array<const char*, 256> kAccentTable = buildAccentTable();
 
+// The first byte from p on that is not plain ASCII, or end.
+const char* firstHighByte(const char* p, const char* end) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & kHighBits) break;
+        p += 8;
+    }
+    while (p < end && static_cast<unsigned char>(*p) < 0x80) ++p;
+    return p;
+}
+
 }  // namespace
 
 const char* AccentEntity(unsigned char byte) { return kAccentTable[byte]; }
@@ -32,9 +46,14 @@ void AppendAccents(std::string& out, std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
     while (p < end) {
-        // Copy the run of bytes that need no entity in one go.
+        // Copy the run of bytes that need no entity in one go; all accented letters are
+        // above 0x7F, so plain ASCII is passed over eight bytes at a time.
         const char* run = p;
-        while (p < end && kAccentTable[static_cast<unsigned char>(*p)] == nullptr) ++p;
+        for (;;) {
+            p = firstHighByte(p, end);
+            if (p == end || kAccentTable[static_cast<unsigned char>(*p)] != nullptr) break;
+            ++p;
+        }
         out.append(run, static_cast<size_t>(p - run));
         if (p < end) {
             out.append(kAccentTable[static_cast<unsigned char>(*p)]);

@@ -90,7 +90,11 @@ struct PageInfo {
 struct TemplateCache {
     bool loaded = false;
     bool available = false;
+    // A line without placeholders is written as it stands or ends the section; a line with
+    // them is filled first, and only then is it known whether it ends the section.
+    enum Kind : unsigned char { Plain, End, Filled };
     std::vector<std::string> lines;
+    std::vector<Kind> kinds;
     std::vector<std::pair<std::string, size_t>> markers;  // marker, index of its line
     std::string scratch;  // a line being filled, kept to spare allocations
 };

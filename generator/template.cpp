@@ -21,6 +21,15 @@ std::string headerValue(std::string_view line, size_t from) {
 
 bool isEnd(std::string_view line) { return EqualsUpperAscii(line, "<<<FIM>>>"); }
 
+constexpr std::string_view kPlaceholders[] = {"[T\xCDTULO]", "[T\xD3PICO]", "[CONTATO]", "[AUTOR]"};
+
+bool hasPlaceholder(std::string_view line) {
+    if (line.find('[') == std::string_view::npos) return false;
+    for (std::string_view p : kPlaceholders)
+        if (line.find(p) != std::string_view::npos) return true;
+    return false;
+}
+
 // Replaces the first occurrence of placeholder in line by value.
 void fillFirst(std::string& line, std::string_view placeholder, const std::string& value) {
     const size_t at = line.find(placeholder);
@@ -36,7 +45,12 @@ void loadTemplate(Run& run) {
     run.templ.available = true;
     LineReader reader(std::move(*content));
     std::string_view line;
-    while (reader.Next(line)) run.templ.lines.emplace_back(line);
+    while (reader.Next(line)) {
+        run.templ.lines.emplace_back(line);
+        run.templ.kinds.push_back(isEnd(line) ? TemplateCache::End
+                                  : hasPlaceholder(line) ? TemplateCache::Filled
+                                                         : TemplateCache::Plain);
+    }
 }
 
 // The index of the first marker line of a section, or the number of lines when it has none.
@@ -96,6 +110,7 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
         return;
     }
     const auto& lines = run.templ.lines;
+    const auto& kinds = run.templ.kinds;
     size_t i = markerLine(run.templ, marker);
     if (i == lines.size()) {
         messages::Show("Arquivo de modelo est\xC3\xA1 danificado");
@@ -105,24 +120,24 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
     std::string& filled = run.templ.scratch;
     for (++i; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (line.find('[') == std::string::npos) {
-            if (isEnd(line)) break;
+        if (kinds[i] == TemplateCache::Plain) {
             run.page.WriteTranslatedLine(line);
             continue;
         }
+        if (kinds[i] == TemplateCache::End) break;
         // Filling happens before the end test: a value may itself make the line "<<<FIM>>>".
         filled = line;
-        fillFirst(filled, "[T\xCDTULO]", info.title);
-        fillFirst(filled, "[T\xD3PICO]", info.topic);
-        fillFirst(filled, "[CONTATO]", info.contact);
-        fillFirst(filled, "[AUTOR]", info.author);
+        fillFirst(filled, kPlaceholders[0], info.title);
+        fillFirst(filled, kPlaceholders[1], info.topic);
+        fillFirst(filled, kPlaceholders[2], info.contact);
+        fillFirst(filled, kPlaceholders[3], info.author);
         if (isEnd(filled)) break;
         run.page.WriteTranslatedLine(filled);
     }
 }
 
 void WriteTitle(Run& run, std::string_view line) {
-    Info().topic = std::string(line.substr(1));
+    Info().topic.assign(line.substr(1));
     WriteTemplateSection(run, kTopicMarker);
 }
 
