@@ -94,17 +94,6 @@ TEST_P(SpeakLineTest, Connected) {
     EXPECT_EQ(voice.texts, std::vector<std::string>{c.spoken});
 }
 
-TEST_P(SpeakLineTest, ComposedWithoutSockets) {
-    const LineCase& c = GetParam();
-    std::vector<std::string> formulas;
-    const std::string spoken = ormivox::ComposeLine(c.line, [&](std::string_view f) {
-        formulas.push_back("`" + std::string(f) + "`");
-        return "R" + std::to_string(formulas.size());
-    });
-    EXPECT_EQ(formulas, c.requests);
-    EXPECT_EQ(spoken, c.spoken);
-}
-
 INSTANTIATE_TEST_SUITE_P(Lines, SpeakLineTest, testing::ValuesIn(kLines),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -53,10 +53,6 @@ TEST_P(ReplyTest, OverARealSocket) {
     uinternet::CloseConnection(handle);
 }
 
-TEST_P(ReplyTest, AsBytes) {
-    EXPECT_EQ(uinternet::ReplyText(GetParam().sent), GetParam().expected);
-}
-
 INSTANTIATE_TEST_SUITE_P(Replies, ReplyTest, testing::ValuesIn(kReplies),
                          [](const auto& info) { return std::string(info.param.name); });
 
