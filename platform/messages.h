@@ -23,6 +23,16 @@ public:
                                                const std::string& initial) = 0;
 };
 
+// A sink that shows nothing, answers No and cancels input: for batch runs that must not stop.
+class SilentSink final : public Sink {
+public:
+    void Show(const std::string&) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
 // Installs the sink used from now on (nullptr: the default, which writes to standard error,
 // answers No and cancels input). The caller keeps ownership; returns the previous sink.
 Sink* Install(Sink* sink);

@@ -21,15 +21,6 @@ namespace {
 
 constexpr size_t kTargetSize = 50u << 20;
 
-class QuietSink final : public messages::Sink {
-public:
-    void Show(const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-
 const std::string& folder() {
     static const std::string dir = [] {
         std::string d = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
@@ -77,7 +68,7 @@ std::string writeDocument(const std::string& name) {
 }
 
 void Generate(benchmark::State& state, const std::string& mix) {
-    static QuietSink sink;
+    static messages::SilentSink sink;
     messages::Install(&sink);
     const std::string doc = writeDocument(mix);
     std::filesystem::current_path(folder());
@@ -108,7 +99,7 @@ void Copy(benchmark::State& state, const std::string& mix) {
 }
 
 void CopyPage(benchmark::State& state, const std::string& mix) {
-    static QuietSink sink;
+    static messages::SilentSink sink;
     messages::Install(&sink);
     std::filesystem::current_path(folder());
     const std::string page = folder() + "/" + mix + ".htm";

@@ -14,21 +14,12 @@
 
 namespace {
 
-class QuietSink final : public messages::Sink {
-public:
-    void Show(const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-
 void writeFile(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 const bool kReady = [] {
-    static QuietSink sink;
+    static messages::SilentSink sink;
     messages::Install(&sink);
     std::string dir = (std::filesystem::temp_directory_path() / "velloq-fuzz-XXXXXX").string();
     if (!::mkdtemp(dir.data()) || ::chdir(dir.c_str()) != 0) std::abort();
