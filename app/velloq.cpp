@@ -1,15 +1,21 @@
 // Velloq: starts the window system, creates the windows in their fixed order with only the
 // main window shown, and runs the event loop until the main window closes.
+#include <csignal>
+
 #include <QApplication>
 
 #include "editor/qtmessagesink.h"
+#include "editor/qtshell.h"
 #include "editor/uabout.h"
 #include "editor/udicasform.h"
+#include "editor/udir.h"
 #include "editor/uelo.h"
 #include "editor/ufigura.h"
 #include "editor/uinfoDoc.h"
 #include "editor/velloqPrinc.h"
+#include "editor/workfolder.h"
 #include "platform/messages.h"
+#include "platform/shell.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -17,19 +23,28 @@ int main(int argc, char** argv) {
 
     QtMessageSink sink;
     messages::Install(&sink);
+    QtShell opener;
+    shell::Install(&opener);
+    // A write past the file-size limit must fail like a full disk, with a message and the
+    // text kept, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // Form1 first: its creation sets the shared variables before any other window exists.
     TForm1 Form1;
+    const DocumentCommands commands = ConnectDocumentCommands(Form1);
     TOKEloDlg OKEloDlg(&Form1);
     TOKFiguraDlg OKFiguraDlg(&Form1);
     TAboutBox AboutBox(&Form1);
     Tform_infoDoc form_infoDoc(&Form1);
     Form1.setInfoDialog(&form_infoDoc);
+    Tform_dir form_dir(&Form1);
+    commands.workFolder->setFolderDialog(&form_dir);
     TdicasForm dicasForm(&Form1);
 
     Form1.show();
     Form1.activateWindow();
     const int status = QApplication::exec();
+    shell::Install(nullptr);
     messages::Install(nullptr);
     return status;
 }

@@ -1,0 +1,155 @@
+#include "editor/documents.h"
+
+#include <unistd.h>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+
+#include "editor/dialogrunner.h"
+#include "editor/doctext.h"
+#include "editor/filelist.h"
+#include "editor/folders.h"
+#include "editor/uvars.h"
+#include "editor/velloqPrinc.h"
+#include "generator/ugerahtml.h"
+#include "platform/messages.h"
+
+namespace {
+
+// The file that the user confirmed in a file dialog, or empty. Like the dialogs of other
+// programs, a confirmed dialog leaves the current directory at the chosen file's folder.
+std::string runFileDialog(QFileDialog& dialog) {
+    if (dialogs::Run(dialog) != QDialog::Accepted) return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (chosen.isEmpty()) return {};
+    const std::string file = chosen.toStdString();
+    const size_t slash = file.rfind('/');
+    if (slash != std::string::npos) {
+        const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
+        if (::chdir(folder.c_str()) != 0) {
+            // The file names its folder in full; the list shows wherever we are.
+        }
+    }
+    return file;
+}
+
+}  // namespace
+
+Documents::Documents(TForm1& form, FileList& list) : QObject(&form), form_(form), list_(list) {
+    auto on = [this](const char* name, void (Documents::*slot)()) {
+        connect(form_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    on("Novo1", &Documents::Novo1Click);
+    on("Abrir1", &Documents::Abrir1Click);
+    on("Salvar1", &Documents::Salvar1Click);
+    on("SalvarComo1", &Documents::SalvarComo1Click);
+    on("Terminar", &Documents::TerminarClick);
+    form_.installEventFilter(this);
+}
+
+bool Documents::isModified() const { return form_.Memo1->document()->isModified(); }
+
+bool Documents::mayDropText() { return !isModified() || messages::AskYesNo(kConfirmCaption, kLoadAnother); }
+
+void Documents::SetCaption() {
+    form_.setWindowTitle(uvars::CurrentFile.empty() ? QStringLiteral("Velloq")
+                                                    : QStringLiteral("Velloq ") + QString::fromStdString(uvars::CurrentFile));
+}
+
+void Documents::ClearEditor() {
+    form_.Memo1->clear();
+    form_.Memo1->document()->setModified(false);
+    uvars::CurrentFile.clear();
+    uvars::PageFile.clear();
+    SetCaption();
+}
+
+bool Documents::LoadDocument(const std::string& file) {
+    ClearEditor();
+    QString text;
+    try {
+        text = doctext::Decode(doctext::ReadFile(file));
+    } catch (const ugerahtml::FileError& error) {
+        messages::Show(error.what());
+        return false;
+    }
+    form_.Memo1->setPlainText(text);
+    form_.Memo1->document()->setModified(false);
+    uvars::CurrentFile = file;
+    SetCaption();
+    return true;
+}
+
+bool Documents::WriteDocument(const std::string& file) {
+    try {
+        doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText()));
+    } catch (const ugerahtml::FileError& error) {
+        messages::Show(error.what());
+        return false;
+    }
+    form_.Memo1->document()->setModified(false);
+    return true;
+}
+
+void Documents::Novo1Click() {
+    if (!isModified() || messages::AskYesNo(kConfirmCaption, "Confirmando apagamento geral")) {
+        form_.Memo1->clear();
+        form_.Memo1->document()->setModified(false);
+    }
+    uvars::CurrentFile.clear();
+    uvars::PageFile.clear();
+    SetCaption();
+    list_.ClearSelection();
+}
+
+void Documents::Abrir1Click() {
+    if (!mayDropText()) return;
+    const std::string file = runFileDialog(*form_.OpenDialog1);
+    if (file.empty()) return;
+    LoadDocument(file);
+    list_.RefreshFileList(uvars::CurrentFile);
+}
+
+void Documents::Salvar1Click() {
+    if (uvars::CurrentFile.empty()) {
+        SalvarComo1Click();
+        return;
+    }
+    WriteDocument(uvars::CurrentFile);
+}
+
+void Documents::SalvarComo1Click() {
+    std::string file = runFileDialog(*form_.SaveDialog1);
+    if (file.empty()) return;
+    if (file.find('.') == std::string::npos) {
+        file += ".vloq";
+        // The dialog asked about the name as typed; the name written is another one.
+        if (::access(file.c_str(), F_OK) == 0 &&
+            !messages::AskYesNo(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
+            return;
+    }
+    uvars::CurrentFile = file;
+    if (!WriteDocument(file)) return;
+    SetCaption();
+    list_.RefreshFileList(uvars::CurrentFile);
+}
+
+void Documents::TerminarClick() {
+    if (isModified() && !messages::AskYesNo(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
+    form_.close();
+}
+
+bool Documents::FormClose() {
+    return !isModified() ||
+           messages::AskYesNo(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
+}
+
+bool Documents::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &form_ && event->type() == QEvent::Close && !FormClose()) {
+        event->ignore();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The document in the editor: new, open, save, save as and leave, the modified flag that
+// guards them, the window caption that names the document, and the close check. The window
+// only holds the controls; this object does the work.
+#include <QObject>
+#include <string>
+
+class FileList;
+class TForm1;
+
+class Documents : public QObject {
+    Q_OBJECT
+public:
+    // Connects the document entries of form's menus and watches every attempt to close it.
+    Documents(TForm1& form, FileList& list);
+
+    bool isModified() const;
+    // When the text is modified, asks whether to drop it ("Texto foi alterado, carrega outro
+    // sem salvar?"); true when the caller may go on.
+    bool mayDropText();
+    // An empty, untitled, clean text: editor, CurrentFile, PageFile and caption.
+    void ClearEditor();
+    // Makes the file the document in the editor: its text, CurrentFile (file as given),
+    // caption, an empty PageFile. When the file cannot be read, shows why and leaves an empty
+    // untitled text, so that no later save can overwrite the file. True when loaded.
+    bool LoadDocument(const std::string& file);
+    // Writes the editor's text to file and clears the modified flag; when that fails, shows
+    // why and keeps the flag and the file on disk as they were. True when written.
+    bool WriteDocument(const std::string& file);
+    // "Velloq" for an untitled text, else "Velloq " + CurrentFile.
+    void SetCaption();
+
+public slots:
+    void Novo1Click();
+    void Abrir1Click();
+    void Salvar1Click();
+    void SalvarComo1Click();
+    void TerminarClick();
+    // The close check: true when the window may close.
+    bool FormClose();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TForm1& form_;
+    FileList& list_;
+};
+
+// The questions and messages shared by the document and work-folder commands.
+inline constexpr const char* kLoadAnother = "Texto foi alterado, carrega outro sem salvar?";
+inline constexpr const char* kConfirmCaption = "Confirma\xC3\xA7\xC3\xA3o";

@@ -1,0 +1,88 @@
+#include "editor/filelist.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include "editor/folders.h"
+#include "editor/uvars.h"
+#include "editor/velloqPrinc.h"
+
+namespace {
+
+// The entry's name as the file system spells it, which a name that is no valid UTF-8 keeps.
+constexpr int kNameRole = Qt::UserRole;
+constexpr size_t kMaxName = 999;
+
+}  // namespace
+
+FileList::FileList(TForm1& form) : QObject(&form), form_(form) {
+    connect(form_.lb_arquivos, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
+    form_.lb_arquivos->installEventFilter(this);
+    form_.Memo1->installEventFilter(this);
+}
+
+void FileList::RefreshFileList(const std::string& name) {
+    std::string wanted = name;
+    if (!folders::IsFolder(wanted)) {
+        const size_t slash = wanted.rfind('/');
+        if (slash != std::string::npos) wanted.erase(0, slash + 1);
+        if (wanted.size() > kMaxName) wanted.resize(kMaxName);
+    }
+    const std::vector<std::string> names = folders::ListEntries(".", uvars::ListFilter);
+
+    QListWidget* list = form_.lb_arquivos;
+    bool same = list->count() == int(names.size());
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->data(kNameRole).toByteArray().toStdString() == names[size_t(i)];
+    int selected = -1;
+    programChange_ = true;
+    // An unchanged list keeps its lines, so that a screen reader does not read it out anew.
+    if (!same) list->clear();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!same) {
+            auto* item = new QListWidgetItem(QString::fromStdString(names[i]), list);
+            item->setData(kNameRole, QByteArray::fromStdString(names[i]));
+        }
+        if (selected < 0 && names[i] == wanted) selected = int(i);
+    }
+    programChange_ = false;
+    selectByProgram(selected);
+}
+
+void FileList::ClearSelection() { selectByProgram(-1); }
+
+void FileList::selectByProgram(int row) {
+    programChange_ = true;
+    QListWidget* list = form_.lb_arquivos;
+    if (row < 0) {
+        list->clearSelection();
+    } else {
+        list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        list->scrollToItem(list->item(row));
+    }
+    programChange_ = false;
+}
+
+void FileList::selectionChanged() {
+    if (programChange_) return;
+    const QList<QListWidgetItem*> items = form_.lb_arquivos->selectedItems();
+    if (items.isEmpty()) return;
+    const std::string name = items.front()->data(kNameRole).toByteArray().toStdString();
+    QMetaObject::invokeMethod(this, [this, name] { emit picked(name); }, Qt::QueuedConnection);
+}
+
+bool FileList::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool release = event->type() == QEvent::KeyRelease;
+    if (watched == form_.Memo1 && key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+        // Tab types nothing into the text; its release takes the focus to the list.
+        if (release) form_.lb_arquivos->setFocus(Qt::TabFocusReason);
+        return !release;
+    }
+    if (watched == form_.lb_arquivos && release &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape))
+        form_.Memo1->setFocus(Qt::OtherFocusReason);  // lb_arquivosKeyUp
+    return false;
+}

@@ -1,0 +1,156 @@
+// Viewing, printing and help on real files: the page's name and folder, saving before
+// generating, files that are opened as they are, generator failures, and what the shell opens.
+#include <QListWidget>
+
+#include "docfixture.h"
+#include "editor/documents.h"
+#include "editor/pagecommands.h"
+
+namespace {
+
+// A template with its three sections, so that the generator has nothing to warn about.
+void writeTemplate(const QString& folder) {
+    writeBytes(folder + "/modeloMat.mdl",
+               "<<<CABE\xC7" "ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n"
+               "<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n</body></html>\r\n<<<FIM>>>\r\n");
+}
+
+}  // namespace
+
+class PagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void view_data();
+    void view();
+    void viewSavesTheTextFirst();
+    void generatorFileErrorOpensNothing();
+    void print_data();
+    void print();
+    void opens_data();
+    void opens();
+};
+
+void PagesTest::view_data() {
+    QTest::addColumn<QString>("file");      // under textos
+    QTest::addColumn<bool>("fromList");     // picked in the list (a bare name), else opened by dialog
+    QTest::addColumn<QString>("opened");    // what the shell opens, relative to textos
+    QTest::addColumn<bool>("generated");
+    QTest::newRow("from the list") << "notas.vloq" << true << "notas.htm" << true;
+    QTest::newRow("upper case") << "NOTAS.VLOQ" << false << "NOTAS.htm" << true;
+    QTest::newRow("mixed case") << "aula1.Vloq" << false << "aula1.htm" << true;
+    QTest::newRow("only the extension") << ".vloq" << false << ".htm" << true;
+    QTest::newRow("a style sheet opens itself") << "estilo.css" << false << "estilo.css" << false;
+    QTest::newRow("a template opens itself") << "modelo.mdl" << true << "modelo.mdl" << false;
+}
+
+void PagesTest::view() {
+    QFETCH(QString, file);
+    QFETCH(bool, fromList);
+    QFETCH(QString, opened);
+    QFETCH(bool, generated);
+    DocFixture f;
+    writeBytes(f.textos() + "/" + file, "*T\xC3\xADtulo\r\nTexto.");
+    writeTemplate(f.textos());
+    f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
+    if (fromList) {
+        uvars::ListFilter = "*.*";
+        QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
+    } else {
+        f.dialogs.chooseFile(f.textos() + "/" + file);
+        f.trigger("Abrir1");
+    }
+    f.trigger("Visualizar1");
+
+    const QString page = f.textos() + "/" + opened;
+    QCOMPARE(f.shell.opened, std::vector<std::string>{(fromList ? opened : page).toStdString()});
+    QCOMPARE(QFileInfo::exists(page), true);
+    QCOMPARE(readBytes(page).contains("<html><body>"), generated);
+    QCOMPARE(QDir(f.textos()).entryList({"*.htm"}, QDir::Files | QDir::Hidden).size(), generated ? 1 : 0);
+    QVERIFY(f.sink.calls.empty());
+}
+
+void PagesTest::viewSavesTheTextFirst() {
+    DocFixture f;
+    const QString doc = f.textos() + "/aula.vloq";
+    writeBytes(doc, "antigo");
+    writeTemplate(f.start);  // the template is looked for in the current directory
+    QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
+    f.form->Memo1->selectAll();
+    f.form->Memo1->insertPlainText(QStringLiteral("Aula\nx ≤ y, ação"));
+    f.trigger("Visualizar1");
+    QVERIFY(!f.modified());
+    QCOMPARE(readBytes(doc), QByteArray("Aula\r\nx &#8804; y, a\xE7\xE3o"));
+    QCOMPARE(uvars::PageFile, (f.textos() + "/aula.htm").toStdString());
+    QVERIFY(readBytes(f.textos() + "/aula.htm").contains("x &#8804; y, a&ccedil;&atilde;o"));
+    QCOMPARE(f.shell.opened, std::vector<std::string>{uvars::PageFile});
+}
+
+void PagesTest::generatorFileErrorOpensNothing() {
+    DocFixture f;
+    const QString doc = f.textos() + "/aula.vloq";
+    writeBytes(doc, "texto");
+    QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
+    QFile::remove(doc);
+    f.trigger("Visualizar1");
+    QCOMPARE(f.sink.calls.size(), size_t(1));
+    QVERIFY2(f.sink.calls[0].find(doc.toStdString()) != std::string::npos, f.sink.calls[0].c_str());
+    QVERIFY(f.shell.opened.empty());
+}
+
+void PagesTest::print_data() {
+    QTest::addColumn<bool>("titled");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("opens");
+    const QString instruction = "Show: Vou abrir o navegador, então aperte ctrl-p.\rEspere imprimir, depois feche o navegador.";
+    QTest::newRow("print untitled") << false << "Imprimirformatado1" << QStringList{"Show: Salve o arquivo antes de imprimir"} << false;
+    QTest::newRow("print titled") << true << "Imprimirformatado1" << QStringList{instruction} << true;
+    QTest::newRow("view untitled") << false << "Visualizar1"
+                                   << QStringList{"Show: Salve o arquivo antes de visualizar pela primeira vez"} << false;
+}
+
+void PagesTest::print() {
+    QFETCH(bool, titled);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, opens);
+    DocFixture f;
+    if (titled) {
+        writeBytes(f.textos() + "/a.vloq", "a");
+        writeTemplate(f.start);
+        QVERIFY(f.commands.documents->LoadDocument((f.textos() + "/a.vloq").toStdString()));
+    }
+    f.type("mais");
+    f.trigger(entry.toLatin1().constData());
+    QStringList seen;
+    for (const std::string& call : f.sink.calls) seen << QString::fromStdString(call);
+    QCOMPARE(seen, messages);
+    QCOMPARE(f.shell.opened.size(), size_t(opens ? 1 : 0));
+    QCOMPARE(f.modified(), !titled);
+}
+
+void PagesTest::opens_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("helpFiles");
+    QTest::addColumn<QString>("opened");  // %1 stands for the help folder
+    QTest::newRow("help, chm present") << "Ajuda2" << QStringList{"velloq.chm", "velloq.htm"} << "%1/velloq.chm";
+    QTest::newRow("help, htm only") << "Ajuda2" << QStringList{"velloq.htm"} << "%1/velloq.htm";
+    QTest::newRow("help, neither") << "Ajuda2" << QStringList{} << "%1/velloq.htm";
+    QTest::newRow("tutorial") << "TutorialAsciiMath1" << QStringList{} << "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html";
+    QTest::newRow("formula list") << "Sitematematicapt1" << QStringList{} << "%1/formulas.htm";
+    QTest::newRow("work folder") << "Mostrarpastaatual1" << QStringList{} << "%1/../textos";
+}
+
+void PagesTest::opens() {
+    QFETCH(QString, entry);
+    QFETCH(QStringList, helpFiles);
+    QFETCH(QString, opened);
+    DocFixture f;
+    for (const QString& name : helpFiles) writeBytes(f.start + "/help/" + name, "ajuda");
+    f.trigger(entry.toLatin1().constData());
+    QCOMPARE(f.shell.opened, std::vector<std::string>{opened.arg(f.start + "/help").replace("/help/../", "/").toStdString()});
+    QVERIFY(f.sink.calls.empty());
+}
+
+QTEST_MAIN(PagesTest)
+#include "pages_test.moc"
