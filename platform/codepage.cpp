@@ -11,7 +11,9 @@ constexpr char32_t kHigh[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void appendUtf8(std::string& out, char32_t cp) {
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -29,8 +31,7 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is malformed.
-size_t decodeUtf8(std::string_view s, size_t i, char32_t& cp) {
+size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     size_t len;
     char32_t min;
@@ -49,8 +50,6 @@ size_t decodeUtf8(std::string_view s, size_t i, char32_t& cp) {
     return len;
 }
 
-}  // namespace
-
 char32_t Cp1252ToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
     return byte;
@@ -66,7 +65,7 @@ int CodePointToCp1252(char32_t cp) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (unsigned char b : bytes) appendUtf8(out, Cp1252ToCodePoint(b));
+    for (unsigned char b : bytes) AppendUtf8(out, Cp1252ToCodePoint(b));
     return out;
 }
 
@@ -75,7 +74,7 @@ std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy) {
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         char32_t cp;
-        const size_t len = decodeUtf8(utf8, i, cp);
+        const size_t len = DecodeUtf8(utf8, i, cp);
         if (len == 0) {  // a stray byte: keep it as it is
             out += utf8[i++];
             continue;

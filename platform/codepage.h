@@ -6,6 +6,13 @@
 
 namespace codepage {
 
+// Decodes the UTF-8 sequence at s[i] into cp; returns its length, or 0 when it is malformed
+// (overlong, a surrogate, beyond U+10FFFF, cut short).
+size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp);
+
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Unicode code point of a Windows-1252 byte. Every byte maps to one code point; the five
 // bytes that Windows-1252 leaves undefined map to the C1 control of the same value, so
 // decoding and encoding again gives back the same bytes.
