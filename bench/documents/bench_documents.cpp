@@ -1,0 +1,138 @@
+// Opening, saving and viewing a 10 MB document in the editor, and filling the file list for a
+// folder of 10,000 files. Compare each time with Copy/cp, which copies the same document with
+// the cp command: the ratio says what the editor adds to moving the bytes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "editor/documents.h"
+#include "editor/filelist.h"
+#include "editor/pagecommands.h"
+#include "editor/uvars.h"
+#include "editor/velloqPrinc.h"
+#include "editor/workfolder.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
+
+namespace {
+
+constexpr size_t kDocumentSize = 10u << 20;
+
+class Quiet final : public messages::Sink, public shell::Opener {
+public:
+    void Show(const std::string&) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return true; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    bool Open(const std::string&) override { return true; }
+};
+
+struct Setup {
+    Setup() {
+        folder = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
+        if (!::mkdtemp(folder.data())) std::abort();
+        std::ofstream(folder + "/modeloMat.mdl", std::ios::binary)
+            << "<<<CABE\xC7" "ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n"
+               "<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n</body></html>\r\n<<<FIM>>>\r\n";
+        std::string doc = "T\xCDTULO: Desempenho\r\n";
+        const std::string block =
+            "*Fun\xE7\xF5" "es quadr\xE1ticas\r\n"
+            "A fun\xE7\xE3o `f(x)=ax^2+bx+c` tem gr\xE1" "fico chamado par\xE1" "bola; a \xE1rea sob ela \xE9 uma integral.\r\n"
+            "Texto sem acento algum, com f\xF3rmulas `sqrt(x)` e `x/y` no meio da linha, bem comprida.\r\n\r\n";
+        while (doc.size() < kDocumentSize) doc += block;
+        std::ofstream(folder + "/grande.vloq", std::ios::binary) << doc;
+        std::filesystem::create_directory(folder + "/lista");
+        for (int i = 0; i < 10000; ++i) std::ofstream(folder + "/lista/texto" + std::to_string(i) + ".vloq");
+
+        if (::chdir(folder.c_str()) != 0) std::abort();
+        messages::Install(&quiet);
+        shell::Install(&quiet);
+        form = std::make_unique<TForm1>();
+        commands = ConnectDocumentCommands(*form);
+        uvars::ReadSettings();
+    }
+    ~Setup() {
+        form.reset();
+        std::filesystem::remove_all(folder);
+    }
+    std::string folder;
+    Quiet quiet;
+    std::unique_ptr<TForm1> form;
+    DocumentCommands commands{};
+};
+
+Setup* setup = nullptr;
+
+void Copy(benchmark::State& state) {
+    const std::string command = "cp " + setup->folder + "/grande.vloq " + setup->folder + "/copia.vloq";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(Copy)->Name("Copy/cp")->Unit(benchmark::kMillisecond);
+
+void Open(benchmark::State& state) {
+    for (auto _ : state) setup->commands.documents->LoadDocument("grande.vloq");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(Open)->Unit(benchmark::kMillisecond);
+
+void Save(benchmark::State& state) {
+    setup->commands.documents->LoadDocument("grande.vloq");
+    for (auto _ : state) setup->commands.documents->WriteDocument("grande.vloq");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(Save)->Unit(benchmark::kMillisecond);
+
+// "&Visualizar" on a modified document: save, generate the page, open it.
+void View(benchmark::State& state) {
+    setup->commands.documents->LoadDocument("grande.vloq");
+    for (auto _ : state) {
+        setup->form->Memo1->document()->setModified(true);
+        setup->commands.pages->Visualizar1Click();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(View)->Unit(benchmark::kMillisecond);
+
+// Entering a folder of 10,000 documents: the list starts empty each time.
+void FillList(benchmark::State& state) {
+    if (::chdir((setup->folder + "/lista").c_str()) != 0) std::abort();
+    for (auto _ : state) {
+        state.PauseTiming();
+        setup->form->lb_arquivos->clear();
+        state.ResumeTiming();
+        setup->commands.list->RefreshFileList("texto5000.vloq");
+    }
+    if (::chdir(setup->folder.c_str()) != 0) std::abort();
+}
+BENCHMARK(FillList)->Name("FillList/10000")->Unit(benchmark::kMillisecond);
+
+// The same folder listed again, as after each pick in the list.
+void RefillList(benchmark::State& state) {
+    if (::chdir((setup->folder + "/lista").c_str()) != 0) std::abort();
+    for (auto _ : state) setup->commands.list->RefreshFileList("texto5000.vloq");
+    if (::chdir(setup->folder.c_str()) != 0) std::abort();
+}
+BENCHMARK(RefillList)->Name("RefillList/10000")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Setup shared;
+    setup = &shared;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
