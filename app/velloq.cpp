@@ -16,6 +16,7 @@
 #include "editor/workfolder.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
+#include "speech/ormivox.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -28,6 +29,12 @@ int main(int argc, char** argv) {
     // A write past the file-size limit must fail like a full disk, with a message and the
     // text kept, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // Module start-up, before any window exists: the voice (the accent table is built by the
+    // compiler). Voice errors come from the voice's own thread and are shown on this one.
+    ormivox::StartModule([](std::function<void()> show) {
+        QMetaObject::invokeMethod(qApp, std::move(show), Qt::QueuedConnection);
+    });
 
     // Form1 first: its creation sets the shared variables before any other window exists.
     TForm1 Form1;

@@ -393,6 +393,8 @@ void TForm1::connectCommands() {
         QAction* entry = action(text(row.action));
         connect(button(text(row.name)), &QToolButton::clicked, entry, &QAction::trigger);
     }
+    connect(action(QStringLiteral("Formula2")), &QAction::triggered, this, &TForm1::Formula2Click);
+    connect(action(QStringLiteral("LigarOrmivox1")), &QAction::triggered, this, &TForm1::LigarOrmivox1Click);
     ConnectFormattingCommands(this);
     ConnectInsertCommands(this);
 }

@@ -68,6 +68,10 @@ public slots:
     void CutBtnClick();
     void CopyBtnClick();
     void PasteBtnClick();
+    // F9, "&Fórmula": speaks the caret's whole line, each formula read by the speech server.
+    void Formula2Click();
+    // "&Ligar Ormivox": connects to the speech server, starting it when needed, and says so.
+    void LigarOrmivox1Click();
 
 protected:
     void changeEvent(QEvent* event) override;
