@@ -97,7 +97,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TAboutBox::FormActivate() { st_Version->setText(Version()); }
+void TAboutBox::FormActivate() {
+    st_Version->setText(Version());
+    // The focus lands on OK; its description lets a screen reader say what the box tells.
+    OKButton->setAccessibleDescription(
+        QStringList{ProductName->text(), Comments->text(), st_Version->text()}.join(QStringLiteral(", ")));
+}
 
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -1,6 +1,6 @@
 #pragma once
-// A message seam for tests that need to tell the kinds of message apart and see the captions:
-// records "kind|caption|text" for every call and answers input boxes from a script.
+// A message seam for tests that tell the kinds of message apart and check captions: records
+// "kind|caption|text" for every call and answers input boxes from a script (nullopt: cancel).
 #include <deque>
 #include <optional>
 #include <string>
@@ -22,14 +22,13 @@ public:
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& initial) override {
         calls.push_back("AskText|" + caption + "|" + prompt + "|" + initial);
-        if (texts.empty()) return std::nullopt;
-        std::optional<std::string> answer = texts.front();
-        texts.pop_front();
+        std::optional<std::string> answer;
+        if (!texts.empty()) answer = texts.front(), texts.pop_front();
         return answer;
     }
 
     std::vector<std::string> calls;
-    std::deque<std::optional<std::string>> texts;  // nullopt answers as a cancel
+    std::deque<std::optional<std::string>> texts;
 
 private:
     messages::Sink* previous_;
