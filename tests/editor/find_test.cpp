@@ -13,18 +13,12 @@
 #include "editor/insertcommands.h"
 #include "editor/qtmessagesink.h"
 #include "editor/velloqPrinc.h"
+#include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"
 
 namespace {
 
-void setText(QPlainTextEdit* memo, const QString& text, int anchor, int position) {
-    memo->setPlainText(text);
-    QTextCursor cursor = memo->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
-}
 
 QString repeated(char c, int n) { return QString(n, QLatin1Char(c)); }
 

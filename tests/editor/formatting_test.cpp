@@ -16,18 +16,11 @@
 #include "editor/editops.h"
 #include "editor/formatcommands.h"
 #include "editor/velloqPrinc.h"
+#include "editortext.h"
 #include "scriptedsink.h"
 
 namespace {
 
-// Puts text in the editor and selects from anchor to position (character offsets).
-void setText(QPlainTextEdit* memo, const QString& text, int anchor, int position) {
-    memo->setPlainText(text);
-    QTextCursor cursor = memo->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
-}
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 

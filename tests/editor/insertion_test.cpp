@@ -18,19 +18,12 @@
 #include "editor/ufigura.h"
 #include "editor/uelo.h"
 #include "editor/velloqPrinc.h"
+#include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"
 
 namespace {
 
-// Puts text in the editor and selects from anchor to position.
-void setText(QPlainTextEdit* memo, const QString& text, int anchor, int position) {
-    memo->setPlainText(text);
-    QTextCursor cursor = memo->textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
-}
 
 // Closes a dialog as the user chose: "ok" (Enter in field), "cancel" (the button), "esc"
 // (Escape in field) or "close" (the window's close box).

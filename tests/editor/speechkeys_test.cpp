@@ -6,23 +6,7 @@
 #include <QTextBlock>
 
 #include "editor/velloqPrinc.h"
-#include "speech/voiceoutput.h"
-#include "speech/ormivox.h"
-
-namespace {
-
-class RecordingVoice final : public ormivox::VoiceOutput {
-public:
-    RecordingVoice() : previous_(ormivox::SetVoice(this)) {}
-    ~RecordingVoice() override { ormivox::SetVoice(previous_); }
-    void Speak(const std::string& text) override { texts.push_back(text); }
-    std::vector<std::string> texts;
-
-private:
-    ormivox::VoiceOutput* previous_;
-};
-
-}  // namespace
+#include "tests/speech/recording_voice.h"
 
 class SpeechKeysTest : public QObject {
     Q_OBJECT
@@ -53,7 +37,7 @@ private slots:
         QWidget* target = form.findChild<QWidget*>(focus);
         QVERIFY(target);
         target->setFocus();
-        RecordingVoice voice;  // not connected to a server: the line is spoken as it stands
+        speechtest::RecordingVoice voice;  // not connected to a server: the line is spoken as it stands
         QTest::keyClick(target, Qt::Key_F9);
         QCOMPARE(voice.texts.size(), size_t(1));
         QCOMPARE(QByteArray::fromStdString(voice.texts[0]), spoken);
