@@ -8,7 +8,10 @@ packages=(
   qt6-base-dev libxcb1-dev xvfb xauth imagemagick xdotool
   speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev espeak-ng libespeak-ng-dev sox
   chromium fonts-dejavu-core
+  nodejs desktop-file-utils appstream
 )
+# npm comes with some builds of nodejs and as a package of its own with Debian's.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,4 +29,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq >/dev/null
     "${sudo_cmd[@]}" apt-get install -y --no-install-recommends -qq "${missing[@]}" >/dev/null
   fi
+fi
+
+# MathJax for the start folder, as pinned by package-lock.json; fetched again only when the lock
+# file changes.
+root=$(cd "$(dirname "$0")/.." && pwd)
+stamp=$root/node_modules/.velloq-lock
+if ! cmp -s "$root/package-lock.json" "$stamp"; then
+  (cd "$root" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  cp "$root/package-lock.json" "$stamp"
 fi

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# Starts the built program. Until the editor window exists, it generates the sample document
-# of share/textos and prints the page's path.
+# Starts the built program in the start folder that the build assembled (build/inicio: the
+# template, the help, the sample documents, the formula speech server and MathJax), so that the
+# work folder is build/inicio/textos.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-if [ -x build/bin/velloq ]; then
-  cd share
-  exec "$root/build/bin/velloq" "$@"
+if [ ! -x build/bin/velloq ] || [ ! -d build/inicio ]; then
+  echo "O Velloq ainda não foi compilado em build/ (./run compila antes de iniciar)." >&2
+  exit 1
 fi
-out=$(mktemp -d)
-cp share/textos/* "$out"/
-cp share/*.mdl "$out"/ 2>/dev/null || true
-cd "$out"
-"$root/build/bin/velloq-gerar" aula.vloq
-echo "$out/aula.htm"
+cd build/inicio
+exec "$root/build/bin/velloq" "$@"

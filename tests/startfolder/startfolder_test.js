@@ -1,0 +1,250 @@
+'use strict';
+// Real-browser checks of the start folder's pages, each opened in headless Chromium with no
+// network. Usage (the paths come from CTest):
+//   node startfolder_test.js paginas  START-FOLDER VELLOQ-GERAR ARTIFACTS
+//   node startfolder_test.js formulas START-FOLDER OXSERVER CATALOGUE-TSV
+//   node startfolder_test.js reserva  START-FOLDER VELLOQ-GERAR VELLOQ-INICIO TEMPLATE-SOURCE
+//   node startfolder_test.js pagina   PAGE-FILE
+// Prints one line per failure and ends with "N passed, N failed".
+
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const { pathToFileURL } = require('node:url');
+const { checkPage } = require('./browser.js');
+
+let passed = 0;
+let failed = 0;
+function check(ok, what, detail = '') {
+  if (ok) { passed++; return; }
+  failed++;
+  console.log(`FALHOU: ${what}${detail ? `\n    ${detail}` : ''}`);
+}
+
+const PLACEHOLDERS = ['[TÍTULO]', '[TÓPICO]', '[AUTOR]', '[CONTATO]', '@VELLOQ_MATHJAX@'];
+
+// How many formulas a page holds: backquote pairs in its body, as the generator wrote it,
+// outside <code> (notation shown as such).
+function formulasInPage(file) {
+  const html = fs.readFileSync(file, 'latin1');
+  const body = html.slice(html.search(/<body[\s>]/i)).replace(/<code>[^<]*<\/code>/gi, '');
+  return (body.match(/`/g) || []).length / 2;
+}
+
+// What every page must give a reader: each formula drawn with the math fonts and readable as
+// MathML, no visible notation or placeholder, images with text, no error, no network.
+function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
+  const r = result.report;
+  const expected = formulasInPage(file);
+  check(r.note === '', `${name}: o MathJax terminou`, r.note);
+  check(r.formulas === expected, `${name}: ${expected} fórmulas desenhadas`, `achei ${r.formulas}`);
+  check(r.mathErrors.length === 0, `${name}: nenhuma fórmula com erro`, r.mathErrors.join(' | '));
+  check(r.emptyFormulas === 0, `${name}: nenhuma fórmula vazia na tela`, `${r.emptyFormulas} vazias`);
+  check(r.assistiveMathml === r.formulas, `${name}: cada fórmula tem MathML para o leitor de tela`,
+        `${r.assistiveMathml} de ${r.formulas}`);
+  check(expected === 0 || (r.mathFontsLoaded > 0 && r.mathFontsFailed === 0),
+        `${name}: as fontes matemáticas carregaram`, `${r.mathFontsLoaded} carregadas, ${r.mathFontsFailed} falharam`);
+  const tick = r.text.indexOf('`');
+  check(tick < 0, `${name}: nenhuma crase à vista`, r.text.slice(Math.max(0, tick - 60), tick + 60));
+  for (const p of PLACEHOLDERS) check(!r.text.includes(p), `${name}: nada de ${p} no texto`);
+  check(r.brokenImages.length === 0, `${name}: todas as imagens carregaram`, r.brokenImages.join(', '));
+  check(r.imagesWithoutAlt.length === 0, `${name}: toda imagem tem texto alternativo`, r.imagesWithoutAlt.join(', '));
+  check(r.headings.length > 0 && r.headings[0].startsWith('H1 ') && r.headings[0].length > 3,
+        `${name}: a página abre com um título H1 não vazio`, r.headings[0]);
+  const errors = result.console.filter((e) => !allowedFailures.some((a) => e.includes(a)));
+  check(errors.length === 0, `${name}: o console não mostra erro`, errors.join('\n    '));
+  return r;
+}
+
+function onlyFileRequests(name, result) {
+  const away = result.requests.filter((u) => !u.startsWith('file:') && !u.startsWith('data:'));
+  check(away.length === 0, `${name}: nenhum pedido sai da máquina`, away.join(', '));
+}
+
+async function testSamplePages(start, gerar, artifacts) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-paginas-'));
+  try {
+    for (const f of fs.readdirSync(path.join(start, 'textos'))) {
+      fs.copyFileSync(path.join(start, 'textos', f), path.join(work, f));
+    }
+    const documents = fs.readdirSync(work).filter((f) => f.endsWith('.vloq')).sort();
+    check(documents.length >= 3, 'há pelo menos três documentos de exemplo', documents.join(', '));
+    for (const doc of documents) {
+      let stderr = '';
+      try {
+        execFileSync(gerar, [doc], { cwd: work, timeout: 20000, stdio: ['ignore', 'ignore', 'pipe'] });
+      } catch (e) {
+        stderr = String(e.stderr || e.message);
+      }
+      check(stderr === '', `${doc}: gerado sem aviso nem erro`, stderr.trim());
+    }
+    fs.mkdirSync(artifacts, { recursive: true });
+    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0 };
+    for (const doc of documents) {
+      const page = doc.replace(/\.vloq$/, '.htm');
+      const file = path.join(work, page);
+      const result = await checkPage(pathToFileURL(file).href, {
+        screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')) });
+      const r = checkCommon(page, file, result);
+      onlyFileRequests(page, result);
+      for (const href of r.links) {
+        if (href.startsWith('#')) {
+          check(r.namedAnchors.includes(href.slice(1)), `${page}: o rótulo de ${href} existe`);
+        } else if (!/^[a-z]+:/i.test(href)) {
+          check(fs.existsSync(path.join(work, href)), `${page}: a página ligada ${href} existe`);
+        }
+      }
+      r.tags.forEach((t) => seen.tags.add(t));
+      r.inputTypes.forEach((t) => seen.inputs.add(t));
+      seen.breaks += r.pageBreaks;
+      seen.anchors += r.namedAnchors.length;
+      seen.topics += r.headings.filter((h) => h.startsWith('H2 ')).length;
+    }
+    // Together the samples show every construct of the markup.
+    for (const tag of ['li', 'blockquote', 'hr', 'table', 'td', 'img', 'pre', 'a', 'br', 'p', 'aside',
+                       'form', 'select', 'option', 'textarea', 'input']) {
+      check(seen.tags.has(tag), `os exemplos usam <${tag}>`);
+    }
+    for (const type of ['text', 'password', 'hidden', 'date', 'file', 'radio', 'checkbox', 'submit', 'reset']) {
+      check(seen.inputs.has(type), `os exemplos têm um campo do tipo ${type}`);
+    }
+    check(seen.breaks > 0, 'os exemplos têm uma quebra de página');
+    check(seen.anchors > 0, 'os exemplos têm um rótulo');
+    check(seen.topics > 0, 'os exemplos têm linhas de título');
+  } finally {
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+async function testFormulaList(start, oxserver, catalogueTsv) {
+  const file = path.join(start, 'help', 'formulas.htm');
+  const result = await checkPage(pathToFileURL(file).href, {
+    timeoutMs: 60000,
+    extra: `[...document.querySelectorAll('section')].map((s) => ({
+      group: s.querySelector('h2').textContent,
+      items: [...s.querySelectorAll('ul.formulas li')].map((li) => ({
+        name: li.querySelector('.nome').textContent,
+        drawn: li.querySelectorAll('.formula mjx-container').length,
+        written: li.querySelector('.notacao code').textContent,
+        reading: li.querySelector('.leitura').textContent.replace(/^Lê-se: /, ''),
+      })),
+    }))` });
+  checkCommon('formulas.htm', file, result);
+  onlyFileRequests('formulas.htm', result);
+
+  const rows = fs.readFileSync(catalogueTsv, 'utf8').split('\n')
+      .filter((l) => l && !l.startsWith('#')).map((l) => l.split('\t'));
+  const items = result.extra.flatMap((g) => g.items.map((i) => ({ ...i, group: g.group })));
+  check(result.extra.length === 20, 'a lista tem os 20 grupos', `achei ${result.extra.length}`);
+  check(items.length === rows.length && rows.length === 233, 'a lista tem as 233 fórmulas',
+        `achei ${items.length}, o catálogo tem ${rows.length}`);
+  for (let i = 0; i < Math.min(items.length, rows.length); i++) {
+    const [group, name, formula] = rows[i];
+    const it = items[i];
+    const where = `fórmula ${i + 1} (${group}, ${name})`;
+    check(it.group === group && it.name.replace(/\s+/g, ' ') === name.replace(/\s+/g, ' '),
+          `${where}: grupo e nome na ordem do menu`, `${it.group}, ${it.name}`);
+    const expressions = it.written.split('`').filter((_, k) => k % 2 === 1);
+    check(expressions[0] === formula, `${where}: escrita como no menu`, it.written);
+    check(it.drawn === expressions.length, `${where}: desenhada`, `${it.drawn} de ${expressions.length}`);
+    // Each expression's reading, as the server prints it, stands in the page in order.
+    let from = 0;
+    for (const e of expressions) {
+      const spoken = execFileSync(oxserver, ['--ler', e], { timeout: 10000 }).toString('utf8').trim()
+          .replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&amp;/g, '&');
+      const at = it.reading.indexOf(spoken, from);
+      check(spoken !== '' && at >= 0, `${where}: a leitura de ${e} é a do servidor`,
+            `servidor: ${spoken}\n    página: ${it.reading}`);
+      if (at >= 0) from = at + spoken.length;
+    }
+  }
+}
+
+// Serves node_modules at http://127.0.0.1:PORT/npm/<package>/..., as the public CDN does.
+function startMirror(start) {
+  const root = fs.realpathSync(path.join(start, 'mathjax'));
+  const server = http.createServer((req, res) => {
+    const url = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    const m = url.match(/^\/npm\/(mathjax)@[^/]+(\/.*)$/) || url.match(/^\/npm\/(@mathjax\/[^/@]+)(?:@[^/]+)?(\/.*)$/)
+        || url.match(/^\/(pagina)(\/.*)$/);
+    const base = m && (m[1] === 'pagina' ? server.pageFolder : path.join(root, m[1]));
+    const file = base && path.join(base, path.normalize(m[2]));
+    if (!file || !file.startsWith(base) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+      res.writeHead(404).end();
+      return;
+    }
+    const type = file.endsWith('.js') ? 'text/javascript' : file.endsWith('.woff2') ? 'font/woff2'
+        : file.endsWith('.htm') ? 'text/html' : 'application/octet-stream';
+    res.writeHead(200, { 'Content-Type': type, 'Access-Control-Allow-Origin': '*' });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+async function testFallback(start, gerar, inicio, templateSource) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-reserva-'));
+  const server = await startMirror(start);
+  server.pageFolder = work;
+  try {
+    const missing = path.join(work, 'sem-mathjax');
+    execFileSync(inicio, ['modelo', templateSource, path.join(work, 'modeloMat.mdl'), missing], { timeout: 10000 });
+    const cdn = 'https://cdn.jsdelivr.net/npm/';
+    const template = fs.readFileSync(path.join(work, 'modeloMat.mdl'), 'latin1');
+    check(template.includes(cdn), 'o modelo traz o endereço público do MathJax');
+    const mirror = `http://127.0.0.1:${server.address().port}/npm/`;
+    fs.writeFileSync(path.join(work, 'modeloMat.mdl'), template.split(cdn).join(mirror), 'latin1');
+    fs.writeFileSync(path.join(work, 'teste.vloq'),
+                     'Título: Reserva\r\n\r\nA área do círculo é `A=pir^2`; o volume da esfera, `V=4/3pir^3`.\r\n', 'latin1');
+    execFileSync(gerar, ['teste.vloq'], { cwd: work, timeout: 20000 });
+    const file = path.join(work, 'teste.htm');
+
+    // Viewed from the disk with no local copy at the given place: the public copy serves.
+    const local = await checkPage(pathToFileURL(file).href);
+    checkCommon('sem cópia local', file, local, { allowedFailures: [pathToFileURL(missing).href] });
+    check(local.requests.some((u) => u.startsWith(pathToFileURL(missing).href)),
+          'sem cópia local: a cópia local foi tentada primeiro');
+    check(local.requests.some((u) => u.startsWith(`${mirror}@mathjax/mathjax-newcm-font/`)),
+          'sem cópia local: as fontes vieram da cópia pública');
+
+    // Published on a web server: the public copy only, the local one is never asked for.
+    const served = await checkPage(`http://127.0.0.1:${server.address().port}/pagina/teste.htm`);
+    checkCommon('publicada', file, served);
+    check(served.requests.every((u) => u.startsWith('http://127.0.0.1:')),
+          'publicada: só pede ao servidor', served.requests.filter((u) => !u.startsWith('http://127.0.0.1:')).join(', '));
+  } finally {
+    server.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+async function testOnePage(file) {
+  const result = await checkPage(pathToFileURL(path.resolve(file)).href);
+  checkCommon(path.basename(file), file, result);
+  onlyFileRequests(path.basename(file), result);
+}
+
+async function main() {
+  const [mode, ...given] = process.argv.slice(2);
+  const args = given.map((a) => (fs.existsSync(a) ? path.resolve(a) : a));
+  const tests = {
+    paginas: () => testSamplePages(...args),
+    formulas: () => testFormulaList(...args),
+    reserva: () => testFallback(...args),
+    pagina: () => testOnePage(...args),
+  };
+  if (!tests[mode]) {
+    console.log('uso: node startfolder_test.js paginas|formulas|reserva|pagina ...');
+    process.exit(2);
+  }
+  try {
+    await tests[mode]();
+  } catch (e) {
+    check(false, 'o teste terminou', e.stack || String(e));
+  }
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exit(failed === 0 && passed > 0 ? 0 : 1);
+}
+
+main();

@@ -1,0 +1,262 @@
+// velloq-inicio: writes the files of the start folder that depend on the build: the page
+// template with the location of the local formula renderer, and the formula list page.
+// Run by the build and by the installation; not installed itself.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/catalogue.h"
+#include "oxserver/framing.h"
+#include "platform/codepage.h"
+
+namespace {
+
+constexpr std::string_view kMathJaxToken = "@VELLOQ_MATHJAX@";
+constexpr std::string_view kCrLf = "\r\n";
+
+constexpr const char* kUsage =
+    "Uso: velloq-inicio modelo MODELO-FONTE MODELO PASTA-MATHJAX\n"
+    "     velloq-inicio formulas MODELO P\xC3\x81GINA\n"
+    "\n"
+    "modelo: copia o modelo de p\xC3\xA1gina, escrevendo nele o endere\xC3\xA7o da c\xC3\xB3pia local do\n"
+    "MathJax (a pasta que cont\xC3\xA9m mathjax/ e @mathjax/).\n"
+    "formulas: escreve a lista geral de f\xC3\xB3rmulas do cat\xC3\xA1logo, com o cabe\xC3\xA7" "alho do modelo\n"
+    "e a leitura de cada f\xC3\xB3rmula pelo servidor de fala.\n";
+
+bool readFile(const std::string& name, std::string& bytes) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    bytes = s.str();
+    return true;
+}
+
+// Writes beside the target and renames, so a build never leaves half a file.
+bool writeFile(const std::string& name, const std::string& bytes) {
+    const std::string temp = name + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return false;
+    }
+    return std::rename(temp.c_str(), name.c_str()) == 0;
+}
+
+// A file URL for an absolute path: every byte outside the unreserved set and "/" is
+// percent-encoded, so the URL is plain ASCII and no page conversion can touch it.
+std::string fileUrl(std::string_view path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '/' || c == '-' || c == '.' || c == '_' || c == '~';
+        if (plain) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void replaceFirst(std::string& line, std::string_view what, std::string_view with) {
+    const std::size_t at = line.find(what);
+    if (at != std::string::npos) line.replace(at, what.size(), with);
+}
+
+// The body lines of the template's header section, as the generator would take them.
+bool headerSection(const std::string& templateBytes, std::vector<std::string>& body) {
+    const std::string marker = "<<<CABE\xC7" "ALHO>>>";
+    bool inside = false;
+    for (const std::string& line : splitLines(templateBytes)) {
+        if (!inside) {
+            inside = line == marker;
+        } else if (line == "<<<FIM>>>") {
+            return true;
+        } else {
+            body.push_back(line);
+        }
+    }
+    return inside;
+}
+
+// HTML text in Windows-1252 from UTF-8 catalogue text: "&", "<" and ">" escaped.
+std::string htmlText(std::string_view utf8) {
+    std::string out;
+    for (char c : codepage::Utf8ToCp1252(utf8)) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out += c;
+    }
+    return out;
+}
+
+std::string trimmed(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = s.find_last_not_of(" \t");
+    return std::string(s.substr(first, last - first + 1));
+}
+
+// What the speech server answers for one formula (Windows-1252, markup characters escaped),
+// without its CR LF.
+std::string serverReading(std::string_view formulaUtf8) {
+    std::string reply = oxserver::ReplyToRequest(codepage::Utf8ToCp1252(formulaUtf8));
+    if (reply.size() >= 2 && reply.compare(reply.size() - 2, 2, "\r\n") == 0) reply.resize(reply.size() - 2);
+    return reply;
+}
+
+// The reading of a formula text as the editor speaks it: every formula between backquotes
+// replaced by the server's reading, the words between formulas kept.
+std::string spokenText(std::string_view formulaText) {
+    std::string spoken;
+    std::size_t pos = 0;
+    bool inFormula = false;
+    while (pos <= formulaText.size()) {
+        std::size_t tick = formulaText.find('`', pos);
+        if (tick == std::string_view::npos) tick = formulaText.size();
+        const std::string_view piece = formulaText.substr(pos, tick - pos);
+        const std::string part = inFormula ? serverReading(piece) : htmlText(trimmed(piece));
+        if (!part.empty()) {
+            if (!spoken.empty() && part != "," && part != ";") spoken += ' ';
+            spoken += part;
+        }
+        inFormula = !inFormula;
+        pos = tick + 1;
+    }
+    return spoken;
+}
+
+std::string formulaListBody() {
+    const auto& groups = catalogue::FormulaGroups();
+    std::size_t total = 0;
+    for (const auto& g : groups)
+        for (const char* e : g.entries) total += e != catalogue::kSeparator;
+
+    std::string out;
+    auto line = [&out](std::string_view text) {
+        out += text;
+        out += kCrLf;
+    };
+    line("<style>");
+    line("ul.formulas { list-style: none; padding: 0; }");
+    line("ul.formulas li { margin: 0 0 1.25em; padding: 0.5em 0.75em; border-left: 4px solid var(--realce, #0b4f8a); }");
+    line("ul.formulas span { display: block; }");
+    line("ul.formulas .nome { font-weight: bold; }");
+    line("ul.formulas .formula { font-size: 1.15em; margin: 0.25em 0; }");
+    line("ul.formulas code { font-size: 0.95em; }");
+    line("</style>");
+    line("<p>Estas s\xE3o as " + std::to_string(total) + " f\xF3rmulas do menu Matem\xE1tica do Velloq, em " +
+         std::to_string(groups.size()) + " grupos. Cada uma aparece desenhada, com o texto que o menu "
+         "insere no documento e a leitura que o Velloq faz dela quando voc\xEA aperta F9.</p>");
+    line("<nav aria-label=\"Grupos de f\xF3rmulas\">");
+    line("<h2 id=\"grupos\">Grupos</h2>");
+    line("<ul class=\"grupos\">");
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        std::size_t n = 0;
+        for (const char* e : groups[i].entries) n += e != catalogue::kSeparator;
+        line("<li><a href=\"#grupo" + std::to_string(i + 1) + "\">" + htmlText(groups[i].caption) + "</a> (" +
+             std::to_string(n) + (n == 1 ? " f\xF3rmula" : " f\xF3rmulas") + ")</li>");
+    }
+    line("</ul>");
+    line("</nav>");
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        line("<section aria-labelledby=\"grupo" + std::to_string(i + 1) + "\">");
+        line("<h2 id=\"grupo" + std::to_string(i + 1) + "\">" + htmlText(groups[i].caption) + "</h2>");
+        line("<ul class=\"formulas\">");
+        for (const char* entry : groups[i].entries) {
+            if (entry == catalogue::kSeparator) {
+                line("</ul>");
+                line("<ul class=\"formulas\">");
+                continue;
+            }
+            const std::string_view caption(entry);
+            const std::string text = catalogue::FormulaText(caption);
+            const std::string name = trimmed(caption.substr(0, caption.size() - text.size()));
+            const std::string shown = trimmed(text);
+            line("<li><span class=\"nome\">" + htmlText(name) + "</span>");
+            line("<span class=\"formula\">" + htmlText(shown) + "</span>");
+            line("<span class=\"notacao\">Escreve-se: <code>" + htmlText(shown) + "</code></span>");
+            line("<span class=\"leitura\">L\xEA-se: " + spokenText(shown) + "</span></li>");
+        }
+        line("</ul>");
+        line("<p><a href=\"#grupos\">Voltar aos grupos</a></p>");
+        line("</section>");
+    }
+    return out;
+}
+
+int writeTemplate(const std::string& source, const std::string& target, const std::string& folder) {
+    std::string bytes;
+    if (!readFile(source, bytes)) {
+        std::cerr << "velloq-inicio: n\xC3\xA3o consegui ler " << source << "\n";
+        return 1;
+    }
+    std::string url = fileUrl(folder);
+    while (url.size() > 8 && url.back() == '/') url.pop_back();
+    const std::size_t at = bytes.find(kMathJaxToken);
+    if (at == std::string::npos) {
+        std::cerr << "velloq-inicio: o modelo " << source << " n\xC3\xA3o tem " << kMathJaxToken << "\n";
+        return 1;
+    }
+    bytes.replace(at, kMathJaxToken.size(), url);
+    if (!writeFile(target, bytes)) {
+        std::cerr << "velloq-inicio: n\xC3\xA3o consegui gravar " << target << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int writeFormulaList(const std::string& templateName, const std::string& target) {
+    std::string bytes;
+    std::vector<std::string> header;
+    if (!readFile(templateName, bytes) || !headerSection(bytes, header)) {
+        std::cerr << "velloq-inicio: o modelo " << templateName << " falta ou n\xC3\xA3o tem cabe\xC3\xA7" "alho\n";
+        return 1;
+    }
+    std::string page;
+    for (std::string line : header) {
+        replaceFirst(line, "[T\xCDTULO]", "Lista geral de f\xF3rmulas");
+        replaceFirst(line, "[AUTOR]", "Velloq");
+        page += line;
+        page += kCrLf;
+    }
+    page += formulaListBody();
+    page += "</main>\r\n</body>\r\n</html>\r\n";
+    if (!writeFile(target, page)) {
+        std::cerr << "velloq-inicio: n\xC3\xA3o consegui gravar " << target << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 4 && args[0] == "modelo") return writeTemplate(args[1], args[2], args[3]);
+    if (args.size() == 3 && args[0] == "formulas") return writeFormulaList(args[1], args[2]);
+    std::cerr << kUsage;
+    return 2;
+}
