@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DVELLOQ_FUZZ=ON -DVELLOQ_GUI=OFF -DVELLOQ_BENCH=OFF \
+CC=clang CXX=clang++ scripts/build.sh build-fuzz -DVELLOQ_FUZZ=ON -DVELLOQ_SANITIZE=ON -DVELLOQ_GUI=OFF -DVELLOQ_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
 corpus=$PWD/build-fuzz/corpus
 mkdir -p "$corpus/generate"

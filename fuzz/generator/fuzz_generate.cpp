@@ -1,5 +1,6 @@
-// A whole generation run on fuzzed bytes: the input up to the first "\n%%%%\n" is the
-// document, the rest the include file "inc.txt"; the template is fixed.
+// A whole generation run on fuzzed bytes: the input is cut at "\n%%%%\n" marks into the
+// document, the include file "inc.txt" and the template; without a template part a fixed
+// template is used.
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "editor/uvars.h"
 #include "generator/ugerahtml.h"
@@ -34,10 +36,20 @@ const bool kReady = [] {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)kReady;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const size_t split = input.find("\n%%%%\n");
-    writeFile("doc.vloq", input.substr(0, split));
-    writeFile("inc.txt", split == std::string::npos ? std::string() : input.substr(split + 6));
+    constexpr std::string_view kMark = "\n%%%%\n";
+    const size_t first = input.find(kMark);
+    const size_t second = first == std::string::npos ? first : input.find(kMark, first + kMark.size());
+    writeFile("doc.vloq", input.substr(0, first));
+    std::string include;
+    if (first != std::string::npos)
+        include = input.substr(first + kMark.size(), second == std::string::npos ? std::string::npos
+                                                                                 : second - first - kMark.size());
+    writeFile("inc.txt", include);
     uvars::TemplateFile = "modelo.mdl";  // a document's "MODELO:" line must not stick
+    if (second != std::string::npos) {
+        writeFile("fuzzed.mdl", input.substr(second + kMark.size()));
+        uvars::TemplateFile = "fuzzed.mdl";
+    }
     uvars::Author = "Autor";
     uvars::Contact = "contato";
     try {
