@@ -33,7 +33,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "speech-dispatcher, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, speech-dispatcher, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "chromium | firefox-esr | www-browser, speech-dispatcher-espeak-ng, orca")
 set(CPACK_STRIP_FILES ON)

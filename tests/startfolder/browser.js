@@ -55,6 +55,7 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
       pageBreaks: [...document.querySelectorAll('div')]
           .filter((d) => d.style.pageBreakAfter === 'always').length,
       namedAnchors: [...document.querySelectorAll('a[name]')].map((a) => a.name),
+      ids: [...document.querySelectorAll('[id]')].map((e) => e.id),
       links: [...document.querySelectorAll('a[href]')].map((a) => a.getAttribute('href')),
       height: Math.ceil(document.documentElement.scrollHeight),
     };

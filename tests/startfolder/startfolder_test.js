@@ -63,6 +63,18 @@ function onlyFileRequests(name, result) {
   check(away.length === 0, `${name}: nenhum pedido sai da máquina`, away.join(', '));
 }
 
+// Links to labels of the page and to pages of its folder lead somewhere.
+function checkLinks(page, r, folder) {
+  for (const href of r.links) {
+    if (href.startsWith('#')) {
+      const target = href.slice(1);
+      check(r.namedAnchors.includes(target) || r.ids.includes(target), `${page}: o rótulo de ${href} existe`);
+    } else if (!/^[a-z]+:/i.test(href)) {
+      check(fs.existsSync(path.join(folder, href)), `${page}: a página ligada ${href} existe`);
+    }
+  }
+}
+
 async function testSamplePages(start, gerar, artifacts) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-paginas-'));
   try {
@@ -89,13 +101,7 @@ async function testSamplePages(start, gerar, artifacts) {
         screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')) });
       const r = checkCommon(page, file, result);
       onlyFileRequests(page, result);
-      for (const href of r.links) {
-        if (href.startsWith('#')) {
-          check(r.namedAnchors.includes(href.slice(1)), `${page}: o rótulo de ${href} existe`);
-        } else if (!/^[a-z]+:/i.test(href)) {
-          check(fs.existsSync(path.join(work, href)), `${page}: a página ligada ${href} existe`);
-        }
-      }
+      checkLinks(page, r, work);
       r.tags.forEach((t) => seen.tags.add(t));
       r.inputTypes.forEach((t) => seen.inputs.add(t));
       seen.breaks += r.pageBreaks;
@@ -113,6 +119,14 @@ async function testSamplePages(start, gerar, artifacts) {
     check(seen.breaks > 0, 'os exemplos têm uma quebra de página');
     check(seen.anchors > 0, 'os exemplos têm um rótulo');
     check(seen.topics > 0, 'os exemplos têm linhas de título');
+
+    // The manual, which the help command opens.
+    const manual = path.join(start, 'help', 'velloq.htm');
+    const result = await checkPage(pathToFileURL(manual).href, { screenshot: path.join(artifacts, 'manual.png') });
+    const r = checkCommon('velloq.htm', manual, result);
+    onlyFileRequests('velloq.htm', result);
+    checkLinks('velloq.htm', r, path.dirname(manual));
+    check(r.headings.filter((h) => h.startsWith('H2 ')).length >= 10, 'o manual tem um título por assunto');
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }

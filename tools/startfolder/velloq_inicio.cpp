@@ -21,11 +21,14 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr const char* kUsage =
     "Uso: velloq-inicio modelo MODELO-FONTE MODELO PASTA-MATHJAX\n"
     "     velloq-inicio formulas MODELO P\xC3\x81GINA\n"
+    "     velloq-inicio pagina MODELO CORPO P\xC3\x81GINA T\xC3\x8DTULO\n"
     "\n"
     "modelo: copia o modelo de p\xC3\xA1gina, escrevendo nele o endere\xC3\xA7o da c\xC3\xB3pia local do\n"
     "MathJax (a pasta que cont\xC3\xA9m mathjax/ e @mathjax/).\n"
     "formulas: escreve a lista geral de f\xC3\xB3rmulas do cat\xC3\xA1logo, com o cabe\xC3\xA7" "alho do modelo\n"
-    "e a leitura de cada f\xC3\xB3rmula pelo servidor de fala.\n";
+    "e a leitura de cada f\xC3\xB3rmula pelo servidor de fala.\n"
+    "pagina: escreve uma p\xC3\xA1gina com o cabe\xC3\xA7" "alho do modelo, o t\xC3\xADtulo dado (UTF-8) e o\n"
+    "corpo (HTML em Windows-1252), como o manual.\n";
 
 bool readFile(const std::string& name, std::string& bytes) {
     std::ifstream in(name, std::ios::binary);
@@ -228,7 +231,10 @@ int writeTemplate(const std::string& source, const std::string& target, const st
     return 0;
 }
 
-int writeFormulaList(const std::string& templateName, const std::string& target) {
+// A page of the start folder: the template's header section with the given title (Windows-1252),
+// then `body`, then the closing tags.
+int writePage(const std::string& templateName, const std::string& title, const std::string& body,
+              const std::string& target) {
     std::string bytes;
     std::vector<std::string> header;
     if (!readFile(templateName, bytes) || !headerSection(bytes, header)) {
@@ -237,12 +243,13 @@ int writeFormulaList(const std::string& templateName, const std::string& target)
     }
     std::string page;
     for (std::string line : header) {
-        replaceFirst(line, "[T\xCDTULO]", "Lista geral de f\xF3rmulas");
+        replaceFirst(line, "[T\xCDTULO]", title);
         replaceFirst(line, "[AUTOR]", "Velloq");
         page += line;
         page += kCrLf;
     }
-    page += formulaListBody();
+    page += body;
+    if (!page.ends_with(kCrLf)) page += kCrLf;
     page += "</main>\r\n</body>\r\n</html>\r\n";
     if (!writeFile(target, page)) {
         std::cerr << "velloq-inicio: n\xC3\xA3o consegui gravar " << target << "\n";
@@ -256,7 +263,16 @@ int writeFormulaList(const std::string& templateName, const std::string& target)
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 4 && args[0] == "modelo") return writeTemplate(args[1], args[2], args[3]);
-    if (args.size() == 3 && args[0] == "formulas") return writeFormulaList(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "formulas")
+        return writePage(args[1], "Lista geral de f\xF3rmulas", formulaListBody(), args[2]);
+    if (args.size() == 5 && args[0] == "pagina") {
+        std::string body;
+        if (!readFile(args[2], body)) {
+            std::cerr << "velloq-inicio: n\xC3\xA3o consegui ler " << args[2] << "\n";
+            return 1;
+        }
+        return writePage(args[1], codepage::Utf8ToCp1252(args[4]), body, args[3]);
+    }
     std::cerr << kUsage;
     return 2;
 }
