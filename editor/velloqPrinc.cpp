@@ -355,14 +355,16 @@ void TForm1::createDialogsAndTimers() {
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog1->setNameFilters({QStringLiteral("*.vloq"), QStringLiteral("*.mdl"), QStringLiteral("*.*")});
+    // "*.*" stands for every file, as users expect from it; on its own the pattern would
+    // pass over names without a dot.
+    OpenDialog1->setNameFilters({QStringLiteral("*.vloq"), QStringLiteral("*.mdl"), QStringLiteral("*.* (*)")});
 
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setNameFilters({QStringLiteral("*.vloq"), QStringLiteral("*.mdl"), QStringLiteral("*.css"),
-                                 QStringLiteral("*.*")});
+                                 QStringLiteral("*.* (*)")});
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
