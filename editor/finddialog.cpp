@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
+
 int FindForward(QStringView text, int start, QStringView what, int stretch) {
     if (what.isEmpty() || start < 0 || start > text.size()) return -1;
     // The stretch ends where the next character would pass the limit; a line end that would
@@ -33,12 +35,8 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel(QStringLiteral("&Localizar:"), this);
     label->setBuddy(e_localizar);
 
-    b_proxima = new QPushButton(QStringLiteral("Localizar próxima"), this);
-    b_proxima->setObjectName(QStringLiteral("b_proxima"));
-    b_proxima->setDefault(true);
-    b_fechar = new QPushButton(QStringLiteral("Fechar"), this);
-    b_fechar->setObjectName(QStringLiteral("b_fechar"));
-    b_fechar->setAutoDefault(false);
+    b_proxima = NamedButton(this, "b_proxima", QStringLiteral("Localizar próxima"), Press::Default);
+    b_fechar = NamedButton(this, "b_fechar", QStringLiteral("Fechar"), Press::Other);
 
     auto* field = new QHBoxLayout;
     field->addWidget(label);

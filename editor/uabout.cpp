@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
+
 QPixmap ProgramIconPixmap(int size) {
     QPixmap picture(size, size);
     picture.fill(Qt::transparent);
@@ -80,9 +82,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
     panelLayout->addLayout(texts, 1);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
+    OKButton = NamedButton(this, "OKButton", QStringLiteral("OK"), Press::Default);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
 #include "editor/dialogrunner.h"
 #include "platform/messages.h"
 
@@ -90,15 +91,9 @@ Tform_dir::Tform_dir(QWidget* parent) : QDialog(parent) {
     auto* listLabel = new QLabel(QStringLiteral("Pa&stas (Enter abre):"), this);
     listLabel->setBuddy(DirectoryListBox1);
 
-    Button1 = new QPushButton(QStringLiteral("Cria subpasta"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    b_ok = new QPushButton(QStringLiteral("&OK"), this);
-    b_ok->setObjectName(QStringLiteral("b_ok"));
-    b_ok->setDefault(true);
-    b_cancela = new QPushButton(QStringLiteral("Cancela"), this);
-    b_cancela->setObjectName(QStringLiteral("b_cancela"));
-    b_cancela->setAutoDefault(false);
+    Button1 = NamedButton(this, "Button1", QStringLiteral("Cria subpasta"), Press::Other);
+    b_ok = NamedButton(this, "b_ok", QStringLiteral("&OK"), Press::Default);
+    b_cancela = NamedButton(this, "b_cancela", QStringLiteral("Cancela"), Press::Other);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);

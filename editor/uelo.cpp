@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
+
 namespace {
 
 QRadioButton* addChoice(QGroupBox* frame, QVBoxLayout* layout, const char* name, const QString& caption) {
@@ -58,12 +60,8 @@ TOKEloDlg::TOKEloDlg(QWidget* parent) : QDialog(parent) {
     e_texto = addField(layout, this, "e_texto", QStringLiteral("Texto do Elo"));
     e_referencia->setMinimumWidth(340);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setAutoDefault(false);
+    OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
+    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancel"), Press::Other);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(OKBtn);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
 #include "editor/uvars.h"
 
 namespace {
@@ -66,18 +67,12 @@ TOKFiguraDlg::TOKFiguraDlg(QWidget* parent) : QDialog(parent) {
     e_nomeFig = new QLineEdit(this);
     e_nomeFig->setObjectName(QStringLiteral("e_nomeFig"));
     e_nomeFig->setMinimumWidth(300);
-    b_procurar = new QPushButton(QStringLiteral("Procurar"), this);
-    b_procurar->setObjectName(QStringLiteral("b_procurar"));
-    b_procurar->setAutoDefault(false);
+    b_procurar = NamedButton(this, "b_procurar", QStringLiteral("Procurar"), Press::Other);
     e_comentFig = new QLineEdit(this);
     e_comentFig->setObjectName(QStringLiteral("e_comentFig"));
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setAutoDefault(false);
+    OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
+    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancel"), Press::Other);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(e_nomeFig, 1);

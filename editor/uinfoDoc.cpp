@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
 #include "editor/uvars.h"
 #include "platform/codepage.h"
 
@@ -52,12 +53,8 @@ Tform_infoDoc::Tform_infoDoc(QWidget* parent) : QDialog(parent) {
     c_padrao->setEnabled(false);
     grid->addWidget(c_padrao, grid->rowCount(), 1);
 
-    Ok = new QPushButton(QStringLiteral("Ok"), this);
-    Ok->setObjectName(QStringLiteral("Ok"));
-    Ok->setDefault(true);
-    Cancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-    Cancelar->setObjectName(QStringLiteral("Cancelar"));
-    Cancelar->setAutoDefault(false);
+    Ok = NamedButton(this, "Ok", QStringLiteral("Ok"), Press::Default);
+    Cancelar = NamedButton(this, "Cancelar", QStringLiteral("Cancelar"), Press::Other);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
