@@ -32,6 +32,27 @@ void writeNumberAttribute(PageWriter& page, std::string_view name, int value, bo
     if (value != 0) writeAttribute(page, name, std::to_string(value), translated);
 }
 
+// The selection mark of an INPUT or OPTION: nothing for an empty mark, a PHP snippet that
+// compares the variable with compared at the server for a mark beginning with "$", and
+// " " + word for any other mark.
+void writeMark(PageWriter& page, std::string_view mark, std::string_view compared, std::string_view word,
+               bool translated) {
+    if (mark.empty()) return;
+    if (mark.front() != '$') {
+        page.Write(" ");
+        page.Write(word);
+        return;
+    }
+    auto write = [&](std::string_view text) { translated ? page.WriteTranslated(text) : page.Write(text); };
+    page.Write(" <?php echo ");
+    write(mark);
+    page.Write("=='");
+    write(compared);
+    page.Write("'? '");
+    page.Write(word);
+    page.Write("':''; ?>");
+}
+
 void writeForm(Run& run, std::string_view rest) {
     PageWriter& page = run.page;
     const std::string_view methodField = NextField(rest);
@@ -69,17 +90,7 @@ void writeInputControl(Run& run, std::string_view rest, std::string_view type) {
     writeAttribute(page, " ID=\"", id, true);
     writeNumberAttribute(page, " SIZE=\"", size, true);
     writeAttribute(page, " VALUE=\"", value, true);
-    if (!mark.empty()) {
-        if (mark.front() == '$') {
-            page.Write(" <?php echo ");
-            page.WriteTranslated(mark);
-            page.Write("=='");
-            page.WriteTranslated((checkbox || type == "radio") ? value : name);
-            page.Write("'? 'CHECKED':''; ?>");
-        } else {
-            page.Write(" CHECKED");
-        }
-    }
+    writeMark(page, mark, (checkbox || type == "radio") ? value : name, "CHECKED", true);
     page.Write(">");
     page.WriteTranslated(label);
     page.WriteLine("</input>");
@@ -135,15 +146,7 @@ void writeSelect(Run& run, std::string_view rest) {
         page.Write("<OPTION VALUE=\"");
         page.Write(value);
         page.Write("\"");
-        if (!mark.empty() && mark.front() == '$') {
-            page.Write(" <?php echo ");
-            page.Write(mark);
-            page.Write("=='");
-            page.Write(value);
-            page.Write("'? 'SELECTED':''; ?>");
-        } else if (!mark.empty()) {
-            page.Write(" SELECTED");
-        }
+        writeMark(page, mark, value, "SELECTED", false);
         page.Write(">");
         page.WriteTranslated(label);
         page.WriteLine("</OPTION>");
