@@ -1,5 +1,6 @@
 #include "editor/finddialog.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +75,22 @@ void TFindDialog::Open() {
     show();
     raise();
     activateWindow();
+    // Activation may come later and move the focus on the way, which drops the selection:
+    // select again once the dialog is active.
+    focusOnActivate_ = true;
+    focusField();
+}
+
+void TFindDialog::focusField() {
     e_localizar->setFocus();
     e_localizar->selectAll();
+}
+
+bool TFindDialog::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate && focusOnActivate_) {
+        focusOnActivate_ = false;
+        focusField();
+    }
+    return handled;
 }

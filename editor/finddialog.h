@@ -38,6 +38,12 @@ signals:
     // The user asked for the next occurrence of the text.
     void Find();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    // Puts the keyboard in the field with its text selected, so that typing replaces it.
+    void focusField();
     bool placed_ = false;
+    bool focusOnActivate_ = false;  // the window system activates the dialog after Open
 };
