@@ -404,17 +404,22 @@ private:
         return group;
     }
 
-    std::int32_t parseUnary(int depth, const Token& t) {
-        if (depth >= kMaxNesting) return symbolNode(t);
-        const std::int32_t arg = parseSigned(depth + 1);
-        if (arg < 0) return symbolNode(t);
-        hideBrackets(arg);
+    // The node of an operator or function applied to arg.
+    std::int32_t unaryNode(const Token& t, std::int32_t arg) {
         Node n;
         n.kind = NodeKind::Unary;
         n.symbol = t.symbol;
         n.flags = t.spaced ? kSpaced : 0;
         n.a = arg;
         return add(n);
+    }
+
+    std::int32_t parseUnary(int depth, const Token& t) {
+        if (depth >= kMaxNesting) return symbolNode(t);
+        const std::int32_t arg = parseSigned(depth + 1);
+        if (arg < 0) return symbolNode(t);
+        hideBrackets(arg);
+        return unaryNode(t, arg);
     }
 
     // A function takes the next operand as its argument unless a script, a fraction bar or a
@@ -431,12 +436,7 @@ private:
             return symbolNode(t);
         const std::int32_t arg = parseSigned(depth + 1);
         if (arg < 0) return symbolNode(t);
-        Node n;
-        n.kind = NodeKind::Unary;
-        n.symbol = t.symbol;
-        n.flags = t.spaced ? kSpaced : 0;
-        n.a = arg;
-        return add(n);
+        return unaryNode(t, arg);
     }
 
     std::int32_t parseBinary(int depth, const Token& t) {
