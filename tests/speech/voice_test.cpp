@@ -59,8 +59,9 @@ public:
                    "-S", socket().c_str(), "-P", pidFile.c_str(), "-L", logs.c_str(), nullptr);
             _exit(127);
         }
-        ready_ = pid_ > 0 && speechtest::Eventually([&] { return fs::exists(socket()) || Exited(); }, 15000) &&
-                 !Exited();
+        // The socket file appears at bind, before the service listens: ready means a connection
+        // is accepted.
+        ready_ = pid_ > 0 && speechtest::Eventually([&] { return Accepts() || Exited(); }, 15000) && !Exited();
     }
     ~SpeechService() {
         if (pid_ > 0 && !Exited()) {
@@ -89,6 +90,21 @@ public:
     }
 
 private:
+    bool Accepts() const {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = socket();
+        if (path.size() >= sizeof address.sun_path) {
+            close(fd);
+            return false;
+        }
+        std::copy(path.begin(), path.end(), address.sun_path);
+        const bool accepted = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        return accepted;
+    }
     std::uintmax_t Size() const {
         std::error_code error;
         const auto size = fs::file_size(audio(), error);
