@@ -106,6 +106,7 @@ void TAboutBox::FormActivate() {
 
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CentreOnScreen(this);
     FormActivate();
     OKButton->setFocus();
 }

@@ -1,5 +1,7 @@
 #include "editor/udicasform.h"
 
+#include "editor/dialogparts.h"
+
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -68,8 +70,7 @@ TdicasForm::TdicasForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     // Tab leaves the text for the button instead of typing a tab into the sample.
     Memo1->setTabChangesFocus(true);
 
-    Button1 = new QPushButton(QStringLiteral("Fechar"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = NamedButton(this, "Button1", QStringLiteral("Fechar"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -120,5 +120,6 @@ void TOKEloDlg::RadioButton3Click() { e_referencia->setText(EmailReference()); }
 
 void TOKEloDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CentreOnScreen(this);
     FormActivate();
 }

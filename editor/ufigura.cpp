@@ -134,5 +134,6 @@ void TOKFiguraDlg::b_procurarClick() {
 
 void TOKFiguraDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CentreOnScreen(this);
     FormActivate();
 }

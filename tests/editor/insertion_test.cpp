@@ -25,11 +25,16 @@
 namespace {
 
 
-// Closes a dialog as the user chose: "ok" (Enter in field), "cancel" (the button), "esc"
-// (Escape in field) or "close" (the window's close box).
+// Closes a dialog as the user chose: "ok" (Enter in field), "cancel" (the button), "enter on
+// cancel" (Enter with the focus on that button), "esc" (Escape in field) or "close" (the
+// window's close box).
 void closeDialog(QDialog* dialog, QPushButton* cancel, QWidget* field, const QString& how) {
     if (how == "ok") QTest::keyClick(field, Qt::Key_Return);
     else if (how == "esc") QTest::keyClick(field, Qt::Key_Escape);
+    else if (how == "enter on cancel") {
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Return);
+    }
     else if (how == "cancel") cancel->click();
     else dialog->close();
 }
@@ -113,6 +118,7 @@ void InsertionTest::link_data() {
                                                    << "trocar \n{paginalocal.htm y}\n";
     QTest::newRow("cancel") << "fica" << 2 << 2 << "RadioButton1" << "" << "z" << "cancel" << "fica";
     QTest::newRow("escape") << "fica" << 2 << 2 << "" << "" << "z" << "esc" << "fica";
+    QTest::newRow("Enter on Cancel") << "fica" << 2 << 2 << "" << "" << "z" << "enter on cancel" << "fica";
 }
 
 void InsertionTest::link() {
@@ -251,6 +257,7 @@ void InsertionTest::figure_data() {
     QTest::newRow("empty file name with a comment") << "ab" << 1 << "" << "Legenda" << "ok" << "ab";
     QTest::newRow("cancel") << "ab" << 1 << "a.png" << "c" << "cancel" << "ab";
     QTest::newRow("close box") << "ab" << 1 << "a.png" << "c" << "close" << "ab";
+    QTest::newRow("Enter on Cancel") << "ab" << 1 << "a.png" << "c" << "enter on cancel" << "ab";
 }
 
 void InsertionTest::figure() {
