@@ -73,12 +73,16 @@ void InsertPageBreak(QPlainTextEdit* memo) {
     cursor.beginEditBlock();
     if (at.column > 0) {
         // After the caret's line: at its end, a new line. The caret stays where it was, also
-        // when it stood at the very end of that line.
-        const int anchor = memo->textCursor().anchor();
-        const int position = memo->textCursor().position();
+        // when it stood at the very end of that line; a selection reaching past that end keeps
+        // covering the same text.
+        const QString inserted = QStringLiteral("\n<page>");
         cursor.setPosition(doc->findBlockByNumber(at.line).position());
         cursor.movePosition(QTextCursor::EndOfBlock);
-        cursor.insertText(QStringLiteral("\n<page>"));
+        const int end = cursor.position();
+        const auto kept = [&](int offset) { return offset > end ? offset + int(inserted.size()) : offset; };
+        const int anchor = kept(memo->textCursor().anchor());
+        const int position = kept(memo->textCursor().position());
+        cursor.insertText(inserted);
         QTextCursor restored(doc);
         restored.setPosition(anchor);
         restored.setPosition(position, QTextCursor::KeepAnchor);

@@ -16,23 +16,15 @@
 
 namespace {
 
-// Keeps the caret indicator current on clicks and key releases in the editor.
+// Sends the editor's clicks and key releases to their handlers.
 class CaretIndicator : public QObject {
 public:
     CaretIndicator(TForm1* form) : QObject(form), form_(form) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::MouseButtonRelease:  // Memo1Click
-            UpdateLineColumnLabel(form_->Memo1, form_->l_lincol);
-            break;
-        case QEvent::KeyRelease:  // Memo1KeyUp
-            if (watched == form_->Memo1) UpdateLineColumnLabel(form_->Memo1, form_->l_lincol);
-            break;
-        default:
-            break;
-        }
+        if (event->type() == QEvent::MouseButtonRelease) Memo1Click(form_);
+        else if (event->type() == QEvent::KeyRelease && watched == form_->Memo1) Memo1KeyUp(form_);
         return false;
     }
 
@@ -54,6 +46,16 @@ void insertTable(QPlainTextEdit* memo) {
 }
 
 }  // namespace
+
+void InsertLineMemo(TForm1* form, const QAction* entry) { InsertAtCaret(form->Memo1, IndentText(entry->text())); }
+
+void formulaClick(TForm1* form, const QAction* entry) {
+    InsertAtCaret(form->Memo1, QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString())));
+}
+
+void Memo1Change(TForm1* form) { UpdateLineColumnLabel(form->Memo1, form->l_lincol); }
+void Memo1Click(TForm1* form) { UpdateLineColumnLabel(form->Memo1, form->l_lincol); }
+void Memo1KeyUp(TForm1* form) { UpdateLineColumnLabel(form->Memo1, form->l_lincol); }
 
 QString MenuCaption(const QString& caption) {
     QString shown = caption;
@@ -82,11 +84,7 @@ void BuildFormulaMenu(TForm1* form, QMenu* menu) {
             entry->setObjectName(QStringLiteral("Formula%1_%2").arg(groupNumber).arg(++entryNumber));
             entry->setData(real);
             submenu->addAction(entry);
-            // formulaClick: the chosen entry's formula text, from its first backquote on.
-            QObject::connect(entry, &QAction::triggered, form, [form, entry] {
-                InsertAtCaret(form->Memo1,
-                              QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString())));
-            });
+            QObject::connect(entry, &QAction::triggered, form, [form, entry] { formulaClick(form, entry); });
         }
     }
 }
@@ -104,10 +102,9 @@ void ConnectFormattingCommands(TForm1* form) {
 
     onTriggered(form, "Titulo1", [memo] { MakeTitleLine(memo); });
     onTriggered(form, "Linhaseparadora1", [memo] { InsertAtCaret(memo, RuleText()); });
-    // InsertLineMemo: the chosen entry's caption between line ends, for ">>" and "<<" alike.
     for (const char* name : {"RecuoAbre1", "RecuoFecha1"}) {
         QAction* entry = form->action(QString::fromLatin1(name));
-        onTriggered(form, name, [memo, entry] { InsertAtCaret(memo, IndentText(entry->text())); });
+        onTriggered(form, name, [form, entry] { InsertLineMemo(form, entry); });
     }
     onTriggered(form, "Quebradepagina1", [form, memo] {
         InsertPageBreak(memo);
@@ -119,9 +116,11 @@ void ConnectFormattingCommands(TForm1* form) {
     onTriggered(form, "Copiar1", [memo] { memo->copy(); });
     onTriggered(form, "Colar1", [memo] { memo->paste(); });
 
-    // Memo1Change, Memo1Click and Memo1KeyUp keep the caret indicator current.
-    QObject::connect(memo, &QPlainTextEdit::textChanged, form,
-                     [form, memo] { UpdateLineColumnLabel(memo, form->l_lincol); });
+    QObject::connect(memo, &QPlainTextEdit::textChanged, form, [form] { Memo1Change(form); });
+    // A command that moves the caret after changing the text (a title, undo) would otherwise
+    // leave the indicator naming where the caret was at the change.
+    QObject::connect(memo, &QPlainTextEdit::cursorPositionChanged, form,
+                     [form] { UpdateLineColumnLabel(form->Memo1, form->l_lincol); });
     auto* indicator = new CaretIndicator(form);
     memo->installEventFilter(indicator);
     memo->viewport()->installEventFilter(indicator);

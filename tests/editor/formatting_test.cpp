@@ -145,6 +145,7 @@ private slots:
         QCOMPARE(form->Memo1->toPlainText(), result);
         const QTextBlock line = form->Memo1->textCursor().block();
         QCOMPARE(form->Memo1->textCursor().position(), line.position() + line.length() - 1);
+        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=%1 C=%2").arg(line.blockNumber() + 1).arg(line.length()));
     }
 
     void pageBreak_data() {
@@ -152,20 +153,31 @@ private slots:
         QTest::addColumn<int>("caret");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("indicator");
-        QTest::newRow("empty editor") << "" << 0 << "<page>\n" << "L=2 C=1";
-        QTest::newRow("column 0 goes before") << "a\nb\nc\nd\ne" << 8 << "a\nb\nc\nd\n<page>\ne" << "L=6 C=1";
-        QTest::newRow("middle goes after") << "abc\ndef" << 1 << "abc\n<page>\ndef" << "L=1 C=2";
-        QTest::newRow("end of last line") << "abc\ndef" << 7 << "abc\ndef\n<page>" << "L=2 C=4";
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("empty editor") << "" << 0 << "<page>\n" << "L=2 C=1" << 0 << "";
+        QTest::newRow("column 0 goes before") << "a\nb\nc\nd\ne" << 8 << "a\nb\nc\nd\n<page>\ne" << "L=6 C=1" << 8 << "";
+        QTest::newRow("middle goes after") << "abc\ndef" << 1 << "abc\n<page>\ndef" << "L=1 C=2" << 1 << "";
+        QTest::newRow("end of last line") << "abc\ndef" << 7 << "abc\ndef\n<page>" << "L=2 C=4" << 7 << "";
+        // A selection across the line end keeps its text, the new line within it.
+        QTest::newRow("selection past the line end")
+            << "abc\ndef\nghi" << 6 << "abc\n<page>\ndef\nghi" << "L=1 C=2" << 1 << "bc\n<page>\nde";
+        QTest::newRow("selection made backwards")
+            << "abc\ndef\nghi" << 1 << "abc\n<page>\ndef\nghi" << "L=1 C=2" << 6 << "bc\n<page>\nde";
     }
     void pageBreak() {
         QFETCH(QString, text);
         QFETCH(int, caret);
         QFETCH(QString, result);
         QFETCH(QString, indicator);
-        setText(form->Memo1, text, caret, caret);
+        QFETCH(int, anchor);
+        QFETCH(QString, selected);
+        setText(form->Memo1, text, anchor, caret);
         trigger("Quebradepagina1");
         QCOMPARE(form->Memo1->toPlainText(), result);
         QCOMPARE(form->l_lincol->text(), indicator);
+        QCOMPARE(form->Memo1->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')),
+                 selected);
     }
 
     void table_data() {
