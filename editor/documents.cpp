@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include "editor/dialogrunner.h"
 #include "editor/doctext.h"
@@ -47,6 +48,18 @@ Documents::Documents(TForm1& form, FileList& list) : QObject(&form), form_(form)
     on("SalvarComo1", &Documents::SalvarComo1Click);
     on("Terminar", &Documents::TerminarClick);
     form_.installEventFilter(this);
+    // Undoing is a change like any other: the text may no longer be the one on disk (the
+    // file may have changed since), so reaching the saved state again does not clear the flag.
+    QTextDocument* document = form_.Memo1->document();
+    connect(document, &QTextDocument::modificationChanged, this, [this, document](bool modified) {
+        if (!modified && !markingClean_) document->setModified(true);
+    });
+}
+
+void Documents::MarkClean() {
+    markingClean_ = true;
+    form_.Memo1->document()->setModified(false);
+    markingClean_ = false;
 }
 
 bool Documents::isModified() const { return form_.Memo1->document()->isModified(); }
@@ -54,13 +67,16 @@ bool Documents::isModified() const { return form_.Memo1->document()->isModified(
 bool Documents::mayDropText() { return !isModified() || messages::AskYesNo(kConfirmCaption, kLoadAnother); }
 
 void Documents::SetCaption() {
-    form_.setWindowTitle(uvars::CurrentFile.empty() ? QStringLiteral("Velloq")
-                                                    : QStringLiteral("Velloq ") + QString::fromStdString(uvars::CurrentFile));
+    // The window system takes "[*]" in a title as the place of a modified mark; doubled, it
+    // shows as it is, so a file name holding it is shown whole.
+    QString name = QString::fromStdString(uvars::CurrentFile);
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    form_.setWindowTitle(uvars::CurrentFile.empty() ? QStringLiteral("Velloq") : QStringLiteral("Velloq ") + name);
 }
 
 void Documents::ClearEditor() {
     form_.Memo1->clear();
-    form_.Memo1->document()->setModified(false);
+    MarkClean();
     uvars::CurrentFile.clear();
     uvars::PageFile.clear();
     SetCaption();
@@ -76,7 +92,7 @@ bool Documents::LoadDocument(const std::string& file) {
         return false;
     }
     form_.Memo1->setPlainText(text);
-    form_.Memo1->document()->setModified(false);
+    MarkClean();
     uvars::CurrentFile = file;
     SetCaption();
     return true;
@@ -89,14 +105,14 @@ bool Documents::WriteDocument(const std::string& file) {
         messages::Show(error.what());
         return false;
     }
-    form_.Memo1->document()->setModified(false);
+    MarkClean();
     return true;
 }
 
 void Documents::Novo1Click() {
     if (!isModified() || messages::AskYesNo(kConfirmCaption, "Confirmando apagamento geral")) {
         form_.Memo1->clear();
-        form_.Memo1->document()->setModified(false);
+        MarkClean();
     }
     uvars::CurrentFile.clear();
     uvars::PageFile.clear();
@@ -108,8 +124,8 @@ void Documents::Abrir1Click() {
     if (!mayDropText()) return;
     const std::string file = runFileDialog(*form_.OpenDialog1);
     if (file.empty()) return;
-    LoadDocument(file);
-    list_.RefreshFileList(uvars::CurrentFile);
+    // When the file cannot be read the list keeps what it showed.
+    if (LoadDocument(file)) list_.RefreshFileList(uvars::CurrentFile);
 }
 
 void Documents::Salvar1Click() {

@@ -29,6 +29,9 @@ public:
     bool WriteDocument(const std::string& file);
     // "Velloq" for an untitled text, else "Velloq " + CurrentFile.
     void SetCaption();
+    // Clears the modified flag: the text is the one on disk (loaded, saved) or a new one.
+    // Nothing else clears it, not even undoing back to that text.
+    void MarkClean();
 
 public slots:
     void Novo1Click();
@@ -45,6 +48,7 @@ protected:
 private:
     TForm1& form_;
     FileList& list_;
+    bool markingClean_ = false;
 };
 
 // The questions and messages shared by the document and work-folder commands.

@@ -152,7 +152,7 @@ void WorkFolderCommands::Timer1Timer() {
     uvars::ReadSettings();
     form_.OpenDialog1->setDirectory(QString::fromStdString(uvars::WorkFolder));
     list_.RefreshFileList({});
-    form_.Memo1->document()->setModified(false);
+    documents_.MarkClean();
 }
 
 DocumentCommands ConnectDocumentCommands(TForm1& form) {

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QListWidget>
+#include <QWindow>
 #include <csignal>
 
 #include "docfixture.h"
@@ -41,6 +42,8 @@ private slots:
     void failedSaveLosesNothing();
     void failedLoadLeavesUntitled_data();
     void failedLoadLeavesUntitled();
+    void undoingIsAChange();
+    void captionShowsTheWholeName();
 };
 
 void DocumentsTest::saveAsNames_data() {
@@ -173,7 +176,7 @@ void DocumentsTest::leaving() {
     if (byMenu) f.trigger("Terminar");
     else f.form->close();
     QCOMPARE(int(f.sink.calls.size()), questions);
-    if (questions == 2 || !byMenu && questions == 1)
+    if (questions == 2 || (!byMenu && questions == 1))
         QCOMPARE(f.sink.calls.back(), std::string("AskYesNo: Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?"));
     if (byMenu && questions >= 1) QCOMPARE(f.sink.calls.front(), std::string("AskYesNo: Texto foi alterado, sai sem salvar?"));
     QCOMPARE(f.form->isVisible(), !closed);
@@ -266,9 +269,13 @@ void DocumentsTest::failedLoadLeavesUntitled() {
     writeBytes(f.textos() + "/antes.vloq", "antes");
     QVERIFY(f.commands.documents->LoadDocument((f.textos() + "/antes.vloq").toStdString()));
 
+    f.commands.list->RefreshFileList("antes.vloq");
+    const QStringList listedBefore = f.listed();
+
     WithoutPermissionOverride asUser;
     f.dialogs.chooseFile(f.textos() + "/" + pick);
     f.trigger("Abrir1");
+    QCOMPARE(f.listed(), listedBefore);
     QCOMPARE(f.sink.calls, std::vector<std::string>{"Show: Erro ao abrir o arquivo " + (f.textos() + "/" + pick).toStdString() + ": " + reason.toStdString()});
     QCOMPARE(uvars::CurrentFile, std::string());
     QCOMPARE(f.form->windowTitle(), QString("Velloq"));
@@ -278,6 +285,37 @@ void DocumentsTest::failedLoadLeavesUntitled() {
     f.trigger("Salvar1");
     QCOMPARE(f.dialogs.shown.back(), std::string("SaveDialog1"));
     QCOMPARE(readBytes(f.textos() + "/antes.vloq"), QByteArray("antes"));
+}
+
+// Undoing back to the text on disk still counts as a change: the file may have changed since.
+// Loading, saving and a new text are what clear the flag.
+void DocumentsTest::undoingIsAChange() {
+    DocFixture f;
+    writeBytes(f.textos() + "/u.vloq", "disco");
+    f.dialogs.chooseFile(f.textos() + "/u.vloq");
+    f.trigger("Abrir1");
+    f.type("x");
+    f.trigger("Desfazer1");
+    QCOMPARE(f.text(), std::string("disco"));
+    QVERIFY(f.modified());
+    f.trigger("Salvar1");
+    QVERIFY(!f.modified());
+    f.type("y");
+    f.sink.yesNo = {true};
+    f.trigger("Novo1");
+    QVERIFY(!f.modified());
+}
+
+// "[*]" in a window title is where the window system puts a modified mark; a file name that
+// holds it is still shown whole.
+void DocumentsTest::captionShowsTheWholeName() {
+    DocFixture f;
+    const QString file = f.textos() + "/a[*]b.vloq";
+    writeBytes(file, "t");
+    f.dialogs.chooseFile(file);
+    f.trigger("Abrir1");
+    f.form->winId();  // the title the window system gets
+    QCOMPARE(f.form->windowHandle()->title(), "Velloq " + file);
 }
 
 QTEST_MAIN(DocumentsTest)
