@@ -3,6 +3,9 @@
 #include <csignal>
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "editor/qtmessagesink.h"
 #include "editor/qtshell.h"
@@ -21,6 +24,13 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velloq"));
+    // The program speaks Brazilian Portuguese whatever the desktop's language: the standard
+    // dialogs (files, fonts) too, when the system has their translation.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator standardTexts;
+    if (standardTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&standardTexts);
 
     QtMessageSink sink;
     messages::Install(&sink);

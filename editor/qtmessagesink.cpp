@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -28,12 +29,18 @@ void QtMessageSink::showBox(int icon, const std::string& text) {
     QString shown = fromUtf8(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(QMessageBox::Icon(icon), caption_, shown, QMessageBox::Ok, owner());
+    box.setTextFormat(Qt::PlainText);  // a path or a typed name is shown as it is, never as markup
     box.exec();
 }
 
 bool QtMessageSink::AskYesNo(const std::string& caption, const std::string& question) {
     QMessageBox box(QMessageBox::Question, fromUtf8(caption), fromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, owner());
+    box.setTextFormat(Qt::PlainText);
+    // The answers in the program's language, whatever translations the system has; the
+    // access keys S and N.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -46,6 +53,8 @@ std::optional<std::string> QtMessageSink::AskText(const std::string& caption, co
     box.setLabelText(fromUtf8(prompt));
     box.setTextValue(fromUtf8(initial));
     box.setInputMode(QInputDialog::TextInput);
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("Cancelar"));
     if (box.exec() != QDialog::Accepted) return std::nullopt;
     return box.textValue().toStdString();
 }

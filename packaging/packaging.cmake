@@ -35,6 +35,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, speech-dispatcher, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "chromium | firefox-esr | www-browser, speech-dispatcher-espeak-ng, orca")
+    "chromium | firefox-esr | www-browser, speech-dispatcher-espeak-ng, orca, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

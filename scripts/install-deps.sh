@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libxcb1-dev xvfb xauth imagemagick xdotool
+  qt6-base-dev qt6-translations-l10n libxcb1-dev xvfb xauth imagemagick xdotool
   speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev espeak-ng libespeak-ng-dev sox
   chromium fonts-dejavu-core
   nodejs desktop-file-utils appstream

@@ -41,11 +41,13 @@ private:
 void MessageSinkTest::showIsAPlainBoxWithOk() {
     QString caption, text;
     QStringList buttons;
+    Qt::TextFormat format = Qt::AutoText;
     ModalAnswer answer([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QVERIFY(box);
         caption = box->windowTitle();
         text = box->text();
+        format = box->textFormat();
         buttons = buttonTexts(box);
         QTest::keyClick(box, Qt::Key_Return);
     });
@@ -54,12 +56,14 @@ void MessageSinkTest::showIsAPlainBoxWithOk() {
     QCOMPARE(caption, QStringLiteral("Velloq"));
     QCOMPARE(text, QStringLiteral("Pasta de trabalho /tmp/ação está inacessível\nsegunda linha"));
     QCOMPARE(buttons, QStringList{QString::number(QMessageBox::Ok, 16)});
+    QCOMPARE(format, Qt::PlainText);  // a name holding "<b>" is shown as typed
 }
 
 void MessageSinkTest::askYesNo_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("Y for Yes") << int(Qt::Key_Y) << true;
+    QTest::newRow("S for Sim") << int(Qt::Key_S) << true;
+    QTest::newRow("N for Não") << int(Qt::Key_N) << false;
     QTest::newRow("Enter takes Yes") << int(Qt::Key_Return) << true;
     QTest::newRow("Esc is No") << int(Qt::Key_Escape) << false;
 }
@@ -69,7 +73,7 @@ void MessageSinkTest::askYesNo() {
     QFETCH(bool, yes);
     QString caption, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
+    QStringList buttons, captions;
     ModalAnswer answer([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QVERIFY(box);
@@ -77,8 +81,10 @@ void MessageSinkTest::askYesNo() {
         text = box->text();
         icon = box->icon();
         buttons = buttonTexts(box);
-        if (key == Qt::Key_Y) box->button(QMessageBox::Yes)->click();
-        else QTest::keyClick(box, Qt::Key(key));
+        captions = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
+        QTest::keyClick(box, Qt::Key(key));
+        // An access key presses its button after a short animation.
+        if (key == Qt::Key_S || key == Qt::Key_N) QTRY_VERIFY(!box->isVisible());
     });
     const bool answerGiven = messages::AskYesNo("Confirmação", "Texto foi alterado, sai sem salvar?");
     QVERIFY(answer.answered());
@@ -89,6 +95,7 @@ void MessageSinkTest::askYesNo() {
     QStringList expected{QString::number(QMessageBox::Yes, 16), QString::number(QMessageBox::No, 16)};
     expected.sort();
     QCOMPARE(buttons, expected);
+    QCOMPARE(captions, (QStringList{QStringLiteral("&Sim"), QStringLiteral("&Não")}));
 }
 
 void MessageSinkTest::askText_data() {
