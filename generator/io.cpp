@@ -56,6 +56,11 @@ bool LineReader::Next(std::string_view& line) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& nativePath) {
+    // No file name holds a NUL; the system would read the name only up to it.
+    if (nativePath.find('\0') != std::string::npos) {
+        errno = ENOENT;
+        return std::nullopt;
+    }
     // Non-blocking, so that opening a pipe nobody writes to cannot hang the run.
     const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;

@@ -16,8 +16,11 @@ namespace {
 void writeInclude(Run& run, std::string_view line) {
     const std::string name(line.substr(1));
     const std::string path = codepage::NativePath(name);
+    // A folder is no file of that name, and no file name holds a NUL: both are not found,
+    // and the run goes on.
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    if (path.find('\0') != std::string::npos || !std::filesystem::exists(path, ec) ||
+        std::filesystem::is_directory(path, ec)) {
         messages::Show("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
         return;
     }

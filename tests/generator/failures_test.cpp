@@ -50,11 +50,20 @@ TEST_F(Failures, PageInMissingFolderThrows) {
     EXPECT_THROW(GeneratePage("d.vloq", "nao/existe/d.htm"), FileError);
 }
 
-TEST_F(Failures, FolderAsIncludeEndsTheRun) {
+// Names that no file has: a folder, a name with a NUL (which must not open the file named by
+// the bytes before it). The include is not found, the template is not present; the run goes on.
+TEST_F(Failures, NamesOfNoFileAreNotFound) {
     std::filesystem::create_directory("inc");
-    WriteFile("d.vloq", "\r\nantes\r\n%inc\r\ndepois\r\n");
-    EXPECT_THROW(GeneratePage("d.vloq", "d.htm"), FileError);
-    EXPECT_EQ(ReadFile("d.htm"), "antes\r\n");  // no signature section
+    WriteFile("inc2", "dentro\r\n");
+    using namespace std::string_literals;
+    WriteFile("d.vloq", "MODELO: modelo.mdl\0x\r\n\r\nantes\r\n%inc\r\n%inc2\0zzz\r\ndepois\r\n"s);
+    EXPECT_TRUE(GeneratePage("d.vloq", "d.htm"));
+    EXPECT_EQ(ReadFile("d.htm"), "antes\r\ndepois\r\n");
+    EXPECT_EQ(sink.shown,
+              (std::vector<std::string>{
+                  "Arquivo de modelos modelo.mdl\0x n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta"s,
+                  "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \rinc",
+                  "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \rinc2\0zzz"s}));
 }
 
 TEST_F(Failures, WriteFailureOnATextLineIsVqerrdsk) {
