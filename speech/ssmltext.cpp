@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "speech/uinternet.h"
 
 namespace ssmltext {
 namespace {
@@ -223,6 +224,12 @@ private:
     // the "<" starts none.
     std::size_t Markup(std::size_t i) {
         const std::string_view rest = text_.substr(i);
+        // A formula whose reading could not be had: the listener hears so, in its place,
+        // rather than nothing.
+        if (rest.starts_with(uinternet::kDisconnected)) {
+            out_ += "desconectado";
+            return i + std::string_view(uinternet::kDisconnected).size();
+        }
         if (rest.starts_with("<!--")) {
             const std::size_t end = rest.find("-->", 4);
             return end == std::string_view::npos ? i : i + end + 3;

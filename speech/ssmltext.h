@@ -11,6 +11,8 @@ namespace ssmltext {
 // - speech elements (break, emphasis, lang, mark, phoneme, prosody, say-as, voice, and sub
 //   with an alias) are kept, with their attributes, and balanced: a stray end tag is dropped
 //   and elements left open are closed at the end;
+// - "<desconectado>", which stands for a formula whose reading could not be had, is spoken
+//   as the word "desconectado";
 // - every other tag, comment or declaration is removed, so HTML is skipped, not read; tags
 //   that end a block of text (br, p, li, td, ...) leave one blank so words do not run together;
 // - "&" that does not start an XML entity or a character reference becomes "&amp;"; the HTML
