@@ -81,8 +81,11 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
         if (release) form_.lb_arquivos->setFocus(Qt::TabFocusReason);
         return !release;
     }
-    if (watched == form_.lb_arquivos && release &&
-        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape))
-        form_.Memo1->setFocus(Qt::OtherFocusReason);  // lb_arquivosKeyUp
+    if (watched == form_.lb_arquivos && release) lb_arquivosKeyUp(key->key());
     return false;
+}
+
+void FileList::lb_arquivosKeyUp(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        form_.Memo1->setFocus(Qt::OtherFocusReason);
 }

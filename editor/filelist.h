@@ -20,6 +20,8 @@ public:
     void RefreshFileList(const std::string& name);
     // Leaves no line selected.
     void ClearSelection();
+    // A key released in the list: Enter or Esc returns to the editor.
+    void lb_arquivosKeyUp(int key);
 
 signals:
     // The user selected the entry called name, by mouse or keyboard. Sent once the event

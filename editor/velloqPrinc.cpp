@@ -1,5 +1,8 @@
 #include "editor/velloqPrinc.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -389,9 +392,22 @@ void TForm1::connectCommands() {
     connect(button(QStringLiteral("CutBtn")), &QToolButton::clicked, this, &TForm1::CutBtnClick);
     connect(button(QStringLiteral("CopyBtn")), &QToolButton::clicked, this, &TForm1::CopyBtnClick);
     connect(button(QStringLiteral("PasteBtn")), &QToolButton::clicked, this, &TForm1::PasteBtnClick);
-    // A tool button that stands for a menu entry runs whatever that entry runs.
+    // A tool button that stands for a menu entry runs whatever that entry runs; the document
+    // buttons through handlers of their own.
+    const std::pair<const char*, void (TForm1::*)()> documentButtons[] = {
+        {"newButton1", &TForm1::newButton1Click},
+        {"OpenButton", &TForm1::OpenButtonClick},
+        {"saveButton", &TForm1::saveButtonClick},
+        {"genvisBtn", &TForm1::genvisBtnClick},
+    };
     for (const ToolRow& row : kToolRows) {
         if (!*row.action) continue;
+        const auto own = std::find_if(std::begin(documentButtons), std::end(documentButtons),
+                                      [&](const auto& b) { return std::string_view(b.first) == row.name; });
+        if (own != std::end(documentButtons)) {
+            connect(button(text(row.name)), &QToolButton::clicked, this, own->second);
+            continue;
+        }
         QAction* entry = action(text(row.action));
         connect(button(text(row.name)), &QToolButton::clicked, entry, &QAction::trigger);
     }
@@ -433,6 +449,11 @@ void TForm1::Fontenatela1Click() {
     fontChoice_ = FontDialog1->selectedFont();
     Memo1->setFont(fontChoice_);
 }
+
+void TForm1::newButton1Click() { action(QStringLiteral("Novo1"))->trigger(); }
+void TForm1::OpenButtonClick() { action(QStringLiteral("Abrir1"))->trigger(); }
+void TForm1::saveButtonClick() { action(QStringLiteral("Salvar1"))->trigger(); }
+void TForm1::genvisBtnClick() { action(QStringLiteral("Visualizar1"))->trigger(); }
 
 void TForm1::SelecionarTudo1Click() { Memo1->selectAll(); }
 void TForm1::CutBtnClick() { Memo1->cut(); }

@@ -62,6 +62,12 @@ public slots:
     void Informaes1Click();
     // "&Fonte": the font dialog; a confirmed choice becomes the editor's font for this run.
     void Fontenatela1Click();
+    // The document tool buttons: "&Nova página", "&Abrir texto", "&Salvar texto" and
+    // "&Visualizar", as their menu entries.
+    void newButton1Click();
+    void OpenButtonClick();
+    void saveButtonClick();
+    void genvisBtnClick();
     // "Selecionar Tudo": selects the whole text of the editor.
     void SelecionarTudo1Click();
     // The clipboard tool buttons: the editor's cut, copy and paste of the selection.
