@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include "editor/qtmessagesink.h"
@@ -27,6 +29,14 @@ int main(int argc, char** argv) {
     // The program speaks Brazilian Portuguese whatever the desktop's language: the standard
     // dialogs (files, fonts) too, when the system has their translation.
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    // The program keeps nothing of one run for the next but its own settings files; the
+    // standard dialogs' own memory (folders visited, view modes) lives in a folder that goes
+    // with the run.
+    QTemporaryDir runMemory;
+    if (runMemory.isValid()) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, runMemory.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, runMemory.path());
+    }
     QTranslator standardTexts;
     if (standardTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
