@@ -265,6 +265,19 @@ private:
                n.symbol->role == Role::Paren && n.close && n.close->role == Role::Paren;
     }
 
+    // -1, whether written -1 or (-1)
+    bool isMinusOne(std::int32_t i) const {
+        std::int32_t inner = unwrap(i);
+        if (at(inner).kind == NodeKind::Group && !(at(inner).flags & kMatrix) &&
+            at(inner).symbol->role == Role::Paren)
+            inner = unwrap(at(inner).first >= 0 && at(inner).first == at(inner).last ? at(inner).first : inner);
+        std::vector<std::int32_t> items;
+        if (at(inner).kind == NodeKind::Group) collect(inner, items);
+        else if (at(inner).kind == NodeKind::Row) collect(inner, items);
+        else items.push_back(inner);
+        return items.size() == 2 && isSymbol(items[0], Role::Minus) && isNumberText(items[1], "1");
+    }
+
     bool isNumberText(std::int32_t i, std::string_view text) const {
         const Node& n = at(unwrap(i));
         return n.kind == NodeKind::Number && f_.text(n) == text;
@@ -420,6 +433,16 @@ private:
                 isFunctionLetter(items[k - 1]) && isFunctionLetter(next)) {
                 w_.phrase("composta com");
                 ++k;
+                continue;
+            }
+
+            // f^-1(x): the inverse function applied
+            if (node.kind == NodeKind::Script && node.b < 0 && node.c >= 0 && isFunctionLetter(node.a) &&
+                isMinusOne(node.c) && hasNext && isCallBracket(next)) {
+                readNode(node.a);
+                w_.phrase("inversa");
+                readCall(node.a, next);
+                k += 2;
                 continue;
             }
 
@@ -945,7 +968,19 @@ private:
             w_.pause();
             w_.phrase("tudo");
         }
+        if (isDegreeMark(n.c, base)) {
+            w_.phrase("graus");
+            return;
+        }
         readExponent(n.c, false);
+    }
+
+    // 30^@, 30^circ, 30^o: a small ring raised after a number is how degrees are written.
+    bool isDegreeMark(std::int32_t sup, const Node& base) const {
+        const Node& s = at(unwrap(sup));
+        if (s.kind == NodeKind::Symbol && !(s.flags & kEscaped))
+            return s.symbol->input == "@" || s.symbol->input == "circ";
+        return s.kind == NodeKind::Letter && f_.text(s) == "o" && base.kind == NodeKind::Number;
     }
 
     const Formula& f_;
