@@ -459,7 +459,9 @@ private:
                 }
             }
 
+            afterTends_ = k > 0 && isSymbol(items[k - 1], Role::Tends);
             readNode(i);
+            afterTends_ = false;
             ++k;
         }
     }
@@ -939,6 +941,8 @@ private:
 
     void readScript(std::int32_t i) {
         const Node& n = at(i);
+        const bool afterTends = afterTends_;
+        afterTends_ = false;
         if (isSymbolKind(n.a, SymbolKind::Function) && at(n.a).symbol->role != Role::Letter) {
             readFunctionHead(at(n.a).symbol, n.b, n.c);
             return;
@@ -972,6 +976,19 @@ private:
             w_.phrase("graus");
             return;
         }
+        const Node& sup = at(unwrap(n.c));
+        const bool lone = sup.kind == NodeKind::Symbol && !(sup.flags & kEscaped);
+        // x -> a^+: the side from which x comes
+        if (afterTends && lone && (sup.symbol->role == Role::Plus || sup.symbol->role == Role::Minus)) {
+            w_.phrase(sup.symbol->role == Role::Plus ? "pela direita" : "pela esquerda");
+            return;
+        }
+        // NN^**, RR^*: the set without zero
+        if (lone && base.kind == NodeKind::Symbol && (base.symbol->flags & kArticle) &&
+            (sup.symbol->input == "*" || sup.symbol->input == "**")) {
+            w_.phrase("não nulos");
+            return;
+        }
         readExponent(n.c, false);
     }
 
@@ -986,6 +1003,7 @@ private:
     const Formula& f_;
     Words& w_;
     int bracketDepth_ = 0;
+    bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
 };
 
