@@ -131,18 +131,23 @@ std::string serverReading(std::string_view formulaUtf8) {
 }
 
 // The reading of a formula text as the editor speaks it: every formula between backquotes
-// replaced by the server's reading, the words between formulas kept.
+// replaced by the server's reading, the words between formulas kept. Two formulas set apart
+// by a wide gap ("`a`   `b`") are two statements and are parted by a semicolon; a single blank
+// ("`int f(x)` `dx`") only splits one formula.
 std::string spokenText(std::string_view formulaText) {
     std::string spoken;
     std::size_t pos = 0;
     bool inFormula = false;
+    bool parted = false;
     while (pos <= formulaText.size()) {
         std::size_t tick = formulaText.find('`', pos);
         if (tick == std::string_view::npos) tick = formulaText.size();
         const std::string_view piece = formulaText.substr(pos, tick - pos);
         const std::string part = inFormula ? serverReading(piece) : htmlText(trimmed(piece));
+        if (inFormula && parted && !spoken.empty()) spoken += ';';
+        parted = !inFormula && piece.size() >= 2 && trimmed(piece).empty();
         if (!part.empty()) {
-            if (!spoken.empty() && part != "," && part != ";") spoken += ' ';
+            if (!spoken.empty() && part[0] != ',' && part[0] != ';') spoken += ' ';
             spoken += part;
         }
         inFormula = !inFormula;
