@@ -208,6 +208,16 @@ public:
 private:
     std::size_t Step(std::size_t i) {
         const unsigned char c = static_cast<unsigned char>(text_[i]);
+        if (c == ' ' || c == '\t') {
+            // A wide gap sets apart what stands on either side (two formulas of one line, say):
+            // the voice pauses there instead of running them together.
+            std::size_t end = i;
+            while (end < text_.size() && (text_[end] == ' ' || text_[end] == '\t')) ++end;
+            if (end - i >= 3 && i > 0 && end < text_.size()) {
+                out_ += " <break strength=\"medium\"/> ";
+                return end;
+            }
+        }
         if (c == '&') {
             if (auto entity = Entity(text_, i)) {
                 out_ += entity->first;

@@ -18,7 +18,8 @@ namespace ssmltext {
 // - "&" that does not start an XML entity or a character reference becomes "&amp;"; the HTML
 //   names of the Latin-1 characters (&nbsp;, &aacute;, ...) become the characters themselves;
 // - "<" that does not start a tag becomes "&lt;", ">" outside a tag "&gt;";
-// - control characters that XML does not allow become blanks.
+// - control characters that XML does not allow become blanks;
+// - three or more blanks between words become a pause.
 // Never fails; any input gives well-formed output.
 std::string ToSsml(std::string_view cp1252Text);
 

@@ -33,6 +33,7 @@ const SsmlCase kCases[] = {
      "<speak>negrito e cor</speak>"},
     {"BlockTagsSeparateWords", "um<br>dois<p>tr\xEAs", "<speak>um dois tr\xC3\xAAs</speak>"},
     {"OpenHtmlElementLeftOpen", "<table border=\"1\">", "<speak> </speak>"},
+    {"WideGapIsAPause", "  a   b\t\t\tc  d   ", "<speak>  a <break strength=\"medium\"/> b <break strength=\"medium\"/> c  d   </speak>"},
     {"LostReadingSpoken", " a <desconectado> b <DESCONECTADO>", "<speak> a desconectado b </speak>"},
     {"CommentSkipped", "a<!-- nota -->b", "<speak>ab</speak>"},
     {"DeclarationSkipped", "<!DOCTYPE html>a", "<speak>a</speak>"},
