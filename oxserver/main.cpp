@@ -93,7 +93,8 @@ int serve(std::uint16_t port) {
     int error = 0;
     if (!server.Listen(options, &error)) {
         if (error == EADDRINUSE) {
-            if (oxserver::ProbeServer(port, 1000)) {
+            // Time enough for a running server that is busy with long formulas to answer.
+            if (oxserver::ProbeServer(port, 5000)) {
                 std::fprintf(stderr, "oxserver: já há um oxserver escutando na porta %u; este termina.\n",
                              static_cast<unsigned>(port));
                 return 0;

@@ -22,6 +22,17 @@ constexpr std::size_t kReadChunk = 16 * 1024;
 // Replies waiting for a client that does not read them; past this, its requests wait too.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 constexpr int kAcceptsPerWake = 256;
+// A buffer that grew past this for one burst is given back once empty.
+constexpr std::size_t kKeptCapacity = 16 * 1024;
+
+// An epoll tag: the descriptor and the generation of the connection it was given for.
+std::uint64_t tag(int fd, std::uint32_t generation) {
+    return static_cast<std::uint64_t>(generation) << 32 | static_cast<std::uint32_t>(fd);
+}
+
+void giveBackIfEmpty(std::string& buffer) {
+    if (buffer.empty() && buffer.capacity() > kKeptCapacity) std::string().swap(buffer);
+}
 
 sockaddr_in loopback(std::uint16_t port) {
     sockaddr_in a{};
@@ -35,6 +46,7 @@ sockaddr_in loopback(std::uint16_t port) {
 
 struct Server::Connection {
     int fd = -1;
+    std::uint32_t generation = 0;  // tells this connection from an earlier one on the same fd
     std::string input;  // received and not yet consumed: at most one partial request and a chunk
     FrameState frame;
     std::string output;  // replies not yet sent
@@ -78,9 +90,9 @@ bool Server::Listen(const ServerOptions& options, int* error) {
     if (epollFd_ < 0 || stopFd_ < 0) return fail();
     epoll_event ev{};
     ev.events = EPOLLIN;
-    ev.data.fd = listenFd_;
+    ev.data.u64 = tag(listenFd_, 0);
     if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, listenFd_, &ev) < 0) return fail();
-    ev.data.fd = stopFd_;
+    ev.data.u64 = tag(stopFd_, 0);
     if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, stopFd_, &ev) < 0) return fail();
 
     // Keep room under the file limit for the listening socket, epoll and the like.
@@ -109,10 +121,11 @@ void Server::Run() {
         }
         bool stop = false;
         for (int k = 0; k < n; ++k) {
-            const int fd = events[k].data.fd;
-            if (fd == stopFd_) stop = true;
-            else if (fd == listenFd_) acceptAll();
-            else onEvent(fd, events[k].events);
+            const int fd = static_cast<int>(events[k].data.u64 & 0xFFFFFFFFu);
+            const auto generation = static_cast<std::uint32_t>(events[k].data.u64 >> 32);
+            if (generation == 0 && fd == stopFd_) stop = true;
+            else if (generation == 0 && fd == listenFd_) acceptAll();
+            else onEvent(fd, generation, events[k].events);
         }
         if (stop) break;
     }
@@ -147,11 +160,13 @@ void Server::acceptAll() {
         if (byFd_.size() <= slot) byFd_.resize(slot + 1);
         auto c = std::make_unique<Connection>();
         c->fd = fd;
+        if (++lastGeneration_ == 0) ++lastGeneration_;  // 0 tags the server's own descriptors
+        c->generation = lastGeneration_;
         c->idle = lru_.insert(lru_.end(), fd);
         c->interest = EPOLLIN;
         epoll_event ev{};
         ev.events = EPOLLIN;
-        ev.data.fd = fd;
+        ev.data.u64 = tag(fd, c->generation);
         if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &ev) < 0) {
             lru_.erase(c->idle);
             ::close(fd);
@@ -161,9 +176,11 @@ void Server::acceptAll() {
     }
 }
 
-void Server::onEvent(int fd, std::uint32_t events) {
+void Server::onEvent(int fd, std::uint32_t generation, std::uint32_t events) {
     const auto slot = static_cast<std::size_t>(fd);
-    if (slot >= byFd_.size() || !byFd_[slot]) return;
+    // An event of a connection closed earlier in the same wake, perhaps while its descriptor
+    // went to a new one, is no news for the new one.
+    if (slot >= byFd_.size() || !byFd_[slot] || byFd_[slot]->generation != generation) return;
     Connection& c = *byFd_[slot];
     lru_.splice(lru_.end(), lru_, c.idle);
     if (events & (EPOLLERR | EPOLLHUP)) {
@@ -171,9 +188,8 @@ void Server::onEvent(int fd, std::uint32_t events) {
         return;
     }
     if (events & EPOLLOUT) {
-        if (!flush(c)) return;
-        answer(c);  // requests held back while replies were waiting
-        if (!flush(c)) return;
+        // Requests held back while replies were waiting.
+        if (!flush(c) || !serve(c)) return;
     }
     if (events & EPOLLIN) {
         readFrom(c);
@@ -197,8 +213,18 @@ void Server::readFrom(Connection& c) {
     }
     c.input.resize(old + static_cast<std::size_t>(n));
     if (n == 0) c.peerClosed = true;  // answer what has come, then close
-    answer(c);
-    if (!flush(c)) return;
+    serve(c);
+}
+
+bool Server::serve(Connection& c) {
+    for (;;) {
+        const std::size_t before = c.input.size();
+        answer(c);
+        if (!flush(c)) return false;
+        // Stop when the client has all its replies and no whole request is left, or when it
+        // does not read: its EPOLLOUT brings the rest.
+        if (c.pendingOutput() > 0 || c.input.size() == before) return true;
+    }
 }
 
 void Server::answer(Connection& c) {
@@ -212,6 +238,7 @@ void Server::answer(Connection& c) {
         c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body) : TooLongReply();
     }
     c.input.erase(0, done);
+    giveBackIfEmpty(c.input);
 }
 
 // Sends what it can; false when the connection was closed.
@@ -230,6 +257,7 @@ bool Server::flush(Connection& c) {
     if (c.sent == c.output.size()) {
         c.output.clear();
         c.sent = 0;
+        giveBackIfEmpty(c.output);
     } else if (c.sent > kMaxPendingOutput) {
         c.output.erase(0, c.sent);
         c.sent = 0;
@@ -244,7 +272,7 @@ void Server::updateInterest(Connection& c) {
     if (want == c.interest) return;
     epoll_event ev{};
     ev.events = want;
-    ev.data.fd = c.fd;
+    ev.data.u64 = tag(c.fd, c.generation);
     ::epoll_ctl(epollFd_, EPOLL_CTL_MOD, c.fd, &ev);
     c.interest = want;
 }

@@ -50,8 +50,11 @@ private:
     struct Connection;
 
     void acceptAll();
-    void onEvent(int fd, std::uint32_t events);
+    void onEvent(int fd, std::uint32_t generation, std::uint32_t events);
     void readFrom(Connection& c);
+    // Answers whole requests and sends the replies until no whole request is left or the
+    // client stops reading; false when the connection was closed.
+    bool serve(Connection& c);
     void answer(Connection& c);
     bool flush(Connection& c);
     void updateInterest(Connection& c);
@@ -67,6 +70,7 @@ private:
     std::uint16_t port_ = 0;
     std::vector<std::unique_ptr<Connection>> byFd_;
     std::list<int> lru_;  // open connections, the one idle longest first
+    std::uint32_t lastGeneration_ = 0;
 };
 
 // Asks whoever listens on 127.0.0.1:port to read a formula; true when it answers as this server

@@ -58,6 +58,30 @@ TEST_F(ServerTest, RequestsSentTogetherAreAnsweredInOrder) {
     for (int i = 0; i < 2000; ++i) ASSERT_EQ(c.reply(), std::to_string(i) + "\r\n") << i;
 }
 
+// More replies than the server keeps waiting for a reader: the requests past that wait, and
+// are all answered as the client reads, none held back until it sends again, also after the
+// client has said it sends no more.
+TEST_F(ServerTest, ABurstBeyondTheWaitingRepliesIsAnsweredWhole) {
+    start();
+    for (const bool halfClose : {false, true}) {
+        Client c(port_);
+        const int count = halfClose ? 20000 : 2400;
+        std::string burst;
+        for (int i = 0; i < count; ++i) burst += "`RR`";
+        ASSERT_TRUE(c.send(burst));
+        if (halfClose) ::shutdown(c.fd(), SHUT_WR);
+        const std::string first = c.reply();
+        ASSERT_FALSE(first.empty());
+        for (int i = 1; i < count; ++i) ASSERT_EQ(c.reply(), first) << i << (halfClose ? " half-closed" : "");
+        if (halfClose) {
+            EXPECT_TRUE(c.closedByServer());
+        } else {
+            ASSERT_TRUE(c.send("`1`"));
+            EXPECT_EQ(c.reply(), "1\r\n");
+        }
+    }
+}
+
 TEST_F(ServerTest, SeveralConnectionsAtOnceWithOneIdle) {
     start();
     Client idle(port_), a(port_), b(port_);
