@@ -1,5 +1,7 @@
 #include "oxserver/reader.h"
 
+#include "platform/codepage.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -291,6 +293,7 @@ private:
         bool quantifier = false;
         bool mapping = false;
         std::size_t quantifierAt = 0;
+        std::vector<std::size_t> stops;  // for mapsAhead
         const std::size_t n = items.size();
         for (std::size_t k = 0; k < n;) {
             const std::int32_t i = items[k];
@@ -303,8 +306,10 @@ private:
                 const SymbolKind kind = node.symbol->kind;
                 if (role == Role::Comma) {
                     // "1,5" is a decimal number as Brazilians write it, except inside brackets,
-                    // where a comma separates: [0,1], (1,2).
-                    const bool decimal = bracketDepth_ == 0 && k > 0 && hasNext &&
+                    // where a comma separates: [0,1], (1,2), and the open interval ]0,1[.
+                    const bool interval = (k >= 2 && isBracketSign(items[k - 2], "]")) ||
+                                          (k + 2 < n && isBracketSign(items[k + 2], "["));
+                    const bool decimal = bracketDepth_ == 0 && k > 0 && hasNext && !interval &&
                                          at(items[k - 1]).kind == NodeKind::Number &&
                                          at(next).kind == NodeKind::Number &&
                                          !(node.flags & kSpaced) && !(at(next).flags & kSpaced);
@@ -322,15 +327,19 @@ private:
                     continue;
                 }
                 if (role == Role::Dot) {
-                    if (k > 0 && hasNext && isOperand(items[k - 1]) && isOperand(next))
-                        w_.phrase("vezes");
+                    const bool after = k > 0 && isOperand(items[k - 1]);
+                    if (after && hasNext && isOperand(next)) w_.phrase("vezes");
+                    // ".5": the decimal point of a number written without its 0
+                    else if (!after && hasNext && at(next).kind == NodeKind::Number &&
+                             !(at(next).flags & kSpaced))
+                        w_.phrase("vírgula");
                     ++k;
                     continue;
                 }
                 if (role == Role::Colon) {
                     if (quantifier) {
                         w_.phrase("tal que");
-                    } else if (mapsAhead(items, k)) {
+                    } else if (mapsAhead(items, k, stops)) {
                         w_.phrase("de");  // f: A -> B, "f de A em B"
                         mapping = true;
                     } else {
@@ -466,14 +475,27 @@ private:
         }
     }
 
-    // f: A -> B
-    bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon) const {
-        for (std::size_t j = colon + 1; j < items.size(); ++j) {
-            if (isSymbol(items[j], Role::Tends)) return j > colon + 1;
-            if (isSymbolKind(items[j], SymbolKind::Relation) || isSymbol(items[j], Role::Comma))
-                return false;
+    // f: A -> B. stops[j]: the first arrow, relation or comma at j or after it, or the row's
+    // length; filled on the first colon of a row, so that a row of many colons reads in time
+    // linear in its length.
+    bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
+                   std::vector<std::size_t>& stops) const {
+        if (stops.empty()) {
+            stops.assign(items.size() + 1, items.size());
+            for (std::size_t j = items.size(); j-- > 0;) {
+                const bool stop = isSymbolKind(items[j], SymbolKind::Relation) || isSymbol(items[j], Role::Comma);
+                stops[j] = stop ? j : stops[j + 1];
+            }
         }
-        return false;
+        const std::size_t j = stops[colon + 1];
+        return j < items.size() && isSymbol(items[j], Role::Tends) && j > colon + 1;
+    }
+
+    // A bracket sign standing alone, as in the open interval ]0,1[.
+    bool isBracketSign(std::int32_t i, std::string_view sign) const {
+        const Node& n = at(i);
+        if (n.kind == NodeKind::Symbol) return n.symbol && n.symbol->input == sign;
+        return n.kind == NodeKind::Group && !n.close && n.first < 0 && n.symbol->input == sign;
     }
 
     // Whether "X(...)" reads as "X de ...": always for f and g, for other letters when what is
@@ -1012,9 +1034,71 @@ private:
 std::string Read(const Formula& formula) {
     Words words;
     Reader(formula, words).readChildren(formula.root);
-    return words.take();
+    std::string reading = words.take();
+    if (!reading.empty()) return reading;
+    // A formula of punctuation alone (".", ",", ";"): its signs are named, so that the place
+    // of the formula is not silent. What shows nothing on the page ("color", "{:") says nothing.
+    for (const Node& n : formula.nodes) {
+        if (n.kind != NodeKind::Symbol || !n.symbol) continue;
+        const std::string_view name = n.symbol->role == Role::Comma       ? "vírgula"
+                                      : n.symbol->role == Role::Semicolon ? "ponto e vírgula"
+                                                                          : n.symbol->words;
+        if (name.empty()) continue;
+        if (!reading.empty()) reading += ' ';
+        reading += name;
+    }
+    return reading;
 }
 
-std::string ReadFormula(std::string_view utf8) { return Read(Parse(utf8)); }
+std::string DecodeCharacterReferences(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const std::size_t semi = utf8[i] == '&' ? utf8.find(';', i + 1) : std::string_view::npos;
+        if (semi == std::string_view::npos || semi - i > 10) {
+            out += utf8[i];
+            continue;
+        }
+        const std::string_view body = utf8.substr(i + 1, semi - i - 1);
+        char32_t cp = 0;
+        if (body.size() >= 2 && body[0] == '#') {
+            const bool hex = body[1] == 'x' || body[1] == 'X';
+            const std::string_view digits = body.substr(hex ? 2 : 1);
+            bool valid = !digits.empty();
+            for (const char d : digits) {
+                const int v = d >= '0' && d <= '9'                  ? d - '0'
+                              : hex && d >= 'a' && d <= 'f'         ? d - 'a' + 10
+                              : hex && d >= 'A' && d <= 'F'         ? d - 'A' + 10
+                                                                    : -1;
+                if (v < 0 || cp > 0x10FFFF) valid = false;
+                if (!valid) break;
+                cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(v);
+            }
+            // Control characters, surrogates and what lies past Unicode stay as written.
+            if (!valid || cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp <= 0xDFFF) ||
+                cp > 0x10FFFF)
+                cp = 0;
+        } else if (body == "amp") {
+            cp = U'&';
+        } else if (body == "lt") {
+            cp = U'<';
+        } else if (body == "gt") {
+            cp = U'>';
+        } else if (body == "quot") {
+            cp = U'"';
+        } else if (body == "nbsp") {
+            cp = U' ';
+        }
+        if (cp == 0) {
+            out += utf8[i];
+            continue;
+        }
+        codepage::AppendUtf8(out, cp);
+        i = semi;
+    }
+    return out;
+}
+
+std::string ReadFormula(std::string_view utf8) { return Read(Parse(DecodeCharacterReferences(utf8))); }
 
 }  // namespace oxserver

@@ -12,7 +12,11 @@ namespace oxserver {
 // for a formula with nothing to read.
 std::string Read(const Formula& formula);
 
-// Parses and reads an ASCIIMath formula given as UTF-8.
+// The characters that a document holds as references ("&#8804;", "&#x3B1;", "&amp;", "&lt;"),
+// as the page shows them; other "&" text stays as written.
+std::string DecodeCharacterReferences(std::string_view utf8);
+
+// Parses and reads an ASCIIMath formula given as UTF-8, character references decoded.
 std::string ReadFormula(std::string_view utf8);
 
 }  // namespace oxserver

@@ -425,6 +425,31 @@ constexpr CharacterEntry kCharacters[] = {
     {U'€', {"€", K::Constant, R::None, "euros"}},
     {U'§', {"§", K::Constant, R::None, "parágrafo"}},
     {U'µ', {"µ", K::Constant, R::None, "mi"}},
+    {U'–', {"–", K::Operator, R::Minus, "menos"}},  // the dash word processors put for minus
+    {U'—', {"—", K::Constant, R::None, "travessão"}},
+};
+
+// Signs written as characters that ASCIIMath spells with letters; they read as the spelling
+// does. A document holds them as numeric references ("&#8712;"), which the page shows as the
+// characters themselves.
+struct CharacterAlias {
+    char32_t cp;
+    std::string_view spelling;
+};
+constexpr CharacterAlias kAliases[] = {
+    {U'α', "alpha"}, {U'β', "beta"}, {U'γ', "gamma"}, {U'δ', "delta"}, {U'ε', "epsilon"},
+    {U'ζ', "zeta"}, {U'η', "eta"}, {U'θ', "theta"}, {U'ι', "iota"}, {U'κ', "kappa"},
+    {U'λ', "lambda"}, {U'μ', "mu"}, {U'ν', "nu"}, {U'ξ', "xi"}, {U'ρ', "rho"},
+    {U'σ', "sigma"}, {U'ς', "sigma"}, {U'τ', "tau"}, {U'υ', "upsilon"}, {U'φ', "phi"},
+    {U'χ', "chi"}, {U'ψ', "psi"}, {U'ω', "omega"}, {U'Γ', "Gamma"}, {U'Δ', "Delta"},
+    {U'∆', "Delta"}, {U'Θ', "Theta"}, {U'Λ', "Lambda"}, {U'Ξ', "Xi"}, {U'Π', "Pi"},
+    {U'Σ', "Sigma"}, {U'Φ', "Phi"}, {U'Ψ', "Psi"}, {U'Ω', "Omega"},
+    {U'∈', "in"}, {U'∉', "!in"}, {U'⊂', "sub"}, {U'⊃', "sup"}, {U'⊆', "sube"}, {U'⊇', "supe"},
+    {U'∪', "uu"}, {U'∩', "nn"}, {U'∅', "O/"}, {U'∀', "AA"}, {U'∃', "EE"}, {U'¬', "neg"},
+    {U'∧', "^^"}, {U'∨', "vv"}, {U'→', "->"}, {U'⇒', "=>"}, {U'⇔', "<=>"}, {U'≡', "-="},
+    {U'≅', "~="}, {U'∑', "sum"}, {U'∏', "prod"}, {U'∫', "int"}, {U'∂', "del"}, {U'∇', "nabla"},
+    {U'∠', "/_"}, {U'⊥', "_|_"}, {U'ℝ', "RR"}, {U'ℕ', "NN"}, {U'ℤ', "ZZ"}, {U'ℚ', "QQ"},
+    {U'ℂ', "CC"},
 };
 
 struct Index {
@@ -463,6 +488,8 @@ const Symbol* MatchSymbol(std::string_view text) {
 const Symbol* CharacterSymbol(char32_t cp) {
     for (const CharacterEntry& e : kCharacters)
         if (e.cp == cp) return &e.symbol;
+    for (const CharacterAlias& a : kAliases)
+        if (a.cp == cp) return MatchSymbol(a.spelling);
     return nullptr;
 }
 
