@@ -139,7 +139,11 @@ void Documents::Salvar1Click() {
 void Documents::SalvarComo1Click() {
     std::string file = runFileDialog(*form_.SaveDialog1);
     if (file.empty()) return;
-    if (file.find('.') == std::string::npos) {
+    // A name without an extension gets ".vloq". Only the file's own name counts: on this
+    // system folders often hold a dot (~/.local/share, /home/joao.silva), and a dot there
+    // would leave every document of such a folder without its extension.
+    const std::size_t slash = file.rfind('/');
+    if (file.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos) {
         file += ".vloq";
         // The dialog asked about the name as typed; the name written is another one.
         if (::access(file.c_str(), F_OK) == 0 &&

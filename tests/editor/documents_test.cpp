@@ -52,7 +52,8 @@ void DocumentsTest::saveAsNames_data() {
     QTest::addColumn<QString>("selected");  // in the file list afterwards
     QTest::newRow("no dot") << "textos/aula" << "textos/aula.vloq" << "aula.vloq";
     QTest::newRow("other extension") << "textos/estilo.css" << "textos/estilo.css" << "";
-    QTest::newRow("dot in the folder only") << "d.x/aula" << "d.x/aula" << "";
+    QTest::newRow("dot in the folder only") << "d.x/aula" << "d.x/aula.vloq" << "aula.vloq";
+    QTest::newRow("dot starting the name") << "textos/.oculto" << "textos/.oculto" << "";
     QTest::newRow("upper-case extension") << "textos/A.VLOQ" << "textos/A.VLOQ" << "";
 }
 
