@@ -77,9 +77,15 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool release = event->type() == QEvent::KeyRelease;
     if (watched == form_.Memo1 && key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
-        // Tab types nothing into the text; its release takes the focus to the list.
-        if (release) form_.lb_arquivos->setFocus(Qt::TabFocusReason);
-        return !release;
+        // Tab types nothing into the text; its release takes the focus to the list. A release
+        // whose press came elsewhere (the Tab that brought the focus here) leaves it here.
+        if (!release) {
+            tabPressedInEditor_ = true;
+            return true;
+        }
+        if (tabPressedInEditor_) form_.lb_arquivos->setFocus(Qt::TabFocusReason);
+        tabPressedInEditor_ = false;
+        return false;
     }
     if (watched == form_.lb_arquivos && release) lb_arquivosKeyUp(key->key());
     return false;

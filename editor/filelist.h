@@ -37,4 +37,5 @@ private:
 
     TForm1& form_;
     bool programChange_ = false;
+    bool tabPressedInEditor_ = false;
 };

@@ -187,6 +187,14 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     QTest::keyClick(f.form->Memo1, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->lb_arquivos));
     QCOMPARE(f.text(), std::string());
+    // The Tab that brings the focus into the editor from elsewhere leaves it there: its
+    // release is not a Tab typed in the editor.
+    QTest::keyPress(f.form->lb_arquivos, Qt::Key_Tab);
+    f.form->Memo1->setFocus(Qt::TabFocusReason);
+    QTest::keyRelease(f.form->Memo1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->Memo1));
+    QTest::keyClick(f.form->Memo1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->lb_arquivos));
 
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
         const int row = f.form->lb_arquivos->currentRow() + (key == Qt::Key_Up ? -1 : 1);
