@@ -87,7 +87,7 @@ Tform_dir::Tform_dir(QWidget* parent) : QDialog(parent) {
 
     DirectoryListBox1 = new FolderListBox(this);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setAccessibleName(QStringLiteral("Pastas"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Pastas (Enter abre)"));
     auto* listLabel = new QLabel(QStringLiteral("Pa&stas (Enter abre):"), this);
     listLabel->setBuddy(DirectoryListBox1);
 

@@ -172,6 +172,13 @@ const ToolRow kToolRows[] = {
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The caption of the menu entry called name, without its access-key mark.
+QString entryCaption(const char* name) {
+    for (const MenuRow& row : kMenuRows)
+        if (row.kind == Row::Entry && std::string_view(row.name) == name) return text(row.caption).remove(QLatin1Char('&'));
+    return {};
+}
+
 // family at pixelSize where the font is installed, else fallback at the same size.
 QFont fontOrFallback(const QString& family, int pixelSize, QFont fallback) {
     QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : fallback;
@@ -307,6 +314,9 @@ void TForm1::createToolBar() {
         case Face::Text:
             button->setText(text(row.caption));
             button->setFont(textFace);
+            // A screen reader says the command the abbreviation stands for ("Negrito", not
+            // "NEG"): the caption of its menu entry.
+            button->setAccessibleName(entryCaption(row.action));
             break;
         case Face::Extension:
             button->setText(text(row.caption));

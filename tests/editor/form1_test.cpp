@@ -112,7 +112,9 @@ void Form1Test::accessibleNames_data() {
     QTest::newRow("copy") << "CopyBtn" << "Copiar seleção";
     QTest::newRow("paste") << "PasteBtn" << "Colar";
     QTest::newRow("view") << "genvisBtn" << "Visualizar";
-    QTest::newRow("title") << "TituloBtn" << "TÍTULO";
+    QTest::newRow("title") << "TituloBtn" << "Título";
+    QTest::newRow("bold") << "negBtn" << "Negrito";
+    QTest::newRow("fixed width") << "LargFixaBtn" << "Espacejamento fixo";
     QTest::newRow("all files") << "btnTodos" << "*.*";
 }
 
