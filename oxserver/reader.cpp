@@ -269,14 +269,12 @@ private:
 
     // -1, whether written -1 or (-1)
     bool isMinusOne(std::int32_t i) const {
-        std::int32_t inner = unwrap(i);
-        if (at(inner).kind == NodeKind::Group && !(at(inner).flags & kMatrix) &&
-            at(inner).symbol->role == Role::Paren)
-            inner = unwrap(at(inner).first >= 0 && at(inner).first == at(inner).last ? at(inner).first : inner);
+        const std::int32_t inner = unwrap(i);
+        const Node& n = at(inner);
         std::vector<std::int32_t> items;
-        if (at(inner).kind == NodeKind::Group) collect(inner, items);
-        else if (at(inner).kind == NodeKind::Row) collect(inner, items);
-        else items.push_back(inner);
+        if (n.kind == NodeKind::Row ||
+            (n.kind == NodeKind::Group && !(n.flags & kMatrix) && n.symbol->role == Role::Paren))
+            collect(inner, items);
         return items.size() == 2 && isSymbol(items[0], Role::Minus) && isNumberText(items[1], "1");
     }
 
