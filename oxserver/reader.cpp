@@ -1060,21 +1060,9 @@ std::string DecodeCharacterReferences(std::string_view utf8) {
         const std::string_view body = utf8.substr(i + 1, semi - i - 1);
         char32_t cp = 0;
         if (body.size() >= 2 && body[0] == '#') {
-            const bool hex = body[1] == 'x' || body[1] == 'X';
-            const std::string_view digits = body.substr(hex ? 2 : 1);
-            bool valid = !digits.empty();
-            for (const char d : digits) {
-                const int v = d >= '0' && d <= '9'                  ? d - '0'
-                              : hex && d >= 'a' && d <= 'f'         ? d - 'a' + 10
-                              : hex && d >= 'A' && d <= 'F'         ? d - 'A' + 10
-                                                                    : -1;
-                if (v < 0 || cp > 0x10FFFF) valid = false;
-                if (!valid) break;
-                cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(v);
-            }
             // Control characters, surrogates and what lies past Unicode stay as written.
-            if (!valid || cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp <= 0xDFFF) ||
-                cp > 0x10FFFF)
+            if (codepage::NumericReference(utf8, i, cp) != semi - i + 1 || cp < 0x20 ||
+                (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
                 cp = 0;
         } else if (body == "amp") {
             cp = U'&';

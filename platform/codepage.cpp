@@ -13,6 +13,28 @@ constexpr char32_t kHigh[32] = {
 
 }  // namespace
 
+size_t NumericReference(std::string_view text, size_t pos, char32_t& cp) {
+    if (pos + 3 > text.size() || text[pos] != '&' || text[pos + 1] != '#') return 0;
+    size_t i = pos + 2;
+    const bool hex = text[i] == 'x' || text[i] == 'X';
+    if (hex) ++i;
+    const size_t first = i;
+    char32_t value = 0;
+    for (; i < text.size() && i - first < 8; ++i) {
+        const char d = text[i];
+        const int v = d >= '0' && d <= '9'          ? d - '0'
+                      : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                      : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                    : -1;
+        if (v < 0) break;
+        value = value * (hex ? 16 : 10) + static_cast<char32_t>(v);
+    }
+    const size_t digits = i - first;
+    if (digits == 0 || digits > 7 || i >= text.size() || text[i] != ';') return 0;
+    cp = value;
+    return i + 1 - pos;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);

@@ -13,6 +13,11 @@ size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// The numeric character reference at text[pos] ("&#8804;", "&#x3B1;": at most 7 digits): its
+// code point in cp and its length, ";" included; 0 when text[pos] starts none. The code point
+// is as written; whether it is a character the caller can take is the caller's to judge.
+size_t NumericReference(std::string_view text, size_t pos, char32_t& cp);
+
 // Unicode code point of a Windows-1252 byte. Every byte maps to one code point; the five
 // bytes that Windows-1252 leaves undefined map to the C1 control of the same value, so
 // decoding and encoding again gives back the same bytes.

@@ -88,19 +88,8 @@ std::optional<std::pair<std::string, std::size_t>> Entity(std::string_view text,
     const std::string_view body = text.substr(pos + 1, semi - pos - 1);
     const std::size_t length = semi - pos + 1;
     if (body.size() >= 2 && body[0] == '#') {
-        const bool hex = body[1] == 'x' || body[1] == 'X';
-        const std::string_view digits = body.substr(hex ? 2 : 1);
-        if (digits.empty() || digits.size() > 7) return std::nullopt;
-        unsigned long cp = 0;
-        for (char d : digits) {
-            const int v = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
-                          : hex && std::isxdigit(static_cast<unsigned char>(d))
-                              ? std::tolower(static_cast<unsigned char>(d)) - 'a' + 10
-                              : -1;
-            if (v < 0) return std::nullopt;
-            cp = cp * (hex ? 16 : 10) + static_cast<unsigned long>(v);
-        }
-        if (!IsXmlChar(cp)) return std::nullopt;
+        char32_t cp = 0;
+        if (codepage::NumericReference(text, pos, cp) != length || !IsXmlChar(cp)) return std::nullopt;
         return std::pair{std::string(text.substr(pos, length)), length};
     }
     if (body == "amp" || body == "lt" || body == "gt" || body == "quot" || body == "apos")
