@@ -114,4 +114,47 @@ std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy) {
     return out;
 }
 
+void Utf8Sniffer::Feed(std::string_view bytes) {
+    size_t i = 0;
+    // Complete a sequence cut at the end of the last chunk; DecodeUtf8 judges it once whole.
+    while (valid_ && pendingLength_ > 0 && i < bytes.size()) {
+        pending_[pendingLength_++] = static_cast<unsigned char>(bytes[i++]);
+        const unsigned char lead = pending_[0];
+        const size_t want = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (pendingLength_ < want) continue;
+        char32_t cp;
+        const std::string_view held(reinterpret_cast<const char*>(pending_), pendingLength_);
+        valid_ = DecodeUtf8(held, 0, cp) == want;
+        multibyte_ = multibyte_ || valid_;
+        pendingLength_ = 0;
+    }
+    while (valid_ && i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) { ++i; continue; }
+        char32_t cp;
+        const size_t len = DecodeUtf8(bytes, i, cp);
+        if (len > 0) {
+            multibyte_ = true;
+            i += len;
+            continue;
+        }
+        // Malformed, unless the chunk ends inside a sequence that more bytes may complete.
+        const size_t want = b >= 0xF8 ? 0 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
+        const size_t rest = bytes.size() - i;
+        bool cut = want > rest;
+        for (size_t k = 1; cut && k < rest; ++k)
+            cut = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+        if (!cut) { valid_ = false; break; }
+        for (size_t k = 0; k < rest; ++k) pending_[k] = static_cast<unsigned char>(bytes[i + k]);
+        pendingLength_ = rest;
+        i = bytes.size();
+    }
+}
+
+bool IsUtf8Text(std::string_view bytes) {
+    Utf8Sniffer sniffer;
+    sniffer.Feed(bytes);
+    return sniffer.IsUtf8();
+}
+
 }  // namespace codepage

@@ -39,6 +39,29 @@ enum class Unmappable {
 // nothing is dropped.
 std::string Utf8ToCp1252(std::string_view utf8, Unmappable policy = Unmappable::NumericReference);
 
+// Tells whether file contents are UTF-8 rather than Windows-1252: bytes that are well-formed
+// UTF-8 and hold at least one multi-byte sequence. Pure ASCII is not UTF-8 here (it reads the
+// same either way, and a new document stays Windows-1252). Fed in chunks of any size, so a
+// file read line by line or block by block is judged without holding it whole; a sequence cut
+// between two chunks is carried over.
+class Utf8Sniffer {
+public:
+    void Feed(std::string_view bytes);
+    // The verdict on everything fed so far; a sequence still cut at the end counts as malformed.
+    bool IsUtf8() const { return valid_ && multibyte_ && pendingLength_ == 0; }
+    // False as soon as a malformed sequence was seen: the caller may stop feeding.
+    bool StillPossible() const { return valid_; }
+
+private:
+    bool valid_ = true;
+    bool multibyte_ = false;
+    unsigned char pending_[4] = {};
+    size_t pendingLength_ = 0;
+};
+
+// Utf8Sniffer over one whole text.
+bool IsUtf8Text(std::string_view bytes);
+
 // A file name taken from file contents (Windows-1252) as a native path (UTF-8), and back.
 inline std::string NativePath(std::string_view cp1252Name) { return Cp1252ToUtf8(cp1252Name); }
 inline std::string FileContentName(std::string_view nativePath) {

@@ -24,4 +24,25 @@ TEST(Codepage, Conversions) {
     EXPECT_EQ(codepage::FileContentName("a\xE2\x89\xA4.txt"), "a?.txt");
 }
 
+TEST(Codepage, Utf8Sniffer) {
+    const std::pair<std::string, bool> rows[] = {
+        {"T\xC3\xADtulo: a\n", true},               // "Título" as other editors save it
+        {"T\xEDtulo: a\n", false},                   // the same in Windows-1252
+        {"plain ASCII", false},                       // reads alike either way: stays Windows-1252
+        {"\xC3\xA1 then \xE1", false},                // one stray Windows-1252 byte decides
+        {"\xE2\x89\xA4 \xF0\x9F\x98\x80", true},     // three and four bytes
+        {"\xC3", false},                             // cut at the end of the file
+        {"\xC0\xAF", false},                         // overlong
+        {"\xED\xA0\x80", false},                     // a surrogate
+    };
+    for (const auto& [bytes, utf8] : rows) {
+        EXPECT_EQ(codepage::IsUtf8Text(bytes), utf8) << bytes;
+        // Fed one byte at a time the verdict is the same: a sequence may be cut between chunks.
+        codepage::Utf8Sniffer sniffer;
+        for (char c : bytes) sniffer.Feed(std::string_view(&c, 1));
+        EXPECT_EQ(sniffer.IsUtf8(), utf8) << bytes;
+    }
+}
+
 }  // namespace
+
