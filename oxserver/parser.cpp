@@ -242,6 +242,11 @@ private:
     std::int32_t parseIntermediate(int depth) {
         const std::int32_t base = parseSimple(depth);
         if (base < 0) return base;
+        return withScripts(base, depth);
+    }
+
+    // The base with the "_" and "^" that follow it, if any.
+    std::int32_t withScripts(std::int32_t base, int depth) {
         std::int32_t sub = -1, sup = -1;
         if (depth >= kMaxNesting) return base;  // the "_" or "^" is read as a symbol next
         if (isStructural(tokens_.peek(), SymbolKind::Subscript)) {
@@ -461,6 +466,9 @@ private:
             return symbolNode(t);
         const std::int32_t arg = parseSigned(depth + 1);
         if (arg < 0) return symbolNode(t);
+        // "sin x^2" shows the square on the x, as "sin x²": the argument is x². A bracketed
+        // argument stays apart from a script after it: "sin(x)^2" is the square of the sine.
+        if (at(arg).kind != NodeKind::Group) return unaryNode(t, withScripts(arg, depth + 1));
         return unaryNode(t, arg);
     }
 

@@ -30,6 +30,16 @@ public:
         put(n, true);
     }
 
+    // An operator: after a structure that ended with no marker ("raiz quadrada de x"), a pause
+    // first, so that the operator is heard outside it: "raiz quadrada de x, mais 1".
+    void operatorPhrase(std::string_view p) {
+        if (scopeEnded_) addMark(',');
+        put(p, true);
+    }
+
+    // A root, exponent, index or modulus of one item has just been read.
+    void scopeEnd() { scopeEnded_ = true; }
+
     void pause() { addMark(','); }
     void semicolon() { addMark(';'); }
     void colon() { addMark(':'); }
@@ -60,6 +70,7 @@ private:
         out_ += w;
         prepositionAt_ = std::string::npos;
         trailingEndsFrom_ = std::string::npos;
+        scopeEnded_ = false;
         if (!fixed) return;
         const std::size_t blank = w.rfind(' ');
         const std::string_view last = blank == std::string_view::npos ? w : w.substr(blank + 1);
@@ -68,6 +79,7 @@ private:
 
     void addMark(char mark) {
         pendingPause_ = false;
+        scopeEnded_ = false;
         prepositionAt_ = std::string::npos;
         if (out_.empty()) return;
         char& back = out_.back();
@@ -82,6 +94,7 @@ private:
     std::size_t prepositionAt_ = std::string::npos;
     std::size_t trailingEndsFrom_ = std::string::npos;  // where the end markers at the end start
     bool pendingPause_ = false;
+    bool scopeEnded_ = false;
 };
 
 constexpr const char* kOrdinals[] = {"primeira", "segunda", "terceira", "quarta", "quinta",
@@ -143,10 +156,11 @@ private:
     // Whether a structure that holds a single item is closed all the same.
     bool closesEverything() const { return verbosity_ == Verbosity::Detalhada; }
 
-    // The end of a root, exponent, index, modulus...: said unless what it holds is short
-    // enough for the listener to know where it ends.
+    // The end of a root, exponent, index, modulus...: said unless what it holds is a single
+    // item; then an operator after it comes after a pause, so that it is heard outside.
     void closeScope(bool single, std::string_view marker) {
         if (!single || closesEverything()) w_.end(marker);
+        else w_.scopeEnd();
     }
 
     const Node& at(std::int32_t i) const { return f_.at(i); }
@@ -362,7 +376,7 @@ private:
                 }
                 if (role == Role::Dot) {
                     const bool after = k > 0 && isOperand(items[k - 1]);
-                    if (after && hasNext && isOperand(next)) w_.phrase("vezes");
+                    if (after && hasNext && isOperand(next)) w_.operatorPhrase("vezes");
                     // ".5": the decimal point of a number written without its 0
                     else if (!after && hasNext && at(next).kind == NodeKind::Number &&
                              !(at(next).flags & kSpaced))
@@ -684,6 +698,7 @@ private:
         }
         if (s->kind == SymbolKind::Space) return;
         if (s->flags & kArticle) w_.noun(s->words);
+        else if (s->kind == SymbolKind::Operator) w_.operatorPhrase(s->words);
         else w_.phrase(s->words);
     }
 
@@ -862,7 +877,7 @@ private:
         case Role::Vec:
             w_.phrase("vetor");
             readNode(a);
-            closeScope(shortArg, "fim do vetor");
+            if (!shortArg || closesEverything()) w_.end("fim do vetor");
             return;
         case Role::PostfixAccent:
             if (shortArg || isLetterRun(a)) {
@@ -878,7 +893,7 @@ private:
         case Role::PrefixAccent:
             w_.phrase(s->words);
             readNode(a);
-            closeScope(shortArg, "fim do arco");
+            if (!shortArg || closesEverything()) w_.end("fim do arco");
             return;
         case Role::DoubleStruck: {
             const Node& arg = at(unwrap(a));
