@@ -97,31 +97,7 @@ private:
     bool scopeEnded_ = false;
 };
 
-constexpr const char* kOrdinals[] = {"primeira", "segunda", "terceira", "quarta", "quinta",
-                                     "sexta", "sétima", "oitava", "nona", "décima"};
-constexpr const char* kDenominators[][2] = {
-    {"meio", "meios"},     {"terço", "terços"},   {"quarto", "quartos"},
-    {"quinto", "quintos"}, {"sexto", "sextos"},   {"sétimo", "sétimos"},
-    {"oitavo", "oitavos"}, {"nono", "nonos"},     {"décimo", "décimos"}};
-constexpr const char* kRootNames[] = {"raiz quadrada", "raiz cúbica", "raiz quarta",
-                                      "raiz quinta",   "raiz sexta",  "raiz sétima",
-                                      "raiz oitava",   "raiz nona",   "raiz décima"};
-
-// The words around an accent over something longer than one symbol.
-struct AccentWords {
-    std::string_view before, end;
-};
-AccentWords accentWords(std::string_view input) {
-    if (input == "bar" || input == "overline") return {"barra sobre", "fim da barra"};
-    if (input == "hat") return {"chapéu sobre", "fim do chapéu"};
-    if (input == "ul" || input == "underline") return {"sublinhado", "fim do sublinhado"};
-    if (input == "dot") return {"ponto sobre", "fim do ponto"};
-    if (input == "ddot") return {"dois pontos sobre", "fim dos pontos"};
-    if (input == "tilde") return {"til sobre", "fim do til"};
-    if (input == "cancel") return {"cancelamento de", "fim do cancelamento"};
-    if (input == "ubrace" || input == "underbrace") return {"chave embaixo de", "fim da chave"};
-    return {"chave em cima de", "fim da chave"};
-}
+using P = Phrase;
 
 enum class Open : std::uint8_t { None, Sum, Product, Limit };
 
@@ -361,7 +337,7 @@ private:
                                          at(items[k - 1]).kind == NodeKind::Number &&
                                          at(next).kind == NodeKind::Number &&
                                          !(node.flags & kSpaced) && !(at(next).flags & kSpaced);
-                    if (decimal) w_.phrase("vírgula");
+                    if (decimal) w_.phrase(Say(P::Virgula));
                     else w_.pause();
                     if (!decimal) open = Open::None;
                     ++k;
@@ -376,29 +352,29 @@ private:
                 }
                 if (role == Role::Dot) {
                     const bool after = k > 0 && isOperand(items[k - 1]);
-                    if (after && hasNext && isOperand(next)) w_.operatorPhrase("vezes");
+                    if (after && hasNext && isOperand(next)) w_.operatorPhrase(Say(P::Vezes));
                     // ".5": the decimal point of a number written without its 0
                     else if (!after && hasNext && at(next).kind == NodeKind::Number &&
                              !(at(next).flags & kSpaced))
-                        w_.phrase("vírgula");
+                        w_.phrase(Say(P::Virgula));
                     ++k;
                     continue;
                 }
                 if (role == Role::Colon) {
                     if (quantifier) {
-                        w_.phrase("tal que");
+                        w_.phrase(Say(P::TalQue));
                     } else if (mapsAhead(items, k, stops)) {
-                        w_.phrase("de");  // f: A -> B, "f de A em B"
+                        w_.phrase(Say(P::De));  // f: A -> B, "f de A em B"
                         mapping = true;
                     } else {
-                        w_.phrase("dois pontos");
+                        w_.phrase(Say(P::DoisPontos));
                     }
                     quantifier = false;
                     ++k;
                     continue;
                 }
                 if (role == Role::Tends && mapping) {
-                    w_.phrase("em");
+                    w_.phrase(Say(P::Em));
                     mapping = false;
                     ++k;
                     continue;
@@ -408,19 +384,19 @@ private:
                     quantifierAt = k;
                 }
                 if (role == Role::In && quantifier && k == quantifierAt + 2) {
-                    w_.phrase("pertencente a");
+                    w_.phrase(Say(P::PertencenteA));
                     ++k;
                     continue;
                 }
                 if ((role == Role::Plus || role == Role::Minus) && open != Open::None && body > 0) {
-                    w_.end(open == Open::Sum       ? "fim do somatório"
-                           : open == Open::Product ? "fim do produtório"
-                                                   : "fim do limite");
+                    w_.end(open == Open::Sum       ? Say(P::FimDoSomatorio)
+                           : open == Open::Product ? Say(P::FimDoProdutorio)
+                                                   : Say(P::FimDoLimite));
                     open = Open::None;
                 }
                 if (kind == SymbolKind::Relation) open = Open::None;
                 if (kind == SymbolKind::Bar && bracket_ == Role::Brace) {  // {x in A | x > 0}
-                    w_.phrase("tal que");
+                    w_.phrase(Say(P::TalQue));
                     ++k;
                     continue;
                 }
@@ -442,7 +418,7 @@ private:
                 if (head.kind == NodeKind::Script) readFunctionHead(at(head.a).symbol, head.b, head.c);
                 else readFunctionHead(head.symbol, -1, -1);
                 while (k < n && isSymbol(items[k], Role::Prime)) {
-                    w_.phrase("linha");
+                    w_.phrase(Say(P::Linha));
                     ++k;
                 }
                 if (k < n && isOperand(items[k]) && !isBigOperator(items[k])) {
@@ -456,15 +432,15 @@ private:
             if (node.kind == NodeKind::Script && isEmpty(node.a) && hasNext && isOperand(next)) {
                 readNode(next);
                 w_.pause();
-                w_.phrase("com");
+                w_.phrase(Say(P::Com));
                 if (node.c >= 0) {
                     readNode(node.c);
-                    w_.phrase("sobrescrito à esquerda");
+                    w_.phrase(Say(P::SobrescritoAEsquerda));
                 }
                 if (node.b >= 0) {
-                    if (node.c >= 0) w_.phrase("e");
+                    if (node.c >= 0) w_.phrase(Say(P::E));
                     readNode(node.b);
-                    w_.phrase("subscrito à esquerda");
+                    w_.phrase(Say(P::SubscritoAEsquerda));
                 }
                 w_.pause();
                 k += 2;
@@ -476,9 +452,9 @@ private:
                 const Node& mid = at(next);
                 if (mid.kind == NodeKind::Symbol && (mid.flags & kEscaped) &&
                     mid.symbol->role == Role::Caret) {
-                    w_.noun("ângulo entre");
+                    w_.noun(Say(P::AnguloEntre));
                     readNode(i);
-                    w_.phrase("e");
+                    w_.phrase(Say(P::E));
                     readNode(items[k + 2]);
                     k += 3;
                     continue;
@@ -488,7 +464,7 @@ private:
             // g o f
             if (node.kind == NodeKind::Letter && f_.text(node) == "o" && k > 0 && hasNext &&
                 isFunctionLetter(items[k - 1]) && isFunctionLetter(next)) {
-                w_.phrase("composta com");
+                w_.phrase(Say(P::CompostaCom));
                 ++k;
                 continue;
             }
@@ -497,7 +473,7 @@ private:
             if (node.kind == NodeKind::Script && node.b < 0 && node.c >= 0 && isFunctionLetter(node.a) &&
                 isMinusOne(node.c) && hasNext && isCallBracket(next)) {
                 readNode(node.a);
-                w_.phrase("inversa");
+                w_.phrase(Say(P::Inversa));
                 readCall(node.a, next);
                 k += 2;
                 continue;
@@ -509,7 +485,7 @@ private:
                 while (j < n && isSymbol(items[j], Role::Prime)) ++j;
                 if (j < n && isCallBracket(items[j]) && callReads(i, items[j])) {
                     readNode(i);
-                    for (std::size_t p = k + 1; p < j; ++p) w_.phrase("linha");
+                    for (std::size_t p = k + 1; p < j; ++p) w_.phrase(Say(P::Linha));
                     readCall(i, items[j]);
                     k = j + 1;
                     continue;
@@ -579,15 +555,15 @@ private:
             if (i == bar) seen = true;
             else (seen ? after : before).push_back(i);
         }
-        w_.phrase("de");
+        w_.phrase(Say(P::De));
         readItems(before);
-        w_.phrase("dado");
+        w_.phrase(Say(P::Dado));
         readItems(after);
     }
 
     // The argument of a function: "seno de x", "seno de abre parêntese a mais b fecha parêntese".
     void readArgument(std::int32_t arg, bool withDe) {
-        if (withDe) w_.phrase("de");
+        if (withDe) w_.phrase(Say(P::De));
         const Node& a = at(arg);
         if (a.kind == NodeKind::Group && !(a.flags & kMatrix) && a.symbol->role == Role::Paren &&
             a.first >= 0) {
@@ -609,9 +585,9 @@ private:
 
     void readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup) {
         if (sub >= 0 && s->role == Role::Log) {
-            w_.phrase("logaritmo na base");
+            w_.phrase(Say(P::LogaritmoNaBase));
             readNode(sub);
-            closeScope(isSimple(sub), "fim da base");
+            closeScope(isSimple(sub), Say(P::FimDaBase));
         } else {
             w_.phrase(s->words);
             if (sub >= 0) readSubscript(sub);
@@ -628,26 +604,26 @@ private:
         w_.phrase(s->words);
         if (s->role == Role::Limit) {
             if (sub >= 0) {
-                w_.phrase(containsTends(sub) ? "quando" : "com");
+                w_.phrase(containsTends(sub) ? Say(P::Quando) : Say(P::Com));
                 readNode(sub);
             }
             if (sup >= 0) {
-                w_.phrase("elevado a");
+                w_.phrase(Say(P::ElevadoA));
                 readNode(sup);
             }
         } else if (sub >= 0 && sup >= 0) {
-            w_.phrase("de");
+            w_.phrase(Say(P::De));
             readNode(sub);
-            w_.phrase("até");
+            w_.phrase(Say(P::Ate));
             readNode(sup);
         } else if (sub >= 0) {
-            w_.phrase(s->role == Role::Integral ? "sobre" : "para");
+            w_.phrase(s->role == Role::Integral ? Say(P::Sobre) : Say(P::Para));
             readNode(sub);
         } else if (sup >= 0) {
-            w_.phrase("até");
+            w_.phrase(Say(P::Ate));
             readNode(sup);
         }
-        if (bodyFollows) w_.phrase("de");
+        if (bodyFollows) w_.phrase(Say(P::De));
         switch (s->role) {
         case Role::Sum: return Open::Sum;
         case Role::Prod: return Open::Product;
@@ -709,18 +685,18 @@ private:
             return;
         }
         w_.word(digits.substr(0, point));
-        w_.phrase("vírgula");
+        w_.phrase(Say(P::Virgula));
         w_.word(digits.substr(point + 1));
     }
 
     void readLetter(std::string_view letter) {
         // Alone, "e" and "o" are read as the words "and" and "the"; these are the letters' names.
-        if (letter == "e") w_.word("é");
-        else if (letter == "o") w_.word("ó");
+        if (letter == "e") w_.word(Say(P::LetraE));
+        else if (letter == "o") w_.word(Say(P::LetraO));
         else w_.word(letter);
         if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z' &&
             (f_.lowerLetters & (1u << (letter[0] - 'A'))))
-            w_.phrase("maiúsculo");
+            w_.phrase(Say(P::Maiusculo));
     }
 
     // Text written in the formula, read as it stands; "nº" is read as the word it abbreviates.
@@ -735,7 +711,7 @@ private:
             }
             if ((c == 'n' || c == 'N') && (i == 0 || text[i - 1] == ' ') &&
                 (text.substr(i + 1, 2) == "º" || text.substr(i + 1, 2) == "°")) {
-                clean += "número";
+                clean += Say(P::Numero);
                 i += 2;
                 continue;
             }
@@ -767,14 +743,14 @@ private:
                         role == Role::FloorBracket || role == Role::CeilBracket)) {
             const bool abs = kind == SymbolKind::Bar;
             const bool norm = kind == SymbolKind::DoubleBar;
-            w_.phrase(abs ? "módulo de" : norm ? "norma de" : role == Role::FloorBracket ? "piso de" : "teto de");
+            w_.phrase(abs ? Say(P::ModuloDe) : norm ? Say(P::NormaDe) : role == Role::FloorBracket ? Say(P::PisoDe) : Say(P::TetoDe));
             readChildren(i);
             const bool isShortContent = g.first >= 0 && g.first == g.last && isShort(g.first);
-            closeScope(isShortContent && !baseOfScript, abs ? "fim do módulo" : norm ? "fim da norma" : role == Role::FloorBracket ? "fim do piso" : "fim do teto");
+            closeScope(isShortContent && !baseOfScript, abs ? Say(P::FimDoModulo) : norm ? Say(P::FimDaNorma) : role == Role::FloorBracket ? Say(P::FimDoPiso) : Say(P::FimDoTeto));
             return;
         }
         if (role == Role::Brace && g.first < 0 && g.close && g.close->role == Role::Brace) {
-            w_.noun("conjunto vazio");
+            w_.noun(Say(P::ConjuntoVazio));
             return;
         }
         w_.phrase(g.symbol->words);
@@ -801,39 +777,39 @@ private:
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         const std::string count = std::to_string(rows.size());
         if (system) {
-            w_.phrase("sistema de");
+            w_.phrase(Say(P::SistemaDe));
             w_.word(count);
-            w_.phrase("equações");
+            w_.phrase(Say(P::Equacoes));
         } else if (cases) {
-            w_.phrase("chave com");
+            w_.phrase(Say(P::ChaveCom));
             w_.word(count);
-            w_.phrase("casos");
+            w_.phrase(Say(P::Casos));
         } else if (columns == 1 && !determinant) {
-            w_.phrase("vetor coluna de");
+            w_.phrase(Say(P::VetorColunaDe));
             w_.word(count);
-            w_.phrase("elementos");
+            w_.phrase(Say(P::Elementos));
         } else {
-            w_.phrase(determinant ? "determinante" : "matriz");
+            w_.phrase(determinant ? Say(P::Determinante) : Say(P::Matriz));
             w_.word(count);
-            w_.phrase("por");
+            w_.phrase(Say(P::Por));
             w_.word(std::to_string(columns));
         }
         for (std::size_t r = 0; r < rows.size(); ++r) {
             w_.semicolon();
             if (system) {
-                if (r < std::size(kOrdinals)) {
-                    w_.phrase(kOrdinals[r]);
+                if (!OrdinalWord(r + 1).empty()) {
+                    w_.phrase(OrdinalWord(r + 1));
                 } else {
-                    w_.phrase("equação");
+                    w_.phrase(Say(P::Equacao));
                     w_.word(std::to_string(r + 1));
                 }
                 w_.colon();
             } else if (cases) {
-                w_.phrase("caso");
+                w_.phrase(Say(P::Caso));
                 w_.word(std::to_string(r + 1));
                 w_.colon();
             } else if (columns > 1 || determinant) {
-                w_.phrase("linha");
+                w_.phrase(Say(P::Linha));
                 w_.word(std::to_string(r + 1));
                 w_.colon();
             }
@@ -841,9 +817,9 @@ private:
             readChildren(rows[r]);
             --bracketDepth_;
         }
-        w_.end(system ? "fim do sistema" : cases ? "fim dos casos" : columns == 1 && !determinant ? "fim do vetor"
-               : determinant                                       ? "fim do determinante"
-                                                                   : "fim da matriz");
+        w_.end(system ? Say(P::FimDoSistema) : cases ? Say(P::FimDosCasos) : columns == 1 && !determinant ? Say(P::FimDoVetor)
+               : determinant                                       ? Say(P::FimDoDeterminante)
+                                                                   : Say(P::FimDaMatriz));
     }
 
     void readUnary(const Node& n) {
@@ -858,33 +834,33 @@ private:
         switch (s->role) {
         case Role::Sqrt:
             if (isEmpty(a)) { w_.phrase(s->words); return; }
-            w_.phrase("raiz quadrada de");
+            w_.phrase(Say(P::RaizQuadradaDe));
             readNode(a);
-            closeScope(shortArg, "fim da raiz");
+            closeScope(shortArg, Say(P::FimDaRaiz));
             return;
         case Role::Abs:
         case Role::Norm:
         case Role::Floor:
         case Role::Ceil: {
-            static constexpr const char* kEnds[] = {"fim do módulo", "fim da norma", "fim do piso", "fim do teto"};
+            static constexpr P kEnds[] = {P::FimDoModulo, P::FimDaNorma, P::FimDoPiso, P::FimDoTeto};
             const int which = s->role == Role::Abs ? 0 : s->role == Role::Norm ? 1 : s->role == Role::Floor ? 2 : 3;
             w_.phrase(s->words);
-            w_.phrase("de");
+            w_.phrase(Say(P::De));
             readNode(a);
-            closeScope(shortArg, kEnds[which]);
+            closeScope(shortArg, Say(kEnds[which]));
             return;
         }
         case Role::Vec:
-            w_.phrase("vetor");
+            w_.phrase(Say(P::Vetor));
             readNode(a);
-            if (!shortArg || closesEverything()) w_.end("fim do vetor");
+            if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
             return;
         case Role::PostfixAccent:
             if (shortArg || isLetterRun(a)) {
                 readNode(a);
                 w_.phrase(s->words);
             } else {
-                const AccentWords words = accentWords(s->input);
+                const AccentWords words = AccentPhrases(s->input);
                 w_.phrase(words.before);
                 readNode(a);
                 w_.end(words.end);
@@ -893,7 +869,7 @@ private:
         case Role::PrefixAccent:
             w_.phrase(s->words);
             readNode(a);
-            if (!shortArg || closesEverything()) w_.end("fim do arco");
+            if (!shortArg || closesEverything()) w_.end(Say(P::FimDoArco));
             return;
         case Role::DoubleStruck: {
             const Node& arg = at(unwrap(a));
@@ -932,7 +908,7 @@ private:
         case Role::Color: readNode(n.b); return;
         default:  // overset, underset, stackrel
             readNode(n.b);
-            w_.phrase("com");
+            w_.phrase(Say(P::Com));
             readNode(n.a);
             w_.phrase(s->words);
             return;
@@ -957,56 +933,56 @@ private:
             const int den = smallNumber(f_.text(b));
             if (num >= 1 && den >= 2 && den <= 10) {
                 w_.word(f_.text(t));
-                w_.phrase(kDenominators[den - 2][num == 1 ? 0 : 1]);
+                w_.phrase(DenominatorWord(den, num != 1));
                 return;
             }
         }
         if (isShort(top) && isShort(bottom) && !closesEverything()) {
             readNode(top);
-            w_.phrase("sobre");
+            w_.phrase(Say(P::Sobre));
             readNode(bottom);
             return;
         }
-        w_.phrase("fração");
+        w_.phrase(Say(P::Fracao));
         w_.pause();
-        w_.phrase("numerador");
+        w_.phrase(Say(P::Numerador));
         readNode(top);
         w_.pause();
-        w_.phrase("denominador");
+        w_.phrase(Say(P::Denominador));
         readNode(bottom);
-        w_.end("fim da fração");
+        w_.end(Say(P::FimDaFracao));
     }
 
     void readRoot(std::int32_t index, std::int32_t radicand) {
         const Node& ix = at(unwrap(index));
         const int n = ix.kind == NodeKind::Number ? smallNumber(f_.text(ix)) : -1;
         if (n >= 2 && n <= 10) {
-            w_.phrase(kRootNames[n - 2]);
+            w_.phrase(RootName(n));
         } else if (ix.kind == NodeKind::Letter && f_.text(ix) == "n") {
-            w_.phrase("raiz enésima");
+            w_.phrase(Say(P::RaizEnesima));
         } else {
-            w_.phrase("raiz de índice");
+            w_.phrase(Say(P::RaizDeIndice));
             readNode(index);
             if (!isSimple(index)) w_.pause();
         }
-        w_.phrase("de");
+        w_.phrase(Say(P::De));
         readNode(radicand);
-        closeScope(isShort(radicand), "fim da raiz");
+        closeScope(isShort(radicand), Say(P::FimDaRaiz));
     }
 
     void readSubscript(std::int32_t sub) {
-        w_.phrase("índice");
+        w_.phrase(Say(P::Indice));
         readNode(sub);
-        closeScope(isSimple(sub), "fim do índice");
+        closeScope(isSimple(sub), Say(P::FimDoIndice));
     }
 
     void readExponent(std::int32_t sup, bool feminine) {
-        if (isNumberText(sup, "2")) { w_.phrase("ao quadrado"); return; }
-        if (isNumberText(sup, "3")) { w_.phrase("ao cubo"); return; }
-        if (isSymbol(unwrap(sup), Role::Prime)) { w_.phrase("linha"); return; }
-        w_.phrase(feminine ? "elevada a" : "elevado a");
+        if (isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
+        if (isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
+        if (isSymbol(unwrap(sup), Role::Prime)) { w_.phrase(Say(P::Linha)); return; }
+        w_.phrase(feminine ? Say(P::ElevadaA) : Say(P::ElevadoA));
         readNode(sup);
-        closeScope(isSimple(sup), "fim do expoente");
+        closeScope(isSimple(sup), Say(P::FimDoExpoente));
     }
 
     void readScript(std::int32_t i) {
@@ -1023,8 +999,8 @@ private:
         }
         const Node& base = at(n.a);
         if (isEmpty(n.a)) {
-            if (n.c >= 0) { w_.phrase("sobrescrito"); readNode(n.c); }
-            if (n.b >= 0) { w_.phrase("subscrito"); readNode(n.b); }
+            if (n.c >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.c); }
+            if (n.b >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.b); }
             return;
         }
         if (base.kind == NodeKind::Group) readGroup(n.a, true);
@@ -1040,23 +1016,23 @@ private:
                              (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
         if (applied) {
             w_.pause();
-            w_.phrase("tudo");
+            w_.phrase(Say(P::Tudo));
         }
         if (isDegreeMark(n.c, base)) {
-            w_.phrase("graus");
+            w_.phrase(Say(P::Graus));
             return;
         }
         const Node& sup = at(unwrap(n.c));
         const bool lone = sup.kind == NodeKind::Symbol && !(sup.flags & kEscaped);
         // x -> a^+: the side from which x comes
         if (afterTends && lone && (sup.symbol->role == Role::Plus || sup.symbol->role == Role::Minus)) {
-            w_.phrase(sup.symbol->role == Role::Plus ? "pela direita" : "pela esquerda");
+            w_.phrase(sup.symbol->role == Role::Plus ? Say(P::PelaDireita) : Say(P::PelaEsquerda));
             return;
         }
         // NN^**, RR^*: the set without zero
         if (lone && base.kind == NodeKind::Symbol && (base.symbol->flags & kArticle) &&
             (sup.symbol->input == "*" || sup.symbol->input == "**")) {
-            w_.phrase("não nulos");
+            w_.phrase(Say(P::NaoNulos));
             return;
         }
         readExponent(n.c, false);
@@ -1105,8 +1081,8 @@ std::string Read(const Formula& formula, Verbosity verbosity) {
     // of the formula is not silent. What shows nothing on the page ("color", "{:") says nothing.
     for (const Node& n : formula.nodes) {
         if (n.kind != NodeKind::Symbol || !n.symbol) continue;
-        const std::string_view name = n.symbol->role == Role::Comma       ? "vírgula"
-                                      : n.symbol->role == Role::Semicolon ? "ponto e vírgula"
+        const std::string_view name = n.symbol->role == Role::Comma       ? Say(P::Virgula)
+                                      : n.symbol->role == Role::Semicolon ? Say(P::PontoEVirgula)
                                                                           : n.symbol->words;
         if (name.empty()) continue;
         if (!reading.empty()) reading += ' ';

@@ -452,6 +452,130 @@ constexpr CharacterAlias kAliases[] = {
     {U'ℂ', "CC"},
 };
 
+// The fixed words of the reading, by the name the reader knows them by.
+using P = Phrase;
+struct PhraseEntry {
+    Phrase phrase;
+    std::string_view words;
+};
+constexpr PhraseEntry kPhrases[] = {
+    {P::AnguloEntre, "ângulo entre"},
+    {P::AoCubo, "ao cubo"},
+    {P::AoQuadrado, "ao quadrado"},
+    {P::Ate, "até"},
+    {P::Caso, "caso"},
+    {P::Casos, "casos"},
+    {P::ChaveCom, "chave com"},
+    {P::Com, "com"},
+    {P::CompostaCom, "composta com"},
+    {P::ConjuntoVazio, "conjunto vazio"},
+    {P::Dado, "dado"},
+    {P::De, "de"},
+    {P::Denominador, "denominador"},
+    {P::Determinante, "determinante"},
+    {P::DoisPontos, "dois pontos"},
+    {P::E, "e"},
+    {P::Elementos, "elementos"},
+    {P::Em, "em"},
+    {P::ElevadaA, "elevada a"},
+    {P::ElevadoA, "elevado a"},
+    {P::Equacao, "equação"},
+    {P::Equacoes, "equações"},
+    {P::FimDaBase, "fim da base"},
+    {P::FimDaFracao, "fim da fração"},
+    {P::FimDaMatriz, "fim da matriz"},
+    {P::FimDaNorma, "fim da norma"},
+    {P::FimDaRaiz, "fim da raiz"},
+    {P::FimDoArco, "fim do arco"},
+    {P::FimDoDeterminante, "fim do determinante"},
+    {P::FimDoExpoente, "fim do expoente"},
+    {P::FimDoIndice, "fim do índice"},
+    {P::FimDoLimite, "fim do limite"},
+    {P::FimDoModulo, "fim do módulo"},
+    {P::FimDoPiso, "fim do piso"},
+    {P::FimDoProdutorio, "fim do produtório"},
+    {P::FimDoSistema, "fim do sistema"},
+    {P::FimDoSomatorio, "fim do somatório"},
+    {P::FimDoTeto, "fim do teto"},
+    {P::FimDoVetor, "fim do vetor"},
+    {P::FimDosCasos, "fim dos casos"},
+    {P::Fracao, "fração"},
+    {P::Graus, "graus"},
+    {P::Indice, "índice"},
+    {P::Inversa, "inversa"},
+    {P::LetraE, "é"},
+    {P::LetraO, "ó"},
+    {P::Linha, "linha"},
+    {P::LogaritmoNaBase, "logaritmo na base"},
+    {P::Maiusculo, "maiúsculo"},
+    {P::Matriz, "matriz"},
+    {P::ModuloDe, "módulo de"},
+    {P::NaoNulos, "não nulos"},
+    {P::NormaDe, "norma de"},
+    {P::Numerador, "numerador"},
+    {P::Numero, "número"},
+    {P::Para, "para"},
+    {P::PelaDireita, "pela direita"},
+    {P::PelaEsquerda, "pela esquerda"},
+    {P::PertencenteA, "pertencente a"},
+    {P::PisoDe, "piso de"},
+    {P::PontoEVirgula, "ponto e vírgula"},
+    {P::Por, "por"},
+    {P::Quando, "quando"},
+    {P::RaizDeIndice, "raiz de índice"},
+    {P::RaizEnesima, "raiz enésima"},
+    {P::RaizQuadradaDe, "raiz quadrada de"},
+    {P::SistemaDe, "sistema de"},
+    {P::Sobre, "sobre"},
+    {P::Sobrescrito, "sobrescrito"},
+    {P::SobrescritoAEsquerda, "sobrescrito à esquerda"},
+    {P::Subscrito, "subscrito"},
+    {P::SubscritoAEsquerda, "subscrito à esquerda"},
+    {P::TalQue, "tal que"},
+    {P::TetoDe, "teto de"},
+    {P::Tudo, "tudo"},
+    {P::Vetor, "vetor"},
+    {P::VetorColunaDe, "vetor coluna de"},
+    {P::Vezes, "vezes"},
+    {P::Virgula, "vírgula"},
+};
+constexpr bool phrasesInOrder() {
+    for (std::size_t i = 0; i < std::size(kPhrases); ++i)
+        if (static_cast<std::size_t>(kPhrases[i].phrase) != i) return false;
+    return std::size(kPhrases) == static_cast<std::size_t>(Phrase::Count);
+}
+static_assert(phrasesInOrder(), "one line per phrase, in the order of enum Phrase");
+
+constexpr std::string_view kOrdinals[] = {"primeira", "segunda", "terceira", "quarta", "quinta",
+                                          "sexta",    "sétima",  "oitava",   "nona",   "décima"};
+constexpr std::string_view kDenominators[][2] = {
+    {"meio", "meios"},     {"terço", "terços"},   {"quarto", "quartos"},
+    {"quinto", "quintos"}, {"sexto", "sextos"},   {"sétimo", "sétimos"},
+    {"oitavo", "oitavos"}, {"nono", "nonos"},     {"décimo", "décimos"}};
+constexpr std::string_view kRootNames[] = {"raiz quadrada", "raiz cúbica", "raiz quarta",
+                                           "raiz quinta",   "raiz sexta",  "raiz sétima",
+                                           "raiz oitava",   "raiz nona",   "raiz décima"};
+
+// Accents over more than one symbol: the spellings, the words before and the end marker.
+struct AccentEntry {
+    std::string_view input;
+    AccentWords words;
+};
+constexpr AccentEntry kAccents[] = {
+    {"bar", {"barra sobre", "fim da barra"}},
+    {"overline", {"barra sobre", "fim da barra"}},
+    {"hat", {"chapéu sobre", "fim do chapéu"}},
+    {"ul", {"sublinhado", "fim do sublinhado"}},
+    {"underline", {"sublinhado", "fim do sublinhado"}},
+    {"dot", {"ponto sobre", "fim do ponto"}},
+    {"ddot", {"dois pontos sobre", "fim dos pontos"}},
+    {"tilde", {"til sobre", "fim do til"}},
+    {"cancel", {"cancelamento de", "fim do cancelamento"}},
+    {"ubrace", {"chave embaixo de", "fim da chave"}},
+    {"underbrace", {"chave embaixo de", "fim da chave"}},
+};
+constexpr AccentWords kOverbrace = {"chave em cima de", "fim da chave"};
+
 struct Index {
     std::array<std::vector<const Symbol*>, 128> byFirstByte;
     Index() {
@@ -491,6 +615,27 @@ const Symbol* CharacterSymbol(char32_t cp) {
     for (const CharacterAlias& a : kAliases)
         if (a.cp == cp) return MatchSymbol(a.spelling);
     return nullptr;
+}
+
+std::string_view Say(Phrase phrase) { return kPhrases[static_cast<std::size_t>(phrase)].words; }
+
+std::string_view OrdinalWord(std::size_t n) {
+    return n >= 1 && n <= std::size(kOrdinals) ? kOrdinals[n - 1] : std::string_view{};
+}
+
+std::string_view DenominatorWord(int denominator, bool plural) {
+    if (denominator < 2 || denominator > 10) return {};
+    return kDenominators[denominator - 2][plural ? 1 : 0];
+}
+
+std::string_view RootName(int index) {
+    return index >= 2 && index <= 10 ? kRootNames[index - 2] : std::string_view{};
+}
+
+AccentWords AccentPhrases(std::string_view input) {
+    for (const AccentEntry& a : kAccents)
+        if (a.input == input) return a.words;
+    return kOverbrace;
 }
 
 std::string_view SymbolInput(std::size_t index) { return kSymbols[index].input; }

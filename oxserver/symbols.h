@@ -65,6 +65,107 @@ const Symbol* MatchSymbol(std::string_view text);
 // non-ASCII sign such as "º"), or nullptr.
 const Symbol* CharacterSymbol(char32_t cp);
 
+// The fixed words of the reading that belong to no one symbol ("fim da raiz", "numerador").
+// Their texts are data, in the phrase table beside the symbol table; the names say the words.
+enum class Phrase : std::uint8_t {
+    AnguloEntre,
+    AoCubo,
+    AoQuadrado,
+    Ate,
+    Caso,
+    Casos,
+    ChaveCom,
+    Com,
+    CompostaCom,
+    ConjuntoVazio,
+    Dado,
+    De,
+    Denominador,
+    Determinante,
+    DoisPontos,
+    E,
+    Elementos,
+    Em,
+    ElevadaA,
+    ElevadoA,
+    Equacao,
+    Equacoes,
+    FimDaBase,
+    FimDaFracao,
+    FimDaMatriz,
+    FimDaNorma,
+    FimDaRaiz,
+    FimDoArco,
+    FimDoDeterminante,
+    FimDoExpoente,
+    FimDoIndice,
+    FimDoLimite,
+    FimDoModulo,
+    FimDoPiso,
+    FimDoProdutorio,
+    FimDoSistema,
+    FimDoSomatorio,
+    FimDoTeto,
+    FimDoVetor,
+    FimDosCasos,
+    Fracao,
+    Graus,
+    Indice,
+    Inversa,
+    LetraE,
+    LetraO,
+    Linha,
+    LogaritmoNaBase,
+    Maiusculo,
+    Matriz,
+    ModuloDe,
+    NaoNulos,
+    NormaDe,
+    Numerador,
+    Numero,
+    Para,
+    PelaDireita,
+    PelaEsquerda,
+    PertencenteA,
+    PisoDe,
+    PontoEVirgula,
+    Por,
+    Quando,
+    RaizDeIndice,
+    RaizEnesima,
+    RaizQuadradaDe,
+    SistemaDe,
+    Sobre,
+    Sobrescrito,
+    SobrescritoAEsquerda,
+    Subscrito,
+    SubscritoAEsquerda,
+    TalQue,
+    TetoDe,
+    Tudo,
+    Vetor,
+    VetorColunaDe,
+    Vezes,
+    Virgula,
+    Count
+};
+std::string_view Say(Phrase phrase);
+
+// "primeira", "segunda"... for n from 1 to 10; empty past them.
+std::string_view OrdinalWord(std::size_t n);
+
+// "meio" or "meios", "terço" or "terços"... for a denominator from 2 to 10.
+std::string_view DenominatorWord(int denominator, bool plural);
+
+// "raiz quadrada", "raiz cúbica"... for an index from 2 to 10.
+std::string_view RootName(int index);
+
+// The words around an accent over more than one symbol: "barra sobre" ... "fim da barra".
+struct AccentWords {
+    std::string_view before, end;
+};
+AccentWords AccentPhrases(std::string_view input);
+
 // Every ASCIIMath spelling known, for the fuzzing dictionary and tests.
 std::string_view SymbolInput(std::size_t index);
 std::size_t SymbolCount();
