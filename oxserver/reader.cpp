@@ -309,194 +309,286 @@ private:
         return n.kind == NodeKind::Number && f_.text(n) == text;
     }
 
-    // ---- the row ---------------------------------------------------------------------------
+    // ---- the row: named rules, tried in order on each item --------------------------------
 
-    void readItems(const std::vector<std::int32_t>& items) {
-        Open open = Open::None;
-        std::size_t body = 0;
-        bool quantifier = false;
-        bool mapping = false;
+    // What the rules of one row share: its items, the item being read, and what earlier
+    // items left open.
+    struct Row {
+        explicit Row(const std::vector<std::int32_t>& all) : items(all) {}
+
+        const std::vector<std::int32_t>& items;
+        std::size_t k = 0;
+        Open open = Open::None;  // a sum, product or limit whose body is being read
+        std::size_t body = 0;    // items of that body so far
+        bool quantifier = false;  // after "para todo" or "existe", until "tal que"
         std::size_t quantifierAt = 0;
+        bool mapping = false;  // after the colon of "f: A -> B"
         std::vector<std::size_t> stops;  // for mapsAhead
-        const std::size_t n = items.size();
-        for (std::size_t k = 0; k < n;) {
-            const std::int32_t i = items[k];
-            const Node& node = at(i);
-            const bool hasNext = k + 1 < n;
-            const std::int32_t next = hasNext ? items[k + 1] : -1;
 
-            if (node.kind == NodeKind::Symbol && !(node.flags & kEscaped)) {
-                const Role role = node.symbol->role;
-                const SymbolKind kind = node.symbol->kind;
-                if (role == Role::Comma) {
-                    // "1,5" is a decimal number as Brazilians write it, except inside brackets,
-                    // where a comma separates: [0,1], (1,2), and the open interval ]0,1[.
-                    const bool interval = (k >= 2 && isBracketSign(items[k - 2], "]")) ||
-                                          (k + 2 < n && isBracketSign(items[k + 2], "["));
-                    const bool decimal = bracketDepth_ == 0 && k > 0 && hasNext && !interval &&
-                                         at(items[k - 1]).kind == NodeKind::Number &&
-                                         at(next).kind == NodeKind::Number &&
-                                         !(node.flags & kSpaced) && !(at(next).flags & kSpaced);
-                    if (decimal) w_.phrase(Say(P::Virgula));
-                    else w_.pause();
-                    if (!decimal) open = Open::None;
-                    ++k;
-                    continue;
-                }
-                if (role == Role::Semicolon) {
-                    w_.semicolon();
-                    open = Open::None;
-                    quantifier = false;
-                    ++k;
-                    continue;
-                }
-                if (role == Role::Dot) {
-                    const bool after = k > 0 && isOperand(items[k - 1]);
-                    if (after && hasNext && isOperand(next)) w_.operatorPhrase(Say(P::Vezes));
-                    // ".5": the decimal point of a number written without its 0
-                    else if (!after && hasNext && at(next).kind == NodeKind::Number &&
-                             !(at(next).flags & kSpaced))
-                        w_.phrase(Say(P::Virgula));
-                    ++k;
-                    continue;
-                }
-                if (role == Role::Colon) {
-                    if (quantifier) {
-                        w_.phrase(Say(P::TalQue));
-                    } else if (mapsAhead(items, k, stops)) {
-                        w_.phrase(Say(P::De));  // f: A -> B, "f de A em B"
-                        mapping = true;
-                    } else {
-                        w_.phrase(Say(P::DoisPontos));
-                    }
-                    quantifier = false;
-                    ++k;
-                    continue;
-                }
-                if (role == Role::Tends && mapping) {
-                    w_.phrase(Say(P::Em));
-                    mapping = false;
-                    ++k;
-                    continue;
-                }
-                if (role == Role::Forall || role == Role::Exists) {
-                    quantifier = true;
-                    quantifierAt = k;
-                }
-                if (role == Role::In && quantifier && k == quantifierAt + 2) {
-                    w_.phrase(Say(P::PertencenteA));
-                    ++k;
-                    continue;
-                }
-                if ((role == Role::Plus || role == Role::Minus) && open != Open::None && body > 0) {
-                    w_.end(open == Open::Sum       ? Say(P::FimDoSomatorio)
-                           : open == Open::Product ? Say(P::FimDoProdutorio)
-                                                   : Say(P::FimDoLimite));
-                    open = Open::None;
-                }
-                if (kind == SymbolKind::Relation) open = Open::None;
-                if (kind == SymbolKind::Bar && bracket_ == Role::Brace) {  // {x in A | x > 0}
-                    w_.phrase(Say(P::TalQue));
-                    ++k;
-                    continue;
-                }
-            }
+        std::size_t size() const { return items.size(); }
+        bool has(std::size_t j) const { return j < items.size(); }
+        std::int32_t item(std::size_t j) const { return items[j]; }
+        std::int32_t current() const { return items[k]; }
+        std::int32_t next() const { return k + 1 < items.size() ? items[k + 1] : -1; }
+    };
 
-            if (isBigOperator(i)) {
-                const bool bodyFollows = hasNext && isOperand(next);
-                open = readBigOperator(i, bodyFollows);
-                body = 0;
-                ++k;
-                continue;
-            }
-            ++body;
-
-            // sin x^2 was taken by the parser; log_a b and sin^2 x leave the argument next.
-            if (isFunctionHead(i)) {
-                ++k;
-                const Node& head = at(i);
-                if (head.kind == NodeKind::Script) readFunctionHead(at(head.a).symbol, head.b, head.c);
-                else readFunctionHead(head.symbol, -1, -1);
-                while (k < n && isSymbol(items[k], Role::Prime)) {
-                    w_.phrase(Say(P::Linha));
-                    ++k;
-                }
-                if (k < n && isOperand(items[k]) && !isBigOperator(items[k])) {
-                    readArgument(items[k], true);
-                    ++k;
-                }
-                continue;
-            }
-
-            // text()^n A_p: a script written before its base
-            if (node.kind == NodeKind::Script && isEmpty(node.a) && hasNext && isOperand(next)) {
-                readNode(next);
-                w_.pause();
-                w_.phrase(Say(P::Com));
-                if (node.c >= 0) {
-                    readNode(node.c);
-                    w_.phrase(Say(P::SobrescritoAEsquerda));
-                }
-                if (node.b >= 0) {
-                    if (node.c >= 0) w_.phrase(Say(P::E));
-                    readNode(node.b);
-                    w_.phrase(Say(P::SubscritoAEsquerda));
-                }
-                w_.pause();
-                k += 2;
-                continue;
-            }
-
-            // u \^ v: the angle between two vectors
-            if (k + 2 < n) {
-                const Node& mid = at(next);
-                if (mid.kind == NodeKind::Symbol && (mid.flags & kEscaped) &&
-                    mid.symbol->role == Role::Caret) {
-                    w_.noun(Say(P::AnguloEntre));
-                    readNode(i);
-                    w_.phrase(Say(P::E));
-                    readNode(items[k + 2]);
-                    k += 3;
-                    continue;
-                }
-            }
-
-            // g o f
-            if (node.kind == NodeKind::Letter && f_.text(node) == "o" && k > 0 && hasNext &&
-                isFunctionLetter(items[k - 1]) && isFunctionLetter(next)) {
-                w_.phrase(Say(P::CompostaCom));
-                ++k;
-                continue;
-            }
-
-            // f^-1(x): the inverse function applied
-            if (node.kind == NodeKind::Script && node.b < 0 && node.c >= 0 && isFunctionLetter(node.a) &&
-                isMinusOne(node.c) && hasNext && isCallBracket(next)) {
-                readNode(node.a);
-                w_.phrase(Say(P::Inversa));
-                readCall(node.a, next);
-                k += 2;
-                continue;
-            }
-
-            // f(x), f'(x), P(A): a letter applied to what follows in brackets
-            if (isLetterLike(i)) {
-                std::size_t j = k + 1;
-                while (j < n && isSymbol(items[j], Role::Prime)) ++j;
-                if (j < n && isCallBracket(items[j]) && callReads(i, items[j])) {
-                    readNode(i);
-                    for (std::size_t p = k + 1; p < j; ++p) w_.phrase(Say(P::Linha));
-                    readCall(i, items[j]);
-                    k = j + 1;
-                    continue;
-                }
-            }
-
-            afterTends_ = k > 0 && isSymbol(items[k - 1], Role::Tends);
-            readNode(i);
-            afterTends_ = false;
-            ++k;
+    // A rule reads one or more items from r.k on and moves r.k past them, returning true; or
+    // leaves them to the rules after it, returning false (it may still note something in r).
+    void readItems(const std::vector<std::int32_t>& items) {
+        Row r(items);
+        while (r.k < r.size()) {
+            const bool read = symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+                              functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
+                              compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r);
+            if (!read) plainItem(r);
         }
+    }
+
+    // The rules of signs read by their place in the row, chosen by the sign.
+    bool symbolRules(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+        bool read = false;
+        switch (n.symbol->role) {
+        case Role::Comma: read = commaRule(r); break;
+        case Role::Semicolon: read = semicolonRule(r); break;
+        case Role::Dot: read = dotRule(r); break;
+        case Role::Colon: read = colonRule(r); break;
+        case Role::Tends: read = mappingArrowRule(r); break;
+        case Role::Forall:
+        case Role::Exists: read = quantifierRule(r); break;
+        case Role::In: read = quantifiedInRule(r); break;
+        case Role::Plus:
+        case Role::Minus: read = bodyEndRule(r); break;
+        default: break;
+        }
+        if (read) return true;
+        if (n.symbol->kind == SymbolKind::Relation) return relationRule(r);
+        if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r);
+        return false;
+    }
+
+    // "1,5" is a decimal number as Brazilians write it, except inside brackets, where a comma
+    // separates: [0,1], (1,2), and the open interval ]0,1[.
+    bool commaRule(Row& r) {
+        if (!isSymbol(r.current(), Role::Comma)) return false;
+        const std::size_t k = r.k;
+        const std::int32_t next = r.next();
+        const bool interval = (k >= 2 && isBracketSign(r.item(k - 2), "]")) ||
+                              (r.has(k + 2) && isBracketSign(r.item(k + 2), "["));
+        const bool decimal = bracketDepth_ == 0 && k > 0 && next >= 0 && !interval &&
+                             at(r.item(k - 1)).kind == NodeKind::Number &&
+                             at(next).kind == NodeKind::Number &&
+                             !(at(r.current()).flags & kSpaced) && !(at(next).flags & kSpaced);
+        if (decimal) {
+            w_.phrase(Say(P::Virgula));
+        } else {
+            w_.pause();
+            r.open = Open::None;
+        }
+        ++r.k;
+        return true;
+    }
+
+    bool semicolonRule(Row& r) {
+        if (!isSymbol(r.current(), Role::Semicolon)) return false;
+        w_.semicolon();
+        r.open = Open::None;
+        r.quantifier = false;
+        ++r.k;
+        return true;
+    }
+
+    // A dot between operands multiplies; before a number with nothing before it, ".5", it is
+    // the decimal point of a number written without its 0; otherwise it says nothing.
+    bool dotRule(Row& r) {
+        if (!isSymbol(r.current(), Role::Dot)) return false;
+        const std::int32_t next = r.next();
+        const bool after = r.k > 0 && isOperand(r.item(r.k - 1));
+        if (after && next >= 0 && isOperand(next))
+            w_.operatorPhrase(Say(P::Vezes));
+        else if (!after && next >= 0 && at(next).kind == NodeKind::Number && !(at(next).flags & kSpaced))
+            w_.phrase(Say(P::Virgula));
+        ++r.k;
+        return true;
+    }
+
+    // "tal que" after a quantifier, "de" in "f: A -> B" ("f de A em B"), else "dois pontos".
+    bool colonRule(Row& r) {
+        if (!isSymbol(r.current(), Role::Colon)) return false;
+        if (r.quantifier) {
+            w_.phrase(Say(P::TalQue));
+        } else if (mapsAhead(r.items, r.k, r.stops)) {
+            w_.phrase(Say(P::De));
+            r.mapping = true;
+        } else {
+            w_.phrase(Say(P::DoisPontos));
+        }
+        r.quantifier = false;
+        ++r.k;
+        return true;
+    }
+
+    bool mappingArrowRule(Row& r) {
+        if (!r.mapping || !isSymbol(r.current(), Role::Tends)) return false;
+        w_.phrase(Say(P::Em));
+        r.mapping = false;
+        ++r.k;
+        return true;
+    }
+
+    bool quantifierRule(Row& r) {
+        if (isSymbol(r.current(), Role::Forall) || isSymbol(r.current(), Role::Exists)) {
+            r.quantifier = true;
+            r.quantifierAt = r.k;
+        }
+        return false;
+    }
+
+    // "para todo x pertencente a": the "in" right after a quantified variable.
+    bool quantifiedInRule(Row& r) {
+        if (!r.quantifier || r.k != r.quantifierAt + 2 || !isSymbol(r.current(), Role::In)) return false;
+        w_.phrase(Say(P::PertencenteA));
+        ++r.k;
+        return true;
+    }
+
+    // A plus or minus after the body of a sum, product or limit ends that body.
+    bool bodyEndRule(Row& r) {
+        if (r.open == Open::None || r.body == 0) return false;
+        if (!isSymbol(r.current(), Role::Plus) && !isSymbol(r.current(), Role::Minus)) return false;
+        w_.end(Say(r.open == Open::Sum       ? P::FimDoSomatorio
+                   : r.open == Open::Product ? P::FimDoProdutorio
+                                             : P::FimDoLimite));
+        r.open = Open::None;
+        return false;
+    }
+
+    bool relationRule(Row& r) {
+        if (isSymbolKind(r.current(), SymbolKind::Relation)) r.open = Open::None;
+        return false;
+    }
+
+    // {x in A | x > 0}
+    bool setBuilderBarRule(Row& r) {
+        if (bracket_ != Role::Brace || !isSymbolKind(r.current(), SymbolKind::Bar)) return false;
+        w_.phrase(Say(P::TalQue));
+        ++r.k;
+        return true;
+    }
+
+    bool bigOperatorRule(Row& r) {
+        if (!isBigOperator(r.current())) return false;
+        const std::int32_t next = r.next();
+        r.open = readBigOperator(r.current(), next >= 0 && isOperand(next));
+        r.body = 0;
+        ++r.k;
+        return true;
+    }
+
+    bool bodyItemRule(Row& r) {
+        ++r.body;
+        return false;
+    }
+
+    // sin x^2 was taken by the parser; log_a b and sin^2 x leave the argument next.
+    bool functionHeadRule(Row& r) {
+        const std::int32_t i = r.current();
+        if (!isFunctionHead(i)) return false;
+        ++r.k;
+        const Node& head = at(i);
+        if (head.kind == NodeKind::Script) readFunctionHead(at(head.a).symbol, head.b, head.c);
+        else readFunctionHead(head.symbol, -1, -1);
+        while (r.has(r.k) && isSymbol(r.current(), Role::Prime)) {
+            w_.phrase(Say(P::Linha));
+            ++r.k;
+        }
+        if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
+            readArgument(r.current(), true);
+            ++r.k;
+        }
+        return true;
+    }
+
+    // text()^n A_p: a script written before its base
+    bool prescriptRule(Row& r) {
+        const Node& node = at(r.current());
+        const std::int32_t next = r.next();
+        if (node.kind != NodeKind::Script || !isEmpty(node.a) || next < 0 || !isOperand(next)) return false;
+        readNode(next);
+        w_.pause();
+        w_.phrase(Say(P::Com));
+        if (node.c >= 0) {
+            readNode(node.c);
+            w_.phrase(Say(P::SobrescritoAEsquerda));
+        }
+        if (node.b >= 0) {
+            if (node.c >= 0) w_.phrase(Say(P::E));
+            readNode(node.b);
+            w_.phrase(Say(P::SubscritoAEsquerda));
+        }
+        w_.pause();
+        r.k += 2;
+        return true;
+    }
+
+    // u \^ v: the angle between two vectors
+    bool vectorAngleRule(Row& r) {
+        if (!r.has(r.k + 2)) return false;
+        const Node& mid = at(r.next());
+        if (mid.kind != NodeKind::Symbol || !(mid.flags & kEscaped) || mid.symbol->role != Role::Caret) return false;
+        w_.noun(Say(P::AnguloEntre));
+        readNode(r.current());
+        w_.phrase(Say(P::E));
+        readNode(r.item(r.k + 2));
+        r.k += 3;
+        return true;
+    }
+
+    // g o f
+    bool compositionRule(Row& r) {
+        const Node& node = at(r.current());
+        if (node.kind != NodeKind::Letter || f_.text(node) != "o" || r.k == 0 || r.next() < 0 ||
+            !isFunctionLetter(r.item(r.k - 1)) || !isFunctionLetter(r.next()))
+            return false;
+        w_.phrase(Say(P::CompostaCom));
+        ++r.k;
+        return true;
+    }
+
+    // f^-1(x): the inverse function applied
+    bool inverseFunctionRule(Row& r) {
+        const Node& node = at(r.current());
+        const std::int32_t next = r.next();
+        if (node.kind != NodeKind::Script || node.b >= 0 || node.c < 0 || !isFunctionLetter(node.a) ||
+            !isMinusOne(node.c) || next < 0 || !isCallBracket(next))
+            return false;
+        readNode(node.a);
+        w_.phrase(Say(P::Inversa));
+        readCall(node.a, next);
+        r.k += 2;
+        return true;
+    }
+
+    // f(x), f'(x), P(A): a letter applied to what follows in brackets
+    bool functionCallRule(Row& r) {
+        const std::int32_t i = r.current();
+        if (!isLetterLike(i)) return false;
+        std::size_t j = r.k + 1;
+        while (r.has(j) && isSymbol(r.item(j), Role::Prime)) ++j;
+        if (!r.has(j) || !isCallBracket(r.item(j)) || !callReads(i, r.item(j))) return false;
+        readNode(i);
+        for (std::size_t p = r.k + 1; p < j; ++p) w_.phrase(Say(P::Linha));
+        readCall(i, r.item(j));
+        r.k = j + 1;
+        return true;
+    }
+
+    void plainItem(Row& r) {
+        afterTends_ = r.k > 0 && isSymbol(r.item(r.k - 1), Role::Tends);
+        readNode(r.current());
+        afterTends_ = false;
+        ++r.k;
     }
 
     // f: A -> B. stops[j]: the first arrow, relation or comma at j or after it, or the row's
