@@ -73,7 +73,14 @@ private:
         if (isDigit(c)) {
             std::size_t j = i + 1;
             while (j < s_.size() && isDigit(s_[j])) ++j;
-            if (j + 1 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1])) {
+            // 4.500.000: a dot between groups of three digits separates thousands
+            const std::size_t integer = j;
+            if (j - i <= 3 && c != '0') {
+                while (j + 3 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1]) && isDigit(s_[j + 2]) &&
+                       isDigit(s_[j + 3]) && (j + 4 >= s_.size() || !isDigit(s_[j + 4])))
+                    j += 4;
+            }
+            if (j == integer && j + 1 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1])) {
                 j += 2;
                 while (j < s_.size() && isDigit(s_[j])) ++j;
             }

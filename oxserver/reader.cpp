@@ -338,10 +338,167 @@ private:
         Row r(items);
         while (r.k < r.size()) {
             const bool read = symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+                              numberRule(r) || currencyRule(r) ||
                               functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
                               compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r);
             if (!read) plainItem(r);
         }
+    }
+
+    // ---- numbers and units ----
+
+    // The text of the number that starts at item j: its digits, a decimal comma and decimals,
+    // a barred period or three dots. `end`: the item after it.
+    NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const {
+        text.assign(f_.text(at(r.item(j))));
+        end = j + 1;
+        if (isDecimalComma(r, end)) {
+            const std::int32_t d = r.item(end + 1);
+            text += ',';
+            if (at(d).kind == NodeKind::Number) {
+                text += f_.text(at(d));
+            } else {
+                text += '(';
+                text += f_.text(at(unwrap(at(d).a)));
+                text += ')';
+            }
+            end += 2;
+            if (r.has(end) && !(at(r.item(end)).flags & kSpaced) && text.back() != ')') {
+                const std::int32_t t = r.item(end);
+                if (isBarredNumber(t)) {
+                    text += '(';
+                    text += f_.text(at(unwrap(at(t).a)));
+                    text += ')';
+                    ++end;
+                } else if (isEllipsis(t)) {
+                    text += "...";
+                    ++end;
+                }
+            }
+        }
+        NumberMatch m = MatchNumber(text);
+        if (m.length != text.size() && text.size() > 3 && text.ends_with("...")) {
+            text.resize(text.size() - 3);  // "0,123...": no period shows; the dots are read
+            --end;
+            m = MatchNumber(text);
+        }
+        return m;
+    }
+
+    bool isEllipsis(std::int32_t i) const {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input == "...";
+    }
+
+    // A unit of measure after a number, from item j on: "cm", "km/h", "m^2", "°C". Sets `end`
+    // to the item after it and returns its words, or an empty match.
+    UnitMatch unitAt(const Row& r, std::size_t j, bool plural, std::size_t& end) const {
+        std::string text;
+        std::size_t ends[8];
+        std::size_t count = 0;
+        for (std::size_t k = j; r.has(k) && count < std::size(ends); ++k) {
+            if (k > j && (at(r.item(k)).flags & kSpaced)) break;
+            if (!spellUnit(r.item(k), text, 0)) break;
+            ends[count++] = text.size();
+        }
+        UnitMatch m;
+        if (count == 0) return m;
+        m = MatchUnit(text, plural);
+        for (std::size_t c = 0; c < count && m.length > 0; ++c) {
+            if (ends[c] != m.length) continue;
+            if (m.oneLetter && !(at(r.item(j)).flags & kSpaced)) break;  // "2m" is 2 times m
+            end = j + c + 1;
+            return m;
+        }
+        return UnitMatch{};
+    }
+
+    // What a unit's item spells: a letter, a letter with a power, a quotient of such, a degree
+    // sign, "min". False for anything else.
+    bool spellUnit(std::int32_t i, std::string& text, int depth) const {
+        const Node& n = at(i);
+        switch (n.kind) {
+        case NodeKind::Letter:
+            if (n.length != 1) return false;
+            text += f_.text(n);
+            return true;
+        case NodeKind::Symbol: {
+            const std::string_view in = n.symbol->input;
+            if (n.flags & kEscaped) return false;
+            if (in == "°" || in == "º" || in == "²" || in == "³" || in == "min" || n.symbol->role == Role::Letter) {
+                text += in;
+                return true;
+            }
+            return false;
+        }
+        case NodeKind::Script: {
+            if (n.b >= 0 || n.c < 0 || at(n.a).kind != NodeKind::Letter) return false;
+            if (!isNumberText(n.c, "2") && !isNumberText(n.c, "3")) return false;
+            text += f_.text(at(n.a));
+            text += '^';
+            text += f_.text(at(unwrap(n.c)));
+            return true;
+        }
+        case NodeKind::Frac:
+            if (depth > 0) return false;
+            return spellUnitRow(n.a, text) && (text += '/', spellUnitRow(n.b, text));
+        default:
+            return false;
+        }
+    }
+
+    bool spellUnitRow(std::int32_t i, std::string& text) const {
+        const Node& n = at(i);
+        if (n.kind != NodeKind::Row && !(n.kind == NodeKind::Group && (n.flags & kInvisible)))
+            return spellUnit(i, text, 1);
+        for (std::int32_t c = n.first; c >= 0; c = at(c).next)
+            if (!spellUnit(c, text, 1)) return false;
+        return n.first >= 0;
+    }
+
+    // "1 metro", "1,5 metros", "0 metros"
+    static bool singularAmount(const NumberMatch& m) {
+        return m.integer == "1" && m.decimals.empty() && m.period.empty();
+    }
+
+    // 3.250,75; 0,bar(6); 1,2bar(3); 0,666...; and the unit after a number: 5 cm, 60 km/h
+    bool numberRule(Row& r) {
+        if (at(r.current()).kind != NodeKind::Number) return false;
+        std::string text;
+        std::size_t end = r.k + 1;
+        const NumberMatch m = numberAt(r, r.k, text, end);
+        if (m.length != text.size()) return false;
+        sayNumber(m);
+        std::size_t after = end;
+        const UnitMatch unit = unitAt(r, end, !singularAmount(m), after);
+        if (unit.length > 0) w_.phrase(unit.words);
+        r.k = after;
+        return true;
+    }
+
+    // R$ 1.200,00: reais and centavos
+    bool currencyRule(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Letter || f_.text(n) != "R" || !r.has(r.k + 2)) return false;
+        const Node& sign = at(r.next());
+        if (sign.kind != NodeKind::Symbol || sign.symbol->input != "$" || (sign.flags & kSpaced)) return false;
+        if (at(r.item(r.k + 2)).kind != NodeKind::Number) return false;
+        std::string text;
+        std::size_t end = r.k + 3;
+        const NumberMatch m = numberAt(r, r.k + 2, text, end);
+        if (m.length != text.size() || !m.period.empty()) return false;
+        const bool cents = m.decimals.size() == 2;
+        NumberMatch whole = m;
+        if (cents) whole.decimals = {};
+        sayNumber(whole);
+        w_.phrase(Say(whole.integer == "1" && whole.decimals.empty() ? P::Real : P::Reais));
+        if (cents && m.decimals != "00") {
+            w_.phrase(Say(P::E));
+            w_.word(m.decimals[0] == '0' ? m.decimals.substr(1) : m.decimals);
+            w_.phrase(Say(m.decimals == "01" ? P::Centavo : P::Centavos));
+        }
+        r.k = end;
+        return true;
     }
 
     // The rules of signs read by their place in the row, chosen by the sign.
@@ -368,19 +525,30 @@ private:
         return false;
     }
 
-    // "1,5" is a decimal number as Brazilians write it, except inside brackets, where a comma
-    // separates: [0,1], (1,2), and the open interval ]0,1[.
-    bool commaRule(Row& r) {
-        if (!isSymbol(r.current(), Role::Comma)) return false;
-        const std::size_t k = r.k;
-        const std::int32_t next = r.next();
+    // "1,5" is a decimal number as Brazilians write it, except inside brackets and scripts,
+    // where a comma separates: [0,1], (1,2), X_(4,2), and the open interval ]0,1[.
+    bool isDecimalComma(const Row& r, std::size_t k) const {
+        if (bracketDepth_ != 0 || k == 0 || !r.has(k + 1) || !isSymbol(r.item(k), Role::Comma)) return false;
         const bool interval = (k >= 2 && isBracketSign(r.item(k - 2), "]")) ||
                               (r.has(k + 2) && isBracketSign(r.item(k + 2), "["));
-        const bool decimal = bracketDepth_ == 0 && k > 0 && next >= 0 && !interval &&
-                             at(r.item(k - 1)).kind == NodeKind::Number &&
-                             at(next).kind == NodeKind::Number &&
-                             !(at(r.current()).flags & kSpaced) && !(at(next).flags & kSpaced);
-        if (decimal) {
+        const Node& next = at(r.item(k + 1));
+        return !interval && at(r.item(k - 1)).kind == NodeKind::Number &&
+               (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
+               !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+    }
+
+    // bar(6): the repeating digits of a decimal
+    bool isBarredNumber(std::int32_t i) const {
+        const Node& n = at(i);
+        if (n.kind != NodeKind::Unary || n.symbol->role != Role::PostfixAccent) return false;
+        if (n.symbol->input != "bar" && n.symbol->input != "overline") return false;
+        const Node& d = at(unwrap(n.a));
+        return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
+    }
+
+    bool commaRule(Row& r) {
+        if (!isSymbol(r.current(), Role::Comma)) return false;
+        if (isDecimalComma(r, r.k)) {
             w_.phrase(Say(P::Virgula));
         } else {
             w_.pause();
@@ -771,14 +939,30 @@ private:
     }
 
     void readNumber(std::string_view digits) {
-        const std::size_t point = digits.find('.');
-        if (point == std::string_view::npos) {
+        const NumberMatch m = MatchNumber(digits);
+        if (m.length != digits.size()) {  // not a number after all: its text as it stands
             w_.word(digits);
             return;
         }
-        w_.word(digits.substr(0, point));
+        sayNumber(m);
+    }
+
+    // "3250 vírgula 75", "dízima periódica 1 vírgula 2 período 3"
+    void sayNumber(const NumberMatch& m) {
+        if (!m.period.empty()) w_.phrase(Say(P::DizimaPeriodica));
+        if (m.integer.find('.') == std::string_view::npos) {
+            w_.word(m.integer);
+        } else {
+            std::string whole(m.integer);
+            std::erase(whole, '.');
+            w_.word(whole);
+        }
+        if (m.decimals.empty() && m.period.empty()) return;
         w_.phrase(Say(P::Virgula));
-        w_.word(digits.substr(point + 1));
+        w_.word(m.decimals);
+        if (m.period.empty()) return;
+        w_.phrase(Say(P::Periodo));
+        w_.word(m.period);
     }
 
     void readLetter(std::string_view letter) {
@@ -1064,7 +1248,9 @@ private:
 
     void readSubscript(std::int32_t sub) {
         w_.phrase(Say(P::Indice));
+        ++bracketDepth_;  // X_(4,2): a comma between numbers separates them
         readNode(sub);
+        --bracketDepth_;
         closeScope(isSimple(sub), Say(P::FimDoIndice));
     }
 

@@ -2,6 +2,7 @@
 // The ASCIIMath vocabulary: every spelling the tokenizer knows, what the parser does with it and
 // the Brazilian Portuguese words that read it.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace oxserver {
@@ -74,6 +75,8 @@ enum class Phrase : std::uint8_t {
     Ate,
     Caso,
     Casos,
+    Centavo,
+    Centavos,
     ChaveCom,
     Com,
     CompostaCom,
@@ -82,12 +85,13 @@ enum class Phrase : std::uint8_t {
     De,
     Denominador,
     Determinante,
+    DizimaPeriodica,
     DoisPontos,
     E,
     Elementos,
-    Em,
     ElevadaA,
     ElevadoA,
+    Em,
     Equacao,
     Equacoes,
     FimDaBase,
@@ -126,6 +130,7 @@ enum class Phrase : std::uint8_t {
     Para,
     PelaDireita,
     PelaEsquerda,
+    Periodo,
     PertencenteA,
     PisoDe,
     PontoEVirgula,
@@ -134,6 +139,8 @@ enum class Phrase : std::uint8_t {
     RaizDeIndice,
     RaizEnesima,
     RaizQuadradaDe,
+    Reais,
+    Real,
     SistemaDe,
     Sobre,
     Sobrescrito,
@@ -165,6 +172,28 @@ struct AccentWords {
     std::string_view before, end;
 };
 AccentWords AccentPhrases(std::string_view input);
+
+// A number as Brazilians write it, at the start of `text`: digits with a dot between groups of
+// three ("4.500.000"), a decimal comma or point ("3.250,75", "2.5"), and a repeating part, in
+// brackets after the decimals ("1,2(3)" for 1,2 with a bar over the 3) or shown by three dots
+// after them ("0,666..."). `length` 0: no number there.
+struct NumberMatch {
+    std::size_t length = 0;
+    std::string_view integer;  // the digits, with the dots of "4.500.000" still in
+    std::string_view decimals;  // after the comma, without the repeating part
+    std::string_view period;    // the repeating part; empty for a number that ends
+};
+NumberMatch MatchNumber(std::string_view text);
+
+// A unit of measure at the start of `text`, as the reader spells what follows a number: "km",
+// "m^2" (or "m²"), "km/h", "m/s^2", "°C". Only whole units: "m" in "mx" is none. `words`
+// holds the reading, in the plural or the singular: "quilômetros por hora", "metro quadrado".
+struct UnitMatch {
+    std::size_t length = 0;  // 0: no unit there
+    std::string words;
+    bool oneLetter = false;  // a single letter ("m", "s", "h"), perhaps with a power
+};
+UnitMatch MatchUnit(std::string_view text, bool plural);
 
 // Every ASCIIMath spelling known, for the fuzzing dictionary and tests.
 std::string_view SymbolInput(std::size_t index);

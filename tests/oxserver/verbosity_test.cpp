@@ -128,7 +128,9 @@ TEST(VerbosityOption, TheProgramFlag) {
         std::string out, err;
         EXPECT_EQ(oxtest::RunProgram(c.args, &out, &err), c.status) << c.args[0];
         EXPECT_EQ(out, c.out) << c.args[0] << " " << c.args[1];
-        if (c.status == 2) EXPECT_NE(err.find("breve, normal ou detalhada"), std::string::npos);
+        if (c.status == 2) {
+            EXPECT_NE(err.find("breve, normal ou detalhada"), std::string::npos);
+        }
     }
 }
 
