@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -340,7 +341,9 @@ private:
             const bool read = symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
                               numberRule(r) || currencyRule(r) ||
                               functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
-                              compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r);
+                              compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r) ||
+                              reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
+                              primesRule(r);
             if (!read) plainItem(r);
         }
     }
@@ -667,10 +670,7 @@ private:
         const Node& head = at(i);
         if (head.kind == NodeKind::Script) readFunctionHead(at(head.a).symbol, head.b, head.c);
         else readFunctionHead(head.symbol, -1, -1);
-        while (r.has(r.k) && isSymbol(r.current(), Role::Prime)) {
-            w_.phrase(Say(P::Linha));
-            ++r.k;
-        }
+        r.k = sayPrimes(r, r.k);
         if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
             readArgument(r.current(), true);
             ++r.k;
@@ -738,6 +738,122 @@ private:
         return true;
     }
 
+    // (g @ h)(t): a composed function applied
+    bool composedCallRule(Row& r) {
+        const std::int32_t i = r.current();
+        const std::int32_t next = r.next();
+        if (next < 0 || !isCallBracket(next)) return false;
+        const Node& g = at(i);
+        if (g.kind != NodeKind::Group || (g.flags & (kInvisible | kMatrix)) || g.symbol->role != Role::Paren || !g.close)
+            return false;
+        std::vector<std::int32_t> items;
+        collect(i, items);
+        if (items.size() != 3 || !isLetterLike(items[0]) || !isLetterLike(items[2])) return false;
+        const Node& mid = at(items[1]);
+        const bool composed = (mid.kind == NodeKind::Symbol && !(mid.flags & kEscaped) &&
+                               (mid.symbol->input == "@" || mid.symbol->input == "circ")) ||
+                              (mid.kind == NodeKind::Letter && f_.text(mid) == "o");
+        if (!composed) return false;
+        readNode(items[0]);
+        w_.phrase(Say(P::CompostaCom));
+        readNode(items[2]);
+        w_.pause();
+        readArgument(next, true);
+        r.k += 2;
+        return true;
+    }
+
+    // "linha", "duas linhas", "três linhas": the primes from item j on; returns the item after
+    std::size_t sayPrimes(const Row& r, std::size_t j) {
+        std::size_t count = 0;
+        while (r.has(j + count) && isSymbol(r.item(j + count), Role::Prime)) ++count;
+        if (count == 1) {
+            w_.phrase(Say(P::Linha));
+        } else if (count == 2 || count == 3) {
+            w_.phrase(Say(count == 2 ? P::DuasLinhas : P::TresLinhas));
+        } else if (count > 3) {
+            w_.word(std::to_string(count));
+            w_.phrase(Say(P::Linhas));
+        }
+        return j + count;
+    }
+
+    bool primesRule(Row& r) {
+        // a single prime reads alone, as "linha"
+        if (!isSymbol(r.current(), Role::Prime) || !r.has(r.k + 1) || !isSymbol(r.next(), Role::Prime)) return false;
+        r.k = sayPrimes(r, r.k);
+        return true;
+    }
+
+    // The variable of "d/dx", "d/(dt)", "del/(del x)": the item after the d, or -1.
+    std::int32_t derivativeVariable(std::int32_t below, bool& partial) const {
+        const Node& b = at(unwrap(below));
+        if (isDifferential(b)) {
+            partial = false;
+            return unwrap(below);
+        }
+        std::vector<std::int32_t> items;
+        if (b.kind == NodeKind::Row || b.kind == NodeKind::Group) collect(unwrap(below), items);
+        if (items.size() != 2 || !isAtom(items[1])) return -1;
+        if (at(items[0]).kind == NodeKind::Letter && f_.text(at(items[0])) == "d") partial = false;
+        else if (isSymbolInput(items[0], "del") || isSymbolInput(items[0], "partial")) partial = true;
+        else return -1;
+        return items[1];
+    }
+
+    // dx, dy, dt...: one symbol for "d" and a letter
+    static bool isDifferential(const Node& n) {
+        return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input.size() == 2 &&
+               n.symbol->input[0] == 'd' && n.symbol->words.starts_with("d ");
+    }
+
+    bool isSymbolInput(std::int32_t i, std::string_view input) const {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input == input;
+    }
+
+    // d/dx (x^2+1), del/(del x) f, dy/dx, (del f)/(del x)
+    bool derivativeRule(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Frac) return false;
+        bool partial = false;
+        const std::int32_t variable = derivativeVariable(n.b, partial);
+        if (variable < 0) return false;
+        const Node& top = at(unwrap(n.a));
+        std::int32_t of = -1;  // what is derived, written above: dy/dx
+        if (top.kind == NodeKind::Letter && f_.text(top) == "d") {
+            if (partial) return false;
+        } else if (isSymbolInput(unwrap(n.a), "del") || isSymbolInput(unwrap(n.a), "partial")) {
+            if (!partial) return false;
+        } else {
+            bool topPartial = false;
+            of = derivativeVariable(n.a, topPartial);
+            if (of < 0 || topPartial != partial) return false;
+        }
+        w_.phrase(Say(partial ? P::DerivadaParcial : P::Derivada));
+        if (of >= 0) {
+            w_.phrase(Say(P::De));
+            sayVariable(of);
+        }
+        w_.phrase(Say(P::EmRelacaoA));
+        sayVariable(variable);
+        ++r.k;
+        if (of < 0 && r.has(r.k) && isOperand(r.current())) {
+            readArgument(r.current(), true);
+            ++r.k;
+        }
+        return true;
+    }
+
+    // the x of "dx", or the item itself
+    void sayVariable(std::int32_t i) {
+        const Node& n = at(i);
+        if (isDifferential(n))
+            w_.word(n.symbol->input.substr(1));
+        else
+            readNode(i);
+    }
+
     // f(x), f'(x), P(A): a letter applied to what follows in brackets
     bool functionCallRule(Row& r) {
         const std::int32_t i = r.current();
@@ -746,7 +862,7 @@ private:
         while (r.has(j) && isSymbol(r.item(j), Role::Prime)) ++j;
         if (!r.has(j) || !isCallBracket(r.item(j)) || !callReads(i, r.item(j))) return false;
         readNode(i);
-        for (std::size_t p = r.k + 1; p < j; ++p) w_.phrase(Say(P::Linha));
+        sayPrimes(r, r.k + 1);
         readCall(i, r.item(j));
         r.k = j + 1;
         return true;
@@ -785,10 +901,42 @@ private:
     // Whether "X(...)" reads as "X de ...": always for f and g, for other letters when what is
     // in the brackets is short, or for P(A | B).
     bool callReads(std::int32_t letter, std::int32_t bracket) const {
-        if (isFunctionLetter(letter)) return true;
+        if (isFunctionLetter(letter) || isCountingLetter(letter, bracket) || calledElsewhere(letter)) return true;
         const Node& g = at(bracket);
         if (g.first >= 0 && g.first == g.last && isShort(g.first, true)) return true;
         return conditionalBar(letter, bracket) >= 0;
+    }
+
+    // n(A uu B), P(A nn B): the number of elements of a set and the probability of an event,
+    // named by a capital; n(n+1) is a product.
+    bool isCountingLetter(std::int32_t letter, std::int32_t bracket) const {
+        const Node& l = at(letter);
+        if (l.kind != NodeKind::Letter || (f_.text(l) != "n" && f_.text(l) != "P")) return false;
+        const std::int32_t first = at(bracket).first;
+        if (first < 0) return false;
+        const Node& set = at(first);
+        if (set.kind == NodeKind::Letter) return f_.text(set)[0] >= 'A' && f_.text(set)[0] <= 'Z';
+        return set.kind == NodeKind::Symbol && !(set.flags & kEscaped) && set.symbol->kind == SymbolKind::Constant &&
+               set.symbol->input[0] >= 'A' && set.symbol->input[0] <= 'Z';
+    }
+
+    // A letter that the formula applies elsewhere to a short argument: u in "u(x) = u(x+1)".
+    bool calledElsewhere(std::int32_t letter) const {
+        const Node& l = at(letter);
+        if (l.kind != NodeKind::Letter || l.length != 1) return false;
+        if (!calledScanned_) {
+            calledScanned_ = true;
+            for (const Node& n : f_.nodes) {
+                if (n.kind != NodeKind::Row && n.kind != NodeKind::Group) continue;
+                for (std::int32_t c = n.first; c >= 0 && at(c).next >= 0; c = at(c).next) {
+                    const Node& call = at(at(c).next);
+                    if (at(c).kind != NodeKind::Letter || at(c).length != 1 || !isCallBracket(at(c).next)) continue;
+                    if (call.first >= 0 && call.first == call.last && isShort(call.first, true))
+                        called_.set(static_cast<unsigned char>(f_.source[at(c).begin]));
+                }
+            }
+        }
+        return called_.test(static_cast<unsigned char>(f_.source[l.begin]));
     }
 
     // The bar of P(A | B), or -1.
@@ -829,12 +977,34 @@ private:
             a.first >= 0) {
             std::vector<std::int32_t> items;
             collect(arg, items);
-            if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items)) {
+            if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || isSingleAmount(items)) {
                 readItems(items);
                 return;
             }
         }
         readNode(arg);
+    }
+
+    // One amount written as several items: "-x", "60°", "1,5", "2 cm".
+    bool isSingleAmount(const std::vector<std::int32_t>& items) const {
+        for (std::int32_t i : items)
+            if (isSymbol(i, Role::Comma)) return false;  // f(1,5): two arguments
+        if (items.size() == 2 && (isSymbol(items[0], Role::Minus) || isSymbol(items[0], Role::Plus)) && isAtom(items[1]))
+            return true;
+        if (items.empty() || at(items[0]).kind != NodeKind::Number) return false;
+        const Row r(items);
+        std::string text;
+        std::size_t end = 1;
+        if (numberAt(r, 0, text, end).length != text.size()) return false;
+        std::size_t after = end;
+        if (unitAt(r, end, true, after).length > 0) end = after;
+        else if (r.has(end) && isDegreeSign(r.item(end))) ++end;
+        return end == items.size();
+    }
+
+    bool isDegreeSign(std::int32_t i) const {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && (n.symbol->input == "°" || n.symbol->input == "º");
     }
 
     bool isAngle(const std::vector<std::int32_t>& items) const {
@@ -1029,6 +1199,7 @@ private:
             w_.noun(Say(P::ConjuntoVazio));
             return;
         }
+        if (readInterval(i)) return;
         w_.phrase(g.symbol->words);
         ++bracketDepth_;
         const Role outer = bracket_;
@@ -1037,6 +1208,86 @@ private:
         bracket_ = outer;
         --bracketDepth_;
         if (g.close) w_.phrase(g.close->words);
+    }
+
+    // ---- intervals ----
+
+    // The two ends of an interval: one item each, perhaps with a sign, around one comma.
+    bool splitEnds(const std::vector<std::int32_t>& items, std::size_t from, std::size_t to,
+                   std::vector<std::int32_t>& left, std::vector<std::int32_t>& right) const {
+        std::size_t comma = to;
+        for (std::size_t k = from; k < to; ++k) {
+            if (!isSymbol(items[k], Role::Comma)) continue;
+            if (comma != to) return false;
+            comma = k;
+        }
+        if (comma == to) return false;
+        const auto end = [&](std::size_t a, std::size_t b, std::vector<std::int32_t>& out) {
+            if (b == a + 1) return !isSymbolKind(items[a], SymbolKind::Operator) && !isSymbolKind(items[a], SymbolKind::Relation);
+            if (b != a + 2 || !(isSymbol(items[a], Role::Minus) || isSymbol(items[a], Role::Plus))) return false;
+            out.assign(items.begin() + static_cast<std::ptrdiff_t>(a), items.begin() + static_cast<std::ptrdiff_t>(b));
+            return isAtom(items[a + 1]);
+        };
+        left.assign(1, items[from]);
+        right.assign(1, items[comma + 1 < to ? comma + 1 : from]);
+        return end(from, comma, left) && end(comma + 1, to, right);
+    }
+
+    // "intervalo fechado de a a b", "intervalo aberto em a e fechado em b"
+    void sayInterval(bool closedLeft, bool closedRight, const std::vector<std::int32_t>& left,
+                     const std::vector<std::int32_t>& right) {
+        ++bracketDepth_;
+        if (closedLeft == closedRight) {
+            w_.noun(Say(closedLeft ? P::IntervaloFechadoDe : P::IntervaloAbertoDe));
+            readItems(left);
+            w_.phrase(Say(P::A));
+            readItems(right);
+        } else {
+            w_.noun(Say(closedLeft ? P::IntervaloFechadoEm : P::IntervaloAbertoEm));
+            readItems(left);
+            w_.phrase(Say(closedRight ? P::EFechadoEm : P::EAbertoEm));
+            readItems(right);
+        }
+        --bracketDepth_;
+    }
+
+    // [a,b], [a,b), (a,b], [a,b[ as a group; a plain pair (a,b) stays a pair.
+    bool readInterval(std::int32_t i) {
+        const Node& g = at(i);
+        const Role open = g.symbol->role;
+        if (open != Role::Paren && open != Role::Square) return false;
+        std::vector<std::int32_t> items, left, right;
+        collect(i, items);
+        bool closedRight = false;
+        std::size_t to = items.size();
+        if (g.close) {
+            const Role close = g.close->role;
+            if ((close != Role::Paren && close != Role::Square) || (open == Role::Paren && close == Role::Paren)) return false;
+            closedRight = close == Role::Square;
+        } else {
+            // [a,b[: the second bracket opens a group that nothing closes
+            if (open != Role::Square || items.empty() || !isBracketSign(items.back(), "[")) return false;
+            --to;
+        }
+        if (!splitEnds(items, 0, to, left, right)) return false;
+        sayInterval(open == Role::Square, closedRight, left, right);
+        return true;
+    }
+
+    // ]a,b[ and ]a,b]: a closing bracket first, then the two ends, then a bracket
+    bool reversedIntervalRule(Row& r) {
+        if (!isBracketSign(r.current(), "]")) return false;
+        std::vector<std::int32_t> left, right;
+        for (std::size_t to = r.k + 4; to <= r.k + 6 && r.has(to); ++to) {
+            const std::int32_t last = r.item(to);
+            const bool opening = isBracketSign(last, "[");
+            if (!opening && !isBracketSign(last, "]")) continue;
+            if (!splitEnds(r.items, r.k + 1, to, left, right)) continue;
+            sayInterval(false, !opening, left, right);
+            r.k = to + 1;
+            return true;
+        }
+        return false;
     }
 
     void readMatrix(std::int32_t i) {
@@ -1327,6 +1578,8 @@ private:
     const Formula& f_;
     Words& w_;
     const Verbosity verbosity_;
+    mutable bool calledScanned_ = false;
+    mutable std::bitset<256> called_;  // the letters applied to a short argument somewhere
     int bracketDepth_ = 0;
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
