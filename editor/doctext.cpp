@@ -153,7 +153,7 @@ void keepModeAndOwner(int fd, const struct stat& old) {
 // Overwrites the file at target with bytes, keeping the file itself (its links, owner and
 // permissions). Space is reserved first, so that a full disk stops the write before it
 // changes anything where the file system can tell; when a write fails all the same, the old
-// content goes back.
+// content goes back (when the file could be read).
 void writeInPlace(const std::string& path, const std::string& target, std::string_view bytes) {
     auto fail = [&path](int error) { throw ugerahtml::FileError(path, error, "gravar"); };
     int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);

@@ -65,7 +65,7 @@ std::string ReadFile(const std::string& path);
 // write to, a file with several hard links, another user's file in a sticky folder), the old
 // file is overwritten in place instead: space for the bytes is reserved first, the whole text
 // is written and reaches the disk before this returns, and a write that fails puts the old
-// content back. Throws ugerahtml::FileError when the folder is missing, the old file is
+// content back (unless the file could not be read). Throws ugerahtml::FileError when the folder is missing, the old file is
 // read-only, a folder or not a plain file, or the disk is full; the old file is then as it was.
 void WriteFile(const std::string& path, std::string_view bytes);
 

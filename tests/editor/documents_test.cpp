@@ -1,11 +1,15 @@
 // Document commands on real files: save-as names, the state table of new, open and save, the
 // two questions on leaving, the byte-exact text format, and failures that must lose nothing.
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QWindow>
 #include <csignal>
@@ -30,6 +34,23 @@ struct stat fileStatus(const QString& path) {
     struct stat st{};
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st;
+}
+
+// Mounts a file system of 64 KB, seen by this test process only, on folder; false where the
+// system lets the test mount nothing.
+bool mountSmallDisk(const QString& folder) {
+    QDir().mkpath(folder);
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("velloq-teste", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+}
+
+// Fills the file system of folder with the file "cheio" until no block is left.
+void fillDisk(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder + "/cheio").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const std::string block(4096, 'x');
+    while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
 }
 
 }  // namespace
@@ -233,16 +254,27 @@ void DocumentsTest::failedSaveLosesNothing_data() {
     // Written in place: the old text goes back when the new one does not fit.
     QTest::newRow("read-only folder, full disk") << "read-only folder, full disk";
     QTest::newRow("two hard links, full disk") << "hard link, full disk";
+    // A real full disk, where the system allows the test a file system of its own.
+    QTest::newRow("small disk filled") << "small disk filled";
+    QTest::newRow("read-only folder, small disk filled") << "read-only folder, small disk filled";
 }
 
 void DocumentsTest::failedSaveLosesNothing() {
     QFETCH(QString, fault);
     DocFixture f;
     const QString folder = f.start + "/docs", file = folder + "/aula.vloq";
+    const bool smallDisk = fault.endsWith("small disk filled");
+    if (smallDisk && !mountSmallDisk(folder)) QSKIP("the system lets this test mount no file system");
+    const auto unmount = qScopeGuard([&] {
+        if (smallDisk) ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+    });
     writeBytes(file, "antigo\r\n");
     QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     f.type("novo texto bem mais longo que o antigo ");
+    // More than the block that the old text takes.
+    if (smallDisk) f.form->Memo1->insertPlainText(QString(5000, 'x'));
     const std::string typed = f.text();
+    if (smallDisk) fillDisk(folder);
 
     const QString otherName = f.start + "/outro.vloq";
     if (fault.startsWith("hard link")) QVERIFY(::link(QFile::encodeName(file), QFile::encodeName(otherName)) == 0);
@@ -268,9 +300,10 @@ void DocumentsTest::failedSaveLosesNothing() {
              f.sink.calls[0].c_str());
     QVERIFY(f.modified());
     QCOMPARE(f.text(), typed);
+    if (smallDisk) QVERIFY2(f.sink.calls[0].ends_with(": n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"), f.sink.calls[0].c_str());
     QCOMPARE(readBytes(file), fault == "folder gone" ? QByteArray("<missing>") : QByteArray("antigo\r\n"));
     if (fault.startsWith("hard link")) QCOMPARE(readBytes(otherName), QByteArray("antigo\r\n"));
-    QCOMPARE(strays(folder, {"aula.vloq"}), QStringList());
+    QCOMPARE(strays(folder, {"aula.vloq", "cheio"}), QStringList());
 }
 
 void DocumentsTest::failedLoadLeavesUntitled_data() {
