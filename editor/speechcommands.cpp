@@ -1,6 +1,12 @@
 // The "&Falar" commands of the main window: the window finds the caret's line and the start
 // folder; the speech module does the rest.
+#include "editor/speechcommands.h"
+
+#include <thread>
+
+#include <QAction>
 #include <QPlainTextEdit>
+#include <QCoreApplication>
 #include <QTextBlock>
 
 #include "editor/editops.h"
@@ -8,12 +14,72 @@
 #include "editor/velloqPrinc.h"
 #include "platform/codepage.h"
 #include "speech/falar.h"
+#include "speech/formulaspans.h"
+#include "speech/ormivox.h"
+#include "speech/uinternet.h"
+
+namespace {
+
+std::string ToCp1252(const QString& text) { return codepage::Utf8ToCp1252(text.toStdString()); }
+
+// Connecting on demand connects at start-up, off the window's thread: the server may have to
+// be started and take a moment to listen.
+void ConnectInBackground() {
+    std::thread([folder = uvars::StartFolder] {
+        falar::DetachedStarter starter;
+        const int handle = falar::OpenOrStart(folder, starter);
+        QMetaObject::invokeMethod(
+            qApp,
+            [handle] {
+                // A command may have connected meanwhile: the working connection stays.
+                if (handle > 0 && ormivox::ConnectionWorks()) uinternet::CloseConnection(handle);
+                else if (handle > 0) ormivox::AdoptConnection(handle);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+}  // namespace
+
+CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
+    const QTextCursor cursor = memo->textCursor();
+    const QTextBlock block = memo->document()->findBlock(cursor.selectionStart());
+    const QString line = block.text();
+    const auto spans = ormivox::FormulaSpans(
+        std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())));
+    const int at = ormivox::FormulaAt(spans, static_cast<std::size_t>(cursor.selectionStart() - block.position()));
+    if (at < 0) return {};
+    const ormivox::FormulaSpan& span = spans[static_cast<std::size_t>(at)];
+    return {line.mid(static_cast<qsizetype>(span.begin), static_cast<qsizetype>(span.end - span.begin)),
+            block.position() + static_cast<int>(span.begin)};
+}
 
 void TForm1::Formula2Click() {
     const LineColumn at = CaretLineColumn(Memo1);
     const QTextBlock line = Memo1->document()->findBlockByNumber(at.line);
     const QString text = line.isValid() ? line.text() : QString();
-    falar::Formula2(codepage::Utf8ToCp1252(text.toStdString()));
+    falar::Formula2(ToCp1252(text));
 }
 
 void TForm1::LigarOrmivox1Click() { falar::LigarOrmivox(uvars::StartFolder); }
+
+void StartSpeech(TForm1* form) {
+    falar::ApplySettings(speechsettings::Read(uvars::ProgramSettingsFile), uvars::StartFolder);
+    form->action(QStringLiteral("LigarAutomaticamente1"))->setChecked(falar::Settings().autoConnect);
+    if (falar::Settings().autoConnect) ConnectInBackground();
+}
+
+void ConnectSpeechCommands(TForm1* form) {
+    QAction* automatic = form->action(QStringLiteral("LigarAutomaticamente1"));
+    automatic->setCheckable(true);
+    QObject::connect(automatic, &QAction::triggered, form, [](bool on) {
+        speechsettings::SpeechSettings settings = falar::Settings();
+        settings.autoConnect = on;
+        falar::ApplySettings(settings, uvars::StartFolder);
+        speechsettings::Write(uvars::ProgramSettingsFile, settings);
+    });
+    QObject::connect(form->action(QStringLiteral("FormulaNoCursor1")), &QAction::triggered, form, [form] {
+        falar::SpeakFormula(ToCp1252(FormulaAtCaret(form->Memo1).text));
+    });
+    QObject::connect(form->action(QStringLiteral("Silenciar1")), &QAction::triggered, form, [] { falar::Silenciar(); });
+}

@@ -26,6 +26,7 @@
 
 #include "editor/formatcommands.h"
 #include "editor/insertcommands.h"
+#include "editor/speechcommands.h"
 #include "editor/toolicons.h"
 #include "editor/uinfoDoc.h"
 #include "editor/uvars.h"
@@ -125,7 +126,11 @@ constexpr MenuRow kMenuRows[] = {
 
     {Row::Menu, "falar1", "&Falar"},
     {Row::Entry, "Formula2", "&Fórmula", "F9"},
+    {Row::Entry, "FormulaNoCursor1", "Fórmula no &cursor", "Shift+F9"},
+    {Row::Entry, "Silenciar1", "&Silenciar", "F8"},
+    {Row::Separator},
     {Row::Entry, "LigarOrmivox1", "&Ligar Ormivox"},
+    {Row::Entry, "LigarAutomaticamente1", "Ligar Ormivox &automaticamente"},
     {Row::End},
 
     {Row::Menu, "Ajuda1", "&?"},
@@ -232,6 +237,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Memo1->setFocus();
 
     FormCreate();
+    StartSpeech(this);
 }
 
 void TForm1::createEditorArea() {
@@ -425,6 +431,7 @@ void TForm1::connectCommands() {
     connect(action(QStringLiteral("LigarOrmivox1")), &QAction::triggered, this, &TForm1::LigarOrmivox1Click);
     ConnectFormattingCommands(this);
     ConnectInsertCommands(this);
+    ConnectSpeechCommands(this);
 }
 
 QAction* TForm1::action(const QString& name) const {

@@ -1,4 +1,10 @@
 #include "speech/ormivox.h"
+#include "speech/formulaspans.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
 
 #include "platform/messages.h"
 #include "speech/TSpVoice.h"
@@ -8,10 +14,12 @@ namespace ormivox {
 namespace {
 
 int serverSocket = 0;
-std::uint16_t serverPort = kServerPort;
+std::atomic<std::uint16_t> serverPort{kServerPort};
 VoiceOutput* voice = nullptr;
 
 constexpr char kBackquote = '`';
+
+}  // namespace
 
 // One request and its reply. After a failed exchange the stream can no longer be trusted (a
 // late reply would be taken for the next formula's), so the connection is shut down: later
@@ -29,8 +37,6 @@ std::string ReadFormula(std::string_view formula) {
     }
     return reply;
 }
-
-}  // namespace
 
 void StartModule(Deliver deliver) {
     if (voice != nullptr) return;
@@ -57,6 +63,35 @@ bool ConnectServer() {
     uinternet::CloseConnection(serverSocket);
     serverSocket = uinternet::OpenConnection(kServerHost, serverPort);
     return serverSocket > 0;
+}
+
+int OpenServerConnection() {
+    uinternet::StartSockets();
+    return uinternet::OpenConnection(kServerHost, serverPort);
+}
+
+bool AdoptConnection(int handle) {
+    if (handle != serverSocket) uinternet::CloseConnection(serverSocket);
+    serverSocket = handle;
+    return serverSocket > 0;
+}
+
+bool ConnectionWorks() {
+    if (serverSocket <= 0) return false;
+    // Between exchanges the server sends nothing: anything readable is its end (or stray
+    // bytes, after which the replies could not be trusted either).
+    pollfd p{serverSocket, POLLIN | POLLRDHUP, 0};
+    if (poll(&p, 1, 0) < 0) return false;
+    return (p.revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
+bool HasFormula(std::string_view line) {
+    bool found = false;
+    ComposeLine(line, [&](std::string_view) {
+        found = true;
+        return std::string();
+    });
+    return found;
 }
 
 std::string ComposeLine(std::string_view line, const std::function<std::string(std::string_view)>& read) {
@@ -97,6 +132,13 @@ void SpeakText(const std::string& text) {
         return;
     }
     voice->Speak(text);
+}
+
+int FormulaAt(const std::vector<FormulaSpan>& spans, std::size_t caret) {
+    // The first formula that does not end before the caret holds it or follows it.
+    for (std::size_t i = 0; i < spans.size(); ++i)
+        if (caret <= spans[i].end) return static_cast<int>(i);
+    return static_cast<int>(spans.size()) - 1;
 }
 
 void SetServerPort(std::uint16_t port) { serverPort = port == 0 ? kServerPort : port; }

@@ -44,12 +44,30 @@ int ServerSocket();
 // replaces, open or not, is closed. True when the new one is open.
 bool ConnectServer();
 
+// Opens a connection to the server without keeping it: the handle, or -1. Safe on any thread.
+int OpenServerConnection();
+
+// Keeps handle (from OpenServerConnection) as the server connection, closing the one it
+// replaces. True when it is open.
+bool AdoptConnection(int handle);
+
+// True when ServerSocket is open and the server has neither closed it nor failed on it, as
+// far as can be told without sending anything. Never blocks.
+bool ConnectionWorks();
+
+// The server's reading of one formula (Windows-1252, without backquotes, not empty), or
+// "<desconectado>" when the exchange failed (the connection is then shut down).
+std::string ReadFormula(std::string_view formula);
+
 // Speaks a line of document text: formulas read by the server when connected, the line as it
 // stands otherwise.
 void SpeakLine(const std::string& line);
 
 // Hands a text to the voice; with no voice, says so through the message seam.
 void SpeakText(const std::string& text);
+
+// True when the line holds a formula that SpeakLine would send to the server.
+bool HasFormula(std::string_view line);
 
 // The text SpeakLine hands to the voice when connected, with read giving each formula's
 // reading: every piece (text between formulas, or a reading) gets one blank before it; an

@@ -111,7 +111,9 @@ void MenuMapTest::menuContents_data() {
     QTest::newRow("Tamanho") << "Tamanho1"
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
     QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
-    QTest::newRow("Falar") << "falar1" << QStringList{"&Fórmula", "&Ligar Ormivox"};
+    QTest::newRow("Falar") << "falar1"
+        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Silenciar", "-", "&Ligar Ormivox",
+                       "Ligar Ormivox &automaticamente"};
     QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
                                                           "&Sobre este programa"};
 }
@@ -144,6 +146,8 @@ void MenuMapTest::shortcuts_data() {
     QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H);
     QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A);
     QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9);
+    QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9);
+    QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8);
     QTest::newRow("no other") << "" << QKeySequence();
 }
 
@@ -159,7 +163,7 @@ void MenuMapTest::shortcuts() {
     int withShortcut = 0;
     for (QAction* a : menuEntries(form_->MainMenu1->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
-    QCOMPARE(withShortcut, 10);
+    QCOMPARE(withShortcut, 12);
 }
 
 void MenuMapTest::visualizarIsACommandOnTheBar() {
