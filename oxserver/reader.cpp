@@ -30,19 +30,37 @@ public:
         put(n, true);
     }
 
+    // An operator: after a structure that ended with no marker ("raiz quadrada de x"), a pause
+    // first, so that the operator is heard outside it: "raiz quadrada de x, mais 1".
+    void operatorPhrase(std::string_view p) {
+        if (scopeEnded_) addMark(',');
+        put(p, true);
+    }
+
+    // A root, exponent, index or modulus of one item has just been read.
+    void scopeEnd() { scopeEnded_ = true; }
+
     void pause() { addMark(','); }
     void semicolon() { addMark(';'); }
     void colon() { addMark(':'); }
 
     // The end of a structure: a pause, the marker, and a pause before what follows.
     void end(std::string_view marker) {
+        const std::size_t from = trailingEndsFrom_ == std::string::npos ? out_.size() : trailingEndsFrom_;
         pause();
         phrase(marker);
         pendingPause_ = true;
+        trailingEndsFrom_ = from;
     }
 
     bool empty() const { return out_.empty(); }
-    std::string take() { return std::move(out_); }
+
+    // The reading; with `dropTrailingEnds`, without the end markers that nothing follows.
+    std::string take(bool dropTrailingEnds = false) {
+        if (dropTrailingEnds && trailingEndsFrom_ != std::string::npos && trailingEndsFrom_ > 0)
+            out_.resize(trailingEndsFrom_);
+        return std::move(out_);
+    }
 
 private:
     void put(std::string_view w, bool fixed) {
@@ -51,6 +69,8 @@ private:
         if (!out_.empty()) out_ += ' ';
         out_ += w;
         prepositionAt_ = std::string::npos;
+        trailingEndsFrom_ = std::string::npos;
+        scopeEnded_ = false;
         if (!fixed) return;
         const std::size_t blank = w.rfind(' ');
         const std::string_view last = blank == std::string_view::npos ? w : w.substr(blank + 1);
@@ -59,6 +79,7 @@ private:
 
     void addMark(char mark) {
         pendingPause_ = false;
+        scopeEnded_ = false;
         prepositionAt_ = std::string::npos;
         if (out_.empty()) return;
         char& back = out_.back();
@@ -71,7 +92,9 @@ private:
 
     std::string out_;
     std::size_t prepositionAt_ = std::string::npos;
+    std::size_t trailingEndsFrom_ = std::string::npos;  // where the end markers at the end start
     bool pendingPause_ = false;
+    bool scopeEnded_ = false;
 };
 
 constexpr const char* kOrdinals[] = {"primeira", "segunda", "terceira", "quarta", "quinta",
@@ -104,7 +127,7 @@ enum class Open : std::uint8_t { None, Sum, Product, Limit };
 
 class Reader {
 public:
-    Reader(const Formula& f, Words& w) : f_(f), w_(w) {}
+    Reader(const Formula& f, Words& w, Verbosity v) : f_(f), w_(w), verbosity_(v) {}
 
     void readChildren(std::int32_t parent) {
         std::vector<std::int32_t> items;
@@ -112,7 +135,34 @@ public:
         readItems(items);
     }
 
+    void readPart(std::int32_t node, PartReading how, std::uint32_t first, std::uint32_t count) {
+        switch (how) {
+        case PartReading::Node: readNode(node); return;
+        case PartReading::Argument: readArgument(node, false); return;
+        case PartReading::Items: {
+            std::vector<std::int32_t> items;
+            collect(node, items);
+            if (first >= items.size()) return;
+            const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{first} + count);
+            // the items of a bracket or a matrix row: a comma between numbers separates them
+            if (at(node).kind == NodeKind::Group) ++bracketDepth_;
+            readItems(std::vector<std::int32_t>(items.begin() + first, items.begin() + static_cast<std::ptrdiff_t>(stop)));
+            return;
+        }
+        }
+    }
+
 private:
+    // Whether a structure that holds a single item is closed all the same.
+    bool closesEverything() const { return verbosity_ == Verbosity::Detalhada; }
+
+    // The end of a root, exponent, index, modulus...: said unless what it holds is a single
+    // item; then an operator after it comes after a pause, so that it is heard outside.
+    void closeScope(bool single, std::string_view marker) {
+        if (!single || closesEverything()) w_.end(marker);
+        else w_.scopeEnd();
+    }
+
     const Node& at(std::int32_t i) const { return f_.at(i); }
 
     // The children of a row or group, with nested rows laid out flat.
@@ -326,7 +376,7 @@ private:
                 }
                 if (role == Role::Dot) {
                     const bool after = k > 0 && isOperand(items[k - 1]);
-                    if (after && hasNext && isOperand(next)) w_.phrase("vezes");
+                    if (after && hasNext && isOperand(next)) w_.operatorPhrase("vezes");
                     // ".5": the decimal point of a number written without its 0
                     else if (!after && hasNext && at(next).kind == NodeKind::Number &&
                              !(at(next).flags & kSpaced))
@@ -561,7 +611,7 @@ private:
         if (sub >= 0 && s->role == Role::Log) {
             w_.phrase("logaritmo na base");
             readNode(sub);
-            if (!isSimple(sub)) w_.end("fim da base");
+            closeScope(isSimple(sub), "fim da base");
         } else {
             w_.phrase(s->words);
             if (sub >= 0) readSubscript(sub);
@@ -648,6 +698,7 @@ private:
         }
         if (s->kind == SymbolKind::Space) return;
         if (s->flags & kArticle) w_.noun(s->words);
+        else if (s->kind == SymbolKind::Operator) w_.operatorPhrase(s->words);
         else w_.phrase(s->words);
     }
 
@@ -719,8 +770,7 @@ private:
             w_.phrase(abs ? "módulo de" : norm ? "norma de" : role == Role::FloorBracket ? "piso de" : "teto de");
             readChildren(i);
             const bool isShortContent = g.first >= 0 && g.first == g.last && isShort(g.first);
-            if (!isShortContent || baseOfScript)
-                w_.end(abs ? "fim do módulo" : norm ? "fim da norma" : role == Role::FloorBracket ? "fim do piso" : "fim do teto");
+            closeScope(isShortContent && !baseOfScript, abs ? "fim do módulo" : norm ? "fim da norma" : role == Role::FloorBracket ? "fim do piso" : "fim do teto");
             return;
         }
         if (role == Role::Brace && g.first < 0 && g.close && g.close->role == Role::Brace) {
@@ -810,7 +860,7 @@ private:
             if (isEmpty(a)) { w_.phrase(s->words); return; }
             w_.phrase("raiz quadrada de");
             readNode(a);
-            if (!shortArg) w_.end("fim da raiz");
+            closeScope(shortArg, "fim da raiz");
             return;
         case Role::Abs:
         case Role::Norm:
@@ -821,13 +871,13 @@ private:
             w_.phrase(s->words);
             w_.phrase("de");
             readNode(a);
-            if (!shortArg) w_.end(kEnds[which]);
+            closeScope(shortArg, kEnds[which]);
             return;
         }
         case Role::Vec:
             w_.phrase("vetor");
             readNode(a);
-            if (!shortArg) w_.end("fim do vetor");
+            if (!shortArg || closesEverything()) w_.end("fim do vetor");
             return;
         case Role::PostfixAccent:
             if (shortArg || isLetterRun(a)) {
@@ -843,7 +893,7 @@ private:
         case Role::PrefixAccent:
             w_.phrase(s->words);
             readNode(a);
-            if (!shortArg) w_.end("fim do arco");
+            if (!shortArg || closesEverything()) w_.end("fim do arco");
             return;
         case Role::DoubleStruck: {
             const Node& arg = at(unwrap(a));
@@ -911,7 +961,7 @@ private:
                 return;
             }
         }
-        if (isShort(top) && isShort(bottom)) {
+        if (isShort(top) && isShort(bottom) && !closesEverything()) {
             readNode(top);
             w_.phrase("sobre");
             readNode(bottom);
@@ -941,13 +991,13 @@ private:
         }
         w_.phrase("de");
         readNode(radicand);
-        if (!isShort(radicand)) w_.end("fim da raiz");
+        closeScope(isShort(radicand), "fim da raiz");
     }
 
     void readSubscript(std::int32_t sub) {
         w_.phrase("índice");
         readNode(sub);
-        if (!isSimple(sub)) w_.end("fim do índice");
+        closeScope(isSimple(sub), "fim do índice");
     }
 
     void readExponent(std::int32_t sup, bool feminine) {
@@ -956,7 +1006,7 @@ private:
         if (isSymbol(unwrap(sup), Role::Prime)) { w_.phrase("linha"); return; }
         w_.phrase(feminine ? "elevada a" : "elevado a");
         readNode(sup);
-        if (!isSimple(sup)) w_.end("fim do expoente");
+        closeScope(isSimple(sup), "fim do expoente");
     }
 
     void readScript(std::int32_t i) {
@@ -1022,6 +1072,7 @@ private:
 
     const Formula& f_;
     Words& w_;
+    const Verbosity verbosity_;
     int bracketDepth_ = 0;
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
@@ -1029,10 +1080,26 @@ private:
 
 }  // namespace
 
-std::string Read(const Formula& formula) {
+bool ParseVerbosity(std::string_view word, Verbosity& out) {
+    if (word == "breve") out = Verbosity::Breve;
+    else if (word == "normal") out = Verbosity::Normal;
+    else if (word == "detalhada") out = Verbosity::Detalhada;
+    else return false;
+    return true;
+}
+
+std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how, std::uint32_t first,
+                     std::uint32_t count, Verbosity verbosity) {
+    if (node < 0 || static_cast<std::size_t>(node) >= formula.nodes.size()) return {};
     Words words;
-    Reader(formula, words).readChildren(formula.root);
-    std::string reading = words.take();
+    Reader(formula, words, verbosity).readPart(node, how, first, count);
+    return words.take(verbosity == Verbosity::Breve);
+}
+
+std::string Read(const Formula& formula, Verbosity verbosity) {
+    Words words;
+    Reader(formula, words, verbosity).readChildren(formula.root);
+    std::string reading = words.take(verbosity == Verbosity::Breve);
     if (!reading.empty()) return reading;
     // A formula of punctuation alone (".", ",", ";"): its signs are named, so that the place
     // of the formula is not silent. What shows nothing on the page ("color", "{:") says nothing.
@@ -1048,13 +1115,24 @@ std::string Read(const Formula& formula) {
     return reading;
 }
 
-std::string DecodeCharacterReferences(std::string_view utf8) {
+namespace {
+
+// The decoding, with the origin of each byte when `origin` is given.
+std::string decodeReferences(std::string_view utf8, std::vector<std::uint32_t>* origin) {
     std::string out;
     out.reserve(utf8.size());
+    if (origin) {
+        origin->clear();
+        origin->reserve(utf8.size() + 1);
+    }
+    const auto record = [&](std::size_t from) {
+        if (origin) origin->resize(out.size(), static_cast<std::uint32_t>(from));
+    };
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const std::size_t semi = utf8[i] == '&' ? utf8.find(';', i + 1) : std::string_view::npos;
         if (semi == std::string_view::npos || semi - i > 10) {
             out += utf8[i];
+            record(i);
             continue;
         }
         const std::string_view body = utf8.substr(i + 1, semi - i - 1);
@@ -1077,14 +1155,27 @@ std::string DecodeCharacterReferences(std::string_view utf8) {
         }
         if (cp == 0) {
             out += utf8[i];
+            record(i);
             continue;
         }
         codepage::AppendUtf8(out, cp);
+        record(i);
         i = semi;
     }
+    if (origin) origin->push_back(static_cast<std::uint32_t>(utf8.size()));
     return out;
 }
 
-std::string ReadFormula(std::string_view utf8) { return Read(Parse(DecodeCharacterReferences(utf8))); }
+}  // namespace
+
+std::string DecodeCharacterReferences(std::string_view utf8) { return decodeReferences(utf8, nullptr); }
+
+std::string DecodeCharacterReferences(std::string_view utf8, std::vector<std::uint32_t>& origin) {
+    return decodeReferences(utf8, &origin);
+}
+
+std::string ReadFormula(std::string_view utf8, Verbosity verbosity) {
+    return Read(Parse(DecodeCharacterReferences(utf8)), verbosity);
+}
 
 }  // namespace oxserver
