@@ -10,9 +10,11 @@
 #include <QTextBlock>
 
 #include "editor/editops.h"
+#include "editor/usintetizador.h"
 #include "editor/uvars.h"
 #include "editor/velloqPrinc.h"
 #include "platform/codepage.h"
+#include "platform/messages.h"
 #include "speech/falar.h"
 #include "speech/formulaspans.h"
 #include "speech/ormivox.h"
@@ -37,6 +39,13 @@ void ConnectInBackground() {
             },
             Qt::QueuedConnection);
     }).detach();
+}
+
+// Puts settings into effect and keeps them in the program settings file.
+void UseAndKeep(const speechsettings::SpeechSettings& settings) {
+    falar::ApplySettings(settings, uvars::StartFolder);
+    if (!speechsettings::Write(uvars::ProgramSettingsFile, settings))
+        messages::Show("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + uvars::ProgramSettingsFile + ".");
 }
 
 }  // namespace
@@ -75,11 +84,26 @@ void ConnectSpeechCommands(TForm1* form) {
     QObject::connect(automatic, &QAction::triggered, form, [](bool on) {
         speechsettings::SpeechSettings settings = falar::Settings();
         settings.autoConnect = on;
-        falar::ApplySettings(settings, uvars::StartFolder);
-        speechsettings::Write(uvars::ProgramSettingsFile, settings);
+        UseAndKeep(settings);
     });
     QObject::connect(form->action(QStringLiteral("FormulaNoCursor1")), &QAction::triggered, form, [form] {
         falar::SpeakFormula(ToCp1252(FormulaAtCaret(form->Memo1).text));
     });
     QObject::connect(form->action(QStringLiteral("Silenciar1")), &QAction::triggered, form, [] { falar::Silenciar(); });
+    QObject::connect(form->action(QStringLiteral("Sintetizador1")), &QAction::triggered, form,
+                     [form] { Sintetizador1Click(form); });
+}
+
+void Sintetizador1Click(TForm1* form) {
+    auto* dialog = form->findChild<TSintetizadorDlg*>();
+    if (!dialog) dialog = new TSintetizadorDlg(form);
+    const speechsettings::SpeechSettings before = falar::Settings();
+    dialog->setSettings(before);
+    if (dialog->exec() != QDialog::Accepted) {
+        falar::ApplySettings(before, uvars::StartFolder);  // "Testar" may have tried others
+        return;
+    }
+    const speechsettings::SpeechSettings chosen = dialog->settings();
+    UseAndKeep(chosen);
+    form->action(QStringLiteral("LigarAutomaticamente1"))->setChecked(chosen.autoConnect);
 }

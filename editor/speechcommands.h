@@ -10,6 +10,10 @@ class TForm1;
 // "Sintetizador" to their commands.
 void ConnectSpeechCommands(TForm1* form);
 
+// "&Sintetizador": the voice settings dialog, modal. Ok puts the settings into effect and
+// keeps them in the program settings file; Cancelar leaves them as they were.
+void Sintetizador1Click(TForm1* form);
+
 // Once the shared variables are set: reads the speech settings from the program settings file
 // and puts them into effect; with connecting on demand, connects in the background at once.
 void StartSpeech(TForm1* form);

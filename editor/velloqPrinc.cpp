@@ -366,7 +366,6 @@ void TForm1::createMenus() {
             break;
         }
     }
-    action(QStringLiteral("Sintetizador1"))->setEnabled(false);
 }
 
 void TForm1::createDialogsAndTimers() {

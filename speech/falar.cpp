@@ -65,6 +65,7 @@ void ApplySettings(const speechsettings::SpeechSettings& newSettings, const std:
     settings = newSettings;
     serverFolder = startFolder;
     if (ormivox::VoiceOutput* voice = ormivox::Voice()) voice->Configure(settings.voice);
+    ormivox::SetVerbosity(speechsettings::VerbosityName(settings.verbosity));
 }
 
 const speechsettings::SpeechSettings& Settings() { return settings; }

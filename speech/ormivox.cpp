@@ -16,6 +16,10 @@ namespace {
 int serverSocket = 0;
 std::atomic<std::uint16_t> serverPort{kServerPort};
 VoiceOutput* voice = nullptr;
+// The reading's verbosity wanted, and the one the server holds for the connection (a new
+// connection reads at "normal").
+std::string wantedVerbosity = kDefaultVerbosity;
+std::string connectionVerbosity = kDefaultVerbosity;
 
 constexpr char kBackquote = '`';
 
@@ -25,6 +29,11 @@ constexpr char kBackquote = '`';
 // late reply would be taken for the next formula's), so the connection is shut down: later
 // formulas read "<desconectado>" at once instead of each waiting for the time-out.
 std::string ReadFormula(std::string_view formula) {
+    if (connectionVerbosity != wantedVerbosity) {
+        // An option line outside the backquotes; the server does not answer it.
+        uinternet::SendText(serverSocket, "!verbosidade=" + wantedVerbosity + "\n");
+        connectionVerbosity = wantedVerbosity;
+    }
     std::string request;
     request.reserve(formula.size() + 2);
     request += kBackquote;
@@ -62,6 +71,7 @@ bool ConnectServer() {
     uinternet::StartSockets();
     uinternet::CloseConnection(serverSocket);
     serverSocket = uinternet::OpenConnection(kServerHost, serverPort);
+    connectionVerbosity = kDefaultVerbosity;
     return serverSocket > 0;
 }
 
@@ -72,9 +82,12 @@ int OpenServerConnection() {
 
 bool AdoptConnection(int handle) {
     if (handle != serverSocket) uinternet::CloseConnection(serverSocket);
+    if (handle != serverSocket) connectionVerbosity = kDefaultVerbosity;
     serverSocket = handle;
     return serverSocket > 0;
 }
+
+void SetVerbosity(std::string_view word) { wantedVerbosity = word; }
 
 bool ConnectionWorks() {
     if (serverSocket <= 0) return false;

@@ -21,6 +21,7 @@ namespace ormivox {
 
 inline constexpr const char* kServerHost = "localhost";
 inline constexpr std::uint16_t kServerPort = 51956;
+inline constexpr const char* kDefaultVerbosity = "normal";
 
 // Runs a function on the thread that shows messages (the GUI thread).
 using Deliver = std::function<void(std::function<void()>)>;
@@ -54,6 +55,11 @@ bool AdoptConnection(int handle);
 // True when ServerSocket is open and the server has neither closed it nor failed on it, as
 // far as can be told without sending anything. Never blocks.
 bool ConnectionWorks();
+
+// How much of a formula's structure the server's readings say: "breve", "normal" or
+// "detalhada". Sent to the server, as the option line "!verbosidade=" + word + LF outside any
+// request, before the next request on a connection that holds another one.
+void SetVerbosity(std::string_view word);
 
 // The server's reading of one formula (Windows-1252, without backquotes, not empty), or
 // "<desconectado>" when the exchange failed (the connection is then shut down).

@@ -22,6 +22,7 @@ namespace {
 
 using speechtest::FormulaServer;
 using speechtest::Reading;
+using speechsettings::Verbosity;
 
 TEST(EndToEnd, F9ReadsBothFormulasOfTheLineInTheirPlaces) {
     const std::string program = VELLOQ_OXSERVER;
@@ -153,5 +154,31 @@ INSTANTIATE_TEST_SUITE_P(
         OnDemandRow{"off_no_formula", false, false, false, true, false, 0, false, After::Nothing, After::Nothing},
         OnDemandRow{"off_connected", false, true, false, true, true, 0, true, After::Nothing, After::Nothing}),
     [](const testing::TestParamInfo<OnDemandRow>& info) { return std::string(info.param.name); });
+
+// The verbosity chosen reaches the server: each F9 reads as the server reads at that level,
+// also after a change on the same connection.
+TEST(EndToEnd, F9ReadsAtTheChosenVerbosity) {
+    const std::string program = VELLOQ_OXSERVER;
+    if (program.empty() || !std::filesystem::exists(program)) GTEST_SKIP() << "no oxserver in this build";
+    FormulaServer server(program);
+    ormivox::SetServerPort(server.port());
+    speechtest::RecordingVoice voice;
+    ASSERT_TRUE(ormivox::ConnectServer());
+    const std::string line = "Veja `sqrt(x+1)/2` e `a^(n+1)`.";
+    const auto readAt = [&](const char* level) {
+        return ormivox::ComposeLine(line, [&](std::string_view f) { return Reading(server.port(), std::string(f), level); });
+    };
+    ASSERT_NE(readAt("breve"), readAt("detalhada"));
+    for (const Verbosity v : {Verbosity::Detalhada, Verbosity::Breve, Verbosity::Normal}) {
+        speechsettings::SpeechSettings settings;
+        settings.verbosity = v;
+        falar::ApplySettings(settings, "");
+        voice.texts.clear();
+        falar::Formula2(line);
+        EXPECT_EQ(voice.texts, std::vector<std::string>{readAt(speechsettings::VerbosityName(v))});
+    }
+    ormivox::AdoptConnection(0);
+    ormivox::SetServerPort(0);
+}
 
 }  // namespace

@@ -143,10 +143,11 @@ void FormulaServer::Stop() {
     pid_ = -1;
 }
 
-std::string Reading(std::uint16_t port, const std::string& formula) {
+std::string Reading(std::uint16_t port, const std::string& formula, const std::string& verbosity) {
     const int handle = uinternet::OpenConnection("127.0.0.1", port);
     std::string reply;
-    uinternet::SendText(handle, "`" + formula + "`");
+    const std::string option = verbosity.empty() ? "" : "!verbosidade=" + verbosity + "\n";
+    uinternet::SendText(handle, option + "`" + formula + "`");
     uinternet::ReceiveText(handle, reply);
     uinternet::CloseConnection(handle);
     return reply;

@@ -58,8 +58,9 @@ private:
     std::uint16_t port_ = 0;
 };
 
-// The reading a server on port gives formula, over a connection of its own.
-std::string Reading(std::uint16_t port, const std::string& formula);
+// The reading a server on port gives formula, over a connection of its own, at the server's
+// default verbosity or at the one named.
+std::string Reading(std::uint16_t port, const std::string& formula, const std::string& verbosity = "");
 
 // Receives one request "`...`" (both backquotes) from fd; empty when the connection ends
 // first. Waits at most 5 s.
