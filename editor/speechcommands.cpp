@@ -10,6 +10,7 @@
 #include <QTextBlock>
 
 #include "editor/editops.h"
+#include "editor/uexplorar.h"
 #include "editor/usintetizador.h"
 #include "editor/uvars.h"
 #include "editor/velloqPrinc.h"
@@ -90,8 +91,22 @@ void ConnectSpeechCommands(TForm1* form) {
         falar::SpeakFormula(ToCp1252(FormulaAtCaret(form->Memo1).text));
     });
     QObject::connect(form->action(QStringLiteral("Silenciar1")), &QAction::triggered, form, [] { falar::Silenciar(); });
+    QObject::connect(form->action(QStringLiteral("ExplorarFormula1")), &QAction::triggered, form,
+                     [form] { ExplorarFormula1Click(form); });
     QObject::connect(form->action(QStringLiteral("Sintetizador1")), &QAction::triggered, form,
                      [form] { Sintetizador1Click(form); });
+}
+
+void ExplorarFormula1Click(TForm1* form) {
+    const CaretFormula formula = FormulaAtCaret(form->Memo1);
+    if (formula.start < 0) {
+        falar::SpeakFormula({});
+        return;
+    }
+    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
+    oxserver::ParseVerbosity(speechsettings::VerbosityName(falar::Settings().verbosity), verbosity);
+    TExplorarDlg walk(form->Memo1, formula.start, formula.text, verbosity, form);
+    walk.exec();
 }
 
 void Sintetizador1Click(TForm1* form) {

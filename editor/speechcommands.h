@@ -10,6 +10,10 @@ class TForm1;
 // "Sintetizador" to their commands.
 void ConnectSpeechCommands(TForm1* form);
 
+// Ctrl+F9, "&Explorar fórmula": walks the formula at the caret (as "Fórmula no cursor" finds
+// it) in the exploration window; with none in the caret's line, says so.
+void ExplorarFormula1Click(TForm1* form);
+
 // "&Sintetizador": the voice settings dialog, modal. Ok puts the settings into effect and
 // keeps them in the program settings file; Cancelar leaves them as they were.
 void Sintetizador1Click(TForm1* form);

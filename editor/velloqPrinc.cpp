@@ -127,6 +127,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Menu, "falar1", "&Falar"},
     {Row::Entry, "Formula2", "&Fórmula", "F9"},
     {Row::Entry, "FormulaNoCursor1", "Fórmula no &cursor", "Shift+F9"},
+    {Row::Entry, "ExplorarFormula1", "&Explorar fórmula", "Ctrl+F9"},
     {Row::Entry, "Silenciar1", "&Silenciar", "F8"},
     {Row::Separator},
     {Row::Entry, "LigarOrmivox1", "&Ligar Ormivox"},

@@ -112,7 +112,7 @@ void MenuMapTest::menuContents_data() {
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
     QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
     QTest::newRow("Falar") << "falar1"
-        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Silenciar", "-", "&Ligar Ormivox",
+        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "&Silenciar", "-", "&Ligar Ormivox",
                        "Ligar Ormivox &automaticamente"};
     QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
                                                           "&Sobre este programa"};
@@ -147,6 +147,7 @@ void MenuMapTest::shortcuts_data() {
     QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A);
     QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9);
     QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9);
+    QTest::newRow("Explorar fórmula") << "ExplorarFormula1" << QKeySequence(Qt::CTRL | Qt::Key_F9);
     QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8);
     QTest::newRow("no other") << "" << QKeySequence();
 }
@@ -163,7 +164,7 @@ void MenuMapTest::shortcuts() {
     int withShortcut = 0;
     for (QAction* a : menuEntries(form_->MainMenu1->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
-    QCOMPARE(withShortcut, 12);
+    QCOMPARE(withShortcut, 13);
 }
 
 void MenuMapTest::visualizarIsACommandOnTheBar() {
