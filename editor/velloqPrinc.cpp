@@ -26,6 +26,7 @@
 
 #include "editor/formatcommands.h"
 #include "editor/insertcommands.h"
+#include "editor/memoaccessible.h"
 #include "editor/speechcommands.h"
 #include "editor/toolicons.h"
 #include "editor/uinfoDoc.h"
@@ -246,6 +247,7 @@ void TForm1::createEditorArea() {
     Panel2->setObjectName(QStringLiteral("Panel2"));
 
     Memo1 = new QPlainTextEdit(Panel2);
+    ReportDocumentLines(Memo1);  // before anything asks for its accessible interface
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QStringLiteral("Texto do documento"));
     Memo1->setFont(fontOrFallback(QStringLiteral("Consolas"), 16,
