@@ -26,6 +26,8 @@
 
 #include "editor/formatcommands.h"
 #include "editor/insertcommands.h"
+#include "editor/memoaccessible.h"
+#include "editor/speechcommands.h"
 #include "editor/toolicons.h"
 #include "editor/uinfoDoc.h"
 #include "editor/uvars.h"
@@ -125,7 +127,12 @@ constexpr MenuRow kMenuRows[] = {
 
     {Row::Menu, "falar1", "&Falar"},
     {Row::Entry, "Formula2", "&Fórmula", "F9"},
+    {Row::Entry, "FormulaNoCursor1", "Fórmula no &cursor", "Shift+F9"},
+    {Row::Entry, "ExplorarFormula1", "&Explorar fórmula", "Ctrl+F9"},
+    {Row::Entry, "Silenciar1", "&Silenciar", "F8"},
+    {Row::Separator},
     {Row::Entry, "LigarOrmivox1", "&Ligar Ormivox"},
+    {Row::Entry, "LigarAutomaticamente1", "Ligar Ormivox &automaticamente"},
     {Row::End},
 
     {Row::Menu, "Ajuda1", "&?"},
@@ -232,6 +239,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Memo1->setFocus();
 
     FormCreate();
+    StartSpeech(this);
 }
 
 void TForm1::createEditorArea() {
@@ -239,6 +247,7 @@ void TForm1::createEditorArea() {
     Panel2->setObjectName(QStringLiteral("Panel2"));
 
     Memo1 = new QPlainTextEdit(Panel2);
+    ReportDocumentLines(Memo1);  // before anything asks for its accessible interface
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QStringLiteral("Texto do documento"));
     Memo1->setFont(fontOrFallback(QStringLiteral("Consolas"), 16,
@@ -360,7 +369,6 @@ void TForm1::createMenus() {
             break;
         }
     }
-    action(QStringLiteral("Sintetizador1"))->setEnabled(false);
 }
 
 void TForm1::createDialogsAndTimers() {
@@ -425,6 +433,7 @@ void TForm1::connectCommands() {
     connect(action(QStringLiteral("LigarOrmivox1")), &QAction::triggered, this, &TForm1::LigarOrmivox1Click);
     ConnectFormattingCommands(this);
     ConnectInsertCommands(this);
+    ConnectSpeechCommands(this);
 }
 
 QAction* TForm1::action(const QString& name) const {

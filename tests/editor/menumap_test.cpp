@@ -111,7 +111,9 @@ void MenuMapTest::menuContents_data() {
     QTest::newRow("Tamanho") << "Tamanho1"
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
     QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
-    QTest::newRow("Falar") << "falar1" << QStringList{"&Fórmula", "&Ligar Ormivox"};
+    QTest::newRow("Falar") << "falar1"
+        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "&Silenciar", "-", "&Ligar Ormivox",
+                       "Ligar Ormivox &automaticamente"};
     QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
                                                           "&Sobre este programa"};
 }
@@ -122,12 +124,12 @@ void MenuMapTest::menuContents() {
     QWidget* widget = menu == "MainMenu1" ? static_cast<QWidget*>(form_->MainMenu1) : form_->findChild<QMenu*>(menu);
     QVERIFY2(widget, qPrintable(menu));
     QCOMPARE(captions(widget->actions()), entries);
-    // Every entry can be found by its name, and only "&Sintetizador" is disabled.
+    // Every entry can be found by its name, and none is disabled.
     for (QAction* a : widget->actions()) {
         if (a->isSeparator()) continue;
         QVERIFY2(!a->objectName().isEmpty(), qPrintable(a->text()));
         QCOMPARE(form_->action(a->objectName()), a);
-        QCOMPARE(a->isEnabled(), a->objectName() != "Sintetizador1");
+        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
     }
 }
 
@@ -144,6 +146,9 @@ void MenuMapTest::shortcuts_data() {
     QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H);
     QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A);
     QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9);
+    QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9);
+    QTest::newRow("Explorar fórmula") << "ExplorarFormula1" << QKeySequence(Qt::CTRL | Qt::Key_F9);
+    QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8);
     QTest::newRow("no other") << "" << QKeySequence();
 }
 
@@ -159,7 +164,7 @@ void MenuMapTest::shortcuts() {
     int withShortcut = 0;
     for (QAction* a : menuEntries(form_->MainMenu1->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
-    QCOMPARE(withShortcut, 10);
+    QCOMPARE(withShortcut, 13);
 }
 
 void MenuMapTest::visualizarIsACommandOnTheBar() {
@@ -255,7 +260,6 @@ void MenuMapTest::noneEntriesChangeNothing_data() {
     QTest::newRow("Imprimir Original") << "ImprimirOriginal1";
     QTest::newRow("Substituir") << "Substituir1";
     QTest::newRow("Fórmula Matemática") << "FormulaMatematica1";
-    QTest::newRow("Sintetizador") << "Sintetizador1";
     QTest::newRow("Configurar title") << "Configurar1";
     QTest::newRow("ConfigBtn") << "button:ConfigBtn";
     QTest::newRow("Ctrl+H in the editor") << "key:Ctrl+H";
