@@ -58,6 +58,70 @@ function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
   return r;
 }
 
+// What a screen reader gets from the page's formulas: the formulas MathJax drew with their
+// source, and the elements whose name a formula should be part of (a control through its label,
+// a group through its legend, a table cell, a list option). The elements are kept in the page
+// for `NAMED`, formulas first, in the same order.
+const READINGS_PROBE = `(() => {
+  const items = [...MathJax.startup.document.math].filter((m) => m.typesetRoot && m.typesetRoot.isConnected);
+  const sourceOf = new Map(items.map((m) => [m.typesetRoot, m.math]));
+  const elements = items.map((m) => m.typesetRoot);
+  const holders = [];
+  const add = (kind, element, sources) => {
+    if (sources.length === 0) return;
+    holders.push({ kind, text: element.textContent.trim().slice(0, 60), sources });
+    elements.push(element);
+  };
+  const drawn = (element) => [...element.querySelectorAll('mjx-container')]
+      .map((c) => sourceOf.get(c)).filter((x) => x !== undefined);
+  for (const l of document.querySelectorAll('label')) if (l.control) add('controle ' + l.control.type, l.control, drawn(l));
+  for (const f of document.querySelectorAll('fieldset')) {
+    const legend = f.querySelector('legend');
+    if (legend) add('grupo', f, drawn(legend));
+  }
+  for (const cell of document.querySelectorAll('td, th')) add('célula', cell, drawn(cell));
+  for (const o of document.querySelectorAll('option')) {
+    add('opção', o, (o.textContent.match(/\`[^\`]*\`/g) || []).map((t) => t.slice(1, -1)));
+  }
+  window.velloqSonda = elements;
+  return { formulas: items.map((m) => ({ source: m.math, tabIndex: m.typesetRoot.tabIndex })), holders };
+})()`;
+const NAMED = 'window.velloqSonda';
+
+// The reading of a formula as the speech server gives it (which the page must carry).
+const readingCache = new Map();
+function readingOf(oxserver, source) {
+  const formula = source.replace(/\s+/g, ' ').trim();
+  if (!readingCache.has(formula)) {
+    readingCache.set(formula, execFileSync(oxserver, ['--ler', formula], { timeout: 10000 }).toString('utf8').trim()
+        .replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&amp;/g, '&'));
+  }
+  return readingCache.get(formula);
+}
+
+// Every drawn formula is named by its reading and is no Tab stop; every element that holds a
+// formula has the reading in its own name.
+function checkReadings(name, result, oxserver) {
+  const { formulas, holders } = result.extra;
+  check(formulas.length === result.report.formulas, `${name}: a sonda achou todas as fórmulas`,
+        `${formulas.length} de ${result.report.formulas}`);
+  formulas.forEach((f, i) => {
+    const reading = readingOf(oxserver, f.source);
+    check(reading !== '' && result.names[i] === reading, `${name}: a fórmula \`${f.source}\` se chama pela leitura`,
+          `nome: ${JSON.stringify(result.names[i])}\n    leitura: ${reading}`);
+    check(f.tabIndex < 0, `${name}: a fórmula \`${f.source}\` não é parada do Tab`, `tabIndex ${f.tabIndex}`);
+  });
+  holders.forEach((h, j) => {
+    const given = result.names[formulas.length + j] ?? '';
+    for (const source of h.sources) {
+      const reading = readingOf(oxserver, source);
+      check(given.includes(reading), `${name}: o nome de ${h.kind} "${h.text}" traz a leitura de \`${source}\``,
+            `nome: ${JSON.stringify(given)}\n    leitura: ${reading}`);
+    }
+  });
+  return holders;
+}
+
 function onlyFileRequests(name, result) {
   const away = result.requests.filter((u) => !u.startsWith('file:') && !u.startsWith('data:'));
   check(away.length === 0, `${name}: nenhum pedido sai da máquina`, away.join(', '));
@@ -93,14 +157,16 @@ async function testSamplePages(start, gerar, artifacts) {
       check(stderr === '', `${doc}: gerado sem aviso nem erro`, stderr.trim());
     }
     fs.mkdirSync(artifacts, { recursive: true });
-    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0 };
+    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0, holders: new Set() };
+    const oxserver = path.join(start, 'oxserver');
     for (const doc of documents) {
       const page = doc.replace(/\.vloq$/, '.htm');
       const file = path.join(work, page);
       const result = await checkPage(pathToFileURL(file).href, {
-        screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')) });
+        screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')), extra: READINGS_PROBE, named: NAMED });
       const r = checkCommon(page, file, result);
       onlyFileRequests(page, result);
+      checkReadings(page, result, oxserver).forEach((h) => seen.holders.add(h.kind));
       checkLinks(page, r, work);
       r.tags.forEach((t) => seen.tags.add(t));
       r.inputTypes.forEach((t) => seen.inputs.add(t));
@@ -119,12 +185,17 @@ async function testSamplePages(start, gerar, artifacts) {
     check(seen.breaks > 0, 'os exemplos têm uma quebra de página');
     check(seen.anchors > 0, 'os exemplos têm um rótulo');
     check(seen.topics > 0, 'os exemplos têm linhas de título');
+    for (const kind of ['controle checkbox', 'grupo', 'célula']) {
+      check(seen.holders.has(kind), `os exemplos têm fórmula no nome de ${kind}`, [...seen.holders].join(', '));
+    }
 
     // The manual, which the help command opens.
     const manual = path.join(start, 'help', 'velloq.htm');
-    const result = await checkPage(pathToFileURL(manual).href, { screenshot: path.join(artifacts, 'manual.png') });
+    const result = await checkPage(pathToFileURL(manual).href, {
+      screenshot: path.join(artifacts, 'manual.png'), extra: READINGS_PROBE, named: NAMED });
     const r = checkCommon('velloq.htm', manual, result);
     onlyFileRequests('velloq.htm', result);
+    checkReadings('velloq.htm', result, oxserver);
     checkLinks('velloq.htm', r, path.dirname(manual));
     check(r.headings.filter((h) => h.startsWith('H2 ')).length >= 10, 'o manual tem um título por assunto');
   } finally {
@@ -143,6 +214,8 @@ async function testFormulaList(start, oxserver, catalogueTsv) {
         drawn: li.querySelectorAll('.formula mjx-container').length,
         written: li.querySelector('.notacao code').textContent,
         reading: li.querySelector('.leitura').textContent.replace(/^Lê-se: /, ''),
+        heading: li.firstElementChild.localName,
+        drawingHidden: li.querySelector('.formula').getAttribute('aria-hidden') === 'true',
       })),
     }))` });
   checkCommon('formulas.htm', file, result);
@@ -163,6 +236,14 @@ async function testFormulaList(start, oxserver, catalogueTsv) {
     const expressions = it.written.split('`').filter((_, k) => k % 2 === 1);
     check(expressions[0] === formula, `${where}: escrita como no menu`, it.written);
     check(it.drawn === expressions.length, `${where}: desenhada`, `${it.drawn} de ${expressions.length}`);
+    check(it.heading === 'h3', `${where}: o item começa com um título de nível 3`, it.heading);
+    check(it.drawingHidden, `${where}: o leitor de tela ouve a leitura, não o desenho também`);
+    // The entry reads as F9 reads a line holding it: the words kept, each formula replaced by
+    // its reading with a blank on either side, and a pause (shown as a semicolon) where three
+    // or more blanks part two words.
+    const asF9 = it.written.split('`').map((p, k) => (k % 2 === 1 ? readingOf(oxserver, p) : p)).join(' ')
+        .trim().replace(/[ \t]{3,}/g, '; ').replace(/\s+/g, ' ').replace(/ ([,;])/g, '$1');
+    check(it.reading === asF9, `${where}: lida como o F9 lê a linha`, `página: ${it.reading}\n    F9: ${asF9}`);
     // Each expression's reading, as the server prints it, stands in the page in order.
     let from = 0;
     for (const e of expressions) {

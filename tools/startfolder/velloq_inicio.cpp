@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/catalogue.h"
+#include "generator/readings.h"
 #include "oxserver/framing.h"
 #include "platform/codepage.h"
 
@@ -87,6 +88,13 @@ void replaceFirst(std::string& line, std::string_view what, std::string_view wit
     if (at != std::string::npos) line.replace(at, what.size(), with);
 }
 
+// The template line that asks for the readings of the page's formulas, when it has one.
+std::string readingsLine(const std::string& templateBytes) {
+    for (const std::string& line : splitLines(templateBytes))
+        if (line.find(ugerahtml::kReadingsPlaceholder) != std::string::npos) return line;
+    return {};
+}
+
 // The body lines of the template's header section, as the generator would take them.
 bool headerSection(const std::string& templateBytes, std::vector<std::string>& body) {
     const std::string marker = "<<<CABE\xC7" "ALHO>>>";
@@ -130,28 +138,43 @@ std::string serverReading(std::string_view formulaUtf8) {
     return reply;
 }
 
-// The reading of a formula text as the editor speaks it: every formula between backquotes
-// replaced by the server's reading, the words between formulas kept. Two formulas set apart
-// by a wide gap ("`a`   `b`") are two statements and are parted by a semicolon; a single blank
-// ("`int f(x)` `dx`") only splits one formula.
+// The reading of a formula text as F9 speaks it when it stands alone on a line. The speech
+// composes the line with each formula replaced by the server's reading and a blank on either
+// side of it, and the voice pauses at a gap of three or more blanks between words (two
+// formulas set apart by blanks alone): the pause is shown as a semicolon. Other gaps are one
+// blank, and none stands before a comma or semicolon.
 std::string spokenText(std::string_view formulaText) {
-    std::string spoken;
-    std::size_t pos = 0;
-    bool inFormula = false;
-    bool parted = false;
-    while (pos <= formulaText.size()) {
-        std::size_t tick = formulaText.find('`', pos);
-        if (tick == std::string_view::npos) tick = formulaText.size();
-        const std::string_view piece = formulaText.substr(pos, tick - pos);
-        const std::string part = inFormula ? serverReading(piece) : htmlText(trimmed(piece));
-        if (inFormula && parted && !spoken.empty()) spoken += ';';
-        parted = !inFormula && piece.size() >= 2 && trimmed(piece).empty();
-        if (!part.empty()) {
-            if (!spoken.empty() && part[0] != ',' && part[0] != ';') spoken += ' ';
-            spoken += part;
+    std::string composed;
+    std::string_view rest = formulaText;
+    do {
+        const std::size_t open = rest.find('`');
+        composed += ' ';
+        composed += htmlText(rest.substr(0, open));
+        if (open == std::string_view::npos) break;
+        rest.remove_prefix(open + 1);
+        const std::size_t close = rest.find('`');
+        const std::string_view formula = rest.substr(0, close);
+        rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+        if (!formula.empty()) {
+            composed += ' ';
+            composed += serverReading(formula);
         }
-        inFormula = !inFormula;
-        pos = tick + 1;
+    } while (!rest.empty());
+
+    std::string spoken;
+    std::size_t i = 0;
+    while (i < composed.size()) {
+        std::size_t end = i;
+        while (end < composed.size() && (composed[end] == ' ' || composed[end] == '\t')) ++end;
+        if (end == i) {
+            spoken += composed[i++];
+            continue;
+        }
+        if (!spoken.empty() && end < composed.size()) {
+            if (end - i >= 3) spoken += ';';
+            if (composed[end] != ',' && composed[end] != ';') spoken += ' ';
+        }
+        i = end;
     }
     return spoken;
 }
@@ -171,13 +194,15 @@ std::string formulaListBody() {
     line("ul.formulas { list-style: none; padding: 0; }");
     line("ul.formulas li { margin: 0 0 1.25em; padding: 0.5em 0.75em; border-left: 4px solid var(--realce, #0b4f8a); }");
     line("ul.formulas span { display: block; }");
-    line("ul.formulas .nome { font-weight: bold; }");
+    line("ul.formulas h3.nome { font-size: 1em; margin: 0; color: inherit; }");
     line("ul.formulas .formula { font-size: 1.15em; margin: 0.25em 0; }");
     line("ul.formulas code { font-size: 0.95em; }");
     line("</style>");
     line("<p>Estas s\xE3o as " + std::to_string(total) + " f\xF3rmulas do menu Matem\xE1tica do Velloq, em " +
          std::to_string(groups.size()) + " grupos. Cada uma aparece desenhada, com o texto que o menu "
-         "insere no documento e a leitura que o Velloq faz dela quando voc\xEA aperta F9.</p>");
+         "insere no documento e a leitura que o Velloq faz dela quando voc\xEA aperta F9. Cada grupo tem "
+         "um t\xEDtulo de n\xEDvel 2 e cada f\xF3rmula um de n\xEDvel 3; o leitor de tela l\xEA a leitura, "
+         "com as pausas do F9, no lugar do desenho.</p>");
     line("<nav aria-label=\"Grupos de f\xF3rmulas\">");
     line("<h2 id=\"grupos\">Grupos</h2>");
     line("<ul class=\"grupos\">");
@@ -203,8 +228,10 @@ std::string formulaListBody() {
             const std::string text = catalogue::FormulaText(caption);
             const std::string name = trimmed(caption.substr(0, caption.size() - text.size()));
             const std::string shown = trimmed(text);
-            line("<li><span class=\"nome\">" + htmlText(name) + "</span>");
-            line("<span class=\"formula\">" + htmlText(shown) + "</span>");
+            // A screen reader gets the reading as F9 speaks it, pauses included; the drawing
+            // beside it is for the eye, so the formula is not heard twice.
+            line("<li><h3 class=\"nome\">" + htmlText(name) + "</h3>");
+            line("<span class=\"formula\" aria-hidden=\"true\">" + htmlText(shown) + "</span>");
             line("<span class=\"notacao\">Escreve-se: <code>" + htmlText(shown) + "</code></span>");
             line("<span class=\"leitura\">L\xEA-se: " + spokenText(shown) + "</span></li>");
         }
@@ -255,7 +282,16 @@ int writePage(const std::string& templateName, const std::string& title, const s
     }
     page += body;
     if (!page.ends_with(kCrLf)) page += kCrLf;
-    page += "</main>\r\n</body>\r\n</html>\r\n";
+    page += "</main>\r\n";
+    // As in a generated page, the readings follow everything they read.
+    if (std::string readings = readingsLine(bytes); !readings.empty()) {
+        ugerahtml::FormulaScanner scanner;
+        scanner.Feed(page);
+        ugerahtml::FillReadings(readings, scanner);
+        page += readings;
+        page += kCrLf;
+    }
+    page += "</body>\r\n</html>\r\n";
     if (!writeFile(target, page)) {
         std::cerr << "velloq-inicio: n\xC3\xA3o consegui gravar " << target << "\n";
         return 1;
