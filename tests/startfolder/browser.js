@@ -55,6 +55,11 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
       pageBreaks: [...document.querySelectorAll('div')]
           .filter((d) => d.style.pageBreakAfter === 'always').length,
       namedAnchors: [...document.querySelectorAll('a[name]')].map((a) => a.name),
+      // A label's anchor left open takes in what follows it.
+      openAnchors: [...document.querySelectorAll('a[name]')].filter((a) => a.childNodes.length > 0).map((a) => a.name),
+      stylesInBody: document.querySelectorAll('body style').length,
+      formMethods: [...document.forms].map((f) => f.method),
+      uncentredImages: [...document.images].filter((i) => !i.closest('center')).length,
       ids: [...document.querySelectorAll('[id]')].map((e) => e.id),
       links: [...document.querySelectorAll('a[href]')].map((a) => a.getAttribute('href')),
       height: Math.ceil(document.documentElement.scrollHeight),

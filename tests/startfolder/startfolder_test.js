@@ -49,6 +49,7 @@ function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
   const tick = r.text.indexOf('`');
   check(tick < 0, `${name}: nenhuma crase à vista`, r.text.slice(Math.max(0, tick - 60), tick + 60));
   for (const p of PLACEHOLDERS) check(!r.text.includes(p), `${name}: nada de ${p} no texto`);
+  check(r.stylesInBody === 0, `${name}: nenhum <style> no corpo da página (nem dentro de tabela)`, `${r.stylesInBody}`);
   check(r.brokenImages.length === 0, `${name}: todas as imagens carregaram`, r.brokenImages.join(', '));
   check(r.imagesWithoutAlt.length === 0, `${name}: toda imagem tem texto alternativo`, r.imagesWithoutAlt.join(', '));
   check(r.headings.length > 0 && r.headings[0].startsWith('H1 ') && r.headings[0].length > 3,
@@ -157,7 +158,8 @@ async function testSamplePages(start, gerar, artifacts) {
       check(stderr === '', `${doc}: gerado sem aviso nem erro`, stderr.trim());
     }
     fs.mkdirSync(artifacts, { recursive: true });
-    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0, holders: new Set() };
+    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0, holders: new Set(),
+                   methods: new Set(), uncentred: 0 };
     const oxserver = path.join(start, 'oxserver');
     for (const doc of documents) {
       const page = doc.replace(/\.vloq$/, '.htm');
@@ -168,6 +170,9 @@ async function testSamplePages(start, gerar, artifacts) {
       onlyFileRequests(page, result);
       checkReadings(page, result, oxserver).forEach((h) => seen.holders.add(h.kind));
       checkLinks(page, r, work);
+      check(r.openAnchors.length === 0, `${page}: todo rótulo é uma âncora fechada`, r.openAnchors.join(', '));
+      r.formMethods.forEach((m) => seen.methods.add(m));
+      seen.uncentred += r.uncentredImages;
       r.tags.forEach((t) => seen.tags.add(t));
       r.inputTypes.forEach((t) => seen.inputs.add(t));
       seen.breaks += r.pageBreaks;
@@ -185,9 +190,25 @@ async function testSamplePages(start, gerar, artifacts) {
     check(seen.breaks > 0, 'os exemplos têm uma quebra de página');
     check(seen.anchors > 0, 'os exemplos têm um rótulo');
     check(seen.topics > 0, 'os exemplos têm linhas de título');
+    check(seen.methods.has('get') && seen.methods.has('post'), 'os exemplos têm formulário GET e POST',
+          [...seen.methods].join(', '));
+    check(seen.uncentred > 0, 'os exemplos têm uma imagem não centralizada');
     for (const kind of ['controle checkbox', 'grupo', 'célula']) {
       check(seen.holders.has(kind), `os exemplos têm fórmula no nome de ${kind}`, [...seen.holders].join(', '));
     }
+
+    // A formula in each place whose name a screen reader takes from its content, a list
+    // option (where formulas are not drawn) among them.
+    fs.writeFileSync(path.join(work, 'nomes.vloq'), [
+      'Título: Nomes', '', '&F G nomes.htm', '<fieldset>', '<legend>Quanto vale `x^2`?</legend>',
+      '<label>', '&C certo "`x^2 = 9`"', '</label>', '<label for="r">Raio `r`</label>', '&T [r r',
+      '<label for="l">Escolha</label>', '&S l [l', 'a "`sqrt(x)` ou `x/2`"', '&S', '</fieldset>', '&',
+      '@2', '`a+b`', 'soma', '@', ''].join('\r\n'), 'latin1');
+    execFileSync(gerar, ['nomes.vloq'], { cwd: work, timeout: 20000 });
+    const names = await checkPage(pathToFileURL(path.join(work, 'nomes.htm')).href, { extra: READINGS_PROBE, named: NAMED });
+    const kinds = checkReadings('nomes.htm', names, oxserver).map((h) => h.kind).sort();
+    check(JSON.stringify(kinds) === JSON.stringify(['célula', 'controle checkbox', 'controle text', 'grupo', 'opção'].sort()),
+          'nomes.htm: cada lugar com fórmula foi visto', kinds.join(', '));
 
     // The manual, which the help command opens.
     const manual = path.join(start, 'help', 'velloq.htm');

@@ -273,14 +273,31 @@ int writePage(const std::string& templateName, const std::string& title, const s
         std::cerr << "velloq-inicio: o modelo " << templateName << " falta ou n\xC3\xA3o tem cabe\xC3\xA7" "alho\n";
         return 1;
     }
+    // A style block that opens the body goes into the head, the one place a page may hold it.
+    std::string_view content = body;
+    std::string style;
+    if (content.starts_with("<style>")) {
+        if (std::size_t end = content.find("</style>"); end != std::string_view::npos) {
+            end += 8;
+            if (content.substr(end, 2) == kCrLf) end += 2;
+            style = std::string(content.substr(0, end));
+            if (!style.ends_with(kCrLf)) style += kCrLf;
+            content.remove_prefix(end);
+        }
+    }
     std::string page;
     for (std::string line : header) {
+        if (line == "</head>") {
+            page += style;
+            style.clear();
+        }
         replaceFirst(line, "[T\xCDTULO]", title);
         replaceFirst(line, "[AUTOR]", "Velloq");
         page += line;
         page += kCrLf;
     }
-    page += body;
+    page += style;
+    page += content;
     if (!page.ends_with(kCrLf)) page += kCrLf;
     page += "</main>\r\n";
     // As in a generated page, the readings follow everything they read.
