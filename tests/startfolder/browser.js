@@ -48,6 +48,8 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
           .map((i) => i.getAttribute('src')),
       imagesWithoutAlt: [...document.images].filter((i) => !i.hasAttribute('alt'))
           .map((i) => i.getAttribute('src')),
+      headingsWithoutId: [...document.querySelectorAll('main h2, main h3')].filter((h) => !h.id)
+          .map((h) => h.textContent.trim()),
       headings: [...document.querySelectorAll('h1, h2, h3')].filter(shown)
           .map((h) => h.tagName + ' ' + h.textContent.trim()),
       tags: [...new Set([...document.querySelectorAll('body *')].map((e) => e.localName))],

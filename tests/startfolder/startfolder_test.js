@@ -219,8 +219,33 @@ async function testSamplePages(start, gerar, artifacts) {
     checkReadings('velloq.htm', result, oxserver);
     checkLinks('velloq.htm', r, path.dirname(manual));
     check(r.headings.filter((h) => h.startsWith('H2 ')).length >= 10, 'o manual tem um título por assunto');
+    checkManual(manual, start, result);
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+// The manual as a newcomer follows it: links reach every section, the keys it teaches are the
+// menus' own, the catalogue's groups are the menu's, and the Portuguese is Brazil's.
+function checkManual(manual, start, result) {
+  const html = fs.readFileSync(manual, 'latin1');
+  const text = Buffer.from(html, 'latin1').toString('latin1');
+  const untagged = result.report.headingsWithoutId || [];
+  check(untagged.length === 0, 'velloq.htm: todo título de assunto e de parte tem id', untagged.join(' | '));
+  const menuSource = fs.readFileSync(path.join(__dirname, '..', '..', 'editor', 'velloqPrinc.cpp'), 'utf8');
+  const rows = menuSource.slice(menuSource.indexOf('kMenuRows[]'), menuSource.indexOf('kToolRows[]'));
+  for (const [, key] of rows.matchAll(/"((?:(?:Ctrl|Shift|Alt)\+)*(?:F\d+|[A-Z0-9]))"/g)) {
+    check(text.includes(`<kbd>${key}</kbd>`), `velloq.htm: o atalho ${key} de um menu está no manual`);
+  }
+  const list = fs.readFileSync(path.join(start, 'help', 'formulas.htm'), 'latin1');
+  const groups = [...list.matchAll(/<h2 id="grupo\d+">([^<]*)<\/h2>/g)].map((m) => m[1]);
+  const listed = [...html.matchAll(/<ul id="grupos-catalogo">([\s\S]*?)<\/ul>/g)].flatMap((m) =>
+    [...m[1].matchAll(/<li>([^<]*) \(\d+ f\xF3rmulas?\)<\/li>/g)].map((g) => g[1]));
+  check(groups.length === 20 && JSON.stringify(listed) === JSON.stringify(groups),
+        'velloq.htm: os grupos do catálogo são os do menu, na ordem', listed.join(', '));
+  for (const pattern of [/«|»/, /\bnoutr[ao]s?\b/, /\bliga-se\b/]) {
+    const found = text.match(pattern);
+    check(!found, `velloq.htm: português do Brasil (sem ${pattern})`, found ? found[0] : '');
   }
 }
 

@@ -29,7 +29,8 @@ constexpr const char* kUsage =
     "formulas: escreve a lista geral de f\xC3\xB3rmulas do cat\xC3\xA1logo, com o cabe\xC3\xA7" "alho do modelo\n"
     "e a leitura de cada f\xC3\xB3rmula pelo servidor de fala.\n"
     "pagina: escreve uma p\xC3\xA1gina com o cabe\xC3\xA7" "alho do modelo, o t\xC3\xADtulo dado (UTF-8) e o\n"
-    "corpo (HTML em Windows-1252), como o manual.\n";
+    "corpo (HTML em Windows-1252), como o manual; o coment\xC3\xA1rio <!--velloq:catalogo--> do corpo\n"
+    "recebe o tamanho e os grupos do cat\xC3\xA1logo de f\xC3\xB3rmulas.\n";
 
 bool readFile(const std::string& name, std::string& bytes) {
     std::ifstream in(name, std::ios::binary);
@@ -179,11 +180,39 @@ std::string spokenText(std::string_view formulaText) {
     return spoken;
 }
 
+std::size_t formulaCount(const catalogue::FormulaGroup& group) {
+    std::size_t n = 0;
+    for (const char* e : group.entries) n += e != catalogue::kSeparator;
+    return n;
+}
+
+std::size_t formulaCount() {
+    std::size_t total = 0;
+    for (const auto& g : catalogue::FormulaGroups()) total += formulaCount(g);
+    return total;
+}
+
+std::string countedFormulas(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " f\xF3rmula" : " f\xF3rmulas");
+}
+
+// Where a page body holds this comment line, it gets the catalogue's size and its groups, so
+// that the manual never tells other groups than the menu has.
+constexpr std::string_view kCatalogueMarker = "<!--velloq:catalogo-->";
+
+std::string catalogueSummary() {
+    const auto& groups = catalogue::FormulaGroups();
+    std::string out = "<p>O menu <b>Matem\xE1tica</b> insere " + countedFormulas(formulaCount()) + " prontas, em " +
+                      std::to_string(groups.size()) + " grupos:</p>\r\n<ul id=\"grupos-catalogo\">\r\n";
+    for (const auto& g : groups)
+        out += "<li>" + htmlText(g.caption) + " (" + countedFormulas(formulaCount(g)) + ")</li>\r\n";
+    out += "</ul>";
+    return out;
+}
+
 std::string formulaListBody() {
     const auto& groups = catalogue::FormulaGroups();
-    std::size_t total = 0;
-    for (const auto& g : groups)
-        for (const char* e : g.entries) total += e != catalogue::kSeparator;
+    const std::size_t total = formulaCount();
 
     std::string out;
     auto line = [&out](std::string_view text) {
@@ -207,10 +236,8 @@ std::string formulaListBody() {
     line("<h2 id=\"grupos\">Grupos</h2>");
     line("<ul class=\"grupos\">");
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        std::size_t n = 0;
-        for (const char* e : groups[i].entries) n += e != catalogue::kSeparator;
         line("<li><a href=\"#grupo" + std::to_string(i + 1) + "\">" + htmlText(groups[i].caption) + "</a> (" +
-             std::to_string(n) + (n == 1 ? " f\xF3rmula" : " f\xF3rmulas") + ")</li>");
+             countedFormulas(formulaCount(groups[i])) + ")</li>");
     }
     line("</ul>");
     line("</nav>");
@@ -329,6 +356,8 @@ int main(int argc, char** argv) {
             std::cerr << "velloq-inicio: n\xC3\xA3o consegui ler " << args[2] << "\n";
             return 1;
         }
+        if (const std::size_t at = body.find(kCatalogueMarker); at != std::string::npos)
+            body.replace(at, kCatalogueMarker.size(), catalogueSummary());
         return writePage(args[1], codepage::Utf8ToCp1252(args[4]), body, args[3]);
     }
     std::cerr << kUsage;
