@@ -108,6 +108,7 @@ void PageWriter::Create(const std::string& nativePath) {
 }
 
 void PageWriter::WriteTranslated(std::string_view text) {
+    if (scanner_) scanner_->Feed(text);
     AppendAccents(buffer_, text);
     if (buffer_.size() >= bufferLimit_) Flush();
 }

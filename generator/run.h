@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "generator/readings.h"
+
 namespace ugerahtml {
 
 // Appends the text to out with the accented letters replaced by their entities.
@@ -66,9 +68,12 @@ public:
     void Abandon();
     // How many bytes are gathered before they go to the file; tests make it small.
     static void SetBufferLimit(size_t bytes);
+    // Shows everything written from now on, before accent translation, to scanner as well.
+    void ShowTo(FormulaScanner* scanner) { scanner_ = scanner; }
 
 private:
     void append(std::string_view text) {
+        if (scanner_) scanner_->Feed(text);
         buffer_.append(text);
         if (buffer_.size() >= bufferLimit_) Flush();
     }
@@ -76,6 +81,7 @@ private:
     int fd_ = -1;
     std::string name_;
     std::string buffer_;
+    FormulaScanner* scanner_ = nullptr;
 };
 
 // Page information, filled by ReadPageHeader; it lives until the next run.
@@ -107,6 +113,10 @@ struct Run {
     bool templateWarned = false;
     bool checkedOutput = false;  // the writes under way are those of a checked line kind
     TemplateCache templ;
+    FormulaScanner formulas;  // fed only when the template asks for readings
+    // A template that asks for readings writes pages for today's browsers: it styles tables
+    // in its own head, so tables carry no style element, and labels are closed anchors.
+    bool validPage = false;
 };
 
 // Table state that outlives runs: the cell counter and columns per row.

@@ -27,7 +27,7 @@ bool hasPlaceholder(std::string_view line) {
     if (line.find('[') == std::string_view::npos) return false;
     for (std::string_view p : kPlaceholders)
         if (line.find(p) != std::string_view::npos) return true;
-    return false;
+    return line.find(kReadingsPlaceholder) != std::string_view::npos;
 }
 
 // Replaces the first occurrence of placeholder in line by value.
@@ -46,6 +46,12 @@ void loadTemplate(Run& run) {
     LineReader reader(std::move(*content));
     std::string_view line;
     while (reader.Next(line)) {
+        // A template that wants the readings of the page's formulas has them found as the
+        // page is written.
+        if (line.find(kReadingsPlaceholder) != std::string_view::npos) {
+            run.page.ShowTo(&run.formulas);
+            run.validPage = true;
+        }
         run.templ.lines.emplace_back(line);
         run.templ.kinds.push_back(isEnd(line) ? TemplateCache::End
                                   : hasPlaceholder(line) ? TemplateCache::Filled
@@ -127,6 +133,9 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
         if (kinds[i] == TemplateCache::End) break;
         // Filling happens before the end test: a value may itself make the line "<<<FIM>>>".
         filled = line;
+        // The readings first: the placeholder must be the template's own, not one that a
+        // value brought in; the readings themselves never hold a placeholder.
+        FillReadings(filled, run.formulas);
         fillFirst(filled, kPlaceholders[0], info.title);
         fillFirst(filled, kPlaceholders[1], info.topic);
         fillFirst(filled, kPlaceholders[2], info.contact);
