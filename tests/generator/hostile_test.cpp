@@ -1,5 +1,5 @@
-// Hostile files for the generator: pages that are the files a run reads,
-// full disks, folders that take no new file, pipes, devices, links and huge files.
+// Hostile files for the generator and the settings layer: pages that are the files a run reads,
+// full disks, folders that take no new file, pipes, devices, links, huge and unreadable files.
 // Each row sets the scene in a scratch folder, acts, and says what must hold afterwards.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -17,6 +17,7 @@
 #include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
+#include "platform/profile.h"
 #include "tests/generator/test_support.h"
 
 namespace {
@@ -257,6 +258,91 @@ TEST_F(Hostile, HugeIncludePassesInBoundedMemory) {
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(Hostile, Settings) {
+    const std::string kept = "[VELLOQ]\r\nAUTOR=Ana\r\nCONTATO=ana@escola.br\r\n";
+    auto read = [](const char* file) { return profile::ReadString(file, "VELLOQ", "AUTOR", "padrao"); };
+    const Row rows[] = {
+        {"a pipe is empty and stays a pipe", [] { ASSERT_EQ(::mkfifo("velloq.ini", 0600), 0); },
+         [&] {
+             EXPECT_EQ(read("velloq.ini"), "padrao");
+             EXPECT_FALSE(profile::WriteString("velloq.ini", "VELLOQ", "AUTOR", "Bia"));
+             EXPECT_TRUE(fs::is_fifo("velloq.ini"));
+             EXPECT_EQ(read("velloq.ini"), "Bia");  // the value holds for the run
+         }},
+        {"a device is empty", [] { fs::create_symlink("/dev/zero", "velloq.ini"); },
+         [&] { EXPECT_EQ(read("velloq.ini"), "padrao"); }},
+        {"a file past the bound is empty and is never rewritten",
+         [&] { WriteFile("velloq.ini", kept + std::string(profile::kMaxFile, ';')); },
+         [&] {
+             EXPECT_EQ(read("velloq.ini"), "padrao");
+             EXPECT_FALSE(profile::WriteString("velloq.ini", "VELLOQ", "AUTOR", "Bia"));
+             EXPECT_EQ(ReadFile("velloq.ini"), kept + std::string(profile::kMaxFile, ';'));
+         }},
+        {"a file that cannot be read is left as it is",
+         [&] {
+             WriteFile("velloq.ini", kept);
+             ::chmod("velloq.ini", 0222);
+         },
+         [&] {
+             EXPECT_EQ(withoutPrivileges([] {
+                           const bool wrote = profile::WriteString("velloq.ini", "VELLOQ", "AUTOR", "Bia");
+                           return !wrote && profile::ReadString("velloq.ini", "VELLOQ", "AUTOR", "") == "Bia" ? 0 : 1;
+                       }),
+                       0);
+             EXPECT_EQ(ReadFile("velloq.ini"), kept);
+         }},
+        {"a link is written through and stays a link",
+         [&] {
+             fs::create_directory("alvo");
+             WriteFile("alvo/velloq.ini", kept);
+             fs::create_symlink("alvo/velloq.ini", "velloq.ini");
+         },
+         [&] {
+             EXPECT_TRUE(profile::WriteString("velloq.ini", "VELLOQ", "AUTOR", "Bia"));
+             EXPECT_TRUE(fs::is_symlink("velloq.ini"));
+             EXPECT_EQ(ReadFile("alvo/velloq.ini"), "[VELLOQ]\r\nAUTOR=Bia\r\nCONTATO=ana@escola.br\r\n");
+         }},
+        {"a folder of that name is empty and stays", [] { fs::create_directory("velloq.ini"); },
+         [&] {
+             EXPECT_FALSE(profile::WriteString("velloq.ini", "VELLOQ", "AUTOR", "Bia"));
+             EXPECT_TRUE(fs::is_directory("velloq.ini"));
+         }},
+    };
+    ::chmod(folder.path().c_str(), 0755);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing_support::ScratchFolder scene;
+        ::chmod(".", 0777);
+        row.scene();
+        const auto before = namesIn(".");
+        row.actAndCheck();
+        EXPECT_EQ(namesIn("."), before);
+    }
+}
+
+// velloq-gerar with a pipe for its settings file starts and generates; the exit status tells
+// a page over its own document (2) and a missing template (3).
+TEST_F(Hostile, CommandLine) {
+    ASSERT_EQ(::mkfifo("velloq.ini", 0600), 0);
+    struct {
+        const char* arguments;
+        int status;
+    } const rows[] = {
+        {"aula.vloq", 3},  // the settings name modeloMat.mdl, which is not here
+        {"-o aula.vloq aula.vloq", 2},
+        {"-o inc.htm aula.vloq", 2},
+        {"falta.vloq aula.vloq", 1},
+    };
+    for (const auto& row : rows) {
+        const std::string command = std::string(VELLOQ_GERAR) + " " + row.arguments + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status)) << row.arguments;
+        EXPECT_EQ(WEXITSTATUS(status), row.status) << row.arguments;
+    }
+    EXPECT_EQ(ReadFile("aula.vloq"), "\r\ntexto\r\n%inc.htm\r\n");
+    EXPECT_EQ(ReadFile("inc.htm"), "<b>incluido</b>\r\n");
 }
 
 }  // namespace
