@@ -181,6 +181,18 @@ TEST_F(Hostile, Generator) {
              EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
              EXPECT_EQ(ReadFile("aula.htm"), "H\r\ntexto\r\n&eacute;" + std::string(300000, 'y') + "\r\nS\r\n");
          }},
+        {"a UTF-8 include whose one line spans many pieces keeps every character",
+         [] {
+             std::string line = "\xC3\xA9";
+             for (int i = 0; i < 50000; ++i) line += "\xC3\xA7\xC3\xA3o\xE2\x89\xA4";  // "ção≤"
+             WriteFile("inc.htm", line + "\r\n");
+         },
+         [&] {
+             std::string expected = "H\r\ntexto\r\n&eacute;";
+             for (int i = 0; i < 50000; ++i) expected += "&ccedil;&atilde;o&#8804;";
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), expected + "\r\nS\r\n");
+         }},
         {"a folder that takes no new file: the writable page is written in place",
          [] {
              fs::create_directory("fixa");
