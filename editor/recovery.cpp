@@ -365,7 +365,10 @@ private:
             }
             job.copy.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
                 .replace(QChar::LineSeparator, QLatin1Char('\n'));
-            doctext::WriteFile(dataFileOf(lock_.path()), recovery::Serialize(job.copy));
+            const std::string file = dataFileOf(lock_.path());
+            doctext::WriteFile(file, recovery::Serialize(job.copy));
+            // The text is the user's own business, whatever the folder lets others see.
+            ::chmod(file.c_str(), 0600);
             return true;
         } catch (const ugerahtml::FileError& error) {
             failed_(error.what());

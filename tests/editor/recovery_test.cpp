@@ -211,6 +211,7 @@ void RecoveryTest::copyComesAndGoes() {
     QVERIFY(copy);
     QCOMPARE(copy->document, (f.textos() + "/aula.vloq").toStdString());
     QCOMPARE(copy->text, QStringLiteral("novo um\ndois"));
+    QVERIFY(!(QFileInfo(QString::fromStdString(file)).permissions() & (QFile::ReadGroup | QFile::ReadOther)));
     // Nothing of the copy lands in the work folder.
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
