@@ -11,6 +11,8 @@
 
 #include "editor/qtmessagesink.h"
 #include "editor/qtshell.h"
+#include "editor/recovery.h"
+#include "editor/sessionend.h"
 #include "editor/uabout.h"
 #include "editor/udicasform.h"
 #include "editor/udir.h"
@@ -67,6 +69,11 @@ int main(int argc, char** argv) {
     Tform_dir form_dir(&Form1);
     commands.workFolder->setFolderDialog(&form_dir);
     TdicasForm dicasForm(&Form1);
+    // The copy of unsaved text; made after the commands, so that the copies left by ended
+    // editors are offered after the start-up step. At the end of the desktop session the
+    // copy is written at once.
+    Recovery recovery(Form1, *commands.documents);
+    SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
 
     Form1.show();
     Form1.activateWindow();

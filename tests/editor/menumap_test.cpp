@@ -11,9 +11,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <QShortcut>
+
+#include "docfixture.h"
 #include "editor/velloqPrinc.h"
 #include "modalanswer.h"
-#include "scriptedsink.h"
 
 namespace {
 
@@ -32,6 +34,25 @@ QList<QAction*> menuEntries(const QList<QAction*>& actions) {
         if (a->menu()) out << menuEntries(a->menu()->actions());
     }
     return out;
+}
+
+// Every key that form binds to a command: entry and button shortcuts and free shortcuts of
+// the window itself (a dialog's keys live in its own window), with who binds it.
+QMultiMap<QString, QString> boundKeys(QWidget* form) {
+    QMultiMap<QString, QString> keys;
+    auto inForm = [form](QObject* owner) {
+        auto* widget = qobject_cast<QWidget*>(owner);
+        return widget && widget->window() == form;
+    };
+    for (QAction* a : form->findChildren<QAction*>())
+        if (inForm(a->parent()))
+            for (const QKeySequence& k : a->shortcuts()) keys.insert(k.toString(), a->objectName());
+    for (QAbstractButton* b : form->findChildren<QAbstractButton*>())
+        if (inForm(b) && !b->shortcut().isEmpty()) keys.insert(b->shortcut().toString(), b->objectName());
+    for (QShortcut* s : form->findChildren<QShortcut*>())
+        if (inForm(s->parent()))
+            for (const QKeySequence& k : s->keys()) keys.insert(k.toString(), s->objectName());
+    return keys;
 }
 
 QStringList visibleTopLevels() {
@@ -54,6 +75,7 @@ private slots:
     void menuContents();
     void shortcuts_data();
     void shortcuts();
+    void noKeyBoundTwice();
     void visualizarIsACommandOnTheBar();
     void accessKeysOpenTheirMenus_data();
     void accessKeysOpenTheirMenus();
@@ -136,35 +158,67 @@ void MenuMapTest::menuContents() {
 void MenuMapTest::shortcuts_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QKeySequence>("keys");
-    QTest::newRow("Salvar") << "Salvar1" << QKeySequence(Qt::CTRL | Qt::Key_S);
-    QTest::newRow("Imprimir") << "Imprimirformatado1" << QKeySequence(Qt::CTRL | Qt::Key_P);
-    QTest::newRow("Desfazer") << "Desfazer1" << QKeySequence(Qt::CTRL | Qt::Key_Z);
-    QTest::newRow("Cortar") << "Cortar1" << QKeySequence(Qt::CTRL | Qt::Key_X);
-    QTest::newRow("Copiar") << "Copiar1" << QKeySequence(Qt::CTRL | Qt::Key_C);
-    QTest::newRow("Colar") << "Colar1" << QKeySequence(Qt::CTRL | Qt::Key_V);
-    QTest::newRow("Localizar") << "Localizar1" << QKeySequence(Qt::CTRL | Qt::Key_F);
-    QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H);
-    QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A);
-    QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9);
-    QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9);
-    QTest::newRow("Explorar fórmula") << "ExplorarFormula1" << QKeySequence(Qt::CTRL | Qt::Key_F9);
-    QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8);
-    QTest::newRow("no other") << "" << QKeySequence();
+    QTest::addColumn<bool>("editorOwn");  // the editor answers the key itself, as an editing key
+    QTest::newRow("Salvar") << "Salvar1" << QKeySequence(Qt::CTRL | Qt::Key_S) << false;
+    QTest::newRow("Imprimir") << "Imprimirformatado1" << QKeySequence(Qt::CTRL | Qt::Key_P) << false;
+    QTest::newRow("Desfazer") << "Desfazer1" << QKeySequence(Qt::CTRL | Qt::Key_Z) << true;
+    QTest::newRow("Cortar") << "Cortar1" << QKeySequence(Qt::CTRL | Qt::Key_X) << true;
+    QTest::newRow("Copiar") << "Copiar1" << QKeySequence(Qt::CTRL | Qt::Key_C) << true;
+    QTest::newRow("Colar") << "Colar1" << QKeySequence(Qt::CTRL | Qt::Key_V) << true;
+    QTest::newRow("Localizar") << "Localizar1" << QKeySequence(Qt::CTRL | Qt::Key_F) << false;
+    QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H) << false;
+    QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A) << true;
+    QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9) << false;
+    QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9) << false;
+    QTest::newRow("Explorar fórmula") << "ExplorarFormula1" << QKeySequence(Qt::CTRL | Qt::Key_F9) << false;
+    QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8) << false;
+    QTest::newRow("Nova página") << "Novo1" << QKeySequence(Qt::CTRL | Qt::Key_N) << false;
+    QTest::newRow("Abrir texto") << "Abrir1" << QKeySequence(Qt::CTRL | Qt::Key_O) << false;
+    QTest::newRow("Salvar texto Como") << "SalvarComo1" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << false;
+    QTest::newRow("Ajuda") << "Ajuda2" << QKeySequence(Qt::Key_F1) << false;
+    QTest::newRow("Terminar") << "Terminar" << QKeySequence(Qt::CTRL | Qt::Key_Q) << false;
+    QTest::newRow("no other") << "" << QKeySequence() << false;
 }
 
 void MenuMapTest::shortcuts() {
     QFETCH(QString, entry);
     QFETCH(QKeySequence, keys);
+    QFETCH(bool, editorOwn);
     if (!entry.isEmpty()) {
         QAction* a = form_->action(entry);
         QVERIFY(a);
         QCOMPARE(a->shortcut(), keys);
+        if (editorOwn) return;
+        // The key reaches the entry from the editor, where the user types (only the reaching
+        // is looked at here: the commands themselves are tested with their modules).
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        QSignalSpy spy(a, &QAction::triggered);
+        form_->Memo1->setFocus();
+        QTest::keySequence(form_->Memo1, keys);
+        QCOMPARE(spy.count(), 1);
         return;
     }
     int withShortcut = 0;
     for (QAction* a : menuEntries(form_->MainMenu1->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
-    QCOMPARE(withShortcut, 13);
+    QCOMPARE(withShortcut, 18);
+}
+
+void MenuMapTest::noKeyBoundTwice() {
+    // The window as the program wires it: menus, tool buttons and every module's commands.
+    DocFixture f;
+    const QMultiMap<QString, QString> keys = boundKeys(f.form.get());
+    QVERIFY(keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q).toString()));
+    QVERIFY(keys.contains(QKeySequence(Qt::ALT | Qt::Key_1).toString()));
+    QStringList twice;
+    for (const QString& key : keys.uniqueKeys())
+        if (keys.count(key) > 1) twice << key + ": " + QStringList(keys.values(key)).join(", ");
+    QVERIFY2(twice.isEmpty(), qPrintable(twice.join("; ")));
+    // Nor does a shortcut take the access key of a menu on the bar.
+    for (QAction* menu : f.form->MainMenu1->actions()) {
+        const QKeySequence access = QKeySequence::mnemonic(menu->text());
+        QVERIFY2(!keys.contains(access.toString()), qPrintable(access.toString() + " " + menu->text()));
+    }
 }
 
 void MenuMapTest::visualizarIsACommandOnTheBar() {
