@@ -64,7 +64,7 @@ void Documents::MarkClean() {
 
 bool Documents::isModified() const { return form_.Memo1->document()->isModified(); }
 
-bool Documents::mayDropText() { return !isModified() || messages::AskYesNo(kConfirmCaption, kLoadAnother); }
+bool Documents::mayDropText() { return !isModified() || messages::AskDiscard(kConfirmCaption, kLoadAnother); }
 
 void Documents::SetCaption() {
     // The window system takes "[*]" in a title as the place of a modified mark; doubled, it
@@ -88,7 +88,7 @@ bool Documents::LoadDocument(const std::string& file) {
     try {
         text = doctext::Decode(doctext::ReadFile(file));
     } catch (const ugerahtml::FileError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
     form_.Memo1->setPlainText(text);
@@ -102,7 +102,7 @@ bool Documents::WriteDocument(const std::string& file) {
     try {
         doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText()));
     } catch (const ugerahtml::FileError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
     MarkClean();
@@ -110,7 +110,7 @@ bool Documents::WriteDocument(const std::string& file) {
 }
 
 void Documents::Novo1Click() {
-    if (!isModified() || messages::AskYesNo(kConfirmCaption, "Confirmando apagamento geral")) {
+    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) {
         form_.Memo1->clear();
         MarkClean();
     }
@@ -147,7 +147,7 @@ void Documents::SalvarComo1Click() {
         file += ".vloq";
         // The dialog asked about the name as typed; the name written is another one.
         if (::access(file.c_str(), F_OK) == 0 &&
-            !messages::AskYesNo(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
+            !messages::AskDiscard(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
             return;
     }
     uvars::CurrentFile = file;
@@ -157,13 +157,13 @@ void Documents::SalvarComo1Click() {
 }
 
 void Documents::TerminarClick() {
-    if (isModified() && !messages::AskYesNo(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
+    if (isModified() && !messages::AskDiscard(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
     form_.close();
 }
 
 bool Documents::FormClose() {
     return !isModified() ||
-           messages::AskYesNo(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
+           messages::AskDiscard(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
 }
 
 bool Documents::eventFilter(QObject* watched, QEvent* event) {
