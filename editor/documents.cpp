@@ -71,7 +71,7 @@ void Documents::MarkClean() {
 
 bool Documents::isModified() const { return form_.Memo1->document()->isModified(); }
 
-bool Documents::mayDropText() { return !isModified() || messages::AskYesNo(kConfirmCaption, kLoadAnother); }
+bool Documents::mayDropText() { return !isModified() || messages::AskDiscard(kConfirmCaption, kLoadAnother); }
 
 void Documents::SetCaption() {
     // The window system takes "[*]" in a title as the place of a modified mark; doubled, it
@@ -102,7 +102,7 @@ bool Documents::LoadDocument(const std::string& file) {
         return false;
     } catch (const ugerahtml::FileError& error) {
         ClearEditor();
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
     // The old text goes before the new one is built, and the bytes before the editor makes its
@@ -128,7 +128,7 @@ bool Documents::WriteDocument(const std::string& file) {
     try {
         doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText(), format_));
     } catch (const ugerahtml::FileError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
     MarkClean();
@@ -136,7 +136,7 @@ bool Documents::WriteDocument(const std::string& file) {
 }
 
 void Documents::Novo1Click() {
-    if (!isModified() || messages::AskYesNo(kConfirmCaption, "Confirmando apagamento geral")) {
+    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) {
         form_.Memo1->clear();
         format_ = {};
         MarkClean();
@@ -181,7 +181,7 @@ void Documents::SalvarComo1Click() {
         file += ".vloq";
         // The dialog asked about the name as typed; the name written is another one.
         if (::access(file.c_str(), F_OK) == 0 &&
-            !messages::AskYesNo(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
+            !messages::AskDiscard(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
             return;
     }
     uvars::CurrentFile = file;
@@ -191,13 +191,13 @@ void Documents::SalvarComo1Click() {
 }
 
 void Documents::TerminarClick() {
-    if (isModified() && !messages::AskYesNo(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
+    if (isModified() && !messages::AskDiscard(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
     form_.close();
 }
 
 bool Documents::FormClose() {
     return !isModified() ||
-           messages::AskYesNo(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
+           messages::AskDiscard(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
 }
 
 bool Documents::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 //   node startfolder_test.js paginas  START-FOLDER VELLOQ-GERAR ARTIFACTS
 //   node startfolder_test.js formulas START-FOLDER OXSERVER CATALOGUE-TSV
 //   node startfolder_test.js reserva  START-FOLDER VELLOQ-GERAR VELLOQ-INICIO TEMPLATE-SOURCE
+//   node startfolder_test.js movida   START-FOLDER VELLOQ-GERAR
 //   node startfolder_test.js pagina   PAGE-FILE
 // Prints one line per failure and ends with "N passed, N failed".
 
@@ -343,7 +344,8 @@ async function testFallback(start, gerar, inicio, templateSource) {
 
     // Viewed from the disk with no local copy at the given place: the public copy serves.
     const local = await checkPage(pathToFileURL(file).href);
-    checkCommon('sem cópia local', file, local, { allowedFailures: [pathToFileURL(missing).href] });
+    // The given place fails, and so do the folders around the page, which hold no copy either.
+    checkCommon('sem cópia local', file, local, { allowedFailures: [pathToFileURL(missing).href, '/mathjax/mathjax/startup.js'] });
     check(local.requests.some((u) => u.startsWith(pathToFileURL(missing).href)),
           'sem cópia local: a cópia local foi tentada primeiro');
     check(local.requests.some((u) => u.startsWith(`${mirror}@mathjax/mathjax-newcm-font/`)),
@@ -356,6 +358,52 @@ async function testFallback(start, gerar, inicio, templateSource) {
           'publicada: só pede ao servidor', served.requests.filter((u) => !u.startsWith('http://127.0.0.1:')).join(', '));
   } finally {
     server.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+// Every entry of folder, links included, as paths relative to it.
+function entries(folder, under = '') {
+  return fs.readdirSync(path.join(folder, under), { withFileTypes: true }).flatMap((e) => {
+    const name = path.join(under, e.name);
+    return e.isDirectory() ? [name, ...entries(folder, name)] : [name];
+  });
+}
+
+// A copy of the start folder, moved where its template's location of MathJax no longer leads:
+// it holds no link, and its pages draw their formulas from the copy's own MathJax.
+async function testMovedFolder(start, gerar) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-movida-'));
+  try {
+    const moved = path.join(work, 'outra', 'inicio');
+    fs.cpSync(start, moved, { recursive: true, verbatimSymlinks: true });
+    const links = entries(moved).filter((e) => fs.lstatSync(path.join(moved, e)).isSymbolicLink());
+    check(links.length === 0, 'a pasta inicial não tem links para fora dela', links.join(', '));
+    // The build's own folder is gone, as when the build tree is removed.
+    const gone = pathToFileURL(path.join(work, 'sumiu', 'mathjax')).href;
+    for (const t of ['modeloMat.mdl', 'textos/modeloMat.mdl', 'help/velloq.htm']) {
+      const file = path.join(moved, t);
+      const bytes = fs.readFileSync(file, 'latin1');
+      const rewritten = bytes.replace(/var copiaLocal = '[^']*'/, `var copiaLocal = '${gone}'`);
+      check(rewritten !== bytes, `${t}: traz o endereço da cópia local`);
+      fs.writeFileSync(file, rewritten, 'latin1');
+    }
+    fs.writeFileSync(path.join(moved, 'textos', 'movida.vloq'),
+                     'Título: Movida\r\n\r\nA área do círculo é `A=pir^2`.\r\n', 'latin1');
+    execFileSync(gerar, ['movida.vloq'], { cwd: path.join(moved, 'textos'), timeout: 20000 });
+    const own = pathToFileURL(moved).href + '/';
+    for (const page of ['textos/movida.htm', 'help/velloq.htm']) {
+      const file = path.join(moved, page);
+      const result = await checkPage(pathToFileURL(file).href);
+      checkCommon(`movida ${page}`, file, result,
+                  { allowedFailures: [gone, '/mathjax/mathjax/startup.js'] });
+      onlyFileRequests(`movida ${page}`, result);
+      // The last place tried is the one that answered.
+      const tried = result.requests.filter((u) => u.endsWith('/startup.js'));
+      check(tried[tried.length - 1] === `${own}mathjax/mathjax/startup.js`,
+            `movida ${page}: o MathJax veio da própria pasta inicial`, tried.join(', '));
+    }
+  } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }
 }
@@ -373,10 +421,11 @@ async function main() {
     paginas: () => testSamplePages(...args),
     formulas: () => testFormulaList(...args),
     reserva: () => testFallback(...args),
+    movida: () => testMovedFolder(...args),
     pagina: () => testOnePage(...args),
   };
   if (!tests[mode]) {
-    console.log('uso: node startfolder_test.js paginas|formulas|reserva|pagina ...');
+    console.log('uso: node startfolder_test.js paginas|formulas|reserva|movida|pagina ...');
     process.exit(2);
   }
   try {
