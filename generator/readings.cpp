@@ -111,11 +111,22 @@ void appendJsonString(std::string& out, std::string_view utf8) {
 
 }  // namespace
 
+void FormulaScanner::gather(std::string_view run) {
+    if (notationDepth_ > 0 || !inFormula_ || tooLong_) return;
+    if (formula_.size() + run.size() > kMaxFormulaBytes) {
+        tooLong_ = true;
+        formula_.clear();
+        return;
+    }
+    formula_ += run;
+}
+
 void FormulaScanner::text(char c) {
     if (notationDepth_ > 0) return;
     if (c == '`') {
         if (inFormula_) {
-            if (!tooLong_) {
+            // A formula met again is not decoded again.
+            if (!tooLong_ && met_.insert(formula_).second) {
                 std::string shown = shownText(formula_);
                 if (!shown.empty()) formulas_.insert(std::move(shown));
             }
@@ -126,13 +137,7 @@ void FormulaScanner::text(char c) {
         }
         return;
     }
-    if (!inFormula_ || tooLong_) return;
-    if (formula_.size() >= kMaxFormulaBytes) {
-        tooLong_ = true;
-        formula_.clear();
-        return;
-    }
-    formula_ += c;
+    gather(std::string_view(&c, 1));
 }
 
 void FormulaScanner::finishTag() {
@@ -156,8 +161,17 @@ void FormulaScanner::Feed(std::string_view bytes) {
         const char c = bytes[i];
         switch (state_) {
             case State::Text:
-                if (c == '<') state_ = State::LessThan;
-                else text(c);
+                if (c == '<') {
+                    state_ = State::LessThan;
+                } else if (c == '`') {
+                    text(c);
+                } else {
+                    // The run up to the next tag or backquote is taken in one go.
+                    size_t end = bytes.find_first_of("<`", i);
+                    if (end == std::string_view::npos) end = bytes.size();
+                    gather(bytes.substr(i, end - i));
+                    i = end - 1;
+                }
                 break;
             case State::LessThan:
                 if (isAsciiLetter(c)) {
