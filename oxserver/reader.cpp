@@ -1672,7 +1672,8 @@ private:
         }
         // M^T: the transpose of a matrix named by a capital
         const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && f_.text(base) != "T") ||
-                            (base.kind == NodeKind::Group && base.first >= 0 && isCapital(base.first));
+                            (base.kind == NodeKind::Group && base.first >= 0 &&
+                             (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
         if (matrix && isLetterText(n.c, "T")) {
             w_.phrase(Say(P::Transposta));
             return;
