@@ -160,6 +160,7 @@ void Server::acceptAll() {
         if (byFd_.size() <= slot) byFd_.resize(slot + 1);
         auto c = std::make_unique<Connection>();
         c->fd = fd;
+        c->frame.verbosity = options_.verbosity;
         if (++lastGeneration_ == 0) ++lastGeneration_;  // 0 tags the server's own descriptors
         c->generation = lastGeneration_;
         c->idle = lru_.insert(lru_.end(), fd);
@@ -235,7 +236,7 @@ void Server::answer(Connection& c) {
         done += f.consumed;
         c.frame = f.next;
         if (f.kind == FrameKind::NeedMore) break;
-        c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body) : TooLongReply();
+        c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body, c.frame.verbosity) : TooLongReply();
     }
     c.input.erase(0, done);
     giveBackIfEmpty(c.input);

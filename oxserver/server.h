@@ -21,6 +21,7 @@ struct ServerOptions {
     // this closes the connection idle longest.
     std::size_t maxConnections = 4096;
     std::size_t maxRequest = kMaxRequestBytes;
+    Verbosity verbosity = Verbosity::Normal;  // each connection's level until it sends an option
 };
 
 class Server {
