@@ -286,7 +286,7 @@ void FormulaScanner::Feed(std::string_view bytes) {
 std::string ReadingsJson(const std::set<std::string>& formulas) {
     std::string out = "{";
     for (const std::string& formula : formulas) {
-        const std::string reading = oxserver::ReadFormula(formula);
+        const std::string reading = oxserver::ReadFormula(formula, oxserver::Verbosity::Normal);
         if (reading.empty()) continue;
         if (out.size() > 1) out += ',';
         appendJsonString(out, formula);
