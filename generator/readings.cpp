@@ -61,7 +61,8 @@ std::string collapseBlanks(std::string_view utf8) {
     bool pending = false;
     for (size_t i = 0; i < utf8.size(); ++i) {
         const bool nbsp = utf8[i] == '\xC2' && i + 1 < utf8.size() && utf8[i + 1] == '\xA0';
-        if (isBlank(utf8[i]) || nbsp) {
+        // The same blanks as the page's script treats as one when it looks a formula up.
+        if (isBlank(utf8[i]) || utf8[i] == '\v' || nbsp) {
             pending = true;
             if (nbsp) ++i;
             continue;
