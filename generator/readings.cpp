@@ -61,7 +61,8 @@ std::string collapseBlanks(std::string_view utf8) {
     bool pending = false;
     for (size_t i = 0; i < utf8.size(); ++i) {
         const bool nbsp = utf8[i] == '\xC2' && i + 1 < utf8.size() && utf8[i + 1] == '\xA0';
-        if (isBlank(utf8[i]) || nbsp) {
+        // The same blanks as the page's script treats as one when it looks a formula up.
+        if (isBlank(utf8[i]) || utf8[i] == '\v' || nbsp) {
             pending = true;
             if (nbsp) ++i;
             continue;
@@ -111,11 +112,22 @@ void appendJsonString(std::string& out, std::string_view utf8) {
 
 }  // namespace
 
+void FormulaScanner::gather(std::string_view run) {
+    if (notationDepth_ > 0 || !inFormula_ || tooLong_) return;
+    if (formula_.size() + run.size() > kMaxFormulaBytes) {
+        tooLong_ = true;
+        formula_.clear();
+        return;
+    }
+    formula_ += run;
+}
+
 void FormulaScanner::text(char c) {
     if (notationDepth_ > 0) return;
     if (c == '`') {
         if (inFormula_) {
-            if (!tooLong_) {
+            // A formula met again is not decoded again.
+            if (!tooLong_ && met_.insert(formula_).second) {
                 std::string shown = shownText(formula_);
                 if (!shown.empty()) formulas_.insert(std::move(shown));
             }
@@ -126,13 +138,7 @@ void FormulaScanner::text(char c) {
         }
         return;
     }
-    if (!inFormula_ || tooLong_) return;
-    if (formula_.size() >= kMaxFormulaBytes) {
-        tooLong_ = true;
-        formula_.clear();
-        return;
-    }
-    formula_ += c;
+    gather(std::string_view(&c, 1));
 }
 
 void FormulaScanner::finishTag() {
@@ -156,8 +162,17 @@ void FormulaScanner::Feed(std::string_view bytes) {
         const char c = bytes[i];
         switch (state_) {
             case State::Text:
-                if (c == '<') state_ = State::LessThan;
-                else text(c);
+                if (c == '<') {
+                    state_ = State::LessThan;
+                } else if (c == '`') {
+                    text(c);
+                } else {
+                    // The run up to the next tag or backquote is taken in one go.
+                    size_t end = bytes.find_first_of("<`", i);
+                    if (end == std::string_view::npos) end = bytes.size();
+                    gather(bytes.substr(i, end - i));
+                    i = end - 1;
+                }
                 break;
             case State::LessThan:
                 if (isAsciiLetter(c)) {
@@ -272,7 +287,7 @@ void FormulaScanner::Feed(std::string_view bytes) {
 std::string ReadingsJson(const std::set<std::string>& formulas) {
     std::string out = "{";
     for (const std::string& formula : formulas) {
-        const std::string reading = oxserver::ReadFormula(formula);
+        const std::string reading = oxserver::ReadFormula(formula, oxserver::Verbosity::Normal);
         if (reading.empty()) continue;
         if (out.size() > 1) out += ',';
         appendJsonString(out, formula);

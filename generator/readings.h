@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace ugerahtml {
 
@@ -31,6 +32,7 @@ private:
         Text, LessThan, EndTagOpen, TagName, InTag, MarkupOpen, MarkupDash, Comment, Bogus, RawText
     };
     void text(char c);
+    void gather(std::string_view run);
     void finishTag();
     void endRun() { inFormula_ = false; formula_.clear(); }
 
@@ -45,6 +47,7 @@ private:
     bool inFormula_ = false;
     bool tooLong_ = false;
     std::string formula_;
+    std::unordered_set<std::string> met_;  // formulas as written in the page
     std::set<std::string> formulas_;
 };
 

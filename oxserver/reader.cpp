@@ -42,6 +42,9 @@ public:
     void scopeEnd() { scopeEnded_ = true; }
 
     void pause() { addMark(','); }
+
+    // A pause before whatever comes next, if anything does.
+    void pauseBeforeNext() { pendingPause_ = true; }
     void semicolon() { addMark(';'); }
     void colon() { addMark(':'); }
 
@@ -338,12 +341,12 @@ private:
     void readItems(const std::vector<std::int32_t>& items) {
         Row r(items);
         while (r.k < r.size()) {
-            const bool read = symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+            const bool read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
                               numberRule(r) || currencyRule(r) ||
                               functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
                               compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r) ||
                               reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
-                              primesRule(r);
+                              primesRule(r) || combinatoricsRule(r);
             if (!read) plainItem(r);
         }
     }
@@ -735,6 +738,99 @@ private:
         w_.phrase(Say(P::Inversa));
         readCall(node.a, next);
         r.k += 2;
+        return true;
+    }
+
+    bool isCapital(std::int32_t i) const {
+        const Node& n = at(unwrap(i));
+        return n.kind == NodeKind::Letter && n.length == 1 && f_.source[n.begin] >= 'A' && f_.source[n.begin] <= 'Z';
+    }
+
+    bool isLetterText(std::int32_t i, std::string_view text) const {
+        const Node& n = at(unwrap(i));
+        return n.kind == NodeKind::Letter && f_.text(n) == text;
+    }
+
+    // How many capitals side by side make the item: 3 for "PQR"; 0 for anything else.
+    std::size_t capitalsRun(std::int32_t i) const {
+        const Node& n = at(unwrap(i));
+        if (n.kind != NodeKind::Row && n.kind != NodeKind::Group) return 0;
+        if (n.kind == NodeKind::Group && !(n.flags & kInvisible)) return 0;
+        std::size_t count = 0;
+        for (std::int32_t c = n.first; c >= 0; c = at(c).next) {
+            if (!isCapital(c)) return 0;
+            ++count;
+        }
+        return count;
+    }
+
+    // u xx v between vectors is the vector product, u . v the scalar product
+    bool vectorProductRule(Row& r) {
+        if (r.k == 0 || !r.has(r.k + 1)) return false;
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+        const std::string_view in = n.symbol->input;
+        const bool cross = in == "xx" || in == "times" || in == "×";
+        const bool dot = in == "." || in == "*" || in == "cdot" || in == "·";
+        if ((!cross && !dot) || !isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
+        w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
+        ++r.k;
+        return true;
+    }
+
+    bool isVector(std::int32_t i) const {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Unary && n.symbol->role == Role::Vec;
+    }
+
+    // C_(n,p), A_(n,p), C_n^p: combinations and arrangements; P_n, P_n^(a,b): permutations
+    bool combinatoricsRule(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Script || n.b < 0 || !isCapital(n.a)) return false;
+        const char which = f_.source[at(n.a).begin];
+        if (which != 'C' && which != 'A' && which != 'P') return false;
+        std::vector<std::int32_t> sub;
+        const Node& s = at(n.b);
+        if (s.kind == NodeKind::Group && (s.flags & kInvisible)) collect(n.b, sub);
+        else sub.push_back(n.b);
+        if (which == 'P') {
+            if (sub.size() != 1 || !isAtom(sub[0])) return false;
+            const Node& count = at(unwrap(sub[0]));
+            // P_1, P_2 name points; a permutation's count is a letter, or it has repetitions
+            if (n.c < 0 && !(count.kind == NodeKind::Letter && f_.source[count.begin] >= 'a' && f_.source[count.begin] <= 'z'))
+                return false;
+            w_.phrase(Say(P::PermutacaoDe));
+            readNode(sub[0]);
+            if (n.c >= 0) {
+                w_.phrase(Say(P::ComRepeticaoDe));
+                ++bracketDepth_;
+                readNode(n.c);
+                --bracketDepth_;
+            }
+            ++r.k;
+            return true;
+        }
+        std::int32_t total = -1, taken = -1;
+        if (sub.size() == 3 && isSymbol(sub[1], Role::Comma) && isShort(sub[0]) && isShort(sub[2]) && n.c < 0) {
+            total = sub[0];
+            taken = sub[2];
+        } else if (sub.size() == 1 && n.c >= 0 && isAtom(sub[0]) && at(unwrap(n.c)).kind == NodeKind::Letter) {
+            // C_n^p; with the letters of the other habit, C_p^n, the n is the total. A number
+            // above is a power: C_1^2, a leg squared.
+            const bool swapped = isLetterText(n.c, "n") || isLetterText(sub[0], "k") || isLetterText(sub[0], "p");
+            total = swapped ? n.c : sub[0];
+            taken = swapped ? sub[0] : n.c;
+        } else {
+            return false;
+        }
+        w_.phrase(Say(which == 'C' ? P::CombinacaoDe : P::ArranjoDe));
+        readNode(total);
+        w_.pause();
+        readNode(taken);
+        w_.phrase(Say(P::A));
+        readNode(taken);
+        w_.scopeEnd();
+        ++r.k;
         return true;
     }
 
@@ -1290,11 +1386,28 @@ private:
         return false;
     }
 
+    // ((n),(k)): two rows of one item each in round brackets is the binomial coefficient
+    bool readBinomial(std::int32_t i, const std::vector<std::int32_t>& rows) {
+        const Node& g = at(i);
+        if (rows.size() != 2 || g.symbol->role != Role::Paren || !g.close || g.close->role != Role::Paren) return false;
+        for (std::int32_t row : rows) {
+            const Node& r = at(row);
+            if (r.first < 0 || r.first != r.last || !isShort(r.first)) return false;
+        }
+        w_.phrase(Say(P::BinomialDe));
+        readNode(at(rows[0]).first);
+        w_.phrase(Say(P::Sobre));
+        readNode(at(rows[1]).first);
+        w_.pauseBeforeNext();
+        return true;
+    }
+
     void readMatrix(std::int32_t i) {
         const Node& g = at(i);
         std::vector<std::int32_t> rows;
         for (std::int32_t c = g.first; c >= 0; c = at(c).next)
             if (at(c).kind == NodeKind::Group) rows.push_back(c);
+        if (readBinomial(i, rows)) return;
         std::size_t columns = 1;
         for (std::int32_t c = at(rows[0]).first; c >= 0; c = at(c).next)
             if (isSymbol(c, Role::Comma)) ++columns;
@@ -1383,6 +1496,16 @@ private:
             if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
             return;
         case Role::PostfixAccent:
+            if ((s->input == "bar" || s->input == "overline") && capitalsRun(a) >= 2) {
+                w_.noun(Say(P::Segmento));
+                readNode(a);
+                return;
+            }
+            if (s->input == "hat" && capitalsRun(a) == 3) {
+                w_.noun(Say(P::Angulo));
+                readNode(a);
+                return;
+            }
             if (shortArg || isLetterRun(a)) {
                 readNode(a);
                 w_.phrase(s->words);
@@ -1546,6 +1669,14 @@ private:
         if (applied) {
             w_.pause();
             w_.phrase(Say(P::Tudo));
+        }
+        // M^T: the transpose of a matrix named by a capital
+        const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && f_.text(base) != "T") ||
+                            (base.kind == NodeKind::Group && base.first >= 0 &&
+                             (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
+        if (matrix && isLetterText(n.c, "T")) {
+            w_.phrase(Say(P::Transposta));
+            return;
         }
         if (isDegreeMark(n.c, base)) {
             w_.phrase(Say(P::Graus));

@@ -1,6 +1,6 @@
 // A whole generation run on fuzzed bytes: the input is cut at "\n%%%%\n" marks into the
 // document, the include file "inc.txt" and the template; without a template part a fixed
-// template is used.
+// template is used, which asks for the formulas' readings.
 #include <unistd.h>
 
 #include <cstdint>
@@ -27,7 +27,8 @@ const bool kReady = [] {
     if (!::mkdtemp(dir.data()) || ::chdir(dir.c_str()) != 0) std::abort();
     writeFile("modelo.mdl",
               "<<<CABE\xC7" "ALHO>>>\r\n<title>[T\xCDTULO]</title>[AUTOR]\r\n<<<FIM>>>\r\n"
-              "<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n<<<fim>>>\r\n<<<ASSINATURA>>>\r\n[CONTATO][AUTOR]\r\n");
+              "<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n<<<fim>>>\r\n<<<ASSINATURA>>>\r\n[CONTATO][AUTOR]\r\n"
+              "<script type=\"application/json\">[LEITURAS]</script>\r\n");
     return true;
 }();
 

@@ -24,6 +24,7 @@ private slots:
     void view();
     void viewSavesTheTextFirst();
     void generatorFileErrorOpensNothing();
+    void viewCarriesTheReadings();
     void print_data();
     void print();
     void opens_data();
@@ -95,6 +96,25 @@ void PagesTest::generatorFileErrorOpensNothing() {
     QCOMPARE(f.sink.calls.size(), size_t(1));
     QVERIFY2(f.sink.calls[0].find(doc.toStdString()) != std::string::npos, f.sink.calls[0].c_str());
     QVERIFY(f.shell.opened.empty());
+}
+
+// The editor writes "≤" as a reference; the page names the formula by the character the
+// browser shows, with its reading, as velloq-gerar does.
+void PagesTest::viewCarriesTheReadings() {
+    DocFixture f;
+    const QString doc = f.textos() + "/aula.vloq";
+    writeBytes(doc, "");
+    writeBytes(f.start + "/modeloMat.mdl",
+               "<<<CABE\xC7" "ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n"
+               "<script type=\"application/json\">[LEITURAS]</script></body></html>\r\n<<<FIM>>>\r\n");
+    QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
+    f.form->Memo1->insertPlainText(QStringLiteral("Aula\nSe `x ≤ y`, então `x^2`."));
+    f.trigger("Visualizar1");
+    const QByteArray page = readBytes(f.textos() + "/aula.htm");
+    QVERIFY2(page.contains("<script type=\"application/json\">{\"x \\u2264 y\":\"x menor ou igual a y\","
+                           "\"x^2\":\"x ao quadrado\"}</script>"),
+             page.constData());
+    QVERIFY(f.sink.calls.empty());
 }
 
 void PagesTest::print_data() {
