@@ -292,9 +292,9 @@ std::string ReadFile(const std::string& path) {
         ::close(fd);
         throw tooLarge();
     }
-    // The size said by the file system is where reading starts; a file that grows meanwhile
-    // is read on, up to the bound.
-    std::string content(static_cast<size_t>(st.st_size), '\0');
+    // The size said by the file system, and one byte to find the end in, is all a file takes
+    // unless it grows meanwhile: then it is read on, up to the bound.
+    std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
     size_t have = 0;
     for (;;) {
         if (have == content.size()) {
