@@ -205,14 +205,22 @@ Replaced replaceByRename(const std::string& path, const std::string& target, std
     if (::fsync(fd) != 0) abandon(errno);
     if (old) keepModeAndOwner(fd, *old);
     else ::fchmod(fd, newFileMode());
+    // A copy already given to the old file's owner is taken back first: in a sticky folder
+    // only its owner may remove it.
+    auto discard = [&temp] {
+        if (::lchown(temp.c_str(), ::geteuid(), gid_t(-1)) != 0) {
+            // Then it was never given away.
+        }
+        ::unlink(temp.c_str());
+    };
     if (::close(fd) != 0) {
         const int error = errno;
-        ::unlink(temp.c_str());
+        discard();
         fail(error);
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
-        ::unlink(temp.c_str());
+        discard();
         // A sticky folder lets only the owner of a file replace it.
         if (old && refused(error)) return Replaced::NotHere;
         fail(error);
