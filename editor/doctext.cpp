@@ -205,14 +205,22 @@ Replaced replaceByRename(const std::string& path, const std::string& target, std
     if (::fsync(fd) != 0) abandon(errno);
     if (old) keepModeAndOwner(fd, *old);
     else ::fchmod(fd, newFileMode());
+    // A copy already given to the old file's owner is taken back first: in a sticky folder
+    // only its owner may remove it.
+    auto discard = [&temp] {
+        if (::lchown(temp.c_str(), ::geteuid(), gid_t(-1)) != 0) {
+            // Then it was never given away.
+        }
+        ::unlink(temp.c_str());
+    };
     if (::close(fd) != 0) {
         const int error = errno;
-        ::unlink(temp.c_str());
+        discard();
         fail(error);
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
-        ::unlink(temp.c_str());
+        discard();
         // A sticky folder lets only the owner of a file replace it.
         if (old && refused(error)) return Replaced::NotHere;
         fail(error);
@@ -292,9 +300,9 @@ std::string ReadFile(const std::string& path) {
         ::close(fd);
         throw tooLarge();
     }
-    // The size said by the file system is where reading starts; a file that grows meanwhile
-    // is read on, up to the bound.
-    std::string content(static_cast<size_t>(st.st_size), '\0');
+    // The size said by the file system, and one byte to find the end in, is all a file takes
+    // unless it grows meanwhile: then it is read on, up to the bound.
+    std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
     size_t have = 0;
     for (;;) {
         if (have == content.size()) {

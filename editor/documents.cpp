@@ -39,8 +39,9 @@ std::string runFileDialog(QFileDialog& dialog) {
     return file;
 }
 
-std::string outOfMemory(const std::string& file) {
-    return "N\xC3\xA3o h\xC3\xA1 mem\xC3\xB3ria para abrir o arquivo " + file + ".";
+// action: "abrir" or "gravar".
+std::string outOfMemory(const std::string& action, const std::string& file) {
+    return "N\xC3\xA3o h\xC3\xA1 mem\xC3\xB3ria para " + action + " o arquivo " + file + ".";
 }
 
 }  // namespace
@@ -98,7 +99,7 @@ bool Documents::LoadDocument(const std::string& file) {
         messages::Show(error.what());
         return false;
     } catch (const std::bad_alloc&) {
-        messages::Show(outOfMemory(file));
+        messages::Show(outOfMemory("abrir", file));
         return false;
     } catch (const ugerahtml::FileError& error) {
         ClearEditor();
@@ -112,7 +113,7 @@ bool Documents::LoadDocument(const std::string& file) {
     try {
         document = doctext::Decode(bytes);
     } catch (const std::bad_alloc&) {
-        messages::Show(outOfMemory(file));
+        messages::Show(outOfMemory("abrir", file));
         return false;
     }
     std::string().swap(bytes);
@@ -129,6 +130,9 @@ bool Documents::WriteDocument(const std::string& file) {
         doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText(), format_));
     } catch (const ugerahtml::FileError& error) {
         messages::ShowWarning(error.what());
+        return false;
+    } catch (const std::bad_alloc&) {
+        messages::Show(outOfMemory("gravar", file));
         return false;
     }
     MarkClean();

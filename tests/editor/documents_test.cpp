@@ -36,6 +36,13 @@ struct stat fileStatus(const QString& path) {
     return st;
 }
 
+// Makes bytes the file at path and opens it with "&Abrir texto".
+void openThroughDialog(DocFixture& f, const QString& path, const QByteArray& bytes) {
+    writeBytes(path, bytes);
+    f.dialogs.chooseFile(path);
+    f.trigger("Abrir1");
+}
+
 // Mounts a file system of 64 KB, seen by this test process only, on folder; false where the
 // system lets the test mount nothing.
 bool mountSmallDisk(const QString& folder) {
@@ -237,9 +244,7 @@ void DocumentsTest::textFormatRoundTrip() {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, saved);
     DocFixture f;
-    writeBytes(f.textos() + "/rt.vloq", file);
-    f.dialogs.chooseFile(f.textos() + "/rt.vloq");
-    f.trigger("Abrir1");
+    openThroughDialog(f, f.textos() + "/rt.vloq", file);
     QVERIFY(!f.modified());
     f.trigger("Salvar1");
     QCOMPARE(readBytes(f.textos() + "/rt.vloq"), saved);
@@ -382,9 +387,7 @@ void DocumentsTest::encodingRoundTrip() {
     QFETCH(QString, edit);
     QFETCH(QByteArray, saved);
     DocFixture f;
-    writeBytes(f.textos() + "/rt.vloq", file);
-    f.dialogs.chooseFile(f.textos() + "/rt.vloq");
-    f.trigger("Abrir1");
+    openThroughDialog(f, f.textos() + "/rt.vloq", file);
     QCOMPARE(f.form->Memo1->document()->firstBlock().text(), shown);
     QTextCursor line(f.form->Memo1->document()->findBlockByNumber(1));
     line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
@@ -414,6 +417,8 @@ void DocumentsTest::saveKeepsTheFile_data() {
     QTest::newRow("symbolic link") << "symbolic link" << false;
     QTest::newRow("permissions and owner") << "owner" << false;
     QTest::newRow("read-only folder, permissions and owner") << "read-only folder, owner" << true;
+    // Only a file's owner may replace it in a sticky folder.
+    QTest::newRow("another user's file in a sticky folder") << "sticky folder, owner" << true;
 }
 
 void DocumentsTest::saveKeepsTheFile() {
@@ -441,6 +446,14 @@ void DocumentsTest::saveKeepsTheFile() {
 
     WithoutPermissionOverride asUser;
     if (situation.startsWith("read-only folder")) QVERIFY(::chmod(QFile::encodeName(folder), 0500) == 0);
+    if (situation.startsWith("sticky folder")) {
+        QVERIFY(::chmod(QFile::encodeName(folder), 01777) == 0);
+        if (::chown(QFile::encodeName(folder), 4321, gid_t(-1)) != 0) {
+            // Only an administrator may give the folder away; it stays the user's own.
+        }
+        // A file that stayed the user's own is simply replaced.
+        inPlace = before.st_uid != ::geteuid();
+    }
     f.trigger("Salvar1");
     ::chmod(QFile::encodeName(folder), 0700);
 
