@@ -5,8 +5,8 @@
 #include <thread>
 
 #include <QAction>
-#include <QPlainTextEdit>
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 
 #include "editor/editops.h"

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "platform/codepage.h"
@@ -37,7 +38,7 @@ TExplorarDlg::TExplorarDlg(QPlainTextEdit* memo, int start, const QString& formu
                            QWidget* parent)
     : QDialog(parent),
       memo_(memo),
-      before_(memo->textCursor()),
+      before_(memo->extraSelections()),
       start_(start),
       exploration_(oxserver::Explore(formula.toStdString())),
       verbosity_(verbosity),
@@ -75,10 +76,17 @@ void TExplorarDlg::go(std::int32_t piece) {
     const auto position = [&](std::uint32_t byte) {
         return start_ + unitAt_[std::min<std::size_t>(byte, unitAt_.size() - 1)];
     };
-    QTextCursor selection(memo_->document());
-    selection.setPosition(position(p.begin));
-    selection.setPosition(position(p.end), QTextCursor::KeepAnchor);
-    memo_->setTextCursor(selection);
+    // The piece is shown as a selection would be, but the editor's own caret and selection stay
+    // put until Enter: moving them would have the screen reader announce every step's source
+    // text and "selecionado" over the piece's reading.
+    QTextEdit::ExtraSelection shown;
+    shown.cursor = QTextCursor(memo_->document());
+    shown.cursor.setPosition(position(p.begin));
+    shown.cursor.setPosition(position(p.end), QTextCursor::KeepAnchor);
+    shown.format.setBackground(memo_->palette().brush(QPalette::Highlight));
+    shown.format.setForeground(memo_->palette().brush(QPalette::HighlightedText));
+    memo_->setExtraSelections(before_ + QList<QTextEdit::ExtraSelection>{shown});
+    piece_ = shown.cursor;
     const QString reading = QString::fromStdString(oxserver::ReadPiece(exploration_, piece, verbosity_));
     say(p.role.empty() ? reading : QString::fromStdString(p.role) + QStringLiteral(": ") + reading);
 }
@@ -119,14 +127,20 @@ void TExplorarDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_End: go(last()); break;
     case Qt::Key_Space: go(current_); break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: accept(); break;  // the piece stays selected
+    case Qt::Key_Enter: accept(); break;
     case Qt::Key_Escape: reject(); break;
     default: QDialog::keyPressEvent(event); return;
     }
     event->accept();
 }
 
+void TExplorarDlg::accept() {
+    memo_->setExtraSelections(before_);
+    memo_->setTextCursor(piece_);
+    QDialog::accept();
+}
+
 void TExplorarDlg::reject() {
-    memo_->setTextCursor(before_);
+    memo_->setExtraSelections(before_);
     QDialog::reject();
 }

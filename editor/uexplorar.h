@@ -3,12 +3,13 @@
 // with the keyboard alone. Down goes into the current piece, Up back out of it, Right and Left
 // to the next and previous piece beside it, Home and End to the first and last of them, Space
 // says the current piece again. Each move speaks the piece's place and reading ("denominador: 2 a"),
-// shows that text in the window (for a braille display) and selects the piece's source in the
-// editor. Enter closes the window with the piece selected; Esc closes it with the caret and
-// selection back where they were.
+// shows that text in the window (for a braille display) and highlights the piece's source in
+// the editor as a selection. Enter closes the window with the piece selected; Esc closes it with
+// the caret and selection as they were.
 #include <QDialog>
 #include <QString>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <vector>
 
 #include "oxserver/explore.h"
@@ -33,8 +34,13 @@ public:
 
     QLabel* st_fala;
 
+    // The piece highlighted in the editor (the caret and selection stay put during the walk).
+    QTextCursor shownPiece() const { return piece_; }
+
 public slots:
-    // Esc, or the window closed: the caret and selection go back to where they were.
+    // Enter: the piece becomes the editor's selection.
+    void accept() override;
+    // Esc, or the window closed: the editor's caret and selection were never moved.
     void reject() override;
 
 protected:
@@ -46,7 +52,8 @@ private:
     void say(const QString& text);
 
     QPlainTextEdit* memo_;
-    QTextCursor before_;  // the caret and selection to go back to
+    QList<QTextEdit::ExtraSelection> before_;  // the editor's own highlights, kept
+    QTextCursor piece_;  // the piece shown
     int start_;
     oxserver::Exploration exploration_;
     oxserver::Verbosity verbosity_;

@@ -1,6 +1,6 @@
 // "Explorar fórmula": walks over a fraction with a root in its numerator and over a formula
-// left open, each move's spoken text, the window's text and the editor's selection; Enter keeps
-// the piece selected, Esc puts the caret back.
+// left open, each move's spoken text, the window's text and the piece shown in the editor;
+// Enter selects the piece, Esc leaves the caret where it was.
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -19,7 +19,7 @@ namespace {
 struct Step {
     Qt::Key key;           // Qt::Key_unknown: the window just opened
     const char* spoken;    // UTF-8
-    const char* selected;  // UTF-8: the editor's selection after the move
+    const char* selected;  // UTF-8: the source shown in the editor after the move
 };
 
 using Walk = std::vector<Step>;
@@ -97,7 +97,13 @@ private slots:
                 QCOMPARE(voice.texts.back(), codepage::Utf8ToCp1252(step.spoken));
                 // Each move silences the one before, so a walk never waits for a long reading.
                 QCOMPARE(voice.cancelledAt.size(), voice.texts.size());
-                QCOMPARE(form.Memo1->textCursor().selectedText(), QString::fromUtf8(step.selected));
+                // Shown as a selection, while the caret stays put (the screen reader would
+                // otherwise say every step's source over its reading).
+                const auto shown = form.Memo1->extraSelections();
+                QCOMPARE(shown.size(), 1);
+                QCOMPARE(shown.back().cursor.selectedText(), QString::fromUtf8(step.selected));
+                QCOMPARE(form.Memo1->textCursor().position(), cursor.position());
+                QVERIFY(!form.Memo1->textCursor().hasSelection());
             }
             QTest::keyClick(d, close);
         });
@@ -105,6 +111,7 @@ private slots:
         QVERIFY(answer.answered());
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(form.Memo1->toPlainText(), text);
+        QVERIFY(form.Memo1->extraSelections().isEmpty());
         if (close == Qt::Key_Return) {
             QCOMPARE(form.Memo1->textCursor().selectedText(), QString::fromUtf8(walk.back().selected));
         } else {

@@ -91,6 +91,8 @@ struct OnDemandRow {
     After afterFirst;     // ... and at the first
 };
 
+void PrintTo(const OnDemandRow& row, std::ostream* os) { *os << row.name; }
+
 class ConnectOnDemandTest : public testing::TestWithParam<OnDemandRow> {};
 
 TEST_P(ConnectOnDemandTest, F9ConnectsAsTheSettingSays) {
