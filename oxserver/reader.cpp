@@ -346,7 +346,7 @@ private:
                               functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
                               compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r) ||
                               reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
-                              primesRule(r) || combinatoricsRule(r);
+                              primesRule(r) || combinatoricsRule(r) || higherDerivativeRule(r);
             if (!read) plainItem(r);
         }
     }
@@ -831,6 +831,30 @@ private:
         readNode(taken);
         w_.scopeEnd();
         ++r.k;
+        return true;
+    }
+
+    // g^((n))(t), f^((4)): the derivative of order n, the order in brackets above the name
+    bool higherDerivativeRule(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Script || n.b >= 0 || n.c < 0 || !isLetterLike(n.a)) return false;
+        const Node& order = at(unwrap(n.c));
+        if (order.kind != NodeKind::Group || (order.flags & (kInvisible | kMatrix)) || order.symbol->role != Role::Paren ||
+            !order.close || order.first < 0 || order.first != order.last || !isAtom(order.first))
+            return false;
+        if (isLetterText(order.first, "n")) {
+            w_.phrase(Say(P::DerivadaEnesimaDe));
+        } else {
+            w_.phrase(Say(P::DerivadaDeOrdem));
+            readNode(order.first);
+            w_.phrase(Say(P::De));
+        }
+        readNode(n.a);
+        ++r.k;
+        if (r.has(r.k) && isCallBracket(r.current())) {
+            readCall(n.a, r.current());
+            ++r.k;
+        }
         return true;
     }
 

@@ -481,6 +481,8 @@ constexpr PhraseEntry kPhrases[] = {
     {P::De, "de"},
     {P::Denominador, "denominador"},
     {P::Derivada, "derivada"},
+    {P::DerivadaDeOrdem, "derivada de ordem"},
+    {P::DerivadaEnesimaDe, "derivada enésima de"},
     {P::DerivadaParcial, "derivada parcial"},
     {P::Determinante, "determinante"},
     {P::DizimaPeriodica, "dízima periódica"},
