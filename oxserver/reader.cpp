@@ -117,7 +117,7 @@ public:
 
     void readPart(std::int32_t node, PartReading how, std::uint32_t first, std::uint32_t count) {
         switch (how) {
-        case PartReading::Node: readNode(node); return;
+        case PartReading::Node: readItems(std::vector<std::int32_t>{node}); return;  // as in a row
         case PartReading::Argument: readArgument(node, false); return;
         case PartReading::Items: {
             std::vector<std::int32_t> items;
@@ -125,11 +125,18 @@ public:
             if (first >= items.size()) return;
             const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{first} + count);
             // the items of a bracket or a matrix row: a comma between numbers separates them
-            if (at(node).kind == NodeKind::Group) ++bracketDepth_;
+            if (at(node).kind == NodeKind::Group && !(at(node).flags & kInvisible)) ++bracketDepth_;
             readItems(std::vector<std::int32_t>(items.begin() + first, items.begin() + static_cast<std::ptrdiff_t>(stop)));
             return;
         }
         }
+    }
+
+    // The items that each step of the reading of a row or group takes at once.
+    void itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs) {
+        if (at(parent).kind == NodeKind::Group && !(at(parent).flags & kInvisible)) ++bracketDepth_;
+        runs_ = &runs;
+        readChildren(parent);
     }
 
 private:
@@ -339,8 +346,11 @@ private:
     // A rule reads one or more items from r.k on and moves r.k past them, returning true; or
     // leaves them to the rules after it, returning false (it may still note something in r).
     void readItems(const std::vector<std::int32_t>& items) {
+        std::vector<std::uint32_t>* const runs = runs_;  // only the outermost row records
+        runs_ = nullptr;
         Row r(items);
         while (r.k < r.size()) {
+            const std::size_t before = r.k;
             const bool read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
                               numberRule(r) || currencyRule(r) ||
                               functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
@@ -348,6 +358,7 @@ private:
                               reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
                               primesRule(r) || combinatoricsRule(r) || higherDerivativeRule(r);
             if (!read) plainItem(r);
+            if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
         }
     }
 
@@ -1733,6 +1744,7 @@ private:
     const Formula& f_;
     Words& w_;
     const Verbosity verbosity_;
+    std::vector<std::uint32_t>* runs_ = nullptr;  // see itemRuns
     mutable bool calledScanned_ = false;
     mutable std::bitset<256> called_;  // the letters applied to a short argument somewhere
     int bracketDepth_ = 0;
@@ -1756,6 +1768,14 @@ std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
     Words words;
     Reader(formula, words, verbosity).readPart(node, how, first, count);
     return words.take(verbosity == Verbosity::Breve);
+}
+
+std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent) {
+    std::vector<std::uint32_t> runs;
+    if (parent < 0 || static_cast<std::size_t>(parent) >= formula.nodes.size()) return runs;
+    Words words;
+    Reader(formula, words, Verbosity::Normal).itemRuns(parent, runs);
+    return runs;
 }
 
 std::string Read(const Formula& formula, Verbosity verbosity) {
