@@ -351,12 +351,36 @@ private:
         Row r(items);
         while (r.k < r.size()) {
             const std::size_t before = r.k;
-            const bool read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
-                              numberRule(r) || currencyRule(r) ||
-                              functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
-                              compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r) ||
-                              reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
-                              primesRule(r) || combinatoricsRule(r) || higherDerivativeRule(r);
+            bool read = false;
+            // the rules that can apply to this kind of item, in order
+            switch (at(r.current()).kind) {
+            case NodeKind::Symbol:
+                read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+                       functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
+                       reversedIntervalRule(r) || primesRule(r);
+                break;
+            case NodeKind::Number:
+                read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
+                break;
+            case NodeKind::Letter:
+                read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
+                       functionCallRule(r);
+                break;
+            case NodeKind::Script:
+                read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||
+                       vectorAngleRule(r) || inverseFunctionRule(r) || combinatoricsRule(r) ||
+                       higherDerivativeRule(r);
+                break;
+            case NodeKind::Group:
+                read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
+                break;
+            case NodeKind::Frac:
+                read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
+                break;
+            default:
+                read = bodyItemRule(r) || vectorAngleRule(r);
+                break;
+            }
             if (!read) plainItem(r);
             if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
         }
@@ -923,13 +947,15 @@ private:
             partial = false;
             return unwrap(below);
         }
-        std::vector<std::int32_t> items;
-        if (b.kind == NodeKind::Row || b.kind == NodeKind::Group) collect(unwrap(below), items);
-        if (items.size() != 2 || !isAtom(items[1])) return -1;
-        if (at(items[0]).kind == NodeKind::Letter && f_.text(at(items[0])) == "d") partial = false;
-        else if (isSymbolInput(items[0], "del") || isSymbolInput(items[0], "partial")) partial = true;
+        // two items side by side: "d x", "del x"
+        if ((b.kind != NodeKind::Row && b.kind != NodeKind::Group) || b.first < 0 || at(b.first).next != b.last)
+            return -1;
+        const std::int32_t d = b.first, variable = b.last;
+        if (!isAtom(variable)) return -1;
+        if (at(d).kind == NodeKind::Letter && f_.text(at(d)) == "d") partial = false;
+        else if (isSymbolInput(d, "del") || isSymbolInput(d, "partial")) partial = true;
         else return -1;
-        return items[1];
+        return variable;
     }
 
     // dx, dy, dt...: one symbol for "d" and a letter
