@@ -465,7 +465,8 @@ private:
             return true;
         case NodeKind::Symbol: {
             const std::string_view in = n.symbol->input;
-            if (n.flags & kEscaped) return false;
+            if ((n.flags & kEscaped) || n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation)
+                return false;
             if (in == "°" || in == "º" || in == "²" || in == "³" || in == "min" || n.symbol->role == Role::Letter) {
                 text += in;
                 return true;
@@ -804,10 +805,11 @@ private:
         if (r.k == 0 || !r.has(r.k + 1)) return false;
         const Node& n = at(r.current());
         if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+        if (!isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
         const std::string_view in = n.symbol->input;
         const bool cross = in == "xx" || in == "times" || in == "×";
         const bool dot = in == "." || in == "*" || in == "cdot" || in == "·";
-        if ((!cross && !dot) || !isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
+        if (!cross && !dot) return false;
         w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
         ++r.k;
         return true;
@@ -1433,7 +1435,7 @@ private:
 
     // ]a,b[ and ]a,b]: a closing bracket first, then the two ends, then a bracket
     bool reversedIntervalRule(Row& r) {
-        if (!isBracketSign(r.current(), "]")) return false;
+        if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isBracketSign(r.current(), "]")) return false;
         std::vector<std::int32_t> left, right;
         for (std::size_t to = r.k + 4; to <= r.k + 6 && r.has(to); ++to) {
             const std::int32_t last = r.item(to);
