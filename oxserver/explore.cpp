@@ -1,6 +1,7 @@
 #include "oxserver/explore.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace oxserver {
 namespace {
@@ -66,10 +67,16 @@ private:
                n.symbol->role == Role::Paren && n.close && n.close->role == Role::Paren;
     }
 
-    // The children of a row or group, nested rows laid out flat, as the reader sees them.
-    void collect(std::int32_t parent, std::vector<std::int32_t>& items) const {
+    // The children of a row or group, nested rows laid out flat, as the reader sees them;
+    // kept, since the pieces of a long row each look at its items.
+    const std::vector<std::int32_t>& collect(std::int32_t parent) const {
+        const auto [known, added] = items_.try_emplace(parent);
+        if (added) gather(parent, known->second);
+        return known->second;
+    }
+    void gather(std::int32_t parent, std::vector<std::int32_t>& items) const {
         for (std::int32_t c = node(parent).first; c >= 0; c = node(c).next) {
-            if (node(c).kind == NodeKind::Row) collect(c, items);
+            if (node(c).kind == NodeKind::Row) gather(c, items);
             else items.push_back(c);
         }
     }
@@ -97,8 +104,7 @@ private:
 
     void childrenOf(const Part& part, std::vector<Child>& out) const {
         if (part.how == PartReading::Items) {
-            std::vector<std::int32_t> items;
-            collect(part.node, items);
+            const std::vector<std::int32_t>& items = collect(part.node);
             if (part.cells && cellsOf(part, out)) return;
             if (part.count <= 1) return;  // a single item is a piece of its own already
             const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{part.first} + part.count);
@@ -113,8 +119,7 @@ private:
                 matrixChildren(part.node, out);
                 return;
             }
-            std::vector<std::int32_t> items;
-            collect(part.node, items);
+            const std::vector<std::int32_t>& items = collect(part.node);
             // A row or argument of one item: what that item holds, not the item a second time.
             const bool wrapper = n.kind == NodeKind::Row || (n.flags & kInvisible) || part.how == PartReading::Argument;
             if (items.size() == 1 && wrapper) {
@@ -208,8 +213,7 @@ private:
         const bool brace = g.symbol->role == Role::Brace;
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            std::vector<std::int32_t> items;
-            collect(rows[r], items);
+            const std::vector<std::int32_t>& items = collect(rows[r]);
             std::string role = brace && columns == 1  ? numbered("equação", r + 1)
                                : brace                ? numbered("caso", r + 1)
                                : columns == 1 && !determinant ? numbered("elemento", r + 1)
@@ -221,8 +225,7 @@ private:
 
     // The cells of a matrix row, when it has more than one.
     bool cellsOf(const Part& row, std::vector<Child>& out) const {
-        std::vector<std::int32_t> items;
-        collect(row.node, items);
+        const std::vector<std::int32_t>& items = collect(row.node);
         std::vector<std::pair<std::uint32_t, std::uint32_t>> cells;  // first, count
         std::uint32_t start = 0;
         for (std::uint32_t k = 0; k <= items.size(); ++k) {
@@ -265,8 +268,7 @@ private:
         Piece piece;
         std::uint32_t from = 0, to = 0;
         if (c.part.how == PartReading::Items) {
-            std::vector<std::int32_t> items;
-            collect(c.part.node, items);
+            const std::vector<std::int32_t>& items = collect(c.part.node);
             const std::size_t last = std::min<std::size_t>(items.size(), std::size_t{c.part.first} + c.part.count);
             if (c.part.first >= last) return -1;
             from = node(items[c.part.first]).from;
@@ -286,6 +288,7 @@ private:
 
     Exploration& e_;
     const Formula& f_;
+    mutable std::unordered_map<std::int32_t, std::vector<std::int32_t>> items_;  // see collect
     const std::vector<std::uint32_t>& origin_;
 };
 

@@ -2,7 +2,6 @@
 
 #include "platform/codepage.h"
 
-#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -1079,23 +1078,10 @@ private:
                set.symbol->input[0] >= 'A' && set.symbol->input[0] <= 'Z';
     }
 
-    // A letter that the formula applies elsewhere to a short argument: u in "u(x) = u(x+1)".
+    // A letter that the formula applies elsewhere to a letter or number: u in "u(x) = u(x+1)".
     bool calledElsewhere(std::int32_t letter) const {
         const Node& l = at(letter);
-        if (l.kind != NodeKind::Letter || l.length != 1) return false;
-        if (!calledScanned_) {
-            calledScanned_ = true;
-            for (const Node& n : f_.nodes) {
-                if (n.kind != NodeKind::Row && n.kind != NodeKind::Group) continue;
-                for (std::int32_t c = n.first; c >= 0 && at(c).next >= 0; c = at(c).next) {
-                    const Node& call = at(at(c).next);
-                    if (at(c).kind != NodeKind::Letter || at(c).length != 1 || !isCallBracket(at(c).next)) continue;
-                    if (call.first >= 0 && call.first == call.last && isShort(call.first, true))
-                        called_.set(static_cast<unsigned char>(f_.source[at(c).begin]));
-                }
-            }
-        }
-        return called_.test(static_cast<unsigned char>(f_.source[l.begin]));
+        return l.kind == NodeKind::Letter && l.length == 1 && (f_.calledLetters & LetterBit(f_.source[l.begin]));
     }
 
     // The bar of P(A | B), or -1.
@@ -1773,8 +1759,6 @@ private:
     Words& w_;
     const Verbosity verbosity_;
     std::vector<std::uint32_t>* runs_ = nullptr;  // see itemRuns
-    mutable bool calledScanned_ = false;
-    mutable std::bitset<256> called_;  // the letters applied to a short argument somewhere
     int bracketDepth_ = 0;
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
