@@ -1813,6 +1813,7 @@ namespace {
 
 // The decoding, with the origin of each byte when `origin` is given.
 std::string decodeReferences(std::string_view utf8, std::vector<std::uint32_t>* origin) {
+    if (!origin && utf8.find('&') == std::string_view::npos) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     if (origin) {
