@@ -1,6 +1,7 @@
 #include "oxserver/explore.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace oxserver {
 namespace {
@@ -55,10 +56,27 @@ private:
         return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->role == role;
     }
 
-    // The children of a row or group, nested rows laid out flat, as the reader sees them.
-    void collect(std::int32_t parent, std::vector<std::int32_t>& items) const {
+    bool isLetterLike(std::int32_t i) const {
+        const Node& n = node(i);
+        return (n.kind == NodeKind::Letter && n.length == 1) || isSymbol(i, Role::Letter);
+    }
+
+    bool isCallBracket(std::int32_t i) const {
+        const Node& n = node(i);
+        return n.kind == NodeKind::Group && !(n.flags & (kInvisible | kSpaced | kMatrix)) &&
+               n.symbol->role == Role::Paren && n.close && n.close->role == Role::Paren;
+    }
+
+    // The children of a row or group, nested rows laid out flat, as the reader sees them;
+    // kept, since the pieces of a long row each look at its items.
+    const std::vector<std::int32_t>& collect(std::int32_t parent) const {
+        const auto [known, added] = items_.try_emplace(parent);
+        if (added) gather(parent, known->second);
+        return known->second;
+    }
+    void gather(std::int32_t parent, std::vector<std::int32_t>& items) const {
         for (std::int32_t c = node(parent).first; c >= 0; c = node(c).next) {
-            if (node(c).kind == NodeKind::Row) collect(c, items);
+            if (node(c).kind == NodeKind::Row) gather(c, items);
             else items.push_back(c);
         }
     }
@@ -86,12 +104,11 @@ private:
 
     void childrenOf(const Part& part, std::vector<Child>& out) const {
         if (part.how == PartReading::Items) {
-            std::vector<std::int32_t> items;
-            collect(part.node, items);
-            if (part.first == 0 && part.count == items.size() && cellsOf(part, out)) return;
+            const std::vector<std::int32_t>& items = collect(part.node);
+            if (part.cells && cellsOf(part, out)) return;
             if (part.count <= 1) return;  // a single item is a piece of its own already
-            for (std::size_t k = part.first; k < items.size() && k < std::size_t{part.first} + part.count; ++k)
-                out.push_back({Part{items[k], PartReading::Node, 0, 0}, {}});
+            const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{part.first} + part.count);
+            itemsOf(items, part.first, stop, out);
             return;
         }
         const Node& n = node(part.node);
@@ -102,15 +119,25 @@ private:
                 matrixChildren(part.node, out);
                 return;
             }
-            std::vector<std::int32_t> items;
-            collect(part.node, items);
+            const std::vector<std::int32_t>& items = collect(part.node);
             // A row or argument of one item: what that item holds, not the item a second time.
             const bool wrapper = n.kind == NodeKind::Row || (n.flags & kInvisible) || part.how == PartReading::Argument;
             if (items.size() == 1 && wrapper) {
                 childrenOf(Part{unwrap(items[0]), PartReading::Node, 0, 0}, out);
                 return;
             }
-            for (std::int32_t i : items) out.push_back({Part{i, PartReading::Node, 0, 0}, {}});
+            // the items that the reading takes together ("3,5 cm", "f(x)") make one piece
+            const std::vector<std::uint32_t> runs = ItemRuns(f_, part.node);
+            if (runs.size() == 1 && wrapper) {  // read in one step: its items
+                itemsOf(items, 0, items.size(), out);
+                return;
+            }
+            std::uint32_t first = 0;
+            for (const std::uint32_t run : runs) {
+                if (run == 1) itemsOf(items, first, first + 1, out);
+                else out.push_back({Part{part.node, PartReading::Items, first, run}, {}});
+                first += run;
+            }
             return;
         }
         case NodeKind::Frac:
@@ -161,6 +188,18 @@ private:
         }
     }
 
+    // Items from..stop of a row, each a piece; the brackets of f(x) read as the argument they
+    // hold, as after "f de".
+    void itemsOf(const std::vector<std::int32_t>& items, std::size_t from, std::size_t stop,
+                 std::vector<Child>& out) const {
+        for (std::size_t k = from; k < stop; ++k) {
+            std::size_t before = k;
+            while (before > 0 && isSymbol(items[before - 1], Role::Prime)) --before;
+            const bool call = before > 0 && isLetterLike(items[before - 1]) && isCallBracket(items[k]);
+            out.push_back({Part{items[k], call ? PartReading::Argument : PartReading::Node, 0, 0}, {}});
+        }
+    }
+
     // A matrix: its rows, each read as its cells; a row of one cell has the cell's items.
     void matrixChildren(std::int32_t matrix, std::vector<Child>& out) const {
         const Node& g = node(matrix);
@@ -174,21 +213,19 @@ private:
         const bool brace = g.symbol->role == Role::Brace;
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            std::vector<std::int32_t> items;
-            collect(rows[r], items);
+            const std::vector<std::int32_t>& items = collect(rows[r]);
             std::string role = brace && columns == 1  ? numbered("equação", r + 1)
                                : brace                ? numbered("caso", r + 1)
                                : columns == 1 && !determinant ? numbered("elemento", r + 1)
                                : determinant          ? numbered("linha", r + 1, "do determinante")
                                                       : numbered("linha", r + 1, "da matriz");
-            out.push_back({Part{rows[r], PartReading::Items, 0, static_cast<std::uint32_t>(items.size())}, std::move(role)});
+            out.push_back({Part{rows[r], PartReading::Items, 0, static_cast<std::uint32_t>(items.size()), true}, std::move(role)});
         }
     }
 
     // The cells of a matrix row, when it has more than one.
     bool cellsOf(const Part& row, std::vector<Child>& out) const {
-        std::vector<std::int32_t> items;
-        collect(row.node, items);
+        const std::vector<std::int32_t>& items = collect(row.node);
         std::vector<std::pair<std::uint32_t, std::uint32_t>> cells;  // first, count
         std::uint32_t start = 0;
         for (std::uint32_t k = 0; k <= items.size(); ++k) {
@@ -231,8 +268,7 @@ private:
         Piece piece;
         std::uint32_t from = 0, to = 0;
         if (c.part.how == PartReading::Items) {
-            std::vector<std::int32_t> items;
-            collect(c.part.node, items);
+            const std::vector<std::int32_t>& items = collect(c.part.node);
             const std::size_t last = std::min<std::size_t>(items.size(), std::size_t{c.part.first} + c.part.count);
             if (c.part.first >= last) return -1;
             from = node(items[c.part.first]).from;
@@ -252,6 +288,7 @@ private:
 
     Exploration& e_;
     const Formula& f_;
+    mutable std::unordered_map<std::int32_t, std::vector<std::int32_t>> items_;  // see collect
     const std::vector<std::uint32_t>& origin_;
 };
 

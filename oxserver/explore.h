@@ -29,6 +29,7 @@ struct Exploration {
         std::int32_t node = -1;
         PartReading how = PartReading::Node;
         std::uint32_t first = 0, count = 0;  // Items: the run of items of `node`
+        bool cells = false;                  // a matrix row, whose children are its cells
     };
     Formula formula;          // the formula parsed, character references decoded
     std::vector<Part> parts;  // parallel to pieces

@@ -10,29 +10,28 @@ namespace {
 constexpr char kQuote = '`';
 constexpr std::string_view kCutMarker = "; leitura cortada";
 
-// The option lines, without their line end, by level.
+// The option lines, without their line end, by level: one prefix, then the level's word.
 constexpr std::string_view kOptionLines[] = {"!verbosidade=breve", "!verbosidade=normal",
                                              "!verbosidade=detalhada"};
 constexpr Verbosity kOptionLevels[] = {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada};
+constexpr std::size_t kOptionPrefix = std::string_view("!verbosidade=").size();
 
 // Follows the option lines through bytes outside requests, a byte at a time, so that a line
 // split between reads is still taken.
 void scanOptions(std::string_view outside, FrameState& state) {
     for (const char c : outside) {
-        const std::string_view line = kOptionLines[state.optionLevel];
         const std::size_t at = state.optionMatched;
-        if (at == line.size() && (c == '\n' || c == '\r')) {
-            state.verbosity = kOptionLevels[state.optionLevel];
-            state.optionMatched = 0;
-            continue;
-        }
+        const std::string_view line = kOptionLines[state.optionLevel];
         bool matched = false;
-        for (std::uint8_t k = 0; k < std::size(kOptionLines) && !matched; ++k) {
-            const std::string_view candidate = kOptionLines[k];
-            if (at < candidate.size() && candidate[at] == c && candidate.substr(0, at) == line.substr(0, at)) {
-                state.optionLevel = k;
-                matched = true;
+        if (at == line.size()) {
+            if (c == '\n' || c == '\r') state.verbosity = kOptionLevels[state.optionLevel];
+        } else if (at == kOptionPrefix) {  // the first letter of the word picks the level
+            for (std::uint8_t k = 0; k < std::size(kOptionLines) && !matched; ++k) {
+                matched = kOptionLines[k][at] == c;
+                if (matched) state.optionLevel = k;
             }
+        } else {
+            matched = line[at] == c;
         }
         if (matched) {
             state.optionMatched = static_cast<std::uint8_t>(at + 1);

@@ -175,6 +175,26 @@ public:
         contexts_.push_back(Context::Top);
         parseExpression(0, f_.root);
         at(f_.root).to = static_cast<std::uint32_t>(f_.source.size());
+        findCalledLetters();
+    }
+
+    // Letters written as functions somewhere: a letter right before round brackets that hold
+    // one letter or number, with no blank between.
+    void findCalledLetters() {
+        for (const Node& parent : f_.nodes) {
+            if (parent.kind != NodeKind::Row && parent.kind != NodeKind::Group) continue;
+            for (std::int32_t c = parent.first; c >= 0 && at(c).next >= 0; c = at(c).next) {
+                const Node& letter = at(c);
+                const Node& call = at(letter.next);
+                if (letter.kind != NodeKind::Letter || letter.length != 1 || call.kind != NodeKind::Group ||
+                    (call.flags & (kSpaced | kInvisible | kMatrix)) || call.symbol->role != Role::Paren ||
+                    !call.close || call.first < 0 || call.first != call.last)
+                    continue;
+                const NodeKind inside = at(call.first).kind;
+                if (inside == NodeKind::Letter || inside == NodeKind::Number)
+                    f_.calledLetters |= LetterBit(f_.source[letter.begin]);
+            }
+        }
     }
 
 private:

@@ -51,6 +51,8 @@ struct Formula {
     std::int32_t root = -1;
     std::uint32_t lowerLetters = 0;  // bit i: the ASCII letter 'a' + i occurs in small
     std::uint32_t upperLetters = 0;  // bit i: the ASCII letter 'A' + i occurs as a capital
+    std::uint64_t calledLetters = 0;  // bit i (a-z, then A-Z): the letter stands right before
+                                      // a bracketed letter or number, as u in "u(x)"
 
     const Node& at(std::int32_t i) const { return nodes[static_cast<std::size_t>(i)]; }
     std::string_view text(const Node& n) const {
@@ -65,5 +67,12 @@ inline constexpr int kMaxNesting = 48;
 // Parses an ASCIIMath formula given as UTF-8. Malformed UTF-8 bytes and control characters
 // count as blanks. Never fails.
 Formula Parse(std::string_view utf8);
+
+// The bit of an ASCII letter in Formula::calledLetters; 0 for other characters.
+inline std::uint64_t LetterBit(char c) {
+    if (c >= 'a' && c <= 'z') return std::uint64_t{1} << (c - 'a');
+    if (c >= 'A' && c <= 'Z') return std::uint64_t{1} << (26 + (c - 'A'));
+    return 0;
+}
 
 }  // namespace oxserver

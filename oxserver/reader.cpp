@@ -2,7 +2,6 @@
 
 #include "platform/codepage.h"
 
-#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -117,7 +116,7 @@ public:
 
     void readPart(std::int32_t node, PartReading how, std::uint32_t first, std::uint32_t count) {
         switch (how) {
-        case PartReading::Node: readNode(node); return;
+        case PartReading::Node: readItems(std::vector<std::int32_t>{node}); return;  // as in a row
         case PartReading::Argument: readArgument(node, false); return;
         case PartReading::Items: {
             std::vector<std::int32_t> items;
@@ -125,11 +124,18 @@ public:
             if (first >= items.size()) return;
             const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{first} + count);
             // the items of a bracket or a matrix row: a comma between numbers separates them
-            if (at(node).kind == NodeKind::Group) ++bracketDepth_;
+            if (at(node).kind == NodeKind::Group && !(at(node).flags & kInvisible)) ++bracketDepth_;
             readItems(std::vector<std::int32_t>(items.begin() + first, items.begin() + static_cast<std::ptrdiff_t>(stop)));
             return;
         }
         }
+    }
+
+    // The items that each step of the reading of a row or group takes at once.
+    void itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs) {
+        if (at(parent).kind == NodeKind::Group && !(at(parent).flags & kInvisible)) ++bracketDepth_;
+        runs_ = &runs;
+        readChildren(parent);
     }
 
 private:
@@ -339,15 +345,43 @@ private:
     // A rule reads one or more items from r.k on and moves r.k past them, returning true; or
     // leaves them to the rules after it, returning false (it may still note something in r).
     void readItems(const std::vector<std::int32_t>& items) {
+        std::vector<std::uint32_t>* const runs = runs_;  // only the outermost row records
+        runs_ = nullptr;
         Row r(items);
         while (r.k < r.size()) {
-            const bool read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
-                              numberRule(r) || currencyRule(r) ||
-                              functionHeadRule(r) || prescriptRule(r) || vectorAngleRule(r) ||
-                              compositionRule(r) || inverseFunctionRule(r) || functionCallRule(r) ||
-                              reversedIntervalRule(r) || composedCallRule(r) || derivativeRule(r) ||
-                              primesRule(r) || combinatoricsRule(r);
+            const std::size_t before = r.k;
+            bool read = false;
+            // the rules that can apply to this kind of item, in order
+            switch (at(r.current()).kind) {
+            case NodeKind::Symbol:
+                read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+                       functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
+                       reversedIntervalRule(r) || primesRule(r);
+                break;
+            case NodeKind::Number:
+                read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
+                break;
+            case NodeKind::Letter:
+                read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
+                       functionCallRule(r);
+                break;
+            case NodeKind::Script:
+                read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||
+                       vectorAngleRule(r) || inverseFunctionRule(r) || combinatoricsRule(r) ||
+                       higherDerivativeRule(r);
+                break;
+            case NodeKind::Group:
+                read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
+                break;
+            case NodeKind::Frac:
+                read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
+                break;
+            default:
+                read = bodyItemRule(r) || vectorAngleRule(r);
+                break;
+            }
             if (!read) plainItem(r);
+            if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
         }
     }
 
@@ -430,7 +464,8 @@ private:
             return true;
         case NodeKind::Symbol: {
             const std::string_view in = n.symbol->input;
-            if (n.flags & kEscaped) return false;
+            if ((n.flags & kEscaped) || n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation)
+                return false;
             if (in == "°" || in == "º" || in == "²" || in == "³" || in == "min" || n.symbol->role == Role::Letter) {
                 text += in;
                 return true;
@@ -769,10 +804,11 @@ private:
         if (r.k == 0 || !r.has(r.k + 1)) return false;
         const Node& n = at(r.current());
         if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+        if (!isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
         const std::string_view in = n.symbol->input;
         const bool cross = in == "xx" || in == "times" || in == "×";
         const bool dot = in == "." || in == "*" || in == "cdot" || in == "·";
-        if ((!cross && !dot) || !isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
+        if (!cross && !dot) return false;
         w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
         ++r.k;
         return true;
@@ -834,6 +870,30 @@ private:
         return true;
     }
 
+    // g^((n))(t), f^((4)): the derivative of order n, the order in brackets above the name
+    bool higherDerivativeRule(Row& r) {
+        const Node& n = at(r.current());
+        if (n.kind != NodeKind::Script || n.b >= 0 || n.c < 0 || !isLetterLike(n.a)) return false;
+        const Node& order = at(unwrap(n.c));
+        if (order.kind != NodeKind::Group || (order.flags & (kInvisible | kMatrix)) || order.symbol->role != Role::Paren ||
+            !order.close || order.first < 0 || order.first != order.last || !isAtom(order.first))
+            return false;
+        if (isLetterText(order.first, "n")) {
+            w_.phrase(Say(P::DerivadaEnesimaDe));
+        } else {
+            w_.phrase(Say(P::DerivadaDeOrdem));
+            readNode(order.first);
+            w_.phrase(Say(P::De));
+        }
+        readNode(n.a);
+        ++r.k;
+        if (r.has(r.k) && isCallBracket(r.current())) {
+            readCall(n.a, r.current());
+            ++r.k;
+        }
+        return true;
+    }
+
     // (g @ h)(t): a composed function applied
     bool composedCallRule(Row& r) {
         const std::int32_t i = r.current();
@@ -888,13 +948,15 @@ private:
             partial = false;
             return unwrap(below);
         }
-        std::vector<std::int32_t> items;
-        if (b.kind == NodeKind::Row || b.kind == NodeKind::Group) collect(unwrap(below), items);
-        if (items.size() != 2 || !isAtom(items[1])) return -1;
-        if (at(items[0]).kind == NodeKind::Letter && f_.text(at(items[0])) == "d") partial = false;
-        else if (isSymbolInput(items[0], "del") || isSymbolInput(items[0], "partial")) partial = true;
+        // two items side by side: "d x", "del x"
+        if ((b.kind != NodeKind::Row && b.kind != NodeKind::Group) || b.first < 0 || at(b.first).next != b.last)
+            return -1;
+        const std::int32_t d = b.first, variable = b.last;
+        if (!isAtom(variable)) return -1;
+        if (at(d).kind == NodeKind::Letter && f_.text(at(d)) == "d") partial = false;
+        else if (isSymbolInput(d, "del") || isSymbolInput(d, "partial")) partial = true;
         else return -1;
-        return items[1];
+        return variable;
     }
 
     // dx, dy, dt...: one symbol for "d" and a letter
@@ -1016,23 +1078,10 @@ private:
                set.symbol->input[0] >= 'A' && set.symbol->input[0] <= 'Z';
     }
 
-    // A letter that the formula applies elsewhere to a short argument: u in "u(x) = u(x+1)".
+    // A letter that the formula applies elsewhere to a letter or number: u in "u(x) = u(x+1)".
     bool calledElsewhere(std::int32_t letter) const {
         const Node& l = at(letter);
-        if (l.kind != NodeKind::Letter || l.length != 1) return false;
-        if (!calledScanned_) {
-            calledScanned_ = true;
-            for (const Node& n : f_.nodes) {
-                if (n.kind != NodeKind::Row && n.kind != NodeKind::Group) continue;
-                for (std::int32_t c = n.first; c >= 0 && at(c).next >= 0; c = at(c).next) {
-                    const Node& call = at(at(c).next);
-                    if (at(c).kind != NodeKind::Letter || at(c).length != 1 || !isCallBracket(at(c).next)) continue;
-                    if (call.first >= 0 && call.first == call.last && isShort(call.first, true))
-                        called_.set(static_cast<unsigned char>(f_.source[at(c).begin]));
-                }
-            }
-        }
-        return called_.test(static_cast<unsigned char>(f_.source[l.begin]));
+        return l.kind == NodeKind::Letter && l.length == 1 && (f_.calledLetters & LetterBit(f_.source[l.begin]));
     }
 
     // The bar of P(A | B), or -1.
@@ -1372,7 +1421,7 @@ private:
 
     // ]a,b[ and ]a,b]: a closing bracket first, then the two ends, then a bracket
     bool reversedIntervalRule(Row& r) {
-        if (!isBracketSign(r.current(), "]")) return false;
+        if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isBracketSign(r.current(), "]")) return false;
         std::vector<std::int32_t> left, right;
         for (std::size_t to = r.k + 4; to <= r.k + 6 && r.has(to); ++to) {
             const std::int32_t last = r.item(to);
@@ -1709,8 +1758,7 @@ private:
     const Formula& f_;
     Words& w_;
     const Verbosity verbosity_;
-    mutable bool calledScanned_ = false;
-    mutable std::bitset<256> called_;  // the letters applied to a short argument somewhere
+    std::vector<std::uint32_t>* runs_ = nullptr;  // see itemRuns
     int bracketDepth_ = 0;
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
@@ -1732,6 +1780,14 @@ std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
     Words words;
     Reader(formula, words, verbosity).readPart(node, how, first, count);
     return words.take(verbosity == Verbosity::Breve);
+}
+
+std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent) {
+    std::vector<std::uint32_t> runs;
+    if (parent < 0 || static_cast<std::size_t>(parent) >= formula.nodes.size()) return runs;
+    Words words;
+    Reader(formula, words, Verbosity::Normal).itemRuns(parent, runs);
+    return runs;
 }
 
 std::string Read(const Formula& formula, Verbosity verbosity) {
@@ -1757,6 +1813,7 @@ namespace {
 
 // The decoding, with the origin of each byte when `origin` is given.
 std::string decodeReferences(std::string_view utf8, std::vector<std::uint32_t>* origin) {
+    if (!origin && utf8.find('&') == std::string_view::npos) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     if (origin) {

@@ -48,4 +48,9 @@ enum class PartReading : std::uint8_t {
 std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
                      std::uint32_t first, std::uint32_t count, Verbosity verbosity);
 
+// How the items of a row or group (nested rows laid out flat) go together in its reading: how
+// many items each step reads at once. "3", ",", "5" and "cm" of "3,5 cm" make one step of 4;
+// "f" and "(x)" of "f(x)" one of 2.
+std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent);
+
 }  // namespace oxserver

@@ -481,6 +481,8 @@ constexpr PhraseEntry kPhrases[] = {
     {P::De, "de"},
     {P::Denominador, "denominador"},
     {P::Derivada, "derivada"},
+    {P::DerivadaDeOrdem, "derivada de ordem"},
+    {P::DerivadaEnesimaDe, "derivada enésima de"},
     {P::DerivadaParcial, "derivada parcial"},
     {P::Determinante, "determinante"},
     {P::DizimaPeriodica, "dízima periódica"},
@@ -628,6 +630,13 @@ constexpr UnitEntry kUnits[] = {
     {"°C", "grau Celsius", "graus Celsius"},
     {"ºC", "grau Celsius", "graus Celsius"},
 };
+// The first bytes of the units' spellings, to pass over most text at once.
+constexpr std::array<bool, 256> kUnitStarts = [] {
+    std::array<bool, 256> starts{};
+    for (const UnitEntry& u : kUnits) starts[static_cast<unsigned char>(u.spelling[0])] = true;
+    return starts;
+}();
+
 // The powers of a unit: "metros quadrados", and after "por", "segundo ao quadrado".
 constexpr std::string_view kSquare[2][2] = {{"quadrado", "quadrados"}, {"quadrada", "quadradas"}};
 constexpr std::string_view kCube[2][2] = {{"cúbico", "cúbicos"}, {"cúbica", "cúbicas"}};
@@ -709,6 +718,7 @@ std::size_t digitsAt(std::string_view t, std::size_t i) {
 
 // The base unit at `i` (longest spelling first, as the table lists them), or nullptr.
 const UnitEntry* baseUnitAt(std::string_view t, std::size_t i) {
+    if (i >= t.size() || !kUnitStarts[static_cast<unsigned char>(t[i])]) return nullptr;
     const UnitEntry* best = nullptr;
     for (const UnitEntry& u : kUnits)
         if (t.substr(i, u.spelling.size()) == u.spelling && (!best || u.spelling.size() > best->spelling.size()))

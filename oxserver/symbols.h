@@ -91,6 +91,8 @@ enum class Phrase : std::uint8_t {
     De,
     Denominador,
     Derivada,
+    DerivadaDeOrdem,
+    DerivadaEnesimaDe,
     DerivadaParcial,
     Determinante,
     DizimaPeriodica,

@@ -116,6 +116,10 @@ TEST(Explore, APieceReadAloneIsPartOfTheWholeReading) {
           "b ao quadrado", "b", "2", "menos", "4", "a", "c", "2 a", "2", "a"}},
         {"sen(30°)", {"30 graus", "30", "graus"}},
         {"[(1,2),(3,4)]", {"1, 2", "1", "2", "3, 4", "3", "4"}},
+        {"f'(x+1)=2", {"f linha de abre parêntese x mais 1 fecha parêntese", "f", "linha",
+                       "abre parêntese x mais 1 fecha parêntese", "x", "mais", "1", "igual a", "2"}},
+        {"3.250,75 cm", {"3250", "75", "c", "m"}},
+        {"x = 3.250,75 cm", {"x", "igual a", "3250 vírgula 75 centímetros", "3250", "75", "c", "m"}},
     };
     for (const auto& c : cases) {
         const auto e = oxserver::Explore(c.formula);

@@ -127,6 +127,9 @@ TEST(Readings, StructurePairsDifferBeforeTheirEndMarkers) {
         const std::string ra = withoutEnds(oxserver::ReadFormula(a));
         const std::string rb = withoutEnds(oxserver::ReadFormula(b));
         EXPECT_NE(ra, rb) << a << " and " << b << " both read \"" << ra << "\"";
+        // and whole, at the shortest and the longest level
+        for (const auto level : {oxserver::Verbosity::Breve, oxserver::Verbosity::Detalhada})
+            EXPECT_NE(oxserver::ReadFormula(a, level), oxserver::ReadFormula(b, level)) << a << " and " << b;
     }
 }
 
