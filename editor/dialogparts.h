@@ -1,5 +1,8 @@
 #pragma once
 // Small pieces the dialogs share.
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRect>
 #include <QScreen>
@@ -28,3 +31,31 @@ inline void CentreOnScreen(QWidget* window) {
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
+
+// Tab into a line field selects its text, and the field reports the new caret and selection to
+// screen readers before the window reports the focus; a reader then takes the field as already
+// announced, and an empty field, which has no text to read, says nothing at all. An empty field
+// has nothing to select, so this filter hands it the focus as from any other source, which
+// moves no caret: the reader hears the focus first and names the field. Installed on the
+// application, it serves every window.
+class EmptyFieldFocus final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn || resending_) return false;
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (!field || !field->text().isEmpty() || (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason))
+            return false;
+        QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+        resending_ = true;
+        QCoreApplication::sendEvent(field, &plain);
+        resending_ = false;
+        return true;
+    }
+
+private:
+    bool resending_ = false;
+};

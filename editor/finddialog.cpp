@@ -1,5 +1,6 @@
 #include "editor/finddialog.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,6 +11,29 @@
 #include <QVBoxLayout>
 
 #include "editor/dialogparts.h"
+
+namespace {
+
+// The status line as screen readers see it: a notification, which a reader announces each
+// time it shows, named by its text.
+class StatusLineAccessible final : public QAccessibleWidget {
+public:
+    explicit StatusLineAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* statusLineInterface(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (!label || label->objectName() != QLatin1String("l_status") ||
+        !qobject_cast<TFindDialog*>(label->parentWidget()))
+        return nullptr;
+    return new StatusLineAccessible(label);
+}
+
+}  // namespace
 
 int FindForward(QStringView text, int start, QStringView what, int stretch) {
     if (what.isEmpty() || start < 0 || start > text.size()) return -1;
@@ -55,6 +79,8 @@ QString ReplaceEvery(const QString& text, const QString& what, const QString& wi
 }
 
 TFindDialog::TFindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
+    static const bool statusLineKnown = (QAccessible::installFactory(statusLineInterface), true);
+    Q_UNUSED(statusLineKnown);
     const bool replacing = kind == Kind::Replace;
     setObjectName(replacing ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
     setWindowTitle(replacing ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
@@ -82,6 +108,10 @@ TFindDialog::TFindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
     l_status->setWordWrap(true);
     l_status->setTextFormat(Qt::PlainText);  // a line of the text is shown as it is, never as markup
     l_status->setMinimumHeight(l_status->fontMetrics().lineSpacing() * 2);
+    QSizePolicy keepsItsPlace = l_status->sizePolicy();
+    keepsItsPlace.setRetainSizeWhenHidden(true);
+    l_status->setSizePolicy(keepsItsPlace);
+    l_status->hide();  // an empty line would be announced as an empty notification
     fields->addWidget(l_status, fields->rowCount(), 0, 1, 2);
     fields->setRowStretch(fields->rowCount(), 1);
 
@@ -128,8 +158,11 @@ QString TFindDialog::FindText() const { return e_localizar->text(); }
 
 QString TFindDialog::ReplaceText() const { return e_substituir ? e_substituir->text() : QString(); }
 
-void TFindDialog::SetStatus(const QString& text) {
+void TFindDialog::SetStatus(const QString& text, bool announce) {
     l_status->setText(text);
+    // Shown anew, the line is announced, while the keyboard stays where it is.
+    if (text.isEmpty() || announce) l_status->hide();
+    if (!text.isEmpty()) l_status->show();
     // A screen reader says what changes on the control that has the keyboard, not on a label
     // beside it: the controls that search carry the status as their description too.
     for (QWidget* control : {static_cast<QWidget*>(e_localizar), static_cast<QWidget*>(e_substituir),

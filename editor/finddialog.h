@@ -45,8 +45,9 @@ public:
 
     // Shows the dialog, or brings it back to the front, with the text to find selected.
     void Open();
-    // Writes the status line, which names itself to screen readers by its text.
-    void SetStatus(const QString& text);
+    // Writes the status line, which names itself to screen readers by its text; announce:
+    // a screen reader says it at once.
+    void SetStatus(const QString& text, bool announce = true);
 
 signals:
     // The user asked for the next occurrence of the text (the button, Enter or F3).

@@ -130,7 +130,8 @@ void searchFrom(TForm1* form, TFindDialog* dialog) {
         dialog->SetStatus(FoundStatus(line.blockNumber(), line.text()));
         return;
     }
-    dialog->SetStatus(kSearchOver);
+    // The box says it aloud.
+    dialog->SetStatus(kSearchOver, false);
     messages::ShowInformation(kSearchOver.toStdString());
     if (dialog->isVisible()) dialog->Open();
 }

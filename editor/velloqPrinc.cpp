@@ -25,6 +25,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/dialogparts.h"
 #include "editor/formatcommands.h"
 #include "editor/insertcommands.h"
 #include "editor/memoaccessible.h"
@@ -251,6 +252,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
         move(frame.topLeft());
     }
     Memo1->setFocus();
+    QCoreApplication::instance()->installEventFilter(new EmptyFieldFocus(this));
 
     FormCreate();
     StartSpeech(this);

@@ -3,6 +3,8 @@
 // little carry a description.
 #include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
 
 #include <QListWidget>
 
@@ -66,6 +68,8 @@ private slots:
     void tabRing();
     void namesAndDescriptions_data();
     void namesAndDescriptions();
+    void fieldReachedByTabAnnouncesItsFocusFirst_data();
+    void fieldReachedByTabAnnouncesItsFocusFirst();
 };
 
 void AccessTest::tabRing_data() {
@@ -148,6 +152,44 @@ void AccessTest::namesAndDescriptions() {
     QCOMPARE(accessible(w, QAccessible::Name), name);
     if (description != "*") QCOMPARE(accessible(w, QAccessible::Description), description);
     if (shown != f.form.get()) shown->close();
+}
+
+void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty link text") << "OKEloDlg" << "e_referencia" << "e_texto" << "";
+    QTest::newRow("empty replacement") << "ReplaceDialog1" << "e_localizar" << "e_substituir" << "";
+    QTest::newRow("filled replacement") << "ReplaceDialog1" << "e_localizar" << "e_substituir" << "abc";
+}
+
+void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
+    QFETCH(QString, window);
+    QFETCH(QString, from);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    TForm1 form;
+    form.show();
+    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialog(&form)) : ReplaceDialog(&form);
+    dialog->show();
+    dialog->activateWindow();
+    QTRY_VERIFY(dialog->isActiveWindow());
+    auto* start = dialog->findChild<QWidget*>(from);
+    auto* target = dialog->findChild<QLineEdit*>(field);
+    target->setText(text);
+    start->setFocus(Qt::OtherFocusReason);
+    // A field tells screen readers of its selection as it signals it, and it does so before
+    // the window tells them of the focus.
+    QSignalSpy selection(target, &QLineEdit::selectionChanged);
+
+    QTest::keyClick(start, Qt::Key_Tab);
+
+    QCOMPARE(QApplication::focusWidget(), target);
+    QCOMPARE(selection.count(), text.isEmpty() ? 0 : 1);
+    // A filled field is still selected whole by Tab, ready to be typed over.
+    QCOMPARE(target->selectedText(), text);
+    dialog->close();
 }
 
 QTEST_MAIN(AccessTest)
