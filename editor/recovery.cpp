@@ -137,7 +137,8 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
-// Makes folder and the folders above it, private to the user where they are new.
+// Makes folder and the folders above it, private to the user where they are new; folder itself
+// is made private in any case, since the copies in it are the user's unsaved texts.
 void makeFolder(const std::string& folder) {
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
@@ -147,6 +148,7 @@ void makeFolder(const std::string& folder) {
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0) throw ugerahtml::FileError(folder, errno, "criar");
     if (!S_ISDIR(st.st_mode)) throw ugerahtml::FileError(folder, ENOTDIR, "criar");
+    if ((st.st_mode & 077) != 0) ::chmod(folder.c_str(), st.st_mode & 07700);
 }
 
 // A lock held on a file of the recovery folder: an editor holds the lock of its own copy for as
@@ -365,10 +367,7 @@ private:
             }
             job.copy.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
                 .replace(QChar::LineSeparator, QLatin1Char('\n'));
-            const std::string file = dataFileOf(lock_.path());
-            doctext::WriteFile(file, recovery::Serialize(job.copy));
-            // The text is the user's own business, whatever the folder lets others see.
-            ::chmod(file.c_str(), 0600);
+            doctext::WriteFile(dataFileOf(lock_.path()), recovery::Serialize(job.copy));
             return true;
         } catch (const ugerahtml::FileError& error) {
             failed_(error.what());

@@ -196,6 +196,8 @@ void RecoveryTest::copyComesAndGoes() {
     QFETCH(QString, action);
     QFETCH(bool, stays);
     QFETCH(QString, document);
+    QVERIFY(QDir().mkpath(folder()));
+    QVERIFY(QFile::setPermissions(folder(), QFile::Permissions(0x7755)));
     auto editor = std::make_unique<Editor>(folder());
     DocFixture& f = editor->f;
     writeBytes(f.textos() + "/aula.vloq", "um\r\ndois");
@@ -211,7 +213,8 @@ void RecoveryTest::copyComesAndGoes() {
     QVERIFY(copy);
     QCOMPARE(copy->document, (f.textos() + "/aula.vloq").toStdString());
     QCOMPARE(copy->text, QStringLiteral("novo um\ndois"));
-    QVERIFY(!(QFileInfo(QString::fromStdString(file)).permissions() & (QFile::ReadGroup | QFile::ReadOther)));
+    // The copies are the user's own, even in a folder that others could read before.
+    QVERIFY(!(QFileInfo(folder()).permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther)));
     // Nothing of the copy lands in the work folder.
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
