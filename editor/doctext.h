@@ -1,33 +1,72 @@
 #pragma once
 // Document files: how their bytes become the editor's text and back, and how they are read
-// and written. A document is Windows-1252 bytes with CR LF between lines.
+// and written. A document is Windows-1252 bytes with CR LF between lines, unless it came as
+// UTF-8 from another editor: then it stays UTF-8, and keeps its LF line ends when it had only
+// those.
 #include <QString>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace doctext {
 
-// The editor's text of a document's bytes: each byte decoded from Windows-1252, and every
-// CR LF pair, lone CR and lone LF made one line break ("\n"). Never fails.
-QString Decode(std::string_view bytes);
+// How a document's text is stored on disk.
+struct Format {
+    bool utf8 = false;        // else Windows-1252
+    bool lfLineEnds = false;  // LF between lines, else CR LF; only a UTF-8 document has it
+    bool byteOrderMark = false;  // a UTF-8 document that starts with one
 
-// The document bytes of the editor's text: lines separated by CR LF with none added after the
-// last, characters in Windows-1252, and a numeric character reference ("&#8804;") for each
-// character that Windows-1252 cannot hold, so that the page shows it. Qt's paragraph and line
-// separators count as line breaks. Never fails.
-std::string Encode(const QString& text);
+    bool operator==(const Format&) const = default;
+};
+
+// The editor's text of a document and the format it was read in.
+struct Document {
+    QString text;
+    Format format;
+};
+
+// The largest document the editor opens: far above any real document, and small enough that
+// the editor's copies of it fit in memory.
+inline constexpr std::int64_t kMaxDocumentBytes = std::int64_t{256} << 20;
+
+// A file too large to edit, or one that does not fit in memory: the editor keeps its text.
+class TooLargeError : public std::runtime_error {
+public:
+    explicit TooLargeError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The editor's text of a document's bytes, read in one pass. Bytes that are well-formed UTF-8
+// holding at least one multi-byte sequence are read as UTF-8 (a byte-order mark is noted in
+// the format, not kept in the text); anything else byte by byte as Windows-1252. Every CR LF pair,
+// lone CR and lone LF becomes one line break ("\n"). A UTF-8 text whose line ends are all
+// lone LF keeps them (lfLineEnds). Never fails.
+Document Decode(std::string_view bytes);
+
+// The document bytes of the editor's text in format: lines separated by CR LF (LF with
+// lfLineEnds) with none added after the last, after the byte-order mark of a UTF-8 document
+// that had one. Windows-1252 writes a numeric character
+// reference ("&#8804;") for each character that it cannot hold, so that the page shows it;
+// UTF-8 holds every character as it is. Qt's paragraph and line separators count as line
+// breaks. Never fails.
+std::string Encode(const QString& text, Format format = {});
 
 // The whole content of the file at path (a native path; a bare name resolves against the
-// current directory). Throws ugerahtml::FileError when it is missing, unreadable, a folder or
-// not a plain file.
+// current directory). Throws TooLargeError when it holds more than kMaxDocumentBytes (before
+// reading any of it), and ugerahtml::FileError when it is missing, unreadable, a folder or not
+// a plain file.
 std::string ReadFile(const std::string& path);
 
 // Makes bytes the content of the file at path without ever leaving it half written: the
 // bytes go to a new file in the same folder, reach the disk, and that file is renamed over the
-// old one, which keeps its permission bits (a new file gets the usual ones). A link is
-// followed, so the file it names is replaced and the link stays. Throws ugerahtml::FileError
-// (the old file is then untouched) when the folder is missing or not writable, the old file
-// is read-only, a folder or not a plain file, or the disk is full.
+// old one, which keeps its permission bits, and its owner and group where the system allows
+// (a new file gets the usual ones). A link is followed, so the file it names is replaced and
+// the link stays. Where a new file cannot take the old one's place (a folder the user cannot
+// write to, a file with several hard links, another user's file in a sticky folder), the old
+// file is overwritten in place instead: space for the bytes is reserved first, the whole text
+// is written and reaches the disk before this returns, and a write that fails puts the old
+// content back (unless the file could not be read). Throws ugerahtml::FileError when the folder is missing, the old file is
+// read-only, a folder or not a plain file, or the disk is full; the old file is then as it was.
 void WriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace doctext

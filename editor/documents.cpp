@@ -7,6 +7,9 @@
 #include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <filesystem>
+#include <new>
+#include <system_error>
 
 #include "editor/dialogrunner.h"
 #include "editor/doctext.h"
@@ -34,6 +37,10 @@ std::string runFileDialog(QFileDialog& dialog) {
         }
     }
     return file;
+}
+
+std::string outOfMemory(const std::string& file) {
+    return "N\xC3\xA3o h\xC3\xA1 mem\xC3\xB3ria para abrir o arquivo " + file + ".";
 }
 
 }  // namespace
@@ -64,7 +71,7 @@ void Documents::MarkClean() {
 
 bool Documents::isModified() const { return form_.Memo1->document()->isModified(); }
 
-bool Documents::mayDropText() { return !isModified() || messages::AskYesNo(kConfirmCaption, kLoadAnother); }
+bool Documents::mayDropText() { return !isModified() || messages::AskDiscard(kConfirmCaption, kLoadAnother); }
 
 void Documents::SetCaption() {
     // The window system takes "[*]" in a title as the place of a modified mark; doubled, it
@@ -76,6 +83,7 @@ void Documents::SetCaption() {
 
 void Documents::ClearEditor() {
     form_.Memo1->clear();
+    format_ = {};
     MarkClean();
     uvars::CurrentFile.clear();
     uvars::PageFile.clear();
@@ -83,15 +91,33 @@ void Documents::ClearEditor() {
 }
 
 bool Documents::LoadDocument(const std::string& file) {
-    ClearEditor();
-    QString text;
+    std::string bytes;
     try {
-        text = doctext::Decode(doctext::ReadFile(file));
-    } catch (const ugerahtml::FileError& error) {
+        bytes = doctext::ReadFile(file);
+    } catch (const doctext::TooLargeError& error) {
         messages::Show(error.what());
         return false;
+    } catch (const std::bad_alloc&) {
+        messages::Show(outOfMemory(file));
+        return false;
+    } catch (const ugerahtml::FileError& error) {
+        ClearEditor();
+        messages::ShowWarning(error.what());
+        return false;
     }
-    form_.Memo1->setPlainText(text);
+    // The old text goes before the new one is built, and the bytes before the editor makes its
+    // own copy of the text: at most two copies of the document live at once.
+    ClearEditor();
+    doctext::Document document;
+    try {
+        document = doctext::Decode(bytes);
+    } catch (const std::bad_alloc&) {
+        messages::Show(outOfMemory(file));
+        return false;
+    }
+    std::string().swap(bytes);
+    form_.Memo1->setPlainText(document.text);
+    format_ = document.format;
     MarkClean();
     uvars::CurrentFile = file;
     SetCaption();
@@ -100,9 +126,9 @@ bool Documents::LoadDocument(const std::string& file) {
 
 bool Documents::WriteDocument(const std::string& file) {
     try {
-        doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText()));
+        doctext::WriteFile(file, doctext::Encode(form_.Memo1->document()->toRawText(), format_));
     } catch (const ugerahtml::FileError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
     MarkClean();
@@ -110,8 +136,9 @@ bool Documents::WriteDocument(const std::string& file) {
 }
 
 void Documents::Novo1Click() {
-    if (!isModified() || messages::AskYesNo(kConfirmCaption, "Confirmando apagamento geral")) {
+    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) {
         form_.Memo1->clear();
+        format_ = {};
         MarkClean();
     }
     uvars::CurrentFile.clear();
@@ -122,10 +149,17 @@ void Documents::Novo1Click() {
 
 void Documents::Abrir1Click() {
     if (!mayDropText()) return;
+    std::error_code unknown;
+    const std::filesystem::path before = std::filesystem::current_path(unknown);
     const std::string file = runFileDialog(*form_.OpenDialog1);
     if (file.empty()) return;
-    // When the file cannot be read the list keeps what it showed.
-    if (LoadDocument(file)) list_.RefreshFileList(uvars::CurrentFile);
+    if (LoadDocument(file)) {
+        list_.RefreshFileList(uvars::CurrentFile);
+    } else if (!before.empty()) {
+        // The list keeps what it showed, and the folder stays the one it shows: a bare name
+        // in it, or a kept document's bare name, still means the file it meant.
+        std::filesystem::current_path(before, unknown);
+    }
 }
 
 void Documents::Salvar1Click() {
@@ -147,7 +181,7 @@ void Documents::SalvarComo1Click() {
         file += ".vloq";
         // The dialog asked about the name as typed; the name written is another one.
         if (::access(file.c_str(), F_OK) == 0 &&
-            !messages::AskYesNo(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
+            !messages::AskDiscard(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
             return;
     }
     uvars::CurrentFile = file;
@@ -157,13 +191,13 @@ void Documents::SalvarComo1Click() {
 }
 
 void Documents::TerminarClick() {
-    if (isModified() && !messages::AskYesNo(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
+    if (isModified() && !messages::AskDiscard(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
     form_.close();
 }
 
 bool Documents::FormClose() {
     return !isModified() ||
-           messages::AskYesNo(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
+           messages::AskDiscard(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
 }
 
 bool Documents::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <string>
 
+#include "editor/doctext.h"
+
 class FileList;
 class TForm1;
 
@@ -21,11 +23,14 @@ public:
     // An empty, untitled, clean text: editor, CurrentFile, PageFile and caption.
     void ClearEditor();
     // Makes the file the document in the editor: its text, CurrentFile (file as given),
-    // caption, an empty PageFile. When the file cannot be read, shows why and leaves an empty
-    // untitled text, so that no later save can overwrite the file. True when loaded.
+    // caption, an empty PageFile, and the format it is saved in again. When the file cannot be
+    // read, shows why and leaves an empty untitled text, so that no later save can overwrite
+    // the file; a file too large to edit, or one that does not fit in memory, leaves the
+    // editor's text, name and flag as they were. True when loaded.
     bool LoadDocument(const std::string& file);
-    // Writes the editor's text to file and clears the modified flag; when that fails, shows
-    // why and keeps the flag and the file on disk as they were. True when written.
+    // Writes the editor's text to file, in the format the document was read in, and clears the
+    // modified flag; when that fails, shows why and keeps the flag and the file on disk as they
+    // were. True when written.
     bool WriteDocument(const std::string& file);
     // "Velloq" for an untitled text, else "Velloq " + CurrentFile.
     void SetCaption();
@@ -49,6 +54,9 @@ private:
     TForm1& form_;
     FileList& list_;
     bool markingClean_ = false;
+    // The format of the text in the editor: that of the file it came from, Windows-1252 with
+    // CR LF for a new text.
+    doctext::Format format_;
 };
 
 // The questions and messages shared by the document and work-folder commands.

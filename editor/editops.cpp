@@ -32,7 +32,15 @@ LineColumn CaretLineColumn(const QPlainTextEdit* memo) {
 
 void UpdateLineColumnLabel(const QPlainTextEdit* memo, QLabel* indicator) {
     const LineColumn at = CaretLineColumn(memo);
-    indicator->setText(QStringLiteral("L=%1 C=%2").arg(at.line + 1).arg(at.column + 1));
+    // The column counts characters; one beyond the Basic Multilingual Plane (most emoji) takes
+    // two UTF-16 units of the line.
+    int characters = at.column;
+    if (at.column > 0) {
+        const QString line = memo->document()->findBlockByNumber(at.line).text();
+        for (const QChar c : QStringView(line).left(at.column))
+            if (c.isLowSurrogate()) --characters;
+    }
+    indicator->setText(QStringLiteral("L=%1 C=%2").arg(at.line + 1).arg(characters + 1));
 }
 
 void InsertAtCaret(QPlainTextEdit* memo, const QString& text) {

@@ -15,7 +15,8 @@ struct LineColumn {
 // a caret just after a line's last character belongs to that line.
 LineColumn CaretLineColumn(const QPlainTextEdit* memo);
 
-// Writes "L=" + line + " C=" + column, both 1-based, into the caret indicator.
+// Writes "L=" + line + " C=" + column, both 1-based, into the caret indicator; the column
+// counts characters, so that an emoji is one column as a letter is.
 void UpdateLineColumnLabel(const QPlainTextEdit* memo, QLabel* indicator);
 
 // Puts text in place of the selection, the caret after it, as one undoable step; the system

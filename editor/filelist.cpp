@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 #include "editor/folders.h"
 #include "editor/uvars.h"
@@ -14,12 +15,22 @@ namespace {
 constexpr int kNameRole = Qt::UserRole;
 constexpr size_t kMaxName = 999;
 
+// The control before w in its window's Tab order, as Shift+Tab finds it from a control that
+// does not keep the key for itself; w when there is none.
+QWidget* previousTabStop(QWidget* w) {
+    for (QWidget* p = w->previousInFocusChain(); p && p != w; p = p->previousInFocusChain())
+        if ((p->focusPolicy() & Qt::TabFocus) && p->isVisible() && p->isEnabled() && p->window() == w->window())
+            return p;
+    return w;
+}
+
 }  // namespace
 
 FileList::FileList(TForm1& form) : QObject(&form), form_(form) {
     connect(form_.lb_arquivos, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
     form_.lb_arquivos->installEventFilter(this);
     form_.Memo1->installEventFilter(this);
+    if (QToolButton* first = form_.button(QStringLiteral("newButton1"))) first->installEventFilter(this);
 }
 
 void FileList::RefreshFileList(const std::string& name) {
@@ -86,6 +97,16 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
         if (tabPressedInEditor_) form_.lb_arquivos->setFocus(Qt::TabFocusReason);
         tabPressedInEditor_ = false;
         return false;
+    }
+    const bool backtab = key->key() == Qt::Key_Backtab ||
+                         (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+    if (backtab && !release && watched != form_.lb_arquivos) {
+        // Shift+Tab walks back the ring that Tab walks: from the first tool button to the
+        // list, which Tab reaches from the editor although the list is no Tab stop of its own,
+        // and from the editor, which keeps Tab for itself, to the last tool button.
+        QWidget* previous = watched == form_.Memo1 ? previousTabStop(form_.Memo1) : form_.lb_arquivos;
+        previous->setFocus(Qt::BacktabFocusReason);
+        return true;
     }
     if (watched == form_.lb_arquivos && release) lb_arquivosKeyUp(key->key());
     return false;

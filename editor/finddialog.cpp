@@ -1,10 +1,12 @@
 #include "editor/finddialog.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "editor/dialogparts.h"
@@ -25,43 +27,116 @@ int FindForward(QStringView text, int start, QStringView what, int stretch) {
     return at < 0 ? -1 : int(start + at);
 }
 
-TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FindDialog1"));
-    setWindowTitle(QStringLiteral("Localizar"));
+QString FoundStatus(int line, const QString& lineText) {
+    // A screen reader reads the whole status; past a few sentences a line is only noise.
+    constexpr int kLongest = 200;
+    QString shown = lineText.size() > kLongest ? lineText.left(kLongest) + QChar(0x2026) : lineText;
+    return QStringLiteral("Encontrado na linha %1: %2").arg(line + 1).arg(shown);
+}
+
+QString ReplacedStatus(int count) {
+    if (count == 0) return QStringLiteral("Nenhuma ocorrência substituída");
+    if (count == 1) return QStringLiteral("1 ocorrência substituída");
+    return QStringLiteral("%1 ocorrências substituídas").arg(count);
+}
+
+QString ReplaceEvery(const QString& text, const QString& what, const QString& with, int& count) {
+    count = 0;
+    if (what.isEmpty()) return text;
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at; (at = text.indexOf(what, from, Qt::CaseInsensitive)) >= 0; from = at + what.size()) {
+        out += QStringView(text).sliced(from, at - from);
+        out += with;
+        ++count;
+    }
+    out += QStringView(text).sliced(from);
+    return out;
+}
+
+TFindDialog::TFindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
+    const bool replacing = kind == Kind::Replace;
+    setObjectName(replacing ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
+    setWindowTitle(replacing ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
     setModal(false);
 
-    e_localizar = new QLineEdit(this);
-    e_localizar->setObjectName(QStringLiteral("e_localizar"));
-    e_localizar->setMinimumWidth(260);
-    auto* label = new QLabel(QStringLiteral("&Localizar:"), this);
-    label->setBuddy(e_localizar);
+    auto* fields = new QGridLayout;
+    const auto addField = [&](const char* name, const QString& caption) {
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QLatin1String(name));
+        field->setMinimumWidth(260);
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        const int row = fields->rowCount();
+        fields->addWidget(label, row, 0);
+        fields->addWidget(field, row, 1);
+        return field;
+    };
+    e_localizar = addField("e_localizar", QStringLiteral("&Localizar:"));
+    if (replacing) e_substituir = addField("e_substituir", QStringLiteral("Substituir &por:"));
+
+    // What the last search found. Not a tab stop: a screen reader hears it when it changes,
+    // and reads it again with the dialog.
+    l_status = new QLabel(this);
+    l_status->setObjectName(QStringLiteral("l_status"));
+    l_status->setWordWrap(true);
+    l_status->setTextFormat(Qt::PlainText);  // a line of the text is shown as it is, never as markup
+    l_status->setMinimumHeight(l_status->fontMetrics().lineSpacing() * 2);
+    fields->addWidget(l_status, fields->rowCount(), 0, 1, 2);
+    fields->setRowStretch(fields->rowCount(), 1);
 
     b_proxima = NamedButton(this, "b_proxima", QStringLiteral("Localizar próxima"), Press::Default);
-    b_fechar = NamedButton(this, "b_fechar", QStringLiteral("Fechar"), Press::Other);
-
-    auto* field = new QHBoxLayout;
-    field->addWidget(label);
-    field->addWidget(e_localizar, 1);
-
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(b_proxima);
+    if (replacing) {
+        b_substituir = NamedButton(this, "b_substituir", QStringLiteral("&Substituir"), Press::Other);
+        b_todas = NamedButton(this, "b_todas", QStringLiteral("Substituir &todas"), Press::Other);
+        buttons->addWidget(b_substituir);
+        buttons->addWidget(b_todas);
+    }
+    b_fechar = NamedButton(this, "b_fechar", QStringLiteral("Fechar"), Press::Other);
     buttons->addWidget(b_fechar);
     buttons->addStretch(1);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(field, 1);
+    layout->addLayout(fields, 1);
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(e_localizar, b_proxima);
-    setTabOrder(b_proxima, b_fechar);
+    QWidget* previous = e_localizar;
+    for (QWidget* next : {static_cast<QWidget*>(e_substituir), static_cast<QWidget*>(b_proxima),
+                          static_cast<QWidget*>(b_substituir), static_cast<QWidget*>(b_todas),
+                          static_cast<QWidget*>(b_fechar)}) {
+        if (!next) continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
 
+    // F3 finds the next occurrence here as it does in the editor.
+    auto* again = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(again, &QShortcut::activated, this, &TFindDialog::Find);
     connect(b_proxima, &QPushButton::clicked, this, &TFindDialog::Find);
+    if (replacing) {
+        connect(b_substituir, &QPushButton::clicked, this, &TFindDialog::Replace);
+        connect(b_todas, &QPushButton::clicked, this, &TFindDialog::ReplaceAll);
+    }
     connect(b_fechar, &QPushButton::clicked, this, &TFindDialog::close);
 }
 
 QString TFindDialog::FindText() const { return e_localizar->text(); }
+
+QString TFindDialog::ReplaceText() const { return e_substituir ? e_substituir->text() : QString(); }
+
+void TFindDialog::SetStatus(const QString& text) {
+    l_status->setText(text);
+    // A screen reader says what changes on the control that has the keyboard, not on a label
+    // beside it: the controls that search carry the status as their description too.
+    for (QWidget* control : {static_cast<QWidget*>(e_localizar), static_cast<QWidget*>(e_substituir),
+                             static_cast<QWidget*>(b_proxima), static_cast<QWidget*>(b_substituir),
+                             static_cast<QWidget*>(b_todas)})
+        if (control) control->setAccessibleDescription(text);
+}
 
 void TFindDialog::Open() {
     if (!placed_ && parentWidget()) {

@@ -1,11 +1,12 @@
 #pragma once
-// The find dialog: a small modeless window beside the main window that takes the text to find
-// and asks for the next occurrence. The search itself is FindForward; the main window runs it
-// on the editor when the dialog asks.
+// The find and replace dialogs: small modeless windows beside the main window that take the
+// text to find (and its replacement) and ask for the next occurrence. The search itself is
+// FindForward; the main window runs it on the editor when a dialog asks.
 #include <QDialog>
 #include <QString>
 #include <QStringView>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -19,24 +20,40 @@ inline constexpr int kFindStretch = 65000;
 // those of text, where "\n" stands for a line end.
 int FindForward(QStringView text, int start, QStringView what, int stretch = kFindStretch);
 
+// The find dialog ("Localizar") and the find-and-replace dialog ("Substituir"): one window with
+// the field to find, for replacing a second field and two more buttons, and a status line
+// that tells what the last search found, so that a screen reader can say it while the
+// keyboard stays in the dialog.
 class TFindDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFindDialog(QWidget* parent = nullptr);
+    enum class Kind { Find, Replace };
+    explicit TFindDialog(QWidget* parent = nullptr, Kind kind = Kind::Find);
 
     QLineEdit* e_localizar;
+    QLineEdit* e_substituir = nullptr;  // the replacement: the replace dialog only
     QPushButton* b_proxima;
+    QPushButton* b_substituir = nullptr;
+    QPushButton* b_todas = nullptr;
     QPushButton* b_fechar;
+    QLabel* l_status;
 
     // The text to find, as typed.
     QString FindText() const;
+    // The replacement, as typed; empty in the find dialog.
+    QString ReplaceText() const;
 
     // Shows the dialog, or brings it back to the front, with the text to find selected.
     void Open();
+    // Writes the status line, which names itself to screen readers by its text.
+    void SetStatus(const QString& text);
 
 signals:
-    // The user asked for the next occurrence of the text.
+    // The user asked for the next occurrence of the text (the button, Enter or F3).
     void Find();
+    // The user asked to replace the occurrence selected in the editor, or all of them.
+    void Replace();
+    void ReplaceAll();
 
 protected:
     bool event(QEvent* event) override;
@@ -47,3 +64,15 @@ private:
     bool placed_ = false;
     bool focusOnActivate_ = false;  // the window system activates the dialog after Open
 };
+
+// The status line after a search that found a match starting on line (0-based) whose text is
+// lineText: "Encontrado na linha N: " and the line, a very long line cut with an ellipsis.
+QString FoundStatus(int line, const QString& lineText);
+
+// The status line after "Substituir todas" replaced count occurrences.
+QString ReplacedStatus(int count);
+
+// text with every occurrence of what replaced by with, left to right, occurrences not
+// overlapping, letters compared as FindForward does; count receives the number replaced.
+// An empty what replaces nothing.
+QString ReplaceEvery(const QString& text, const QString& what, const QString& with, int& count);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 
 #include "editor/editops.h"
@@ -17,6 +18,10 @@
 namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
+const QString kSearchOver = QStringLiteral("Busca terminada");
+
+// The text of the last search, from either dialog, which F3 looks for again.
+QString lastSearch;
 
 // The child window of form named name, created as a child of form when there is none.
 template <typename Window>
@@ -48,15 +53,28 @@ TAboutBox* AboutDialog(TForm1* form) { return ownedWindow<TAboutBox>(form, "Abou
 TdicasForm* TipsWindow(TForm1* form) { return ownedWindow<TdicasForm>(form, "dicasForm"); }
 TFindDialog* FindDialog(TForm1* form) { return ownedWindow<TFindDialog>(form, "FindDialog1"); }
 
+TFindDialog* ReplaceDialog(TForm1* form) {
+    if (auto* found = form->findChild<TFindDialog*>(QStringLiteral("ReplaceDialog1"), Qt::FindDirectChildrenOnly))
+        return found;
+    return new TFindDialog(form, TFindDialog::Kind::Replace);
+}
+
 void ConnectInsertCommands(TForm1* form) {
     onEntry(form, "Link1", Link1Click);
     onEntry(form, "Rotulo1", Rotulo1Click);
     onEntry(form, "Imagem1", Imagem1Click);
     onEntry(form, "Localizar1", Localizar1Click);
+    onEntry(form, "LocalizarProxima1", LocalizarProxima1Click);
+    onEntry(form, "Substituir1", Substituir1Click);
+    onEntry(form, "FormulaMatematica1", FormulaMatematica1Click);
     onEntry(form, "Sobreesteprograma1", Sobreesteprograma1Click);
     onEntry(form, "Dicasparacriarformulario1", Dicasparacriarformulario1Click);
     TFindDialog* find = FindDialog(form);
     QObject::connect(find, &TFindDialog::Find, form, [form] { FindDialog1Find(form); });
+    TFindDialog* replace = ReplaceDialog(form);
+    QObject::connect(replace, &TFindDialog::Find, form, [form] { ReplaceDialog1Find(form); });
+    QObject::connect(replace, &TFindDialog::Replace, form, [form] { ReplaceDialog1Replace(form); });
+    QObject::connect(replace, &TFindDialog::ReplaceAll, form, [form] { ReplaceDialog1ReplaceAll(form); });
 }
 
 void Link1Click(TForm1* form) {
@@ -85,28 +103,112 @@ void Localizar1Click(TForm1* form) {
     UpdateLineColumnLabel(form->Memo1, form->l_lincol);
 }
 
-void FindDialog1Find(TForm1* form) {
+namespace {
+
+// Selects the next occurrence of what after the editor's selection and moves the caret
+// indicator to it; false when there is none, the selection then staying as it was. The
+// keyboard stays where it is.
+bool selectNext(TForm1* form, const QString& what) {
+    lastSearch = what;
     QPlainTextEdit* memo = form->Memo1;
-    TFindDialog* dialog = FindDialog(form);
-    const QString what = dialog->FindText();
-    const int start = memo->textCursor().selectionEnd();
-    const int at = FindForward(memo->toPlainText(), start, what);
-    if (at < 0) {
-        messages::ShowInformation("Busca terminada");
-        // The keyboard goes back to the dialog's field, whatever window the system activates
-        // when the message box closes.
-        if (dialog->isVisible()) dialog->Open();
-        return;
-    }
+    const int at = FindForward(memo->toPlainText(), memo->textCursor().selectionEnd(), what);
+    if (at < 0) return false;
     QTextCursor cursor = memo->textCursor();
     cursor.setPosition(at);
     cursor.setPosition(at + int(what.size()), QTextCursor::KeepAnchor);
     memo->setTextCursor(cursor);
-    form->activateWindow();
-    memo->setFocus();
-    // The indicator follows the caret here too, so that it never names a line the caret has
-    // left.
     UpdateLineColumnLabel(memo, form->l_lincol);
+    return true;
+}
+
+// A search asked for in dialog: the outcome on its status line. When nothing is left the box
+// says so too, and the keyboard then goes back to the dialog, whatever window the system
+// activates when the box closes.
+void searchFrom(TForm1* form, TFindDialog* dialog) {
+    if (selectNext(form, dialog->FindText())) {
+        const QTextBlock line = form->Memo1->textCursor().block();
+        dialog->SetStatus(FoundStatus(line.blockNumber(), line.text()));
+        return;
+    }
+    dialog->SetStatus(kSearchOver);
+    messages::ShowInformation(kSearchOver.toStdString());
+    if (dialog->isVisible()) dialog->Open();
+}
+
+}  // namespace
+
+void FindDialog1Find(TForm1* form) { searchFrom(form, FindDialog(form)); }
+
+void LocalizarProxima1Click(TForm1* form) {
+    if (lastSearch.isEmpty()) {
+        Localizar1Click(form);
+        return;
+    }
+    if (!selectNext(form, lastSearch)) messages::ShowInformation(kSearchOver.toStdString());
+}
+
+void Substituir1Click(TForm1* form) {
+    ReplaceDialog(form)->Open();
+    UpdateLineColumnLabel(form->Memo1, form->l_lincol);
+}
+
+void ReplaceDialog1Find(TForm1* form) { searchFrom(form, ReplaceDialog(form)); }
+
+void ReplaceDialog1Replace(TForm1* form) {
+    TFindDialog* dialog = ReplaceDialog(form);
+    const QString what = dialog->FindText();
+    QTextCursor cursor = form->Memo1->textCursor();
+    // Only an occurrence is replaced: a selection the user made by hand is a place to search
+    // from, never text to overwrite.
+    if (!what.isEmpty() && cursor.selectedText().compare(what, Qt::CaseInsensitive) == 0) {
+        cursor.insertText(dialog->ReplaceText());
+        form->Memo1->setTextCursor(cursor);
+    }
+    searchFrom(form, dialog);
+}
+
+void ReplaceDialog1ReplaceAll(TForm1* form) {
+    TFindDialog* dialog = ReplaceDialog(form);
+    QPlainTextEdit* memo = form->Memo1;
+    const QString what = dialog->FindText();
+    lastSearch = what;
+    const QString before = memo->toPlainText();
+    int count = 0;
+    const QString after = ReplaceEvery(before, what, dialog->ReplaceText(), count);
+    if (count > 0) {
+        // The caret keeps its place in the text before it, moved by what the replacements
+        // there added or took away.
+        int replacedBefore = 0;
+        const int moved = int(ReplaceEvery(before.left(memo->textCursor().position()), what,
+                                           dialog->ReplaceText(), replacedBefore).size());
+        QTextCursor all(memo->document());
+        all.beginEditBlock();
+        all.select(QTextCursor::Document);
+        all.insertText(after);
+        all.endEditBlock();
+        QTextCursor placed(memo->document());
+        placed.setPosition(qMin(moved, int(after.size())));
+        memo->setTextCursor(placed);
+        UpdateLineColumnLabel(memo, form->l_lincol);
+    }
+    dialog->SetStatus(ReplacedStatus(count));
+}
+
+void FormulaMatematica1Click(TForm1* form) {
+    QPlainTextEdit* memo = form->Memo1;
+    QTextCursor cursor = memo->textCursor();
+    const bool wrapping = cursor.hasSelection();
+    cursor.beginEditBlock();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    cursor.setPosition(end);
+    cursor.insertText(QStringLiteral("`"));
+    cursor.setPosition(start);
+    cursor.insertText(QStringLiteral("`"));
+    cursor.endEditBlock();
+    // Between the pair, ready for the formula; after a wrapped one, ready to go on writing.
+    cursor.setPosition(wrapping ? end + 2 : start + 1);
+    memo->setTextCursor(cursor);
 }
 
 void Sobreesteprograma1Click(TForm1* form) { AboutDialog(form)->exec(); }

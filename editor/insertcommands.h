@@ -11,8 +11,9 @@ class TFindDialog;
 class TOKEloDlg;
 class TOKFiguraDlg;
 
-// Connects "&Link", "&Ponto de acesso", "&Imagem", "Localizar", "&Sobre este programa" and
-// "&Dicas para criar formulário", and creates the find dialog.
+// Connects "&Link", "&Ponto de acesso", "&Imagem", "Fórmula &Matemática", "Localizar",
+// "Localizar próxima", "Substituir", "&Sobre este programa" and "&Dicas para criar
+// formulário", and creates the find and replace dialogs.
 void ConnectInsertCommands(TForm1* form);
 
 // The lines that the commands insert, each standing on a line of its own between CR LF. The
@@ -27,6 +28,7 @@ TOKFiguraDlg* FigureDialog(TForm1* form);
 TAboutBox* AboutDialog(TForm1* form);
 TdicasForm* TipsWindow(TForm1* form);
 TFindDialog* FindDialog(TForm1* form);
+TFindDialog* ReplaceDialog(TForm1* form);
 
 // "&Link": the link dialog, modal; a confirmed link goes in at the caret.
 void Link1Click(TForm1* form);
@@ -37,8 +39,24 @@ void Imagem1Click(TForm1* form);
 // "Localizar": shows the find dialog beside the window and updates the caret indicator.
 void Localizar1Click(TForm1* form);
 // The find dialog's "Localizar próxima": selects the next occurrence after the selection in
-// the editor and gives the editor the focus, or says "Busca terminada".
+// the editor, the keyboard staying in the dialog, and says on the dialog's status line where
+// it was found; or says "Busca terminada", in a box and on the status line.
 void FindDialog1Find(TForm1* form);
+// "Localizar próxima" (F3) from the main window: the next occurrence of the last text looked
+// for, the keyboard staying in the editor; with nothing looked for yet, the find dialog.
+void LocalizarProxima1Click(TForm1* form);
+// "Substituir": shows the replace dialog beside the window.
+void Substituir1Click(TForm1* form);
+// The replace dialog's buttons. "Localizar próxima" searches as the find dialog does;
+// "Substituir" replaces the selection when it is an occurrence of the text to find, then
+// searches for the next one; "Substituir todas" replaces every occurrence in the text as one
+// undoable step and says how many on the status line.
+void ReplaceDialog1Find(TForm1* form);
+void ReplaceDialog1Replace(TForm1* form);
+void ReplaceDialog1ReplaceAll(TForm1* form);
+// "Fórmula &Matemática": wraps the selection in backquotes, the caret after the closing one;
+// with nothing selected, puts a pair of backquotes with the caret between them.
+void FormulaMatematica1Click(TForm1* form);
 // "&Sobre este programa": the about box, modal.
 void Sobreesteprograma1Click(TForm1* form);
 // "&Dicas para criar formulário": shows the tips window beside the main window.

@@ -59,7 +59,7 @@ bool PageCommands::GerarHTML1Click() {
     try {
         return ugerahtml::GeneratePage(uvars::CurrentFile, uvars::PageFile);
     } catch (const ugerahtml::FileError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     }
 }

@@ -24,6 +24,8 @@ void QtMessageSink::Show(const std::string& text) { showBox(QMessageBox::NoIcon,
 
 void QtMessageSink::ShowInformation(const std::string& text) { showBox(QMessageBox::Information, text); }
 
+void QtMessageSink::ShowWarning(const std::string& text) { showBox(QMessageBox::Warning, text); }
+
 void QtMessageSink::showBox(int icon, const std::string& text) {
     // Texts written for the original system end lines with CR alone.
     QString shown = fromUtf8(text);
@@ -34,6 +36,14 @@ void QtMessageSink::showBox(int icon, const std::string& text) {
 }
 
 bool QtMessageSink::AskYesNo(const std::string& caption, const std::string& question) {
+    return ask(caption, question, true);
+}
+
+bool QtMessageSink::AskDiscard(const std::string& caption, const std::string& question) {
+    return ask(caption, question, false);
+}
+
+bool QtMessageSink::ask(const std::string& caption, const std::string& question, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, fromUtf8(caption), fromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, owner());
     box.setTextFormat(Qt::PlainText);
@@ -41,7 +51,7 @@ bool QtMessageSink::AskYesNo(const std::string& caption, const std::string& ques
     // access keys S and N.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

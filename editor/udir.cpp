@@ -133,7 +133,7 @@ void Tform_dir::Button1Click() {
     const QString folder = DirectoryListBox1->directory();
     const std::string path = (folder == QLatin1String("/") ? QString() : folder).toStdString() + "/" + *name;
     if (::mkdir(path.c_str(), 0777) != 0) {
-        messages::Show("N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
+        messages::ShowWarning("N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
         return;
     }
     DirectoryListBox1->setDirectory(QString::fromStdString(path));

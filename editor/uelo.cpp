@@ -61,7 +61,7 @@ TOKEloDlg::TOKEloDlg(QWidget* parent) : QDialog(parent) {
     e_referencia->setMinimumWidth(340);
 
     OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
-    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancel"), Press::Other);
+    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(OKBtn);

@@ -72,7 +72,7 @@ TOKFiguraDlg::TOKFiguraDlg(QWidget* parent) : QDialog(parent) {
     e_comentFig->setObjectName(QStringLiteral("e_comentFig"));
 
     OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
-    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancel"), Press::Other);
+    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(e_nomeFig, 1);

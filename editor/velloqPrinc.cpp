@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include <QAccessible>
 #include <QAction>
@@ -26,6 +27,8 @@
 
 #include "editor/formatcommands.h"
 #include "editor/insertcommands.h"
+#include "editor/memoaccessible.h"
+#include "editor/speechcommands.h"
 #include "editor/toolicons.h"
 #include "editor/uinfoDoc.h"
 #include "editor/uvars.h"
@@ -45,13 +48,14 @@ struct MenuRow {
 
 constexpr MenuRow kMenuRows[] = {
     {Row::Menu, "Arquivo1", "&Arquivo"},
-    {Row::Entry, "escolherPastaBase1", "&Seleciohar pasta de trabalho"},
+    {Row::Entry, "escolherPastaBase1", "&Selecionar pasta de trabalho"},
     {Row::Menu, "Reabrir1", "&Reabrir pasta de trabalho"},
     {Row::Entry, "N11"},
     {Row::Entry, "N21"},
     {Row::Entry, "N31"},
     {Row::Entry, "N41"},
     {Row::Entry, "N51"},
+    {Row::Entry, "Nenhuma1", "(nenhuma)"},
     {Row::End},
     {Row::Entry, "Mostrarpastaatual1", "&Exibir pasta atual"},
     {Row::Separator},
@@ -74,6 +78,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Entry, "Colar1", "Colar", "Ctrl+V"},
     {Row::Separator},
     {Row::Entry, "Localizar1", "Localizar", "Ctrl+F"},
+    {Row::Entry, "LocalizarProxima1", "Localizar próxima", "F3"},
     {Row::Entry, "Substituir1", "Substituir", "Ctrl+H"},
     {Row::Entry, "SelecionarTudo1", "Selecionar Tudo", "Ctrl+A"},
     {Row::End},
@@ -125,7 +130,12 @@ constexpr MenuRow kMenuRows[] = {
 
     {Row::Menu, "falar1", "&Falar"},
     {Row::Entry, "Formula2", "&Fórmula", "F9"},
+    {Row::Entry, "FormulaNoCursor1", "Fórmula no &cursor", "Shift+F9"},
+    {Row::Entry, "ExplorarFormula1", "&Explorar fórmula", "Ctrl+F9"},
+    {Row::Entry, "Silenciar1", "&Silenciar", "F8"},
+    {Row::Separator},
     {Row::Entry, "LigarOrmivox1", "&Ligar Ormivox"},
+    {Row::Entry, "LigarAutomaticamente1", "Ligar Ormivox &automaticamente"},
     {Row::End},
 
     {Row::Menu, "Ajuda1", "&?"},
@@ -168,6 +178,17 @@ const ToolRow kToolRows[] = {
     {Face::Extension, "btnMdl", "mdl", "", ""},
     {Face::Extension, "btnCss", "css", "", ""},
     {Face::Extension, "btnTodos", "*.*", "", ""},
+};
+
+// What each text button does, said by a screen reader after the button's name: the hint that
+// the six share names none of them in particular.
+constexpr std::pair<std::string_view, const char*> kTextButtonDescriptions[] = {
+    {"TituloBtn", "Faz da linha do cursor um título"},
+    {"CentrBtn", "Centraliza a seleção"},
+    {"negBtn", "Põe a seleção em negrito"},
+    {"itaBtn", "Põe a seleção em itálico"},
+    {"sublBtn", "Sublinha a seleção"},
+    {"LargFixaBtn", "Põe a seleção em espaçamento fixo"},
 };
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -232,6 +253,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Memo1->setFocus();
 
     FormCreate();
+    StartSpeech(this);
 }
 
 void TForm1::createEditorArea() {
@@ -239,6 +261,7 @@ void TForm1::createEditorArea() {
     Panel2->setObjectName(QStringLiteral("Panel2"));
 
     Memo1 = new QPlainTextEdit(Panel2);
+    ReportDocumentLines(Memo1);  // before anything asks for its accessible interface
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setAccessibleName(QStringLiteral("Texto do documento"));
     Memo1->setFont(fontOrFallback(QStringLiteral("Consolas"), 16,
@@ -247,6 +270,12 @@ void TForm1::createEditorArea() {
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A match that the find dialog selects shows as plainly as a selection made by hand while
+    // the keyboard is in the dialog.
+    QPalette colours = Memo1->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setBrush(QPalette::Inactive, role, colours.brush(QPalette::Active, role));
+    Memo1->setPalette(colours);
 
     lb_arquivos = new QListWidget(Panel2);
     lb_arquivos->setObjectName(QStringLiteral("lb_arquivos"));
@@ -277,6 +306,7 @@ void TForm1::createToolBar() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setFixedHeight(25);
+    Panel1->setAccessibleName(QStringLiteral("Barra de ferramentas"));
 
     auto* layout = new QHBoxLayout(Panel1);
     layout->setContentsMargins(1, 0, 1, 0);
@@ -317,6 +347,8 @@ void TForm1::createToolBar() {
             // A screen reader says the command the abbreviation stands for ("Negrito", not
             // "NEG"): the caption of its menu entry.
             button->setAccessibleName(entryCaption(row.action));
+            for (const auto& [name, description] : kTextButtonDescriptions)
+                if (name == row.name) button->setAccessibleDescription(text(description));
             break;
         case Face::Extension:
             button->setText(text(row.caption));
@@ -360,7 +392,9 @@ void TForm1::createMenus() {
             break;
         }
     }
-    action(QStringLiteral("Sintetizador1"))->setEnabled(false);
+    // The reopen submenu lists only the folders it holds; until there is one it says so.
+    for (const char* name : {"N11", "N21", "N31", "N41", "N51"}) action(QLatin1String(name))->setVisible(false);
+    action(QStringLiteral("Nenhuma1"))->setEnabled(false);
 }
 
 void TForm1::createDialogsAndTimers() {
@@ -425,6 +459,7 @@ void TForm1::connectCommands() {
     connect(action(QStringLiteral("LigarOrmivox1")), &QAction::triggered, this, &TForm1::LigarOrmivox1Click);
     ConnectFormattingCommands(this);
     ConnectInsertCommands(this);
+    ConnectSpeechCommands(this);
 }
 
 QAction* TForm1::action(const QString& name) const {

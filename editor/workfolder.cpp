@@ -20,6 +20,7 @@
 #include "editor/uvars.h"
 #include "editor/velloqPrinc.h"
 #include "platform/messages.h"
+#include "platform/profile.h"
 #include "platform/shell.h"
 
 namespace {
@@ -67,7 +68,7 @@ WorkFolderCommands::WorkFolderCommands(TForm1& form, Documents& documents, FileL
 void WorkFolderCommands::OpenWorkFolder(const std::string& path) {
     uvars::WorkFolder = path;
     if (path.empty() || ::chdir(path.c_str()) != 0) {
-        messages::Show("Pasta de trabalho " + path + " est\xC3\xA1 inacess\xC3\xADvel");
+        messages::ShowWarning("Pasta de trabalho " + path + " est\xC3\xA1 inacess\xC3\xADvel");
         return;
     }
     documents_.ClearEditor();
@@ -93,13 +94,18 @@ void WorkFolderCommands::escolherPastaBase1Click() {
     if (::chdir(path.c_str()) != 0 &&
         messages::AskYesNo(kConfirmCaption, "Confirmando cria\xC3\xA7\xC3\xA3o da pasta " + path) &&
         ::mkdir(path.c_str(), 0777) != 0) {
-        messages::Show("Pasta n\xC3\xA3o pode ser criada");
+        messages::ShowWarning("Pasta n\xC3\xA3o pode ser criada");
         return;
     }
     if (folders::FolderIsEmpty(path)) {
         folders::CopyTemplateFiles(path);
         uvars::ReadSettings();
         uvars::WriteSettings();
+        // A new folder goes on with the author and contact in effect, rather than falling
+        // back on the placeholders; its template stays the one the settings name.
+        const std::string settings = path + "/" + uvars::kSettingsName;
+        profile::WriteString(settings, uvars::kSettingsSection, "AUTOR", uvars::Author);
+        profile::WriteString(settings, uvars::kSettingsSection, "CONTATO", uvars::Contact);
     }
     OpenWorkFolder(path);
 }
@@ -109,15 +115,22 @@ void WorkFolderCommands::ReopenFolder(const std::string& path) {
     if (folders::IsFolder(path))
         OpenWorkFolder(path);
     else
-        messages::Show("Diret\xC3\xB3rio n\xC3\xA3o existe");
+        messages::ShowWarning("Diret\xC3\xB3rio n\xC3\xA3o existe");
 }
 
 void WorkFolderCommands::CriaMenuReabrir1Click() {
+    // Only the entries that hold a folder are shown: an empty one would be a blank, nameless
+    // line for a screen reader. With none, the disabled "(nenhuma)" says that the list is empty.
+    bool any = false;
     for (size_t i = 0; i < std::size(kReopenEntries); ++i) {
         // A folder's "&" is part of its name, not an access key.
         QString caption = QString::fromStdString(uvars::RecentFolders[i]);
-        form_.action(QString::fromLatin1(kReopenEntries[i]))->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* entry = form_.action(QString::fromLatin1(kReopenEntries[i]));
+        entry->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        entry->setVisible(!caption.isEmpty());
+        any = any || !caption.isEmpty();
     }
+    form_.action(QStringLiteral("Nenhuma1"))->setVisible(!any);
 }
 
 void WorkFolderCommands::N11Click() { ReopenFolder(uvars::RecentFolders[0]); }

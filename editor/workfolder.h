@@ -18,7 +18,7 @@ public:
     // by Alt+1 to Alt+4, since they take no keyboard focus) and the start-up timer of form.
     WorkFolderCommands(TForm1& form, Documents& documents, FileList& list);
 
-    // The chooser that "&Seleciohar pasta de trabalho" runs; created after the main window.
+    // The chooser that "&Selecionar pasta de trabalho" runs; created after the main window.
     void setFolderDialog(Tform_dir* dialog) { folderDialog_ = dialog; }
 
     // Makes path the work folder and the current directory, with an empty untitled text, the

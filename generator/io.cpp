@@ -2,12 +2,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
+#include "platform/codepage.h"
 
 namespace ugerahtml {
 namespace {
@@ -27,6 +29,8 @@ std::string reasonText(int error) {
         case ENAMETOOLONG: return "nome longo demais";
         case EINVAL: return "n\xC3\xA3o \xC3\xA9 um arquivo comum";
         case EIO: return "erro de entrada/sa\xC3\xAD" "da";
+        case ENOMEM: return "mem\xC3\xB3ria insuficiente";
+        case ENXIO: return "ningu\xC3\xA9m l\xC3\xAA deste canal";
         default: return std::strerror(error);
     }
 }
@@ -38,33 +42,58 @@ FileError::FileError(const std::string& file, int error, const std::string& acti
       file_(file),
       error_(error) {}
 
-bool LineReader::Next(std::string_view& line) {
-    if (pos_ >= content_.size()) return false;
-    const size_t start = pos_;
-    const void* lf = std::memchr(content_.data() + start, '\n', content_.size() - start);
-    size_t end;
-    if (lf) {
-        end = static_cast<size_t>(static_cast<const char*>(lf) - content_.data());
-        pos_ = end + 1;
-    } else {
-        end = content_.size();
-        pos_ = end;
-    }
-    if (end > start && content_[end - 1] == '\r') --end;
-    line = std::string_view(content_).substr(start, end - start);
-    return true;
+FileError::FileError(const std::string& file, const std::string& action, const std::string& reason)
+    : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reason), file_(file), error_(0) {}
+
+FileError::FileError(Message message, const std::string& file)
+    : std::runtime_error(message.text), file_(file), error_(0) {}
+
+PageIsInputError::PageIsInputError(const std::string& page, const std::string& input, const std::string& file)
+    : FileError(Message{"A p\xC3\xA1gina " + page + " seria gravada sobre " + input + " " + file +
+                        ", que a gera; nada foi gravado"},
+                page) {}
+
+namespace {
+
+constexpr size_t kBufferSize = size_t{256} << 10;
+constexpr size_t kPieceSize = size_t{64} << 10;
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// How many bytes the UTF-8 sequence led by c takes.
+size_t sequenceLength(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& nativePath) {
+}  // namespace
+
+size_t LineReader::maxLine_ = LineReader::kMaxLine;
+
+void LineReader::SetLineLimit(size_t bytes) { maxLine_ = bytes ? bytes : 1; }
+
+LineReader::LineReader(std::string content) : buffer_(std::move(content)) { end_ = buffer_.size(); }
+
+LineReader::~LineReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool LineReader::Open(const std::string& nativePath) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    buffer_.clear();
+    begin_ = scanned_ = end_ = 0;
+    atEnd_ = true;
+    utf8_ = false;
+    id_ = {};
     // No file name holds a NUL; the system would read the name only up to it.
     if (nativePath.find('\0') != std::string::npos) {
         errno = ENOENT;
-        return std::nullopt;
+        return false;
     }
     // Non-blocking, so that opening a pipe nobody writes to cannot hang the run.
     const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    std::string content;
+    if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         // Only plain files are read: a folder, a device such as /dev/zero or a pipe would
@@ -72,76 +101,151 @@ std::optional<std::string> ReadFileBytes(const std::string& nativePath) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
         errno = error;
-        return std::nullopt;
+        return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    fd_ = fd;
+    name_ = nativePath;
+    id_ = {st.st_dev, st.st_ino, true};
+    atEnd_ = false;
+    buffer_.resize(kBufferSize);
+    // Whether the file is UTF-8 takes all of it; a Windows-1252 file shows it is none at its
+    // first accented letter, so as a rule only text files in UTF-8 are read twice.
+    codepage::Utf8Sniffer sniffer;
+    for (off_t at = 0; sniffer.StillPossible();) {
+        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw FileError(name_, errno, "ler");
         if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            throw FileError(nativePath, error, "ler");
-        }
-        content.append(chunk, static_cast<size_t>(n));
+        sniffer.Feed(std::string_view(buffer_.data(), static_cast<size_t>(n)));
+        at += n;
     }
-    ::close(fd);
-    return content;
+    utf8_ = sniffer.IsUtf8();
+    return true;
+}
+
+void LineReader::fill() {
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        scanned_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size()) {
+        // A line longer than the buffer: the buffer grows for it.
+        buffer_.resize(std::min(buffer_.size() * 2, maxLine_ + kBufferSize));
+    } else if (buffer_.size() > kBufferSize && end_ < kBufferSize / 2) {
+        // After a long line, the memory it took is given back.
+        buffer_.resize(kBufferSize);
+        buffer_.shrink_to_fit();
+    }
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw FileError(name_, errno, "ler");
+        if (n == 0) {
+            atEnd_ = true;
+            ::close(fd_);
+            fd_ = -1;
+        }
+        end_ += static_cast<size_t>(n);
+        return;
+    }
+}
+
+// The bytes from the line's start up to stop, converted when the file is UTF-8; the next
+// line starts at next.
+std::string_view LineReader::take(size_t stop, size_t next) {
+    std::string_view bytes(buffer_.data() + begin_, stop - begin_);
+    begin_ = scanned_ = next;
+    if (!utf8_) return bytes;
+    converted_ = codepage::Utf8ToCp1252(bytes);
+    return converted_;
+}
+
+bool LineReader::Next(std::string_view& line) {
+    for (;;) {
+        const char* data = buffer_.data();
+        if (const void* lf = std::memchr(data + scanned_, '\n', end_ - scanned_)) {
+            const size_t at = static_cast<size_t>(static_cast<const char*>(lf) - data);
+            const size_t stop = at > begin_ && data[at - 1] == '\r' ? at - 1 : at;
+            line = take(stop, at + 1);
+            return true;
+        }
+        scanned_ = end_;
+        if (atEnd_) {
+            if (begin_ >= end_) return false;
+            const size_t stop = data[end_ - 1] == '\r' ? end_ - 1 : end_;
+            line = take(stop, end_);
+            return true;
+        }
+        if (end_ - begin_ > maxLine_) throw FileError(name_, "ler", "uma linha \xC3\xA9 longa demais");
+        fill();
+    }
+}
+
+bool LineReader::NextPiece(std::string_view& piece, bool& lineEnds) {
+    for (;;) {
+        const char* data = buffer_.data();
+        if (std::memchr(data + scanned_, '\n', end_ - scanned_) || (atEnd_ && begin_ < end_)) {
+            lineEnds = true;
+            return Next(piece);
+        }
+        scanned_ = end_;
+        if (atEnd_) return false;
+        if (end_ - begin_ >= kPieceSize) {
+            // A carriage return may stand before a line feed still unread, and a UTF-8
+            // sequence may be cut: both wait for the next piece.
+            size_t stop = data[end_ - 1] == '\r' ? end_ - 1 : end_;
+            if (utf8_) {
+                size_t lead = stop;
+                while (lead > begin_ && stop - lead < 4 && isContinuation(data[lead - 1])) --lead;
+                if (lead > begin_ && sequenceLength(data[lead - 1]) > stop - lead + 1) stop = lead - 1;
+            }
+            lineEnds = false;
+            piece = take(stop, stop);
+            return true;
+        }
+        fill();
+    }
 }
 
 size_t PageWriter::bufferLimit_ = 1 << 20;
 
 void PageWriter::SetBufferLimit(size_t bytes) { bufferLimit_ = bytes ? bytes : 1; }
 
-PageWriter::~PageWriter() { Abandon(); }
-
 void PageWriter::Create(const std::string& nativePath) {
     Abandon();
     name_ = nativePath;
-    fd_ = ::open(nativePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw FileError(nativePath, errno, "criar");
+    if (nativePath.find('\0') != std::string::npos) throw FileError(nativePath, ENOENT, "criar");
+    const int error = file_.Open(nativePath, safefile::Replacement::InPlace::WhenNeeded);
+    if (error) throw FileError(nativePath, error, "criar");
     buffer_.clear();
     buffer_.reserve(bufferLimit_ + 4096);
 }
 
 void PageWriter::WriteTranslated(std::string_view text) {
+    if (scanner_) scanner_->Feed(text);
     AppendAccents(buffer_, text);
     if (buffer_.size() >= bufferLimit_) Flush();
 }
 
 void PageWriter::Flush() {
-    if (fd_ < 0) {
-        buffer_.clear();
-        return;
-    }
-    size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : EIO;
-            buffer_.clear();
-            throw FileError(name_, error, "gravar");
-        }
-        done += static_cast<size_t>(n);
-    }
+    const int fd = file_.fd();
+    const int error = fd < 0 ? 0 : safefile::WriteAll(fd, buffer_);
     buffer_.clear();
+    if (error) throw FileError(name_, error, "gravar");
 }
 
 void PageWriter::Close() {
     Flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (fd >= 0 && ::close(fd) != 0) throw FileError(name_, errno, "gravar");
+    if (file_.fd() < 0) return;
+    if (const int error = file_.Commit(false)) throw FileError(name_, error, "gravar");
 }
 
 void PageWriter::Abandon() {
     buffer_.clear();
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    file_.Abandon();
 }
 
 bool EqualsUpperAscii(std::string_view text, std::string_view upperLiteral) {

@@ -71,7 +71,7 @@ ImageFields SplitImage(std::string_view line) {
 void WriteLabel(Run& run, std::string_view line) {
     run.page.Write("<A NAME=\"");
     run.page.WriteTranslated(line.substr(1));
-    run.page.WriteLine("\">");
+    run.page.WriteLine(run.validPage ? "\"></A>" : "\">");
 }
 
 void WriteLink(Run& run, std::string_view line) {
@@ -86,7 +86,7 @@ void WriteLink(Run& run, std::string_view line) {
         run.page.Write(newWindow);
         run.page.Write(">");
         run.page.WriteTranslated(f.text);
-        run.page.WriteLine("</td>");
+        run.page.WriteLine(run.validPage ? "</A></td>" : "</td>");
         countCell(run);
         return;
     }
@@ -129,10 +129,14 @@ void WriteTableLine(Run& run, std::string_view line) {
         return;
     }
     run.tableMode = true;
-    run.page.WriteLine("<table><style>");
-    run.page.WriteLine("table {border-collapse: collapse;}");
-    run.page.WriteLine("table, th, td {padding:10px; border: 1px solid black;}");
-    run.page.WriteLine("</style>");
+    if (run.validPage) {
+        run.page.WriteLine("<table>");
+    } else {
+        run.page.WriteLine("<table><style>");
+        run.page.WriteLine("table {border-collapse: collapse;}");
+        run.page.WriteLine("table, th, td {padding:10px; border: 1px solid black;}");
+        run.page.WriteLine("</style>");
+    }
     Table().cells = 0;
     Table().columns = LeadingNumber(TrimControls(rest));
 }

@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "generator/readings.h"
+#include "platform/safefile.h"
+
 namespace ugerahtml {
 
 // Appends the text to out with the accented letters replaced by their entities.
@@ -25,34 +28,68 @@ std::string_view TrimControls(std::string_view text);
 // does not begin with a number. Saturates instead of overflowing.
 int LeadingNumber(std::string_view text);
 
-// The lines of a file held in memory: a line ends at a line feed, with or without a carriage
-// return before it; a last line without a line feed counts too.
+// The lines of a file, read in bounded chunks so that memory follows the longest line, not the
+// file's size. A line ends at a line feed, with or without a carriage return before it; a last
+// line without a line feed counts too. A file that is well-formed UTF-8 holding at least one
+// multi-byte sequence is read as UTF-8: its lines arrive as Windows-1252, with a numeric
+// character reference for each character that Windows-1252 lacks. Any other file arrives as
+// its bytes.
 class LineReader {
 public:
+    // Longest line Next gives; a longer one ends the run with a FileError.
+    static constexpr size_t kMaxLine = size_t{256} << 20;
+    // Tests make the longest line short.
+    static void SetLineLimit(size_t bytes);
+
     LineReader() = default;
-    explicit LineReader(std::string content) : content_(std::move(content)) {}
-    bool AtEnd() const { return pos_ >= content_.size(); }
-    // The next line, or false at the end. The view lives as long as the reader.
+    // The lines of a text held in memory, taken as Windows-1252.
+    explicit LineReader(std::string content);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Opens a plain file. False, with errno set, when it cannot be opened or is no plain file
+    // (EISDIR for a folder, EINVAL for a device or a pipe). Throws FileError when it opens but
+    // cannot be read.
+    bool Open(const std::string& nativePath);
+    // The next whole line, or false at the end. The view lives until the next call. Throws
+    // FileError on a read failure or a line longer than the limit, kMaxLine.
     bool Next(std::string_view& line);
+    // The next piece of a line, at most about 64 KB, for lines that need not be held whole;
+    // lineEnds tells whether the line ends after the piece. Throws as Next does.
+    bool NextPiece(std::string_view& piece, bool& lineEnds);
+    // The identity of the open file; unknown for a text in memory.
+    const safefile::FileId& id() const { return id_; }
+    bool utf8() const { return utf8_; }
 
 private:
-    std::string content_;
-    size_t pos_ = 0;
+    void fill();
+    std::string_view take(size_t stop, size_t next);
+    static size_t maxLine_;
+    int fd_ = -1;
+    std::string name_;
+    std::string buffer_;
+    size_t begin_ = 0;    // start of the line under way
+    size_t scanned_ = 0;  // bytes before this hold no line feed
+    size_t end_ = 0;      // end of the bytes read
+    bool atEnd_ = true;   // nothing more to read
+    bool utf8_ = false;
+    std::string converted_;
+    safefile::FileId id_;
 };
 
-// The whole content of a plain file, or nullopt with errno set when it cannot be opened or is
-// no plain file (a folder, a device, a pipe). Throws FileError when it opens but cannot be read.
-std::optional<std::string> ReadFileBytes(const std::string& nativePath);
-
-// Writes the page through a buffer. A failed write throws FileError.
+// Writes the page through a buffer into a new file beside it, which replaces the old page only
+// when the run closes it: a failed run leaves the old page as it was. Where the folder takes
+// no new file but the page is writable, and where the page is a device or a pipe, the page is
+// written in place. A failed write throws FileError naming the page.
 class PageWriter {
 public:
     PageWriter() = default;
-    ~PageWriter();
+    ~PageWriter() { Abandon(); }
     PageWriter(const PageWriter&) = delete;
     PageWriter& operator=(const PageWriter&) = delete;
 
-    // Creates (or empties) the file; throws FileError when it cannot.
+    // Prepares the page; throws FileError when it cannot be created.
     void Create(const std::string& nativePath);
     void Write(std::string_view text) { append(text); }
     void WriteTranslated(std::string_view text);
@@ -60,22 +97,29 @@ public:
     void WriteLine(std::string_view text) { append(text); append("\r\n"); }
     void WriteTranslatedLine(std::string_view text) { WriteTranslated(text); EndLine(); }
     void Flush();
-    // Flushes and closes; throws FileError when the last writes fail.
+    // Flushes and puts the page in place of the old one; throws FileError when that fails.
     void Close();
-    // Closes without flushing, after a failure.
+    // Drops the page under way after a failure: the old page stays (written in place, it
+    // keeps what was written).
     void Abandon();
     // How many bytes are gathered before they go to the file; tests make it small.
     static void SetBufferLimit(size_t bytes);
+    // Shows everything written from now on, before accent translation, to scanner as well.
+    void ShowTo(FormulaScanner* scanner) { scanner_ = scanner; }
+    // The page's name as the caller gave it.
+    const std::string& name() const { return name_; }
 
 private:
     void append(std::string_view text) {
+        if (scanner_) scanner_->Feed(text);
         buffer_.append(text);
         if (buffer_.size() >= bufferLimit_) Flush();
     }
     static size_t bufferLimit_;
-    int fd_ = -1;
+    safefile::Replacement file_;
     std::string name_;
     std::string buffer_;
+    FormulaScanner* scanner_ = nullptr;
 };
 
 // Page information, filled by ReadPageHeader; it lives until the next run.
@@ -102,11 +146,18 @@ struct TemplateCache {
 struct Run {
     LineReader document;
     PageWriter page;
+    safefile::FileId pageId;             // the page's file before the run, if it has one
+    std::string reading;                 // the file being read, for messages
+    bool templateIncomplete = false;
     bool afterBlank = true;
     bool tableMode = false;
     bool templateWarned = false;
     bool checkedOutput = false;  // the writes under way are those of a checked line kind
     TemplateCache templ;
+    FormulaScanner formulas;  // fed only when the template asks for readings
+    // A template that asks for readings writes pages for today's browsers: it styles tables
+    // in its own head, so tables carry no style element, and labels are closed anchors.
+    bool validPage = false;
 };
 
 // Table state that outlives runs: the cell counter and columns per row.

@@ -1,6 +1,7 @@
 // The page template: the page-information lines at the top of a document, and the copying of
 // template sections with their placeholders filled.
 #include <cerrno>
+#include <utility>
 
 #include "editor/uvars.h"
 #include "generator/run.h"
@@ -27,7 +28,7 @@ bool hasPlaceholder(std::string_view line) {
     if (line.find('[') == std::string_view::npos) return false;
     for (std::string_view p : kPlaceholders)
         if (line.find(p) != std::string_view::npos) return true;
-    return false;
+    return line.find(kReadingsPlaceholder) != std::string_view::npos;
 }
 
 // Replaces the first occurrence of placeholder in line by value.
@@ -36,21 +37,36 @@ void fillFirst(std::string& line, std::string_view placeholder, const std::strin
     if (at != std::string::npos) line.replace(at, placeholder.size(), value);
 }
 
+// A template is a page's frame of a few kilobytes; one far larger is no template.
+constexpr size_t kMaxTemplate = size_t{64} << 20;
+
 // Reads the template of this run once; later sections are looked up in the same lines.
 void loadTemplate(Run& run) {
     if (run.templ.loaded) return;
     run.templ.loaded = true;
-    auto content = ReadFileBytes(codepage::NativePath(uvars::TemplateFile));
-    if (!content) return;
+    const std::string path = codepage::NativePath(uvars::TemplateFile);
+    LineReader reader;
+    if (!reader.Open(path)) return;
+    if (reader.id() == run.pageId) throw PageIsInputError(run.page.name(), "o arquivo de modelos", path);
+    std::string outer = std::exchange(run.reading, path);
     run.templ.available = true;
-    LineReader reader(std::move(*content));
+    size_t total = 0;
     std::string_view line;
     while (reader.Next(line)) {
+        // A template that wants the readings of the page's formulas has them found as the
+        // page is written.
+        if (line.find(kReadingsPlaceholder) != std::string_view::npos) {
+            run.page.ShowTo(&run.formulas);
+            run.validPage = true;
+        }
+        total += line.size() + 2;
+        if (total > kMaxTemplate) throw FileError(path, EFBIG, "ler");
         run.templ.lines.emplace_back(line);
         run.templ.kinds.push_back(isEnd(line) ? TemplateCache::End
                                   : hasPlaceholder(line) ? TemplateCache::Filled
                                                          : TemplateCache::Plain);
     }
+    run.reading = std::move(outer);
 }
 
 // The index of the first marker line of a section, or the number of lines when it has none.
@@ -107,6 +123,7 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
             messages::Show("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
                            " n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta");
         run.templateWarned = true;
+        run.templateIncomplete = true;
         return;
     }
     const auto& lines = run.templ.lines;
@@ -114,6 +131,7 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
     size_t i = markerLine(run.templ, marker);
     if (i == lines.size()) {
         messages::Show("Arquivo de modelo est\xC3\xA1 danificado");
+        run.templateIncomplete = true;
         return;
     }
     const PageInfo& info = Info();
@@ -127,6 +145,9 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
         if (kinds[i] == TemplateCache::End) break;
         // Filling happens before the end test: a value may itself make the line "<<<FIM>>>".
         filled = line;
+        // The readings first: the placeholder must be the template's own, not one that a
+        // value brought in; the readings themselves never hold a placeholder.
+        FillReadings(filled, run.formulas);
         fillFirst(filled, kPlaceholders[0], info.title);
         fillFirst(filled, kPlaceholders[1], info.topic);
         fillFirst(filled, kPlaceholders[2], info.contact);

@@ -1,7 +1,8 @@
 // The markup translator: reads the document line by line, classifies each line and hands it
 // to its handler.
 #include <cerrno>
-#include <filesystem>
+#include <utility>
+#include <new>
 
 #include "editor/uvars.h"
 #include "generator/run.h"
@@ -12,23 +13,30 @@
 namespace ugerahtml {
 namespace {
 
-// An include line "%name": the file's lines go to the page as text, unclassified.
+// An include line "%name": the file's lines go to the page as text, unclassified, piece by
+// piece, so that an include file of any size or line length passes through bounded memory.
 void writeInclude(Run& run, std::string_view line) {
     const std::string name(line.substr(1));
     const std::string path = codepage::NativePath(name);
-    // A folder is no file of that name, and no file name holds a NUL: both are not found,
-    // and the run goes on.
-    std::error_code ec;
-    if (path.find('\0') != std::string::npos || !std::filesystem::exists(path, ec) ||
-        std::filesystem::is_directory(path, ec)) {
-        messages::Show("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
-        return;
+    LineReader include;
+    if (!include.Open(path)) {
+        // A folder is no file of that name, and no file name holds a NUL: both are not found,
+        // and the run goes on.
+        if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR || errno == ELOOP || errno == ENAMETOOLONG) {
+            messages::Show("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
+            return;
+        }
+        throw FileError(path, errno, "abrir");
     }
-    auto content = ReadFileBytes(path);
-    if (!content) throw FileError(path, errno, "abrir");
-    LineReader include(std::move(*content));
-    std::string_view included;
-    while (include.Next(included)) run.page.WriteTranslatedLine(included);
+    if (include.id() == run.pageId) throw PageIsInputError(run.page.name(), "o arquivo de inclus\xC3\xA3o", path);
+    std::string outer = std::exchange(run.reading, path);
+    std::string_view piece;
+    bool lineEnds = false;
+    while (include.NextPiece(piece, lineEnds)) {
+        run.page.WriteTranslated(piece);
+        if (lineEnds) run.page.EndLine();
+    }
+    run.reading = std::move(outer);
 }
 
 // A preformatted block: lines copied as they stand up to and including "</PRE>".
@@ -108,47 +116,46 @@ void handleDocumentLine(Run& run, std::string_view line) {
     handleLine(run, line);
 }
 
-// After a failure that was not the page's own, the page keeps what was written before it.
-void keepWhatWasWritten(PageWriter& page) {
-    try {
-        page.Flush();
-    } catch (const FileError&) {
-        // the first failure is the one to report
-    }
-    page.Abandon();
-}
-
 }  // namespace
 
-bool GeneratePage(const std::string& document, const std::string& page) {
-    auto content = ReadFileBytes(document);
-    if (!content) throw FileError(document, errno, "abrir");
-
+bool GeneratePage(const std::string& document, const std::string& page, PageReport* report) {
     Run run;
-    run.document = LineReader(std::move(*content));
-    run.page.Create(page);
-    run.templateWarned = false;
-    ReadPageHeader(run);
-    WriteTemplateSection(run, kHeaderMarker);
-    run.tableMode = false;
-    run.afterBlank = true;
+    run.reading = document;
+    try {
+        if (!run.document.Open(document)) throw FileError(document, errno, "abrir");
+        run.pageId = safefile::IdOf(page);
+        if (run.pageId == run.document.id()) throw PageIsInputError(page, "o documento", document);
+        run.page.Create(page);
+        run.templateWarned = false;
+        ReadPageHeader(run);
+        WriteTemplateSection(run, kHeaderMarker);
+        run.tableMode = false;
+        run.afterBlank = true;
 
-    std::string_view line;
-    while (run.document.Next(line)) {
-        try {
-            handleDocumentLine(run, line);
-        } catch (const FileError&) {
-            if (run.checkedOutput) {
-                messages::Show("VQERRDSK");
+        std::string_view line;
+        while (run.document.Next(line)) {
+            try {
+                handleDocumentLine(run, line);
+            } catch (const FileError& error) {
+                if (!run.checkedOutput || dynamic_cast<const PageIsInputError*>(&error)) throw;
+                messages::Show(std::string("VQERRDSK: ") + error.what());
                 run.page.Abandon();
+                if (report) report->templateIncomplete = run.templateIncomplete;
                 return false;
             }
-            keepWhatWasWritten(run.page);
-            throw;
         }
+        WriteTemplateSection(run, kSignatureMarker);
+        run.page.Close();
+    } catch (const FileError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw FileError(run.reading, ENOMEM, "ler");
+    } catch (const std::exception& error) {
+        throw FileError(run.reading, "ler", std::string("falha inesperada (") + error.what() + ")");
+    } catch (...) {
+        throw FileError(run.reading, "ler", "falha inesperada");
     }
-    WriteTemplateSection(run, kSignatureMarker);
-    run.page.Close();
+    if (report) report->templateIncomplete = run.templateIncomplete;
     return true;
 }
 

@@ -9,26 +9,51 @@
 namespace ugerahtml {
 
 // A file that could not be opened, read or written. what() is a UTF-8 message naming the
-// file and the system's reason, ready to be shown to the user.
+// file and the reason, ready to be shown to the user.
 class FileError : public std::runtime_error {
 public:
+    // "Erro ao <action> o arquivo <file>: " and the system's reason for error, in Portuguese.
     FileError(const std::string& file, int error, const std::string& action);
+    // The same with a reason of the caller's; error() is then 0.
+    FileError(const std::string& file, const std::string& action, const std::string& reason);
     const std::string& file() const { return file_; }
     int error() const { return error_; }
+
+protected:
+    struct Message {
+        std::string text;
+    };
+    FileError(Message message, const std::string& file);
 
 private:
     std::string file_;
     int error_;
 };
 
+// The page would be written over a file that the run reads: the document, an include file or
+// the template (the same file by device and inode, so links count too). Nothing is written.
+class PageIsInputError : public FileError {
+public:
+    // input names what the file is to the run: "o documento", "o arquivo de inclusão", ...
+    PageIsInputError(const std::string& page, const std::string& input, const std::string& file);
+};
+
+// What a run met that did not stop it.
+struct PageReport {
+    bool templateIncomplete = false;  // the template was missing or lacked a section
+};
+
 // Generates the page of a document. Warnings (a missing include file, a missing or damaged
-// template) go through the message seam and the run goes on. Returns true when the page was
-// written whole; false when a write to the page failed while the body was translated, which
-// is reported as "VQERRDSK" through the message seam and leaves the page as far as it got.
-// Any other file error throws FileError: a document that cannot be read leaves no page at
-// all, and a page that cannot be written keeps what was written before. Reads and may change
-// uvars::TemplateFile; reads uvars::Author and uvars::Contact.
-bool GeneratePage(const std::string& document, const std::string& page);
+// template) go through the message seam and the run goes on; report, when given, tells of
+// them. The page is written beside the old one and takes its place only when whole. Returns
+// true when the page was written whole; false when a write to the page failed while the body
+// was translated, which is reported as "VQERRDSK: " and the file error's message through the
+// message seam. Any other failure throws FileError (PageIsInputError when the page is a file
+// the run reads) with a message naming the file, also for a lack of memory. After a false
+// return or a throw the old page is as it was (a page written in place, where the folder
+// takes no new file, keeps what was written). Reads and may change uvars::TemplateFile; reads
+// uvars::Author and uvars::Contact.
+bool GeneratePage(const std::string& document, const std::string& page, PageReport* report = nullptr);
 
 // The text with each accented letter of the accent table replaced by its HTML entity; every
 // other byte is kept. Cannot fail.

@@ -21,8 +21,16 @@ constexpr const char* kUsage =
     "(chaves ARQMODELO, AUTOR e CONTATO); sem elas, \"modeloMat.mdl\", \"Fulano de Tal\"\n"
     "e um endere\xC3\xA7o de exemplo. Avisos e erros v\xC3\xA3o para a sa\xC3\xAD" "da de erros.\n"
     "\n"
-    "Sa\xC3\xAD" "da: 0 quando todas as p\xC3\xA1ginas foram gravadas inteiras, 1 quando houve erro de\n"
-    "arquivo, 2 quando o uso est\xC3\xA1 errado.\n";
+    "Cada p\xC3\xA1gina \xC3\xA9 gravada num arquivo novo na mesma pasta, que s\xC3\xB3 toma o lugar da\n"
+    "p\xC3\xA1gina antiga quando est\xC3\xA1 inteira: se algo falhar, a p\xC3\xA1gina antiga fica como estava.\n"
+    "\n"
+    "Sa\xC3\xAD" "da:\n"
+    "  0  todas as p\xC3\xA1ginas foram gravadas inteiras;\n"
+    "  1  houve erro de arquivo (um documento que n\xC3\xA3o se l\xC3\xAA, disco cheio...);\n"
+    "  2  o uso est\xC3\xA1 errado, ou a p\xC3\xA1gina seria gravada sobre o documento, um arquivo de\n"
+    "     inclus\xC3\xA3o ou o modelo (nada \xC3\xA9 gravado);\n"
+    "  3  o modelo falta ou est\xC3\xA1 danificado: a p\xC3\xA1gina foi gravada, mas sem a moldura do modelo.\n"
+    "Com v\xC3\xA1rios documentos, vale o caso mais grave, nesta ordem: 2, 1, 3.\n";
 
 int usageError(const std::string& why) {
     std::cerr << "velloq-gerar: " << why << "\n\n" << kUsage;
@@ -60,14 +68,24 @@ int main(int argc, char** argv) {
     uvars::WorkFolder = uvars::StartFolder;
     uvars::ReadSettings();
 
+    // The most serious outcome of all documents decides the status: 2, then 1, then 3.
+    auto rank = [](int status) { return status == 2 ? 3 : status == 1 ? 2 : status == 3 ? 1 : 0; };
     int status = 0;
+    auto note = [&](int outcome) {
+        if (rank(outcome) > rank(status)) status = outcome;
+    };
     for (const auto& document : documents) {
         try {
-            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page))
-                status = 1;
-        } catch (const ugerahtml::FileError& e) {
+            ugerahtml::PageReport report;
+            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page, &report))
+                note(1);
+            if (report.templateIncomplete) note(3);
+        } catch (const ugerahtml::PageIsInputError& e) {
+            std::cerr << "velloq-gerar: " << e.what() << '\n';
+            note(2);
+        } catch (const std::exception& e) {
             std::cerr << e.what() << '\n';
-            status = 1;
+            note(1);
         }
     }
     return status;

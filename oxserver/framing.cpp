@@ -10,6 +10,39 @@ namespace {
 constexpr char kQuote = '`';
 constexpr std::string_view kCutMarker = "; leitura cortada";
 
+// The option lines, without their line end, by level.
+constexpr std::string_view kOptionLines[] = {"!verbosidade=breve", "!verbosidade=normal",
+                                             "!verbosidade=detalhada"};
+constexpr Verbosity kOptionLevels[] = {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada};
+
+// Follows the option lines through bytes outside requests, a byte at a time, so that a line
+// split between reads is still taken.
+void scanOptions(std::string_view outside, FrameState& state) {
+    for (const char c : outside) {
+        const std::string_view line = kOptionLines[state.optionLevel];
+        const std::size_t at = state.optionMatched;
+        if (at == line.size() && (c == '\n' || c == '\r')) {
+            state.verbosity = kOptionLevels[state.optionLevel];
+            state.optionMatched = 0;
+            continue;
+        }
+        bool matched = false;
+        for (std::uint8_t k = 0; k < std::size(kOptionLines) && !matched; ++k) {
+            const std::string_view candidate = kOptionLines[k];
+            if (at < candidate.size() && candidate[at] == c && candidate.substr(0, at) == line.substr(0, at)) {
+                state.optionLevel = k;
+                matched = true;
+            }
+        }
+        if (matched) {
+            state.optionMatched = static_cast<std::uint8_t>(at + 1);
+        } else {
+            state.optionMatched = c == '!' ? 1 : 0;
+            state.optionLevel = 0;
+        }
+    }
+}
+
 // Escapes the voice's markup characters and drops control characters and malformed bytes.
 std::string escapeForVoice(std::string_view utf8) {
     std::string out;
@@ -69,11 +102,17 @@ Frame NextFrame(std::string_view pending, FrameState state, std::size_t maxReque
             return f;
         }
         from = close + 1;
-        state = FrameState{};
+        state.skipping = false;
+        state.scanned = 0;
     }
     const std::size_t open = pending.find(kQuote, from);
+    scanOptions(pending.substr(from, (open == std::string_view::npos ? pending.size() : open) - from), state);
+    // Between requests the connection keeps its level; an option line is cut by a request.
+    f.next.verbosity = state.verbosity;
     if (open == std::string_view::npos) {
         f.consumed = pending.size();
+        f.next.optionMatched = state.optionMatched;
+        f.next.optionLevel = state.optionLevel;
         return f;
     }
     const std::size_t bodyStart = open + 1;
@@ -118,8 +157,8 @@ std::string BuildReply(std::string_view reading) {
 
 std::string TooLongReply() { return BuildReply("fórmula longa demais"); }
 
-std::string ReplyToRequest(std::string_view cp1252Formula) {
-    return BuildReply(ReadFormula(codepage::Cp1252ToUtf8(cp1252Formula)));
+std::string ReplyToRequest(std::string_view cp1252Formula, Verbosity verbosity) {
+    return BuildReply(ReadFormula(codepage::Cp1252ToUtf8(cp1252Formula), verbosity));
 }
 
 }  // namespace oxserver

@@ -2,9 +2,17 @@
 // The wire protocol, as pure functions over bytes. A request is everything from an opening
 // backquote to the next backquote; bytes outside requests are ignored. Each request gets one
 // reply: the reading in Windows-1252, ended by CR LF, at most 4,096 bytes in all.
+//
+// The one option: outside requests, the line "!verbosidade=breve" (or "=normal", "=detalhada"),
+// ended by LF or CR, sets how much of the structure the connection's later readings say. It gets
+// no reply. A connection that never sends it is read at "normal". Being outside backquotes, it
+// is ignored by a server that does not know it, and it can never be taken for a formula.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "oxserver/reader.h"
 
 namespace oxserver {
 
@@ -15,6 +23,9 @@ inline constexpr std::size_t kMaxReplyBytes = 4096;         // with the CR LF
 struct FrameState {
     bool skipping = false;   // inside a request found too long, until its closing backquote
     std::size_t scanned = 0;  // bytes after the opening backquote already known to hold none
+    Verbosity verbosity = Verbosity::Normal;  // as the last option line set it
+    std::uint8_t optionMatched = 0;  // bytes of an option line matched so far, outside requests
+    std::uint8_t optionLevel = 0;    // which level's line is being matched
 };
 
 enum class FrameKind {
@@ -30,7 +41,7 @@ struct Frame {
     FrameState next;           // the state for the following call
 };
 
-// Looks for the next request in `pending`, the bytes received and not yet consumed, given the
+// Looks for the next request in `pending`, taking the option lines outside requests, the bytes received and not yet consumed, given the
 // state that the previous call returned. Call again with the rest after a Request or TooLong;
 // after NeedMore, drop the consumed bytes and call again once more bytes have arrived. Bytes
 // before an opening backquote are consumed and dropped. Never fails.
@@ -46,6 +57,6 @@ std::string BuildReply(std::string_view reading);
 std::string TooLongReply();
 
 // The reply to a request body, which is Windows-1252 text.
-std::string ReplyToRequest(std::string_view cp1252Formula);
+std::string ReplyToRequest(std::string_view cp1252Formula, Verbosity verbosity = Verbosity::Normal);
 
 }  // namespace oxserver

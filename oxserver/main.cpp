@@ -18,8 +18,8 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Uso: oxserver [--porta N]\n"
-    "     oxserver --ler \"FÓRMULA\"\n"
+    "Uso: oxserver [--porta N] [--verbosidade NÍVEL]\n"
+    "     oxserver --ler \"FÓRMULA\" [--verbosidade NÍVEL]\n"
     "     oxserver --help\n"
     "\n"
     "Servidor de fala de fórmulas do Velloq: recebe fórmulas em notação ASCIIMath e\n"
@@ -35,6 +35,13 @@ constexpr const char* kHelp =
     "  --porta N        escuta na porta N em vez da 51956; com 0, numa porta livre.\n"
     "                   Assim que está pronto, o servidor escreve o número da porta\n"
     "                   na saída padrão, numa linha.\n"
+    "  --verbosidade NÍVEL\n"
+    "                   quanto da estrutura a leitura diz: breve (só os finais de\n"
+    "                   estrutura necessários), normal (o padrão) ou detalhada (toda\n"
+    "                   estrutura anunciada e fechada). No servidor, é o nível de cada\n"
+    "                   conexão até ela mandar, fora das crases, a linha\n"
+    "                   !verbosidade=NÍVEL seguida de LF, que muda o nível dela e não\n"
+    "                   tem resposta.\n"
     "  --ler \"FÓRMULA\"  escreve a leitura de uma fórmula na saída padrão e termina.\n"
     "                   A fórmula pode vir com ou sem as crases. A leitura sai em UTF-8\n"
     "                   (não em Windows-1252, como no servidor), numa linha; fora isso é\n"
@@ -45,6 +52,7 @@ constexpr const char* kHelp =
     "\n"
     "Exemplos:\n"
     "  oxserver --ler \"x=(-b +- sqrt(b^2 - 4ac))/(2a)\"\n"
+    "  oxserver --ler \"sqrt(x)+1\" --verbosidade breve\n"
     "  oxserver --porta 0\n";
 
 oxserver::Server* g_server = nullptr;
@@ -63,11 +71,11 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
-int readOne(std::string_view formula) {
+int readOne(std::string_view formula, oxserver::Verbosity verbosity) {
     std::string utf8 = isUtf8(formula) ? std::string(formula) : codepage::Cp1252ToUtf8(formula);
     if (utf8.size() >= 2 && utf8.front() == '`' && utf8.back() == '`')
         utf8 = utf8.substr(1, utf8.size() - 2);
-    std::string reply = oxserver::BuildReply(oxserver::ReadFormula(utf8));
+    std::string reply = oxserver::BuildReply(oxserver::ReadFormula(utf8, verbosity));
     reply.resize(reply.size() - 2);  // the CR LF
     std::printf("%s\n", codepage::Cp1252ToUtf8(reply).c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -84,12 +92,13 @@ void raiseFileLimit() {
     }
 }
 
-int serve(std::uint16_t port) {
+int serve(std::uint16_t port, oxserver::Verbosity verbosity) {
     raiseFileLimit();
     std::signal(SIGPIPE, SIG_IGN);
     oxserver::Server server;
     oxserver::ServerOptions options;
     options.port = port;
+    options.verbosity = verbosity;
     int error = 0;
     if (!server.Listen(options, &error)) {
         if (error == EADDRINUSE) {
@@ -138,6 +147,8 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
     std::uint16_t port = oxserver::kDefaultPort;
+    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
+    const char* formula = nullptr;  // --ler
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h" || arg == "--ajuda") {
@@ -146,8 +157,11 @@ int main(int argc, char** argv) {
         }
         if (arg == "--ler") {
             if (i + 1 >= argc) return usageError("falta a fórmula depois de --ler.");
-            if (i + 2 < argc) return usageError("--ler lê uma fórmula só; ponha-a entre aspas.");
-            return readOne(argv[i + 1]);
+            if (i + 2 < argc && std::string_view(argv[i + 2]).substr(0, 2) != "--")
+                return usageError("--ler lê uma fórmula só; ponha-a entre aspas.");
+            formula = argv[i + 1];
+            ++i;
+            continue;
         }
         if (arg == "--porta") {
             if (i + 1 >= argc || !parsePort(argv[i + 1], port))
@@ -155,7 +169,14 @@ int main(int argc, char** argv) {
             ++i;
             continue;
         }
+        if (arg == "--verbosidade") {
+            if (i + 1 >= argc || !oxserver::ParseVerbosity(argv[i + 1], verbosity))
+                return usageError("--verbosidade precisa de um nível: breve, normal ou detalhada.");
+            ++i;
+            continue;
+        }
         return usageError("opção desconhecida: " + std::string(arg));
     }
-    return serve(port);
+    if (formula) return readOne(formula, verbosity);
+    return serve(port, verbosity);
 }

@@ -22,6 +22,7 @@ struct Token {
     bool escaped = false;
     const Symbol* symbol = nullptr;
     std::uint32_t begin = 0, length = 0;  // Number, Letter, Text: the text
+    std::uint32_t start = 0;              // where the token's own text starts, after blanks
     std::size_t end = 0;                  // where the next token starts looking
 };
 
@@ -66,12 +67,20 @@ private:
             t.spaced = true;
         }
         t.begin = static_cast<std::uint32_t>(i);
+        t.start = t.begin;
         if (i >= s_.size()) { t.end = i; return t; }
         const char c = s_[i];
         if (isDigit(c)) {
             std::size_t j = i + 1;
             while (j < s_.size() && isDigit(s_[j])) ++j;
-            if (j + 1 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1])) {
+            // 4.500.000: a dot between groups of three digits separates thousands
+            const std::size_t integer = j;
+            if (j - i <= 3 && c != '0') {
+                while (j + 3 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1]) && isDigit(s_[j + 2]) &&
+                       isDigit(s_[j + 3]) && (j + 4 >= s_.size() || !isDigit(s_[j + 4])))
+                    j += 4;
+            }
+            if (j == integer && j + 1 < s_.size() && s_[j] == '.' && isDigit(s_[j + 1])) {
                 j += 2;
                 while (j < s_.size() && isDigit(s_[j])) ++j;
             }
@@ -165,6 +174,7 @@ public:
         f_.root = add(Node{});
         contexts_.push_back(Context::Top);
         parseExpression(0, f_.root);
+        at(f_.root).to = static_cast<std::uint32_t>(f_.source.size());
     }
 
 private:
@@ -186,6 +196,8 @@ private:
         n.kind = NodeKind::Symbol;
         n.symbol = t.symbol;
         n.flags = static_cast<std::uint8_t>((t.spaced ? kSpaced : 0) | (t.escaped ? kEscaped : 0));
+        n.from = t.start;
+        n.to = static_cast<std::uint32_t>(t.end);
         return add(n);
     }
 
@@ -224,6 +236,8 @@ private:
                 n.flags = at(item).flags & kSpaced;
                 n.a = item;
                 n.b = below;
+                n.from = at(item).from;
+                n.to = at(below).to;
                 append(parent, add(n));
             } else {
                 append(parent, item);
@@ -235,6 +249,11 @@ private:
     std::int32_t parseIntermediate(int depth) {
         const std::int32_t base = parseSimple(depth);
         if (base < 0) return base;
+        return withScripts(base, depth);
+    }
+
+    // The base with the "_" and "^" that follow it, if any.
+    std::int32_t withScripts(std::int32_t base, int depth) {
         std::int32_t sub = -1, sup = -1;
         if (depth >= kMaxNesting) return base;  // the "_" or "^" is read as a symbol next
         if (isStructural(tokens_.peek(), SymbolKind::Subscript)) {
@@ -258,6 +277,8 @@ private:
         n.a = base;
         n.b = sub;
         n.c = sup;
+        n.from = at(base).from;
+        n.to = at(sup >= 0 ? sup : sub >= 0 ? sub : base).to;
         return add(n);
     }
 
@@ -278,6 +299,7 @@ private:
         const std::int32_t r = add(row);
         append(r, item);
         append(r, symbolNode(pendingStray_));
+        spanChildren(r);
         return r;
     }
 
@@ -301,6 +323,7 @@ private:
         const std::int32_t r = add(row);
         append(r, s);
         append(r, operandNode);
+        spanChildren(r);
         return r;
     }
 
@@ -355,6 +378,8 @@ private:
         n.flags = t.spaced ? kSpaced : 0;
         n.begin = t.begin;
         n.length = t.length;
+        n.from = t.start;
+        n.to = static_cast<std::uint32_t>(t.end);
         return add(n);
     }
 
@@ -364,15 +389,20 @@ private:
         g.kind = NodeKind::Group;
         g.symbol = open.symbol;
         g.flags = open.spaced ? kSpaced : 0;
+        g.from = open.start;
+        g.to = static_cast<std::uint32_t>(open.end);
         const std::int32_t group = add(g);
         contexts_.push_back(context);
         parseExpression(depth + 1, group);
         contexts_.pop_back();
+        if (at(group).last >= 0) at(group).to = at(at(group).last).to;
         const Token& t = tokens_.peek();
         const bool closed = t.kind == TokenKind::Symbol && !t.escaped;
         if (context == Context::Bracket) {
             if (closed && t.symbol->kind == SymbolKind::RightBracket) {
-                at(group).close = tokens_.next().symbol;
+                const Token close = tokens_.next();
+                at(group).close = close.symbol;
+                at(group).to = static_cast<std::uint32_t>(close.end);
                 markMatrix(group);
             }
             return group;
@@ -380,13 +410,16 @@ private:
         if (closed && context == Context::Abs &&
             (t.symbol->kind == SymbolKind::Bar || t.symbol->kind == SymbolKind::DoubleBar)) {
             at(group).close = open.symbol;
+            at(group).to = static_cast<std::uint32_t>(t.symbol->kind == SymbolKind::DoubleBar ? t.start + 1 : t.end);
             if (t.symbol->kind == SymbolKind::DoubleBar) tokens_.takeOneBar();
             else tokens_.next();
             markMatrix(group);  // |(a,b),(c,d)|: a determinant
             return group;
         }
         if (closed && context == Context::Norm && t.symbol->kind == SymbolKind::DoubleBar) {
-            at(group).close = tokens_.next().symbol;
+            const Token close = tokens_.next();
+            at(group).close = close.symbol;
+            at(group).to = static_cast<std::uint32_t>(close.end);
             return group;
         }
         // No closing bar: the bar stands for itself, and what followed it belongs to the
@@ -397,6 +430,8 @@ private:
         Node bar;
         bar.kind = NodeKind::Symbol;
         bar.symbol = open.symbol;
+        bar.from = open.start;
+        bar.to = static_cast<std::uint32_t>(open.end);
         const std::int32_t b = add(bar);
         at(b).next = at(group).first;
         at(group).first = b;
@@ -411,6 +446,8 @@ private:
         n.symbol = t.symbol;
         n.flags = t.spaced ? kSpaced : 0;
         n.a = arg;
+        n.from = t.start;
+        n.to = at(arg).to;
         return add(n);
     }
 
@@ -436,6 +473,9 @@ private:
             return symbolNode(t);
         const std::int32_t arg = parseSigned(depth + 1);
         if (arg < 0) return symbolNode(t);
+        // "sin x^2" shows the square on the x, as "sin x²": the argument is x². A bracketed
+        // argument stays apart from a script after it: "sin(x)^2" is the square of the sine.
+        if (at(arg).kind != NodeKind::Group) return unaryNode(t, withScripts(arg, depth + 1));
         return unaryNode(t, arg);
     }
 
@@ -452,7 +492,15 @@ private:
         n.flags = t.spaced ? kSpaced : 0;
         n.a = first;
         n.b = second;
+        n.from = t.start;
+        n.to = at(second >= 0 ? second : first).to;
         return add(n);
+    }
+
+    // A row made by the parser spans its children.
+    void spanChildren(std::int32_t r) {
+        at(r).from = at(at(r).first).from;
+        at(r).to = at(at(r).last).to;
     }
 
     // Brackets that only delimit an operand are not part of what is read: sqrt(x+1), (a+b)/2.

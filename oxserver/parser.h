@@ -40,6 +40,8 @@ struct Node {
     std::int32_t first = -1, last = -1;  // Row, Group: first and last child
     std::int32_t next = -1;              // the next sibling in a Row or Group
     std::int32_t a = -1, b = -1, c = -1;  // operands, as NodeKind says; -1: missing
+    std::uint32_t from = 0, to = 0;       // the node's whole text in Formula::source, brackets
+                                          // and command names included, outer blanks not
 };
 
 // A parsed formula. Nodes refer to each other by index; the root is a Row.

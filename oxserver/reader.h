@@ -1,22 +1,51 @@
 #pragma once
 // The Brazilian Portuguese reading of a formula: words a listener can follow without seeing it.
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "oxserver/parser.h"
 
 namespace oxserver {
 
+// How much of a formula's structure the reading says.
+enum class Verbosity : std::uint8_t {
+    Breve,      // the shortest reading that still tells the structure: no end marker that
+                // nothing follows
+    Normal,     // an end marker wherever what follows could be taken as still inside
+    Detalhada,  // every structure announced and closed, even around a single item
+};
+
+// "breve", "normal" or "detalhada" to the level; false (and `out` unchanged) for other words.
+bool ParseVerbosity(std::string_view word, Verbosity& out);
+
 // Reads a parsed formula. The result is UTF-8 words and the punctuation ",", ";" and ":" that
 // gives the voice its pauses; it holds no markup and no control character. Never fails; empty
 // for a formula with nothing to read.
-std::string Read(const Formula& formula);
+std::string Read(const Formula& formula, Verbosity verbosity = Verbosity::Normal);
 
 // The characters that a document holds as references ("&#8804;", "&#x3B1;", "&amp;", "&lt;"),
 // as the page shows them; other "&" text stays as written.
 std::string DecodeCharacterReferences(std::string_view utf8);
 
+// The same, with origin[i] the offset in `utf8` of the character that gave byte i of the result,
+// and origin[result size] the size of `utf8`.
+std::string DecodeCharacterReferences(std::string_view utf8, std::vector<std::uint32_t>& origin);
+
 // Parses and reads an ASCIIMath formula given as UTF-8, character references decoded.
-std::string ReadFormula(std::string_view utf8);
+std::string ReadFormula(std::string_view utf8, Verbosity verbosity = Verbosity::Normal);
+
+// How a part of a formula is read on its own.
+enum class PartReading : std::uint8_t {
+    Node,      // the node as it reads in a row
+    Argument,  // a function's argument: "x" for the "(x)" of "cos(x)", as after "cosseno de"
+    Items,     // a run of items of a row or bracket (a cell of a matrix row)
+};
+
+// Reads one part of a parsed formula alone: the node `node`, or for Items the `count` items of
+// the row or group `node` from its item `first` on (nested rows laid out flat).
+std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
+                     std::uint32_t first, std::uint32_t count, Verbosity verbosity);
 
 }  // namespace oxserver

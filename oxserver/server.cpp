@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -22,8 +23,15 @@ constexpr std::size_t kReadChunk = 16 * 1024;
 // Replies waiting for a client that does not read them; past this, its requests wait too.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 constexpr int kAcceptsPerWake = 256;
+constexpr int kEventsPerWake = 512;
 // A buffer that grew past this for one burst is given back once empty.
 constexpr std::size_t kKeptCapacity = 16 * 1024;
+// Reading work a connection gets in one turn, in request bytes, each request counting
+// kRequestCost more. A request longer than the slice waits for a backlog turn, where it is read
+// alone; backlog turns take about kBacklogSlice of each wake, at least one request.
+constexpr std::size_t kTurnBytes = 4096;
+constexpr std::size_t kRequestCost = 64;
+constexpr auto kBacklogSlice = std::chrono::milliseconds(5);
 
 // An epoll tag: the descriptor and the generation of the connection it was given for.
 std::uint64_t tag(int fd, std::uint32_t generation) {
@@ -54,11 +62,20 @@ struct Server::Connection {
     std::list<int>::iterator idle;
     std::uint32_t interest = 0;
     bool peerClosed = false;
+    bool queued = false;  // in the backlog: whole requests wait for a turn
 
     std::size_t pendingOutput() const { return output.size() - sent; }
+    // A request sent, or part of one, whose reply has not all gone out.
+    bool waitingForReply() const { return !input.empty() || frame.skipping || queued || pendingOutput() > 0; }
 };
 
-Server::Server() = default;
+enum class Server::Answered {
+    All,      // no whole request is left
+    Waiting,  // a whole request is left for a later turn
+    Blocked,  // the client does not read its replies; its requests wait for it
+};
+
+Server::Server() : received_(new char[kReadChunk]) {}
 
 Server::~Server() {
     for (auto& c : byFd_)
@@ -112,9 +129,10 @@ void Server::Stop() {
 }
 
 void Server::Run() {
-    epoll_event events[128];
+    epoll_event events[kEventsPerWake];
     for (;;) {
-        const int n = ::epoll_wait(epollFd_, events, 128, -1);
+        // With requests waiting for turns, the wait only looks for news.
+        const int n = ::epoll_wait(epollFd_, events, kEventsPerWake, backlog_.empty() ? -1 : 0);
         if (n < 0) {
             if (errno == EINTR) continue;
             break;
@@ -128,7 +146,9 @@ void Server::Run() {
             else onEvent(fd, generation, events[k].events);
         }
         if (stop) break;
+        serveBacklog();
     }
+    backlog_.clear();
     while (!lru_.empty()) close(*byFd_[static_cast<std::size_t>(lru_.front())]);
     ::close(listenFd_);
     listenFd_ = -1;
@@ -139,10 +159,7 @@ void Server::acceptAll() {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
-            if ((errno == EMFILE || errno == ENFILE) && !lru_.empty()) {
-                closeOldest();
-                continue;
-            }
+            if ((errno == EMFILE || errno == ENFILE) && closeIdlest()) continue;
             if ((errno == EMFILE || errno == ENFILE) && spareFd_ >= 0) {
                 // Nothing of ours to close: take the pending connection off the queue and drop
                 // it, or the listening socket stays readable for ever.
@@ -153,13 +170,18 @@ void Server::acceptAll() {
             }
             return;
         }
-        if (lru_.size() >= maxConnections_) closeOldest();
+        if (lru_.size() >= maxConnections_ && !closeIdlest()) {
+            // Every connection waits for a reply: none of them is pushed out for a new one.
+            ::close(fd);
+            continue;
+        }
         const int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         const auto slot = static_cast<std::size_t>(fd);
         if (byFd_.size() <= slot) byFd_.resize(slot + 1);
         auto c = std::make_unique<Connection>();
         c->fd = fd;
+        c->frame.verbosity = options_.verbosity;
         if (++lastGeneration_ == 0) ++lastGeneration_;  // 0 tags the server's own descriptors
         c->generation = lastGeneration_;
         c->idle = lru_.insert(lru_.end(), fd);
@@ -176,12 +198,18 @@ void Server::acceptAll() {
     }
 }
 
-void Server::onEvent(int fd, std::uint32_t generation, std::uint32_t events) {
+Server::Connection* Server::find(int fd, std::uint32_t generation) {
     const auto slot = static_cast<std::size_t>(fd);
     // An event of a connection closed earlier in the same wake, perhaps while its descriptor
     // went to a new one, is no news for the new one.
-    if (slot >= byFd_.size() || !byFd_[slot] || byFd_[slot]->generation != generation) return;
-    Connection& c = *byFd_[slot];
+    if (slot >= byFd_.size() || !byFd_[slot] || byFd_[slot]->generation != generation) return nullptr;
+    return byFd_[slot].get();
+}
+
+void Server::onEvent(int fd, std::uint32_t generation, std::uint32_t events) {
+    Connection* found = find(fd, generation);
+    if (!found) return;
+    Connection& c = *found;
     lru_.splice(lru_.end(), lru_, c.idle);
     if (events & (EPOLLERR | EPOLLHUP)) {
         close(c);
@@ -189,13 +217,18 @@ void Server::onEvent(int fd, std::uint32_t generation, std::uint32_t events) {
     }
     if (events & EPOLLOUT) {
         // Requests held back while replies were waiting.
-        if (!flush(c) || !serve(c)) return;
+        if (!flush(c)) return;
+        if (!c.queued && !serve(c, c.input, false)) return;
     }
-    if (events & EPOLLIN) {
+    if ((events & EPOLLIN) && !c.queued && c.pendingOutput() < kMaxPendingOutput) {
         readFrom(c);
-        if (!byFd_[slot]) return;
+        if (!find(fd, generation)) return;
     }
-    if (c.peerClosed && c.pendingOutput() == 0) {
+    settle(c);
+}
+
+void Server::settle(Connection& c) {
+    if (c.peerClosed && c.pendingOutput() == 0 && !c.queued) {
         close(c);
         return;
     }
@@ -203,42 +236,85 @@ void Server::onEvent(int fd, std::uint32_t generation, std::uint32_t events) {
 }
 
 void Server::readFrom(Connection& c) {
-    const std::size_t old = c.input.size();
-    c.input.resize(old + kReadChunk);
-    const ssize_t n = ::recv(c.fd, c.input.data() + old, kReadChunk, 0);
+    // The bytes land in the server's one receive buffer: nothing is zero-filled, and a
+    // connection keeps bytes of its own only for a request not yet whole or not yet answered.
+    const ssize_t n = ::recv(c.fd, received_.get(), kReadChunk, 0);
     if (n < 0) {
-        c.input.resize(old);
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) close(c);
         return;
     }
-    c.input.resize(old + static_cast<std::size_t>(n));
     if (n == 0) c.peerClosed = true;  // answer what has come, then close
-    serve(c);
-}
-
-bool Server::serve(Connection& c) {
-    for (;;) {
-        const std::size_t before = c.input.size();
-        answer(c);
-        if (!flush(c)) return false;
-        // Stop when the client has all its replies and no whole request is left, or when it
-        // does not read: its EPOLLOUT brings the rest.
-        if (c.pendingOutput() > 0 || c.input.size() == before) return true;
+    const std::string_view got(received_.get(), static_cast<std::size_t>(n));
+    if (c.input.empty()) {
+        serve(c, got, false);
+    } else {
+        c.input.append(got);
+        serve(c, c.input, false);
     }
 }
 
-void Server::answer(Connection& c) {
-    std::string_view input = c.input;
+bool Server::serve(Connection& c, std::string_view input, bool backlogTurn) {
+    std::size_t consumed = 0;
+    const Answered answered = answer(c, input, consumed, backlogTurn);
+    if (input.data() == c.input.data()) {
+        c.input.erase(0, consumed);
+    } else {
+        c.input.assign(input.substr(consumed));
+    }
+    giveBackIfEmpty(c.input);
+    if (!flush(c)) return false;
+    if (answered == Answered::Waiting && !c.queued) {
+        c.queued = true;
+        backlog_.emplace_back(c.fd, c.generation);
+    }
+    return true;
+}
+
+Server::Answered Server::answer(Connection& c, std::string_view input, std::size_t& consumed, bool backlogTurn) {
     std::size_t done = 0;
-    while (c.pendingOutput() < kMaxPendingOutput) {
+    std::size_t slice = kTurnBytes;
+    bool first = true;
+    for (;;) {
+        if (c.pendingOutput() >= kMaxPendingOutput) {
+            consumed = done;
+            return Answered::Blocked;
+        }
         const Frame f = NextFrame(input.substr(done), c.frame, options_.maxRequest);
+        if (f.kind == FrameKind::NeedMore) {
+            done += f.consumed;
+            c.frame = f.next;
+            consumed = done;
+            return Answered::All;
+        }
+        const std::size_t cost = (f.kind == FrameKind::Request ? f.body.size() : 0) + kRequestCost;
+        // A backlog turn reads its first request whatever its length; any other request
+        // must fit in what is left of the slice.
+        if (cost > slice && !(backlogTurn && first)) {
+            consumed = done;
+            return Answered::Waiting;
+        }
+        slice -= std::min(cost, slice);
+        first = false;
         done += f.consumed;
         c.frame = f.next;
-        if (f.kind == FrameKind::NeedMore) break;
-        c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body) : TooLongReply();
+        c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body, c.frame.verbosity) : TooLongReply();
     }
-    c.input.erase(0, done);
-    giveBackIfEmpty(c.input);
+}
+
+void Server::serveBacklog() {
+    const auto until = std::chrono::steady_clock::now() + kBacklogSlice;
+    // At most one turn for each connection queued now; those queued again wait for the next
+    // wake, after the news of the sockets.
+    for (std::size_t turns = backlog_.size(); turns > 0 && !backlog_.empty(); --turns) {
+        const auto [fd, generation] = backlog_.front();
+        backlog_.pop_front();
+        Connection* c = find(fd, generation);
+        if (!c) continue;
+        c->queued = false;
+        if (!serve(*c, c->input, true)) continue;
+        settle(*c);
+        if (std::chrono::steady_clock::now() >= until) break;
+    }
 }
 
 // Sends what it can; false when the connection was closed.
@@ -267,7 +343,8 @@ bool Server::flush(Connection& c) {
 
 void Server::updateInterest(Connection& c) {
     std::uint32_t want = 0;
-    if (!c.peerClosed && c.pendingOutput() < kMaxPendingOutput) want |= EPOLLIN;
+    // A connection whose whole requests wait for a turn reads no more until they are answered.
+    if (!c.peerClosed && !c.queued && c.pendingOutput() < kMaxPendingOutput) want |= EPOLLIN;
     if (c.pendingOutput() > 0) want |= EPOLLOUT;
     if (want == c.interest) return;
     epoll_event ev{};
@@ -278,6 +355,7 @@ void Server::updateInterest(Connection& c) {
 }
 
 void Server::close(Connection& c) {
+    // A connection still in the backlog is passed over there: its generation is gone.
     const int fd = c.fd;
     ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
     lru_.erase(c.idle);
@@ -285,8 +363,15 @@ void Server::close(Connection& c) {
     byFd_[static_cast<std::size_t>(fd)].reset();
 }
 
-void Server::closeOldest() {
-    if (!lru_.empty()) close(*byFd_[static_cast<std::size_t>(lru_.front())]);
+bool Server::closeIdlest() {
+    for (const int fd : lru_) {
+        Connection& c = *byFd_[static_cast<std::size_t>(fd)];
+        if (!c.waitingForReply()) {
+            close(c);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ProbeServer(std::uint16_t port, int timeoutMs) {

@@ -1,12 +1,17 @@
 #pragma once
 // The TCP server: one thread, non-blocking sockets, epoll. Serves any number of connections,
 // each with any number of requests, answered in order; a slow or stuck client never holds up
-// the others.
+// the others, and short requests are not kept waiting behind long ones: each connection gets a
+// bounded slice of reading work per turn, and long formulas are read a few at a time between
+// turns.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "oxserver/framing.h"
@@ -18,9 +23,11 @@ inline constexpr std::uint16_t kDefaultPort = 51956;
 struct ServerOptions {
     std::uint16_t port = kDefaultPort;  // 0: a free port, see Server::Port
     // Connections kept open at once (also bounded by the process's file limit); a new one past
-    // this closes the connection idle longest.
+    // this closes the connection idle longest, never one waiting for a reply (when every one
+    // is, the new connection is closed instead).
     std::size_t maxConnections = 4096;
     std::size_t maxRequest = kMaxRequestBytes;
+    Verbosity verbosity = Verbosity::Normal;  // each connection's level until it sends an option
 };
 
 class Server {
@@ -49,17 +56,26 @@ public:
 private:
     struct Connection;
 
+    enum class Answered;
+
     void acceptAll();
+    Connection* find(int fd, std::uint32_t generation);
     void onEvent(int fd, std::uint32_t generation, std::uint32_t events);
     void readFrom(Connection& c);
-    // Answers whole requests and sends the replies until no whole request is left or the
-    // client stops reading; false when the connection was closed.
-    bool serve(Connection& c);
-    void answer(Connection& c);
+    // One turn of a connection: answers the whole requests at the front of input as far as
+    // the turn's slice of reading work goes, and sends the replies; queues the connection for
+    // a later turn when a whole request is left. False when the connection was closed.
+    bool serve(Connection& c, std::string_view input, bool backlogTurn);
+    Answered answer(Connection& c, std::string_view input, std::size_t& consumed, bool backlogTurn);
+    // Turns for the connections whose whole requests wait, for a bounded time.
+    void serveBacklog();
     bool flush(Connection& c);
+    // Closes a half-closed connection with nothing left to do, else sets its epoll interest.
+    void settle(Connection& c);
     void updateInterest(Connection& c);
     void close(Connection& c);
-    void closeOldest();
+    // Closes the connection idle longest that waits for no reply; false when there is none.
+    bool closeIdlest();
 
     ServerOptions options_;
     std::size_t maxConnections_ = 0;
@@ -70,6 +86,8 @@ private:
     std::uint16_t port_ = 0;
     std::vector<std::unique_ptr<Connection>> byFd_;
     std::list<int> lru_;  // open connections, the one idle longest first
+    std::deque<std::pair<int, std::uint32_t>> backlog_;  // connections with whole requests left
+    std::unique_ptr<char[]> received_;  // one receive's bytes, before they are answered or kept
     std::uint32_t lastGeneration_ = 0;
 };
 

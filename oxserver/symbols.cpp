@@ -452,6 +452,179 @@ constexpr CharacterAlias kAliases[] = {
     {U'ℂ', "CC"},
 };
 
+// The fixed words of the reading, by the name the reader knows them by.
+using P = Phrase;
+struct PhraseEntry {
+    Phrase phrase;
+    std::string_view words;
+};
+constexpr PhraseEntry kPhrases[] = {
+    {P::A, "a"},
+    {P::AnguloEntre, "ângulo entre"},
+    {P::AoCubo, "ao cubo"},
+    {P::AoQuadrado, "ao quadrado"},
+    {P::Ate, "até"},
+    {P::Caso, "caso"},
+    {P::Casos, "casos"},
+    {P::Centavo, "centavo"},
+    {P::Centavos, "centavos"},
+    {P::ChaveCom, "chave com"},
+    {P::Com, "com"},
+    {P::CompostaCom, "composta com"},
+    {P::ConjuntoVazio, "conjunto vazio"},
+    {P::Dado, "dado"},
+    {P::De, "de"},
+    {P::Denominador, "denominador"},
+    {P::Derivada, "derivada"},
+    {P::DerivadaParcial, "derivada parcial"},
+    {P::Determinante, "determinante"},
+    {P::DizimaPeriodica, "dízima periódica"},
+    {P::DoisPontos, "dois pontos"},
+    {P::DuasLinhas, "duas linhas"},
+    {P::E, "e"},
+    {P::EAbertoEm, "e aberto em"},
+    {P::EFechadoEm, "e fechado em"},
+    {P::Elementos, "elementos"},
+    {P::ElevadaA, "elevada a"},
+    {P::ElevadoA, "elevado a"},
+    {P::Em, "em"},
+    {P::EmRelacaoA, "em relação a"},
+    {P::Equacao, "equação"},
+    {P::Equacoes, "equações"},
+    {P::FimDaBase, "fim da base"},
+    {P::FimDaFracao, "fim da fração"},
+    {P::FimDaMatriz, "fim da matriz"},
+    {P::FimDaNorma, "fim da norma"},
+    {P::FimDaRaiz, "fim da raiz"},
+    {P::FimDoArco, "fim do arco"},
+    {P::FimDoDeterminante, "fim do determinante"},
+    {P::FimDoExpoente, "fim do expoente"},
+    {P::FimDoIndice, "fim do índice"},
+    {P::FimDoLimite, "fim do limite"},
+    {P::FimDoModulo, "fim do módulo"},
+    {P::FimDoPiso, "fim do piso"},
+    {P::FimDoProdutorio, "fim do produtório"},
+    {P::FimDoSistema, "fim do sistema"},
+    {P::FimDoSomatorio, "fim do somatório"},
+    {P::FimDoTeto, "fim do teto"},
+    {P::FimDoVetor, "fim do vetor"},
+    {P::FimDosCasos, "fim dos casos"},
+    {P::Fracao, "fração"},
+    {P::Graus, "graus"},
+    {P::Indice, "índice"},
+    {P::IntervaloAbertoDe, "intervalo aberto de"},
+    {P::IntervaloAbertoEm, "intervalo aberto em"},
+    {P::IntervaloFechadoDe, "intervalo fechado de"},
+    {P::IntervaloFechadoEm, "intervalo fechado em"},
+    {P::Inversa, "inversa"},
+    {P::LetraE, "é"},
+    {P::LetraO, "ó"},
+    {P::Linha, "linha"},
+    {P::Linhas, "linhas"},
+    {P::LogaritmoNaBase, "logaritmo na base"},
+    {P::Maiusculo, "maiúsculo"},
+    {P::Matriz, "matriz"},
+    {P::ModuloDe, "módulo de"},
+    {P::NaoNulos, "não nulos"},
+    {P::NormaDe, "norma de"},
+    {P::Numerador, "numerador"},
+    {P::Numero, "número"},
+    {P::Para, "para"},
+    {P::PelaDireita, "pela direita"},
+    {P::PelaEsquerda, "pela esquerda"},
+    {P::Periodo, "período"},
+    {P::PertencenteA, "pertencente a"},
+    {P::PisoDe, "piso de"},
+    {P::PontoEVirgula, "ponto e vírgula"},
+    {P::Por, "por"},
+    {P::Quando, "quando"},
+    {P::RaizDeIndice, "raiz de índice"},
+    {P::RaizEnesima, "raiz enésima"},
+    {P::RaizQuadradaDe, "raiz quadrada de"},
+    {P::Reais, "reais"},
+    {P::Real, "real"},
+    {P::SistemaDe, "sistema de"},
+    {P::Sobre, "sobre"},
+    {P::Sobrescrito, "sobrescrito"},
+    {P::SobrescritoAEsquerda, "sobrescrito à esquerda"},
+    {P::Subscrito, "subscrito"},
+    {P::SubscritoAEsquerda, "subscrito à esquerda"},
+    {P::TalQue, "tal que"},
+    {P::TetoDe, "teto de"},
+    {P::TresLinhas, "três linhas"},
+    {P::Tudo, "tudo"},
+    {P::Vetor, "vetor"},
+    {P::VetorColunaDe, "vetor coluna de"},
+    {P::Vezes, "vezes"},
+    {P::Virgula, "vírgula"},
+};
+constexpr bool phrasesInOrder() {
+    for (std::size_t i = 0; i < std::size(kPhrases); ++i)
+        if (static_cast<std::size_t>(kPhrases[i].phrase) != i) return false;
+    return std::size(kPhrases) == static_cast<std::size_t>(Phrase::Count);
+}
+static_assert(phrasesInOrder(), "one line per phrase, in the order of enum Phrase");
+
+constexpr std::string_view kOrdinals[] = {"primeira", "segunda", "terceira", "quarta", "quinta",
+                                          "sexta",    "sétima",  "oitava",   "nona",   "décima"};
+constexpr std::string_view kDenominators[][2] = {
+    {"meio", "meios"},     {"terço", "terços"},   {"quarto", "quartos"},
+    {"quinto", "quintos"}, {"sexto", "sextos"},   {"sétimo", "sétimos"},
+    {"oitavo", "oitavos"}, {"nono", "nonos"},     {"décimo", "décimos"}};
+constexpr std::string_view kRootNames[] = {"raiz quadrada", "raiz cúbica", "raiz quarta",
+                                           "raiz quinta",   "raiz sexta",  "raiz sétima",
+                                           "raiz oitava",   "raiz nona",   "raiz décima"};
+
+// Accents over more than one symbol: the spellings, the words before and the end marker.
+struct AccentEntry {
+    std::string_view input;
+    AccentWords words;
+};
+constexpr AccentEntry kAccents[] = {
+    {"bar", {"barra sobre", "fim da barra"}},
+    {"overline", {"barra sobre", "fim da barra"}},
+    {"hat", {"chapéu sobre", "fim do chapéu"}},
+    {"ul", {"sublinhado", "fim do sublinhado"}},
+    {"underline", {"sublinhado", "fim do sublinhado"}},
+    {"dot", {"ponto sobre", "fim do ponto"}},
+    {"ddot", {"dois pontos sobre", "fim dos pontos"}},
+    {"tilde", {"til sobre", "fim do til"}},
+    {"cancel", {"cancelamento de", "fim do cancelamento"}},
+    {"ubrace", {"chave embaixo de", "fim da chave"}},
+    {"underbrace", {"chave embaixo de", "fim da chave"}},
+};
+constexpr AccentWords kOverbrace = {"chave em cima de", "fim da chave"};
+
+// Units of measure read after a number: the spelling, the singular and the plural.
+struct UnitEntry {
+    std::string_view spelling, singular, plural;
+    bool feminine = false;
+};
+constexpr UnitEntry kUnits[] = {
+    {"mm", "milímetro", "milímetros"},
+    {"cm", "centímetro", "centímetros"},
+    {"km", "quilômetro", "quilômetros"},
+    {"m", "metro", "metros"},
+    {"kg", "quilograma", "quilogramas"},
+    {"mg", "miligrama", "miligramas"},
+    {"g", "grama", "gramas"},
+    {"t", "tonelada", "toneladas", true},
+    {"min", "minuto", "minutos"},
+    {"ms", "milissegundo", "milissegundos"},
+    {"s", "segundo", "segundos"},
+    {"h", "hora", "horas", true},
+    {"mL", "mililitro", "mililitros"},
+    {"L", "litro", "litros"},
+    {"°C", "grau Celsius", "graus Celsius"},
+    {"ºC", "grau Celsius", "graus Celsius"},
+};
+// The powers of a unit: "metros quadrados", and after "por", "segundo ao quadrado".
+constexpr std::string_view kSquare[2][2] = {{"quadrado", "quadrados"}, {"quadrada", "quadradas"}};
+constexpr std::string_view kCube[2][2] = {{"cúbico", "cúbicos"}, {"cúbica", "cúbicas"}};
+constexpr std::string_view kPer = "por";
+constexpr std::string_view kPerSquare = "ao quadrado";
+constexpr std::string_view kPerCube = "ao cubo";
+
 struct Index {
     std::array<std::vector<const Symbol*>, 128> byFirstByte;
     Index() {
@@ -491,6 +664,146 @@ const Symbol* CharacterSymbol(char32_t cp) {
     for (const CharacterAlias& a : kAliases)
         if (a.cp == cp) return MatchSymbol(a.spelling);
     return nullptr;
+}
+
+std::string_view Say(Phrase phrase) { return kPhrases[static_cast<std::size_t>(phrase)].words; }
+
+std::string_view OrdinalWord(std::size_t n) {
+    return n >= 1 && n <= std::size(kOrdinals) ? kOrdinals[n - 1] : std::string_view{};
+}
+
+std::string_view DenominatorWord(int denominator, bool plural) {
+    if (denominator < 2 || denominator > 10) return {};
+    return kDenominators[denominator - 2][plural ? 1 : 0];
+}
+
+std::string_view RootName(int index) {
+    return index >= 2 && index <= 10 ? kRootNames[index - 2] : std::string_view{};
+}
+
+AccentWords AccentPhrases(std::string_view input) {
+    for (const AccentEntry& a : kAccents)
+        if (a.input == input) return a.words;
+    return kOverbrace;
+}
+
+namespace {
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t digitsAt(std::string_view t, std::size_t i) {
+    std::size_t j = i;
+    while (j < t.size() && digit(t[j])) ++j;
+    return j - i;
+}
+
+// The base unit at `i` (longest spelling first, as the table lists them), or nullptr.
+const UnitEntry* baseUnitAt(std::string_view t, std::size_t i) {
+    const UnitEntry* best = nullptr;
+    for (const UnitEntry& u : kUnits)
+        if (t.substr(i, u.spelling.size()) == u.spelling && (!best || u.spelling.size() > best->spelling.size()))
+            best = &u;
+    return best;
+}
+
+// "^2", "^3", "²", "³" at `i`: the power and its length, or 0.
+int powerAt(std::string_view t, std::size_t i, std::size_t& length) {
+    if (t.substr(i, 2) == "^2" || t.substr(i, 2) == "²") { length = 2; return 2; }
+    if (t.substr(i, 2) == "^3" || t.substr(i, 2) == "³") { length = 2; return 3; }
+    length = 0;
+    return 0;
+}
+
+bool letterAt(std::string_view t, std::size_t i) {
+    return i < t.size() && ((t[i] >= 'a' && t[i] <= 'z') || (t[i] >= 'A' && t[i] <= 'Z'));
+}
+
+}  // namespace
+
+NumberMatch MatchNumber(std::string_view t) {
+    NumberMatch m;
+    std::size_t i = digitsAt(t, 0);
+    if (i == 0) return m;
+    // thousands: one to three digits, not a lone leading 0, then groups of exactly three
+    if (i <= 3 && !(t[0] == '0')) {
+        std::size_t j = i;
+        while (j < t.size() && t[j] == '.' && digitsAt(t, j + 1) == 3) j += 4;
+        if (j > i) i = j;
+    }
+    m.integer = t.substr(0, i);
+    m.length = i;
+    const bool grouped = m.integer.find('.') != std::string_view::npos;
+    if (i < t.size() && (t[i] == ',' || (t[i] == '.' && !grouped))) {
+        const std::size_t d = digitsAt(t, i + 1);
+        const bool barred = i + 1 < t.size() && t[i + 1] == '(';
+        if (d == 0 && !barred) return m;
+        m.decimals = t.substr(i + 1, d);
+        i += 1 + d;
+        m.length = i;
+        if (i < t.size() && t[i] == '(') {
+            const std::size_t p = digitsAt(t, i + 1);
+            if (p > 0 && i + 1 + p < t.size() && t[i + 1 + p] == ')') {
+                m.period = t.substr(i + 1, p);
+                m.length = i + 2 + p;
+            } else if (d == 0) {
+                m.length = 0;  // "1,(x)": no number with a comma here
+            }
+            return m;
+        }
+        // "0,666...", "1,2333...", "0,1212...": the shortest repeating tail seen at least twice
+        if (t.substr(i, 3) == "..." && d >= 2) {
+            const std::string_view ds = m.decimals;
+            for (std::size_t p = 1; p * 2 <= d && m.period.empty(); ++p) {
+                for (std::size_t start = 0; start + 2 * p <= d; ++start) {
+                    bool repeats = true;
+                    for (std::size_t k = start + p; k < d && repeats; ++k) repeats = ds[k] == ds[k - p];
+                    if (!repeats) continue;
+                    m.decimals = ds.substr(0, start);
+                    m.period = ds.substr(start, p);
+                    m.length = i + 3;
+                    break;
+                }
+            }
+        }
+    }
+    return m;
+}
+
+UnitMatch MatchUnit(std::string_view t, bool plural) {
+    UnitMatch m;
+    const UnitEntry* top = baseUnitAt(t, 0);
+    if (!top) return m;
+    std::size_t i = top->spelling.size();
+    std::size_t powerLength = 0;
+    const int power = powerAt(t, i, powerLength);
+    i += powerLength;
+    const int p = plural ? 1 : 0;
+    const int g = top->feminine ? 1 : 0;
+    std::string words(plural ? top->plural : top->singular);
+    if (power == 2) words.append(" ").append(kSquare[g][p]);
+    if (power == 3) words.append(" ").append(kCube[g][p]);
+    bool single = top->spelling.size() == 1;
+    if (i < t.size() && t[i] == '/') {
+        const UnitEntry* below = baseUnitAt(t, i + 1);
+        if (below) {
+            std::size_t j = i + 1 + below->spelling.size();
+            std::size_t belowPowerLength = 0;
+            const int belowPower = powerAt(t, j, belowPowerLength);
+            j += belowPowerLength;
+            if (!letterAt(t, j)) {
+                words.append(" ").append(kPer).append(" ").append(below->singular);
+                if (belowPower == 2) words.append(" ").append(kPerSquare);
+                if (belowPower == 3) words.append(" ").append(kPerCube);
+                i = j;
+                single = false;
+            }
+        }
+    }
+    if (letterAt(t, i)) return m;  // "mx", "kgf": not a unit we know, whole
+    m.length = i;
+    m.words = std::move(words);
+    m.oneLetter = single;
+    return m;
 }
 
 std::string_view SymbolInput(std::size_t index) { return kSymbols[index].input; }

@@ -2,6 +2,7 @@
 // The ASCIIMath vocabulary: every spelling the tokenizer knows, what the parser does with it and
 // the Brazilian Portuguese words that read it.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace oxserver {
@@ -64,6 +65,148 @@ const Symbol* MatchSymbol(std::string_view text);
 // The symbol for one character that has no entry of its own (an ASCII sign such as "#", or a
 // non-ASCII sign such as "º"), or nullptr.
 const Symbol* CharacterSymbol(char32_t cp);
+
+// The fixed words of the reading that belong to no one symbol ("fim da raiz", "numerador").
+// Their texts are data, in the phrase table beside the symbol table; the names say the words.
+enum class Phrase : std::uint8_t {
+    A,
+    AnguloEntre,
+    AoCubo,
+    AoQuadrado,
+    Ate,
+    Caso,
+    Casos,
+    Centavo,
+    Centavos,
+    ChaveCom,
+    Com,
+    CompostaCom,
+    ConjuntoVazio,
+    Dado,
+    De,
+    Denominador,
+    Derivada,
+    DerivadaParcial,
+    Determinante,
+    DizimaPeriodica,
+    DoisPontos,
+    DuasLinhas,
+    E,
+    EAbertoEm,
+    EFechadoEm,
+    Elementos,
+    ElevadaA,
+    ElevadoA,
+    Em,
+    EmRelacaoA,
+    Equacao,
+    Equacoes,
+    FimDaBase,
+    FimDaFracao,
+    FimDaMatriz,
+    FimDaNorma,
+    FimDaRaiz,
+    FimDoArco,
+    FimDoDeterminante,
+    FimDoExpoente,
+    FimDoIndice,
+    FimDoLimite,
+    FimDoModulo,
+    FimDoPiso,
+    FimDoProdutorio,
+    FimDoSistema,
+    FimDoSomatorio,
+    FimDoTeto,
+    FimDoVetor,
+    FimDosCasos,
+    Fracao,
+    Graus,
+    Indice,
+    IntervaloAbertoDe,
+    IntervaloAbertoEm,
+    IntervaloFechadoDe,
+    IntervaloFechadoEm,
+    Inversa,
+    LetraE,
+    LetraO,
+    Linha,
+    Linhas,
+    LogaritmoNaBase,
+    Maiusculo,
+    Matriz,
+    ModuloDe,
+    NaoNulos,
+    NormaDe,
+    Numerador,
+    Numero,
+    Para,
+    PelaDireita,
+    PelaEsquerda,
+    Periodo,
+    PertencenteA,
+    PisoDe,
+    PontoEVirgula,
+    Por,
+    Quando,
+    RaizDeIndice,
+    RaizEnesima,
+    RaizQuadradaDe,
+    Reais,
+    Real,
+    SistemaDe,
+    Sobre,
+    Sobrescrito,
+    SobrescritoAEsquerda,
+    Subscrito,
+    SubscritoAEsquerda,
+    TalQue,
+    TetoDe,
+    TresLinhas,
+    Tudo,
+    Vetor,
+    VetorColunaDe,
+    Vezes,
+    Virgula,
+    Count
+};
+std::string_view Say(Phrase phrase);
+
+// "primeira", "segunda"... for n from 1 to 10; empty past them.
+std::string_view OrdinalWord(std::size_t n);
+
+// "meio" or "meios", "terço" or "terços"... for a denominator from 2 to 10.
+std::string_view DenominatorWord(int denominator, bool plural);
+
+// "raiz quadrada", "raiz cúbica"... for an index from 2 to 10.
+std::string_view RootName(int index);
+
+// The words around an accent over more than one symbol: "barra sobre" ... "fim da barra".
+struct AccentWords {
+    std::string_view before, end;
+};
+AccentWords AccentPhrases(std::string_view input);
+
+// A number as Brazilians write it, at the start of `text`: digits with a dot between groups of
+// three ("4.500.000"), a decimal comma or point ("3.250,75", "2.5"), and a repeating part, in
+// brackets after the decimals ("1,2(3)" for 1,2 with a bar over the 3) or shown by three dots
+// after them ("0,666..."). `length` 0: no number there.
+struct NumberMatch {
+    std::size_t length = 0;
+    std::string_view integer;  // the digits, with the dots of "4.500.000" still in
+    std::string_view decimals;  // after the comma, without the repeating part
+    std::string_view period;    // the repeating part; empty for a number that ends
+};
+NumberMatch MatchNumber(std::string_view text);
+
+// A unit of measure at the start of `text`, as the reader spells what follows a number: "km",
+// "m^2" (or "m²"), "km/h", "m/s^2", "°C". Only whole units: "m" in "mx" is none. `words`
+// holds the reading, in the plural or the singular: "quilômetros por hora", "metro quadrado".
+struct UnitMatch {
+    std::size_t length = 0;  // 0: no unit there
+    std::string words;
+    bool oneLetter = false;  // a single letter ("m", "s", "h"), perhaps with a power
+};
+UnitMatch MatchUnit(std::string_view text, bool plural);
 
 // Every ASCIIMath spelling known, for the fuzzing dictionary and tests.
 std::string_view SymbolInput(std::size_t index);

@@ -35,8 +35,14 @@ void Show(const std::string& text) { current->Show(text); }
 
 void ShowInformation(const std::string& text) { current->ShowInformation(text); }
 
+void ShowWarning(const std::string& text) { current->ShowWarning(text); }
+
 bool AskYesNo(const std::string& caption, const std::string& question) {
     return current->AskYesNo(caption, question);
+}
+
+bool AskDiscard(const std::string& caption, const std::string& question) {
+    return current->AskDiscard(caption, question);
 }
 
 std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,

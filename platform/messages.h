@@ -16,8 +16,18 @@ public:
     // An information message that the desktop marks with the information icon; a sink that
     // has no icons shows it as any other message.
     virtual void ShowInformation(const std::string& text) { Show(text); }
-    // A Yes/No question; true for Yes.
+    // A message that reports a failure (a file that cannot be written, a folder that is
+    // gone); the desktop marks it with the warning icon. A sink that has no icons shows it as
+    // any other message.
+    virtual void ShowWarning(const std::string& text) { Show(text); }
+    // A Yes/No question; true for Yes. Enter answers Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& question) = 0;
+    // A Yes/No question whose Yes throws work away (an edited text, a file on disk): Enter
+    // and Esc both answer No, so that a key pressed in haste keeps the work. A sink that has
+    // no default answer asks it as any other question.
+    virtual bool AskDiscard(const std::string& caption, const std::string& question) {
+        return AskYesNo(caption, question);
+    }
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                                const std::string& initial) = 0;
@@ -39,7 +49,9 @@ Sink* Install(Sink* sink);
 
 void Show(const std::string& text);
 void ShowInformation(const std::string& text);
+void ShowWarning(const std::string& text);
 bool AskYesNo(const std::string& caption, const std::string& question);
+bool AskDiscard(const std::string& caption, const std::string& question);
 std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                    const std::string& initial = {});
 

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
 #include <optional>
-#include <sstream>
+#include <tuple>
 #include <vector>
+
+#include "platform/safefile.h"
 
 namespace profile {
 namespace {
@@ -32,16 +35,71 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::optional<std::vector<std::string>> readLines(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
+// What reading a settings file found.
+enum class Found {
+    Lines,    // the file's lines
+    Nothing,  // no file of that name: it may be created
+    Refused,  // a file that is not read and must not be replaced: unreadable, no plain file, too large
+};
+
+// The lines of a settings file. Opened without blocking, so that a pipe or a device cannot hang
+// the program, and read only when it is a plain file of at most kMaxFile bytes.
+Found readLines(const std::string& file, std::vector<std::string>& lines) {
+    lines.clear();
+    if (file.find('\0') != std::string::npos) return Found::Nothing;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno == ENOENT ? Found::Nothing : Found::Refused;
+    struct stat st {};
+    std::string content;
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= static_cast<off_t>(kMaxFile);
+    if (whole) {
+        content.resize(kMaxFile + 1);  // one more, to see a file that grew past the bound
+        size_t got = 0;
+        while (got < content.size()) {
+            const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) whole = false;
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        whole = whole && got <= kMaxFile;
+        content.resize(got);
     }
-    return lines;
+    ::close(fd);
+    if (!whole) return Found::Refused;
+    for (size_t start = 0; start < content.size();) {
+        size_t end = content.find('\n', start);
+        const size_t next = end == std::string::npos ? content.size() : end + 1;
+        if (end == std::string::npos) end = content.size();
+        if (end > start && content[end - 1] == '\r') --end;
+        lines.emplace_back(content, start, end - start);
+        start = next;
+    }
+    return Found::Lines;
+}
+
+// Values written for files that could not take them: they hold for the rest of the run.
+using HeldKey = std::tuple<std::string, std::string, std::string>;  // file, SECTION, KEY
+std::map<HeldKey, std::string>& held() {
+    static std::map<HeldKey, std::string> values;
+    return values;
+}
+
+HeldKey heldKey(const std::string& file, std::string_view section, std::string_view key) {
+    auto upper = [](std::string_view s) {
+        std::string out(trim(s));
+        for (char& c : out)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        return out;
+    };
+    // By absolute name: the current directory moves during a run.
+    std::string path = file;
+    if (path.empty() || path.front() != '/') {
+        char* cwd = ::getcwd(nullptr, 0);
+        if (cwd) path = std::string(cwd) + "/" + path;
+        std::free(cwd);
+    }
+    return {path, upper(section), upper(key)};
 }
 
 // The section name of a "[name]" line, if the line is one.
@@ -96,40 +154,25 @@ std::string cleanValue(std::string_view value) {
 }
 
 bool writeWhole(const std::string& file, const std::string& content) {
-    // Keep the old file's permissions when there is one.
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    std::string tmp = file + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    const std::string tmpName(name.data());
-    bool ok = true;
-    for (size_t done = 0; ok && done < content.size();) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
-    }
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(tmpName.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(tmpName.c_str());
-    return ok;
+    safefile::Replacement replacement;
+    return replacement.Open(file, safefile::Replacement::InPlace::Never) == 0 &&
+           safefile::WriteAll(replacement.fd(), content) == 0 && replacement.Commit(true) == 0;
 }
 
 }  // namespace
 
 std::string ReadString(const std::string& file, std::string_view section, std::string_view key,
                        std::string_view fallback) {
-    const auto lines = readLines(file);
     std::string value(fallback);
-    if (lines) {
-        const Location loc = locate(*lines, section, key);
+    const auto kept = held().find(heldKey(file, section, key));
+    std::vector<std::string> lines;
+    if (kept != held().end()) {
+        value = kept->second;
+    } else if (readLines(file, lines) == Found::Lines) {
+        const Location loc = locate(lines, section, key);
         if (loc.key) {
             std::string_view raw;
-            keyOf((*lines)[*loc.key], &raw);
+            keyOf(lines[*loc.key], &raw);
             raw = trim(raw);
             if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front())
                 raw = raw.substr(1, raw.size() - 2);
@@ -142,20 +185,31 @@ std::string ReadString(const std::string& file, std::string_view section, std::s
 
 bool WriteString(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
-    std::vector<std::string> lines = readLines(file).value_or(std::vector<std::string>{});
+    std::vector<std::string> lines;
+    const Found found = readLines(file, lines);
     const std::string keyLine = std::string(trim(key)) + "=" + cleanValue(value);
-    const Location loc = locate(lines, section, key);
-    if (loc.key) {
-        lines[*loc.key] = keyLine;
-    } else if (loc.section) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(loc.sectionEnd), keyLine);
-    } else {
-        lines.push_back("[" + std::string(trim(section)) + "]");
-        lines.push_back(keyLine);
+    bool written = false;
+    if (found != Found::Refused) {
+        const Location loc = locate(lines, section, key);
+        if (loc.key) {
+            lines[*loc.key] = keyLine;
+        } else if (loc.section) {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(loc.sectionEnd), keyLine);
+        } else {
+            lines.push_back("[" + std::string(trim(section)) + "]");
+            lines.push_back(keyLine);
+        }
+        std::string content;
+        for (const auto& l : lines) content += l + "\r\n";
+        written = writeWhole(file, content);
     }
-    std::string content;
-    for (const auto& l : lines) content += l + "\r\n";
-    return writeWhole(file, content);
+    // A file that was not read is never rewritten, so nothing of it is lost; a value that no
+    // file took holds for the run.
+    if (written)
+        held().erase(heldKey(file, section, key));
+    else
+        held()[heldKey(file, section, key)] = cleanValue(value);
+    return written;
 }
 
 }  // namespace profile

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <vector>
 #include <mutex>
 
 #include "speech/ssmltext.h"
@@ -19,7 +20,14 @@ struct TSpVoice::Shared {
 
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<std::string> texts;  // SSML waiting for the worker
+    struct Job {
+        enum class Kind { Text, Cancel, List } kind;
+        std::string ssml;               // Text
+        ormivox::VoiceOutput::VoicesReady ready;  // List
+    };
+    std::deque<Job> jobs;  // waiting for the worker
+    ormivox::VoiceSettings settings;
+    bool settingsChanged = false;  // settings not yet given to the service
     Listener listener;
     bool stop = false;
     bool busy = false;   // the worker is inside a call into the service
@@ -31,6 +39,15 @@ struct TSpVoice::Shared {
 
     void Report(const std::string& message) {
         if (report) report(message);
+    }
+    // Empties the queue; the voice lists asked for are answered with kNoAnswer, by the caller
+    // once the lock is released.
+    std::vector<ormivox::VoiceOutput::VoicesReady> DropJobs() {
+        std::vector<ormivox::VoiceOutput::VoicesReady> unanswered;
+        for (Job& job : jobs)
+            if (job.kind == Job::Kind::List && job.ready) unanswered.push_back(std::move(job.ready));
+        jobs.clear();
+        return unanswered;
     }
     void Notify(Event event, long id) {
         Listener copy;
@@ -109,6 +126,10 @@ std::string Connect(const std::shared_ptr<TSpVoice::Shared>& s) {
     spd_set_notification_on(s->connection, SPD_BEGIN);
     spd_set_notification_on(s->connection, SPD_END);
     spd_set_notification_on(s->connection, SPD_CANCEL);
+    {
+        std::lock_guard lock(s->mutex);
+        s->settingsChanged = true;  // a new connection starts from the service's defaults
+    }
     const int clientId = spd_get_client_id(s->connection);
     if (clientId >= 0) {
         std::lock_guard lock(registryMutex);
@@ -117,11 +138,29 @@ std::string Connect(const std::shared_ptr<TSpVoice::Shared>& s) {
     return {};
 }
 
+// Gives the service the settings that changed since they were last given.
+void ApplySettings(const std::shared_ptr<TSpVoice::Shared>& s) {
+    ormivox::VoiceSettings settings;
+    {
+        std::lock_guard lock(s->mutex);
+        if (!s->settingsChanged) return;
+        s->settingsChanged = false;
+        settings = s->settings;
+    }
+    // The language first: choosing it also picks the service's voice for it.
+    spd_set_language(s->connection, s->options.language.c_str());
+    if (!settings.voice.empty()) spd_set_synthesis_voice(s->connection, settings.voice.c_str());
+    spd_set_voice_rate(s->connection, settings.rate);
+    spd_set_voice_pitch(s->connection, settings.pitch);
+    spd_set_volume(s->connection, settings.volume);
+}
+
 // Speaks one SSML text; an error text when it was not accepted.
 std::string SpeakNow(const std::shared_ptr<TSpVoice::Shared>& s, const std::string& ssml) {
     if (s->connection == nullptr) {
         if (std::string error = Connect(s); !error.empty()) return error;
     }
+    ApplySettings(s);
     const int id = spd_say(s->connection, SPD_MESSAGE, ssml.c_str());
     if (id < 0) {
         // The service may have gone away; the next text connects anew.
@@ -130,6 +169,36 @@ std::string SpeakNow(const std::shared_ptr<TSpVoice::Shared>& s, const std::stri
     }
     s->Notify(TSpVoice::Event::Accepted, id);
     return {};
+}
+
+// Cancels what the service holds of this connection; with no connection there is nothing.
+void CancelNow(const std::shared_ptr<TSpVoice::Shared>& s) {
+    if (s->connection != nullptr && spd_cancel(s->connection) != 0) Disconnect(*s);
+}
+
+bool IsPortuguese(const char* language) {
+    return language != nullptr && (language[0] == 'p' || language[0] == 'P') &&
+           (language[1] == 't' || language[1] == 'T') && (language[2] == '\0' || language[2] == '-' || language[2] == '_');
+}
+
+// The Portuguese voices of the service's current output module.
+void ListNow(const std::shared_ptr<TSpVoice::Shared>& s, const ormivox::VoiceOutput::VoicesReady& ready) {
+    if (s->connection == nullptr) {
+        if (std::string error = Connect(s); !error.empty()) {
+            ready({}, error);
+            return;
+        }
+    }
+    SPDVoice** voices = spd_list_synthesis_voices(s->connection);
+    if (voices == nullptr) {
+        ready({}, TSpVoice::kNoVoices);
+        return;
+    }
+    std::vector<std::string> names;
+    for (SPDVoice** v = voices; *v != nullptr; ++v)
+        if ((*v)->name != nullptr && IsPortuguese((*v)->language)) names.emplace_back((*v)->name);
+    free_spd_voices(voices);
+    ready(std::move(names), {});
 }
 
 void Work(std::shared_ptr<TSpVoice::Shared> s) {
@@ -142,16 +211,21 @@ void Work(std::shared_ptr<TSpVoice::Shared> s) {
 
     std::unique_lock lock(s->mutex);
     while (true) {
-        s->changed.wait(lock, [&] { return s->stop || !s->texts.empty(); });
+        s->changed.wait(lock, [&] { return s->stop || !s->jobs.empty(); });
         if (s->stop) break;
-        const std::string ssml = std::move(s->texts.front());
-        s->texts.pop_front();
+        TSpVoice::Shared::Job job = std::move(s->jobs.front());
+        s->jobs.pop_front();
         s->busy = true;
         s->busySince = Clock::now();
         s->changed.notify_all();
         lock.unlock();
 
-        const std::string error = SpeakNow(s, ssml);
+        std::string error;
+        switch (job.kind) {
+        case TSpVoice::Shared::Job::Kind::Text: error = SpeakNow(s, job.ssml); break;
+        case TSpVoice::Shared::Job::Kind::Cancel: CancelNow(s); break;
+        case TSpVoice::Shared::Job::Kind::List: ListNow(s, job.ready); break;
+        }
 
         lock.lock();
         s->busy = false;
@@ -184,9 +258,10 @@ void Watch(std::shared_ptr<TSpVoice::Shared> s) {
             continue;
         }
         s->stuck = true;
-        s->texts.clear();
+        const auto unanswered = s->DropJobs();
         lock.unlock();
         s->Report(TSpVoice::kNoAnswer);
+        for (const auto& ready : unanswered) ready({}, TSpVoice::kNoAnswer);
         lock.lock();
     }
 }
@@ -203,7 +278,7 @@ TSpVoice::TSpVoice(TSpVoiceOptions options, ErrorReport report) : shared_(std::m
 TSpVoice::~TSpVoice() {
     std::unique_lock lock(shared_->mutex);
     shared_->stop = true;
-    shared_->texts.clear();
+    shared_->jobs.clear();
     shared_->changed.notify_all();
     lock.unlock();
     watchdog_.join();
@@ -220,12 +295,40 @@ void TSpVoice::Speak(const std::string& cp1252Text) {
     {
         std::lock_guard lock(shared_->mutex);
         if (!shared_->stuck) {
-            shared_->texts.push_back(std::move(ssml));
+            shared_->jobs.push_back({Shared::Job::Kind::Text, std::move(ssml), {}});
             shared_->changed.notify_all();
             return;
         }
     }
     shared_->Report(kNoAnswer);
+}
+
+void TSpVoice::Cancel() {
+    std::lock_guard lock(shared_->mutex);
+    // Texts not yet handed to the service are simply dropped; the rest the service cancels.
+    std::erase_if(shared_->jobs, [](const Shared::Job& job) { return job.kind == Shared::Job::Kind::Text; });
+    if (shared_->stuck) return;
+    shared_->jobs.push_front({Shared::Job::Kind::Cancel, {}, {}});
+    shared_->changed.notify_all();
+}
+
+void TSpVoice::Configure(const ormivox::VoiceSettings& settings) {
+    std::lock_guard lock(shared_->mutex);
+    if (shared_->settings == settings) return;
+    shared_->settings = settings;
+    shared_->settingsChanged = true;
+}
+
+void TSpVoice::ListVoices(VoicesReady ready) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (!shared_->stuck) {
+            shared_->jobs.push_back({Shared::Job::Kind::List, {}, std::move(ready)});
+            shared_->changed.notify_all();
+            return;
+        }
+    }
+    ready({}, kNoAnswer);
 }
 
 void TSpVoice::SetListener(Listener listener) {

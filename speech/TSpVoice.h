@@ -7,6 +7,7 @@
 // for good when the audio output is stuck. The worker connects on the first text (starting the
 // service when none runs), in SSML mode, in Brazilian Portuguese, and queues each text with
 // message priority, so texts are spoken in the order handed over and none cuts another short.
+// Cancel, Configure and ListVoices go through the same worker, in the order they were asked.
 //
 // Errors go to the ErrorReport given at construction, on one of the voice's threads (the
 // owner moves them to where it shows messages). A text is then not spoken:
@@ -40,6 +41,7 @@ public:
     static constexpr const char* kRefused = "A voz n\u00e3o aceitou o texto.";
     static constexpr const char* kNoAnswer =
         "O servi\u00e7o de fala n\u00e3o respondeu; o texto n\u00e3o foi falado.";
+    static constexpr const char* kNoVoices = "O servi\u00e7o de fala n\u00e3o informou suas vozes.";
 
     enum class Event { Accepted, Begin, End, Cancel };
     using ErrorReport = std::function<void(const std::string& utf8Message)>;
@@ -54,6 +56,12 @@ public:
     TSpVoice& operator=(const TSpVoice&) = delete;
 
     void Speak(const std::string& cp1252Text) override;
+    // Drops the texts waiting for the worker and cancels what the service still holds of this
+    // voice's connection (never another client's speech).
+    void Cancel() override;
+    void Configure(const ormivox::VoiceSettings& settings) override;
+    // The voices whose language is Portuguese; ready runs on the worker thread.
+    void ListVoices(VoicesReady ready) override;
     void SetListener(Listener listener);
 
     struct Shared;

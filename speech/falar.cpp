@@ -21,7 +21,68 @@ void ToDevNull() {
     if (null > STDERR_FILENO) close(null);
 }
 
+// A server just started needs a moment before it listens: tries again for a while rather than
+// once at once. The handle, or -1.
+int ConnectOnceListening(RetryPolicy retry) {
+    const auto deadline = std::chrono::steady_clock::now() + retry.total;
+    int handle = ormivox::OpenServerConnection();
+    while (handle <= 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(retry.every);
+        handle = ormivox::OpenServerConnection();
+    }
+    return handle;
+}
+
+speechsettings::SpeechSettings settings;
+std::string serverFolder;  // where connecting on demand finds the server
+ServerStarter* serverStarter = nullptr;
+RetryPolicy serverRetry;
+DetachedStarter detachedStarter;
+bool hintGiven = false;
+
+// Connecting on demand: when it is on and the connection does not work (never made, or the
+// server gone), connects anew, starting the server when none answers.
+void ConnectOnDemand() {
+    if (!settings.autoConnect || ormivox::ConnectionWorks()) return;
+    ServerStarter& starter = serverStarter ? *serverStarter : detachedStarter;
+    ormivox::AdoptConnection(OpenOrStart(serverFolder, starter, serverRetry));
+}
+
+// After a text spoken as it stands because nothing reads its formulas: why, once a run when
+// the user has not asked for connecting on demand, and every time when that failed.
+void ExplainUnread() {
+    if (settings.autoConnect) {
+        ormivox::SpeakText(kNotActivated);
+    } else if (!hintGiven) {
+        hintGiven = true;
+        ormivox::SpeakText(kConnectHint);
+    }
+}
+
 }  // namespace
+
+void ApplySettings(const speechsettings::SpeechSettings& newSettings, const std::string& startFolder) {
+    settings = newSettings;
+    serverFolder = startFolder;
+    if (ormivox::VoiceOutput* voice = ormivox::Voice()) voice->Configure(settings.voice);
+    ormivox::SetVerbosity(speechsettings::VerbosityName(settings.verbosity));
+}
+
+const speechsettings::SpeechSettings& Settings() { return settings; }
+
+void SetServerStarter(ServerStarter* starter, RetryPolicy retry) {
+    serverStarter = starter;
+    serverRetry = retry;
+}
+bool HintGiven() { return hintGiven; }
+void ResetHint() { hintGiven = false; }
+
+int OpenOrStart(const std::string& startFolder, ServerStarter& starter, RetryPolicy retry) {
+    int handle = ormivox::OpenServerConnection();
+    if (handle > 0) return handle;
+    if (!starter.Start(startFolder + "/oxserver")) return -1;
+    return ConnectOnceListening(retry);
+}
 
 bool DetachedStarter::Start(const std::string& program) {
     // The grandchild reports a failed exec through this pipe; a successful exec closes it.
@@ -63,7 +124,30 @@ bool DetachedStarter::Start(const std::string& program) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
-void Formula2(const std::string& line) { ormivox::SpeakLine(line); }
+void Formula2(const std::string& line) {
+    const bool hasFormula = ormivox::HasFormula(line);
+    if (hasFormula) ConnectOnDemand();
+    ormivox::SpeakLine(line);
+    if (hasFormula && ormivox::ServerSocket() <= 0) ExplainUnread();
+}
+
+void SpeakFormula(const std::string& formula) {
+    if (formula.empty()) {
+        ormivox::SpeakText(kNoFormula);
+        return;
+    }
+    ConnectOnDemand();
+    if (ormivox::ServerSocket() > 0) {
+        ormivox::SpeakText(ormivox::ReadFormula(formula));
+        return;
+    }
+    ormivox::SpeakText(formula);
+    ExplainUnread();
+}
+
+void Silenciar() {
+    if (ormivox::VoiceOutput* voice = ormivox::Voice()) voice->Cancel();
+}
 
 void LigarOrmivox(const std::string& startFolder, ServerStarter& starter, RetryPolicy retry) {
     if (ormivox::ConnectServer()) {
@@ -71,14 +155,7 @@ void LigarOrmivox(const std::string& startFolder, ServerStarter& starter, RetryP
         return;
     }
     if (!starter.Start(startFolder + "/oxserver")) return;
-    // A server just started needs a moment before it listens: try again for a while rather
-    // than once at once.
-    const auto deadline = std::chrono::steady_clock::now() + retry.total;
-    bool connected = ormivox::ConnectServer();
-    while (!connected && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(retry.every);
-        connected = ormivox::ConnectServer();
-    }
+    const bool connected = ormivox::AdoptConnection(ConnectOnceListening(retry));
     ormivox::SpeakText(connected ? kActivated : kNotActivated);
 }
 

@@ -1,4 +1,10 @@
 #include "speech/ormivox.h"
+#include "speech/formulaspans.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
 
 #include "platform/messages.h"
 #include "speech/TSpVoice.h"
@@ -8,15 +14,26 @@ namespace ormivox {
 namespace {
 
 int serverSocket = 0;
-std::uint16_t serverPort = kServerPort;
+std::atomic<std::uint16_t> serverPort{kServerPort};
 VoiceOutput* voice = nullptr;
+// The reading's verbosity wanted, and the one the server holds for the connection (a new
+// connection reads at "normal").
+std::string wantedVerbosity = kDefaultVerbosity;
+std::string connectionVerbosity = kDefaultVerbosity;
 
 constexpr char kBackquote = '`';
+
+}  // namespace
 
 // One request and its reply. After a failed exchange the stream can no longer be trusted (a
 // late reply would be taken for the next formula's), so the connection is shut down: later
 // formulas read "<desconectado>" at once instead of each waiting for the time-out.
 std::string ReadFormula(std::string_view formula) {
+    if (connectionVerbosity != wantedVerbosity) {
+        // An option line outside the backquotes; the server does not answer it.
+        uinternet::SendText(serverSocket, "!verbosidade=" + wantedVerbosity + "\n");
+        connectionVerbosity = wantedVerbosity;
+    }
     std::string request;
     request.reserve(formula.size() + 2);
     request += kBackquote;
@@ -29,8 +46,6 @@ std::string ReadFormula(std::string_view formula) {
     }
     return reply;
 }
-
-}  // namespace
 
 void StartModule(Deliver deliver) {
     if (voice != nullptr) return;
@@ -56,7 +71,40 @@ bool ConnectServer() {
     uinternet::StartSockets();
     uinternet::CloseConnection(serverSocket);
     serverSocket = uinternet::OpenConnection(kServerHost, serverPort);
+    connectionVerbosity = kDefaultVerbosity;
     return serverSocket > 0;
+}
+
+int OpenServerConnection() {
+    uinternet::StartSockets();
+    return uinternet::OpenConnection(kServerHost, serverPort);
+}
+
+bool AdoptConnection(int handle) {
+    if (handle != serverSocket) uinternet::CloseConnection(serverSocket);
+    if (handle != serverSocket) connectionVerbosity = kDefaultVerbosity;
+    serverSocket = handle;
+    return serverSocket > 0;
+}
+
+void SetVerbosity(std::string_view word) { wantedVerbosity = word; }
+
+bool ConnectionWorks() {
+    if (serverSocket <= 0) return false;
+    // Between exchanges the server sends nothing: anything readable is its end (or stray
+    // bytes, after which the replies could not be trusted either).
+    pollfd p{serverSocket, POLLIN | POLLRDHUP, 0};
+    if (poll(&p, 1, 0) < 0) return false;
+    return (p.revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
+bool HasFormula(std::string_view line) {
+    bool found = false;
+    ComposeLine(line, [&](std::string_view) {
+        found = true;
+        return std::string();
+    });
+    return found;
 }
 
 std::string ComposeLine(std::string_view line, const std::function<std::string(std::string_view)>& read) {
@@ -97,6 +145,13 @@ void SpeakText(const std::string& text) {
         return;
     }
     voice->Speak(text);
+}
+
+int FormulaAt(const std::vector<FormulaSpan>& spans, std::size_t caret) {
+    // The first formula that does not end before the caret holds it or follows it.
+    for (std::size_t i = 0; i < spans.size(); ++i)
+        if (caret <= spans[i].end) return static_cast<int>(i);
+    return static_cast<int>(spans.size()) - 1;
 }
 
 void SetServerPort(std::uint16_t port) { serverPort = port == 0 ? kServerPort : port; }

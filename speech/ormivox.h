@@ -21,6 +21,7 @@ namespace ormivox {
 
 inline constexpr const char* kServerHost = "localhost";
 inline constexpr std::uint16_t kServerPort = 51956;
+inline constexpr const char* kDefaultVerbosity = "normal";
 
 // Runs a function on the thread that shows messages (the GUI thread).
 using Deliver = std::function<void(std::function<void()>)>;
@@ -44,12 +45,35 @@ int ServerSocket();
 // replaces, open or not, is closed. True when the new one is open.
 bool ConnectServer();
 
+// Opens a connection to the server without keeping it: the handle, or -1. Safe on any thread.
+int OpenServerConnection();
+
+// Keeps handle (from OpenServerConnection) as the server connection, closing the one it
+// replaces. True when it is open.
+bool AdoptConnection(int handle);
+
+// True when ServerSocket is open and the server has neither closed it nor failed on it, as
+// far as can be told without sending anything. Never blocks.
+bool ConnectionWorks();
+
+// How much of a formula's structure the server's readings say: "breve", "normal" or
+// "detalhada". Sent to the server, as the option line "!verbosidade=" + word + LF outside any
+// request, before the next request on a connection that holds another one.
+void SetVerbosity(std::string_view word);
+
+// The server's reading of one formula (Windows-1252, without backquotes, not empty), or
+// "<desconectado>" when the exchange failed (the connection is then shut down).
+std::string ReadFormula(std::string_view formula);
+
 // Speaks a line of document text: formulas read by the server when connected, the line as it
 // stands otherwise.
 void SpeakLine(const std::string& line);
 
 // Hands a text to the voice; with no voice, says so through the message seam.
 void SpeakText(const std::string& text);
+
+// True when the line holds a formula that SpeakLine would send to the server.
+bool HasFormula(std::string_view line);
 
 // The text SpeakLine hands to the voice when connected, with read giving each formula's
 // reading: every piece (text between formulas, or a reading) gets one blank before it; an

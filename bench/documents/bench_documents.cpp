@@ -1,6 +1,9 @@
 // Opening, saving and viewing a 10 MB document in the editor, and filling the file list for a
 // folder of 10,000 files. Compare each time with Copy/cp, which copies the same document with
-// the cp command: the ratio says what the editor adds to moving the bytes.
+// the cp command: the ratio says what the editor adds to moving the bytes. SetPlainText is
+// the editor widget's own share of an open: taking the same text, already decoded.
+// Memory/<row> opens once and counts, in file sizes, the peak resident memory above the idle
+// editor (peak_per_size) and what stays after (kept_per_size).
 //
 // Typing into the 10 MB document with the recovery copy off (the baseline) and on: each
 // iteration is two keystrokes, a letter and Backspace, so that the document stays the same
@@ -13,6 +16,8 @@
 //                         program takes, an upper bound of what copies cost a keystroke
 //   WriteNow              the copy written at once, as at the end of a session; against Save
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -23,7 +28,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "editor/documents.h"
 #include "editor/filelist.h"
@@ -49,6 +56,22 @@ public:
     bool Open(const std::string&) override { return true; }
 };
 
+// Resident memory of this process in bytes: "VmRSS" now, "VmHWM" its peak.
+double residentBytes(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0) return std::stod(line.substr(field.size() + 1)) * 1024;
+    return 0;
+}
+
+// Starts a new peak at the present resident size; false where the system cannot.
+bool resetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
+}
+
 struct Setup {
     Setup() {
         folder = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
@@ -63,6 +86,19 @@ struct Setup {
             "Texto sem acento algum, com f\xF3rmulas `sqrt(x)` e `x/y` no meio da linha, bem comprida.\r\n\r\n";
         while (doc.size() < kDocumentSize) doc += block;
         std::ofstream(folder + "/grande.vloq", std::ios::binary) << doc;
+        // The same text as another editor saves it: UTF-8, one line end LF.
+        std::string utf8;
+        for (const char c : doc) {
+            if (c == '\r') continue;
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x80) {
+                utf8 += c;
+            } else {
+                utf8 += static_cast<char>(0xC0 | (b >> 6));
+                utf8 += static_cast<char>(0x80 | (b & 0x3F));
+            }
+        }
+        std::ofstream(folder + "/utf8.vloq", std::ios::binary) << utf8;
         std::filesystem::create_directory(folder + "/lista");
         for (int i = 0; i < 10000; ++i) std::ofstream(folder + "/lista/texto" + std::to_string(i) + ".vloq");
 
@@ -85,10 +121,18 @@ struct Setup {
 
 Setup* setup = nullptr;
 
+// cp runs in a child process: its processor time (cpu_ms, per copy) is the baseline for the
+// CPU column of the other rows on a busy machine, where wall times wander.
 void Copy(benchmark::State& state) {
     const std::string command = "cp " + setup->folder + "/grande.vloq " + setup->folder + "/copia.vloq";
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_CHILDREN, &before);
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
+    ::getrusage(RUSAGE_CHILDREN, &after);
+    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    const double used = ms(after.ru_utime) + ms(after.ru_stime) - ms(before.ru_utime) - ms(before.ru_stime);
+    state.counters["cpu_ms"] = used / double(state.iterations());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
 }
 BENCHMARK(Copy)->Name("Copy/cp")->Unit(benchmark::kMillisecond);
@@ -98,6 +142,63 @@ void Open(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
 }
 BENCHMARK(Open)->Unit(benchmark::kMillisecond);
+
+void OpenUtf8(benchmark::State& state) {
+    for (auto _ : state) setup->commands.documents->LoadDocument("utf8.vloq");
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(OpenUtf8)->Name("Open/utf8")->Unit(benchmark::kMillisecond);
+
+// The text of grande.vloq as the editor holds it.
+const QString& decodedText() {
+    static const QString text = [] {
+        setup->commands.documents->LoadDocument("grande.vloq");
+        return setup->form->Memo1->toPlainText();
+    }();
+    return text;
+}
+
+void SetPlainText(benchmark::State& state) {
+    const QString& text = decodedText();
+    for (auto _ : state) setup->form->Memo1->setPlainText(text);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
+}
+BENCHMARK(SetPlainText)->Unit(benchmark::kMillisecond);
+
+// Runs step once from the idle editor (an empty text) and counts its memory.
+void countMemory(benchmark::State& state, const std::function<void()>& step) {
+    for (auto _ : state) {
+        setup->commands.documents->ClearEditor();
+        ::malloc_trim(0);
+        const double idle = residentBytes("VmRSS:");
+        if (!resetPeak()) {
+            state.SkipWithError("the peak resident size cannot be reset here");
+            return;
+        }
+        step();
+        const double peak = residentBytes("VmHWM:");
+        ::malloc_trim(0);
+        const double kept = residentBytes("VmRSS:");
+        state.counters["peak_per_size"] = (peak - idle) / double(kDocumentSize);
+        state.counters["kept_per_size"] = (kept - idle) / double(kDocumentSize);
+    }
+}
+
+void MemoryOpen(benchmark::State& state) {
+    countMemory(state, [] { setup->commands.documents->LoadDocument("grande.vloq"); });
+}
+BENCHMARK(MemoryOpen)->Name("Memory/Open")->Iterations(1);
+
+void MemoryOpenUtf8(benchmark::State& state) {
+    countMemory(state, [] { setup->commands.documents->LoadDocument("utf8.vloq"); });
+}
+BENCHMARK(MemoryOpenUtf8)->Name("Memory/Open/utf8")->Iterations(1);
+
+void MemorySetPlainText(benchmark::State& state) {
+    const QString& text = decodedText();
+    countMemory(state, [&text] { setup->form->Memo1->setPlainText(text); });
+}
+BENCHMARK(MemorySetPlainText)->Name("Memory/SetPlainText")->Iterations(1);
 
 void Save(benchmark::State& state) {
     setup->commands.documents->LoadDocument("grande.vloq");

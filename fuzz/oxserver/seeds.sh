@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Writes the seed corpora of the oxserver fuzz targets into DIR/read and DIR/framing: one file
-# per formula of the catalogue and of the readings table.
+# Writes the seed corpora of the oxserver fuzz targets into DIR/read, DIR/framing, DIR/explore
+# (one file per formula of the catalogue and of the readings table) and DIR/numbers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 data="$here/../../tests/oxserver"
 out="${1:?usage: seeds.sh DIR}"
-mkdir -p "$out/read" "$out/framing"
+mkdir -p "$out/read" "$out/framing" "$out/numbers" "$out/explore"
 n=0
 while IFS=$'\t' read -r first second third; do
   [[ -z "$first" || "$first" == \#* ]] && continue
   formula="${third:-$first}"  # catalogue rows: group, entry, formula; readings: formula, reading
   n=$((n + 1))
   printf '%s' "$formula" > "$out/read/seed$n"
+  printf '%s' "$formula" > "$out/explore/seed$n"
   # framing seeds: a piece size, a limit selector, then requests with line ends and garbage
   printf '\x03\x01lixo`%s`\r\n`%s`' "$formula" "$formula" > "$out/framing/seed$n"
 done < <(cat "$data/catalogue.tsv" "$data/readings.tsv")
+# numbers and units as Brazilians write them
+i=0
+for number in "3.250,75" "4.500.000" "0,bar(6)" "1,2(3)" "0,666..." "0,1212..." "2.5" "12,5%" \
+              "cm" "km/h" "m/s^2" "m²" "°C" "mL" "min" "kg" "t" "m^3"; do
+  i=$((i + 1))
+  printf '%s' "$number" > "$out/numbers/seed$i"
+done
 echo "$n seeds in $out"

@@ -1,9 +1,16 @@
 // Document commands on real files: save-as names, the state table of new, open and save, the
 // two questions on leaving, the byte-exact text format, and failures that must lose nothing.
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFileInfo>
 #include <QListWidget>
+#include <QScopeGuard>
+#include <QTextBlock>
 #include <QWindow>
 #include <csignal>
 
@@ -21,6 +28,29 @@ QStringList strays(const QString& folder, const QStringList& expected) {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& name : expected) names.removeAll(name);
     return names;
+}
+
+struct stat fileStatus(const QString& path) {
+    struct stat st{};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// Mounts a file system of 64 KB, seen by this test process only, on folder; false where the
+// system lets the test mount nothing.
+bool mountSmallDisk(const QString& folder) {
+    QDir().mkpath(folder);
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("velloq-teste", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+}
+
+// Fills the file system of folder with the file "cheio" until no block is left.
+void fillDisk(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder + "/cheio").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const std::string block(4096, 'x');
+    while (fd >= 0 && ::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
 }
 
 }  // namespace
@@ -42,6 +72,12 @@ private slots:
     void failedSaveLosesNothing();
     void failedLoadLeavesUntitled_data();
     void failedLoadLeavesUntitled();
+    void encodingRoundTrip_data();
+    void encodingRoundTrip();
+    void saveKeepsTheFile_data();
+    void saveKeepsTheFile();
+    void tooLargeKeepsTheText_data();
+    void tooLargeKeepsTheText();
     void undoingIsAChange();
     void captionShowsTheWholeName();
 };
@@ -212,28 +248,44 @@ void DocumentsTest::textFormatRoundTrip() {
 void DocumentsTest::failedSaveLosesNothing_data() {
     QTest::addColumn<QString>("fault");
     QTest::newRow("read-only file") << "read-only file";
-    QTest::newRow("read-only folder") << "read-only folder";
+    QTest::newRow("read-only folder and file") << "read-only folder, read-only file";
     QTest::newRow("full disk") << "full disk";
     QTest::newRow("folder gone") << "folder gone";
+    // Written in place: the old text goes back when the new one does not fit.
+    QTest::newRow("read-only folder, full disk") << "read-only folder, full disk";
+    QTest::newRow("two hard links, full disk") << "hard link, full disk";
+    // A real full disk, where the system allows the test a file system of its own.
+    QTest::newRow("small disk filled") << "small disk filled";
+    QTest::newRow("read-only folder, small disk filled") << "read-only folder, small disk filled";
 }
 
 void DocumentsTest::failedSaveLosesNothing() {
     QFETCH(QString, fault);
     DocFixture f;
     const QString folder = f.start + "/docs", file = folder + "/aula.vloq";
+    const bool smallDisk = fault.endsWith("small disk filled");
+    if (smallDisk && !mountSmallDisk(folder)) QSKIP("the system lets this test mount no file system");
+    const auto unmount = qScopeGuard([&] {
+        if (smallDisk) ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+    });
     writeBytes(file, "antigo\r\n");
     QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     f.type("novo texto bem mais longo que o antigo ");
+    // More than the block that the old text takes.
+    if (smallDisk) f.form->Memo1->insertPlainText(QString(5000, 'x'));
     const std::string typed = f.text();
+    if (smallDisk) fillDisk(folder);
 
+    const QString otherName = f.start + "/outro.vloq";
+    if (fault.startsWith("hard link")) QVERIFY(::link(QFile::encodeName(file), QFile::encodeName(otherName)) == 0);
     WithoutPermissionOverride asUser;
     rlimit savedLimit{};
     ::getrlimit(RLIMIT_FSIZE, &savedLimit);
     const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-    if (fault == "read-only file") QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup);
-    if (fault == "read-only folder") QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (fault.contains("read-only file")) QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup);
+    if (fault.startsWith("read-only folder")) QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     if (fault == "folder gone") QDir(folder).removeRecursively();
-    if (fault == "full disk") {
+    if (fault.endsWith("full disk")) {
         rlimit small = savedLimit;
         small.rlim_cur = 16;
         ::setrlimit(RLIMIT_FSIZE, &small);
@@ -248,8 +300,10 @@ void DocumentsTest::failedSaveLosesNothing() {
              f.sink.calls[0].c_str());
     QVERIFY(f.modified());
     QCOMPARE(f.text(), typed);
+    if (smallDisk) QVERIFY2(f.sink.calls[0].ends_with(": n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"), f.sink.calls[0].c_str());
     QCOMPARE(readBytes(file), fault == "folder gone" ? QByteArray("<missing>") : QByteArray("antigo\r\n"));
-    QCOMPARE(strays(folder, {"aula.vloq"}), QStringList());
+    if (fault.startsWith("hard link")) QCOMPARE(readBytes(otherName), QByteArray("antigo\r\n"));
+    QCOMPARE(strays(folder, {"aula.vloq", "cheio"}), QStringList());
 }
 
 void DocumentsTest::failedLoadLeavesUntitled_data() {
@@ -286,6 +340,163 @@ void DocumentsTest::failedLoadLeavesUntitled() {
     f.trigger("Salvar1");
     QCOMPARE(f.dialogs.shown.back(), std::string("SaveDialog1"));
     QCOMPARE(readBytes(f.textos() + "/antes.vloq"), QByteArray("antes"));
+}
+
+// A document is saved in the encoding it was read in: UTF-8 stays UTF-8, byte for byte where
+// the text is unchanged; anything that is not UTF-8 with a multi-byte character is
+// Windows-1252, as a new text is.
+void DocumentsTest::encodingRoundTrip_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("shown");  // the editor's first line
+    QTest::addColumn<QString>("edit");   // replaces the second line
+    QTest::addColumn<QByteArray>("saved");
+    const QString edited = QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80 e \xC3\xA7");  // ≤, an emoji, ç
+    QTest::newRow("UTF-8, CR LF")
+        << QByteArray("T\xC3\xADtulo: Fun\xC3\xA7\xC3\xB5" "es\r\nvelha\r\n\xF0\x9F\x98\x80 fim\r\n")
+        << QString::fromUtf8("T\xC3\xADtulo: Fun\xC3\xA7\xC3\xB5" "es") << edited
+        << QByteArray("T\xC3\xADtulo: Fun\xC3\xA7\xC3\xB5" "es\r\n\xE2\x89\xA4 e \xF0\x9F\x98\x80 e \xC3\xA7\r\n\xF0\x9F\x98\x80 fim\r\n");
+    QTest::newRow("UTF-8, LF only keeps LF")
+        << QByteArray("T\xC3\xADtulo\nvelha\nfim") << QString::fromUtf8("T\xC3\xADtulo") << QString("nova")
+        << QByteArray("T\xC3\xADtulo\nnova\nfim");
+    QTest::newRow("UTF-8, mixed line ends become CR LF")
+        << QByteArray("\xC3\xA9\nvelha\r\nfim\r") << QString::fromUtf8("\xC3\xA9") << QString("nova")
+        << QByteArray("\xC3\xA9\r\nnova\r\nfim\r\n");
+    QTest::newRow("UTF-8 with a byte-order mark keeps it")
+        << QByteArray("\xEF\xBB\xBF" "a\r\nvelha") << QString("a") << QString("nova")
+        << QByteArray("\xEF\xBB\xBF" "a\r\nnova");
+    QTest::newRow("Windows-1252, a missing character as a reference")
+        << QByteArray("T\xEDtulo\r\nvelha") << QString::fromUtf8("T\xC3\xADtulo") << edited
+        << QByteArray("T\xEDtulo\r\n&#8804; e &#128512; e \xE7");
+    QTest::newRow("UTF-8 and a stray byte: Windows-1252")
+        << QByteArray("\xC3\xA9 e \xE9\r\nvelha") << QString::fromUtf8("\xC3\x83\xC2\xA9 e \xC3\xA9") << QString("nova")
+        << QByteArray("\xC3\xA9 e \xE9\r\nnova");
+    QTest::newRow("UTF-8 cut at the end: Windows-1252")
+        << QByteArray("a\r\nvelha \xC3") << QString("a") << QString("nova") << QByteArray("a\r\nnova");
+    QTest::newRow("ASCII only: Windows-1252 with CR LF")
+        << QByteArray("abc\nvelha") << QString("abc") << edited << QByteArray("abc\r\n&#8804; e &#128512; e \xE7");
+}
+
+void DocumentsTest::encodingRoundTrip() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, shown);
+    QFETCH(QString, edit);
+    QFETCH(QByteArray, saved);
+    DocFixture f;
+    writeBytes(f.textos() + "/rt.vloq", file);
+    f.dialogs.chooseFile(f.textos() + "/rt.vloq");
+    f.trigger("Abrir1");
+    QCOMPARE(f.form->Memo1->document()->firstBlock().text(), shown);
+    QTextCursor line(f.form->Memo1->document()->findBlockByNumber(1));
+    line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    line.insertText(edit);
+    f.trigger("Salvar1");
+    QCOMPARE(readBytes(f.textos() + "/rt.vloq"), saved);
+
+    // Under a new name the text keeps its encoding; a new text is Windows-1252 again.
+    f.dialogs.chooseFile(f.textos() + "/copia.vloq");
+    f.trigger("SalvarComo1");
+    QCOMPARE(readBytes(f.textos() + "/copia.vloq"), saved);
+    f.trigger("Novo1");
+    f.type("x");
+    f.form->Memo1->insertPlainText(QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80"));
+    f.dialogs.chooseFile(f.textos() + "/novo.vloq");
+    f.trigger("Salvar1");  // untitled: asks for a name
+    QCOMPARE(readBytes(f.textos() + "/novo.vloq"), QByteArray("x&#8804; e &#128512;"));
+}
+
+// Saving keeps the file that the document is: its other names, its link, its permissions and
+// owner, also where its folder takes no new file.
+void DocumentsTest::saveKeepsTheFile_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<bool>("inPlace");  // the same file (inode) afterwards
+    QTest::newRow("read-only folder, writable file") << "read-only folder" << true;
+    QTest::newRow("two hard links") << "hard link" << true;
+    QTest::newRow("symbolic link") << "symbolic link" << false;
+    QTest::newRow("permissions and owner") << "owner" << false;
+    QTest::newRow("read-only folder, permissions and owner") << "read-only folder, owner" << true;
+}
+
+void DocumentsTest::saveKeepsTheFile() {
+    QFETCH(QString, situation);
+    QFETCH(bool, inPlace);
+    DocFixture f;
+    const QString folder = f.start + "/docs", file = folder + "/aula.vloq";
+    const QString otherName = f.start + "/outro.vloq", link = f.start + "/atalho.vloq";
+    const QByteArray fileName = QFile::encodeName(file);
+    writeBytes(file, "um texto antigo e comprido\r\n");
+    QVERIFY(::chmod(fileName, 0640) == 0);
+    if (situation.contains("owner")) {
+        // Another user's file that the user may write through the group.
+        if (::chown(fileName, 4321, ::getegid()) != 0) {
+            // Only an administrator may give a file away: then it stays the user's own.
+        }
+        QVERIFY(::chmod(fileName, 0660) == 0);
+    }
+    if (situation == "hard link") QVERIFY(::link(fileName, QFile::encodeName(otherName)) == 0);
+    if (situation == "symbolic link") QVERIFY(QFile::link(file, link));
+    const struct stat before = fileStatus(file);
+    const QString opened = situation == "symbolic link" ? link : file;
+    QVERIFY(f.commands.documents->LoadDocument(opened.toStdString()));
+    f.type("novo ");
+
+    WithoutPermissionOverride asUser;
+    if (situation.startsWith("read-only folder")) QVERIFY(::chmod(QFile::encodeName(folder), 0500) == 0);
+    f.trigger("Salvar1");
+    ::chmod(QFile::encodeName(folder), 0700);
+
+    const QByteArray expected("novo um texto antigo e comprido\r\n");
+    QCOMPARE(f.sink.calls, std::vector<std::string>{});
+    QVERIFY(!f.modified());
+    QCOMPARE(readBytes(file), expected);
+    const struct stat after = fileStatus(file);
+    QCOMPARE(after.st_ino == before.st_ino, inPlace);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    if (situation == "hard link") QCOMPARE(readBytes(otherName), expected);
+    if (situation == "symbolic link") {
+        QVERIFY(S_ISLNK(fileStatus(link).st_mode));
+        QCOMPARE(uvars::CurrentFile, link.toStdString());
+    }
+    QCOMPARE(strays(folder, {"aula.vloq"}), QStringList());
+}
+
+// A file too large to edit (sparse here, so that the test costs no disk) is refused before it
+// is read: the editor keeps its text, name, flag and folder, and a later save writes that text
+// where it came from.
+void DocumentsTest::tooLargeKeepsTheText_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("one byte over the bound") << qint64(doctext::kMaxDocumentBytes + 1);
+    QTest::newRow("a hundred gigabytes") << (qint64(100) << 30);
+}
+
+void DocumentsTest::tooLargeKeepsTheText() {
+    QFETCH(qint64, size);
+    DocFixture f;
+    const QString huge = f.start + "/grandes/enorme.vloq";
+    QDir(f.start).mkdir("grandes");
+    QFile sparse(huge);
+    QVERIFY(sparse.open(QIODevice::WriteOnly));
+    QVERIFY(sparse.resize(size));
+    sparse.close();
+    writeBytes(f.textos() + "/antes.vloq", "antes");
+    QDir::setCurrent(f.textos());
+    QVERIFY(f.commands.documents->LoadDocument("antes.vloq"));
+    f.type("mais ");
+
+    f.sink.yesNo = {true};
+    f.dialogs.chooseFile(huge);
+    f.trigger("Abrir1");
+    QCOMPARE(f.sink.calls.back(), "Show: O arquivo " + huge.toStdString() +
+                                      " \xC3\xA9 grande demais para editar: o limite \xC3\xA9 de 256 MB. O texto atual continua no editor.");
+    QCOMPARE(f.text(), std::string("mais antes"));
+    QVERIFY(f.modified());
+    QCOMPARE(uvars::CurrentFile, std::string("antes.vloq"));
+    QCOMPARE(f.form->windowTitle(), QString("Velloq antes.vloq"));
+    QCOMPARE(f.cwd(), f.textos());
+
+    f.trigger("Salvar1");
+    QCOMPARE(readBytes(f.textos() + "/antes.vloq"), QByteArray("mais antes"));
 }
 
 // Undoing back to the text on disk still counts as a change: the file may have changed since.

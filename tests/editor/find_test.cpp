@@ -1,5 +1,6 @@
 // The find command: where a search starts and stops, how letters compare, what the user sees
 // when nothing is left to find, and the whole round from the keyboard alone.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -35,6 +36,10 @@ private slots:
     void findNext_data();
     void findNext();
     void threeMatchesInAWordThenTheEnd();
+    void findAgain_data();
+    void findAgain();
+    void replace_data();
+    void replace();
     void openingUpdatesTheCaretIndicator();
     void escapeClosesAndTheTextStays();
     void nothingLeftIsAnInformationBox();
@@ -92,13 +97,21 @@ void FindTest::findNext_data() {
     QTest::addColumn<QString>("what");
     QTest::addColumn<int>("selStart");  // -1: "Busca terminada", the selection unchanged
     QTest::addColumn<QString>("indicator");
-    QTest::newRow("caret at offset 0") << "abc abc" << 0 << 0 << "abc" << 0 << "L=1 C=1";
-    QTest::newRow("from the selection's end") << "banana an" << 1 << 4 << "an" << 7 << "L=1 C=8";
-    QTest::newRow("overlapping the selection is skipped") << "aaa" << 0 << 2 << "aa" << -1 << "";
-    QTest::newRow("only before the caret") << "um dois" << 5 << 5 << "um" << -1 << "";
+    QTest::addColumn<QString>("status");  // the dialog's status line afterwards
+    QTest::newRow("caret at offset 0") << "abc abc" << 0 << 0 << "abc" << 0 << "L=1 C=1"
+                                       << "Encontrado na linha 1: abc abc";
+    QTest::newRow("from the selection's end") << "banana an" << 1 << 4 << "an" << 7 << "L=1 C=8"
+                                              << "Encontrado na linha 1: banana an";
+    QTest::newRow("overlapping the selection is skipped") << "aaa" << 0 << 2 << "aa" << -1 << "" << "Busca terminada";
+    QTest::newRow("only before the caret") << "um dois" << 5 << 5 << "um" << -1 << "" << "Busca terminada";
     QTest::newRow("capitals against accented lower case") << "linha\numa ação aqui" << 0 << 0 << "AÇÃO" << 10
-                                                          << "L=2 C=5";
-    QTest::newRow("straddling the limit") << "x" + repeated('y', 64999) + "zz" << 1 << 1 << "yzz" << -1 << "";
+                                                          << "L=2 C=5" << "Encontrado na linha 2: uma ação aqui";
+    QTest::newRow("straddling the limit") << "x" + repeated('y', 64999) + "zz" << 1 << 1 << "yzz" << -1 << ""
+                                          << "Busca terminada";
+    QTest::newRow("a long line is cut in the status") << "a\n" + repeated('b', 300) << 0 << 0 << "bb" << 2 << "L=2 C=1"
+        << "Encontrado na linha 2: " + repeated('b', 200) + QChar(0x2026);
+    QTest::newRow("markup in the line is shown as text") << "<b>x</b>" << 0 << 0 << "x" << 3 << "L=1 C=4"
+                                                         << "Encontrado na linha 1: <b>x</b>";
 }
 
 void FindTest::findNext() {
@@ -108,13 +121,18 @@ void FindTest::findNext() {
     QFETCH(QString, what);
     QFETCH(int, selStart);
     QFETCH(QString, indicator);
+    QFETCH(QString, status);
     setText(form_->Memo1, text, anchor, position);
     form_->l_lincol->setText(QStringLiteral("antes"));
-    FindDialog(form_)->e_localizar->setText(what);
+    TFindDialog* dialog = FindDialog(form_);
+    dialog->e_localizar->setText(what);
     RecordingSink sink;
 
     FindDialog1Find(form_);
 
+    QCOMPARE(dialog->l_status->text(), status);
+    QCOMPARE(dialog->l_status->textFormat(), Qt::PlainText);
+    QCOMPARE(QAccessible::queryAccessibleInterface(dialog->l_status)->text(QAccessible::Name), status);
     const QTextCursor cursor = form_->Memo1->textCursor();
     if (selStart < 0) {
         QCOMPARE(sink.calls, (std::vector<std::string>{"Information||Busca terminada"}));
@@ -136,25 +154,143 @@ void FindTest::threeMatchesInAWordThenTheEnd() {
     TFindDialog* dialog = FindDialog(form_);
     RecordingSink sink;
 
+    // Ctrl+F from the editor brings the dialog up with the focus in its text field; Enter then
+    // finds one occurrence after the other, the keyboard staying in the field, so that a
+    // second Enter never reaches the text.
+    QTest::keyClick(form_->Memo1, Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(dialog->isActiveWindow());
+    QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
+    QTest::keyClicks(dialog->e_localizar, "A");
     QList<int> starts;
     for (int press = 0; press < 4; ++press) {
-        // Ctrl+F from the editor brings the dialog up with the focus in its text field.
-        QTest::keyClick(form_->Memo1, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(dialog->e_localizar, Qt::Key_Return);
         QTRY_VERIFY(dialog->isActiveWindow());
         QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
-        if (press == 0) QTest::keyClicks(dialog->e_localizar, "A");
-        QCOMPARE(dialog->e_localizar->selectedText(), press == 0 ? QString() : QStringLiteral("A"));
-        QTest::keyClick(dialog->e_localizar, Qt::Key_Return);
-        if (press < 3) {
-            QTRY_VERIFY(form_->isActiveWindow());
-            QCOMPARE(QApplication::focusWidget(), form_->Memo1);
-            QVERIFY(dialog->isVisible());  // it stays open beside the window
-        }
         starts << form_->Memo1->textCursor().selectionStart();
     }
     QCOMPARE(starts, (QList<int>{6, 8, 10, 10}));
     QCOMPARE(form_->Memo1->textCursor().selectionEnd(), 11);
+    QCOMPARE(form_->Memo1->toPlainText(), QStringLiteral("casa banana"));
     QCOMPARE(sink.calls, (std::vector<std::string>{"Information||Busca terminada"}));
+}
+
+void FindTest::findAgain_data() {
+    QTest::addColumn<QString>("searched");  // typed in the find dialog and looked for once; "" for none
+    QTest::addColumn<QString>("where");     // where F3 is pressed: "editor" or "dialog"
+    QTest::addColumn<int>("selStart");      // afterwards
+    QTest::addColumn<QString>("focus");     // objectName of the focus afterwards
+    QTest::addColumn<std::vector<std::string>>("messages");
+    QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "Memo1" << std::vector<std::string>{};
+    QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "e_localizar" << std::vector<std::string>{};
+    QTest::newRow("from the editor, none left") << "xy" << "editor" << 6 << "Memo1"
+                                                << std::vector<std::string>{"Information||Busca terminada"};
+    QTest::newRow("nothing looked for yet opens the dialog") << "" << "editor" << 0 << "e_localizar"
+                                                             << std::vector<std::string>{};
+}
+
+void FindTest::findAgain() {
+    QFETCH(QString, searched);
+    QFETCH(QString, where);
+    QFETCH(int, selStart);
+    QFETCH(QString, focus);
+    QFETCH(std::vector<std::string>, messages);
+    setText(form_->Memo1, QStringLiteral("ab ab xy"), 0, 0);
+    TFindDialog* dialog = FindDialog(form_);
+    // A fresh program has looked for nothing: a search of nothing stands for that.
+    dialog->e_localizar->setText(searched);
+    FindDialog1Find(form_);
+    RecordingSink sink;
+    if (where == "dialog") {
+        form_->action("Localizar1")->trigger();
+        QTRY_VERIFY(dialog->isActiveWindow());
+        QTest::keyClick(dialog->e_localizar, Qt::Key_F3);
+    } else {
+        dialog->close();
+        form_->activateWindow();
+        form_->Memo1->setFocus();
+        QTRY_VERIFY(form_->isActiveWindow());
+        QTest::keyClick(form_->Memo1, Qt::Key_F3);
+    }
+    QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
+    QCOMPARE(form_->Memo1->textCursor().selectionStart(), selStart);
+    QCOMPARE(sink.calls, messages);
+    QCOMPARE(form_->Memo1->toPlainText(), QStringLiteral("ab ab xy"));
+}
+
+void FindTest::replace_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<QString>("button");  // b_proxima, b_substituir or b_todas
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("find only") << "abc ABC" << 1 << 1 << "abc" << "x" << "b_proxima" << "abc ABC" << 4 << 7
+                               << "Encontrado na linha 1: abc ABC";
+    QTest::newRow("replace the found one, then find the next")
+        << "casa CASA casa" << 0 << 4 << "casa" << "lar" << "b_substituir" << "lar CASA casa" << 4 << 8
+        << "Encontrado na linha 1: lar CASA casa";
+    QTest::newRow("a selection that is no occurrence is only searched from")
+        << "ab ab" << 0 << 1 << "ab" << "x" << "b_substituir" << "ab ab" << 3 << 5 << "Encontrado na linha 1: ab ab";
+    QTest::newRow("the last one replaced, then the end")
+        << "um\nÚltimo" << 3 << 9 << "último" << "fim" << "b_substituir" << "um\nfim" << 6 << 6 << "Busca terminada";
+    QTest::newRow("all, any case, accents") << "Ação ação\nAÇÃO" << 0 << 0 << "ação" << "x" << "b_todas" << "x x\nx"
+                                            << 0 << 0 << "3 ocorrências substituídas";
+    QTest::newRow("all, the caret keeps its place") << "aXa aXa" << 4 << 4 << "x" << "yyy" << "b_todas"
+                                                    << "ayyya ayyya" << 6 << 6 << "2 ocorrências substituídas";
+    QTest::newRow("all, one") << "pão" << 3 << 3 << "ÃO" << "ães" << "b_todas" << "pães" << 4 << 4
+                              << "1 ocorrência substituída";
+    QTest::newRow("all, the replacement holds the text") << "a a" << 0 << 0 << "a" << "aa" << "b_todas" << "aa aa"
+                                                         << 0 << 0 << "2 ocorrências substituídas";
+    QTest::newRow("all, to nothing") << "x-x" << 0 << 0 << "x" << "" << "b_todas" << "-" << 0 << 0
+                                     << "2 ocorrências substituídas";
+    QTest::newRow("all, none") << "abc" << 1 << 2 << "z" << "y" << "b_todas" << "abc" << 1 << 2
+                               << "Nenhuma ocorrência substituída";
+    QTest::newRow("all, empty text to find") << "abc" << 0 << 0 << "" << "y" << "b_todas" << "abc" << 0 << 0
+                                             << "Nenhuma ocorrência substituída";
+    QTest::newRow("all, past the find limit") << repeated('x', 70000) + "ab" << 0 << 0 << "ab" << "c" << "b_todas"
+                                              << repeated('x', 70000) + "c" << 0 << 0 << "1 ocorrência substituída";
+}
+
+void FindTest::replace() {
+    QFETCH(QString, text);
+    QFETCH(int, anchor);
+    QFETCH(int, position);
+    QFETCH(QString, what);
+    QFETCH(QString, with);
+    QFETCH(QString, button);
+    QFETCH(QString, after);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(QString, status);
+    setText(form_->Memo1, text, anchor, position);
+    form_->Memo1->document()->setModified(false);
+    RecordingSink sink;
+    // Ctrl+H, the two fields typed, then the button from the keyboard.
+    QTest::keyClick(form_->Memo1, Qt::Key_H, Qt::ControlModifier);
+    TFindDialog* dialog = ReplaceDialog(form_);
+    QTRY_VERIFY(dialog->isActiveWindow());
+    QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
+    dialog->e_localizar->setText(what);
+    dialog->e_substituir->setText(with);
+    auto* pressed = dialog->findChild<QPushButton*>(button);
+    pressed->setFocus();
+    QTest::keyClick(pressed, Qt::Key_Space);
+
+    QCOMPARE(form_->Memo1->toPlainText(), after);
+    QCOMPARE(form_->Memo1->textCursor().selectionStart(), selStart);
+    QCOMPARE(form_->Memo1->textCursor().selectionEnd(), selEnd);
+    QCOMPARE(dialog->l_status->text(), status);
+    QCOMPARE(sink.calls, status == "Busca terminada" ? std::vector<std::string>{"Information||Busca terminada"}
+                                                     : std::vector<std::string>{});
+    QCOMPARE(form_->Memo1->document()->isModified(), after != text);
+    QTRY_VERIFY(dialog->isActiveWindow());
+    // One undo step takes the whole command back.
+    form_->action("Desfazer1")->trigger();
+    QCOMPARE(form_->Memo1->toPlainText(), text);
 }
 
 void FindTest::openingUpdatesTheCaretIndicator() {

@@ -72,6 +72,26 @@ private slots:
         QCOMPARE(form->l_lincol->text(), QStringLiteral("L=%1 C=%2").arg(line + 1).arg(column + 1));
     }
 
+    // The indicator's column counts characters: an emoji takes two UTF-16 units but one column.
+    void indicatorCountsCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");  // in UTF-16 units
+        QTest::addColumn<QString>("shown");
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("after an emoji") << "a" + emoji + "b" << 3 << "L=1 C=3";
+        QTest::newRow("after two emoji") << emoji + emoji << 4 << "L=1 C=3";
+        QTest::newRow("emoji on the line before") << emoji + "\nab" << 4 << "L=2 C=2";
+        QTest::newRow("accented letters") << QString::fromUtf8("a\xC3\xA7\xC3\xA3o") << 4 << "L=1 C=5";
+    }
+    void indicatorCountsCharacters() {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(QString, shown);
+        setText(form->Memo1, text, caret, caret);
+        UpdateLineColumnLabel(form->Memo1, form->l_lincol);
+        QCOMPARE(form->l_lincol->text(), shown);
+    }
+
     void indicatorFollowsKeysAndClicks() {
         QCOMPARE(form->l_lincol->text(), QStringLiteral("L=1  C=1"));
         form->show();

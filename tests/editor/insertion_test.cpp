@@ -3,6 +3,8 @@
 // the file name that "Procurar" gives.
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -76,6 +78,8 @@ private slots:
     void procurarOpensAFileDialogInTheWorkFolder();
     void fieldsAreNamedByTheirCaptions_data();
     void fieldsAreNamedByTheirCaptions();
+    void formula_data();
+    void formula();
 
 private:
     TForm1* form_ = nullptr;
@@ -391,6 +395,36 @@ void InsertionTest::fieldsAreNamedByTheirCaptions() {
     QWidget* w = form_->findChild<QWidget*>(widget);
     QVERIFY(w);
     QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), name);
+}
+
+void InsertionTest::formula_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("empty text") << "" << 0 << 0 << "``" << 1;
+    QTest::newRow("inside a word") << "ab" << 1 << 1 << "a``b" << 2;
+    QTest::newRow("selection wrapped") << "x a+b y" << 2 << 5 << "x `a+b` y" << 7;
+    QTest::newRow("selection made backwards") << "x a+b y" << 5 << 2 << "x `a+b` y" << 7;
+    QTest::newRow("accented selection") << "área" << 0 << 4 << "`área`" << 6;
+}
+
+void InsertionTest::formula() {
+    QFETCH(QString, text);
+    QFETCH(int, anchor);
+    QFETCH(int, position);
+    QFETCH(QString, after);
+    QFETCH(int, caret);
+    setText(form_->Memo1, text, anchor, position);
+    QApplication::clipboard()->setText(QStringLiteral("guardado"));
+    form_->action("FormulaMatematica1")->trigger();
+    QCOMPARE(form_->Memo1->toPlainText(), after);
+    QCOMPARE(form_->Memo1->textCursor().position(), caret);
+    QVERIFY(!form_->Memo1->textCursor().hasSelection());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("guardado"));
+    form_->action("Desfazer1")->trigger();
+    QCOMPARE(form_->Memo1->toPlainText(), text);
 }
 
 QTEST_MAIN(InsertionTest)

@@ -1,5 +1,6 @@
 #pragma once
-// A message seam for tests: records every call and answers from a script.
+// A message seam for tests: records every call and answers from a script. Warnings and
+// questions that default to No are recorded as messages and questions, and listed apart too.
 #include <deque>
 #include <optional>
 #include <string>
@@ -13,6 +14,14 @@ public:
     ~ScriptedSink() override { messages::Install(previous_); }
 
     void Show(const std::string& text) override { calls.push_back("Show: " + text); }
+    void ShowWarning(const std::string& text) override {
+        warnings.push_back(text);
+        Show(text);
+    }
+    bool AskDiscard(const std::string& caption, const std::string& question) override {
+        noByDefault.push_back(question);
+        return AskYesNo(caption, question);
+    }
     bool AskYesNo(const std::string&, const std::string& question) override {
         calls.push_back("AskYesNo: " + question);
         if (yesNo.empty()) return false;
@@ -32,6 +41,8 @@ public:
     std::vector<std::string> calls;
     std::deque<bool> yesNo;
     std::deque<std::string> texts;
+    std::vector<std::string> warnings;     // messages shown with the warning icon
+    std::vector<std::string> noByDefault;  // questions whose default answer is No
 
 private:
     messages::Sink* previous_;

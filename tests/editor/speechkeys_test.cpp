@@ -1,4 +1,5 @@
-// F9 speaks the caret's whole line from wherever the focus is in the main window.
+// F9 speaks the caret's whole line from wherever the focus is in the main window; Shift+F9
+// one formula of it, read by the real formula speech server; F8 silences the program's speech.
 #include <QAction>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -6,12 +7,23 @@
 #include <QTextBlock>
 
 #include "editor/velloqPrinc.h"
+#include "platform/codepage.h"
+#include "speech/falar.h"
+#include "speech/ormivox.h"
 #include "tests/speech/recording_voice.h"
+#include "tests/speech/test_server.h"
 
 class SpeechKeysTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        // The hint that follows a run's first unread formula is tested with the speech module;
+        // here it is spent at once, so that F9 speaks the line alone.
+        speechtest::RecordingVoice voice;
+        falar::Formula2("`x`");
+        QVERIFY(falar::HintGiven());
+    }
     void f9SpeaksTheWholeLine_data() {
         QTest::addColumn<int>("caret");
         QTest::addColumn<QString>("focus");
@@ -41,6 +53,64 @@ private slots:
         QTest::keyClick(target, Qt::Key_F9);
         QCOMPARE(voice.texts.size(), size_t(1));
         QCOMPARE(QByteArray::fromStdString(voice.texts[0]), spoken);
+    }
+
+    void shiftF9SpeaksTheFormulaAtTheCaret_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("formula");  // empty: none
+        const QString two = QStringLiteral("a `x+1` b `sqrt(2)/3` c");
+        QTest::newRow("inside") << two << 4 << "x+1";
+        QTest::newRow("just after the opening backquote") << two << 3 << "x+1";
+        QTest::newRow("just before the closing backquote") << two << 6 << "x+1";
+        QTest::newRow("before the first") << two << 0 << "x+1";
+        QTest::newRow("between two") << two << 8 << "sqrt(2)/3";
+        QTest::newRow("just after a closing backquote") << two << 7 << "sqrt(2)/3";
+        QTest::newRow("after the last") << two << 23 << "sqrt(2)/3";
+        QTest::newRow("after an accented word") << QStringLiteral("ação é `a^2` ou `b`") << 9 << "a^2";
+        QTest::newRow("no formula") << QStringLiteral("só texto") << 2 << "";
+        QTest::newRow("only an empty pair") << QStringLiteral("x `` y") << 3 << "";
+        QTest::newRow("left open") << QStringLiteral("a `1/x") << 0 << "1/x";
+    }
+    void shiftF9SpeaksTheFormulaAtTheCaret() {
+        QFETCH(QString, line);
+        QFETCH(int, column);
+        QFETCH(QString, formula);
+        const std::string program = VELLOQ_OXSERVER;
+        if (program.empty()) QSKIP("no oxserver in this build");
+        speechtest::FormulaServer server(program);
+        ormivox::SetServerPort(server.port());
+        QVERIFY(ormivox::ConnectServer());
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Memo1->setPlainText(QStringLiteral("antes `y`\n") + line + QStringLiteral("\ndepois `z`"));
+        QTextCursor cursor = form.Memo1->textCursor();
+        cursor.setPosition(form.Memo1->document()->findBlockByNumber(1).position() + column);
+        form.Memo1->setTextCursor(cursor);
+        speechtest::RecordingVoice voice;
+        QTest::keyClick(form.Memo1, Qt::Key_F9, Qt::ShiftModifier);
+        const std::string expected = formula.isEmpty()
+            ? std::string(falar::kNoFormula)
+            : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()));
+        QCOMPARE(voice.texts, std::vector<std::string>{expected});
+        QCOMPARE(form.Memo1->textCursor().position(), cursor.position());
+        ormivox::AdoptConnection(0);
+        ormivox::SetServerPort(0);
+    }
+
+    // F8 cancels what the program handed to the voice, and speaks nothing of its own.
+    void f8SilencesTheProgramsSpeech() {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Memo1->setPlainText(QStringLiteral("uma linha"));
+        speechtest::RecordingVoice voice;
+        QTest::keyClick(form.Memo1, Qt::Key_F9);
+        QTest::keyClick(form.Memo1, Qt::Key_F9);
+        QTest::keyClick(form.Memo1, Qt::Key_F8);
+        QCOMPARE(voice.cancelledAt, std::vector<std::size_t>{2});
+        QCOMPARE(voice.texts.size(), std::size_t(2));
     }
 };
 

@@ -52,6 +52,9 @@ private slots:
     void chooseFolder();
     void reopen_data();
     void reopen();
+    void reopenSubmenuShowsHeldFolders_data();
+    void reopenSubmenuShowsHeldFolders();
+    void newFolderTakesAuthorAndContact();
 };
 
 void WorkFolderTest::rememberFolder_data() {
@@ -337,6 +340,62 @@ void WorkFolderTest::reopen() {
     if (!message.isEmpty()) QCOMPARE(f.sink.calls.back(), show(message));
     QCOMPARE(f.dialogs.shown.size(), size_t(opened ? 1 : 0));
     QCOMPARE(f.text(), modified && !opened ? std::string("x") : std::string());
+}
+
+void WorkFolderTest::reopenSubmenuShowsHeldFolders_data() {
+    QTest::addColumn<int>("opened");  // folders opened, one after the other
+    QTest::addColumn<QStringList>("shown");  // the submenu's entries, most recent first
+    QTest::newRow("none") << 0 << QStringList{"(nenhuma)"};
+    QTest::newRow("one") << 1 << QStringList{"p1"};
+    QTest::newRow("five") << 5 << QStringList{"p5", "p4", "p3", "p2", "p1"};
+    QTest::newRow("six keep the last five") << 6 << QStringList{"p6", "p5", "p4", "p3", "p2"};
+}
+
+void WorkFolderTest::reopenSubmenuShowsHeldFolders() {
+    QFETCH(int, opened);
+    QFETCH(QStringList, shown);
+    DocFixture f;
+    for (int i = 1; i <= opened; ++i) {
+        const QString folder = f.start + QStringLiteral("/p%1").arg(i);
+        QDir().mkpath(folder);
+        f.commands.workFolder->OpenWorkFolder(folder.toStdString());
+    }
+    auto* menu = f.form->findChild<QMenu*>("Reabrir1");
+    emit menu->aboutToShow();
+    QStringList captions;
+    QList<QAction*> enabled;
+    for (QAction* entry : menu->actions()) {
+        if (!entry->isVisible()) continue;
+        captions << entry->text().remove(f.start + "/");
+        if (entry->isEnabled()) enabled << entry;
+    }
+    QCOMPARE(captions, shown);
+    // Every entry shown opens its folder, and only the "(nenhuma)" line can do nothing.
+    QCOMPARE(enabled.size(), opened == 0 ? 0 : shown.size());
+    if (opened == 0) return;
+    enabled.back()->trigger();
+    QCOMPARE(f.cwd(), f.start + "/" + shown.back());
+}
+
+void WorkFolderTest::newFolderTakesAuthorAndContact() {
+    DocFixture f;
+    Tform_dir chooser;
+    f.commands.workFolder->setFolderDialog(&chooser);
+    const std::string section = uvars::kSettingsSection;
+    const std::string old = (f.textos() + "/velloq.ini").toStdString();
+    profile::WriteString(old, section, "AUTOR", "Maria Souza");
+    profile::WriteString(old, section, "CONTATO", "maria@escola.br");
+    f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
+    const QString fresh = f.start + "/nova";
+    QDir().mkpath(fresh);
+    f.dialogs.answers.push_back(chooserTyping(fresh));
+    f.trigger("escolherPastaBase1");
+    QCOMPARE(f.cwd(), fresh);
+    QCOMPARE(uvars::Author, std::string("Maria Souza"));
+    QCOMPARE(uvars::Contact, std::string("maria@escola.br"));
+    const std::string settings = (fresh + "/velloq.ini").toStdString();
+    QCOMPARE(profile::ReadString(settings, section, "AUTOR", ""), std::string("Maria Souza"));
+    QCOMPARE(profile::ReadString(settings, section, "CONTATO", ""), std::string("maria@escola.br"));
 }
 
 QTEST_MAIN(WorkFolderTest)

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "editor/uvars.h"
@@ -20,6 +21,7 @@ struct Case {
     std::string name;
     int line = 0;
     std::map<std::string, std::vector<std::string>> sections;  // "template", "file x", ...
+    std::set<std::string> utf8;  // sections written to their files as UTF-8
 };
 
 const char* const kDefaultTemplate[] = {
@@ -32,6 +34,7 @@ const char* const kDefaultTemplate[] = {
 std::string unescape(std::string text) {
     const std::pair<std::string, std::string> kEscapes[] = {
         {"«TAB»", "\t"}, {"«SP»", " "}, {"«CR»", "\r"}, {"«FF»", "\f"}, {"«NUL»", std::string(1, '\0')},
+        {"«E9»", "\xE9"},
     };
     for (const auto& [mark, byte] : kEscapes)
         for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + byte.size()))
@@ -56,6 +59,11 @@ std::vector<Case> loadCases() {
             section.clear();
         } else if (line.rfind("--- ", 0) == 0 && !cases.empty()) {
             section = line.substr(4);
+            constexpr std::string_view kUtf8 = " utf8";
+            if (section.size() > kUtf8.size() && section.compare(section.size() - kUtf8.size(), kUtf8.size(), kUtf8) == 0) {
+                section.resize(section.size() - kUtf8.size());
+                cases.back().utf8.insert(section);
+            }
             cases.back().sections[section];
         } else if (!cases.empty() && !section.empty()) {
             cases.back().sections[section].push_back(line);
@@ -64,8 +72,9 @@ std::vector<Case> loadCases() {
     return cases;
 }
 
-// The lines as Windows-1252 bytes, each ended by CR LF, unless the last line is «NOEOL».
-std::string joinLines(const std::vector<std::string>& lines) {
+// The lines as Windows-1252 bytes (or UTF-8 ones), each ended by CR LF, unless the last line
+// is «NOEOL».
+std::string joinLines(const std::vector<std::string>& lines, bool utf8 = false) {
     std::string out;
     bool lineEnd = true;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -73,7 +82,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
             lineEnd = false;
             break;
         }
-        out += codepage::Utf8ToCp1252(unescape(lines[i])) + "\r\n";
+        out += (utf8 ? unescape(lines[i]) : codepage::Utf8ToCp1252(unescape(lines[i]))) + "\r\n";
     }
     if (!lineEnd && out.size() >= 2) out.resize(out.size() - 2);
     return out;
@@ -94,13 +103,13 @@ TEST_P(GeneratorCases, PageAndMessagesMatch) {
     if (templ == c.sections.end()) {
         WriteFile("modelo.mdl", joinLines({std::begin(kDefaultTemplate), std::end(kDefaultTemplate)}));
     } else if (templ->second != std::vector<std::string>{"«NONE»"}) {
-        WriteFile("modelo.mdl", joinLines(templ->second));
+        WriteFile("modelo.mdl", joinLines(templ->second, c.utf8.count("template")));
     }
     for (const auto& [name, lines] : c.sections)
-        if (name.rfind("file ", 0) == 0) WriteFile(name.substr(5), joinLines(lines));
+        if (name.rfind("file ", 0) == 0) WriteFile(name.substr(5), joinLines(lines, c.utf8.count(name)));
 
     ASSERT_TRUE(c.sections.count("document")) << "case without a document";
-    WriteFile("doc.vloq", joinLines(c.sections.at("document")));
+    WriteFile("doc.vloq", joinLines(c.sections.at("document"), c.utf8.count("document")));
     EXPECT_TRUE(ugerahtml::GeneratePage("doc.vloq", "doc.htm"));
 
     EXPECT_EQ(ReadFile("doc.htm"), joinLines(c.sections.at("page")));

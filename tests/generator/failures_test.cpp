@@ -71,7 +71,8 @@ TEST_F(Failures, WriteFailureOnATextLineIsVqerrdsk) {
     PageWriter::SetBufferLimit(1);
     WriteFile("d.vloq", "\r\ntexto\r\n");
     EXPECT_FALSE(GeneratePage("d.vloq", "/dev/full"));
-    EXPECT_EQ(sink.shown, std::vector<std::string>{"VQERRDSK"});
+    EXPECT_EQ(sink.shown, std::vector<std::string>{"VQERRDSK: Erro ao gravar o arquivo /dev/full: "
+                                                   "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"});
 }
 
 TEST_F(Failures, WriteFailureOnOtherLinesThrows) {
@@ -108,6 +109,8 @@ CommandResult runCommand(const std::string& arguments) {
 }
 
 TEST_F(Failures, CommandExitStatus) {
+    WriteFile("modeloMat.mdl", "<<<CABE\xC7" "ALHO>>>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n<<<FIM>>>\r\n");
+    WriteFile("c.vloq", "MODELO: outro.mdl\r\n\r\nx\r\n");
     WriteFile("a.vloq", "\r\nx\r\n");
     WriteFile("b.VLOQ", "\r\n%nada\r\n");
     struct Row {
@@ -119,11 +122,15 @@ TEST_F(Failures, CommandExitStatus) {
         {"b.VLOQ", 0, "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \nnada"},
         {"falta.vloq", 1, "falta.vloq"},
         {"a.vloq falta.vloq", 1, "falta.vloq"},
+        {"c.vloq", 3, "Arquivo de modelos outro.mdl n\xC3\xA3o est\xC3\xA1 presente"},
+        {"c.vloq falta.vloq", 1, "falta.vloq"},
+        {"-o a.vloq a.vloq", 2, "seria gravada sobre o documento a.vloq"},
         {"", 2, "Uso:"},
         {"-o", 2, "Uso:"},
         {"-o x.htm a.vloq b.VLOQ", 2, "Uso:"},
         {"--desconhecida a.vloq", 2, "Uso:"},
         {"--help", 0, "velloq-gerar DOCUMENTO"},
+        {"--help", 0, "  3  o modelo falta ou est\xC3\xA1 danificado"},
     };
     for (const auto& row : rows) {
         const CommandResult r = runCommand(row.arguments);
@@ -136,7 +143,7 @@ TEST_F(Failures, CommandExitStatus) {
 
 TEST_F(Failures, CommandNamesThePageAndReadsTheFolderSettings) {
     WriteFile("velloq.ini", "[velloq]\r\nARQMODELO=meu.mdl\r\nautor = \"Ana Lima\"\r\n");
-    WriteFile("meu.mdl", "<<<CABE\xC7" "ALHO>>>\r\n[AUTOR]|[CONTATO]\r\n");
+    WriteFile("meu.mdl", "<<<CABE\xC7" "ALHO>>>\r\n[AUTOR]|[CONTATO]\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n");
     WriteFile("a.vloq", "\r\nx\r\n");
     EXPECT_EQ(runCommand("-o pagina.html a.vloq").status, 0);
     EXPECT_EQ(ReadFile("pagina.html"), "Ana Lima|fulano@exemplo.com.br\r\nx\r\n");

@@ -78,6 +78,10 @@ TEST(Parser, GroupsAsAsciiMathDoes) {
         {"sin(a+b)", "[(sin {( a + b )})]"},
         {"log_a b", "[(_^ log a -) b]"},
         {"sin^2 x", "[(_^ sin - 2) x]"},
+        // a script on an unbracketed argument is on the argument, as the page shows it
+        {"sin x^2", "[(sin (_^ x - 2))]"},
+        {"cos x_1^2+1", "[(cos (_^ x 1 2)) + 1]"},
+        {"sin(x)^2", "[(_^ (sin {( x )}) - 2)]"},
         {"f(x)", "[(f {( x )})]"},
         {"f x", "[f x]"},
         {"f'(x)", "[f ' {( x )}]"},

@@ -96,6 +96,40 @@ TEST(Readings, PrepositionsContractWithTheArticleOfASet) {
     for (const Case& c : cases) EXPECT_EQ(oxserver::ReadFormula(c.formula), c.reading) << c.formula;
 }
 
+// Two formulas that differ only in structure read differently before any end marker, so
+// that a listener is not misled until the end.
+TEST(Readings, StructurePairsDifferBeforeTheirEndMarkers) {
+    const auto withoutEnds = [](std::string r) {
+        for (std::size_t at; (at = r.find(", fim d")) != std::string::npos;) {
+            std::size_t stop = r.find(',', at + 2);
+            r.erase(at, (stop == std::string::npos ? r.size() : stop) - at);
+        }
+        return r;
+    };
+    const std::pair<const char*, const char*> pairs[] = {
+        {"sqrt(x)+1", "sqrt(x+1)"},
+        {"sqrt(x)-y", "sqrt(x-y)"},
+        {"root(3)(x)+1", "root(3)(x+1)"},
+        {"x^n+1", "x^(n+1)"},
+        {"x^-1+y", "x^(-1+y)"},
+        {"e^x*y", "e^(x*y)"},
+        {"x_i+1", "x_(i+1)"},
+        {"a_n-1", "a_(n-1)"},
+        {"|x|+1", "|x+1|"},
+        {"||u||+v", "||u+v||"},
+        {"abs(x)-1", "abs(x-1)"},
+        {"log_2 x+1", "log_(2+x) 1"},
+        {"cos x^2", "(cos x)^2"},
+        {"sin x^2", "sin^2 x"},
+        {"a/b+c", "a/(b+c)"},
+    };
+    for (const auto& [a, b] : pairs) {
+        const std::string ra = withoutEnds(oxserver::ReadFormula(a));
+        const std::string rb = withoutEnds(oxserver::ReadFormula(b));
+        EXPECT_NE(ra, rb) << a << " and " << b << " both read \"" << ra << "\"";
+    }
+}
+
 // Malformed and hostile input: each finishes and gives a reading with no control character.
 TEST(Readings, PathologicalInputFinishesWithACleanReading) {
     std::string allBytes;

@@ -14,55 +14,15 @@
 #include "recording_voice.h"
 #include "speech/falar.h"
 #include "speech/ormivox.h"
+#include "speech/speechsettings.h"
 #include "speech/uinternet.h"
 #include "test_server.h"
 
 namespace {
 
-// The server program, started with "--porta 0"; it writes the port it took on its first line.
-class FormulaServer {
-public:
-    explicit FormulaServer(const std::string& program) {
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            execl(program.c_str(), program.c_str(), "--porta", "0", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        std::string line;
-        char c;
-        pollfd p{out[0], POLLIN, 0};
-        while (line.find('\n') == std::string::npos && poll(&p, 1, 10000) == 1 && read(out[0], &c, 1) == 1)
-            line += c;
-        close(out[0]);
-        port_ = static_cast<std::uint16_t>(std::atoi(line.c_str()));
-    }
-    ~FormulaServer() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        if (!speechtest::Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 2000)) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    std::uint16_t port() const { return port_; }
-
-private:
-    pid_t pid_ = -1;
-    std::uint16_t port_ = 0;
-};
-
-std::string Reading(std::uint16_t port, const std::string& formula) {
-    const int handle = uinternet::OpenConnection("127.0.0.1", port);
-    std::string reply;
-    uinternet::SendText(handle, "`" + formula + "`");
-    uinternet::ReceiveText(handle, reply);
-    uinternet::CloseConnection(handle);
-    return reply;
-}
+using speechtest::FormulaServer;
+using speechtest::Reading;
+using speechsettings::Verbosity;
 
 TEST(EndToEnd, F9ReadsBothFormulasOfTheLineInTheirPlaces) {
     const std::string program = VELLOQ_OXSERVER;
@@ -86,6 +46,138 @@ TEST(EndToEnd, F9ReadsBothFormulasOfTheLineInTheirPlaces) {
     EXPECT_NE(r1, r2);
     EXPECT_EQ(voice.texts,
               std::vector<std::string>{" A soma  " + r1 + "  vale  " + r2 + "  na f\xF3rmula."});
+    ormivox::SetServerPort(0);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kLine = "A soma `x+1` vale `sqrt(2)/3`.";
+
+// Starts the real server on a port of its own and points the editor's connections at it, as
+// the program's starter does with the server in the start folder.
+class RealStarter final : public falar::ServerStarter {
+public:
+    explicit RealStarter(bool canStart) : canStart_(canStart) {}
+    bool Start(const std::string&) override {
+        ++starts;
+        if (!canStart_) return false;
+        servers.push_back(std::make_unique<FormulaServer>(VELLOQ_OXSERVER));
+        ormivox::SetServerPort(servers.back()->port());
+        return true;
+    }
+    int starts = 0;
+    std::vector<std::unique_ptr<FormulaServer>> servers;
+
+private:
+    bool canStart_;
+};
+
+enum class After { Nothing, Hint, NotActivated };
+
+struct OnDemandRow {
+    const char* name;
+    bool autoConnect;
+    bool running;         // a server listens before the first F9
+    bool goneInBetween;   // ... and stops between the first and the second F9
+    bool canStart;
+    bool lineHasFormula;
+    int starts;           // servers started, in all
+    bool read;            // the second F9 reads the formulas
+    After after;          // what follows the line at the second F9 ...
+    After afterFirst;     // ... and at the first
+};
+
+class ConnectOnDemandTest : public testing::TestWithParam<OnDemandRow> {};
+
+TEST_P(ConnectOnDemandTest, F9ConnectsAsTheSettingSays) {
+    const std::string program = VELLOQ_OXSERVER;
+    if (program.empty() || !std::filesystem::exists(program)) GTEST_SKIP() << "no oxserver in this build";
+    const OnDemandRow& row = GetParam();
+    const std::string line = row.lineHasFormula ? kLine : "Nenhuma f\xF3rmula aqui.";
+    FormulaServer reference(program);  // readings to compare with
+    speechtest::TestServer refused([](int, int) {}, false);
+    ormivox::SetServerPort(refused.port());
+    ormivox::AdoptConnection(0);
+    falar::ResetHint();
+    RealStarter starter(row.canStart);
+    falar::SetServerStarter(&starter, falar::RetryPolicy{5000ms, 20ms});
+    speechsettings::SpeechSettings settings;
+    settings.autoConnect = row.autoConnect;
+    falar::ApplySettings(settings, "/pasta");
+    std::unique_ptr<FormulaServer> running;
+    if (row.running) {
+        running = std::make_unique<FormulaServer>(program);
+        ormivox::SetServerPort(running->port());
+        if (!row.autoConnect) {
+            ASSERT_TRUE(ormivox::ConnectServer());
+        }
+    }
+    speechtest::RecordingVoice voice;
+
+    const auto expect = [&](After after) {
+        const std::string read = ormivox::ComposeLine(line, [&](std::string_view f) { return Reading(reference.port(), std::string(f)); });
+        std::vector<std::string> texts{row.read ? read : line};
+        if (after == After::Hint) texts.push_back(falar::kConnectHint);
+        if (after == After::NotActivated) texts.push_back(falar::kNotActivated);
+        return texts;
+    };
+    falar::Formula2(line);
+    if (!row.goneInBetween) {
+        EXPECT_EQ(voice.texts, expect(row.afterFirst)) << "first F9";
+    }
+    voice.texts.clear();
+    if (row.goneInBetween) running->Stop();
+    falar::Formula2(line);
+    EXPECT_EQ(voice.texts, expect(row.after)) << "second F9";
+    EXPECT_EQ(starter.starts, row.starts);
+
+    falar::SetServerStarter(nullptr);
+    falar::ApplySettings({}, "");
+    ormivox::AdoptConnection(0);
+    ormivox::SetServerPort(0);
+}
+
+// The hint comes once in a run, and only after a line whose formulas went unread.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ConnectOnDemandTest,
+    testing::Values(
+        OnDemandRow{"on_not_running", true, false, false, true, true, 1, true, After::Nothing, After::Nothing},
+        OnDemandRow{"on_running", true, true, false, true, true, 0, true, After::Nothing, After::Nothing},
+        OnDemandRow{"on_gone_in_between", true, true, true, true, true, 1, true, After::Nothing, After::Nothing},
+        OnDemandRow{"on_cannot_start", true, false, false, false, true, 2, false, After::NotActivated,
+                    After::NotActivated},
+        OnDemandRow{"off_not_connected", false, false, false, true, true, 0, false, After::Nothing, After::Hint},
+        OnDemandRow{"off_no_formula", false, false, false, true, false, 0, false, After::Nothing, After::Nothing},
+        OnDemandRow{"off_connected", false, true, false, true, true, 0, true, After::Nothing, After::Nothing}),
+    [](const testing::TestParamInfo<OnDemandRow>& info) { return std::string(info.param.name); });
+
+// The verbosity chosen reaches the server: each F9 reads as the server reads at that level,
+// also after a change on the same connection.
+TEST(EndToEnd, F9ReadsAtTheChosenVerbosity) {
+    const std::string program = VELLOQ_OXSERVER;
+    if (program.empty() || !std::filesystem::exists(program)) GTEST_SKIP() << "no oxserver in this build";
+    FormulaServer server(program);
+    ormivox::SetServerPort(server.port());
+    speechtest::RecordingVoice voice;
+    ASSERT_TRUE(ormivox::ConnectServer());
+    const std::string line = "Veja `sqrt(x+1)/2` e `a^(n+1)`.";
+    const auto readAt = [&](const char* level) {
+        return ormivox::ComposeLine(line, [&](std::string_view f) { return Reading(server.port(), std::string(f), level); });
+    };
+    ASSERT_NE(readAt("breve"), readAt("detalhada"));
+    for (const Verbosity v : {Verbosity::Detalhada, Verbosity::Breve, Verbosity::Normal}) {
+        speechsettings::SpeechSettings settings;
+        settings.verbosity = v;
+        falar::ApplySettings(settings, "");
+        voice.texts.clear();
+        falar::Formula2(line);
+        EXPECT_EQ(voice.texts, std::vector<std::string>{readAt(speechsettings::VerbosityName(v))});
+    }
+    ormivox::AdoptConnection(0);
     ormivox::SetServerPort(0);
 }
 

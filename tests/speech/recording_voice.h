@@ -15,7 +15,15 @@ public:
     RecordingVoice() : previous_(ormivox::SetVoice(this)) {}
     ~RecordingVoice() override { ormivox::SetVoice(previous_); }
     void Speak(const std::string& text) override { texts.push_back(text); }
+    void Cancel() override { cancelledAt.push_back(texts.size()); }
+    void Configure(const ormivox::VoiceSettings& s) override { settings.push_back(s); }
+    void ListVoices(VoicesReady ready) override { ready(voices, voicesError); }
+
     std::vector<std::string> texts;
+    std::vector<std::size_t> cancelledAt;  // how many texts had been handed over at each Cancel
+    std::vector<ormivox::VoiceSettings> settings;
+    std::vector<std::string> voices;  // the answer to ListVoices
+    std::string voicesError;
 
 private:
     ormivox::VoiceOutput* previous_;

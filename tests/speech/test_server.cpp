@@ -9,6 +9,13 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "speech/uinternet.h"
 
 namespace speechtest {
 
@@ -105,6 +112,45 @@ int OpenDescriptors() {
         closedir(dir);
     }
     return count;
+}
+
+FormulaServer::FormulaServer(const std::string& program) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        execl(program.c_str(), program.c_str(), "--porta", "0", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    pollfd p{out[0], POLLIN, 0};
+    while (line.find('\n') == std::string::npos && poll(&p, 1, 10000) == 1 && read(out[0], &c, 1) == 1)
+        line += c;
+    close(out[0]);
+    port_ = static_cast<std::uint16_t>(std::atoi(line.c_str()));
+}
+
+void FormulaServer::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    if (!Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 2000)) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+}
+
+std::string Reading(std::uint16_t port, const std::string& formula, const std::string& verbosity) {
+    const int handle = uinternet::OpenConnection("127.0.0.1", port);
+    std::string reply;
+    const std::string option = verbosity.empty() ? "" : "!verbosidade=" + verbosity + "\n";
+    uinternet::SendText(handle, option + "`" + formula + "`");
+    uinternet::ReceiveText(handle, reply);
+    uinternet::CloseConnection(handle);
+    return reply;
 }
 
 }  // namespace speechtest

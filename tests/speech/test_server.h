@@ -41,6 +41,27 @@ private:
     std::vector<std::thread> handlers_;
 };
 
+// The formula speech server program, started with "--porta 0" on a port of its choosing, which
+// it writes on its first line; ended by its pid (SIGTERM, then SIGKILL) when destroyed or
+// stopped.
+class FormulaServer {
+public:
+    explicit FormulaServer(const std::string& program);
+    ~FormulaServer() { Stop(); }
+    FormulaServer(const FormulaServer&) = delete;
+    FormulaServer& operator=(const FormulaServer&) = delete;
+    std::uint16_t port() const { return port_; }
+    void Stop();
+
+private:
+    int pid_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+// The reading a server on port gives formula, over a connection of its own, at the server's
+// default verbosity or at the one named.
+std::string Reading(std::uint16_t port, const std::string& formula, const std::string& verbosity = "");
+
 // Receives one request "`...`" (both backquotes) from fd; empty when the connection ends
 // first. Waits at most 5 s.
 std::string ReadRequest(int fd);

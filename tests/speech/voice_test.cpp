@@ -240,6 +240,36 @@ TEST_F(VoiceWithServiceTest, TwoTextsAreBothSpokenInOrder) {
     EXPECT_LT(Position(events, Event::Begin, ids[1]), Position(events, Event::End, ids[1]));
 }
 
+// Cancel silences the voice's own speech: the text being spoken ends cancelled, the one queued
+// behind it never plays, and a text handed over afterwards is spoken.
+TEST_F(VoiceWithServiceTest, CancelSilencesThePlayingTextAndTheQueuedOne) {
+    std::string longText;
+    for (int i = 0; i < 20; ++i) longText += "um texto bem comprido, para ainda estar falando. ";
+    voice->Speak(longText);
+    voice->Speak("segundo texto, que nunca deve tocar");
+    ASSERT_TRUE(recorder.Wait([&](const Events& events, const auto& errors) {
+        const auto accepted = Ids(events, Event::Accepted);
+        return !errors.empty() || (!accepted.empty() && Has(events, Event::Begin, accepted[0]));
+    }));
+    const long first = Ids(recorder.Snapshot(), Event::Accepted)[0];
+    voice->Cancel();
+    voice->Speak("terceiro");
+    ASSERT_TRUE(recorder.Wait([&](const Events& events, const auto& errors) {
+        const auto accepted = Ids(events, Event::Accepted);
+        return !errors.empty() || (Has(events, Event::Cancel, first) && accepted.back() != first &&
+                                   Has(events, Event::End, accepted.back()));
+    }));
+    ASSERT_TRUE(recorder.Errors().empty()) << recorder.Errors()[0];
+    const Events events = recorder.Snapshot();
+    const auto accepted = Ids(events, Event::Accepted);
+    EXPECT_FALSE(Has(events, Event::End, first));
+    for (const long id : accepted) {
+        if (id == first || id == accepted.back()) continue;
+        EXPECT_FALSE(Has(events, Event::Begin, id)) << id;
+    }
+    EXPECT_TRUE(Has(events, Event::Begin, accepted.back()));
+}
+
 // Tags are markup, not words: the tagged text makes no more audio than the same words alone
 // (read out, the tags would nearly double it).
 TEST_F(VoiceWithServiceTest, TagsAreNotReadOut) {

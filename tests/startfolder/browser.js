@@ -48,6 +48,8 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
           .map((i) => i.getAttribute('src')),
       imagesWithoutAlt: [...document.images].filter((i) => !i.hasAttribute('alt'))
           .map((i) => i.getAttribute('src')),
+      headingsWithoutId: [...document.querySelectorAll('main h2, main h3')].filter((h) => !h.id)
+          .map((h) => h.textContent.trim()),
       headings: [...document.querySelectorAll('h1, h2, h3')].filter(shown)
           .map((h) => h.tagName + ' ' + h.textContent.trim()),
       tags: [...new Set([...document.querySelectorAll('body *')].map((e) => e.localName))],
@@ -55,6 +57,11 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
       pageBreaks: [...document.querySelectorAll('div')]
           .filter((d) => d.style.pageBreakAfter === 'always').length,
       namedAnchors: [...document.querySelectorAll('a[name]')].map((a) => a.name),
+      // A label's anchor left open takes in what follows it.
+      openAnchors: [...document.querySelectorAll('a[name]')].filter((a) => a.childNodes.length > 0).map((a) => a.name),
+      stylesInBody: document.querySelectorAll('body style').length,
+      formMethods: [...document.forms].map((f) => f.method),
+      uncentredImages: [...document.images].filter((i) => !i.closest('center')).length,
       ids: [...document.querySelectorAll('[id]')].map((e) => e.id),
       links: [...document.querySelectorAll('a[href]')].map((a) => a.getAttribute('href')),
       height: Math.ceil(document.documentElement.scrollHeight),
@@ -78,8 +85,11 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
 // PNG to `screenshot` when given. Rejects when the browser cannot be driven or the time runs
 // out; the browser is killed either way.
 // `extra`, when given, is an expression evaluated in the page after MathJax is done; its value
-// comes back as `extra`.
-function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chromium', extra = null } = {}) {
+// comes back as `extra`. `named`, when given, is an expression that gives an array of elements
+// of the page: their accessible names, as the browser hands them to screen readers, come back
+// in the same order as `names` (null for an element that screen readers do not meet).
+function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chromium', extra = null,
+                          named = null } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-chromium-'));
   const child = spawn(chromium, [...CHROMIUM_FLAGS, `--user-data-dir=${profile}`],
                       { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'], detached: true });
@@ -149,13 +159,26 @@ function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chro
       if (r.exceptionDetails) throw new Error('a expressão falhou na página: ' + r.exceptionDetails.text);
       extraValue = r.result.value;
     }
+    const names = [];
+    if (named) {
+      await s('Accessibility.enable');
+      const list = await s('Runtime.evaluate', { expression: named });
+      if (list.exceptionDetails) throw new Error('a expressão falhou na página: ' + list.exceptionDetails.text);
+      const { result } = await s('Runtime.getProperties', { objectId: list.result.objectId, ownProperties: true });
+      const elements = result.filter((p) => /^\d+$/.test(p.name)).sort((a, b) => a.name - b.name);
+      for (const e of elements) {
+        const { nodes } = await s('Accessibility.getPartialAXTree', { objectId: e.value.objectId, fetchRelatives: false });
+        const node = nodes[0];
+        names.push(!node || node.ignored ? null : String(node.name?.value ?? ''));
+      }
+    }
     if (screenshot) {
       await s('Emulation.setDeviceMetricsOverride',
               { width: 1000, height: Math.min(report.height, 16000), deviceScaleFactor: 1, mobile: false });
       const shot = await s('Page.captureScreenshot', { format: 'png' });
       fs.writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
     }
-    return { report, extra: extraValue, console: consoleErrors, requests, failed };
+    return { report, extra: extraValue, names, console: consoleErrors, requests, failed };
   };
 
   let timer;

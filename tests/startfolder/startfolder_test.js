@@ -4,6 +4,7 @@
 //   node startfolder_test.js paginas  START-FOLDER VELLOQ-GERAR ARTIFACTS
 //   node startfolder_test.js formulas START-FOLDER OXSERVER CATALOGUE-TSV
 //   node startfolder_test.js reserva  START-FOLDER VELLOQ-GERAR VELLOQ-INICIO TEMPLATE-SOURCE
+//   node startfolder_test.js movida   START-FOLDER VELLOQ-GERAR
 //   node startfolder_test.js pagina   PAGE-FILE
 // Prints one line per failure and ends with "N passed, N failed".
 
@@ -49,6 +50,7 @@ function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
   const tick = r.text.indexOf('`');
   check(tick < 0, `${name}: nenhuma crase à vista`, r.text.slice(Math.max(0, tick - 60), tick + 60));
   for (const p of PLACEHOLDERS) check(!r.text.includes(p), `${name}: nada de ${p} no texto`);
+  check(r.stylesInBody === 0, `${name}: nenhum <style> no corpo da página (nem dentro de tabela)`, `${r.stylesInBody}`);
   check(r.brokenImages.length === 0, `${name}: todas as imagens carregaram`, r.brokenImages.join(', '));
   check(r.imagesWithoutAlt.length === 0, `${name}: toda imagem tem texto alternativo`, r.imagesWithoutAlt.join(', '));
   check(r.headings.length > 0 && r.headings[0].startsWith('H1 ') && r.headings[0].length > 3,
@@ -56,6 +58,70 @@ function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
   const errors = result.console.filter((e) => !allowedFailures.some((a) => e.includes(a)));
   check(errors.length === 0, `${name}: o console não mostra erro`, errors.join('\n    '));
   return r;
+}
+
+// What a screen reader gets from the page's formulas: the formulas MathJax drew with their
+// source, and the elements whose name a formula should be part of (a control through its label,
+// a group through its legend, a table cell, a list option). The elements are kept in the page
+// for `NAMED`, formulas first, in the same order.
+const READINGS_PROBE = `(() => {
+  const items = [...MathJax.startup.document.math].filter((m) => m.typesetRoot && m.typesetRoot.isConnected);
+  const sourceOf = new Map(items.map((m) => [m.typesetRoot, m.math]));
+  const elements = items.map((m) => m.typesetRoot);
+  const holders = [];
+  const add = (kind, element, sources) => {
+    if (sources.length === 0) return;
+    holders.push({ kind, text: element.textContent.trim().slice(0, 60), sources });
+    elements.push(element);
+  };
+  const drawn = (element) => [...element.querySelectorAll('mjx-container')]
+      .map((c) => sourceOf.get(c)).filter((x) => x !== undefined);
+  for (const l of document.querySelectorAll('label')) if (l.control) add('controle ' + l.control.type, l.control, drawn(l));
+  for (const f of document.querySelectorAll('fieldset')) {
+    const legend = f.querySelector('legend');
+    if (legend) add('grupo', f, drawn(legend));
+  }
+  for (const cell of document.querySelectorAll('td, th')) add('célula', cell, drawn(cell));
+  for (const o of document.querySelectorAll('option')) {
+    add('opção', o, (o.textContent.match(/\`[^\`]*\`/g) || []).map((t) => t.slice(1, -1)));
+  }
+  window.velloqSonda = elements;
+  return { formulas: items.map((m) => ({ source: m.math, tabIndex: m.typesetRoot.tabIndex })), holders };
+})()`;
+const NAMED = 'window.velloqSonda';
+
+// The reading of a formula as the speech server gives it (which the page must carry).
+const readingCache = new Map();
+function readingOf(oxserver, source) {
+  const formula = source.replace(/\s+/g, ' ').trim();
+  if (!readingCache.has(formula)) {
+    readingCache.set(formula, execFileSync(oxserver, ['--ler', formula], { timeout: 10000 }).toString('utf8').trim()
+        .replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&amp;/g, '&'));
+  }
+  return readingCache.get(formula);
+}
+
+// Every drawn formula is named by its reading and is no Tab stop; every element that holds a
+// formula has the reading in its own name.
+function checkReadings(name, result, oxserver) {
+  const { formulas, holders } = result.extra;
+  check(formulas.length === result.report.formulas, `${name}: a sonda achou todas as fórmulas`,
+        `${formulas.length} de ${result.report.formulas}`);
+  formulas.forEach((f, i) => {
+    const reading = readingOf(oxserver, f.source);
+    check(reading !== '' && result.names[i] === reading, `${name}: a fórmula \`${f.source}\` se chama pela leitura`,
+          `nome: ${JSON.stringify(result.names[i])}\n    leitura: ${reading}`);
+    check(f.tabIndex < 0, `${name}: a fórmula \`${f.source}\` não é parada do Tab`, `tabIndex ${f.tabIndex}`);
+  });
+  holders.forEach((h, j) => {
+    const given = result.names[formulas.length + j] ?? '';
+    for (const source of h.sources) {
+      const reading = readingOf(oxserver, source);
+      check(given.includes(reading), `${name}: o nome de ${h.kind} "${h.text}" traz a leitura de \`${source}\``,
+            `nome: ${JSON.stringify(given)}\n    leitura: ${reading}`);
+    }
+  });
+  return holders;
 }
 
 function onlyFileRequests(name, result) {
@@ -93,15 +159,21 @@ async function testSamplePages(start, gerar, artifacts) {
       check(stderr === '', `${doc}: gerado sem aviso nem erro`, stderr.trim());
     }
     fs.mkdirSync(artifacts, { recursive: true });
-    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0 };
+    const seen = { tags: new Set(), inputs: new Set(), breaks: 0, anchors: 0, topics: 0, holders: new Set(),
+                   methods: new Set(), uncentred: 0 };
+    const oxserver = path.join(start, 'oxserver');
     for (const doc of documents) {
       const page = doc.replace(/\.vloq$/, '.htm');
       const file = path.join(work, page);
       const result = await checkPage(pathToFileURL(file).href, {
-        screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')) });
+        screenshot: path.join(artifacts, page.replace(/\.htm$/, '.png')), extra: READINGS_PROBE, named: NAMED });
       const r = checkCommon(page, file, result);
       onlyFileRequests(page, result);
+      checkReadings(page, result, oxserver).forEach((h) => seen.holders.add(h.kind));
       checkLinks(page, r, work);
+      check(r.openAnchors.length === 0, `${page}: todo rótulo é uma âncora fechada`, r.openAnchors.join(', '));
+      r.formMethods.forEach((m) => seen.methods.add(m));
+      seen.uncentred += r.uncentredImages;
       r.tags.forEach((t) => seen.tags.add(t));
       r.inputTypes.forEach((t) => seen.inputs.add(t));
       seen.breaks += r.pageBreaks;
@@ -119,16 +191,62 @@ async function testSamplePages(start, gerar, artifacts) {
     check(seen.breaks > 0, 'os exemplos têm uma quebra de página');
     check(seen.anchors > 0, 'os exemplos têm um rótulo');
     check(seen.topics > 0, 'os exemplos têm linhas de título');
+    check(seen.methods.has('get') && seen.methods.has('post'), 'os exemplos têm formulário GET e POST',
+          [...seen.methods].join(', '));
+    check(seen.uncentred > 0, 'os exemplos têm uma imagem não centralizada');
+    for (const kind of ['controle checkbox', 'grupo', 'célula']) {
+      check(seen.holders.has(kind), `os exemplos têm fórmula no nome de ${kind}`, [...seen.holders].join(', '));
+    }
+
+    // A formula in each place whose name a screen reader takes from its content, a list
+    // option (where formulas are not drawn) among them.
+    fs.writeFileSync(path.join(work, 'nomes.vloq'), [
+      'Título: Nomes', '', '&F G nomes.htm', '<fieldset>', '<legend>Quanto vale `x^2`?</legend>',
+      '<label>', '&C certo "`x^2 = 9`"', '</label>', '<label for="r">Raio `r`</label>', '&T [r r',
+      '<label for="l">Escolha</label>', '&S l [l', 'a "`sqrt(x)` ou `x/2`"', '&S', '</fieldset>', '&',
+      '@2', '`a+b`', 'soma', '@', ''].join('\r\n'), 'latin1');
+    execFileSync(gerar, ['nomes.vloq'], { cwd: work, timeout: 20000 });
+    const names = await checkPage(pathToFileURL(path.join(work, 'nomes.htm')).href, { extra: READINGS_PROBE, named: NAMED });
+    const kinds = checkReadings('nomes.htm', names, oxserver).map((h) => h.kind).sort();
+    check(JSON.stringify(kinds) === JSON.stringify(['célula', 'controle checkbox', 'controle text', 'grupo', 'opção'].sort()),
+          'nomes.htm: cada lugar com fórmula foi visto', kinds.join(', '));
 
     // The manual, which the help command opens.
     const manual = path.join(start, 'help', 'velloq.htm');
-    const result = await checkPage(pathToFileURL(manual).href, { screenshot: path.join(artifacts, 'manual.png') });
+    const result = await checkPage(pathToFileURL(manual).href, {
+      screenshot: path.join(artifacts, 'manual.png'), extra: READINGS_PROBE, named: NAMED });
     const r = checkCommon('velloq.htm', manual, result);
     onlyFileRequests('velloq.htm', result);
+    checkReadings('velloq.htm', result, oxserver);
     checkLinks('velloq.htm', r, path.dirname(manual));
     check(r.headings.filter((h) => h.startsWith('H2 ')).length >= 10, 'o manual tem um título por assunto');
+    checkManual(manual, start, result);
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+// The manual as a newcomer follows it: links reach every section, the keys it teaches are the
+// menus' own, the catalogue's groups are the menu's, and the Portuguese is Brazil's.
+function checkManual(manual, start, result) {
+  const html = fs.readFileSync(manual, 'latin1');
+  const text = Buffer.from(html, 'latin1').toString('latin1');
+  const untagged = result.report.headingsWithoutId || [];
+  check(untagged.length === 0, 'velloq.htm: todo título de assunto e de parte tem id', untagged.join(' | '));
+  const menuSource = fs.readFileSync(path.join(__dirname, '..', '..', 'editor', 'velloqPrinc.cpp'), 'utf8');
+  const rows = menuSource.slice(menuSource.indexOf('kMenuRows[]'), menuSource.indexOf('kToolRows[]'));
+  for (const [, key] of rows.matchAll(/"((?:(?:Ctrl|Shift|Alt)\+)*(?:F\d+|[A-Z0-9]))"/g)) {
+    check(text.includes(`<kbd>${key}</kbd>`), `velloq.htm: o atalho ${key} de um menu está no manual`);
+  }
+  const list = fs.readFileSync(path.join(start, 'help', 'formulas.htm'), 'latin1');
+  const groups = [...list.matchAll(/<h2 id="grupo\d+">([^<]*)<\/h2>/g)].map((m) => m[1]);
+  const listed = [...html.matchAll(/<ul id="grupos-catalogo">([\s\S]*?)<\/ul>/g)].flatMap((m) =>
+    [...m[1].matchAll(/<li>([^<]*) \(\d+ f\xF3rmulas?\)<\/li>/g)].map((g) => g[1]));
+  check(groups.length === 20 && JSON.stringify(listed) === JSON.stringify(groups),
+        'velloq.htm: os grupos do catálogo são os do menu, na ordem', listed.join(', '));
+  for (const pattern of [/«|»/, /\bnoutr[ao]s?\b/, /\bliga-se\b/]) {
+    const found = text.match(pattern);
+    check(!found, `velloq.htm: português do Brasil (sem ${pattern})`, found ? found[0] : '');
   }
 }
 
@@ -143,6 +261,8 @@ async function testFormulaList(start, oxserver, catalogueTsv) {
         drawn: li.querySelectorAll('.formula mjx-container').length,
         written: li.querySelector('.notacao code').textContent,
         reading: li.querySelector('.leitura').textContent.replace(/^Lê-se: /, ''),
+        heading: li.firstElementChild.localName,
+        drawingHidden: li.querySelector('.formula').getAttribute('aria-hidden') === 'true',
       })),
     }))` });
   checkCommon('formulas.htm', file, result);
@@ -163,6 +283,14 @@ async function testFormulaList(start, oxserver, catalogueTsv) {
     const expressions = it.written.split('`').filter((_, k) => k % 2 === 1);
     check(expressions[0] === formula, `${where}: escrita como no menu`, it.written);
     check(it.drawn === expressions.length, `${where}: desenhada`, `${it.drawn} de ${expressions.length}`);
+    check(it.heading === 'h3', `${where}: o item começa com um título de nível 3`, it.heading);
+    check(it.drawingHidden, `${where}: o leitor de tela ouve a leitura, não o desenho também`);
+    // The entry reads as F9 reads a line holding it: the words kept, each formula replaced by
+    // its reading with a blank on either side, and a pause (shown as a semicolon) where three
+    // or more blanks part two words.
+    const asF9 = it.written.split('`').map((p, k) => (k % 2 === 1 ? readingOf(oxserver, p) : p)).join(' ')
+        .trim().replace(/[ \t]{3,}/g, '; ').replace(/\s+/g, ' ').replace(/ ([,;])/g, '$1');
+    check(it.reading === asF9, `${where}: lida como o F9 lê a linha`, `página: ${it.reading}\n    F9: ${asF9}`);
     // Each expression's reading, as the server prints it, stands in the page in order.
     let from = 0;
     for (const e of expressions) {
@@ -216,7 +344,8 @@ async function testFallback(start, gerar, inicio, templateSource) {
 
     // Viewed from the disk with no local copy at the given place: the public copy serves.
     const local = await checkPage(pathToFileURL(file).href);
-    checkCommon('sem cópia local', file, local, { allowedFailures: [pathToFileURL(missing).href] });
+    // The given place fails, and so do the folders around the page, which hold no copy either.
+    checkCommon('sem cópia local', file, local, { allowedFailures: [pathToFileURL(missing).href, '/mathjax/mathjax/startup.js'] });
     check(local.requests.some((u) => u.startsWith(pathToFileURL(missing).href)),
           'sem cópia local: a cópia local foi tentada primeiro');
     check(local.requests.some((u) => u.startsWith(`${mirror}@mathjax/mathjax-newcm-font/`)),
@@ -229,6 +358,52 @@ async function testFallback(start, gerar, inicio, templateSource) {
           'publicada: só pede ao servidor', served.requests.filter((u) => !u.startsWith('http://127.0.0.1:')).join(', '));
   } finally {
     server.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+// Every entry of folder, links included, as paths relative to it.
+function entries(folder, under = '') {
+  return fs.readdirSync(path.join(folder, under), { withFileTypes: true }).flatMap((e) => {
+    const name = path.join(under, e.name);
+    return e.isDirectory() ? [name, ...entries(folder, name)] : [name];
+  });
+}
+
+// A copy of the start folder, moved where its template's location of MathJax no longer leads:
+// it holds no link, and its pages draw their formulas from the copy's own MathJax.
+async function testMovedFolder(start, gerar) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-movida-'));
+  try {
+    const moved = path.join(work, 'outra', 'inicio');
+    fs.cpSync(start, moved, { recursive: true, verbatimSymlinks: true });
+    const links = entries(moved).filter((e) => fs.lstatSync(path.join(moved, e)).isSymbolicLink());
+    check(links.length === 0, 'a pasta inicial não tem links para fora dela', links.join(', '));
+    // The build's own folder is gone, as when the build tree is removed.
+    const gone = pathToFileURL(path.join(work, 'sumiu', 'mathjax')).href;
+    for (const t of ['modeloMat.mdl', 'textos/modeloMat.mdl', 'help/velloq.htm']) {
+      const file = path.join(moved, t);
+      const bytes = fs.readFileSync(file, 'latin1');
+      const rewritten = bytes.replace(/var copiaLocal = '[^']*'/, `var copiaLocal = '${gone}'`);
+      check(rewritten !== bytes, `${t}: traz o endereço da cópia local`);
+      fs.writeFileSync(file, rewritten, 'latin1');
+    }
+    fs.writeFileSync(path.join(moved, 'textos', 'movida.vloq'),
+                     'Título: Movida\r\n\r\nA área do círculo é `A=pir^2`.\r\n', 'latin1');
+    execFileSync(gerar, ['movida.vloq'], { cwd: path.join(moved, 'textos'), timeout: 20000 });
+    const own = pathToFileURL(moved).href + '/';
+    for (const page of ['textos/movida.htm', 'help/velloq.htm']) {
+      const file = path.join(moved, page);
+      const result = await checkPage(pathToFileURL(file).href);
+      checkCommon(`movida ${page}`, file, result,
+                  { allowedFailures: [gone, '/mathjax/mathjax/startup.js'] });
+      onlyFileRequests(`movida ${page}`, result);
+      // The last place tried is the one that answered.
+      const tried = result.requests.filter((u) => u.endsWith('/startup.js'));
+      check(tried[tried.length - 1] === `${own}mathjax/mathjax/startup.js`,
+            `movida ${page}: o MathJax veio da própria pasta inicial`, tried.join(', '));
+    }
+  } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }
 }
@@ -246,10 +421,11 @@ async function main() {
     paginas: () => testSamplePages(...args),
     formulas: () => testFormulaList(...args),
     reserva: () => testFallback(...args),
+    movida: () => testMovedFolder(...args),
     pagina: () => testOnePage(...args),
   };
   if (!tests[mode]) {
-    console.log('uso: node startfolder_test.js paginas|formulas|reserva|pagina ...');
+    console.log('uso: node startfolder_test.js paginas|formulas|reserva|movida|pagina ...');
     process.exit(2);
   }
   try {

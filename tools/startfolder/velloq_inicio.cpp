@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/catalogue.h"
+#include "generator/readings.h"
 #include "oxserver/framing.h"
 #include "platform/codepage.h"
 
@@ -28,7 +29,8 @@ constexpr const char* kUsage =
     "formulas: escreve a lista geral de f\xC3\xB3rmulas do cat\xC3\xA1logo, com o cabe\xC3\xA7" "alho do modelo\n"
     "e a leitura de cada f\xC3\xB3rmula pelo servidor de fala.\n"
     "pagina: escreve uma p\xC3\xA1gina com o cabe\xC3\xA7" "alho do modelo, o t\xC3\xADtulo dado (UTF-8) e o\n"
-    "corpo (HTML em Windows-1252), como o manual.\n";
+    "corpo (HTML em Windows-1252), como o manual; o coment\xC3\xA1rio <!--velloq:catalogo--> do corpo\n"
+    "recebe o tamanho e os grupos do cat\xC3\xA1logo de f\xC3\xB3rmulas.\n";
 
 bool readFile(const std::string& name, std::string& bytes) {
     std::ifstream in(name, std::ios::binary);
@@ -87,6 +89,13 @@ void replaceFirst(std::string& line, std::string_view what, std::string_view wit
     if (at != std::string::npos) line.replace(at, what.size(), with);
 }
 
+// The template line that asks for the readings of the page's formulas, when it has one.
+std::string readingsLine(const std::string& templateBytes) {
+    for (const std::string& line : splitLines(templateBytes))
+        if (line.find(ugerahtml::kReadingsPlaceholder) != std::string::npos) return line;
+    return {};
+}
+
 // The body lines of the template's header section, as the generator would take them.
 bool headerSection(const std::string& templateBytes, std::vector<std::string>& body) {
     const std::string marker = "<<<CABE\xC7" "ALHO>>>";
@@ -130,37 +139,80 @@ std::string serverReading(std::string_view formulaUtf8) {
     return reply;
 }
 
-// The reading of a formula text as the editor speaks it: every formula between backquotes
-// replaced by the server's reading, the words between formulas kept. Two formulas set apart
-// by a wide gap ("`a`   `b`") are two statements and are parted by a semicolon; a single blank
-// ("`int f(x)` `dx`") only splits one formula.
+// The reading of a formula text as F9 speaks it when it stands alone on a line. The speech
+// composes the line with each formula replaced by the server's reading and a blank on either
+// side of it, and the voice pauses at a gap of three or more blanks between words (two
+// formulas set apart by blanks alone): the pause is shown as a semicolon. Other gaps are one
+// blank, and none stands before a comma or semicolon.
 std::string spokenText(std::string_view formulaText) {
-    std::string spoken;
-    std::size_t pos = 0;
-    bool inFormula = false;
-    bool parted = false;
-    while (pos <= formulaText.size()) {
-        std::size_t tick = formulaText.find('`', pos);
-        if (tick == std::string_view::npos) tick = formulaText.size();
-        const std::string_view piece = formulaText.substr(pos, tick - pos);
-        const std::string part = inFormula ? serverReading(piece) : htmlText(trimmed(piece));
-        if (inFormula && parted && !spoken.empty()) spoken += ';';
-        parted = !inFormula && piece.size() >= 2 && trimmed(piece).empty();
-        if (!part.empty()) {
-            if (!spoken.empty() && part[0] != ',' && part[0] != ';') spoken += ' ';
-            spoken += part;
+    std::string composed;
+    std::string_view rest = formulaText;
+    do {
+        const std::size_t open = rest.find('`');
+        composed += ' ';
+        composed += htmlText(rest.substr(0, open));
+        if (open == std::string_view::npos) break;
+        rest.remove_prefix(open + 1);
+        const std::size_t close = rest.find('`');
+        const std::string_view formula = rest.substr(0, close);
+        rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+        if (!formula.empty()) {
+            composed += ' ';
+            composed += serverReading(formula);
         }
-        inFormula = !inFormula;
-        pos = tick + 1;
+    } while (!rest.empty());
+
+    std::string spoken;
+    std::size_t i = 0;
+    while (i < composed.size()) {
+        std::size_t end = i;
+        while (end < composed.size() && (composed[end] == ' ' || composed[end] == '\t')) ++end;
+        if (end == i) {
+            spoken += composed[i++];
+            continue;
+        }
+        if (!spoken.empty() && end < composed.size()) {
+            if (end - i >= 3) spoken += ';';
+            if (composed[end] != ',' && composed[end] != ';') spoken += ' ';
+        }
+        i = end;
     }
     return spoken;
 }
 
+std::size_t formulaCount(const catalogue::FormulaGroup& group) {
+    std::size_t n = 0;
+    for (const char* e : group.entries) n += e != catalogue::kSeparator;
+    return n;
+}
+
+std::size_t formulaCount() {
+    std::size_t total = 0;
+    for (const auto& g : catalogue::FormulaGroups()) total += formulaCount(g);
+    return total;
+}
+
+std::string countedFormulas(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " f\xF3rmula" : " f\xF3rmulas");
+}
+
+// Where a page body holds this comment line, it gets the catalogue's size and its groups, so
+// that the manual never tells other groups than the menu has.
+constexpr std::string_view kCatalogueMarker = "<!--velloq:catalogo-->";
+
+std::string catalogueSummary() {
+    const auto& groups = catalogue::FormulaGroups();
+    std::string out = "<p>O menu <b>Matem\xE1tica</b> insere " + countedFormulas(formulaCount()) + " prontas, em " +
+                      std::to_string(groups.size()) + " grupos:</p>\r\n<ul id=\"grupos-catalogo\">\r\n";
+    for (const auto& g : groups)
+        out += "<li>" + htmlText(g.caption) + " (" + countedFormulas(formulaCount(g)) + ")</li>\r\n";
+    out += "</ul>";
+    return out;
+}
+
 std::string formulaListBody() {
     const auto& groups = catalogue::FormulaGroups();
-    std::size_t total = 0;
-    for (const auto& g : groups)
-        for (const char* e : g.entries) total += e != catalogue::kSeparator;
+    const std::size_t total = formulaCount();
 
     std::string out;
     auto line = [&out](std::string_view text) {
@@ -171,21 +223,21 @@ std::string formulaListBody() {
     line("ul.formulas { list-style: none; padding: 0; }");
     line("ul.formulas li { margin: 0 0 1.25em; padding: 0.5em 0.75em; border-left: 4px solid var(--realce, #0b4f8a); }");
     line("ul.formulas span { display: block; }");
-    line("ul.formulas .nome { font-weight: bold; }");
+    line("ul.formulas h3.nome { font-size: 1em; margin: 0; color: inherit; }");
     line("ul.formulas .formula { font-size: 1.15em; margin: 0.25em 0; }");
     line("ul.formulas code { font-size: 0.95em; }");
     line("</style>");
     line("<p>Estas s\xE3o as " + std::to_string(total) + " f\xF3rmulas do menu Matem\xE1tica do Velloq, em " +
          std::to_string(groups.size()) + " grupos. Cada uma aparece desenhada, com o texto que o menu "
-         "insere no documento e a leitura que o Velloq faz dela quando voc\xEA aperta F9.</p>");
+         "insere no documento e a leitura que o Velloq faz dela quando voc\xEA aperta F9. Cada grupo tem "
+         "um t\xEDtulo de n\xEDvel 2 e cada f\xF3rmula um de n\xEDvel 3; o leitor de tela l\xEA a leitura, "
+         "com as pausas do F9, no lugar do desenho.</p>");
     line("<nav aria-label=\"Grupos de f\xF3rmulas\">");
     line("<h2 id=\"grupos\">Grupos</h2>");
     line("<ul class=\"grupos\">");
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        std::size_t n = 0;
-        for (const char* e : groups[i].entries) n += e != catalogue::kSeparator;
         line("<li><a href=\"#grupo" + std::to_string(i + 1) + "\">" + htmlText(groups[i].caption) + "</a> (" +
-             std::to_string(n) + (n == 1 ? " f\xF3rmula" : " f\xF3rmulas") + ")</li>");
+             countedFormulas(formulaCount(groups[i])) + ")</li>");
     }
     line("</ul>");
     line("</nav>");
@@ -203,8 +255,10 @@ std::string formulaListBody() {
             const std::string text = catalogue::FormulaText(caption);
             const std::string name = trimmed(caption.substr(0, caption.size() - text.size()));
             const std::string shown = trimmed(text);
-            line("<li><span class=\"nome\">" + htmlText(name) + "</span>");
-            line("<span class=\"formula\">" + htmlText(shown) + "</span>");
+            // A screen reader gets the reading as F9 speaks it, pauses included; the drawing
+            // beside it is for the eye, so the formula is not heard twice.
+            line("<li><h3 class=\"nome\">" + htmlText(name) + "</h3>");
+            line("<span class=\"formula\" aria-hidden=\"true\">" + htmlText(shown) + "</span>");
             line("<span class=\"notacao\">Escreve-se: <code>" + htmlText(shown) + "</code></span>");
             line("<span class=\"leitura\">L\xEA-se: " + spokenText(shown) + "</span></li>");
         }
@@ -246,16 +300,42 @@ int writePage(const std::string& templateName, const std::string& title, const s
         std::cerr << "velloq-inicio: o modelo " << templateName << " falta ou n\xC3\xA3o tem cabe\xC3\xA7" "alho\n";
         return 1;
     }
+    // A style block that opens the body goes into the head, the one place a page may hold it.
+    std::string_view content = body;
+    std::string style;
+    if (content.starts_with("<style>")) {
+        if (std::size_t end = content.find("</style>"); end != std::string_view::npos) {
+            end += 8;
+            if (content.substr(end, 2) == kCrLf) end += 2;
+            style = std::string(content.substr(0, end));
+            if (!style.ends_with(kCrLf)) style += kCrLf;
+            content.remove_prefix(end);
+        }
+    }
     std::string page;
     for (std::string line : header) {
+        if (line == "</head>") {
+            page += style;
+            style.clear();
+        }
         replaceFirst(line, "[T\xCDTULO]", title);
         replaceFirst(line, "[AUTOR]", "Velloq");
         page += line;
         page += kCrLf;
     }
-    page += body;
+    page += style;
+    page += content;
     if (!page.ends_with(kCrLf)) page += kCrLf;
-    page += "</main>\r\n</body>\r\n</html>\r\n";
+    page += "</main>\r\n";
+    // As in a generated page, the readings follow everything they read.
+    if (std::string readings = readingsLine(bytes); !readings.empty()) {
+        ugerahtml::FormulaScanner scanner;
+        scanner.Feed(page);
+        ugerahtml::FillReadings(readings, scanner);
+        page += readings;
+        page += kCrLf;
+    }
+    page += "</body>\r\n</html>\r\n";
     if (!writeFile(target, page)) {
         std::cerr << "velloq-inicio: n\xC3\xA3o consegui gravar " << target << "\n";
         return 1;
@@ -276,6 +356,8 @@ int main(int argc, char** argv) {
             std::cerr << "velloq-inicio: n\xC3\xA3o consegui ler " << args[2] << "\n";
             return 1;
         }
+        if (const std::size_t at = body.find(kCatalogueMarker); at != std::string::npos)
+            body.replace(at, kCatalogueMarker.size(), catalogueSummary());
         return writePage(args[1], codepage::Utf8ToCp1252(args[4]), body, args[3]);
     }
     std::cerr << kUsage;

@@ -1,0 +1,277 @@
+#include "oxserver/explore.h"
+
+#include <string>
+
+namespace oxserver {
+namespace {
+
+using Part = Exploration::Part;
+
+class Builder {
+public:
+    Builder(Exploration& e, const std::vector<std::uint32_t>& origin) : e_(e), f_(e.formula), origin_(origin) {}
+
+    // Adds the children of `piece`, then theirs, parents before children.
+    void expand(std::int32_t piece) {
+        const Part part = e_.parts[static_cast<std::size_t>(piece)];
+        std::vector<Child> children;
+        childrenOf(part, children);
+        std::int32_t previous = -1;
+        std::vector<std::int32_t> added;
+        for (const Child& c : children) {
+            const std::int32_t p = add(piece, c);
+            if (p < 0) continue;
+            added.push_back(p);
+            if (previous < 0) {
+                at(piece).firstChild = p;
+            } else {
+                at(previous).nextSibling = p;
+                at(p).previousSibling = previous;
+            }
+            previous = p;
+        }
+        for (std::int32_t p : added) expand(p);
+    }
+
+    void addWhole(std::size_t textSize) {
+        Piece whole;
+        whole.begin = 0;
+        whole.end = static_cast<std::uint32_t>(textSize);
+        e_.pieces.push_back(std::move(whole));
+        e_.parts.push_back(Part{f_.root, PartReading::Node, 0, 0});
+    }
+
+private:
+    struct Child {
+        Part part;
+        std::string role;
+    };
+
+    Piece& at(std::int32_t p) { return e_.pieces[static_cast<std::size_t>(p)]; }
+    const Node& node(std::int32_t i) const { return f_.at(i); }
+
+    bool isSymbol(std::int32_t i, Role role) const {
+        const Node& n = node(i);
+        return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->role == role;
+    }
+
+    // The children of a row or group, nested rows laid out flat, as the reader sees them.
+    void collect(std::int32_t parent, std::vector<std::int32_t>& items) const {
+        for (std::int32_t c = node(parent).first; c >= 0; c = node(c).next) {
+            if (node(c).kind == NodeKind::Row) collect(c, items);
+            else items.push_back(c);
+        }
+    }
+
+    // A row, or brackets that only delimit an operand, around a single item stands for it.
+    std::int32_t unwrap(std::int32_t i) const {
+        for (;;) {
+            const Node& n = node(i);
+            const bool wrapper = n.kind == NodeKind::Row || (n.kind == NodeKind::Group && (n.flags & kInvisible));
+            if (!wrapper || n.first < 0 || n.first != n.last) return i;
+            i = n.first;
+        }
+    }
+
+    static std::string numbered(std::string_view before, std::size_t n, std::string_view after = {}) {
+        std::string s(before);
+        s += ' ';
+        s += std::to_string(n);
+        if (!after.empty()) {
+            s += ' ';
+            s += after;
+        }
+        return s;
+    }
+
+    void childrenOf(const Part& part, std::vector<Child>& out) const {
+        if (part.how == PartReading::Items) {
+            std::vector<std::int32_t> items;
+            collect(part.node, items);
+            if (part.first == 0 && part.count == items.size() && cellsOf(part, out)) return;
+            if (part.count <= 1) return;  // a single item is a piece of its own already
+            for (std::size_t k = part.first; k < items.size() && k < std::size_t{part.first} + part.count; ++k)
+                out.push_back({Part{items[k], PartReading::Node, 0, 0}, {}});
+            return;
+        }
+        const Node& n = node(part.node);
+        switch (n.kind) {
+        case NodeKind::Row:
+        case NodeKind::Group: {
+            if (n.kind == NodeKind::Group && (n.flags & kMatrix)) {
+                matrixChildren(part.node, out);
+                return;
+            }
+            std::vector<std::int32_t> items;
+            collect(part.node, items);
+            // A row or argument of one item: what that item holds, not the item a second time.
+            const bool wrapper = n.kind == NodeKind::Row || (n.flags & kInvisible) || part.how == PartReading::Argument;
+            if (items.size() == 1 && wrapper) {
+                childrenOf(Part{unwrap(items[0]), PartReading::Node, 0, 0}, out);
+                return;
+            }
+            for (std::int32_t i : items) out.push_back({Part{i, PartReading::Node, 0, 0}, {}});
+            return;
+        }
+        case NodeKind::Frac:
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
+            out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+            return;
+        case NodeKind::Binary:
+            if (n.b < 0) {
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "argumento"});
+                return;
+            }
+            switch (n.symbol->role) {
+            case Role::Frac:
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+                return;
+            case Role::Root:
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "índice"});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "radicando"});
+                return;
+            case Role::Color:
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "argumento"});
+                return;
+            default:
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "anotação"});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "base"});
+                return;
+            }
+        case NodeKind::Unary:
+            if (n.symbol->kind == SymbolKind::Function)
+                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, "argumento"});
+            else
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? "radicando" : "argumento"});
+            return;
+        case NodeKind::Script: {
+            const Node& base = node(n.a);
+            const bool big = base.kind == NodeKind::Symbol && base.symbol->kind == SymbolKind::BigOperator;
+            const bool log = base.kind == NodeKind::Symbol && base.symbol->role == Role::Log;
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "base"});
+            if (n.b >= 0)
+                out.push_back({Part{n.b, PartReading::Node, 0, 0},
+                               big ? "limite inferior" : log ? "base do logaritmo" : "índice"});
+            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? "limite superior" : "expoente"});
+            return;
+        }
+        default:
+            return;
+        }
+    }
+
+    // A matrix: its rows, each read as its cells; a row of one cell has the cell's items.
+    void matrixChildren(std::int32_t matrix, std::vector<Child>& out) const {
+        const Node& g = node(matrix);
+        std::vector<std::int32_t> rows;
+        for (std::int32_t c = g.first; c >= 0; c = node(c).next)
+            if (node(c).kind == NodeKind::Group) rows.push_back(c);
+        if (rows.empty()) return;
+        std::size_t columns = 1;
+        for (std::int32_t c = node(rows[0]).first; c >= 0; c = node(c).next)
+            if (isSymbol(c, Role::Comma)) ++columns;
+        const bool brace = g.symbol->role == Role::Brace;
+        const bool determinant = g.symbol->kind == SymbolKind::Bar;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<std::int32_t> items;
+            collect(rows[r], items);
+            std::string role = brace && columns == 1  ? numbered("equação", r + 1)
+                               : brace                ? numbered("caso", r + 1)
+                               : columns == 1 && !determinant ? numbered("elemento", r + 1)
+                               : determinant          ? numbered("linha", r + 1, "do determinante")
+                                                      : numbered("linha", r + 1, "da matriz");
+            out.push_back({Part{rows[r], PartReading::Items, 0, static_cast<std::uint32_t>(items.size())}, std::move(role)});
+        }
+    }
+
+    // The cells of a matrix row, when it has more than one.
+    bool cellsOf(const Part& row, std::vector<Child>& out) const {
+        std::vector<std::int32_t> items;
+        collect(row.node, items);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> cells;  // first, count
+        std::uint32_t start = 0;
+        for (std::uint32_t k = 0; k <= items.size(); ++k) {
+            if (k < items.size() && !isSymbol(items[k], Role::Comma)) continue;
+            cells.emplace_back(start, k - start);
+            start = k + 1;
+        }
+        if (cells.size() < 2) return false;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            const auto [first, count] = cells[c];
+            if (count == 0) continue;
+            std::string role = numbered("coluna", c + 1);
+            if (count == 1) out.push_back({Part{items[first], PartReading::Node, 0, 0}, std::move(role)});
+            else out.push_back({Part{row.node, PartReading::Items, first, count}, std::move(role)});
+        }
+        return true;
+    }
+
+    // Whether a part reads as nothing: blanks, commas, brackets that show nothing.
+    bool silent(const Part& p) const {
+        const Node& n = node(p.node);
+        if (p.how == PartReading::Items) return p.count == 0;
+        switch (n.kind) {
+        case NodeKind::Row:
+        case NodeKind::Group:
+            if (n.first >= 0) return false;
+            return n.kind == NodeKind::Row || (n.flags & kInvisible) || ReadPart(f_, p.node, p.how, 0, 0, Verbosity::Normal).empty();
+        case NodeKind::Symbol:
+        case NodeKind::Text:
+            return ReadPart(f_, p.node, p.how, 0, 0, Verbosity::Normal).empty();
+        default:
+            return false;
+        }
+    }
+
+    std::int32_t add(std::int32_t parent, Child c) {
+        if (c.part.node < 0) return -1;
+        if (c.part.how == PartReading::Node) c.part.node = unwrap(c.part.node);
+        if (silent(c.part)) return -1;
+        Piece piece;
+        std::uint32_t from = 0, to = 0;
+        if (c.part.how == PartReading::Items) {
+            std::vector<std::int32_t> items;
+            collect(c.part.node, items);
+            const std::size_t last = std::min<std::size_t>(items.size(), std::size_t{c.part.first} + c.part.count);
+            if (c.part.first >= last) return -1;
+            from = node(items[c.part.first]).from;
+            to = node(items[last - 1]).to;
+        } else {
+            from = node(c.part.node).from;
+            to = node(c.part.node).to;
+        }
+        piece.begin = origin_[std::min<std::size_t>(from, origin_.size() - 1)];
+        piece.end = origin_[std::min<std::size_t>(to, origin_.size() - 1)];
+        piece.role = std::move(c.role);
+        piece.parent = parent;
+        e_.pieces.push_back(std::move(piece));
+        e_.parts.push_back(c.part);
+        return static_cast<std::int32_t>(e_.pieces.size() - 1);
+    }
+
+    Exploration& e_;
+    const Formula& f_;
+    const std::vector<std::uint32_t>& origin_;
+};
+
+}  // namespace
+
+Exploration Explore(std::string_view utf8) {
+    Exploration e;
+    std::vector<std::uint32_t> origin;
+    e.formula = Parse(DecodeCharacterReferences(utf8, origin));
+    Builder b(e, origin);
+    b.addWhole(utf8.size());
+    b.expand(0);
+    return e;
+}
+
+std::string ReadPiece(const Exploration& e, std::int32_t piece, Verbosity verbosity) {
+    if (piece < 0 || static_cast<std::size_t>(piece) >= e.parts.size()) return {};
+    if (piece == 0) return Read(e.formula, verbosity);
+    const Exploration::Part& p = e.parts[static_cast<std::size_t>(piece)];
+    return ReadPart(e.formula, p.node, p.how, p.first, p.count, verbosity);
+}
+
+}  // namespace oxserver

@@ -1,0 +1,32 @@
+#pragma once
+// The speech settings kept in the program's settings file (section "VELLOQ"): connecting on
+// demand, the voice and how it sounds, and how much the formula reading says.
+#include <string>
+#include <string_view>
+
+#include "speech/voiceoutput.h"
+
+namespace speechsettings {
+
+enum class Verbosity { Breve, Normal, Detalhada };
+
+struct SpeechSettings {
+    bool autoConnect = false;
+    ormivox::VoiceSettings voice;
+    Verbosity verbosity = Verbosity::Normal;
+    bool operator==(const SpeechSettings&) const = default;
+};
+
+// The verbosity's name as the user sees it and as it is kept: "breve", "normal", "detalhada".
+const char* VerbosityName(Verbosity verbosity);
+// The verbosity of that name (exactly as VerbosityName gives it); fallback for any other text.
+Verbosity ParseVerbosity(std::string_view name, Verbosity fallback);
+
+// The settings in file (a native path). A missing file or key, or a value out of range or not
+// a number, gives that setting's default. Never fails.
+SpeechSettings Read(const std::string& file);
+
+// Writes every setting into file; false when the file cannot be written.
+bool Write(const std::string& file, const SpeechSettings& settings);
+
+}  // namespace speechsettings

@@ -1,0 +1,132 @@
+// "Explorar fórmula": walks over a fraction with a root in its numerator and over a formula
+// left open, each move's spoken text, the window's text and the editor's selection; Enter keeps
+// the piece selected, Esc puts the caret back.
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+
+#include "editor/uexplorar.h"
+#include "editor/velloqPrinc.h"
+#include "modalanswer.h"
+#include "platform/codepage.h"
+#include "speech/falar.h"
+#include "tests/speech/recording_voice.h"
+
+namespace {
+
+struct Step {
+    Qt::Key key;           // Qt::Key_unknown: the window just opened
+    const char* spoken;    // UTF-8
+    const char* selected;  // UTF-8: the editor's selection after the move
+};
+
+using Walk = std::vector<Step>;
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Walk)
+
+class ExplorarTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void walk_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<Walk>("walk");
+        QTest::addColumn<Qt::Key>("close");
+        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 a, fim da fração";
+        const char* numerator = "numerador: raiz quadrada de alfa, mais 1";
+        QTest::newRow("a fraction, closed with Enter")
+            << QStringLiteral("Ação: `(sqrt(α)+1)/(2a)` fim") << 0
+            << Walk{{Qt::Key_unknown, whole, "(sqrt(α)+1)/(2a)"},
+                    {Qt::Key_Down, numerator, "(sqrt(α)+1)"},
+                    {Qt::Key_Right, "denominador: 2 a", "(2a)"},
+                    {Qt::Key_Right, "fim", "(2a)"},
+                    {Qt::Key_Left, numerator, "(sqrt(α)+1)"},
+                    {Qt::Key_Down, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Down, "radicando: alfa", "α"},
+                    {Qt::Key_Down, "fim", "α"},
+                    {Qt::Key_Up, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_End, "1", "1"},
+                    {Qt::Key_Home, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Left, "início", "sqrt(α)"},
+                    {Qt::Key_Space, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Up, numerator, "(sqrt(α)+1)"},
+                    {Qt::Key_Up, whole, "(sqrt(α)+1)/(2a)"},
+                    {Qt::Key_Up, "início", "(sqrt(α)+1)/(2a)"},
+                    {Qt::Key_Down, numerator, "(sqrt(α)+1)"}}
+            << Qt::Key_Return;
+        // A character outside the basic plane before and in the formula, which runs to the
+        // line's end: the selection still falls on the piece's own characters.
+        QTest::newRow("a formula left open, closed with Esc")
+            << QStringLiteral("𝑥 `𝑥^2 + ((b/") << 2
+            << Walk{{Qt::Key_unknown, "𝑥 ao quadrado mais abre parêntese abre parêntese b dividido por", "𝑥^2 + ((b/"},
+                    {Qt::Key_Down, "𝑥 ao quadrado", "𝑥^2"},
+                    {Qt::Key_Down, "base: 𝑥", "𝑥"},
+                    {Qt::Key_Right, "expoente: 2", "2"},
+                    {Qt::Key_Up, "𝑥 ao quadrado", "𝑥^2"},
+                    {Qt::Key_End, "abre parêntese abre parêntese b dividido por", "((b/"}}
+            << Qt::Key_Escape;
+    }
+    void walk() {
+        QFETCH(QString, line);
+        QFETCH(int, column);
+        QFETCH(Walk, walk);
+        QFETCH(Qt::Key, close);
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const QString text = QStringLiteral("antes `y`\n") + line;
+        form.Memo1->setPlainText(text);
+        QTextCursor cursor = form.Memo1->textCursor();
+        cursor.setPosition(form.Memo1->document()->findBlockByNumber(1).position() + column);
+        form.Memo1->setTextCursor(cursor);
+        speechtest::RecordingVoice voice;
+        ModalAnswer answer([&](QWidget* w) {
+            auto* d = qobject_cast<TExplorarDlg*>(w);
+            QVERIFY(d);
+            for (const Step& step : walk) {
+                if (step.key != Qt::Key_unknown) QTest::keyClick(d, step.key);
+                const QString spoken = QString::fromUtf8(step.spoken);
+                QCOMPARE(d->st_fala->text(), spoken);
+                QCOMPARE(d->st_fala->accessibleName(), spoken);
+                QVERIFY(!voice.texts.empty());
+                QCOMPARE(voice.texts.back(), codepage::Utf8ToCp1252(step.spoken));
+                // Each move silences the one before, so a walk never waits for a long reading.
+                QCOMPARE(voice.cancelledAt.size(), voice.texts.size());
+                QCOMPARE(form.Memo1->textCursor().selectedText(), QString::fromUtf8(step.selected));
+            }
+            QTest::keyClick(d, close);
+        });
+        QTest::keyClick(form.Memo1, Qt::Key_F9, Qt::ControlModifier);
+        QVERIFY(answer.answered());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(form.Memo1->toPlainText(), text);
+        if (close == Qt::Key_Return) {
+            QCOMPARE(form.Memo1->textCursor().selectedText(), QString::fromUtf8(walk.back().selected));
+        } else {
+            QCOMPARE(form.Memo1->textCursor().position(), cursor.position());
+            QVERIFY(!form.Memo1->textCursor().hasSelection());
+        }
+    }
+
+    // With no formula in the caret's line there is nothing to walk: no window, a word said.
+    void aLineWithoutFormulaOpensNoWindow() {
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Memo1->setPlainText(QStringLiteral("só texto\n`x`"));
+        speechtest::RecordingVoice voice;
+        ModalAnswer none([](QWidget*) {}, 300);
+        QTest::keyClick(form.Memo1, Qt::Key_F9, Qt::ControlModifier);
+        QTest::qWait(350);
+        QVERIFY(!none.answered());
+        QCOMPARE(voice.texts, std::vector<std::string>{falar::kNoFormula});
+    }
+};
+
+QTEST_MAIN(ExplorarTest)
+#include "explorar_test.moc"

@@ -1,0 +1,105 @@
+// The server under floods, on real sockets bound to 127.0.0.1: many long formulas against one
+// short request, a full connection table, pipelined long and short requests. Each row runs
+// against a fresh server and finishes in a few seconds; the large figures belong to oxload.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "oxserver/server.h"
+#include "test_support.h"
+
+namespace {
+
+using oxtest::Client;
+
+std::string longRequest() {
+    std::string formula;
+    while (formula.size() < 65000) formula += "x+1-y*2/(3)^a ";
+    formula.resize(65000);
+    return "`" + formula + "`";
+}
+
+// Gives the server time to take in what was sent before the next step depends on it.
+void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+
+struct Row {
+    const char* name;
+    std::size_t maxConnections;
+    std::function<void(std::uint16_t port)> body;
+};
+
+TEST(ServerFloods, Table) {
+    const Row rows[] = {
+        {"a short request is answered before most long ones made whole just ahead of it", 4096,
+         [](std::uint16_t port) {
+             const std::string request = longRequest();
+             std::vector<Client> flood;
+             for (int i = 0; i < 100; ++i) {
+                 flood.emplace_back(port);
+                 ASSERT_TRUE(flood.back().send(request.substr(0, request.size() - 1))) << i;
+             }
+             Client editor(port);
+             settle();
+             for (auto& c : flood) ASSERT_TRUE(c.send("`"));
+             ASSERT_TRUE(editor.send("`1`"));
+             EXPECT_EQ(editor.reply(), "1\r\n");
+             int answered = 0;
+             for (auto& c : flood) answered += c.reply(20).empty() ? 0 : 1;
+             EXPECT_LT(answered, 50);
+         }},
+        {"long and short requests pipelined on one connection are answered in order", 4096,
+         [](std::uint16_t port) {
+             Client c(port);
+             ASSERT_TRUE(c.send(longRequest() + "`1`" + longRequest() + "`2`"));
+             const std::string first = c.reply();
+             EXPECT_GT(first.size(), 100u);
+             EXPECT_EQ(c.reply(), "1\r\n");
+             EXPECT_EQ(c.reply(), first);
+             EXPECT_EQ(c.reply(), "2\r\n");
+         }},
+        {"a full server closes the connection idle longest, never one waiting for a reply", 3,
+         [](std::uint16_t port) {
+             Client a(port), b(port), idle(port);
+             ASSERT_TRUE(a.send("`x+"));  // a request under way: its sender waits for the reply
+             ASSERT_TRUE(b.send("`x+"));
+             settle();
+             ASSERT_TRUE(idle.send("`1`"));  // the connection used last, but now idle
+             ASSERT_EQ(idle.reply(), "1\r\n");
+             Client d(port);
+             ASSERT_TRUE(d.send("`2`"));
+             EXPECT_EQ(d.reply(), "2\r\n");
+             EXPECT_TRUE(idle.closedByServer());
+             ASSERT_TRUE(a.send("1`"));
+             EXPECT_EQ(a.reply(), "x mais 1\r\n");
+         }},
+        {"when every connection waits for a reply, the new one is closed", 3,
+         [](std::uint16_t port) {
+             Client a(port), b(port), c(port);
+             for (Client* w : {&a, &b, &c}) ASSERT_TRUE(w->send("`y"));
+             settle();
+             Client late(port);
+             EXPECT_TRUE(late.closedByServer());
+             for (Client* w : {&a, &b, &c}) {
+                 ASSERT_TRUE(w->send("`"));
+                 EXPECT_EQ(w->reply(), "y\r\n");
+             }
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        oxserver::Server server;
+        oxserver::ServerOptions options;
+        options.port = 0;
+        options.maxConnections = row.maxConnections;
+        int error = 0;
+        ASSERT_TRUE(server.Listen(options, &error)) << error;
+        std::thread thread([&server] { server.Run(); });
+        row.body(server.Port());
+        server.Stop();
+        thread.join();
+    }
+}
+
+}  // namespace
