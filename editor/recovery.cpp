@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -250,7 +251,8 @@ std::vector<LeftCopy> claimLeftCopies(const std::string& folder) {
         std::optional<Copy> copy;
         try {
             copy = recovery::Parse(doctext::ReadFile(path));
-        } catch (const ugerahtml::FileError&) {
+        } catch (const std::runtime_error&) {
+            // Unreadable, or too large to be a copy: passed over like any foreign file.
         }
         if (!copy) continue;
         entry.copy = std::move(*copy);
@@ -471,7 +473,7 @@ Copy Recovery::snapshot() const {
 void Recovery::reportFailure(const std::string& why) {
     if (failureShown_) return;
     failureShown_ = true;
-    messages::Show("A c\xC3\xB3pia de recupera\xC3\xA7\xC3\xA3o do texto n\xC3\xA3o p\xC3\xB4" "de ser gravada (" + why +
+    messages::ShowWarning("A c\xC3\xB3pia de recupera\xC3\xA7\xC3\xA3o do texto n\xC3\xA3o p\xC3\xB4" "de ser gravada (" + why +
                    "). O texto continua no editor; salve-o para n\xC3\xA3o perd\xC3\xAA-lo.");
 }
 

@@ -397,6 +397,7 @@ void RecoveryTest::readOnlyFolderStopsNothing() {
     QVERIFY(!editor.recovery->WriteNow());
     QTest::qWait(kPause);
     QCOMPARE(f.sink.calls.size(), size_t(1));
+    QCOMPARE(f.sink.warnings.size(), size_t(1));
     QCOMPARE(f.text(), std::string("um dois"));
 
     f.dialogs.chooseFile(f.textos() + "/aula.vloq");
