@@ -492,12 +492,14 @@ void Recovery::OfferLeftCopies() {
             left.lock.removeAndRelease();
             continue;
         }
-        documents_.ClearEditor();
-        form_.Memo1->setPlainText(left.copy.text);
+        // A document that is still there is loaded first, for its name and for the format a
+        // save writes it in again (a UTF-8 document stays UTF-8); then the copy's text takes
+        // the place of the file's.
         struct stat st;
-        if (!left.copy.document.empty() && ::stat(left.copy.document.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            uvars::CurrentFile = left.copy.document;
-        documents_.SetCaption();
+        const bool there = !left.copy.document.empty() && ::stat(left.copy.document.c_str(), &st) == 0 &&
+                           S_ISREG(st.st_mode);
+        if (!there || !documents_.LoadDocument(left.copy.document)) documents_.ClearEditor();
+        form_.Memo1->setPlainText(left.copy.text);
         form_.Memo1->document()->setModified(true);
         // The old copy goes only once this editor's own holds the text.
         if (WriteNow()) {

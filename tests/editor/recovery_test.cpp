@@ -101,6 +101,7 @@ private slots:
     void killedEditorIsOffered();
     void sessionEndWritesAtOnce_data();
     void sessionEndWritesAtOnce();
+    void restoredDocumentKeepsItsFormat();
     void twoEditorsKeepTwoCopies();
     void damagedFilesPassedOver();
     void refusedCopiesKeepTheLastThree();
@@ -319,6 +320,20 @@ void RecoveryTest::sessionEndWritesAtOnce() {
     QVERIFY(copy);
     QCOMPARE(copy->text, QStringLiteral("última frase"));
     QVERIFY(QFile::remove(folder() + "/" + copies.front()));
+}
+
+void RecoveryTest::restoredDocumentKeepsItsFormat() {
+    Editor editor(folder());
+    DocFixture& f = editor.f;
+    const QString path = f.textos() + "/aula.vloq";
+    writeBytes(path, QStringLiteral("ação\n").toUtf8());  // UTF-8 from another editor, LF line ends
+    leaveCopy(folder(), "velloq-1-x.vrec", {path.toStdString(), 1796650000, QStringLiteral("ação ≤ nova\nlinha")});
+    f.sink.yesNo.push_back(true);
+    editor.recovery->OfferLeftCopies();
+    QCOMPARE(uvars::CurrentFile, path.toStdString());
+    QVERIFY(f.modified());
+    f.trigger("Salvar1");
+    QCOMPARE(readBytes(path), QStringLiteral("ação ≤ nova\nlinha").toUtf8());
 }
 
 void RecoveryTest::twoEditorsKeepTwoCopies() {
