@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -137,7 +138,8 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
-// Makes folder and the folders above it, private to the user where they are new.
+// Makes folder and the folders above it, private to the user where they are new; folder itself
+// is made private in any case, since the copies in it are the user's unsaved texts.
 void makeFolder(const std::string& folder) {
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
@@ -147,6 +149,7 @@ void makeFolder(const std::string& folder) {
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0) throw ugerahtml::FileError(folder, errno, "criar");
     if (!S_ISDIR(st.st_mode)) throw ugerahtml::FileError(folder, ENOTDIR, "criar");
+    if ((st.st_mode & 077) != 0) ::chmod(folder.c_str(), st.st_mode & 07700);
 }
 
 // A lock held on a file of the recovery folder: an editor holds the lock of its own copy for as
@@ -248,7 +251,8 @@ std::vector<LeftCopy> claimLeftCopies(const std::string& folder) {
         std::optional<Copy> copy;
         try {
             copy = recovery::Parse(doctext::ReadFile(path));
-        } catch (const ugerahtml::FileError&) {
+        } catch (const std::runtime_error&) {
+            // Unreadable, or too large to be a copy: passed over like any foreign file.
         }
         if (!copy) continue;
         entry.copy = std::move(*copy);
@@ -365,10 +369,7 @@ private:
             }
             job.copy.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
                 .replace(QChar::LineSeparator, QLatin1Char('\n'));
-            const std::string file = dataFileOf(lock_.path());
-            doctext::WriteFile(file, recovery::Serialize(job.copy));
-            // The text is the user's own business, whatever the folder lets others see.
-            ::chmod(file.c_str(), 0600);
+            doctext::WriteFile(dataFileOf(lock_.path()), recovery::Serialize(job.copy));
             return true;
         } catch (const ugerahtml::FileError& error) {
             failed_(error.what());
@@ -472,7 +473,7 @@ Copy Recovery::snapshot() const {
 void Recovery::reportFailure(const std::string& why) {
     if (failureShown_) return;
     failureShown_ = true;
-    messages::Show("A c\xC3\xB3pia de recupera\xC3\xA7\xC3\xA3o do texto n\xC3\xA3o p\xC3\xB4" "de ser gravada (" + why +
+    messages::ShowWarning("A c\xC3\xB3pia de recupera\xC3\xA7\xC3\xA3o do texto n\xC3\xA3o p\xC3\xB4" "de ser gravada (" + why +
                    "). O texto continua no editor; salve-o para n\xC3\xA3o perd\xC3\xAA-lo.");
 }
 
@@ -491,12 +492,14 @@ void Recovery::OfferLeftCopies() {
             left.lock.removeAndRelease();
             continue;
         }
-        documents_.ClearEditor();
-        form_.Memo1->setPlainText(left.copy.text);
+        // A document that is still there is loaded first, for its name and for the format a
+        // save writes it in again (a UTF-8 document stays UTF-8); then the copy's text takes
+        // the place of the file's.
         struct stat st;
-        if (!left.copy.document.empty() && ::stat(left.copy.document.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            uvars::CurrentFile = left.copy.document;
-        documents_.SetCaption();
+        const bool there = !left.copy.document.empty() && ::stat(left.copy.document.c_str(), &st) == 0 &&
+                           S_ISREG(st.st_mode);
+        if (!there || !documents_.LoadDocument(left.copy.document)) documents_.ClearEditor();
+        form_.Memo1->setPlainText(left.copy.text);
         form_.Memo1->document()->setModified(true);
         // The old copy goes only once this editor's own holds the text.
         if (WriteNow()) {

@@ -101,6 +101,7 @@ private slots:
     void killedEditorIsOffered();
     void sessionEndWritesAtOnce_data();
     void sessionEndWritesAtOnce();
+    void restoredDocumentKeepsItsFormat();
     void twoEditorsKeepTwoCopies();
     void damagedFilesPassedOver();
     void refusedCopiesKeepTheLastThree();
@@ -196,6 +197,8 @@ void RecoveryTest::copyComesAndGoes() {
     QFETCH(QString, action);
     QFETCH(bool, stays);
     QFETCH(QString, document);
+    QVERIFY(QDir().mkpath(folder()));
+    QVERIFY(QFile::setPermissions(folder(), QFile::Permissions(0x7755)));
     auto editor = std::make_unique<Editor>(folder());
     DocFixture& f = editor->f;
     writeBytes(f.textos() + "/aula.vloq", "um\r\ndois");
@@ -211,7 +214,8 @@ void RecoveryTest::copyComesAndGoes() {
     QVERIFY(copy);
     QCOMPARE(copy->document, (f.textos() + "/aula.vloq").toStdString());
     QCOMPARE(copy->text, QStringLiteral("novo um\ndois"));
-    QVERIFY(!(QFileInfo(QString::fromStdString(file)).permissions() & (QFile::ReadGroup | QFile::ReadOther)));
+    // The copies are the user's own, even in a folder that others could read before.
+    QVERIFY(!(QFileInfo(folder()).permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther)));
     // Nothing of the copy lands in the work folder.
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
@@ -318,6 +322,20 @@ void RecoveryTest::sessionEndWritesAtOnce() {
     QVERIFY(QFile::remove(folder() + "/" + copies.front()));
 }
 
+void RecoveryTest::restoredDocumentKeepsItsFormat() {
+    Editor editor(folder());
+    DocFixture& f = editor.f;
+    const QString path = f.textos() + "/aula.vloq";
+    writeBytes(path, QStringLiteral("ação\n").toUtf8());  // UTF-8 from another editor, LF line ends
+    leaveCopy(folder(), "velloq-1-x.vrec", {path.toStdString(), 1796650000, QStringLiteral("ação ≤ nova\nlinha")});
+    f.sink.yesNo.push_back(true);
+    editor.recovery->OfferLeftCopies();
+    QCOMPARE(uvars::CurrentFile, path.toStdString());
+    QVERIFY(f.modified());
+    f.trigger("Salvar1");
+    QCOMPARE(readBytes(path), QStringLiteral("ação ≤ nova\nlinha").toUtf8());
+}
+
 void RecoveryTest::twoEditorsKeepTwoCopies() {
     Editor first(folder()), second(folder());
     first.f.type(QStringLiteral("primeiro"));
@@ -394,6 +412,7 @@ void RecoveryTest::readOnlyFolderStopsNothing() {
     QVERIFY(!editor.recovery->WriteNow());
     QTest::qWait(kPause);
     QCOMPARE(f.sink.calls.size(), size_t(1));
+    QCOMPARE(f.sink.warnings.size(), size_t(1));
     QCOMPARE(f.text(), std::string("um dois"));
 
     f.dialogs.chooseFile(f.textos() + "/aula.vloq");
