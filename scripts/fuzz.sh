@@ -65,6 +65,6 @@ for t in "${targets[@]}"; do
   echo "== $t for ${seconds}s, seeds $(ls "$corpus/$name" | wc -l), dictionary ${dict:-none}"
   build-fuzz/bin/$t -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 \
     ${dict:+-dict=$dict} "$corpus/$name" >"$logs/$name.log" 2>&1 || { tail -n 40 "$logs/$name.log"; failed=1; }
-  grep -E '^#[0-9]+ *DONE|^Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb' "$logs/$name.log" || true
+  grep -aE '^#[0-9]+[[:space:]]+DONE|^Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb' "$logs/$name.log" || true
 done
 exit $failed
