@@ -56,6 +56,7 @@ PageIsInputError::PageIsInputError(const std::string& page, const std::string& i
 namespace {
 
 constexpr size_t kBufferSize = size_t{256} << 10;
+constexpr size_t kSmallBuffer = size_t{4} << 10;
 constexpr size_t kPieceSize = size_t{64} << 10;
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -108,7 +109,9 @@ bool LineReader::Open(const std::string& nativePath) {
     name_ = nativePath;
     id_ = {st.st_dev, st.st_ino, true};
     atEnd_ = false;
-    buffer_.resize(kBufferSize);
+    // A small file, such as an include file named on many lines, takes a small buffer.
+    const auto size = static_cast<size_t>(std::max<off_t>(st.st_size, 0));
+    buffer_.resize(std::clamp<size_t>(size + 1, kSmallBuffer, kBufferSize));
     // Whether the file is UTF-8 takes all of it; a Windows-1252 file shows it is none at its
     // first accented letter, so as a rule only text files in UTF-8 are read twice.
     codepage::Utf8Sniffer sniffer;

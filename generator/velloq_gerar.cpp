@@ -29,7 +29,8 @@ constexpr const char* kUsage =
     "  1  houve erro de arquivo (um documento que n\xC3\xA3o se l\xC3\xAA, disco cheio...);\n"
     "  2  o uso est\xC3\xA1 errado, ou a p\xC3\xA1gina seria gravada sobre o documento, um arquivo de\n"
     "     inclus\xC3\xA3o ou o modelo (nada \xC3\xA9 gravado);\n"
-    "  3  o modelo falta ou est\xC3\xA1 danificado: a p\xC3\xA1gina foi gravada, mas sem a moldura do modelo.\n"
+    "  3  o modelo falta ou est\xC3\xA1 danificado: a p\xC3\xA1gina foi gravada, mas sem a moldura do modelo\n"
+    "     (ou sem parte dela).\n"
     "Com v\xC3\xA1rios documentos, vale o caso mais grave, nesta ordem: 2, 1, 3.\n";
 
 int usageError(const std::string& why) {

@@ -24,6 +24,7 @@ constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 constexpr int kAcceptsPerWake = 256;
 constexpr int kEventsPerWake = 512;
+constexpr int kFullWakesPerBacklogTurn = 4;
 // A buffer that grew past this for one burst is given back once empty.
 constexpr std::size_t kKeptCapacity = 16 * 1024;
 // Reading work a connection gets in one turn, in request bytes, each request counting
@@ -130,6 +131,7 @@ void Server::Stop() {
 
 void Server::Run() {
     epoll_event events[kEventsPerWake];
+    int fullWakes = 0;
     for (;;) {
         // With requests waiting for turns, the wait only looks for news.
         const int n = ::epoll_wait(epollFd_, events, kEventsPerWake, backlog_.empty() ? -1 : 0);
@@ -146,7 +148,13 @@ void Server::Run() {
             else onEvent(fd, generation, events[k].events);
         }
         if (stop) break;
-        serveBacklog();
+        // A full wake means more news is waiting: the sockets come first, so that a short
+        // request behind many busy connections is read soon, but the backlog still gets a
+        // turn every few wakes.
+        if (n < kEventsPerWake || ++fullWakes >= kFullWakesPerBacklogTurn) {
+            fullWakes = 0;
+            serveBacklog();
+        }
     }
     backlog_.clear();
     while (!lru_.empty()) close(*byFd_[static_cast<std::size_t>(lru_.front())]);

@@ -305,6 +305,7 @@ void flood(std::uint16_t port, int connections, double seconds, const std::vecto
                 connections, longAnswers, seconds, latencies.size(),
                 latencies.empty() ? 0.0 : latencies[latencies.size() / 2],
                 latencies.empty() ? 0.0 : latencies.back());
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -378,7 +379,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     if (child > 0) {
+        // A server deep in work may take long to stop; it gets two seconds.
         ::kill(child, SIGTERM);
+        for (int i = 0; i < 20 && ::waitpid(child, nullptr, WNOHANG) == 0; ++i) ::usleep(100000);
+        ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
     }
     return 0;

@@ -2,6 +2,7 @@
 // short request, a full connection table, pipelined long and short requests. Each row runs
 // against a fresh server and finishes in a few seconds; the large figures belong to oxload.
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <chrono>
 #include <functional>
@@ -45,8 +46,10 @@ TEST(ServerFloods, Table) {
              for (auto& c : flood) ASSERT_TRUE(c.send("`"));
              ASSERT_TRUE(editor.send("`1`"));
              EXPECT_EQ(editor.reply(), "1\r\n");
-             int answered = 0;
-             for (auto& c : flood) answered += c.reply(20).empty() ? 0 : 1;
+             // The long replies already there, counted at once, without waiting for more.
+             std::vector<pollfd> fds;
+             for (auto& c : flood) fds.push_back({c.fd(), POLLIN, 0});
+             const int answered = ::poll(fds.data(), fds.size(), 0);
              EXPECT_LT(answered, 50);
          }},
         {"long and short requests pipelined on one connection are answered in order", 4096,
