@@ -13,6 +13,7 @@
 
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
+#include "platform/safefile.h"
 
 namespace doctext {
 namespace {
@@ -75,19 +76,6 @@ void appendCp1252(std::string& out, char32_t cp) {
     const int b = codepage::CodePointToCp1252(cp);
     if (b >= 0) out += static_cast<char>(b);
     else out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
-}
-
-// The permission bits a new file gets from this process.
-mode_t newFileMode() {
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-            break;
-        }
-    }
-    return 0666 & ~mask;
 }
 
 std::string folderOf(const std::string& path) {
@@ -204,7 +192,7 @@ Replaced replaceByRename(const std::string& path, const std::string& target, std
     if (!writeAllAt(fd, bytes, 0)) abandon(errno);
     if (::fsync(fd) != 0) abandon(errno);
     if (old) keepModeAndOwner(fd, *old);
-    else ::fchmod(fd, newFileMode());
+    else ::fchmod(fd, safefile::NewFileMode());
     // A copy already given to the old file's owner is taken back first: in a sticky folder
     // only its owner may remove it.
     auto discard = [&temp] {

@@ -11,9 +11,11 @@
 namespace safefile {
 namespace {
 
-// The permission bits a new file gets from this process. The mask is read, not set and
-// restored, so that no other thread ever sees it changed.
-mode_t newFileMode() {
+FileId idOf(const struct stat& st) { return {st.st_dev, st.st_ino, true}; }
+
+}  // namespace
+
+mode_t NewFileMode() {
     mode_t mask = 022;
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
@@ -24,10 +26,6 @@ mode_t newFileMode() {
     }
     return 0666 & ~mask;
 }
-
-FileId idOf(const struct stat& st) { return {st.st_dev, st.st_ino, true}; }
-
-}  // namespace
 
 FileId IdOf(const std::string& path) {
     struct stat st;
@@ -99,7 +97,7 @@ int Replacement::Open(const std::string& path, InPlace inPlace) {
             return openInPlace(O_TRUNC);
         return error;
     }
-    ::fchmod(fd_, exists ? (old.st_mode & 07777) : newFileMode());
+    ::fchmod(fd_, exists ? (old.st_mode & 07777) : NewFileMode());
     if (exists && ::fchown(fd_, old.st_uid, old.st_gid) != 0) {
         // Only an administrator may give a file away; the new file stays ours.
     }

@@ -31,6 +31,10 @@ std::string ResolvedTarget(const std::string& path);
 // The folder part of a path: "." for a bare name, "/" for a name in the root.
 std::string FolderOf(const std::string& path);
 
+// The permission bits a new file gets from this process (0666 less the process's mask). The
+// mask is read, not set and restored, so that no other thread ever sees it changed.
+mode_t NewFileMode();
+
 // Writes all bytes to fd, going on after interruptions. Returns 0 or the errno of the failure.
 int WriteAll(int fd, std::string_view bytes);
 
