@@ -96,10 +96,10 @@ bool Documents::LoadDocument(const std::string& file) {
     try {
         bytes = doctext::ReadFile(file);
     } catch (const doctext::TooLargeError& error) {
-        messages::Show(error.what());
+        messages::ShowWarning(error.what());
         return false;
     } catch (const std::bad_alloc&) {
-        messages::Show(outOfMemory("abrir", file));
+        messages::ShowWarning(outOfMemory("abrir", file));
         return false;
     } catch (const ugerahtml::FileError& error) {
         ClearEditor();
@@ -113,7 +113,7 @@ bool Documents::LoadDocument(const std::string& file) {
     try {
         document = doctext::Decode(bytes);
     } catch (const std::bad_alloc&) {
-        messages::Show(outOfMemory("abrir", file));
+        messages::ShowWarning(outOfMemory("abrir", file));
         return false;
     }
     std::string().swap(bytes);
@@ -132,7 +132,7 @@ bool Documents::WriteDocument(const std::string& file) {
         messages::ShowWarning(error.what());
         return false;
     } catch (const std::bad_alloc&) {
-        messages::Show(outOfMemory("gravar", file));
+        messages::ShowWarning(outOfMemory("gravar", file));
         return false;
     }
     MarkClean();

@@ -46,7 +46,7 @@ void ConnectInBackground() {
 void UseAndKeep(const speechsettings::SpeechSettings& settings) {
     falar::ApplySettings(settings, uvars::StartFolder);
     if (!speechsettings::Write(uvars::ProgramSettingsFile, settings))
-        messages::Show("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + uvars::ProgramSettingsFile + ".");
+        messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + uvars::ProgramSettingsFile + ".");
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
     loadTemplate(run);
     if (!run.templ.available) {
         if (!run.templateWarned)
-            messages::Show("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
+            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
                            " n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta");
         run.templateWarned = true;
         run.templateIncomplete = true;
@@ -130,7 +130,7 @@ void WriteTemplateSection(Run& run, std::string_view marker) {
     const auto& kinds = run.templ.kinds;
     size_t i = markerLine(run.templ, marker);
     if (i == lines.size()) {
-        messages::Show("Arquivo de modelo est\xC3\xA1 danificado");
+        messages::ShowWarning("Arquivo de modelo est\xC3\xA1 danificado");
         run.templateIncomplete = true;
         return;
     }

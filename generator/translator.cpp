@@ -23,7 +23,7 @@ void writeInclude(Run& run, std::string_view line) {
         // A folder is no file of that name, and no file name holds a NUL: both are not found,
         // and the run goes on.
         if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR || errno == ELOOP || errno == ENAMETOOLONG) {
-            messages::Show("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
+            messages::ShowWarning("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
             return;
         }
         throw FileError(path, errno, "abrir");
@@ -138,7 +138,7 @@ bool GeneratePage(const std::string& document, const std::string& page, PageRepo
                 handleDocumentLine(run, line);
             } catch (const FileError& error) {
                 if (!run.checkedOutput || dynamic_cast<const PageIsInputError*>(&error)) throw;
-                messages::Show(std::string("VQERRDSK: ") + error.what());
+                messages::ShowWarning(std::string("VQERRDSK: ") + error.what());
                 run.page.Abandon();
                 if (report) report->templateIncomplete = run.templateIncomplete;
                 return false;

@@ -70,6 +70,7 @@ void QuestionsTest::failuresAreWarnings_data() {
     QTest::newRow("folder inaccessible") << "open" << "Pasta de trabalho %1/sumiu está inacessível";
     QTest::newRow("file unreadable") << "pick" << "Erro ao abrir o arquivo nada.vloq: ";
     QTest::newRow("file unwritable") << "save" << "Erro ao gravar o arquivo %1/sumiu/a.vloq: ";
+    QTest::newRow("file too large") << "big" << "O arquivo %1/textos/grande.vloq é grande demais";
 }
 
 void QuestionsTest::failuresAreWarnings() {
@@ -82,6 +83,12 @@ void QuestionsTest::failuresAreWarnings() {
     if (command == "reopen") f.commands.workFolder->ReopenFolder(gone);
     else if (command == "open") f.commands.workFolder->OpenWorkFolder(gone);
     else if (command == "pick") f.commands.workFolder->lb_arquivosClick("nada.vloq");
+    else if (command == "big") {
+        QFile big(f.textos() + "/grande.vloq");
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(300) << 20));
+        big.close();
+        f.commands.documents->LoadDocument((f.textos() + "/grande.vloq").toStdString());
+    }
     else f.commands.documents->WriteDocument(gone + "/a.vloq");
     QCOMPARE(f.sink.warnings.size(), size_t(1));
     const QString shown = QString::fromStdString(f.sink.warnings[0]);
