@@ -19,6 +19,7 @@
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -26,10 +27,7 @@ constexpr size_t kTargetSize = 50u << 20;
 
 const std::string& folder() {
     static const std::string dir = [] {
-        std::string d = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
-        if (!::mkdtemp(d.data())) std::abort();
-        static const std::string made = d;
-        std::atexit([] { std::filesystem::remove_all(made); });
+        const std::string d = MakeScratchFolder();
         std::ofstream(d + "/modelo.mdl", std::ios::binary)
             << "<<<CABE\xC7" "ALHO>>>\r\n<html><head><title>[T\xCDTULO]</title></head><body>\r\n<<<FIM>>>\r\n"
                "<<<T\xD3PICO>>>\r\n<h2>[T\xD3PICO]</h2>\r\n<<<FIM>>>\r\n"

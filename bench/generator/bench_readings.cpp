@@ -13,6 +13,7 @@
 #include "editor/uvars.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -20,10 +21,7 @@ constexpr size_t kTargetSize = 8u << 20;
 
 const std::string& folder() {
     static const std::string dir = [] {
-        std::string d = (std::filesystem::temp_directory_path() / "velloq-bench-XXXXXX").string();
-        if (!::mkdtemp(d.data())) std::abort();
-        static const std::string made = d;
-        std::atexit([] { std::filesystem::remove_all(made); });
+        const std::string d = MakeScratchFolder();
         const std::string head = "<<<CABE\xC7" "ALHO>>>\r\n<html><head><title>[T\xCDTULO]</title></head><body>\r\n<<<FIM>>>\r\n";
         std::ofstream(d + "/simples.mdl", std::ios::binary)
             << head << "<<<ASSINATURA>>>\r\n</body></html>\r\n<<<FIM>>>\r\n";

@@ -10,13 +10,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 prefix=$tmp/prefijo
 home=$tmp/casa
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FALHOU: $what"; fi
-}
-finish() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; exit $?; }
+source "$(dirname "$0")/checks.sh"
 
 if ! cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1; then
   tail -n 20 "$tmp/install.log"

@@ -9,13 +9,7 @@ source=$1
 build=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FALHOU: $what"; fi
-}
-finish() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; exit $?; }
+source "$(dirname "$0")/checks.sh"
 
 clone=$tmp/velloq
 if ! git clone -q "$source" "$clone" 2>"$tmp/clone.log"; then
