@@ -103,8 +103,8 @@ void ExplorarFormula1Click(TForm1* form) {
         falar::SpeakFormula({});
         return;
     }
-    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
-    oxserver::ParseVerbosity(speechsettings::VerbosityName(falar::Settings().verbosity), verbosity);
+    reader::Verbosity verbosity = reader::Verbosity::Normal;
+    reader::ParseVerbosity(speechsettings::VerbosityName(falar::Settings().verbosity), verbosity);
     TExplorarDlg walk(form->Memo1, formula.start, formula.text, verbosity, form);
     walk.exec();
 }

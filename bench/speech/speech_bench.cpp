@@ -60,7 +60,7 @@ void BM_ExplorationKey(benchmark::State& state) {
     ormivox::VoiceOutput* previous = ormivox::SetVoice(&voice);
     QPlainTextEdit memo;
     memo.setPlainText(QStringLiteral("Seja `(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2` aqui."));
-    TExplorarDlg walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), oxserver::Verbosity::Normal);
+    TExplorarDlg walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), reader::Verbosity::Normal);
     const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Up};
     std::size_t i = 0;
     for (auto _ : state) {

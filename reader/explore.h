@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "oxserver/parser.h"
-#include "oxserver/reader.h"
+#include "reader/parser.h"
+#include "reader/reader.h"
 
-namespace oxserver {
+namespace reader {
 
 struct Piece {
     std::uint32_t begin = 0, end = 0;  // byte range in the UTF-8 formula text given to Explore,
@@ -46,4 +46,4 @@ Exploration Explore(std::string_view utf8);
 // Empty for a piece index out of range.
 std::string ReadPiece(const Exploration& exploration, std::int32_t piece, Verbosity verbosity);
 
-}  // namespace oxserver
+}  // namespace reader

@@ -1,8 +1,8 @@
-#include "oxserver/parser.h"
+#include "reader/parser.h"
 
-#include "oxserver/utf8.h"
+#include "platform/codepage.h"
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -60,7 +60,7 @@ private:
         // blanks, controls and malformed bytes
         while (i < s_.size()) {
             char32_t cp;
-            const std::size_t len = DecodeUtf8(s_, i, cp);
+            const std::size_t len = codepage::DecodeUtf8(s_, i, cp);
             if (len == 0) { i += 1; t.spaced = true; continue; }
             if (!isBlankCodePoint(cp)) break;
             i += len;
@@ -118,7 +118,7 @@ private:
         }
         if (isAsciiLetter(c)) return finish(t, TokenKind::Letter, i, i + 1);
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8(s_, i, cp);  // not 0: the blank loop skipped those
+        const std::size_t len = codepage::DecodeUtf8(s_, i, cp);  // not 0: the blank loop skipped those
         if (const Symbol* sym = CharacterSymbol(cp)) {
             t.kind = TokenKind::Symbol;
             t.symbol = sym;
@@ -585,4 +585,4 @@ Formula Parse(std::string_view utf8) {
     return f;
 }
 
-}  // namespace oxserver
+}  // namespace reader

@@ -4,17 +4,17 @@
 
 #include <string>
 
-#include "oxserver/explore.h"
-#include "test_support.h"
+#include "reader/explore.h"
+#include "tables.h"
 
 namespace {
 
-using oxserver::Verbosity;
+using reader::Verbosity;
 
 // The tree as text: each piece's role (when it has one) and its text in the formula, its
 // children in brackets after it, followed through firstChild and nextSibling.
-std::string outline(const oxserver::Exploration& e, std::string_view text, std::int32_t p) {
-    const oxserver::Piece& piece = e.pieces[static_cast<std::size_t>(p)];
+std::string outline(const reader::Exploration& e, std::string_view text, std::int32_t p) {
+    const reader::Piece& piece = e.pieces[static_cast<std::size_t>(p)];
     std::string s = piece.role.empty() ? "" : piece.role + ":";
     s += text.substr(piece.begin, piece.end - piece.begin);
     if (piece.firstChild < 0) return s;
@@ -56,7 +56,7 @@ TEST(Explore, PiecesRolesAndRanges) {
         {"", ""},
     };
     for (const auto& c : cases) {
-        const auto e = oxserver::Explore(c.formula);
+        const auto e = reader::Explore(c.formula);
         EXPECT_EQ(outline(e, c.formula, 0), c.tree) << c.formula;
     }
 }
@@ -67,17 +67,16 @@ TEST(Explore, PiecesRolesAndRanges) {
 TEST(Explore, LinksRangesAndReadingsAgreeOverTheTables) {
     std::vector<std::string> formulas = {std::string(200, '(') + "x", "x^^^", "|||", "`", "\xff\xfe",
                                          "sqrt", "frac(a)", "&#;&#x110000;&amp", "(1,2),(3,4)"};
-    for (const char* table : {"readings.tsv", "catalogue.tsv"})
-        for (const auto& row : oxtest::ReadTable(table))
-            formulas.push_back(row.fields.size() == 3 ? row.fields[2] : row.fields[0]);
+    for (const auto& rows : {readertest::ReadingRows(), readertest::CatalogueRows()})
+        for (const auto& row : rows) formulas.push_back(readertest::FormulaOf(row));
     for (const std::string& f : formulas) {
         SCOPED_TRACE(f);
-        const auto e = oxserver::Explore(f);
+        const auto e = reader::Explore(f);
         ASSERT_FALSE(e.pieces.empty());
         EXPECT_EQ(e.pieces[0].begin, 0u);
         EXPECT_EQ(e.pieces[0].end, f.size());
         for (const Verbosity v : {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada})
-            EXPECT_EQ(oxserver::ReadPiece(e, 0, v), oxserver::ReadFormula(f, v));
+            EXPECT_EQ(reader::ReadPiece(e, 0, v), reader::ReadFormula(f, v));
         for (std::size_t p = 1; p < e.pieces.size(); ++p) {
             const auto& piece = e.pieces[p];
             const auto& parent = e.pieces[static_cast<std::size_t>(piece.parent)];
@@ -95,7 +94,7 @@ TEST(Explore, LinksRangesAndReadingsAgreeOverTheTables) {
                 EXPECT_EQ(before.nextSibling, static_cast<std::int32_t>(p));
                 EXPECT_LE(before.end, piece.begin) << p;
             }
-            EXPECT_FALSE(oxserver::ReadPiece(e, static_cast<std::int32_t>(p), Verbosity::Normal).empty()) << p;
+            EXPECT_FALSE(reader::ReadPiece(e, static_cast<std::int32_t>(p), Verbosity::Normal).empty()) << p;
         }
     }
 }
@@ -122,19 +121,19 @@ TEST(Explore, APieceReadAloneIsPartOfTheWholeReading) {
         {"x = 3.250,75 cm", {"x", "igual a", "3250 vírgula 75 centímetros", "3250", "75", "c", "m"}},
     };
     for (const auto& c : cases) {
-        const auto e = oxserver::Explore(c.formula);
+        const auto e = reader::Explore(c.formula);
         std::vector<std::string> read;  // in the order of a walk: down first, then next
         std::vector<std::int32_t> stack = {e.pieces[0].firstChild};
         while (!stack.empty()) {
             const std::int32_t p = stack.back();
             stack.pop_back();
             if (p < 0) continue;
-            read.push_back(oxserver::ReadPiece(e, p, Verbosity::Normal));
+            read.push_back(reader::ReadPiece(e, p, Verbosity::Normal));
             stack.push_back(e.pieces[static_cast<std::size_t>(p)].nextSibling);
             stack.push_back(e.pieces[static_cast<std::size_t>(p)].firstChild);
         }
         EXPECT_EQ(read, c.pieces) << c.formula;
-        const std::string whole = oxserver::ReadFormula(c.formula);
+        const std::string whole = reader::ReadFormula(c.formula);
         for (const std::string& r : read) EXPECT_NE(whole.find(r), std::string::npos) << c.formula << ": " << r;
     }
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace oxserver {
+namespace reader {
 
 // How the parser treats a symbol.
 enum class SymbolKind : std::uint8_t {
@@ -224,4 +224,4 @@ UnitMatch MatchUnit(std::string_view text, bool plural);
 std::string_view SymbolInput(std::size_t index);
 std::size_t SymbolCount();
 
-}  // namespace oxserver
+}  // namespace reader

@@ -1,10 +1,10 @@
-#include "oxserver/symbols.h"
+#include "reader/symbols.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 using K = SymbolKind;
@@ -829,4 +829,4 @@ UnitMatch MatchUnit(std::string_view t, bool plural) {
 std::string_view SymbolInput(std::size_t index) { return kSymbols[index].input; }
 std::size_t SymbolCount() { return std::size(kSymbols); }
 
-}  // namespace oxserver
+}  // namespace reader

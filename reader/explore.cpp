@@ -1,9 +1,9 @@
-#include "oxserver/explore.h"
+#include "reader/explore.h"
 
 #include <string>
 #include <unordered_map>
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 using Part = Exploration::Part;
@@ -311,4 +311,4 @@ std::string ReadPiece(const Exploration& e, std::int32_t piece, Verbosity verbos
     return ReadPart(e.formula, p.node, p.how, p.first, p.count, verbosity);
 }
 
-}  // namespace oxserver
+}  // namespace reader

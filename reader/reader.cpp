@@ -1,11 +1,11 @@
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 
 #include "platform/codepage.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 // The reading as it grows: words separated by blanks, pauses as commas, and the contraction of
@@ -1873,4 +1873,4 @@ std::string ReadFormula(std::string_view utf8, Verbosity verbosity) {
     return Read(Parse(DecodeCharacterReferences(utf8)), verbosity);
 }
 
-}  // namespace oxserver
+}  // namespace reader
