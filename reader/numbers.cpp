@@ -1,0 +1,266 @@
+// Numbers and units: the one owner of number notation (thousands dot, decimal comma, money,
+// repeating decimals) and of the units read after a number.
+#include "reader/rules.h"
+
+namespace reader::rules {
+
+// The text of the number that starts at item j: its digits, a decimal comma and decimals,
+// a barred period or three dots. `end`: the item after it.
+NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const {
+    text.assign(f_.text(at(r.item(j))));
+    end = j + 1;
+    if (isDecimalComma(r, end)) {
+        const std::int32_t d = r.item(end + 1);
+        text += ',';
+        if (at(d).kind == NodeKind::Number) {
+            text += f_.text(at(d));
+        } else {
+            text += '(';
+            text += f_.text(at(unwrap(at(d).a)));
+            text += ')';
+        }
+        end += 2;
+        if (r.has(end) && !(at(r.item(end)).flags & kSpaced) && text.back() != ')') {
+            const std::int32_t t = r.item(end);
+            if (isBarredNumber(t)) {
+                text += '(';
+                text += f_.text(at(unwrap(at(t).a)));
+                text += ')';
+                ++end;
+            } else if (isEllipsis(t)) {
+                text += "...";
+                ++end;
+            }
+        }
+    }
+    NumberMatch m = MatchNumber(text);
+    if (m.length != text.size() && text.size() > 3 && text.ends_with("...")) {
+        text.resize(text.size() - 3);  // "0,123...": no period shows; the dots are read
+        --end;
+        m = MatchNumber(text);
+    }
+    return m;
+}
+
+bool Reader::isEllipsis(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input == "...";
+}
+
+// A unit of measure after a number, from item j on: "cm", "km/h", "m^2", "°C". Sets `end`
+// to the item after it and returns its words, or an empty match.
+UnitMatch Reader::unitAt(const Row& r, std::size_t j, bool plural, std::size_t& end) const {
+    std::string text;
+    std::size_t ends[8];
+    std::size_t count = 0;
+    for (std::size_t k = j; r.has(k) && count < std::size(ends); ++k) {
+        if (k > j && (at(r.item(k)).flags & kSpaced)) break;
+        if (!spellUnit(r.item(k), text, 0)) break;
+        ends[count++] = text.size();
+    }
+    UnitMatch m;
+    if (count == 0) return m;
+    m = MatchUnit(text, plural);
+    for (std::size_t c = 0; c < count && m.length > 0; ++c) {
+        if (ends[c] != m.length) continue;
+        if (m.oneLetter && !(at(r.item(j)).flags & kSpaced)) break;  // "2m" is 2 times m
+        end = j + c + 1;
+        return m;
+    }
+    return UnitMatch{};
+}
+
+// What a unit's item spells: a letter, a letter with a power, a quotient of such, a degree
+// sign, "min". False for anything else.
+bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
+    const Node& n = at(i);
+    switch (n.kind) {
+    case NodeKind::Letter:
+        if (n.length != 1) return false;
+        text += f_.text(n);
+        return true;
+    case NodeKind::Symbol: {
+        const std::string_view in = n.symbol->input;
+        if ((n.flags & kEscaped) || n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation)
+            return false;
+        if (in == "°" || in == "º" || in == "²" || in == "³" || in == "min" || n.symbol->role == Role::Letter) {
+            text += in;
+            return true;
+        }
+        return false;
+    }
+    case NodeKind::Script: {
+        if (n.b >= 0 || n.c < 0 || at(n.a).kind != NodeKind::Letter) return false;
+        if (!isNumberText(n.c, "2") && !isNumberText(n.c, "3")) return false;
+        text += f_.text(at(n.a));
+        text += '^';
+        text += f_.text(at(unwrap(n.c)));
+        return true;
+    }
+    case NodeKind::Frac:
+        if (depth > 0) return false;
+        return spellUnitRow(n.a, text) && (text += '/', spellUnitRow(n.b, text));
+    default:
+        return false;
+    }
+}
+
+bool Reader::spellUnitRow(std::int32_t i, std::string& text) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Row && !(n.kind == NodeKind::Group && (n.flags & kInvisible)))
+        return spellUnit(i, text, 1);
+    for (std::int32_t c = n.first; c >= 0; c = at(c).next)
+        if (!spellUnit(c, text, 1)) return false;
+    return n.first >= 0;
+}
+
+// "1 metro", "1,5 metros", "0 metros"
+bool Reader::singularAmount(const NumberMatch& m) {
+    return m.integer == "1" && m.decimals.empty() && m.period.empty();
+}
+
+// 3.250,75; 0,bar(6); 1,2bar(3); 0,666...; and the unit after a number: 5 cm, 60 km/h
+bool Reader::numberRule(Row& r) {
+    if (at(r.current()).kind != NodeKind::Number) return false;
+    std::string text;
+    std::size_t end = r.k + 1;
+    const NumberMatch m = numberAt(r, r.k, text, end);
+    if (m.length != text.size()) return false;
+    sayNumber(m);
+    std::size_t after = end;
+    const UnitMatch unit = unitAt(r, end, !singularAmount(m), after);
+    if (unit.length > 0) w_.phrase(unit.words);
+    r.k = after;
+    return true;
+}
+
+// R$ 1.200,00: reais and centavos
+bool Reader::currencyRule(Row& r) {
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Letter || f_.text(n) != "R" || !r.has(r.k + 2)) return false;
+    const Node& sign = at(r.next());
+    if (sign.kind != NodeKind::Symbol || sign.symbol->input != "$" || (sign.flags & kSpaced)) return false;
+    if (at(r.item(r.k + 2)).kind != NodeKind::Number) return false;
+    std::string text;
+    std::size_t end = r.k + 3;
+    const NumberMatch m = numberAt(r, r.k + 2, text, end);
+    if (m.length != text.size() || !m.period.empty()) return false;
+    const bool cents = m.decimals.size() == 2;
+    NumberMatch whole = m;
+    if (cents) whole.decimals = {};
+    sayNumber(whole);
+    w_.phrase(Say(whole.integer == "1" && whole.decimals.empty() ? P::Real : P::Reais));
+    if (cents && m.decimals != "00") {
+        w_.phrase(Say(P::E));
+        w_.word(m.decimals[0] == '0' ? m.decimals.substr(1) : m.decimals);
+        w_.phrase(Say(m.decimals == "01" ? P::Centavo : P::Centavos));
+    }
+    r.k = end;
+    return true;
+}
+
+// "1,5" is a decimal number as Brazilians write it, except inside brackets and scripts,
+// where a comma separates: [0,1], (1,2), X_(4,2), and the open interval ]0,1[.
+bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
+    if (bracketDepth_ != 0 || k == 0 || !r.has(k + 1) || !isSymbol(r.item(k), Role::Comma)) return false;
+    const bool interval = (k >= 2 && isBracketSign(r.item(k - 2), "]")) ||
+                          (r.has(k + 2) && isBracketSign(r.item(k + 2), "["));
+    const Node& next = at(r.item(k + 1));
+    return !interval && at(r.item(k - 1)).kind == NodeKind::Number &&
+           (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
+           !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+}
+
+// bar(6): the repeating digits of a decimal
+bool Reader::isBarredNumber(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Unary || n.symbol->role != Role::PostfixAccent) return false;
+    if (n.symbol->input != "bar" && n.symbol->input != "overline") return false;
+    const Node& d = at(unwrap(n.a));
+    return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
+}
+
+bool Reader::commaRule(Row& r) {
+    if (!isSymbol(r.current(), Role::Comma)) return false;
+    if (isDecimalComma(r, r.k)) {
+        w_.phrase(Say(P::Virgula));
+    } else {
+        w_.pause();
+        r.open = Open::None;
+    }
+    ++r.k;
+    return true;
+}
+
+// A dot between operands multiplies; before a number with nothing before it, ".5", it is
+// the decimal point of a number written without its 0; otherwise it says nothing.
+bool Reader::dotRule(Row& r) {
+    if (!isSymbol(r.current(), Role::Dot)) return false;
+    const std::int32_t next = r.next();
+    const bool after = r.k > 0 && isOperand(r.item(r.k - 1));
+    if (after && next >= 0 && isOperand(next))
+        w_.operatorPhrase(Say(P::Vezes));
+    else if (!after && next >= 0 && at(next).kind == NodeKind::Number && !(at(next).flags & kSpaced))
+        w_.phrase(Say(P::Virgula));
+    ++r.k;
+    return true;
+}
+
+// One amount written as several items: "-x", "60°", "1,5", "2 cm".
+bool Reader::isSingleAmount(const std::vector<std::int32_t>& items) const {
+    for (std::int32_t i : items)
+        if (isSymbol(i, Role::Comma)) return false;  // f(1,5): two arguments
+    if (items.size() == 2 && (isSymbol(items[0], Role::Minus) || isSymbol(items[0], Role::Plus)) && isAtom(items[1]))
+        return true;
+    if (items.empty() || at(items[0]).kind != NodeKind::Number) return false;
+    const Row r(items);
+    std::string text;
+    std::size_t end = 1;
+    if (numberAt(r, 0, text, end).length != text.size()) return false;
+    std::size_t after = end;
+    if (unitAt(r, end, true, after).length > 0) end = after;
+    else if (r.has(end) && isDegreeSign(r.item(end))) ++end;
+    return end == items.size();
+}
+
+bool Reader::isDegreeSign(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && (n.symbol->input == "°" || n.symbol->input == "º");
+}
+
+void Reader::readNumber(std::string_view digits) {
+    const NumberMatch m = MatchNumber(digits);
+    if (m.length != digits.size()) {  // not a number after all: its text as it stands
+        w_.word(digits);
+        return;
+    }
+    sayNumber(m);
+}
+
+// "3250 vírgula 75", "dízima periódica 1 vírgula 2 período 3"
+void Reader::sayNumber(const NumberMatch& m) {
+    if (!m.period.empty()) w_.phrase(Say(P::DizimaPeriodica));
+    if (m.integer.find('.') == std::string_view::npos) {
+        w_.word(m.integer);
+    } else {
+        std::string whole(m.integer);
+        std::erase(whole, '.');
+        w_.word(whole);
+    }
+    if (m.decimals.empty() && m.period.empty()) return;
+    w_.phrase(Say(P::Virgula));
+    w_.word(m.decimals);
+    if (m.period.empty()) return;
+    w_.phrase(Say(P::Periodo));
+    w_.word(m.period);
+}
+
+// 30^@, 30^circ, 30^o: a small ring raised after a number is how degrees are written.
+bool Reader::isDegreeMark(std::int32_t sup, const Node& base) const {
+    const Node& s = at(unwrap(sup));
+    if (s.kind == NodeKind::Symbol && !(s.flags & kEscaped))
+        return s.symbol->input == "@" || s.symbol->input == "circ";
+    return s.kind == NodeKind::Letter && f_.text(s) == "o" && base.kind == NodeKind::Number;
+}
+
+}  // namespace reader::rules
