@@ -26,7 +26,7 @@ bool Reader::isAtom(std::int32_t i) const {
         return true;
     case NodeKind::Symbol:
         if (n.flags & kEscaped) return false;
-        return (n.symbol->kind == SymbolKind::Constant && n.symbol->role == Role::None) ||
+        return (n.symbol->kind == SymbolKind::Constant && ReadsByWords(n.symbol->role)) ||
                n.symbol->role == Role::Letter;
     default:
         return false;
@@ -73,7 +73,7 @@ bool Reader::isShort(std::int32_t i, bool allowCalls) const {
         return isAtom(n.a) && n.b >= 0 && isSimple(n.b) && n.c < 0;
     if (n.kind == NodeKind::Unary) {
         const Role r = n.symbol->role;
-        return (r == Role::Vec || r == Role::PostfixAccent) && (isAtom(n.a) || isLetterRun(n.a));
+        return (r == Role::Vec || IsPostfixAccent(r)) && (isAtom(n.a) || isLetterRun(n.a));
     }
     return false;
 }
@@ -86,7 +86,7 @@ bool Reader::isOperand(std::int32_t i) const {
     const SymbolKind k = n.symbol->kind;
     if (k == SymbolKind::Function) return true;
     return k == SymbolKind::Constant &&
-           (n.symbol->role == Role::None || n.symbol->role == Role::Prime ||
+           (ReadsByWords(n.symbol->role) || n.symbol->role == Role::Prime ||
             n.symbol->role == Role::Factorial);
 }
 
@@ -114,9 +114,7 @@ bool Reader::isLetterLike(std::int32_t i) const {
 bool Reader::isFunctionLetter(std::int32_t i) const {
     const Node& n = at(i);
     if (isSymbol(i, Role::Letter)) return true;
-    if (n.kind != NodeKind::Letter || n.length != 1) return false;
-    const char c = f_.source[n.begin];
-    return c == 'f' || c == 'g' || c == 'h';
+    return n.kind == NodeKind::Letter && LetterHasRole(LetterRole::Funcao, f_.text(n));
 }
 
 bool Reader::isCallBracket(std::int32_t i) const {
@@ -146,9 +144,10 @@ bool Reader::isCapital(std::int32_t i) const {
     return n.kind == NodeKind::Letter && n.length == 1 && f_.source[n.begin] >= 'A' && f_.source[n.begin] <= 'Z';
 }
 
-bool Reader::isLetterText(std::int32_t i, std::string_view text) const {
+// A letter (perhaps in invisible brackets) that takes the meaning `role` where it stands.
+bool Reader::letterIs(std::int32_t i, LetterRole role) const {
     const Node& n = at(unwrap(i));
-    return n.kind == NodeKind::Letter && f_.text(n) == text;
+    return n.kind == NodeKind::Letter && LetterHasRole(role, f_.text(n));
 }
 
 // How many capitals side by side make the item: 3 for "PQR"; 0 for anything else.

@@ -7,13 +7,14 @@ namespace reader::rules {
 bool Reader::combinatoricsRule(Row& r) {
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Script || n.b < 0 || !isCapital(n.a)) return false;
-    const char which = f_.source[at(n.a).begin];
-    if (which != 'C' && which != 'A' && which != 'P') return false;
+    const bool combination = letterIs(n.a, LetterRole::Combinacao);
+    const bool permutation = letterIs(n.a, LetterRole::Permutacao);
+    if (!combination && !permutation && !letterIs(n.a, LetterRole::Arranjo)) return false;
     std::vector<std::int32_t> sub;
     const Node& s = at(n.b);
     if (s.kind == NodeKind::Group && (s.flags & kInvisible)) collect(n.b, sub);
     else sub.push_back(n.b);
-    if (which == 'P') {
+    if (permutation) {
         if (sub.size() != 1 || !isAtom(sub[0])) return false;
         const Node& count = at(unwrap(sub[0]));
         // P_1, P_2 name points; a permutation's count is a letter, or it has repetitions
@@ -37,13 +38,13 @@ bool Reader::combinatoricsRule(Row& r) {
     } else if (sub.size() == 1 && n.c >= 0 && isAtom(sub[0]) && at(unwrap(n.c)).kind == NodeKind::Letter) {
         // C_n^p; with the letters of the other habit, C_p^n, the n is the total. A number
         // above is a power: C_1^2, a leg squared.
-        const bool swapped = isLetterText(n.c, "n") || isLetterText(sub[0], "k") || isLetterText(sub[0], "p");
+        const bool swapped = letterIs(n.c, LetterRole::TotalAcima) || letterIs(sub[0], LetterRole::TomadosAbaixo);
         total = swapped ? n.c : sub[0];
         taken = swapped ? sub[0] : n.c;
     } else {
         return false;
     }
-    w_.phrase(Say(which == 'C' ? P::CombinacaoDe : P::ArranjoDe));
+    w_.phrase(Say(combination ? P::CombinacaoDe : P::ArranjoDe));
     readNode(total);
     w_.pause();
     readNode(taken);

@@ -91,6 +91,9 @@ private:
         }
     }
 
+    // The name of a part, from the word tables.
+    static std::string said(Phrase p) { return std::string(Say(p)); }
+
     static std::string numbered(std::string_view before, std::size_t n, std::string_view after = {}) {
         std::string s(before);
         s += ' ';
@@ -141,46 +144,46 @@ private:
             return;
         }
         case NodeKind::Frac:
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
-            out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+            out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
             return;
         case NodeKind::Binary:
             if (n.b < 0) {
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "argumento"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             }
             switch (n.symbol->role) {
             case Role::Frac:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
                 return;
             case Role::Root:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "índice"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "radicando"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Indice)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Radicando)});
                 return;
             case Role::Color:
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "argumento"});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             default:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "anotação"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "base"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Anotacao)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Base)});
                 return;
             }
         case NodeKind::Unary:
             if (n.symbol->kind == SymbolKind::Function)
-                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, "argumento"});
+                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, said(Phrase::Argumento)});
             else
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? "radicando" : "argumento"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? said(Phrase::Radicando) : said(Phrase::Argumento)});
             return;
         case NodeKind::Script: {
             const Node& base = node(n.a);
             const bool big = base.kind == NodeKind::Symbol && base.symbol->kind == SymbolKind::BigOperator;
             const bool log = base.kind == NodeKind::Symbol && base.symbol->role == Role::Log;
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "base"});
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Base)});
             if (n.b >= 0)
                 out.push_back({Part{n.b, PartReading::Node, 0, 0},
-                               big ? "limite inferior" : log ? "base do logaritmo" : "índice"});
-            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? "limite superior" : "expoente"});
+                               big ? said(Phrase::LimiteInferior) : log ? said(Phrase::BaseDoLogaritmo) : said(Phrase::Indice)});
+            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? said(Phrase::LimiteSuperior) : said(Phrase::Expoente)});
             return;
         }
         default:
@@ -214,11 +217,11 @@ private:
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const std::vector<std::int32_t>& items = collect(rows[r]);
-            std::string role = brace && columns == 1  ? numbered("equação", r + 1)
-                               : brace                ? numbered("caso", r + 1)
-                               : columns == 1 && !determinant ? numbered("elemento", r + 1)
-                               : determinant          ? numbered("linha", r + 1, "do determinante")
-                                                      : numbered("linha", r + 1, "da matriz");
+            std::string role = brace && columns == 1  ? numbered(Say(Phrase::Equacao), r + 1)
+                               : brace                ? numbered(Say(Phrase::Caso), r + 1)
+                               : columns == 1 && !determinant ? numbered(Say(Phrase::Elemento), r + 1)
+                               : determinant          ? numbered(Say(Phrase::Linha), r + 1, Say(Phrase::DoDeterminante))
+                                                      : numbered(Say(Phrase::Linha), r + 1, Say(Phrase::DaMatriz));
             out.push_back({Part{rows[r], PartReading::Items, 0, static_cast<std::uint32_t>(items.size()), true}, std::move(role)});
         }
     }
@@ -237,7 +240,7 @@ private:
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const auto [first, count] = cells[c];
             if (count == 0) continue;
-            std::string role = numbered("coluna", c + 1);
+            std::string role = numbered(Say(Phrase::Coluna), c + 1);
             if (count == 1) out.push_back({Part{items[first], PartReading::Node, 0, 0}, std::move(role)});
             else out.push_back({Part{row.node, PartReading::Items, first, count}, std::move(role)});
         }

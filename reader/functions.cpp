@@ -48,7 +48,7 @@ bool Reader::functionHeadRule(Row& r) {
 // g o f
 bool Reader::compositionRule(Row& r) {
     const Node& node = at(r.current());
-    if (node.kind != NodeKind::Letter || f_.text(node) != "o" || r.k == 0 || r.next() < 0 ||
+    if (!letterIs(r.current(), LetterRole::Composicao) || r.k == 0 || r.next() < 0 ||
         !isFunctionLetter(r.item(r.k - 1)) || !isFunctionLetter(r.next()))
         return false;
     w_.phrase(Say(P::CompostaCom));
@@ -78,7 +78,7 @@ bool Reader::higherDerivativeRule(Row& r) {
     if (order.kind != NodeKind::Group || (order.flags & (kInvisible | kMatrix)) || order.symbol->role != Role::Paren ||
         !order.close || order.first < 0 || order.first != order.last || !isAtom(order.first))
         return false;
-    if (isLetterText(order.first, "n")) {
+    if (letterIs(order.first, LetterRole::Enesima)) {
         w_.phrase(Say(P::DerivadaEnesimaDe));
     } else {
         w_.phrase(Say(P::DerivadaDeOrdem));
@@ -107,8 +107,8 @@ bool Reader::composedCallRule(Row& r) {
     if (items.size() != 3 || !isLetterLike(items[0]) || !isLetterLike(items[2])) return false;
     const Node& mid = at(items[1]);
     const bool composed = (mid.kind == NodeKind::Symbol && !(mid.flags & kEscaped) &&
-                           (mid.symbol->input == "@" || mid.symbol->input == "circ")) ||
-                          (mid.kind == NodeKind::Letter && f_.text(mid) == "o");
+                           mid.symbol->role == Role::Compose) ||
+                          letterIs(items[1], LetterRole::Composicao);
     if (!composed) return false;
     readNode(items[0]);
     w_.phrase(Say(P::CompostaCom));
@@ -153,22 +153,17 @@ std::int32_t Reader::derivativeVariable(std::int32_t below, bool& partial) const
         return -1;
     const std::int32_t d = b.first, variable = b.last;
     if (!isAtom(variable)) return -1;
-    if (at(d).kind == NodeKind::Letter && f_.text(at(d)) == "d") partial = false;
-    else if (isSymbolInput(d, "del") || isSymbolInput(d, "partial")) partial = true;
+    if (letterIs(d, LetterRole::Diferencial)) partial = false;
+    else if (isSymbol(d, Role::Partial)) partial = true;
     else return -1;
     return variable;
 }
 
 // dx, dy, dt...: one symbol for "d" and a letter
 bool Reader::isDifferential(const Node& n) {
-    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input.size() == 2 &&
-           n.symbol->input[0] == 'd' && n.symbol->words.starts_with("d ");
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->role == Role::Differential;
 }
 
-bool Reader::isSymbolInput(std::int32_t i, std::string_view input) const {
-    const Node& n = at(i);
-    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input == input;
-}
 
 // d/dx (x^2+1), del/(del x) f, dy/dx, (del f)/(del x)
 bool Reader::derivativeRule(Row& r) {
@@ -179,9 +174,9 @@ bool Reader::derivativeRule(Row& r) {
     if (variable < 0) return false;
     const Node& top = at(unwrap(n.a));
     std::int32_t of = -1;  // what is derived, written above: dy/dx
-    if (top.kind == NodeKind::Letter && f_.text(top) == "d") {
+    if (letterIs(n.a, LetterRole::Diferencial)) {
         if (partial) return false;
-    } else if (isSymbolInput(unwrap(n.a), "del") || isSymbolInput(unwrap(n.a), "partial")) {
+    } else if (isSymbol(unwrap(n.a), Role::Partial)) {
         if (!partial) return false;
     } else {
         bool topPartial = false;
@@ -239,13 +234,13 @@ bool Reader::callReads(std::int32_t letter, std::int32_t bracket) const {
 // named by a capital; n(n+1) is a product.
 bool Reader::isCountingLetter(std::int32_t letter, std::int32_t bracket) const {
     const Node& l = at(letter);
-    if (l.kind != NodeKind::Letter || (f_.text(l) != "n" && f_.text(l) != "P")) return false;
+    if (l.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Contagem, f_.text(l))) return false;
     const std::int32_t first = at(bracket).first;
     if (first < 0) return false;
     const Node& set = at(first);
     if (set.kind == NodeKind::Letter) return f_.text(set)[0] >= 'A' && f_.text(set)[0] <= 'Z';
     return set.kind == NodeKind::Symbol && !(set.flags & kEscaped) && set.symbol->kind == SymbolKind::Constant &&
-           set.symbol->input[0] >= 'A' && set.symbol->input[0] <= 'Z';
+           (set.symbol->flags & kCapital);
 }
 
 // A letter that the formula applies elsewhere to a letter or number: u in "u(x) = u(x+1)".
@@ -257,7 +252,7 @@ bool Reader::calledElsewhere(std::int32_t letter) const {
 // The bar of P(A | B), or -1.
 std::int32_t Reader::conditionalBar(std::int32_t letter, std::int32_t bracket) const {
     const Node& l = at(letter);
-    if (l.kind != NodeKind::Letter || f_.text(l) != "P") return -1;
+    if (l.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Probabilidade, f_.text(l))) return -1;
     std::vector<std::int32_t> items;
     collect(bracket, items);
     for (std::size_t k = 1; k + 1 < items.size(); ++k)

@@ -22,9 +22,8 @@ bool Reader::vectorProductRule(Row& r) {
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
     if (!isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
-    const std::string_view in = n.symbol->input;
-    const bool cross = in == "xx" || in == "times" || in == "×";
-    const bool dot = in == "." || in == "*" || in == "cdot" || in == "·";
+    const bool cross = n.symbol->role == Role::Cross;
+    const bool dot = n.symbol->role == Role::Dot || n.symbol->role == Role::Times;
     if (!cross && !dot) return false;
     w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
     ++r.k;

@@ -94,15 +94,15 @@ void Reader::readSymbol(const Node& n) {
 
 void Reader::readLetter(std::string_view letter) {
     // Alone, "e" and "o" are read as the words "and" and "the"; these are the letters' names.
-    if (letter == "e") w_.word(Say(P::LetraE));
-    else if (letter == "o") w_.word(Say(P::LetraO));
-    else w_.word(letter);
+    const std::string_view name = LetterName(letter);
+    w_.word(name.empty() ? letter : name);
     if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z' &&
         (f_.lowerLetters & (1u << (letter[0] - 'A'))))
         w_.phrase(Say(P::Maiusculo));
 }
 
-// Text written in the formula, read as it stands; "nº" is read as the word it abbreviates.
+// Text written in the formula, read as it stands; an abbreviation ("nº") is read as the words
+// it stands for.
 void Reader::readText(std::string_view text) {
     std::string clean;
     clean.reserve(text.size());
@@ -112,11 +112,13 @@ void Reader::readText(std::string_view text) {
             clean += ' ';
             continue;
         }
-        if ((c == 'n' || c == 'N') && (i == 0 || text[i - 1] == ' ') &&
-            (text.substr(i + 1, 2) == "º" || text.substr(i + 1, 2) == "°")) {
-            clean += Say(P::Numero);
-            i += 2;
-            continue;
+        if (i == 0 || text[i - 1] == ' ') {
+            const AbbreviationMatch a = MatchAbbreviation(text.substr(i));
+            if (a.length > 0) {
+                clean += a.words;
+                i += a.length - 1;
+                continue;
+            }
         }
         clean += static_cast<char>(c);
     }
@@ -201,12 +203,14 @@ void Reader::readUnary(const Node& n) {
         if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
         return;
     case Role::PostfixAccent:
-        if ((s->input == "bar" || s->input == "overline") && capitalsRun(a) >= 2) {
+    case Role::Overbar:
+    case Role::Hat:
+        if (s->role == Role::Overbar && capitalsRun(a) >= 2) {
             w_.noun(Say(P::Segmento));
             readNode(a);
             return;
         }
-        if (s->input == "hat" && capitalsRun(a) == 3) {
+        if (s->role == Role::Hat && capitalsRun(a) == 3) {
             w_.noun(Say(P::Angulo));
             readNode(a);
             return;
@@ -215,7 +219,7 @@ void Reader::readUnary(const Node& n) {
             readNode(a);
             w_.phrase(s->words);
         } else {
-            const AccentWords words = AccentPhrases(s->input);
+            const AccentWords words = AccentPhrases(*s);
             w_.phrase(words.before);
             readNode(a);
             w_.end(words.end);
@@ -313,7 +317,7 @@ void Reader::readRoot(std::int32_t index, std::int32_t radicand) {
     const int n = ix.kind == NodeKind::Number ? smallNumber(f_.text(ix)) : -1;
     if (n >= 2 && n <= 10) {
         w_.phrase(RootName(n));
-    } else if (ix.kind == NodeKind::Letter && f_.text(ix) == "n") {
+    } else if (letterIs(index, LetterRole::Enesima)) {
         w_.phrase(Say(P::RaizEnesima));
     } else {
         w_.phrase(Say(P::RaizDeIndice));
@@ -376,10 +380,10 @@ void Reader::readScript(std::int32_t i) {
         w_.phrase(Say(P::Tudo));
     }
     // M^T: the transpose of a matrix named by a capital
-    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && f_.text(base) != "T") ||
+    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
                         (base.kind == NodeKind::Group && base.first >= 0 &&
                          (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
-    if (matrix && isLetterText(n.c, "T")) {
+    if (matrix && letterIs(n.c, LetterRole::Transposta)) {
         w_.phrase(Say(P::Transposta));
         return;
     }
@@ -396,7 +400,7 @@ void Reader::readScript(std::int32_t i) {
     }
     // NN^**, RR^*: the set without zero
     if (lone && base.kind == NodeKind::Symbol && (base.symbol->flags & kArticle) &&
-        (sup.symbol->input == "*" || sup.symbol->input == "**")) {
+        (sup.symbol->role == Role::Times || sup.symbol->role == Role::Asterisk)) {
         w_.phrase(Say(P::NaoNulos));
         return;
     }

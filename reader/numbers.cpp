@@ -1,6 +1,9 @@
 // Numbers and units: the one owner of number notation (thousands dot, decimal comma, money,
 // repeating decimals) and of the units read after a number.
+#include <array>
+
 #include "reader/rules.h"
+#include "reader/wordtables.h"
 
 namespace reader::rules {
 
@@ -44,7 +47,7 @@ NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std
 
 bool Reader::isEllipsis(std::int32_t i) const {
     const Node& n = at(i);
-    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->input == "...";
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->role == Role::Ellipsis;
 }
 
 // A unit of measure after a number, from item j on: "cm", "km/h", "m^2", "°C". Sets `end`
@@ -80,11 +83,12 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         text += f_.text(n);
         return true;
     case NodeKind::Symbol: {
-        const std::string_view in = n.symbol->input;
         if ((n.flags & kEscaped) || n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation)
             return false;
-        if (in == "°" || in == "º" || in == "²" || in == "³" || in == "min" || n.symbol->role == Role::Letter) {
-            text += in;
+        const Role role = n.symbol->role;
+        if (role == Role::Degree || role == Role::Squared || role == Role::Cubed || role == Role::Minute ||
+            role == Role::Letter) {
+            text += n.symbol->input;
             return true;
         }
         return false;
@@ -137,9 +141,9 @@ bool Reader::numberRule(Row& r) {
 // R$ 1.200,00: reais and centavos
 bool Reader::currencyRule(Row& r) {
     const Node& n = at(r.current());
-    if (n.kind != NodeKind::Letter || f_.text(n) != "R" || !r.has(r.k + 2)) return false;
+    if (n.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Moeda, f_.text(n)) || !r.has(r.k + 2)) return false;
     const Node& sign = at(r.next());
-    if (sign.kind != NodeKind::Symbol || sign.symbol->input != "$" || (sign.flags & kSpaced)) return false;
+    if (sign.kind != NodeKind::Symbol || sign.symbol->role != Role::Currency || (sign.flags & kSpaced)) return false;
     if (at(r.item(r.k + 2)).kind != NodeKind::Number) return false;
     std::string text;
     std::size_t end = r.k + 3;
@@ -163,8 +167,8 @@ bool Reader::currencyRule(Row& r) {
 // where a comma separates: [0,1], (1,2), X_(4,2), and the open interval ]0,1[.
 bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     if (bracketDepth_ != 0 || k == 0 || !r.has(k + 1) || !isSymbol(r.item(k), Role::Comma)) return false;
-    const bool interval = (k >= 2 && isBracketSign(r.item(k - 2), "]")) ||
-                          (r.has(k + 2) && isBracketSign(r.item(k + 2), "["));
+    const bool interval = (k >= 2 && isSquareSign(r.item(k - 2), false)) ||
+                          (r.has(k + 2) && isSquareSign(r.item(k + 2), true));
     const Node& next = at(r.item(k + 1));
     return !interval && at(r.item(k - 1)).kind == NodeKind::Number &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
@@ -174,8 +178,7 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
 // bar(6): the repeating digits of a decimal
 bool Reader::isBarredNumber(std::int32_t i) const {
     const Node& n = at(i);
-    if (n.kind != NodeKind::Unary || n.symbol->role != Role::PostfixAccent) return false;
-    if (n.symbol->input != "bar" && n.symbol->input != "overline") return false;
+    if (n.kind != NodeKind::Unary || n.symbol->role != Role::Overbar) return false;
     const Node& d = at(unwrap(n.a));
     return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
 }
@@ -225,7 +228,7 @@ bool Reader::isSingleAmount(const std::vector<std::int32_t>& items) const {
 
 bool Reader::isDegreeSign(std::int32_t i) const {
     const Node& n = at(i);
-    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && (n.symbol->input == "°" || n.symbol->input == "º");
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->role == Role::Degree;
 }
 
 void Reader::readNumber(std::string_view digits) {
@@ -259,8 +262,153 @@ void Reader::sayNumber(const NumberMatch& m) {
 bool Reader::isDegreeMark(std::int32_t sup, const Node& base) const {
     const Node& s = at(unwrap(sup));
     if (s.kind == NodeKind::Symbol && !(s.flags & kEscaped))
-        return s.symbol->input == "@" || s.symbol->input == "circ";
-    return s.kind == NodeKind::Letter && f_.text(s) == "o" && base.kind == NodeKind::Number;
+        return s.symbol->role == Role::Compose;
+    return s.kind == NodeKind::Letter && LetterHasRole(LetterRole::Grau, f_.text(s)) && base.kind == NodeKind::Number;
 }
 
 }  // namespace reader::rules
+
+namespace reader {
+
+namespace {
+
+using words::UnitEntry;
+
+// The first bytes of the units' spellings, to pass over most text at once.
+const std::array<bool, 256>& unitStarts() {
+    static const std::array<bool, 256> starts = [] {
+        std::array<bool, 256> s{};
+        for (std::size_t i = 0; i < words::kUnitCount; ++i)
+            s[static_cast<unsigned char>(words::kUnits[i].spelling[0])] = true;
+        return s;
+    }();
+    return starts;
+}
+
+// The powers of a unit: "metros quadrados", and after "por", "segundo ao quadrado".
+constexpr Phrase kSquare[2][2] = {{Phrase::UnidadeQuadrado, Phrase::UnidadeQuadrados},
+                                  {Phrase::UnidadeQuadrada, Phrase::UnidadeQuadradas}};
+constexpr Phrase kCube[2][2] = {{Phrase::UnidadeCubico, Phrase::UnidadeCubicos},
+                                {Phrase::UnidadeCubica, Phrase::UnidadeCubicas}};
+
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t digitsAt(std::string_view t, std::size_t i) {
+    std::size_t j = i;
+    while (j < t.size() && digit(t[j])) ++j;
+    return j - i;
+}
+
+// The base unit at `i` (longest spelling first, as the table lists them), or nullptr.
+const UnitEntry* baseUnitAt(std::string_view t, std::size_t i) {
+    if (i >= t.size() || !unitStarts()[static_cast<unsigned char>(t[i])]) return nullptr;
+    const UnitEntry* best = nullptr;
+    for (std::size_t k = 0; k < words::kUnitCount; ++k) {
+        const UnitEntry& u = words::kUnits[k];
+        if (t.substr(i, u.spelling.size()) == u.spelling && (!best || u.spelling.size() > best->spelling.size()))
+            best = &u;
+    }
+    return best;
+}
+
+// "^2", "^3", "²", "³" at `i`: the power and its length, or 0.
+int powerAt(std::string_view t, std::size_t i, std::size_t& length) {
+    if (t.substr(i, 2) == "^2" || t.substr(i, 2) == "²") { length = 2; return 2; }
+    if (t.substr(i, 2) == "^3" || t.substr(i, 2) == "³") { length = 2; return 3; }
+    length = 0;
+    return 0;
+}
+
+bool letterAt(std::string_view t, std::size_t i) {
+    return i < t.size() && ((t[i] >= 'a' && t[i] <= 'z') || (t[i] >= 'A' && t[i] <= 'Z'));
+}
+
+}  // namespace
+
+NumberMatch MatchNumber(std::string_view t) {
+    NumberMatch m;
+    std::size_t i = digitsAt(t, 0);
+    if (i == 0) return m;
+    // thousands: one to three digits, not a lone leading 0, then groups of exactly three
+    if (i <= 3 && !(t[0] == '0')) {
+        std::size_t j = i;
+        while (j < t.size() && t[j] == '.' && digitsAt(t, j + 1) == 3) j += 4;
+        if (j > i) i = j;
+    }
+    m.integer = t.substr(0, i);
+    m.length = i;
+    const bool grouped = m.integer.find('.') != std::string_view::npos;
+    if (i < t.size() && (t[i] == ',' || (t[i] == '.' && !grouped))) {
+        const std::size_t d = digitsAt(t, i + 1);
+        const bool barred = i + 1 < t.size() && t[i + 1] == '(';
+        if (d == 0 && !barred) return m;
+        m.decimals = t.substr(i + 1, d);
+        i += 1 + d;
+        m.length = i;
+        if (i < t.size() && t[i] == '(') {
+            const std::size_t p = digitsAt(t, i + 1);
+            if (p > 0 && i + 1 + p < t.size() && t[i + 1 + p] == ')') {
+                m.period = t.substr(i + 1, p);
+                m.length = i + 2 + p;
+            } else if (d == 0) {
+                m.length = 0;  // "1,(x)": no number with a comma here
+            }
+            return m;
+        }
+        // "0,666...", "1,2333...", "0,1212...": the shortest repeating tail seen at least twice
+        if (t.substr(i, 3) == "..." && d >= 2) {
+            const std::string_view ds = m.decimals;
+            for (std::size_t p = 1; p * 2 <= d && m.period.empty(); ++p) {
+                for (std::size_t start = 0; start + 2 * p <= d; ++start) {
+                    bool repeats = true;
+                    for (std::size_t k = start + p; k < d && repeats; ++k) repeats = ds[k] == ds[k - p];
+                    if (!repeats) continue;
+                    m.decimals = ds.substr(0, start);
+                    m.period = ds.substr(start, p);
+                    m.length = i + 3;
+                    break;
+                }
+            }
+        }
+    }
+    return m;
+}
+
+UnitMatch MatchUnit(std::string_view t, bool plural) {
+    UnitMatch m;
+    const UnitEntry* top = baseUnitAt(t, 0);
+    if (!top) return m;
+    std::size_t i = top->spelling.size();
+    std::size_t powerLength = 0;
+    const int power = powerAt(t, i, powerLength);
+    i += powerLength;
+    const int p = plural ? 1 : 0;
+    const int g = top->feminine ? 1 : 0;
+    std::string words(plural ? top->plural : top->singular);
+    if (power == 2) words.append(" ").append(Say(kSquare[g][p]));
+    if (power == 3) words.append(" ").append(Say(kCube[g][p]));
+    bool single = top->spelling.size() == 1;
+    if (i < t.size() && t[i] == '/') {
+        const UnitEntry* below = baseUnitAt(t, i + 1);
+        if (below) {
+            std::size_t j = i + 1 + below->spelling.size();
+            std::size_t belowPowerLength = 0;
+            const int belowPower = powerAt(t, j, belowPowerLength);
+            j += belowPowerLength;
+            if (!letterAt(t, j)) {
+                words.append(" ").append(Say(Phrase::Por)).append(" ").append(below->singular);
+                if (belowPower == 2) words.append(" ").append(Say(Phrase::AoQuadrado));
+                if (belowPower == 3) words.append(" ").append(Say(Phrase::AoCubo));
+                i = j;
+                single = false;
+            }
+        }
+    }
+    if (letterAt(t, i)) return m;  // "mx", "kgf": not a unit we know, whole
+    m.length = i;
+    m.words = std::move(words);
+    m.oneLetter = single;
+    return m;
+}
+
+}  // namespace reader

@@ -334,7 +334,7 @@ private:
         const Token& t = tokens_.peek();
         const bool operand = t.kind == TokenKind::Number || t.kind == TokenKind::Letter ||
                              (t.kind == TokenKind::Symbol && !t.escaped &&
-                              t.symbol->kind == SymbolKind::Constant && t.symbol->role == Role::None);
+                              t.symbol->kind == SymbolKind::Constant && ReadsByWords(t.symbol->role));
         if (!operand) return s;
         const std::int32_t operandNode = parseSimple(depth);
         Node row;

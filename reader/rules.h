@@ -200,7 +200,7 @@ private:
     bool isMinusOne(std::int32_t i) const;
     bool isNumberText(std::int32_t i, std::string_view text) const;
     bool isCapital(std::int32_t i) const;
-    bool isLetterText(std::int32_t i, std::string_view text) const;
+    bool letterIs(std::int32_t i, LetterRole role) const;
     std::size_t capitalsRun(std::int32_t i) const;
 
     // ---- the row: the rules tried in order on each item (reader.cpp)
@@ -253,7 +253,7 @@ private:
     bool setBuilderBarRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
                    std::vector<std::size_t>& stops) const;
-    bool isBracketSign(std::int32_t i, std::string_view sign) const;
+    bool isSquareSign(std::int32_t i, bool opening) const;
     bool splitEnds(const std::vector<std::int32_t>& items, std::size_t from, std::size_t to,
                    std::vector<std::int32_t>& left, std::vector<std::int32_t>& right) const;
     void sayInterval(bool closedLeft, bool closedRight, const std::vector<std::int32_t>& left,
@@ -274,7 +274,6 @@ private:
     bool primesRule(Row& r);
     std::int32_t derivativeVariable(std::int32_t below, bool& partial) const;
     static bool isDifferential(const Node& n);
-    bool isSymbolInput(std::int32_t i, std::string_view input) const;
     bool derivativeRule(Row& r);
     void sayVariable(std::int32_t i);
     bool functionCallRule(Row& r);

@@ -73,10 +73,11 @@ bool Reader::mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon
 }
 
 // A bracket sign standing alone, as in the open interval ]0,1[.
-bool Reader::isBracketSign(std::int32_t i, std::string_view sign) const {
+bool Reader::isSquareSign(std::int32_t i, bool opening) const {
     const Node& n = at(i);
-    if (n.kind == NodeKind::Symbol) return n.symbol && n.symbol->input == sign;
-    return n.kind == NodeKind::Group && !n.close && n.first < 0 && n.symbol->input == sign;
+    const SymbolKind kind = opening ? SymbolKind::LeftBracket : SymbolKind::RightBracket;
+    if (n.kind == NodeKind::Symbol) return n.symbol && n.symbol->role == Role::Square && n.symbol->kind == kind;
+    return opening && n.kind == NodeKind::Group && !n.close && n.first < 0 && n.symbol->role == Role::Square;
 }
 
 // The two ends of an interval: one item each, perhaps with a sign, around one comma.
@@ -133,7 +134,7 @@ bool Reader::readInterval(std::int32_t i) {
         closedRight = close == Role::Square;
     } else {
         // [a,b[: the second bracket opens a group that nothing closes
-        if (open != Role::Square || items.empty() || !isBracketSign(items.back(), "[")) return false;
+        if (open != Role::Square || items.empty() || !isSquareSign(items.back(), true)) return false;
         --to;
     }
     if (!splitEnds(items, 0, to, left, right)) return false;
@@ -143,12 +144,12 @@ bool Reader::readInterval(std::int32_t i) {
 
 // ]a,b[ and ]a,b]: a closing bracket first, then the two ends, then a bracket
 bool Reader::reversedIntervalRule(Row& r) {
-    if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isBracketSign(r.current(), "]")) return false;
+    if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isSquareSign(r.current(), false)) return false;
     std::vector<std::int32_t> left, right;
     for (std::size_t to = r.k + 4; to <= r.k + 6 && r.has(to); ++to) {
         const std::int32_t last = r.item(to);
-        const bool opening = isBracketSign(last, "[");
-        if (!opening && !isBracketSign(last, "]")) continue;
+        const bool opening = isSquareSign(last, true);
+        if (!opening && !isSquareSign(last, false)) continue;
         if (!splitEnds(r.items, r.k + 1, to, left, right)) continue;
         sayInterval(false, !opening, left, right);
         r.k = to + 1;
