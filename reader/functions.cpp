@@ -289,10 +289,12 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         collect(arg, items);
         if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || isSingleAmount(items)) {
             readItems(items);
+            w_.productEnd();
             return;
         }
     }
     readNode(arg);
+    if (!isCallBracket(arg)) w_.productEnd();
 }
 
 void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup) {

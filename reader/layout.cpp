@@ -201,6 +201,7 @@ void Reader::readUnary(const Node& n) {
         w_.phrase(Say(P::Vetor));
         readNode(a);
         if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
+        else w_.productEnd();
         return;
     case Role::PostfixAccent:
     case Role::Overbar:
@@ -229,6 +230,7 @@ void Reader::readUnary(const Node& n) {
         w_.phrase(s->words);
         readNode(a);
         if (!shortArg || closesEverything()) w_.end(Say(P::FimDoArco));
+        else w_.productEnd();
         return;
     case Role::DoubleStruck: {
         const Node& arg = at(unwrap(a));
@@ -300,6 +302,7 @@ void Reader::readFraction(std::int32_t top, std::int32_t bottom) {
         readNode(top);
         w_.phrase(Say(P::Sobre));
         readNode(bottom);
+        w_.productEnd();
         return;
     }
     w_.phrase(Say(P::Fracao));

@@ -47,6 +47,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     Row r(items);
     while (r.k < r.size()) {
         const std::size_t before = r.k;
+        if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) w_.pause();
         bool read = false;
         // the rules that can apply to this kind of item, in order
         switch (at(r.current()).kind) {
@@ -80,6 +81,14 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
         if (!read) plainItem(r);
         if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
     }
+}
+
+// An operand right after another, with no sign between: a product. Primes and factorials
+// belong to what stands before them.
+bool Reader::startsImplicitProduct(const Row& r) const {
+    const std::int32_t i = r.current();
+    if (!isOperand(i)) return false;
+    return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
 }
 
 void Reader::plainItem(Row& r) {

@@ -42,7 +42,13 @@ public:
     }
 
     // A root, exponent, index or modulus of one item has just been read.
-    void scopeEnd() { scopeEnded_ = true; }
+    void scopeEnd() { scopeEnded_ = productEnded_ = true; }
+
+    // A fraction, root, exponent, index, modulus or argument has just been read with no end
+    // marker: an operand right after it, a product with it, comes after a pause ("raiz quadrada
+    // de 3, y"), so that it is not heard inside.
+    void productEnd() { productEnded_ = true; }
+    bool productEnded() const { return productEnded_; }
 
     void pause() { addMark(','); }
 
@@ -77,7 +83,7 @@ private:
         out_ += w;
         prepositionAt_ = std::string::npos;
         trailingEndsFrom_ = std::string::npos;
-        scopeEnded_ = false;
+        scopeEnded_ = productEnded_ = false;
         if (!fixed) return;
         const std::size_t blank = w.rfind(' ');
         const std::string_view last = blank == std::string_view::npos ? w : w.substr(blank + 1);
@@ -86,7 +92,7 @@ private:
 
     void addMark(char mark) {
         pendingPause_ = false;
-        scopeEnded_ = false;
+        scopeEnded_ = productEnded_ = false;
         prepositionAt_ = std::string::npos;
         if (out_.empty()) return;
         char& back = out_.back();
@@ -102,6 +108,7 @@ private:
     std::size_t trailingEndsFrom_ = std::string::npos;  // where the end markers at the end start
     bool pendingPause_ = false;
     bool scopeEnded_ = false;
+    bool productEnded_ = false;
 };
 
 using P = Phrase;
@@ -206,6 +213,7 @@ private:
     // ---- the row: the rules tried in order on each item (reader.cpp)
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
+    bool startsImplicitProduct(const Row& r) const;
 
     // ---- numbers and units (numbers.cpp)
     NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const;
