@@ -55,19 +55,58 @@ bool Reader::combinatoricsRule(Row& r) {
     return true;
 }
 
-// ((n),(k)): two rows of one item each in round brackets is the binomial coefficient
+// ((n),(k)), ((n+1),(k-1)): two rows of one entry each in round brackets is the binomial
+// coefficient when its letters are those of one (n or m above; k, p, r, i, j, n or m below), or
+// when it is two whole numbers, the top not less than the bottom; ((x),(y)), ((1),(2)) are
+// column vectors.
 bool Reader::readBinomial(std::int32_t i, const std::vector<std::int32_t>& rows) {
     const Node& g = at(i);
     if (rows.size() != 2 || g.symbol->role != Role::Paren || !g.close || g.close->role != Role::Paren) return false;
-    for (std::int32_t row : rows) {
+    if (!isBinomial(rows[0], rows[1])) return false;
+    const auto single = [&](std::int32_t row) {
         const Node& r = at(row);
-        if (r.first < 0 || r.first != r.last || !isShort(r.first)) return false;
-    }
+        return r.first >= 0 && r.first == r.last && isShort(r.first);
+    };
     w_.phrase(Say(P::BinomialDe));
-    readNode(at(rows[0]).first);
+    readChildren(rows[0]);
+    if (!single(rows[0])) w_.pause();
     w_.phrase(Say(P::Sobre));
-    readNode(at(rows[1]).first);
-    w_.pauseBeforeNext();
+    readChildren(rows[1]);
+    if (single(rows[1]) && !closesEverything()) w_.pauseBeforeNext();
+    else w_.end(Say(P::FimDoBinomial));
+    return true;
+}
+
+bool Reader::isBinomial(std::int32_t top, std::int32_t bottom) const {
+    std::vector<std::int32_t> t, b;
+    collect(top, t);
+    collect(bottom, b);
+    if (t.empty() || b.empty()) return false;
+    if (t.size() == 1 && b.size() == 1 && isWholeNumber(t[0]) && isWholeNumber(b[0])) {
+        const std::string_view x = f_.text(at(unwrap(t[0]))), y = f_.text(at(unwrap(b[0])));
+        return x.size() != y.size() ? x.size() > y.size() : x >= y;
+    }
+    int letters = 0;
+    const auto entry = [&](const std::vector<std::int32_t>& items, LetterRole role) {
+        for (std::int32_t item : items) {
+            const Node& n = at(unwrap(item));
+            if (n.kind == NodeKind::Letter) {
+                if (!LetterHasRole(role, f_.text(n))) return false;
+                ++letters;
+            } else if (!isWholeNumber(item) && !isSymbol(item, Role::Plus) && !isSymbol(item, Role::Minus)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return entry(t, LetterRole::BinomialAcima) && entry(b, LetterRole::BinomialAbaixo) && letters > 0;
+}
+
+bool Reader::isWholeNumber(std::int32_t i) const {
+    const Node& n = at(unwrap(i));
+    if (n.kind != NodeKind::Number) return false;
+    for (char c : f_.text(n))
+        if (c < '0' || c > '9') return false;
     return true;
 }
 

@@ -305,6 +305,8 @@ private:
     // ---- combinatorics and statistics (combinatorics.cpp)
     bool combinatoricsRule(Row& r);
     bool readBinomial(std::int32_t i, const std::vector<std::int32_t>& rows);
+    bool isBinomial(std::int32_t top, std::int32_t bottom) const;
+    bool isWholeNumber(std::int32_t i) const;
 
     const Formula& f_;
     Words& w_;
