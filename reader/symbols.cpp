@@ -59,8 +59,8 @@ const Symbol* CharacterSymbol(char32_t cp) {
 
 std::string_view Say(Phrase phrase) { return words::kPhrases[static_cast<std::size_t>(phrase)]; }
 
-std::string_view OrdinalWord(std::size_t n) {
-    return n >= 1 && n <= std::size(words::kOrdinals) ? words::kOrdinals[n - 1] : std::string_view{};
+std::string_view OrdinalWord(std::size_t n, bool masculine) {
+    return n >= 1 && n <= std::size(words::kOrdinals) ? words::kOrdinals[n - 1][masculine ? 1 : 0] : std::string_view{};
 }
 
 std::string_view DenominatorWord(int denominator, bool plural) {

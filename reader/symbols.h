@@ -50,6 +50,10 @@ enum class Role : std::uint8_t {
     Overbar, Hat,
     // operators that the rules tell apart: the vector product, the scalar product, composition
     Cross, Times, Asterisk, Compose,
+    // relations between the sides of an equation or inequality; "-=", "equiv"
+    Comparison, Congruence,
+    // signs between the terms of a sum besides "+" and "-": "+-", "-+"
+    PlusMinus,
     // function names that are also a unit after a number
     Minute,
     // constants read by their words, which some rules look for: from Ellipsis to Partial
@@ -93,8 +97,8 @@ const Symbol* CharacterSymbol(char32_t cp);
 // the names of reader/words/frases.tsv.
 std::string_view Say(Phrase phrase);
 
-// "primeira", "segunda"... for n from 1 to 10; empty past them.
-std::string_view OrdinalWord(std::size_t n);
+// "primeira", "segunda"... (or "primeiro", "segundo"...) for n from 1 to 10; empty past them.
+std::string_view OrdinalWord(std::size_t n, bool masculine = false);
 
 // "meio" or "meios", "terço" or "terços"... for a denominator from 2 to 10.
 std::string_view DenominatorWord(int denominator, bool plural);

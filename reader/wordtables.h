@@ -42,7 +42,7 @@ struct AccentEntry {
 extern const AccentEntry kAccents[];
 extern const std::size_t kAccentCount;
 
-extern const std::string_view kOrdinals[10];        // 1 to 10
+extern const std::string_view kOrdinals[10][2];     // 1 to 10: feminine, masculine
 extern const std::string_view kDenominators[9][2];  // 2 to 10: singular, plural
 extern const std::string_view kRootNames[9];        // 2 to 10
 

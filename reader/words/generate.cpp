@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     const auto phrases = load("frases.tsv", 2, 2);
     const auto units = load("unidades.tsv", 4, 4);
     const auto accents = load("acentos.tsv", 3, 3);
-    const auto ordinals = load("ordinais.tsv", 2, 2);
+    const auto ordinals = load("ordinais.tsv", 3, 3);
     const auto denominators = load("denominadores.tsv", 3, 3);
     const auto roots = load("raizes.tsv", 2, 2);
     const auto letters = load("letras.tsv", 2, 2);
@@ -180,8 +180,8 @@ int main(int argc, char** argv) {
     c << "};\nconst std::size_t kUnitCount = " << units.size() << ";\n\nconst AccentEntry kAccents[] = {\n";
     for (const Row& r : accents)
         c << "    {" << literal(r.fields[0]) << ", {" << literal(r.fields[1]) << ", " << literal(r.fields[2]) << "}},\n";
-    c << "};\nconst std::size_t kAccentCount = " << accents.size() << ";\n\nconst std::string_view kOrdinals[10] = {\n";
-    for (const Row& r : ordinals) c << "    " << literal(r.fields[1]) << ",\n";
+    c << "};\nconst std::size_t kAccentCount = " << accents.size() << ";\n\nconst std::string_view kOrdinals[10][2] = {\n";
+    for (const Row& r : ordinals) c << "    {" << literal(r.fields[1]) << ", " << literal(r.fields[2]) << "},\n";
     c << "};\n\nconst std::string_view kDenominators[9][2] = {\n";
     for (const Row& r : denominators) c << "    {" << literal(r.fields[1]) << ", " << literal(r.fields[2]) << "},\n";
     c << "};\n\nconst std::string_view kRootNames[9] = {\n";

@@ -32,14 +32,14 @@ TEST(Explore, PiecesRolesAndRanges) {
         const char* tree;
     } cases[] = {
         {"x", "x"},
-        {"sqrt(x+1)+1", "sqrt(x+1)+1 [sqrt(x+1) [radicando:(x+1) [x | + | 1]] | + | 1]"},
+        {"sqrt(x+1)+1", "sqrt(x+1)+1 [termo 1 de 2:sqrt(x+1) [radicando:(x+1) [termo 1 de 2:x | termo 2 de 2:+1]] | termo 2 de 2:+1]"},
         {"sqrt(x)", "sqrt(x) [radicando:x]"},
-        {"(a+b)/(2c)", "(a+b)/(2c) [numerador:(a+b) [a | + | b] | denominador:(2c) [2 | c]]"},
+        {"(a+b)/(2c)", "(a+b)/(2c) [numerador:(a+b) [termo 1 de 2:a | termo 2 de 2:+b] | denominador:(2c) [2 | c]]"},
         {"frac(1)(x^2)", "frac(1)(x^2) [numerador:1 | denominador:x^2 [base:x | expoente:2]]"},
         {"root(3)(x)", "root(3)(x) [índice:3 | radicando:x]"},
-        {"x_1^(n+1)", "x_1^(n+1) [base:x | índice:1 | expoente:(n+1) [n | + | 1]]"},
-        {"sum_(k=1)^n k", "sum_(k=1)^n k [sum_(k=1)^n [base:sum | limite inferior:(k=1) [k | = | 1] | limite superior:n] | k]"},
-        {"sin(x+y)", "sin(x+y) [argumento:(x+y) [x | + | y]]"},
+        {"x_1^(n+1)", "x_1^(n+1) [base:x | índice:1 | expoente:(n+1) [termo 1 de 2:n | termo 2 de 2:+1]]"},
+        {"sum_(k=1)^n k", "sum_(k=1)^n k [sum_(k=1)^n [base:sum | limite inferior:(k=1) [primeiro membro:k | = | segundo membro:1] | limite superior:n] | k]"},
+        {"sin(x+y)", "sin(x+y) [argumento:(x+y) [termo 1 de 2:x | termo 2 de 2:+y]]"},
         {"cos x", "cos x [argumento:x]"},
         {"[(1,2),(3,4)]", "[(1,2),(3,4)] [linha 1 da matriz:1,2 [coluna 1:1 | coluna 2:2] | "
                           "linha 2 da matriz:3,4 [coluna 1:3 | coluna 2:4]]"},
@@ -47,12 +47,18 @@ TEST(Explore, PiecesRolesAndRanges) {
                             "linha 2 da matriz:c,d [coluna 1:c | coluna 2:d]]"},
         {"{(x+y=1),(x-y=2):}", "{(x+y=1),(x-y=2):} [equação 1:x+y=1 [x | + | y | = | 1] | "
                                "equação 2:x-y=2 [x | - | y | = | 2]]"},
-        {"  a  +  b ", "  a  +  b  [a | + | b]"},                       // blanks outside pieces
-        {"x &#8804; 2", "x &#8804; 2 [x | &#8804; | 2]"},             // ranges in the text as given
+        {"  a  +  b ", "  a  +  b  [termo 1 de 2:a | termo 2 de 2:+  b]"},                       // blanks outside pieces
+        {"x &#8804; 2", "x &#8804; 2 [primeiro membro:x | &#8804; | segundo membro:2]"},             // ranges in the text as given
         {"&#945;^2", "&#945;^2 [base:&#945; | expoente:2]"},
-        {"\"área\" + 1", "\"área\" + 1 [\"área\" | + | 1]"},
+        {"\"área\" + 1", "\"área\" + 1 [termo 1 de 2:\"área\" | termo 2 de 2:+ 1]"},
         {"x^2 quad y", "x^2 quad y [x^2 [base:x | expoente:2] | y]"},  // a space is no piece
-        {"|x-1|", "|x-1| [x | - | 1]"},
+        {"|x-1|", "|x-1| [termo 1 de 2:x | termo 2 de 2:-1]"},
+        {"x^2 - 5x + 6 = 0", "x^2 - 5x + 6 = 0 [primeiro membro:x^2 - 5x + 6 [termo 1 de 3:x^2 [base:x | expoente:2] | "
+                             "termo 2 de 3:- 5x [- | 5 | x] | termo 3 de 3:+ 6] | = | segundo membro:0]"},
+        {"a < b < c", "a < b < c [primeiro membro:a | < | segundo membro:b | < | terceiro membro:c]"},
+        {"-a-b", "-a-b [termo 1 de 2:-a | termo 2 de 2:-b]"},
+        {"2 - -3", "2 - -3 [termo 1 de 2:2 | termo 2 de 2:- -3 [- | - | 3]]"},
+        {"x -= 1 mod 3", "x -= 1 mod 3 [primeiro membro:x | -= | segundo membro:1 mod 3 [1 | mod | 3]]"},
         {"", ""},
     };
     for (const auto& c : cases) {
@@ -105,18 +111,19 @@ TEST(Explore, APieceReadAloneIsPartOfTheWholeReading) {
         const char* formula;
         std::vector<std::string> pieces;  // in the order of the pieces, the whole left out
     } cases[] = {
-        {"sqrt(x+1)+1", {"raiz quadrada de x mais 1, fim da raiz", "x mais 1", "x", "mais", "1", "mais", "1"}},
+        {"sqrt(x+1)+1", {"raiz quadrada de x mais 1, fim da raiz", "x mais 1", "x", "mais 1", "mais 1"}},
         {"x=(-b+-sqrt(b^2-4ac))/(2a)",
          {"x", "igual a",
           "fração, numerador menos b mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz, "
           "denominador 2 a, fim da fração",
-          "menos b mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "menos", "b",
-          "mais ou menos", "raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "b ao quadrado menos 4 a c",
-          "b ao quadrado", "b", "2", "menos", "4", "a", "c", "2 a", "2", "a"}},
+          "menos b mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "menos b",
+          "mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "mais ou menos",
+          "raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "b ao quadrado menos 4 a c", "b ao quadrado", "b",
+          "2", "menos 4 a c", "menos", "4", "a", "c", "2 a", "2", "a"}},
         {"sen(30°)", {"30 graus", "30", "graus"}},
         {"[(1,2),(3,4)]", {"1, 2", "1", "2", "3, 4", "3", "4"}},
         {"f'(x+1)=2", {"f linha de abre parêntese x mais 1 fecha parêntese", "f", "linha",
-                       "abre parêntese x mais 1 fecha parêntese", "x", "mais", "1", "igual a", "2"}},
+                       "abre parêntese x mais 1 fecha parêntese", "x", "mais 1", "igual a", "2"}},
         {"3.250,75 cm", {"3250", "75", "c", "m"}},
         {"x = 3.250,75 cm", {"x", "igual a", "3250 vírgula 75 centímetros", "3250", "75", "c", "m"}},
     };
