@@ -104,6 +104,11 @@ void Reader::readLetter(std::string_view letter) {
 // Text written in the formula, read as it stands; an abbreviation ("nº") is read as the words
 // it stands for.
 void Reader::readText(std::string_view text) {
+    // a unit in double quotes, anywhere: "km/h", "g/cm^3"
+    if (const UnitMatch unit = MatchUnit(text, true); unit.length > 0 && unit.length == text.size()) {
+        w_.phrase(unit.words);
+        return;
+    }
     std::string clean;
     clean.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -83,11 +83,15 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         text += f_.text(n);
         return true;
     case NodeKind::Symbol: {
-        if ((n.flags & kEscaped) || n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation)
-            return false;
+        if (n.flags & kEscaped) return false;
         const Role role = n.symbol->role;
+        if (role == Role::Dot || role == Role::Times) {  // "N.m", "N*m": a product of units
+            text += '.';
+            return true;
+        }
+        if (n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation) return false;
         if (role == Role::Degree || role == Role::Squared || role == Role::Cubed || role == Role::Minute ||
-            role == Role::Letter) {
+            role == Role::Letter || role == Role::Ohm || role == Role::Micro) {
             text += n.symbol->input;
             return true;
         }
@@ -101,6 +105,9 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         text += f_.text(at(unwrap(n.c)));
         return true;
     }
+    case NodeKind::Text:  // a unit in double quotes: "km/h"
+        text += f_.text(n);
+        return true;
     case NodeKind::Frac:
         if (depth > 0) return false;
         return spellUnitRow(n.a, text) && (text += '/', spellUnitRow(n.b, text));
@@ -274,12 +281,14 @@ namespace {
 
 using words::UnitEntry;
 
-// The first bytes of the units' spellings, to pass over most text at once.
+// The first bytes of the units' and prefixes' spellings, to pass over most text at once.
 const std::array<bool, 256>& unitStarts() {
     static const std::array<bool, 256> starts = [] {
         std::array<bool, 256> s{};
         for (std::size_t i = 0; i < words::kUnitCount; ++i)
             s[static_cast<unsigned char>(words::kUnits[i].spelling[0])] = true;
+        for (std::size_t i = 0; i < words::kPrefixCount; ++i)
+            s[static_cast<unsigned char>(words::kPrefixes[i].spelling[0])] = true;
         return s;
     }();
     return starts;
@@ -299,14 +308,43 @@ std::size_t digitsAt(std::string_view t, std::size_t i) {
     return j - i;
 }
 
-// The base unit at `i` (longest spelling first, as the table lists them), or nullptr.
-const UnitEntry* baseUnitAt(std::string_view t, std::size_t i) {
-    if (i >= t.size() || !unitStarts()[static_cast<unsigned char>(t[i])]) return nullptr;
-    const UnitEntry* best = nullptr;
+// A unit at `i`: a spelling of the table, or a decimal prefix and a unit that takes one (the
+// longest; on a tie, the table's own spelling).
+struct Base {
+    std::size_t length = 0;  // 0: none
+    std::string singular, plural;
+    bool feminine = false, isLength = false, prefixed = false;
+};
+
+Base baseUnitAt(std::string_view t, std::size_t i) {
+    Base best;
+    if (i >= t.size() || !unitStarts()[static_cast<unsigned char>(t[i])]) return best;
     for (std::size_t k = 0; k < words::kUnitCount; ++k) {
         const UnitEntry& u = words::kUnits[k];
-        if (t.substr(i, u.spelling.size()) == u.spelling && (!best || u.spelling.size() > best->spelling.size()))
-            best = &u;
+        if (u.spelling.size() > best.length && t.substr(i, u.spelling.size()) == u.spelling) {
+            best.length = u.spelling.size();
+            best.singular = u.singular;
+            best.plural = u.plural;
+            best.feminine = u.feminine;
+            best.isLength = u.length;
+            best.prefixed = false;
+        }
+    }
+    for (std::size_t p = 0; p < words::kPrefixCount; ++p) {
+        const words::Prefix& prefix = words::kPrefixes[p];
+        if (t.substr(i, prefix.spelling.size()) != prefix.spelling) continue;
+        const std::size_t at = i + prefix.spelling.size();
+        for (std::size_t k = 0; k < words::kUnitCount; ++k) {
+            const UnitEntry& u = words::kUnits[k];
+            const std::size_t length = prefix.spelling.size() + u.spelling.size();
+            if (!u.prefixed || length <= best.length || t.substr(at, u.spelling.size()) != u.spelling) continue;
+            best.length = length;
+            best.singular = std::string(prefix.words) + std::string(u.singular);
+            best.plural = std::string(prefix.words) + std::string(u.plural);
+            best.feminine = u.feminine;
+            best.isLength = u.length;
+            best.prefixed = true;
+        }
     }
     return best;
 }
@@ -374,34 +412,59 @@ NumberMatch MatchNumber(std::string_view t) {
     return m;
 }
 
+// A unit and its power at `i`, read in the number given ("metros quadrados") or, after "por",
+// in the singular, its power "ao quadrado" unless it is a length ("por centímetro cúbico").
+// The end of it, or `i` for none.
+std::size_t unitFactor(std::string_view t, std::size_t i, bool plural, bool below, std::string& words) {
+    const Base base = baseUnitAt(t, i);
+    if (base.length == 0) return i;
+    std::size_t j = i + base.length;
+    std::size_t powerLength = 0;
+    const int power = powerAt(t, j, powerLength);
+    j += powerLength;
+    if (!words.empty()) words += ' ';
+    words += plural ? base.plural : base.singular;
+    if (power == 0) return j;
+    words += ' ';
+    if (below && !base.isLength) {
+        words += Say(power == 2 ? Phrase::AoQuadrado : Phrase::AoCubo);
+    } else {
+        const int g = base.feminine ? 1 : 0, p = plural ? 1 : 0;
+        words += Say(power == 2 ? kSquare[g][p] : kCube[g][p]);
+    }
+    return j;
+}
+
+// Factors joined by a dot ("N.m"): the first in the number given, the others in the singular.
+std::size_t unitProduct(std::string_view t, std::size_t i, bool plural, bool below, std::string& words) {
+    std::size_t j = unitFactor(t, i, plural, below, words);
+    while (j > i && j + 1 < t.size() && t[j] == '.') {
+        std::string more = words;
+        const std::size_t k = unitFactor(t, j + 1, false, below, more);
+        if (k == j + 1 || letterAt(t, k)) break;
+        words = std::move(more);
+        j = k;
+    }
+    return j;
+}
+
 UnitMatch MatchUnit(std::string_view t, bool plural) {
     UnitMatch m;
-    const UnitEntry* top = baseUnitAt(t, 0);
-    if (!top) return m;
-    std::size_t i = top->spelling.size();
+    std::string words;
+    std::size_t i = unitProduct(t, 0, plural, false, words);
+    if (i == 0) return m;
     std::size_t powerLength = 0;
-    const int power = powerAt(t, i, powerLength);
-    i += powerLength;
-    const int p = plural ? 1 : 0;
-    const int g = top->feminine ? 1 : 0;
-    std::string words(plural ? top->plural : top->singular);
-    if (power == 2) words.append(" ").append(Say(kSquare[g][p]));
-    if (power == 3) words.append(" ").append(Say(kCube[g][p]));
-    bool single = top->spelling.size() == 1;
+    powerAt(t, 1, powerLength);
+    bool single = baseUnitAt(t, 0).length == 1 && i == 1 + powerLength;
     if (i < t.size() && t[i] == '/') {
-        const UnitEntry* below = baseUnitAt(t, i + 1);
-        if (below) {
-            std::size_t j = i + 1 + below->spelling.size();
-            std::size_t belowPowerLength = 0;
-            const int belowPower = powerAt(t, j, belowPowerLength);
-            j += belowPowerLength;
-            if (!letterAt(t, j)) {
-                words.append(" ").append(Say(Phrase::Por)).append(" ").append(below->singular);
-                if (belowPower == 2) words.append(" ").append(Say(Phrase::AoQuadrado));
-                if (belowPower == 3) words.append(" ").append(Say(Phrase::AoCubo));
-                i = j;
-                single = false;
-            }
+        std::string below = words;
+        below += ' ';
+        below += Say(Phrase::Por);
+        const std::size_t j = unitProduct(t, i + 1, false, true, below);
+        if (j > i + 1 && !letterAt(t, j)) {
+            words = std::move(below);
+            i = j;
+            single = false;
         }
     }
     if (letterAt(t, i)) return m;  // "mx", "kgf": not a unit we know, whole

@@ -57,7 +57,7 @@ enum class Role : std::uint8_t {
     // function names that are also a unit after a number
     Minute,
     // constants read by their words, which some rules look for: from Ellipsis to Partial
-    Ellipsis, Degree, Squared, Cubed, Currency, Differential, Partial,
+    Ellipsis, Degree, Squared, Cubed, Currency, Ohm, Micro, Differential, Partial,
 };
 
 // Whether a symbol of this role reads by its words alone wherever no rule takes it: None, and

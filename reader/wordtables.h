@@ -31,9 +31,17 @@ extern const std::string_view kPhrases[];  // by Phrase
 struct UnitEntry {
     std::string_view spelling, singular, plural;
     bool feminine;
+    bool length;    // squared or cubed after "por": "centímetro cúbico"
+    bool prefixed;  // takes the decimal prefixes
 };
 extern const UnitEntry kUnits[];
 extern const std::size_t kUnitCount;
+
+struct Prefix {
+    std::string_view spelling, words;
+};
+extern const Prefix kPrefixes[];
+extern const std::size_t kPrefixCount;
 
 struct AccentEntry {
     std::string_view input;

@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
     const auto characters = load("caracteres.tsv", 4, 4);
     const auto aliases = load("equivalentes.tsv", 2, 2);
     const auto phrases = load("frases.tsv", 2, 2);
-    const auto units = load("unidades.tsv", 4, 4);
+    const auto units = load("unidades.tsv", 4, 5);
+    const auto prefixes = load("prefixos.tsv", 2, 2);
     const auto accents = load("acentos.tsv", 3, 3);
     const auto ordinals = load("ordinais.tsv", 3, 3);
     const auto denominators = load("denominadores.tsv", 3, 3);
@@ -137,8 +138,12 @@ int main(int argc, char** argv) {
             if (!identifier(r.fields[0]) || !names.insert(r.fields[0]).second)
                 die(table == &phrases ? "frases.tsv" : "letras.tsv", r.line, "\"" + r.fields[0] + "\" is no name, or a name twice");
     }
-    for (const Row& r : units)
+    for (const Row& r : units) {
         if (r.fields[3] != "m" && r.fields[3] != "f") die("unidades.tsv", r.line, "the gender is m or f");
+        std::istringstream marks(r.fields.size() == 5 ? r.fields[4] : "");
+        for (std::string mark; marks >> mark;)
+            if (mark != "comprimento" && mark != "prefixos") die("unidades.tsv", r.line, "unknown mark \"" + mark + "\"");
+    }
     for (const Row& r : accents)
         if (!seen.count(r.fields[0])) die("acentos.tsv", r.line, "\"" + r.fields[0] + "\" is no spelling of simbolos.tsv");
     numbered("ordinais.tsv", ordinals, 1, 10);
@@ -176,8 +181,12 @@ int main(int argc, char** argv) {
     c << "};\n\nconst UnitEntry kUnits[] = {\n";
     for (const Row& r : units)
         c << "    {" << literal(r.fields[0]) << ", " << literal(r.fields[1]) << ", " << literal(r.fields[2]) << ", "
-          << (r.fields[3] == "f" ? "true" : "false") << "},\n";
-    c << "};\nconst std::size_t kUnitCount = " << units.size() << ";\n\nconst AccentEntry kAccents[] = {\n";
+          << (r.fields[3] == "f" ? "true" : "false") << ", "
+          << (r.fields.size() == 5 && r.fields[4].find("comprimento") != std::string::npos ? "true" : "false") << ", "
+          << (r.fields.size() == 5 && r.fields[4].find("prefixos") != std::string::npos ? "true" : "false") << "},\n";
+    c << "};\nconst std::size_t kUnitCount = " << units.size() << ";\n\nconst Prefix kPrefixes[] = {\n";
+    for (const Row& r : prefixes) c << "    {" << literal(r.fields[0]) << ", " << literal(r.fields[1]) << "},\n";
+    c << "};\nconst std::size_t kPrefixCount = " << prefixes.size() << ";\n\nconst AccentEntry kAccents[] = {\n";
     for (const Row& r : accents)
         c << "    {" << literal(r.fields[0]) << ", {" << literal(r.fields[1]) << ", " << literal(r.fields[2]) << "}},\n";
     c << "};\nconst std::size_t kAccentCount = " << accents.size() << ";\n\nconst std::string_view kOrdinals[10][2] = {\n";

@@ -133,12 +133,19 @@ TEST(WordTables, NoRowIsUnused) {
             EXPECT_EQ(s->input, r.fields.size() == 2 ? r.fields[1] : r.fields[0]) << name << " line " << r.line;
         }
     }
-    for (const Row& r : table("unidades.tsv", 4, 4)) {
+    std::string prefixable;
+    for (const Row& r : table("unidades.tsv", 4, 5)) {
         for (const bool plural : {false, true}) {
             const reader::UnitMatch u = reader::MatchUnit(r.fields[0], plural);
             EXPECT_EQ(u.length, r.fields[0].size()) << "unidades.tsv line " << r.line;
             EXPECT_EQ(u.words, r.fields[plural ? 2 : 1]) << "unidades.tsv line " << r.line;
         }
+        if (r.fields.size() == 5 && r.fields[4].find("prefixos") != std::string::npos) prefixable = r.fields[0];
+    }
+    for (const Row& r : table("prefixos.tsv", 2, 2)) {
+        const reader::UnitMatch u = reader::MatchUnit(r.fields[0] + prefixable, false);
+        EXPECT_EQ(u.length, r.fields[0].size() + prefixable.size()) << "prefixos.tsv line " << r.line;
+        EXPECT_TRUE(u.words.starts_with(r.fields[1])) << "prefixos.tsv line " << r.line << ": " << u.words;
     }
     for (const Row& r : table("nomes_de_letras.tsv", 2, 2))
         EXPECT_EQ(reader::ReadFormula(r.fields[0]), r.fields[1]) << "nomes_de_letras.tsv line " << r.line;
