@@ -287,11 +287,16 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         a.first >= 0) {
         std::vector<std::int32_t> items;
         collect(arg, items);
+        // g(2,5): in an argument, a comma between numbers is the decimal mark
+        const bool decimals = decimalCommas_;
+        decimalCommas_ = true;
         if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || isSingleAmount(items)) {
             readItems(items);
+            decimalCommas_ = decimals;
             w_.productEnd();
             return;
         }
+        decimalCommas_ = decimals;
     }
     readNode(arg);
     if (!isCallBracket(arg)) w_.productEnd();

@@ -167,9 +167,12 @@ void Reader::readGroup(std::int32_t i, bool baseOfScript) {
     w_.phrase(g.symbol->words);
     ++bracketDepth_;
     const Role outer = bracket_;
+    const bool decimals = decimalCommas_;
     bracket_ = role;
+    decimalCommas_ = hasSemicolon(i);
     readChildren(i);
     bracket_ = outer;
+    decimalCommas_ = decimals;
     --bracketDepth_;
     if (g.close) w_.phrase(g.close->words);
 }

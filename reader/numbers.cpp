@@ -173,11 +173,13 @@ bool Reader::currencyRule(Row& r) {
 // "1,5" is a decimal number as Brazilians write it, except inside brackets and scripts,
 // where a comma separates: [0,1], (1,2), X_(4,2), and the open interval ]0,1[.
 bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
-    if (bracketDepth_ != 0 || k == 0 || !r.has(k + 1) || !isSymbol(r.item(k), Role::Comma)) return false;
+    if (k == 0 || !r.has(k + 1)) return false;
+    const bool grouped = isGroupedComma(r.item(k));  // "2{,}5": the comma written as the decimal mark
+    if (!grouped && ((bracketDepth_ != 0 && !decimalCommas_) || !isSymbol(r.item(k), Role::Comma))) return false;
     const bool interval = (k >= 2 && isSquareSign(r.item(k - 2), false)) ||
                           (r.has(k + 2) && isSquareSign(r.item(k + 2), true));
     const Node& next = at(r.item(k + 1));
-    return !interval && at(r.item(k - 1)).kind == NodeKind::Number &&
+    return (!interval || grouped) && at(r.item(k - 1)).kind == NodeKind::Number &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
            !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
 }
@@ -188,6 +190,22 @@ bool Reader::isBarredNumber(std::int32_t i) const {
     if (n.kind != NodeKind::Unary || n.symbol->role != Role::Overbar) return false;
     const Node& d = at(unwrap(n.a));
     return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
+}
+
+// {,}: a comma in braces, which shows as a comma with no space after it
+bool Reader::isGroupedComma(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Group && !(n.flags & (kInvisible | kMatrix)) && n.symbol->role == Role::Brace && n.close &&
+           n.first >= 0 && n.first == n.last && isSymbol(n.first, Role::Comma);
+}
+
+// Whether the items of a bracket are separated by ";": {2,5; 3,5}
+bool Reader::hasSemicolon(std::int32_t group) const {
+    for (std::int32_t c = at(group).first; c >= 0; c = at(c).next) {
+        if (at(c).kind == NodeKind::Row && hasSemicolon(c)) return true;
+        if (isSymbol(c, Role::Semicolon)) return true;
+    }
+    return false;
 }
 
 bool Reader::commaRule(Row& r) {
@@ -218,15 +236,15 @@ bool Reader::dotRule(Row& r) {
 
 // One amount written as several items: "-x", "60°", "1,5", "2 cm".
 bool Reader::isSingleAmount(const std::vector<std::int32_t>& items) const {
-    for (std::int32_t i : items)
-        if (isSymbol(i, Role::Comma)) return false;  // f(1,5): two arguments
     if (items.size() == 2 && (isSymbol(items[0], Role::Minus) || isSymbol(items[0], Role::Plus)) && isAtom(items[1]))
         return true;
-    if (items.empty() || at(items[0]).kind != NodeKind::Number) return false;
+    // a number, perhaps with a sign before it: "-2,5"
+    const std::size_t first = !items.empty() && (isSymbol(items[0], Role::Minus) || isSymbol(items[0], Role::Plus)) ? 1 : 0;
+    if (items.size() <= first || at(items[first]).kind != NodeKind::Number) return false;
     const Row r(items);
     std::string text;
-    std::size_t end = 1;
-    if (numberAt(r, 0, text, end).length != text.size()) return false;
+    std::size_t end = first + 1;
+    if (numberAt(r, first, text, end).length != text.size()) return false;
     std::size_t after = end;
     if (unitAt(r, end, true, after).length > 0) end = after;
     else if (r.has(end) && isDegreeSign(r.item(end))) ++end;

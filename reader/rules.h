@@ -226,6 +226,8 @@ private:
     bool currencyRule(Row& r);
     bool isDecimalComma(const Row& r, std::size_t k) const;
     bool isBarredNumber(std::int32_t i) const;
+    bool isGroupedComma(std::int32_t i) const;
+    bool hasSemicolon(std::int32_t group) const;
     bool commaRule(Row& r);
     bool dotRule(Row& r);
     bool isSingleAmount(const std::vector<std::int32_t>& items) const;
@@ -263,9 +265,9 @@ private:
                    std::vector<std::size_t>& stops) const;
     bool isSquareSign(std::int32_t i, bool opening) const;
     bool splitEnds(const std::vector<std::int32_t>& items, std::size_t from, std::size_t to,
-                   std::vector<std::int32_t>& left, std::vector<std::int32_t>& right) const;
+                   std::vector<std::int32_t>& left, std::vector<std::int32_t>& right, bool& semicolon);
     void sayInterval(bool closedLeft, bool closedRight, const std::vector<std::int32_t>& left,
-                     const std::vector<std::int32_t>& right);
+                     const std::vector<std::int32_t>& right, bool semicolon);
     bool readInterval(std::int32_t i);
     bool reversedIntervalRule(Row& r);
 
@@ -313,6 +315,8 @@ private:
     const Verbosity verbosity_;
     std::vector<std::uint32_t>* runs_ = nullptr;  // see itemRuns
     int bracketDepth_ = 0;
+    bool decimalCommas_ = false;  // inside brackets, a comma between numbers is the decimal mark: in
+                                  // a function's argument, and in brackets whose items ";" separates
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
 };

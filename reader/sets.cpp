@@ -81,30 +81,46 @@ bool Reader::isSquareSign(std::int32_t i, bool opening) const {
 }
 
 // The two ends of an interval: one item each, perhaps with a sign, around one comma.
+// The ends split at a comma, or at a semicolon when one stands there ("]0,5; 1]"), and then a
+// comma between numbers is the decimal mark.
 bool Reader::splitEnds(const std::vector<std::int32_t>& items, std::size_t from, std::size_t to,
-               std::vector<std::int32_t>& left, std::vector<std::int32_t>& right) const {
-    std::size_t comma = to;
+               std::vector<std::int32_t>& left, std::vector<std::int32_t>& right, bool& semicolon) {
+    semicolon = false;
+    for (std::size_t k = from; k < to; ++k) semicolon = semicolon || isSymbol(items[k], Role::Semicolon);
+    const Role separator = semicolon ? Role::Semicolon : Role::Comma;
+    std::size_t split = to;
     for (std::size_t k = from; k < to; ++k) {
-        if (!isSymbol(items[k], Role::Comma)) continue;
-        if (comma != to) return false;
-        comma = k;
+        if (!isSymbol(items[k], separator)) continue;
+        if (split != to) return false;
+        split = k;
     }
-    if (comma == to) return false;
+    if (split == to) return false;
     const auto end = [&](std::size_t a, std::size_t b, std::vector<std::int32_t>& out) {
-        if (b == a + 1) return !isSymbolKind(items[a], SymbolKind::Operator) && !isSymbolKind(items[a], SymbolKind::Relation);
-        if (b != a + 2 || !(isSymbol(items[a], Role::Minus) || isSymbol(items[a], Role::Plus))) return false;
+        if (b <= a) return false;
         out.assign(items.begin() + static_cast<std::ptrdiff_t>(a), items.begin() + static_cast<std::ptrdiff_t>(b));
-        return isAtom(items[a + 1]);
+        if (b == a + 1) return !isSymbolKind(items[a], SymbolKind::Operator) && !isSymbolKind(items[a], SymbolKind::Relation);
+        const bool sign = isSymbol(items[a], Role::Minus) || isSymbol(items[a], Role::Plus);
+        if (b == a + 2 && sign) return isAtom(items[a + 1]);
+        if (!semicolon) return false;
+        // a number with a decimal comma, perhaps with a sign
+        const std::size_t first = sign ? a + 1 : a;
+        const std::vector<std::int32_t> number(items.begin() + static_cast<std::ptrdiff_t>(first),
+                                               items.begin() + static_cast<std::ptrdiff_t>(b));
+        const bool decimals = decimalCommas_;
+        decimalCommas_ = true;
+        const bool amount = at(number[0]).kind == NodeKind::Number && isSingleAmount(number);
+        decimalCommas_ = decimals;
+        return amount;
     };
-    left.assign(1, items[from]);
-    right.assign(1, items[comma + 1 < to ? comma + 1 : from]);
-    return end(from, comma, left) && end(comma + 1, to, right);
+    return end(from, split, left) && end(split + 1, to, right);
 }
 
 // "intervalo fechado de a a b", "intervalo aberto em a e fechado em b"
 void Reader::sayInterval(bool closedLeft, bool closedRight, const std::vector<std::int32_t>& left,
-                 const std::vector<std::int32_t>& right) {
+                 const std::vector<std::int32_t>& right, bool semicolon) {
     ++bracketDepth_;
+    const bool decimals = decimalCommas_;
+    decimalCommas_ = semicolon;
     if (closedLeft == closedRight) {
         w_.noun(Say(closedLeft ? P::IntervaloFechadoDe : P::IntervaloAbertoDe));
         readItems(left);
@@ -116,6 +132,7 @@ void Reader::sayInterval(bool closedLeft, bool closedRight, const std::vector<st
         w_.phrase(Say(closedRight ? P::EFechadoEm : P::EAbertoEm));
         readItems(right);
     }
+    decimalCommas_ = decimals;
     --bracketDepth_;
 }
 
@@ -137,8 +154,9 @@ bool Reader::readInterval(std::int32_t i) {
         if (open != Role::Square || items.empty() || !isSquareSign(items.back(), true)) return false;
         --to;
     }
-    if (!splitEnds(items, 0, to, left, right)) return false;
-    sayInterval(open == Role::Square, closedRight, left, right);
+    bool semicolon = false;
+    if (!splitEnds(items, 0, to, left, right, semicolon)) return false;
+    sayInterval(open == Role::Square, closedRight, left, right, semicolon);
     return true;
 }
 
@@ -146,12 +164,13 @@ bool Reader::readInterval(std::int32_t i) {
 bool Reader::reversedIntervalRule(Row& r) {
     if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isSquareSign(r.current(), false)) return false;
     std::vector<std::int32_t> left, right;
-    for (std::size_t to = r.k + 4; to <= r.k + 6 && r.has(to); ++to) {
+    bool semicolon = false;
+    for (std::size_t to = r.k + 4; to <= r.k + 10 && r.has(to); ++to) {
         const std::int32_t last = r.item(to);
         const bool opening = isSquareSign(last, true);
         if (!opening && !isSquareSign(last, false)) continue;
-        if (!splitEnds(r.items, r.k + 1, to, left, right)) continue;
-        sayInterval(false, !opening, left, right);
+        if (!splitEnds(r.items, r.k + 1, to, left, right, semicolon)) continue;
+        sayInterval(false, !opening, left, right, semicolon);
         r.k = to + 1;
         return true;
     }
