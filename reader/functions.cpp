@@ -207,6 +207,42 @@ void Reader::sayVariable(std::int32_t i) {
         readNode(i);
 }
 
+// E(X), E(X^2): the expectation of a random variable, named by a capital
+bool Reader::expectationRule(Row& r) {
+    const std::int32_t i = r.current();
+    const std::int32_t next = r.next();
+    if (!letterIs(i, LetterRole::Esperanca) || next < 0 || !isCallBracket(next)) return false;
+    std::vector<std::int32_t> items;
+    collect(next, items);
+    if (items.empty()) return false;
+    const Node& first = at(items[0]);
+    if (!isCapital(items[0]) && !(first.kind == NodeKind::Script && isCapital(first.a))) return false;
+    w_.phrase(Say(P::Esperanca));
+    readCall(i, next);
+    r.k += 2;
+    return true;
+}
+
+// F(x)|_a^b: the evaluation bar, "avaliado de a até b"; F(x)|_(x=2): "avaliado em x igual a 2"
+bool Reader::evaluationBarRule(Row& r) {
+    if (!r.has(r.k + 2) || !isSymbolKind(r.current(), SymbolKind::Bar) || !isSymbolKind(r.next(), SymbolKind::Subscript))
+        return false;
+    const std::int32_t limits = r.item(r.k + 2);
+    const Node& s = at(limits);
+    w_.pause();
+    if (s.kind == NodeKind::Script && s.b < 0 && s.c >= 0) {
+        w_.phrase(Say(P::AvaliadoDe));
+        readNode(s.a);
+        w_.phrase(Say(P::Ate));
+        readNode(s.c);
+    } else {
+        w_.phrase(Say(P::AvaliadoEm));
+        readNode(limits);
+    }
+    r.k += 3;
+    return true;
+}
+
 // f(x), f'(x), P(A): a letter applied to what follows in brackets
 bool Reader::functionCallRule(Row& r) {
     const std::int32_t i = r.current();
@@ -287,10 +323,12 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         a.first >= 0) {
         std::vector<std::int32_t> items;
         collect(arg, items);
-        // g(2,5): in an argument, a comma between numbers is the decimal mark
+        // g(2,5): in an argument, a comma between numbers is the decimal mark; mdc(12,18) has two
         const bool decimals = decimalCommas_;
-        decimalCommas_ = true;
-        if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || isSingleAmount(items)) {
+        const bool many = manyArguments_;
+        decimalCommas_ = !many;
+        manyArguments_ = false;
+        if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || (!many && isSingleAmount(items))) {
             readItems(items);
             decimalCommas_ = decimals;
             w_.productEnd();
@@ -303,6 +341,7 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
 }
 
 void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup) {
+    manyArguments_ = s->flags & kManyArguments;
     if (sub >= 0 && s->role == Role::Log) {
         w_.phrase(Say(P::LogaritmoNaBase));
         readNode(sub);

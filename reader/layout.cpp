@@ -58,6 +58,16 @@ bool Reader::prescriptRule(Row& r) {
     return true;
 }
 
+// "2^", "x_": a "^" or "_" with nothing after it, which the page draws as nothing. Between
+// items ("x^2^3") the page shows it, and it is read.
+bool Reader::danglingScriptRule(Row& r) {
+    const std::int32_t i = r.current();
+    if (r.has(r.k + 1) || !(isSymbolKind(i, SymbolKind::Superscript) || isSymbolKind(i, SymbolKind::Subscript)))
+        return false;
+    ++r.k;
+    return true;
+}
+
 void Reader::readNode(std::int32_t i) {
     const Node& n = at(i);
     switch (n.kind) {
@@ -377,6 +387,16 @@ void Reader::readScript(std::int32_t i) {
     }
     if (base.kind == NodeKind::Group) readGroup(n.a, true);
     else readNode(n.a);
+    // [F(x)]_a^b: the bracket of an evaluation
+    if (n.b >= 0 && n.c >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
+        base.symbol->role == Role::Square && base.close && base.close->role == Role::Square) {
+        w_.pause();
+        w_.phrase(Say(P::AvaliadoDe));
+        readNode(n.b);
+        w_.phrase(Say(P::Ate));
+        readNode(n.c);
+        return;
+    }
     if (n.b >= 0) readSubscript(n.b);
     if (n.c < 0) return;
     // sin(x)^2, sqrt(x)^2: the power is of everything before it

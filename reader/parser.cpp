@@ -102,6 +102,17 @@ private:
             t.end = i + sym->input.size();
             return t;
         }
+        if (c == '\\' && i + 1 < s_.size() && isAsciiLetter(s_[i + 1])) {
+            // \frac, \sum, \alpha: the page draws the symbol of the name; the backslash shows nothing
+            const Symbol* sym = MatchSymbol(s_.substr(i + 1));
+            if (sym && sym->input.size() >= 2 && isAsciiLetter(sym->input[0]) && isAsciiLetter(sym->input.back())) {
+                if (sym->kind == SymbolKind::Text) return scanText(t, i + 1 + sym->input.size());
+                t.kind = TokenKind::Symbol;
+                t.symbol = sym;
+                t.end = i + 1 + sym->input.size();
+                return t;
+            }
+        }
         if (c == '\\' && i + 1 < s_.size()) {
             const char e = s_[i + 1];
             if (e > ' ' && e < 0x7F && !isAsciiLetter(e) && !isDigit(e)) {

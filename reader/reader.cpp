@@ -52,7 +52,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
         // the rules that can apply to this kind of item, in order
         switch (at(r.current()).kind) {
         case NodeKind::Symbol:
-            read = vectorProductRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+            read = vectorProductRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
                    functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
                    reversedIntervalRule(r) || primesRule(r);
             break;
@@ -61,7 +61,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             break;
         case NodeKind::Letter:
             read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
-                   functionCallRule(r);
+                   expectationRule(r) || functionCallRule(r);
             break;
         case NodeKind::Script:
             read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||

@@ -240,6 +240,7 @@ private:
     bool symbolRules(Row& r);
     bool semicolonRule(Row& r);
     bool prescriptRule(Row& r);
+    bool danglingScriptRule(Row& r);
     void readNode(std::int32_t i);
     void readSymbol(const Node& n);
     void readLetter(std::string_view letter);
@@ -287,6 +288,8 @@ private:
     bool derivativeRule(Row& r);
     void sayVariable(std::int32_t i);
     bool functionCallRule(Row& r);
+    bool expectationRule(Row& r);
+    bool evaluationBarRule(Row& r);
     bool callReads(std::int32_t letter, std::int32_t bracket) const;
     bool isCountingLetter(std::int32_t letter, std::int32_t bracket) const;
     bool calledElsewhere(std::int32_t letter) const;
@@ -315,6 +318,7 @@ private:
     const Verbosity verbosity_;
     std::vector<std::uint32_t>* runs_ = nullptr;  // see itemRuns
     int bracketDepth_ = 0;
+    bool manyArguments_ = false;  // the function whose argument comes next takes several
     bool decimalCommas_ = false;  // inside brackets, a comma between numbers is the decimal mark: in
                                   // a function's argument, and in brackets whose items ";" separates
     bool afterTends_ = false;  // the node being read follows "tende a"

@@ -76,6 +76,7 @@ enum SymbolFlag : std::uint8_t {
     kFeminine = 2,     // "tangente elevada a", not "elevado a"
     kBeforeParen = 4,  // only a symbol when "(" follows ("Re(z)"), otherwise plain letters
     kCapital = 8,      // spelled with a capital first: "RR", "Delta", "O/"
+    kManyArguments = 16,  // a function of several arguments, separated by commas: "mdc(12,18)"
 };
 
 struct Symbol {
