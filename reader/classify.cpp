@@ -70,7 +70,9 @@ bool Reader::isShort(std::int32_t i, bool allowCalls) const {
         return isShort(n.a, true);
     }
     if (n.kind == NodeKind::Script)
-        return isAtom(n.a) && n.b >= 0 && isSimple(n.b) && n.c < 0;
+        return isAtom(n.a) && ((n.b >= 0 && isSimple(n.b) && n.c < 0) ||
+                               (n.b < 0 && isCapital(n.a) &&  // A^c, M^T: a complement, a transpose
+                                (letterIs(n.c, LetterRole::Complemento) || letterIs(n.c, LetterRole::Transposta))));
     if (n.kind == NodeKind::Unary) {
         const Role r = n.symbol->role;
         return (r == Role::Vec || IsPostfixAccent(r)) && (isAtom(n.a) || isLetterRun(n.a));

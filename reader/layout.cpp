@@ -418,6 +418,16 @@ void Reader::readScript(std::int32_t i) {
         w_.phrase(Say(P::Transposta));
         return;
     }
+    // B^c, B^C: the complement of a set named by a capital
+    if (n.b < 0 && base.kind == NodeKind::Letter && isCapital(n.a) && letterIs(n.c, LetterRole::Complemento)) {
+        w_.phrase(Say(P::Complementar));
+        return;
+    }
+    // f^-1: the inverse function, named alone
+    if (n.b < 0 && isFunctionLetter(n.a) && isMinusOne(n.c)) {
+        w_.phrase(Say(P::Inversa));
+        return;
+    }
     if (isDegreeMark(n.c, base)) {
         w_.phrase(Say(P::Graus));
         return;
