@@ -13,7 +13,9 @@ bool Reader::symbolRules(Row& r) {
     case Role::Semicolon: read = semicolonRule(r); break;
     case Role::Dot: read = dotRule(r); break;
     case Role::Colon: read = colonRule(r); break;
-    case Role::Tends: read = mappingArrowRule(r); break;
+    case Role::Tends: read = mappingArrowRule(r) || implicationArrowRule(r); break;
+    case Role::Tilde: read = tildeRule(r); break;
+    case Role::Congruence: read = congruenceRule(r); break;
     case Role::Forall:
     case Role::Exists: read = quantifierRule(r); break;
     case Role::In: read = quantifiedInRule(r); break;

@@ -130,7 +130,7 @@ std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent)
 
 std::string Read(const Formula& formula, Verbosity verbosity) {
     Words words;
-    Reader(formula, words, verbosity).readChildren(formula.root);
+    Reader(formula, words, verbosity).readFormula(formula.root);
     std::string reading = words.take(verbosity == Verbosity::Breve);
     if (!reading.empty()) return reading;
     // A formula of punctuation alone (".", ",", ";"): its signs are named, so that the place

@@ -2,6 +2,7 @@
 // The reader's inner parts, shared by the files of its rules: the words of a reading as they
 // grow, and the reader of one formula, whose rules live in one file per family of notation.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,6 +125,14 @@ public:
     void readPart(std::int32_t node, PartReading how, std::uint32_t first, std::uint32_t count);
 
     void itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs);
+
+    // The whole formula: a chemical equation as chemistry, anything else by the rules.
+    void readFormula(std::int32_t root) {
+        std::vector<std::int32_t> items;
+        collect(root, items);
+        if (isChemicalEquation(items)) readChemicalEquation(items);
+        else readItems(items);
+    }
 
 private:
     // Whether a structure that holds a single item is closed all the same.
@@ -262,6 +271,9 @@ private:
     bool quantifiedInRule(Row& r);
     bool relationRule(Row& r);
     bool setBuilderBarRule(Row& r);
+    bool implicationArrowRule(Row& r);
+    bool tildeRule(Row& r);
+    bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
                    std::vector<std::size_t>& stops) const;
     bool isSquareSign(std::int32_t i, bool opening) const;
@@ -306,6 +318,14 @@ private:
     bool isVector(std::int32_t i) const;
     bool isAngle(const std::vector<std::int32_t>& items) const;
     void readMatrix(std::int32_t i);
+
+    // ---- chemistry (chemistry.cpp)
+    bool isChemicalEquation(const std::vector<std::int32_t>& items);
+    bool isChemicalArrow(std::int32_t i) const;
+    void readChemicalEquation(const std::vector<std::int32_t>& items);
+    bool chemicalEquation(const std::vector<std::int32_t>& items, bool read);
+    bool chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read);
+    bool chemicalScripts(std::int32_t i, bool read, const std::function<void()>& say);
 
     // ---- combinatorics and statistics (combinatorics.cpp)
     bool combinatoricsRule(Row& r);

@@ -27,6 +27,50 @@ bool Reader::mappingArrowRule(Row& r) {
     return true;
 }
 
+// p -> q: an arrow between propositions is an implication; x -> 0 tends
+bool Reader::implicationArrowRule(Row& r) {
+    if (r.k == 0 || !r.has(r.k + 1) || !letterIs(r.item(r.k - 1), LetterRole::Proposicao)) return false;
+    const std::int32_t next = r.next();
+    if (!letterIs(next, LetterRole::Proposicao) && !isSymbol(next, Role::Tilde)) return false;
+    w_.phrase(Say(P::Implica));
+    r.open = Open::None;
+    ++r.k;
+    return true;
+}
+
+// "~" by what stands around it: X ~ N(mu, sigma^2) "tem distribuição", ABC ~ DEF "é semelhante
+// a"; before a proposition, "não" (its words)
+bool Reader::tildeRule(Row& r) {
+    const std::int32_t next = r.next();
+    if (next < 0) return false;
+    if (letterIs(next, LetterRole::Distribuicao) && r.has(r.k + 2) && isCallBracket(r.item(r.k + 2))) {
+        w_.phrase(Say(P::TemDistribuicao));
+        ++r.k;
+        return true;
+    }
+    if (r.k > 0 && isCapital(r.item(r.k - 1)) && (isCapital(next) || isSymbolKind(next, SymbolKind::Constant))) {
+        w_.phrase(Say(P::SemelhanteA));
+        ++r.k;
+        return true;
+    }
+    return false;
+}
+
+// a -= b mod n, a -= b (mod n): "é côngruo a ... módulo n"
+bool Reader::congruenceRule(Row& r) {
+    for (std::size_t j = r.k + 1; r.has(j); ++j) {
+        const std::int32_t i = r.item(j);
+        const Node& n = at(i);
+        const bool mod = isSymbol(i, Role::Modulo) ||
+                         (n.kind == NodeKind::Group && n.first >= 0 && isSymbol(n.first, Role::Modulo));
+        if (!mod) continue;
+        w_.phrase(Say(P::CongruoA));
+        ++r.k;
+        return true;
+    }
+    return false;
+}
+
 bool Reader::quantifierRule(Row& r) {
     if (isSymbol(r.current(), Role::Forall) || isSymbol(r.current(), Role::Exists)) {
         r.quantifier = true;

@@ -102,6 +102,18 @@ AbbreviationMatch MatchAbbreviation(std::string_view text) {
     return {};
 }
 
+bool IsElement(std::string_view symbol) {
+    for (std::size_t i = 0; i < words::kElementCount; ++i)
+        if (words::kElements[i] == symbol) return true;
+    return false;
+}
+
+std::string_view StateWords(std::string_view state) {
+    for (std::size_t i = 0; i < words::kStateCount; ++i)
+        if (words::kStates[i].spelling == state) return words::kStates[i].words;
+    return {};
+}
+
 std::string_view SymbolInput(std::size_t index) { return kSymbols[index].input; }
 std::size_t SymbolCount() { return kSymbolCount; }
 

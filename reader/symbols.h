@@ -52,12 +52,16 @@ enum class Role : std::uint8_t {
     Cross, Times, Asterisk, Compose,
     // relations between the sides of an equation or inequality; "-=", "equiv"
     Comparison, Congruence,
+    // arrows that chemistry reads as "produz" or "em equilíbrio com": "rarr"; "<=>", "hArr"
+    Arrow, Equivalence,
+    // "mod", which makes "-=" a congruence
+    Modulo,
     // signs between the terms of a sum besides "+" and "-": "+-", "-+"
     PlusMinus,
     // function names that are also a unit after a number
     Minute,
     // constants read by their words, which some rules look for: from Ellipsis to Partial
-    Ellipsis, Degree, Squared, Cubed, Currency, Ohm, Micro, Differential, Partial,
+    Ellipsis, Degree, Squared, Cubed, Currency, Ohm, Micro, Tilde, Differential, Partial,
 };
 
 // Whether a symbol of this role reads by its words alone wherever no rule takes it: None, and
@@ -127,6 +131,12 @@ struct AbbreviationMatch {
     std::string_view words;
 };
 AbbreviationMatch MatchAbbreviation(std::string_view text);
+
+// Whether `symbol` is a chemical element's: "H", "Na", "Cl".
+bool IsElement(std::string_view symbol);
+
+// The words of a physical state in a chemical equation ("aquoso" for "aq"); empty for none.
+std::string_view StateWords(std::string_view state);
 
 // A number as Brazilians write it, at the start of `text`: digits with a dot between groups of
 // three ("4.500.000"), a decimal comma or point ("3.250,75", "2.5"), and a repeating part, in

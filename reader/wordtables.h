@@ -63,4 +63,9 @@ struct Abbreviation {
 extern const Abbreviation kAbbreviations[];
 extern const std::size_t kAbbreviationCount;
 
+extern const std::string_view kElements[];  // the chemical elements' symbols
+extern const std::size_t kElementCount;
+extern const Abbreviation kStates[];  // "aq": "aquoso"
+extern const std::size_t kStateCount;
+
 }  // namespace reader::words

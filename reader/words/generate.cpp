@@ -122,6 +122,8 @@ int main(int argc, char** argv) {
     const auto letters = load("letras.tsv", 2, 2);
     const auto letterNames = load("nomes_de_letras.tsv", 2, 2);
     const auto abbreviations = load("abreviaturas.tsv", 2, 2);
+    const auto elements = load("elementos.tsv", 1, 1);
+    const auto states = load("estados.tsv", 2, 2);
 
     std::set<std::string> seen;
     for (const Row& r : symbols)
@@ -202,6 +204,10 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 128; ++i) c << "    " << literal(letterNameTable[i]) << ",\n";
     c << "};\n\nconst Abbreviation kAbbreviations[] = {\n";
     for (const Row& r : abbreviations) c << "    {" << literal(r.fields[0]) << ", " << literal(r.fields[1]) << "},\n";
-    c << "};\nconst std::size_t kAbbreviationCount = " << abbreviations.size() << ";\n\n}  // namespace reader::words\n";
+    c << "};\nconst std::size_t kAbbreviationCount = " << abbreviations.size() << ";\n\nconst std::string_view kElements[] = {\n";
+    for (const Row& r : elements) c << "    " << literal(r.fields[0]) << ",\n";
+    c << "};\nconst std::size_t kElementCount = " << elements.size() << ";\n\nconst Abbreviation kStates[] = {\n";
+    for (const Row& r : states) c << "    {" << literal(r.fields[0]) << ", " << literal(r.fields[1]) << "},\n";
+    c << "};\nconst std::size_t kStateCount = " << states.size() << ";\n\n}  // namespace reader::words\n";
     return h && c ? 0 : 1;
 }
