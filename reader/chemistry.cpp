@@ -88,9 +88,13 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
                 }
             }
             if (!IsElement(symbol)) return false;
+            const auto letter = [&](std::string_view l) {
+                const std::string_view name = LetterName(l);
+                w_.word(name.empty() ? l : name);
+            };
             if (!chemicalScripts(last, read, [&] {
-                    w_.word(f_.text(b));
-                    if (last != i) w_.word(f_.text(at(at(last).kind == NodeKind::Script ? at(last).a : last)));
+                    letter(f_.text(b));
+                    if (last != i) letter(f_.text(at(at(last).kind == NodeKind::Script ? at(last).a : last)));
                 }))
                 return false;
             k = next;

@@ -104,6 +104,17 @@ using rules::Reader;
 using rules::Words;
 using P = Phrase;
 
+namespace {
+
+// A reading that is one letter's name alone ("é") gives the letter back: the voice names a
+// letter alone, where it would spell the name.
+std::string alone(std::string reading) {
+    if (const std::string_view letter = LetterOfName(reading); !letter.empty()) return std::string(letter);
+    return reading;
+}
+
+}  // namespace
+
 bool ParseVerbosity(std::string_view word, Verbosity& out) {
     if (word == "breve") out = Verbosity::Breve;
     else if (word == "normal") out = Verbosity::Normal;
@@ -117,7 +128,7 @@ std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
     if (node < 0 || static_cast<std::size_t>(node) >= formula.nodes.size()) return {};
     Words words;
     Reader(formula, words, verbosity).readPart(node, how, first, count);
-    return words.take(verbosity == Verbosity::Breve);
+    return alone(words.take(verbosity == Verbosity::Breve));
 }
 
 std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent) {
@@ -131,7 +142,7 @@ std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent)
 std::string Read(const Formula& formula, Verbosity verbosity) {
     Words words;
     Reader(formula, words, verbosity).readFormula(formula.root);
-    std::string reading = words.take(verbosity == Verbosity::Breve);
+    std::string reading = alone(words.take(verbosity == Verbosity::Breve));
     if (!reading.empty()) return reading;
     // A formula of punctuation alone (".", ",", ";"): its signs are named, so that the place
     // of the formula is not silent. What shows nothing on the page ("color", "{:") says nothing.

@@ -12,6 +12,13 @@ namespace {
 using words::kSymbols;
 using words::kSymbolCount;
 
+// Every ASCII character, so that a letter can be given as a view of one character.
+constexpr auto kAsciiLetters = [] {
+    std::array<char, 128> a{};
+    for (std::size_t c = 0; c < a.size(); ++c) a[c] = static_cast<char>(c);
+    return a;
+}();
+
 // The symbols by their first byte, longest spelling first.
 struct Index {
     std::array<std::vector<const Symbol*>, 128> byFirstByte;
@@ -92,6 +99,13 @@ bool LetterHasRole(LetterRole role, std::string_view letter) {
 std::string_view LetterName(std::string_view letter) {
     if (letter.size() != 1 || static_cast<unsigned char>(letter[0]) >= 128) return {};
     return words::kLetterNames[static_cast<unsigned char>(letter[0])];
+}
+
+std::string_view LetterOfName(std::string_view reading) {
+    if (reading.empty() || reading.size() > 4) return {};
+    for (std::size_t c = 0; c < std::size(words::kLetterNames); ++c)
+        if (words::kLetterNames[c] == reading) return std::string_view(&kAsciiLetters[c], 1);
+    return {};
 }
 
 AbbreviationMatch MatchAbbreviation(std::string_view text) {

@@ -125,6 +125,9 @@ bool LetterHasRole(LetterRole role, std::string_view letter);
 // empty for other letters.
 std::string_view LetterName(std::string_view letter);
 
+// The letter whose name `reading` is ("a" for "á"); empty when it is no letter's name.
+std::string_view LetterOfName(std::string_view reading);
+
 // The abbreviation at the start of `text` ("nº"): its length and words; length 0 for none.
 struct AbbreviationMatch {
     std::size_t length = 0;

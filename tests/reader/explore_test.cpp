@@ -114,12 +114,12 @@ TEST(Explore, APieceReadAloneIsPartOfTheWholeReading) {
         {"sqrt(x+1)+1", {"raiz quadrada de x mais 1, fim da raiz", "x mais 1", "x", "mais 1", "mais 1"}},
         {"x=(-b+-sqrt(b^2-4ac))/(2a)",
          {"x", "igual a",
-          "fração, numerador menos b mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz, "
-          "denominador 2 a, fim da fração",
-          "menos b mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "menos b",
-          "mais ou menos raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "mais ou menos",
-          "raiz quadrada de b ao quadrado menos 4 a c, fim da raiz", "b ao quadrado menos 4 a c", "b ao quadrado", "b",
-          "2", "menos 4 a c", "menos", "4", "a", "c", "2 a", "2", "a"}},
+          "fração, numerador menos b mais ou menos raiz quadrada de b ao quadrado menos 4 á c, fim da raiz, "
+          "denominador 2 á, fim da fração",
+          "menos b mais ou menos raiz quadrada de b ao quadrado menos 4 á c, fim da raiz", "menos b",
+          "mais ou menos raiz quadrada de b ao quadrado menos 4 á c, fim da raiz", "mais ou menos",
+          "raiz quadrada de b ao quadrado menos 4 á c, fim da raiz", "b ao quadrado menos 4 á c", "b ao quadrado", "b",
+          "2", "menos 4 á c", "menos", "4", "a", "c", "2 á", "2", "a"}},
         {"sen(30°)", {"30 graus", "30", "graus"}},
         {"[(1,2),(3,4)]", {"1, 2", "1", "2", "3, 4", "3", "4"}},
         {"f'(x+1)=2", {"f linha de abre parêntese x mais 1 fecha parêntese", "f", "linha",

@@ -36,10 +36,10 @@ TEST(Verbosity, ThreeLevelsOfTheSameFormula) {
         const char* normal;
         const char* detalhada;
     } cases[] = {
-        {"(a+b)/2", "fração, numerador a mais b, denominador 2",
-         "fração, numerador a mais b, denominador 2, fim da fração",
-         "fração, numerador a mais b, denominador 2, fim da fração"},
-        {"a/b", "a sobre b", "a sobre b", "fração, numerador a, denominador b, fim da fração"},
+        {"(a+b)/2", "fração, numerador á mais b, denominador 2",
+         "fração, numerador á mais b, denominador 2, fim da fração",
+         "fração, numerador á mais b, denominador 2, fim da fração"},
+        {"a/b", "á sobre b", "á sobre b", "fração, numerador á, denominador b, fim da fração"},
         {"sqrt(sqrt(x+1)+1)", "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1",
          "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1, fim da raiz",
          "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1, fim da raiz"},

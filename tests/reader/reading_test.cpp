@@ -70,10 +70,10 @@ TEST(Readings, CapitalsAreMarkedOnlyWhereTheFormulaMixesThem) {
         const char* formula;
         const char* reading;
     } cases[] = {
-        {"A+B", "A mais B"},
-        {"A+a", "A maiúsculo mais a"},
-        {"a+B", "a mais B"},
-        {"P(A)+p", "P maiúsculo de A mais p"},
+        {"A+B", "Á mais B"},
+        {"A+a", "Á maiúsculo mais á"},
+        {"a+B", "á mais B"},
+        {"P(A)+p", "P maiúsculo de Á mais p"},
         {"Delta", "delta maiúsculo"},
         {"Delta+delta", "delta maiúsculo mais delta"},
     };
@@ -88,9 +88,9 @@ TEST(Readings, PrepositionsContractWithTheArticleOfASet) {
         const char* reading;
     } cases[] = {
         {"x in RR", "x pertence ao conjunto dos números reais"},
-        {"A = O/", "A igual ao conjunto vazio"},
+        {"A = O/", "Á igual ao conjunto vazio"},
         {"f: NN -> ZZ", "f do conjunto dos números naturais no conjunto dos números inteiros"},
-        {"a RR", "a conjunto dos números reais"},
+        {"a RR", "á conjunto dos números reais"},
         {"RR", "conjunto dos números reais"},
     };
     for (const Case& c : cases) EXPECT_EQ(reader::ReadFormula(c.formula), c.reading) << c.formula;
