@@ -86,14 +86,21 @@ AccentWords AccentPhrases(const Symbol& accent) {
 }
 
 bool LetterHasRole(LetterRole role, std::string_view letter) {
-    const std::string_view letters = words::kLetterRoles[static_cast<std::size_t>(role)];
-    for (std::size_t i = 0; i < letters.size();) {
-        std::size_t end = letters.find(' ', i);
-        if (end == std::string_view::npos) end = letters.size();
-        if (letters.substr(i, end - i) == letter) return true;
-        i = end + 1;
-    }
-    return false;
+    // each role's letters as bits by ASCII code, found once: the rules ask this of every letter
+    static const auto masks = [] {
+        std::array<std::array<bool, 128>, static_cast<std::size_t>(LetterRole::Count)> m{};
+        for (std::size_t r = 0; r < m.size(); ++r) {
+            const std::string_view letters = words::kLetterRoles[r];
+            for (std::size_t i = 0; i < letters.size(); ++i) {
+                const bool alone = (i == 0 || letters[i - 1] == ' ') && (i + 1 == letters.size() || letters[i + 1] == ' ');
+                const auto c = static_cast<unsigned char>(letters[i]);
+                if (alone && c != ' ' && c < 128) m[r][c] = true;
+            }
+        }
+        return m;
+    }();
+    if (letter.size() != 1 || static_cast<unsigned char>(letter[0]) >= 128) return false;
+    return masks[static_cast<std::size_t>(role)][static_cast<unsigned char>(letter[0])];
 }
 
 std::string_view LetterName(std::string_view letter) {

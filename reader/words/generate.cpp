@@ -141,6 +141,12 @@ int main(int argc, char** argv) {
             if (!identifier(r.fields[0]) || !names.insert(r.fields[0]).second)
                 die(table == &phrases ? "frases.tsv" : "letras.tsv", r.line, "\"" + r.fields[0] + "\" is no name, or a name twice");
     }
+    for (const Row& r : letters) {
+        std::istringstream each(r.fields[1]);
+        for (std::string letter; each >> letter;)
+            if (letter.size() != 1 || !std::isalpha(static_cast<unsigned char>(letter[0])))
+                die("letras.tsv", r.line, "\"" + letter + "\" is not one ASCII letter");
+    }
     for (const Row& r : units) {
         if (r.fields[3] != "m" && r.fields[3] != "f") die("unidades.tsv", r.line, "the gender is m or f");
         std::istringstream marks(r.fields.size() == 5 ? r.fields[4] : "");
