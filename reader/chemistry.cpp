@@ -106,10 +106,12 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             collect(base, inside);
             // (aq), (s), (l), (g): the state, after the rest of the species
             std::string state;
-            for (std::int32_t c : inside)
-                if (at(c).kind == NodeKind::Letter && smallLetter(f_.text(at(c)))) state += f_.text(at(c));
-                else state.clear(), state += '#';
-            if (k > start && n.kind != NodeKind::Script && !StateWords(state).empty()) {
+            bool letters = true;
+            for (std::int32_t c : inside) {
+                letters = letters && at(c).kind == NodeKind::Letter && smallLetter(f_.text(at(c)));
+                if (letters) state += f_.text(at(c));
+            }
+            if (k > start && n.kind != NodeKind::Script && letters && !StateWords(state).empty()) {
                 if (read) w_.phrase(StateWords(state));
                 ++k;
                 return true;
