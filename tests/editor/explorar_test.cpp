@@ -37,13 +37,13 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<Walk>("walk");
         QTest::addColumn<Qt::Key>("close");
-        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 a, fim da fração";
+        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 á, fim da fração";
         const char* numerator = "numerador: raiz quadrada de alfa, mais 1";
         QTest::newRow("a fraction, closed with Enter")
             << QStringLiteral("Ação: `(sqrt(α)+1)/(2a)` fim") << 0
             << Walk{{Qt::Key_unknown, whole, "(sqrt(α)+1)/(2a)"},
                     {Qt::Key_Down, numerator, "(sqrt(α)+1)"},
-                    {Qt::Key_Right, "denominador: 2 a", "(2a)"},
+                    {Qt::Key_Right, "denominador: 2 á", "(2a)"},
                     {Qt::Key_Right, "fim", "(2a)"},
                     {Qt::Key_Left, numerator, "(sqrt(α)+1)"},
                     {Qt::Key_Down, "termo 1 de 2: raiz quadrada de alfa", "sqrt(α)"},
