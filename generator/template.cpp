@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
@@ -44,7 +44,7 @@ constexpr size_t kMaxTemplate = size_t{64} << 20;
 void loadTemplate(Run& run) {
     if (run.templ.loaded) return;
     run.templ.loaded = true;
-    const std::string path = codepage::NativePath(uvars::TemplateFile);
+    const std::string path = codepage::NativePath(runstate::TemplateFile);
     LineReader reader;
     if (!reader.Open(path)) return;
     if (reader.id() == run.pageId) throw PageIsInputError(run.page.name(), "o arquivo de modelos", path);
@@ -93,8 +93,8 @@ void ReadPageHeader(Run& run) {
     PageInfo& info = Info();
     info.title.clear();
     info.topic.clear();
-    info.author = uvars::Author;
-    info.contact = uvars::Contact;
+    info.author = runstate::Author;
+    info.contact = runstate::Contact;
     std::string_view line;
     while (run.document.Next(line)) {
         if (line.empty()) return;
@@ -111,16 +111,16 @@ void ReadPageHeader(Run& run) {
         else if (start.substr(0, 8) == "CONTATO:")
             info.contact = headerValue(line, 8);
         else if (start.substr(0, 7) == "MODELO:")
-            uvars::TemplateFile = headerValue(line, 7);
+            runstate::TemplateFile = headerValue(line, 7);
     }
 }
 
 void WriteTemplateSection(Run& run, std::string_view marker) {
-    if (uvars::TemplateFile.empty()) uvars::TemplateFile = uvars::kDefaultTemplate;
+    if (runstate::TemplateFile.empty()) runstate::TemplateFile = runstate::kDefaultTemplate;
     loadTemplate(run);
     if (!run.templ.available) {
         if (!run.templateWarned)
-            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
+            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(runstate::TemplateFile) +
                            " n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta");
         run.templateWarned = true;
         run.templateIncomplete = true;

@@ -4,7 +4,7 @@
 #include <utility>
 #include <new>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"

@@ -51,8 +51,8 @@ struct PageReport {
 // message seam. Any other failure throws FileError (PageIsInputError when the page is a file
 // the run reads) with a message naming the file, also for a lack of memory. After a false
 // return or a throw the old page is as it was (a page written in place, where the folder
-// takes no new file, keeps what was written). Reads and may change uvars::TemplateFile; reads
-// uvars::Author and uvars::Contact.
+// takes no new file, keeps what was written). Reads and may change runstate::TemplateFile; reads
+// runstate::Author and runstate::Contact.
 bool GeneratePage(const std::string& document, const std::string& page, PageReport* report = nullptr);
 
 // The text with each accented letter of the accent table replaced by its HTML entity; every

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/ugerahtml.h"
 
 namespace {
@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         return usageError("-o s\xC3\xB3 serve para um documento");
 
     // The current folder is both start folder and work folder.
-    uvars::SetStartValues();
-    uvars::WorkFolder = uvars::StartFolder;
-    uvars::ReadSettings();
+    runstate::SetStartValues();
+    runstate::WorkFolder = runstate::StartFolder;
+    runstate::ReadSettings();
 
     // The most serious outcome of all documents decides the status: 2, then 1, then 3.
     auto rank = [](int status) { return status == 2 ? 3 : status == 1 ? 2 : status == 3 ? 1 : 0; };

@@ -12,7 +12,7 @@ enum class Verbosity { Breve, Normal, Detalhada };
 
 struct SpeechSettings {
     bool autoConnect = false;
-    ormivox::VoiceSettings voice;
+    formulaspeech::VoiceSettings voice;
     Verbosity verbosity = Verbosity::Normal;
     bool operator==(const SpeechSettings&) const = default;
 };

@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
@@ -74,9 +74,9 @@ void Generate(benchmark::State& state, const std::string& mix) {
     const std::string doc = writeDocument(mix);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        uvars::TemplateFile = "modelo.mdl";
-        uvars::Author = "Autor";
-        uvars::Contact = "contato";
+        runstate::TemplateFile = "modelo.mdl";
+        runstate::Author = "Autor";
+        runstate::Contact = "contato";
         if (!ugerahtml::GeneratePage(doc, folder() + "/saida.htm")) state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * mixes().at(mix).size()));
@@ -105,7 +105,7 @@ void CopyPage(benchmark::State& state, const std::string& mix) {
     messages::Install(&sink);
     std::filesystem::current_path(folder());
     const std::string page = folder() + "/" + mix + ".htm";
-    uvars::TemplateFile = "modelo.mdl";
+    runstate::TemplateFile = "modelo.mdl";
     ugerahtml::GeneratePage(writeDocument(mix), page);
     copyLines(state, page, std::filesystem::file_size(page));
 }

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 #include "scratch_folder.h"
@@ -61,7 +61,7 @@ void Generate(benchmark::State& state, const std::string& document, const std::s
     if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << documents().at(document);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        uvars::TemplateFile = templ;
+        runstate::TemplateFile = templ;
         if (!ugerahtml::GeneratePage(path, folder() + "/saida.htm")) state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * documents().at(document).size()));

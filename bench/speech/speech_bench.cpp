@@ -8,23 +8,23 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
-#include "editor/uexplorar.h"
-#include "speech/falar.h"
-#include "speech/ormivox.h"
-#include "speech/uinternet.h"
+#include "editor/speaking/explorationwindow.h"
+#include "speech/speechcommands.h"
+#include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
 #include "tests/speech/test_server.h"
 
 namespace {
 
 // Takes the texts and counts them; speaks nothing.
-class CountingVoice final : public ormivox::VoiceOutput {
+class CountingVoice final : public formulaspeech::VoiceOutput {
 public:
     void Speak(const std::string& text) override {
         ++texts;
         benchmark::DoNotOptimize(text.data());
     }
     void Cancel() override {}
-    void Configure(const ormivox::VoiceSettings&) override {}
+    void Configure(const formulaspeech::VoiceSettings&) override {}
     void ListVoices(VoicesReady ready) override { ready({}, {}); }
     long texts = 0;
 };
@@ -32,42 +32,42 @@ public:
 speechtest::FormulaServer* server = nullptr;
 
 void BM_RawRoundTrip(benchmark::State& state) {
-    const int handle = uinternet::OpenConnection("127.0.0.1", server->port());
+    const int handle = socketclient::OpenConnection("127.0.0.1", server->port());
     std::string reply;
     for (auto _ : state) {
-        uinternet::SendText(handle, "`(sqrt(x)+1)/(2a)`");
-        uinternet::ReceiveReply(handle, reply);
+        socketclient::SendText(handle, "`(sqrt(x)+1)/(2a)`");
+        socketclient::ReceiveReply(handle, reply);
     }
-    uinternet::CloseConnection(handle);
+    socketclient::CloseConnection(handle);
 }
 BENCHMARK(BM_RawRoundTrip)->UseRealTime();
 
 void BM_F9LineWithThreeFormulas(benchmark::State& state) {
     CountingVoice voice;
-    ormivox::VoiceOutput* previous = ormivox::SetVoice(&voice);
-    ormivox::SetServerPort(server->port());
-    ormivox::ConnectServer();
+    formulaspeech::VoiceOutput* previous = formulaspeech::SetVoice(&voice);
+    formulaspeech::SetServerPort(server->port());
+    formulaspeech::ConnectServer();
     const std::string line = "Se `x^2 = 4`, ent\xE3o `x = +-2` e `(sqrt(x)+1)/(2a)` vale pouco.";
-    for (auto _ : state) falar::Formula2(line);
-    ormivox::SetVoice(previous);
-    ormivox::AdoptConnection(0);
+    for (auto _ : state) speechcommands::SpeakCaretLine(line);
+    formulaspeech::SetVoice(previous);
+    formulaspeech::AdoptConnection(0);
     if (voice.texts != static_cast<long>(state.iterations())) state.SkipWithError("not every line was spoken");
 }
 BENCHMARK(BM_F9LineWithThreeFormulas)->UseRealTime();
 
 void BM_ExplorationKey(benchmark::State& state) {
     CountingVoice voice;
-    ormivox::VoiceOutput* previous = ormivox::SetVoice(&voice);
+    formulaspeech::VoiceOutput* previous = formulaspeech::SetVoice(&voice);
     QPlainTextEdit memo;
     memo.setPlainText(QStringLiteral("Seja `(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2` aqui."));
-    TExplorarDlg walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), oxserver::Verbosity::Normal);
+    ExplorationWindow walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), oxserver::Verbosity::Normal);
     const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Up};
     std::size_t i = 0;
     for (auto _ : state) {
         QKeyEvent key(QEvent::KeyPress, keys[i++ % std::size(keys)], Qt::NoModifier);
         QCoreApplication::sendEvent(&walk, &key);
     }
-    ormivox::SetVoice(previous);
+    formulaspeech::SetVoice(previous);
     if (voice.texts != static_cast<long>(state.iterations())) state.SkipWithError("not every key was spoken");
 }
 BENCHMARK(BM_ExplorationKey)->UseRealTime();

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 
@@ -46,13 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         include = input.substr(first + kMark.size(), second == std::string::npos ? std::string::npos
                                                                                  : second - first - kMark.size());
     writeFile("inc.txt", include);
-    uvars::TemplateFile = "modelo.mdl";  // a document's "MODELO:" line must not stick
+    runstate::TemplateFile = "modelo.mdl";  // a document's "MODELO:" line must not stick
     if (second != std::string::npos) {
         writeFile("fuzzed.mdl", input.substr(second + kMark.size()));
-        uvars::TemplateFile = "fuzzed.mdl";
+        runstate::TemplateFile = "fuzzed.mdl";
     }
-    uvars::Author = "Autor";
-    uvars::Contact = "contato";
+    runstate::Author = "Autor";
+    runstate::Contact = "contato";
     try {
         ugerahtml::GeneratePage("doc.vloq", "doc.htm");
     } catch (const ugerahtml::FileError&) {

@@ -16,9 +16,9 @@
 #include <cstdio>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/recovery.h"
-#include "editor/sessionend.h"
+#include "editor/documents/documents.h"
+#include "editor/documents/recovery.h"
+#include "editor/documents/sessionend.h"
 
 namespace {
 
@@ -220,13 +220,13 @@ void RecoveryTest::copyComesAndGoes() {
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
     if (action == "save") {
-        f.trigger("Salvar1");
+        f.trigger("save");
     } else if (action.startsWith("new page")) {
         f.sink.yesNo.push_back(action.endsWith("Yes"));
-        f.trigger("Novo1");
+        f.trigger("newPage");
     } else if (action == "pick") {
         f.sink.yesNo.push_back(true);
-        f.commands.workFolder->lb_arquivosClick("outro.vloq");
+        f.commands.workFolder->openPickedEntry("outro.vloq");
     } else if (action == "type") {
         f.type(QStringLiteral("mais "));
     } else if (action == "exit") {
@@ -270,7 +270,7 @@ void RecoveryTest::killedEditorIsOffered() {
     Recovery recovery(*f.form, *f.commands.documents, folder().toStdString());
     recovery.setDelays(kPause, 10 * kPause);
     f.sink.yesNo.push_back(answer);
-    f.form->Timer1->start(0);
+    f.form->startupTimer->start(0);
     QTRY_VERIFY(std::find_if(f.sink.calls.begin(), f.sink.calls.end(), [](const std::string& c) {
                     return c.rfind("AskYesNo: Recuperar", 0) == 0;
                 }) != f.sink.calls.end());
@@ -292,7 +292,7 @@ void RecoveryTest::killedEditorIsOffered() {
                                                               : QStringLiteral("não salvo ≤ antes"));
     QVERIFY(f.modified());
     const std::string title = document == "aula.vloq" ? path.toStdString() : "";
-    QCOMPARE(uvars::CurrentFile, title);
+    QCOMPARE(runstate::CurrentFile, title);
     QCOMPARE(f.form->windowTitle(), title.empty() ? QStringLiteral("Velloq") : "Velloq " + path);
     if (document == "aula.vloq") QCOMPARE(readBytes(path), QByteArray("antes"));  // untouched until saved
     // The text is now this editor's copy; the old one is gone.
@@ -330,9 +330,9 @@ void RecoveryTest::restoredDocumentKeepsItsFormat() {
     leaveCopy(folder(), "velloq-1-x.vrec", {path.toStdString(), 1796650000, QStringLiteral("ação ≤ nova\nlinha")});
     f.sink.yesNo.push_back(true);
     editor.recovery->OfferLeftCopies();
-    QCOMPARE(uvars::CurrentFile, path.toStdString());
+    QCOMPARE(runstate::CurrentFile, path.toStdString());
     QVERIFY(f.modified());
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(path), QStringLiteral("ação ≤ nova\nlinha").toUtf8());
 }
 
@@ -416,7 +416,7 @@ void RecoveryTest::readOnlyFolderStopsNothing() {
     QCOMPARE(f.text(), std::string("um dois"));
 
     f.dialogs.chooseFile(f.textos() + "/aula.vloq");
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(f.textos() + "/aula.vloq"), QByteArray("um dois"));
     QVERIFY(!f.modified());
     QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -433,14 +433,14 @@ int runEditor(int argc, char** argv) {
     messages::SilentSink quiet;
     messages::Install(&quiet);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
-    TForm1 form;
+    MainWindow form;
     const DocumentCommands commands = ConnectDocumentCommands(form);
     Recovery recovery(form, *commands.documents, argv[3]);
     const int pause = std::atoi(argv[4]);
     recovery.setDelays(pause, pause);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
     if (*argv[5]) commands.documents->LoadDocument(argv[5]);
-    form.Memo1->insertPlainText(QString::fromUtf8(argv[6]));
+    form.textEdit->insertPlainText(QString::fromUtf8(argv[6]));
 
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

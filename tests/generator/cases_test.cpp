@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
 #include "tests/generator/test_support.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "tests/generator/test_support.h"

@@ -1,7 +1,7 @@
 // The field rules of the line handlers, one table per rule.
 #include <gtest/gtest.h>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "tests/generator/test_support.h"
@@ -154,19 +154,19 @@ protected:
 TEST_F(StateAcrossRuns, ModeloLineChangesTheTemplateForLaterRuns) {
     testing_support::WriteFile("outro.mdl", "<<<CABE\xC7" "ALHO>>>\r\nOUTRO\r\n");
     EXPECT_EQ(generate("Modelo: outro.mdl\r\n\r\nx\r\n"), "OUTRO\r\nx\r\n");
-    EXPECT_EQ(uvars::TemplateFile, "outro.mdl");
+    EXPECT_EQ(runstate::TemplateFile, "outro.mdl");
     EXPECT_EQ(generate("\r\ny\r\n"), "OUTRO\r\ny\r\n");
 }
 
 TEST_F(StateAcrossRuns, EmptyTemplateNameFallsBackOnTheDefault) {
-    uvars::TemplateFile.clear();
+    runstate::TemplateFile.clear();
     testing_support::WriteFile("modeloMat.mdl", "<<<ASSINATURA>>>\r\nFIM\r\n");
     EXPECT_EQ(generate("\r\nx\r\n"), "x\r\nFIM\r\n");
-    EXPECT_EQ(uvars::TemplateFile, "modeloMat.mdl");
+    EXPECT_EQ(runstate::TemplateFile, "modeloMat.mdl");
 }
 
 TEST_F(StateAcrossRuns, TemplateWarningShowsOncePerRun) {
-    uvars::TemplateFile = "falta.mdl";
+    runstate::TemplateFile = "falta.mdl";
     generate("\r\n*a\r\n");
     generate("\r\n*b\r\n");
     EXPECT_EQ(sink.shown.size(), 2u);

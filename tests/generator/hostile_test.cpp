@@ -14,7 +14,7 @@
 #include <functional>
 #include <set>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/profile.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 
 namespace testing_support {
 
@@ -44,9 +44,9 @@ RecordingSink::RecordingSink() : previous_(messages::Install(this)) {}
 RecordingSink::~RecordingSink() { messages::Install(previous_); }
 
 void ResetGeneratorSettings() {
-    uvars::TemplateFile = "modelo.mdl";
-    uvars::Author = "Fulano de Tal";
-    uvars::Contact = "fulano@exemplo.com.br";
+    runstate::TemplateFile = "modelo.mdl";
+    runstate::Author = "Fulano de Tal";
+    runstate::Contact = "fulano@exemplo.com.br";
 }
 
 }  // namespace testing_support

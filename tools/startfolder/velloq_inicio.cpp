@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/catalogue.h"
+#include "editor/catalogue/catalogue.h"
 #include "generator/readings.h"
 #include "oxserver/framing.h"
 #include "platform/codepage.h"

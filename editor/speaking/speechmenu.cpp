@@ -1,0 +1,124 @@
+// The "&Falar" commands of the main window: the window finds the caret's line and the start
+// folder; the speech module does the rest.
+#include "editor/speaking/speechmenu.h"
+
+#include <thread>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include "editor/editing/editoperations.h"
+#include "editor/speaking/explorationwindow.h"
+#include "editor/speaking/voicesettingsdialog.h"
+#include "editor/state/runstate.h"
+#include "editor/window/mainwindow.h"
+#include "platform/codepage.h"
+#include "platform/messages.h"
+#include "speech/speechcommands.h"
+#include "speech/formulaspans.h"
+#include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
+
+namespace {
+
+std::string ToCp1252(const QString& text) { return codepage::Utf8ToCp1252(text.toStdString()); }
+
+// Connecting on demand connects at start-up, off the window's thread: the server may have to
+// be started and take a moment to listen.
+void ConnectInBackground() {
+    std::thread([folder = runstate::StartFolder] {
+        speechcommands::DetachedStarter starter;
+        const int handle = speechcommands::OpenOrStart(folder, starter);
+        QMetaObject::invokeMethod(
+            qApp,
+            [handle] {
+                // A command may have connected meanwhile: the working connection stays.
+                if (handle > 0 && formulaspeech::ConnectionWorks()) socketclient::CloseConnection(handle);
+                else if (handle > 0) formulaspeech::AdoptConnection(handle);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+// Puts settings into effect and keeps them in the program settings file.
+void UseAndKeep(const speechsettings::SpeechSettings& settings) {
+    speechcommands::ApplySettings(settings, runstate::StartFolder);
+    if (!speechsettings::Write(runstate::ProgramSettingsFile, settings))
+        messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + runstate::ProgramSettingsFile + ".");
+}
+
+}  // namespace
+
+CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
+    const QTextCursor cursor = memo->textCursor();
+    const QTextBlock block = memo->document()->findBlock(cursor.selectionStart());
+    const QString line = block.text();
+    const auto spans = formulaspeech::FormulaSpans(
+        std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())));
+    const int at = formulaspeech::FormulaAt(spans, static_cast<std::size_t>(cursor.selectionStart() - block.position()));
+    if (at < 0) return {};
+    const formulaspeech::FormulaSpan& span = spans[static_cast<std::size_t>(at)];
+    return {line.mid(static_cast<qsizetype>(span.begin), static_cast<qsizetype>(span.end - span.begin)),
+            block.position() + static_cast<int>(span.begin)};
+}
+
+void MainWindow::speakLine() {
+    const LineColumn at = CaretLineColumn(textEdit);
+    const QTextBlock line = textEdit->document()->findBlockByNumber(at.line);
+    const QString text = line.isValid() ? line.text() : QString();
+    speechcommands::SpeakCaretLine(ToCp1252(text));
+}
+
+void MainWindow::connectSpeech() { speechcommands::ConnectSpeech(runstate::StartFolder); }
+
+void StartSpeech(MainWindow* form) {
+    speechcommands::ApplySettings(speechsettings::Read(runstate::ProgramSettingsFile), runstate::StartFolder);
+    form->action(QStringLiteral("connectAutomatically"))->setChecked(speechcommands::Settings().autoConnect);
+    if (speechcommands::Settings().autoConnect) ConnectInBackground();
+}
+
+void ConnectSpeechCommands(MainWindow* form) {
+    QAction* automatic = form->action(QStringLiteral("connectAutomatically"));
+    automatic->setCheckable(true);
+    QObject::connect(automatic, &QAction::triggered, form, [](bool on) {
+        speechsettings::SpeechSettings settings = speechcommands::Settings();
+        settings.autoConnect = on;
+        UseAndKeep(settings);
+    });
+    QObject::connect(form->action(QStringLiteral("speakFormula")), &QAction::triggered, form, [form] {
+        speechcommands::SpeakFormula(ToCp1252(FormulaAtCaret(form->textEdit).text));
+    });
+    QObject::connect(form->action(QStringLiteral("silence")), &QAction::triggered, form, [] { speechcommands::Silence(); });
+    QObject::connect(form->action(QStringLiteral("exploreFormula")), &QAction::triggered, form,
+                     [form] { exploreFormula(form); });
+    QObject::connect(form->action(QStringLiteral("voiceSettings")), &QAction::triggered, form,
+                     [form] { showVoiceSettings(form); });
+}
+
+void exploreFormula(MainWindow* form) {
+    const CaretFormula formula = FormulaAtCaret(form->textEdit);
+    if (formula.start < 0) {
+        speechcommands::SpeakFormula({});
+        return;
+    }
+    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
+    oxserver::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
+    ExplorationWindow walk(form->textEdit, formula.start, formula.text, verbosity, form);
+    walk.exec();
+}
+
+void showVoiceSettings(MainWindow* form) {
+    auto* dialog = form->findChild<VoiceSettingsDialog*>();
+    if (!dialog) dialog = new VoiceSettingsDialog(form);
+    const speechsettings::SpeechSettings before = speechcommands::Settings();
+    dialog->setSettings(before);
+    if (dialog->exec() != QDialog::Accepted) {
+        speechcommands::ApplySettings(before, runstate::StartFolder);  // "Testar" may have tried others
+        return;
+    }
+    const speechsettings::SpeechSettings chosen = dialog->settings();
+    UseAndKeep(chosen);
+    form->action(QStringLiteral("connectAutomatically"))->setChecked(chosen.autoConnect);
+}
