@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     // Form1 first: its creation sets the shared variables before any other window exists.
     MainWindow Form1;
-    const DocumentCommands commands = ConnectDocumentCommands(Form1);
+    const DocumentCommands commands = ConnectDocumentCommands(Form1.parts());
     LinkDialog OKEloDlg(&Form1);
     FigureDialog OKFiguraDlg(&Form1);
     AboutBox AboutBox(&Form1);
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     // The copy of unsaved text; made after the commands, so that the copies left by ended
     // editors are offered after the start-up step. At the end of the desktop session the
     // copy is written at once.
-    Recovery recovery(Form1, *commands.documents);
+    Recovery recovery(Form1.parts(), *commands.documents);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
 
     Form1.show();

@@ -108,7 +108,7 @@ struct Setup {
         messages::Install(&quiet);
         shell::Install(&quiet);
         form = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(*form);
+        commands = ConnectDocumentCommands(form->parts());
         runstate::ReadSettings();
     }
     ~Setup() {
@@ -269,7 +269,7 @@ void prepareTyping() {
 // A recovery copy of the document in the editor, into a folder of the run's own; the
 // program's delays when pauseMs is 0.
 std::unique_ptr<Recovery> recoveryCopy(int pauseMs, int longestMs) {
-    auto made = std::make_unique<Recovery>(*setup->form, *setup->commands.documents, setup->folder + "/estado");
+    auto made = std::make_unique<Recovery>(setup->form->parts(), *setup->commands.documents, setup->folder + "/estado");
     if (pauseMs > 0) made->setDelays(pauseMs, longestMs);
     return made;
 }

@@ -16,7 +16,7 @@
 #include "editor/workfolder/filelist.h"
 #include "editor/workfolder/folders.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 
@@ -46,19 +46,19 @@ std::string outOfMemory(const std::string& action, const std::string& file) {
 
 }  // namespace
 
-Documents::Documents(MainWindow& form, FileList& list) : QObject(&form), form_(form), list_(list) {
+Documents::Documents(EditorParts& parts, FileList& list) : QObject(parts.window), parts_(parts), list_(list) {
     auto on = [this](const char* name, void (Documents::*slot)()) {
-        connect(form_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };
     on("newPage", &Documents::newPage);
     on("openFile", &Documents::openFile);
     on("save", &Documents::save);
     on("saveAs", &Documents::saveAs);
     on("quit", &Documents::quit);
-    form_.installEventFilter(this);
+    parts_.window->installEventFilter(this);
     // Undoing is a change like any other: the text may no longer be the one on disk (the
     // file may have changed since), so reaching the saved state again does not clear the flag.
-    QTextDocument* document = form_.textEdit->document();
+    QTextDocument* document = parts_.textEdit->document();
     connect(document, &QTextDocument::modificationChanged, this, [this, document](bool modified) {
         if (!modified && !markingClean_) document->setModified(true);
     });
@@ -66,11 +66,11 @@ Documents::Documents(MainWindow& form, FileList& list) : QObject(&form), form_(f
 
 void Documents::MarkClean() {
     markingClean_ = true;
-    form_.textEdit->document()->setModified(false);
+    parts_.textEdit->document()->setModified(false);
     markingClean_ = false;
 }
 
-bool Documents::isModified() const { return form_.textEdit->document()->isModified(); }
+bool Documents::isModified() const { return parts_.textEdit->document()->isModified(); }
 
 bool Documents::mayDropText() { return !isModified() || messages::AskDiscard(kConfirmCaption, kLoadAnother); }
 
@@ -79,11 +79,11 @@ void Documents::SetCaption() {
     // shows as it is, so a file name holding it is shown whole.
     QString name = QString::fromStdString(runstate::CurrentFile);
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    form_.setWindowTitle(runstate::CurrentFile.empty() ? QStringLiteral("Velloq") : QStringLiteral("Velloq ") + name);
+    parts_.window->setWindowTitle(runstate::CurrentFile.empty() ? QStringLiteral("Velloq") : QStringLiteral("Velloq ") + name);
 }
 
 void Documents::ClearEditor() {
-    form_.textEdit->clear();
+    parts_.textEdit->clear();
     format_ = {};
     MarkClean();
     runstate::CurrentFile.clear();
@@ -117,7 +117,7 @@ bool Documents::LoadDocument(const std::string& file) {
         return false;
     }
     std::string().swap(bytes);
-    form_.textEdit->setPlainText(document.text);
+    parts_.textEdit->setPlainText(document.text);
     format_ = document.format;
     MarkClean();
     runstate::CurrentFile = file;
@@ -127,7 +127,7 @@ bool Documents::LoadDocument(const std::string& file) {
 
 bool Documents::WriteDocument(const std::string& file) {
     try {
-        doctext::WriteFile(file, doctext::Encode(form_.textEdit->document()->toRawText(), format_));
+        doctext::WriteFile(file, doctext::Encode(parts_.textEdit->document()->toRawText(), format_));
     } catch (const ugerahtml::FileError& error) {
         messages::ShowWarning(error.what());
         return false;
@@ -141,7 +141,7 @@ bool Documents::WriteDocument(const std::string& file) {
 
 void Documents::newPage() {
     if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) {
-        form_.textEdit->clear();
+        parts_.textEdit->clear();
         format_ = {};
         MarkClean();
     }
@@ -155,7 +155,7 @@ void Documents::openFile() {
     if (!mayDropText()) return;
     std::error_code unknown;
     const std::filesystem::path before = std::filesystem::current_path(unknown);
-    const std::string file = runFileDialog(*form_.openDialog);
+    const std::string file = runFileDialog(*parts_.openDialog);
     if (file.empty()) return;
     if (LoadDocument(file)) {
         list_.RefreshFileList(runstate::CurrentFile);
@@ -175,7 +175,7 @@ void Documents::save() {
 }
 
 void Documents::saveAs() {
-    std::string file = runFileDialog(*form_.saveDialog);
+    std::string file = runFileDialog(*parts_.saveDialog);
     if (file.empty()) return;
     // A name without an extension gets ".vloq". Only the file's own name counts: on this
     // system folders often hold a dot (~/.local/share, /home/joao.silva), and a dot there
@@ -196,7 +196,7 @@ void Documents::saveAs() {
 
 void Documents::quit() {
     if (isModified() && !messages::AskDiscard(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
-    form_.close();
+    parts_.window->close();
 }
 
 bool Documents::mayClose() {
@@ -205,7 +205,7 @@ bool Documents::mayClose() {
 }
 
 bool Documents::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &form_ && event->type() == QEvent::Close && !mayClose()) {
+    if (watched == parts_.window && event->type() == QEvent::Close && !mayClose()) {
         event->ignore();
         return true;
     }

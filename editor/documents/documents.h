@@ -8,13 +8,13 @@
 #include "editor/documents/documenttext.h"
 
 class FileList;
-class MainWindow;
+struct EditorParts;
 
 class Documents : public QObject {
     Q_OBJECT
 public:
     // Connects the document entries of form's menus and watches every attempt to close it.
-    Documents(MainWindow& form, FileList& list);
+    Documents(EditorParts& parts, FileList& list);
 
     bool isModified() const;
     // When the text is modified, asks whether to drop it ("Texto foi alterado, carrega outro
@@ -51,7 +51,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MainWindow& form_;
+    EditorParts& parts_;
     FileList& list_;
     bool markingClean_ = false;
     // The format of the text in the editor: that of the file it came from, Windows-1252 with

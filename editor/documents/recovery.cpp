@@ -27,7 +27,7 @@
 #include "editor/documents/documenttext.h"
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 
@@ -395,8 +395,8 @@ private:
     std::thread thread_;  // last: starts once the rest is ready
 };
 
-Recovery::Recovery(MainWindow& form, Documents& documents, std::string folder)
-    : form_(form), documents_(documents) {
+Recovery::Recovery(EditorParts& parts, Documents& documents, std::string folder)
+    : parts_(parts), documents_(documents) {
     writer_ = std::make_unique<Writer>(std::move(folder), [this](const std::string& why) {
         QMetaObject::invokeMethod(this, [this, why] { reportFailure(why); }, Qt::QueuedConnection);
     });
@@ -405,12 +405,12 @@ Recovery::Recovery(MainWindow& form, Documents& documents, std::string folder)
     setDelays(3000, 30000);
     connect(&pause_, &QTimer::timeout, this, &Recovery::takeCopy);
     connect(&longest_, &QTimer::timeout, this, &Recovery::takeCopy);
-    QTextDocument* document = form_.textEdit->document();
+    QTextDocument* document = parts_.textEdit->document();
     connect(document, &QTextDocument::contentsChanged, this, &Recovery::textChanged);
     connect(document, &QTextDocument::modificationChanged, this, &Recovery::textChanged);
     // A new name for the same text ("Nova página" answered No) goes into the copy too.
-    connect(&form_, &QWidget::windowTitleChanged, this, &Recovery::textChanged);
-    connect(form_.startupTimer, &QTimer::timeout, this, &Recovery::OfferLeftCopies);
+    connect(parts_.window, &QWidget::windowTitleChanged, this, &Recovery::textChanged);
+    connect(parts_.startupTimer, &QTimer::timeout, this, &Recovery::OfferLeftCopies);
 }
 
 Recovery::~Recovery() { writer_.reset(); }
@@ -466,7 +466,7 @@ Copy Recovery::snapshot() const {
     copy.writtenAt = QDateTime::currentSecsSinceEpoch();
     // The raw text is the editor's own buffer, taken without conversion; the worker makes its
     // paragraph marks line ends.
-    copy.text = form_.textEdit->document()->toRawText();
+    copy.text = parts_.textEdit->document()->toRawText();
     return copy;
 }
 
@@ -499,8 +499,8 @@ void Recovery::OfferLeftCopies() {
         const bool there = !left.copy.document.empty() && ::stat(left.copy.document.c_str(), &st) == 0 &&
                            S_ISREG(st.st_mode);
         if (!there || !documents_.LoadDocument(left.copy.document)) documents_.ClearEditor();
-        form_.textEdit->setPlainText(left.copy.text);
-        form_.textEdit->document()->setModified(true);
+        parts_.textEdit->setPlainText(left.copy.text);
+        parts_.textEdit->document()->setModified(true);
         // The old copy goes only once this editor's own holds the text.
         if (WriteNow()) {
             ::unlink(left.file.c_str());

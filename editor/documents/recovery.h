@@ -14,7 +14,7 @@
 #include <string_view>
 
 class Documents;
-class MainWindow;
+struct EditorParts;
 
 namespace recovery {
 
@@ -47,7 +47,7 @@ public:
     // run right after form's start-up step. documents names the document and loads a copy
     // brought back. folder is where the copies go (recovery::Folder() in the program); it is
     // made when first needed.
-    Recovery(MainWindow& form, Documents& documents, std::string folder = recovery::Folder());
+    Recovery(EditorParts& parts, Documents& documents, std::string folder = recovery::Folder());
     // A normal exit: removes this editor's copy and its lock.
     ~Recovery() override;
 
@@ -79,7 +79,7 @@ private:
     void reportFailure(const std::string& why);
 
     struct Writer;
-    MainWindow& form_;
+    EditorParts& parts_;
     Documents& documents_;
     std::unique_ptr<Writer> writer_;
     QTimer pause_;

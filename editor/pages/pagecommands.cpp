@@ -8,7 +8,7 @@
 
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -29,10 +29,10 @@ bool isDocumentName(const std::string& file) {
 
 }  // namespace
 
-PageCommands::PageCommands(MainWindow& form, Documents& documents)
-    : QObject(&form), form_(form), documents_(documents) {
+PageCommands::PageCommands(EditorParts& parts, Documents& documents)
+    : QObject(parts.window), parts_(parts), documents_(documents) {
     auto on = [this](const char* name, auto slot) {
-        connect(form_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };
     on("view", &PageCommands::viewPage);
     on("print", &PageCommands::printPage);

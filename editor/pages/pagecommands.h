@@ -5,7 +5,7 @@
 #include <string>
 
 class Documents;
-class MainWindow;
+struct EditorParts;
 
 // The pages outside the program that the menus open.
 // The ASCIIMath tutorial on the web.
@@ -19,7 +19,7 @@ class PageCommands : public QObject {
 public:
     // Connects "&Visualizar", "&Imprimir", "&Ajuda", "&Tutorial AsciiMath" and "Lista geral de
     // fórmulas" of form's menus.
-    PageCommands(MainWindow& form, Documents& documents);
+    PageCommands(EditorParts& parts, Documents& documents);
 
 public slots:
     // Saves a modified text, then opens the document's page (generated anew) or, for a file
@@ -34,6 +34,6 @@ public slots:
     void openFormulaList();
 
 private:
-    MainWindow& form_;
+    EditorParts& parts_;
     Documents& documents_;
 };

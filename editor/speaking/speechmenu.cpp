@@ -13,7 +13,7 @@
 #include "editor/speaking/explorationwindow.h"
 #include "editor/speaking/voicesettingsdialog.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
 #include "speech/speechcommands.h"
@@ -64,54 +64,61 @@ CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
             block.position() + static_cast<int>(span.begin)};
 }
 
-void MainWindow::speakLine() {
-    const LineColumn at = CaretLineColumn(textEdit);
-    const QTextBlock line = textEdit->document()->findBlockByNumber(at.line);
+namespace {
+
+// F9, "&Fórmula": the caret's whole line, each formula read by the speech server.
+void speakLine(const QPlainTextEdit* memo) {
+    const LineColumn at = CaretLineColumn(memo);
+    const QTextBlock line = memo->document()->findBlockByNumber(at.line);
     const QString text = line.isValid() ? line.text() : QString();
     speechcommands::SpeakCaretLine(ToCp1252(text));
 }
 
-void MainWindow::connectSpeech() { speechcommands::ConnectSpeech(runstate::StartFolder); }
+}  // namespace
 
-void StartSpeech(MainWindow* form) {
+void StartSpeech(EditorParts& parts) {
     speechcommands::ApplySettings(speechsettings::Read(runstate::ProgramSettingsFile), runstate::StartFolder);
-    form->action(QStringLiteral("connectAutomatically"))->setChecked(speechcommands::Settings().autoConnect);
+    parts.action(QStringLiteral("connectAutomatically"))->setChecked(speechcommands::Settings().autoConnect);
     if (speechcommands::Settings().autoConnect) ConnectInBackground();
 }
 
-void ConnectSpeechCommands(MainWindow* form) {
-    QAction* automatic = form->action(QStringLiteral("connectAutomatically"));
+void ConnectSpeechCommands(EditorParts& parts) {
+    QObject::connect(parts.action(QStringLiteral("speakLine")), &QAction::triggered, parts.window,
+                     [&parts] { speakLine(parts.textEdit); });
+    QObject::connect(parts.action(QStringLiteral("connectSpeech")), &QAction::triggered, parts.window,
+                     [] { speechcommands::ConnectSpeech(runstate::StartFolder); });
+    QAction* automatic = parts.action(QStringLiteral("connectAutomatically"));
     automatic->setCheckable(true);
-    QObject::connect(automatic, &QAction::triggered, form, [](bool on) {
+    QObject::connect(automatic, &QAction::triggered, parts.window, [](bool on) {
         speechsettings::SpeechSettings settings = speechcommands::Settings();
         settings.autoConnect = on;
         UseAndKeep(settings);
     });
-    QObject::connect(form->action(QStringLiteral("speakFormula")), &QAction::triggered, form, [form] {
-        speechcommands::SpeakFormula(ToCp1252(FormulaAtCaret(form->textEdit).text));
+    QObject::connect(parts.action(QStringLiteral("speakFormula")), &QAction::triggered, parts.window, [&parts] {
+        speechcommands::SpeakFormula(ToCp1252(FormulaAtCaret(parts.textEdit).text));
     });
-    QObject::connect(form->action(QStringLiteral("silence")), &QAction::triggered, form, [] { speechcommands::Silence(); });
-    QObject::connect(form->action(QStringLiteral("exploreFormula")), &QAction::triggered, form,
-                     [form] { exploreFormula(form); });
-    QObject::connect(form->action(QStringLiteral("voiceSettings")), &QAction::triggered, form,
-                     [form] { showVoiceSettings(form); });
+    QObject::connect(parts.action(QStringLiteral("silence")), &QAction::triggered, parts.window, [] { speechcommands::Silence(); });
+    QObject::connect(parts.action(QStringLiteral("exploreFormula")), &QAction::triggered, parts.window,
+                     [&parts] { exploreFormula(parts); });
+    QObject::connect(parts.action(QStringLiteral("voiceSettings")), &QAction::triggered, parts.window,
+                     [&parts] { showVoiceSettings(parts); });
 }
 
-void exploreFormula(MainWindow* form) {
-    const CaretFormula formula = FormulaAtCaret(form->textEdit);
+void exploreFormula(EditorParts& parts) {
+    const CaretFormula formula = FormulaAtCaret(parts.textEdit);
     if (formula.start < 0) {
         speechcommands::SpeakFormula({});
         return;
     }
     oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
     oxserver::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
-    ExplorationWindow walk(form->textEdit, formula.start, formula.text, verbosity, form);
+    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window);
     walk.exec();
 }
 
-void showVoiceSettings(MainWindow* form) {
-    auto* dialog = form->findChild<VoiceSettingsDialog*>();
-    if (!dialog) dialog = new VoiceSettingsDialog(form);
+void showVoiceSettings(EditorParts& parts) {
+    auto* dialog = parts.window->findChild<VoiceSettingsDialog*>();
+    if (!dialog) dialog = new VoiceSettingsDialog(parts.window);
     const speechsettings::SpeechSettings before = speechcommands::Settings();
     dialog->setSettings(before);
     if (dialog->exec() != QDialog::Accepted) {
@@ -120,5 +127,5 @@ void showVoiceSettings(MainWindow* form) {
     }
     const speechsettings::SpeechSettings chosen = dialog->settings();
     UseAndKeep(chosen);
-    form->action(QStringLiteral("connectAutomatically"))->setChecked(chosen.autoConnect);
+    parts.action(QStringLiteral("connectAutomatically"))->setChecked(chosen.autoConnect);
 }

@@ -25,9 +25,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/window/actions.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
+#include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
+#include "editor/help/helpcommands.h"
 #include "editor/window/textaccessible.h"
 #include "editor/speaking/speechmenu.h"
 #include "editor/window/toolicons.h"
@@ -36,170 +39,7 @@
 
 namespace {
 
-// The menu bar, top to bottom. Menu rows open a menu inside the one that is open, End rows
-// close it; an Entry row at the outermost level is a command on the menu bar itself.
-enum class Row { Menu, Entry, Separator, End };
-
-struct MenuRow {
-    Row kind;
-    const char* name = "";
-    const char* caption = "";
-    const char* shortcut = "";
-};
-
-constexpr MenuRow kMenuRows[] = {
-    {Row::Menu, "fileMenu", "&Arquivo"},
-    {Row::Entry, "chooseWorkFolder", "&Selecionar pasta de trabalho"},
-    {Row::Menu, "reopenMenu", "&Reabrir pasta de trabalho"},
-    {Row::Entry, "recentFolder1"},
-    {Row::Entry, "recentFolder2"},
-    {Row::Entry, "recentFolder3"},
-    {Row::Entry, "recentFolder4"},
-    {Row::Entry, "recentFolder5"},
-    {Row::Entry, "noRecentFolder", "(nenhuma)"},
-    {Row::End},
-    {Row::Entry, "showWorkFolder", "&Exibir pasta atual"},
-    {Row::Separator},
-    {Row::Entry, "newPage", "&Nova página", "Ctrl+N"},
-    {Row::Entry, "openFile", "&Abrir texto", "Ctrl+O"},
-    {Row::Entry, "save", "&Salvar texto", "Ctrl+S"},
-    {Row::Entry, "saveAs", "Salvar texto &Como", "Ctrl+Shift+S"},
-    {Row::Separator},
-    {Row::Entry, "print", "&Imprimir", "Ctrl+P"},
-    {Row::Entry, "printOriginal", "Imprimir &Original"},
-    {Row::Separator},
-    {Row::Entry, "quit", "&Terminar", "Ctrl+Q"},
-    {Row::End},
-
-    {Row::Menu, "editMenu", "&Editar"},
-    {Row::Entry, "undo", "Desfazer", "Ctrl+Z"},
-    {Row::Separator},
-    {Row::Entry, "cut", "Cor&tar", "Ctrl+X"},
-    {Row::Entry, "copy", "Copiar", "Ctrl+C"},
-    {Row::Entry, "paste", "Colar", "Ctrl+V"},
-    {Row::Separator},
-    {Row::Entry, "find", "Localizar", "Ctrl+F"},
-    {Row::Entry, "findNext", "Localizar próxima", "F3"},
-    {Row::Entry, "replace", "Substituir", "Ctrl+H"},
-    {Row::Entry, "selectAll", "Selecionar Tudo", "Ctrl+A"},
-    {Row::End},
-
-    {Row::Menu, "insertMenu", "&Inserir"},
-    {Row::Entry, "title", "&Título"},
-    {Row::Entry, "rule", "&Linha separadora"},
-    {Row::Entry, "image", "&Imagem"},
-    {Row::Menu, "indentMenu", "Recuo"},
-    {Row::Entry, "indentOpen", ">>"},
-    {Row::Entry, "indentClose", "<<"},
-    {Row::End},
-    {Row::Entry, "formula", "Fórmula &Matemática"},
-    {Row::Entry, "pageBreak", "&Quebra de página"},
-    {Row::Entry, "table", "&Tabela"},
-    {Row::Entry, "link", "&Link"},
-    {Row::Entry, "label", "&Ponto de acesso"},
-    {Row::End},
-
-    // The formula catalogue's submenus follow the separator.
-    {Row::Menu, "mathMenu", "&Matemática"},
-    {Row::Entry, "formulaList", "Lista geral de fórmulas"},
-    {Row::Separator},
-    {Row::End},
-
-    {Row::Menu, "formatMenu", "&Formatação"},
-    {Row::Menu, "sizeMenu", "&Tamanho"},
-    {Row::Entry, "heading1", "H1 (Grande)"},
-    {Row::Entry, "heading2", "H2"},
-    {Row::Entry, "heading3", "H3"},
-    {Row::Entry, "heading4", "H4"},
-    {Row::Entry, "heading5", "H5"},
-    {Row::Entry, "heading6", "H6 (Micro)"},
-    {Row::End},
-    {Row::Entry, "bold", "&Negrito"},
-    {Row::Entry, "italic", "&Itálico"},
-    {Row::Entry, "fixedWidth", "&Espacejamento fixo"},
-    {Row::Entry, "centred", "&Centralizado"},
-    {Row::Entry, "underline", "&Sublinhado"},
-    {Row::End},
-
-    {Row::Menu, "settingsMenu", "&Configurar"},
-    {Row::Entry, "workFolderSettings", "Este texto"},
-    {Row::Entry, "voiceSettings", "&Sintetizador"},
-    {Row::Entry, "font", "&Fonte"},
-    {Row::End},
-
-    {Row::Entry, "view", "&Visualizar"},
-
-    {Row::Menu, "speechMenu", "&Falar"},
-    {Row::Entry, "speakLine", "&Fórmula", "F9"},
-    {Row::Entry, "speakFormula", "Fórmula no &cursor", "Shift+F9"},
-    {Row::Entry, "exploreFormula", "&Explorar fórmula", "Ctrl+F9"},
-    {Row::Entry, "silence", "&Silenciar", "F8"},
-    {Row::Separator},
-    {Row::Entry, "connectSpeech", "&Ligar Ormivox"},
-    {Row::Entry, "connectAutomatically", "Ligar Ormivox &automaticamente"},
-    {Row::End},
-
-    {Row::Menu, "helpMenu", "&?"},
-    {Row::Entry, "manual", "&Ajuda", "F1"},
-    {Row::Entry, "asciiMathTutorial", "&Tutorial AsciiMath"},
-    {Row::Entry, "formTips", "&Dicas para criar formulário"},
-    {Row::Entry, "about", "&Sobre este programa"},
-    {Row::End},
-};
-
-// The tool bar, left to right.
-enum class Face { Picture, Text, Extension };
-
-struct ToolRow {
-    Face face;
-    const char* name;
-    const char* caption;  // the face of a text button, else the accessible name
-    const char* hint;
-    const char* action;   // the menu entry that the button stands for, if any
-    const char* theme = "";
-    ToolPicture picture = ToolPicture::New;
-};
-
-const ToolRow kToolRows[] = {
-    {Face::Picture, "newButton", "Arquivo novo", "Arquivo novo", "newPage", "document-new", ToolPicture::New},
-    {Face::Picture, "openButton", "Abrir arquivo", "Abrir arquivo", "openFile", "document-open", ToolPicture::Open},
-    {Face::Picture, "saveButton", "Salvar", "Salvar", "save", "document-save", ToolPicture::Save},
-    {Face::Picture, "configButton", "Configurar", "", "", "preferences-system", ToolPicture::Config},
-    {Face::Picture, "cutButton", "Cortar seleção", "Cortar seleção", "", "edit-cut", ToolPicture::Cut},
-    {Face::Picture, "copyButton", "Copiar seleção", "Copiar seleção", "", "edit-copy", ToolPicture::Copy},
-    {Face::Picture, "pasteButton", "Colar", "Colar", "", "edit-paste", ToolPicture::Paste},
-    {Face::Picture, "viewButton", "Visualizar", "Visualizar", "view", "document-print-preview", ToolPicture::View},
-    {Face::Text, "titleButton", "TÍTULO", "Negrito/Sublinhado/Itálico", "title"},
-    {Face::Text, "centreButton", "CENTR", "Negrito/Sublinhado/Itálico", "centred"},
-    {Face::Text, "boldButton", "NEG", "Negrito/Sublinhado/Itálico", "bold"},
-    {Face::Text, "italicButton", "ITA", "Negrito/Sublinhado/Itálico", "italic"},
-    {Face::Text, "underlineButton", "SUBL", "Negrito/Sublinhado/Itálico", "underline"},
-    {Face::Text, "fixedWidthButton", "FIXO", "Negrito/Sublinhado/Itálico", "fixedWidth"},
-    {Face::Extension, "vloqFilterButton", "vloq", "", ""},
-    {Face::Extension, "mdlFilterButton", "mdl", "", ""},
-    {Face::Extension, "cssFilterButton", "css", "", ""},
-    {Face::Extension, "allFilesButton", "*.*", "", ""},
-};
-
-// What each text button does, said by a screen reader after the button's name: the hint that
-// the six share names none of them in particular.
-constexpr std::pair<std::string_view, const char*> kTextButtonDescriptions[] = {
-    {"titleButton", "Faz da linha do cursor um título"},
-    {"centreButton", "Centraliza a seleção"},
-    {"boldButton", "Põe a seleção em negrito"},
-    {"italicButton", "Põe a seleção em itálico"},
-    {"underlineButton", "Sublinha a seleção"},
-    {"fixedWidthButton", "Põe a seleção em espaçamento fixo"},
-};
-
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The caption of the menu entry called name, without its access-key mark.
-QString entryCaption(const char* name) {
-    for (const MenuRow& row : kMenuRows)
-        if (row.kind == Row::Entry && std::string_view(row.name) == name) return text(row.caption).remove(QLatin1Char('&'));
-    return {};
-}
 
 // family at pixelSize where the font is installed, else fallback at the same size.
 QFont fontOrFallback(const QString& family, int pixelSize, QFont fallback) {
@@ -255,7 +95,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     QCoreApplication::instance()->installEventFilter(new EmptyFieldFocus(this));
 
     setStartValues();
-    StartSpeech(this);
+    StartSpeech(parts_);
 }
 
 void MainWindow::createEditorArea() {
@@ -322,10 +162,10 @@ void MainWindow::createToolBar() {
     }());
     textFace.setUnderline(true);
 
-    for (const ToolRow& row : kToolRows) {
+    for (const ToolRow& row : Actions::toolRows()) {
         // The caret indicator follows the command buttons; the extension buttons keep to the
         // right edge.
-        if (row.face == Face::Extension && !caretIndicator) {
+        if (row.face == ToolRow::Face::Extension && !caretIndicator) {
             caretIndicator = new QLabel(QStringLiteral("L=1  C=1"), toolBarPanel);
             caretIndicator->setObjectName(QStringLiteral("caretIndicator"));
             caretIndicator->setMinimumWidth(90);
@@ -334,25 +174,24 @@ void MainWindow::createToolBar() {
             layout->addStretch(1);
         }
         auto* button = new QToolButton(toolBarPanel);
-        button->setObjectName(text(row.name));
+        button->setObjectName(text(row.id));
         button->setToolTip(text(row.hint));
         switch (row.face) {
-        case Face::Picture:
+        case ToolRow::Face::Picture:
             button->setIcon(ToolIcon(text(row.theme), row.picture));
             button->setIconSize(QSize(16, 16));
             button->setAutoRaise(true);
             button->setAccessibleName(text(row.caption));
             break;
-        case Face::Text:
+        case ToolRow::Face::Text:
             button->setText(text(row.caption));
             button->setFont(textFace);
             // A screen reader says the command the abbreviation stands for ("Negrito", not
             // "NEG"): the caption of its menu entry.
-            button->setAccessibleName(entryCaption(row.action));
-            for (const auto& [name, description] : kTextButtonDescriptions)
-                if (name == row.name) button->setAccessibleDescription(text(description));
+            button->setAccessibleName(Actions::plainCaption(QLatin1String(row.action)));
+            button->setAccessibleDescription(text(row.description));
             break;
-        case Face::Extension:
+        case ToolRow::Face::Extension:
             button->setText(text(row.caption));
             button->setFocusPolicy(Qt::NoFocus);
             break;
@@ -364,39 +203,8 @@ void MainWindow::createToolBar() {
 void MainWindow::createMenus() {
     mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
-
-    QList<QMenu*> open;  // the menus that enclose the next row
-    for (const MenuRow& row : kMenuRows) {
-        switch (row.kind) {
-        case Row::Menu: {
-            QMenu* menu = open.isEmpty() ? mainMenu->addMenu(text(row.caption))
-                                         : open.back()->addMenu(text(row.caption));
-            menu->setObjectName(text(row.name));
-            menu->menuAction()->setObjectName(text(row.name));
-            open.push_back(menu);
-            break;
-        }
-        case Row::Entry: {
-            auto* entry = new QAction(text(row.caption), this);
-            entry->setObjectName(text(row.name));
-            if (*row.shortcut) entry->setShortcut(QKeySequence(text(row.shortcut)));
-            if (open.isEmpty())
-                mainMenu->addAction(entry);
-            else
-                open.back()->addAction(entry);
-            break;
-        }
-        case Row::Separator:
-            open.back()->addSeparator();
-            break;
-        case Row::End:
-            open.pop_back();
-            break;
-        }
-    }
-    // The reopen submenu lists only the folders it holds; until there is one it says so.
-    for (const char* name : {"recentFolder1", "recentFolder2", "recentFolder3", "recentFolder4", "recentFolder5"}) action(QLatin1String(name))->setVisible(false);
-    action(QStringLiteral("noRecentFolder"))->setEnabled(false);
+    actions_ = new Actions(this);
+    actions_->placeMenus(mainMenu);
 }
 
 void MainWindow::createDialogsAndTimers() {
@@ -431,48 +239,30 @@ void MainWindow::createDialogsAndTimers() {
 }
 
 void MainWindow::connectCommands() {
+    parts_ = EditorParts{this, textEdit, fileListBox, caretIndicator, toolBarPanel, openDialog, saveDialog,
+                         startupTimer, nullptr, actions_};
     connect(startupTimer, &QTimer::timeout, this, &MainWindow::startUp);
-    connect(action(QStringLiteral("workFolderSettings")), &QAction::triggered, this, &MainWindow::showWorkFolderSettings);
     connect(action(QStringLiteral("font")), &QAction::triggered, this, &MainWindow::chooseFont);
-    connect(action(QStringLiteral("selectAll")), &QAction::triggered, this, &MainWindow::selectAll);
-    connect(button(QStringLiteral("cutButton")), &QToolButton::clicked, this, &MainWindow::cut);
-    connect(button(QStringLiteral("copyButton")), &QToolButton::clicked, this, &MainWindow::copy);
-    connect(button(QStringLiteral("pasteButton")), &QToolButton::clicked, this, &MainWindow::paste);
-    // A tool button that stands for a menu entry runs whatever that entry runs; the document
-    // buttons through handlers of their own.
-    const std::pair<const char*, void (MainWindow::*)()> documentButtons[] = {
-        {"newButton", &MainWindow::onNewButton},
-        {"openButton", &MainWindow::onOpenButton},
-        {"saveButton", &MainWindow::onSaveButton},
-        {"viewButton", &MainWindow::onViewButton},
-    };
-    for (const ToolRow& row : kToolRows) {
+    connect(action(QStringLiteral("workFolderSettings")), &QAction::triggered, this, [this] {
+        if (parts_.settingsDialog) parts_.settingsDialog->exec();
+    });
+    // A tool button that stands for an action runs whatever that action runs.
+    for (const ToolRow& row : Actions::toolRows()) {
         if (!*row.action) continue;
-        const auto own = std::find_if(std::begin(documentButtons), std::end(documentButtons),
-                                      [&](const auto& b) { return std::string_view(b.first) == row.name; });
-        if (own != std::end(documentButtons)) {
-            connect(button(text(row.name)), &QToolButton::clicked, this, own->second);
-            continue;
-        }
-        QAction* entry = action(text(row.action));
-        connect(button(text(row.name)), &QToolButton::clicked, entry, &QAction::trigger);
+        connect(button(text(row.id)), &QToolButton::clicked, action(text(row.action)), &QAction::trigger);
     }
-    connect(action(QStringLiteral("speakLine")), &QAction::triggered, this, &MainWindow::speakLine);
-    connect(action(QStringLiteral("connectSpeech")), &QAction::triggered, this, &MainWindow::connectSpeech);
-    ConnectFormattingCommands(this);
-    ConnectInsertCommands(this);
-    ConnectSpeechCommands(this);
+    ConnectFormattingCommands(parts_);
+    ConnectInsertCommands(parts_);
+    ConnectFindCommands(parts_);
+    ConnectHelpCommands(parts_);
+    ConnectSpeechCommands(parts_);
 }
 
-QAction* MainWindow::action(const QString& name) const {
-    for (QAction* candidate : findChildren<QAction*>())
-        if (candidate->objectName() == name) return candidate;
-    return nullptr;
-}
+QAction* MainWindow::action(const QString& id) const { return actions_->get(id); }
 
-QToolButton* MainWindow::button(const QString& name) const { return toolBarPanel->findChild<QToolButton*>(name); }
+QToolButton* MainWindow::button(const QString& id) const { return parts_.button(id); }
 
-void MainWindow::setInfoDialog(WorkFolderSettingsDialog* dialog) { infoDialog_ = dialog; }
+void MainWindow::setInfoDialog(WorkFolderSettingsDialog* dialog) { parts_.settingsDialog = dialog; }
 
 void MainWindow::setStartValues() { runstate::SetStartValues(); }
 
@@ -486,26 +276,12 @@ void MainWindow::onActivated() {
 
 void MainWindow::startUp() { startupTimer->stop(); }
 
-void MainWindow::showWorkFolderSettings() {
-    if (infoDialog_) infoDialog_->exec();
-}
-
 void MainWindow::chooseFont() {
     fontDialog->setCurrentFont(fontChoice_);
     if (fontDialog->exec() != QDialog::Accepted) return;
     fontChoice_ = fontDialog->selectedFont();
     textEdit->setFont(fontChoice_);
 }
-
-void MainWindow::onNewButton() { action(QStringLiteral("newPage"))->trigger(); }
-void MainWindow::onOpenButton() { action(QStringLiteral("openFile"))->trigger(); }
-void MainWindow::onSaveButton() { action(QStringLiteral("save"))->trigger(); }
-void MainWindow::onViewButton() { action(QStringLiteral("view"))->trigger(); }
-
-void MainWindow::selectAll() { textEdit->selectAll(); }
-void MainWindow::cut() { textEdit->cut(); }
-void MainWindow::copy() { textEdit->copy(); }
-void MainWindow::paste() { textEdit->paste(); }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);

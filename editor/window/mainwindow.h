@@ -1,10 +1,13 @@
 #pragma once
 // The main window: the editor, the work folder's file list, the tool bar and the menu bar
-// through which every command is reached. The window owns its controls and maps menu entries,
-// tool buttons and shortcuts to commands; the commands themselves live with the code that
-// handles documents, the work folder, generation, formatting and speech.
+// through which every command is reached. The window makes its controls, places the actions
+// of the registry (window/actions.h) in its menus and tool bar, and hands the controls and
+// actions (EditorParts) to the commands, which live with the code that handles documents, the
+// work folder, generation, editing and speech.
 #include <QFont>
 #include <QMainWindow>
+
+#include "editor/window/editorparts.h"
 
 class QAction;
 class QFileDialog;
@@ -25,15 +28,18 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
 
-    // The menu entry, submenu or menu-bar command of that objectName; nullptr when none has it.
-    QAction* action(const QString& name) const;
-    // The tool button of that objectName; nullptr when none has it.
-    QToolButton* button(const QString& name) const;
+    // What the commands work on: the controls below and the actions.
+    EditorParts& parts() { return parts_; }
+
+    // The action with that id; nullptr when none has it.
+    QAction* action(const QString& id) const;
+    // The tool button with that id; nullptr when none has it.
+    QToolButton* button(const QString& id) const;
 
     // The dialog that "Este texto" shows. Created after the main window, so it is handed in;
     // until then the entry shows nothing.
     void setInfoDialog(WorkFolderSettingsDialog* dialog);
-    WorkFolderSettingsDialog* infoDialog() const { return infoDialog_; }
+    WorkFolderSettingsDialog* infoDialog() const { return parts_.settingsDialog; }
 
     QFrame* toolBarPanel = nullptr;
     QWidget* editorPanel = nullptr;
@@ -52,32 +58,14 @@ public:
     static constexpr int kMemoStartWidth = 722;
 
 public slots:
-    // Sets the shared variables to their start values; runs while the window is created.
+    // Sets the run state to its start values; runs while the window is created.
     void setStartValues();
-    // Starts startupTimer the first time the window becomes the program's active window.
+    // Starts the start-up timer the first time the window becomes the program's active window.
     void onActivated();
     // The start-up step: the timer's one tick.
     void startUp();
-    // "Este texto": the document-information dialog, modal.
-    void showWorkFolderSettings();
     // "&Fonte": the font dialog; a confirmed choice becomes the editor's font for this run.
     void chooseFont();
-    // The document tool buttons: "&Nova página", "&Abrir texto", "&Salvar texto" and
-    // "&Visualizar", as their menu entries.
-    void onNewButton();
-    void onOpenButton();
-    void onSaveButton();
-    void onViewButton();
-    // "Selecionar Tudo": selects the whole text of the editor.
-    void selectAll();
-    // The clipboard tool buttons: the editor's cut, copy and paste of the selection.
-    void cut();
-    void copy();
-    void paste();
-    // F9, "&Fórmula": speaks the caret's whole line, each formula read by the speech server.
-    void speakLine();
-    // "&Ligar Ormivox": connects to the speech server, starting it when needed, and says so.
-    void connectSpeech();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -90,7 +78,8 @@ private:
     void createDialogsAndTimers();
     void connectCommands();
 
-    WorkFolderSettingsDialog* infoDialog_ = nullptr;
+    Actions* actions_ = nullptr;
+    EditorParts parts_;
     QFont fontChoice_;  // the font dialog's last confirmed choice
     bool activated_ = false;
     bool shown_ = false;

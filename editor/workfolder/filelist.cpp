@@ -7,7 +7,7 @@
 
 #include "editor/workfolder/folders.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ QWidget* previousTabStop(QWidget* w) {
 
 }  // namespace
 
-FileList::FileList(MainWindow& form) : QObject(&form), form_(form) {
-    connect(form_.fileListBox, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
-    form_.fileListBox->installEventFilter(this);
-    form_.textEdit->installEventFilter(this);
-    if (QToolButton* first = form_.button(QStringLiteral("newButton"))) first->installEventFilter(this);
+FileList::FileList(EditorParts& parts) : QObject(parts.window), parts_(parts) {
+    connect(parts_.fileListBox, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
+    parts_.fileListBox->installEventFilter(this);
+    parts_.textEdit->installEventFilter(this);
+    if (QToolButton* first = parts_.button(QStringLiteral("newButton"))) first->installEventFilter(this);
 }
 
 void FileList::RefreshFileList(const std::string& name) {
@@ -42,7 +42,7 @@ void FileList::RefreshFileList(const std::string& name) {
     }
     const std::vector<std::string> names = folders::ListEntries(".", runstate::ListFilter);
 
-    QListWidget* list = form_.fileListBox;
+    QListWidget* list = parts_.fileListBox;
     bool same = list->count() == int(names.size());
     for (int i = 0; same && i < list->count(); ++i)
         same = list->item(i)->data(kNameRole).toByteArray().toStdString() == names[size_t(i)];
@@ -65,7 +65,7 @@ void FileList::ClearSelection() { selectByProgram(-1); }
 
 void FileList::selectByProgram(int row) {
     programChange_ = true;
-    QListWidget* list = form_.fileListBox;
+    QListWidget* list = parts_.fileListBox;
     if (row < 0) {
         list->clearSelection();
     } else {
@@ -77,7 +77,7 @@ void FileList::selectByProgram(int row) {
 
 void FileList::selectionChanged() {
     if (programChange_) return;
-    const QList<QListWidgetItem*> items = form_.fileListBox->selectedItems();
+    const QList<QListWidgetItem*> items = parts_.fileListBox->selectedItems();
     if (items.isEmpty()) return;
     const std::string name = items.front()->data(kNameRole).toByteArray().toStdString();
     QMetaObject::invokeMethod(this, [this, name] { emit picked(name); }, Qt::QueuedConnection);
@@ -87,32 +87,32 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool release = event->type() == QEvent::KeyRelease;
-    if (watched == form_.textEdit && key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+    if (watched == parts_.textEdit && key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
         // Tab types nothing into the text; its release takes the focus to the list. A release
         // whose press came elsewhere (the Tab that brought the focus here) leaves it here.
         if (!release) {
             tabPressedInEditor_ = true;
             return true;
         }
-        if (tabPressedInEditor_) form_.fileListBox->setFocus(Qt::TabFocusReason);
+        if (tabPressedInEditor_) parts_.fileListBox->setFocus(Qt::TabFocusReason);
         tabPressedInEditor_ = false;
         return false;
     }
     const bool backtab = key->key() == Qt::Key_Backtab ||
                          (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
-    if (backtab && !release && watched != form_.fileListBox) {
+    if (backtab && !release && watched != parts_.fileListBox) {
         // Shift+Tab walks back the ring that Tab walks: from the first tool button to the
         // list, which Tab reaches from the editor although the list is no Tab stop of its own,
         // and from the editor, which keeps Tab for itself, to the last tool button.
-        QWidget* previous = watched == form_.textEdit ? previousTabStop(form_.textEdit) : form_.fileListBox;
+        QWidget* previous = watched == parts_.textEdit ? previousTabStop(parts_.textEdit) : parts_.fileListBox;
         previous->setFocus(Qt::BacktabFocusReason);
         return true;
     }
-    if (watched == form_.fileListBox && release) listKeyReleased(key->key());
+    if (watched == parts_.fileListBox && release) listKeyReleased(key->key());
     return false;
 }
 
 void FileList::listKeyReleased(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
-        form_.textEdit->setFocus(Qt::OtherFocusReason);
+        parts_.textEdit->setFocus(Qt::OtherFocusReason);
 }

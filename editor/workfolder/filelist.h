@@ -6,12 +6,12 @@
 #include <QObject>
 #include <string>
 
-class MainWindow;
+struct EditorParts;
 
 class FileList : public QObject {
     Q_OBJECT
 public:
-    explicit FileList(MainWindow& form);
+    explicit FileList(EditorParts& parts);
 
     // Refills fileListBox with the entries of the current directory that match
     // runstate::ListFilter, in the file system's order, and selects the entry called name. A name
@@ -35,7 +35,7 @@ private:
     void selectionChanged();
     void selectByProgram(int row);
 
-    MainWindow& form_;
+    EditorParts& parts_;
     bool programChange_ = false;
     bool tabPressedInEditor_ = false;
 };

@@ -18,7 +18,7 @@
 #include "editor/workfolder/folderchooser.h"
 #include "editor/workfolder/workfoldersettingsdialog.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/window/editorparts.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
@@ -41,10 +41,10 @@ constexpr ExtensionButton kExtensionButtons[] = {
 
 }  // namespace
 
-WorkFolderCommands::WorkFolderCommands(MainWindow& form, Documents& documents, FileList& list)
-    : QObject(&form), form_(form), documents_(documents), list_(list) {
+WorkFolderCommands::WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list)
+    : QObject(parts.window), parts_(parts), documents_(documents), list_(list) {
     auto on = [this](const char* name, void (WorkFolderCommands::*slot)()) {
-        connect(form_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };
     on("chooseWorkFolder", &WorkFolderCommands::chooseWorkFolder);
     on("showWorkFolder", &WorkFolderCommands::showWorkFolder);
@@ -53,16 +53,16 @@ WorkFolderCommands::WorkFolderCommands(MainWindow& form, Documents& documents, F
     on("recentFolder3", &WorkFolderCommands::reopenFolder3);
     on("recentFolder4", &WorkFolderCommands::reopenFolder4);
     on("recentFolder5", &WorkFolderCommands::reopenFolder5);
-    connect(form_.findChild<QMenu*>(QStringLiteral("reopenMenu")), &QMenu::aboutToShow, this,
+    connect(parts_.window->findChild<QMenu*>(QStringLiteral("reopenMenu")), &QMenu::aboutToShow, this,
             &WorkFolderCommands::refreshReopenMenu);
     connect(&list_, &FileList::picked, this, &WorkFolderCommands::openPickedEntry);
     for (const ExtensionButton& row : kExtensionButtons) {
-        QToolButton* button = form_.button(QString::fromLatin1(row.name));
+        QToolButton* button = parts_.button(QString::fromLatin1(row.name));
         button->setShortcut(QKeySequence(Qt::ALT | row.key));
         button->setAccessibleDescription(QString::fromUtf8(row.description));
         connect(button, &QToolButton::clicked, this, &WorkFolderCommands::changeListFilter);
     }
-    connect(form_.startupTimer, &QTimer::timeout, this, &WorkFolderCommands::startUp);
+    connect(parts_.startupTimer, &QTimer::timeout, this, &WorkFolderCommands::startUp);
 }
 
 void WorkFolderCommands::OpenWorkFolder(const std::string& path) {
@@ -73,12 +73,12 @@ void WorkFolderCommands::OpenWorkFolder(const std::string& path) {
     }
     documents_.ClearEditor();
     const QString folder = QString::fromStdString(path);
-    form_.openDialog->setDirectory(folder);
-    form_.saveDialog->setDirectory(folder);
+    parts_.openDialog->setDirectory(folder);
+    parts_.saveDialog->setDirectory(folder);
     list_.RefreshFileList(path);
     folders::RememberFolder(runstate::WorkFolder);
     runstate::ReadSettings();
-    if (WorkFolderSettingsDialog* info = form_.infoDialog()) dialogs::Run(*info);
+    if (WorkFolderSettingsDialog* info = parts_.settingsDialog) dialogs::Run(*info);
 }
 
 void WorkFolderCommands::chooseWorkFolder() {
@@ -125,12 +125,12 @@ void WorkFolderCommands::refreshReopenMenu() {
     for (size_t i = 0; i < std::size(kReopenEntries); ++i) {
         // A folder's "&" is part of its name, not an access key.
         QString caption = QString::fromStdString(runstate::RecentFolders[i]);
-        QAction* entry = form_.action(QString::fromLatin1(kReopenEntries[i]));
+        QAction* entry = parts_.action(QString::fromLatin1(kReopenEntries[i]));
         entry->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
         entry->setVisible(!caption.isEmpty());
         any = any || !caption.isEmpty();
     }
-    form_.action(QStringLiteral("noRecentFolder"))->setVisible(!any);
+    parts_.action(QStringLiteral("noRecentFolder"))->setVisible(!any);
 }
 
 void WorkFolderCommands::reopenFolder1() { ReopenFolder(runstate::RecentFolders[0]); }
@@ -160,19 +160,19 @@ void WorkFolderCommands::changeListFilter() {
 }
 
 void WorkFolderCommands::startUp() {
-    form_.startupTimer->stop();
+    parts_.startupTimer->stop();
     OpenWorkFolder(runstate::WorkFolder);
     runstate::ReadSettings();
-    form_.openDialog->setDirectory(QString::fromStdString(runstate::WorkFolder));
+    parts_.openDialog->setDirectory(QString::fromStdString(runstate::WorkFolder));
     list_.RefreshFileList({});
     documents_.MarkClean();
 }
 
-DocumentCommands ConnectDocumentCommands(MainWindow& form) {
+DocumentCommands ConnectDocumentCommands(EditorParts& parts) {
     DocumentCommands commands{};
-    commands.list = new FileList(form);
-    commands.documents = new Documents(form, *commands.list);
-    commands.pages = new PageCommands(form, *commands.documents);
-    commands.workFolder = new WorkFolderCommands(form, *commands.documents, *commands.list);
+    commands.list = new FileList(parts);
+    commands.documents = new Documents(parts, *commands.list);
+    commands.pages = new PageCommands(parts, *commands.documents);
+    commands.workFolder = new WorkFolderCommands(parts, *commands.documents, *commands.list);
     return commands;
 }

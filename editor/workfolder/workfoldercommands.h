@@ -8,7 +8,7 @@
 class Documents;
 class FileList;
 class PageCommands;
-class MainWindow;
+struct EditorParts;
 class FolderChooser;
 
 class WorkFolderCommands : public QObject {
@@ -16,7 +16,7 @@ class WorkFolderCommands : public QObject {
 public:
     // Connects the work-folder entries, the file list, the extension buttons (also reached
     // by Alt+1 to Alt+4, since they take no keyboard focus) and the start-up timer of form.
-    WorkFolderCommands(MainWindow& form, Documents& documents, FileList& list);
+    WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list);
 
     // The chooser that "&Selecionar pasta de trabalho" runs; created after the main window.
     void setFolderDialog(FolderChooser* dialog) { folderDialog_ = dialog; }
@@ -43,7 +43,7 @@ public slots:
     void startUp();
 
 private:
-    MainWindow& form_;
+    EditorParts& parts_;
     Documents& documents_;
     FileList& list_;
     FolderChooser* folderDialog_ = nullptr;
@@ -57,4 +57,4 @@ struct DocumentCommands {
     PageCommands* pages;
     WorkFolderCommands* workFolder;
 };
-DocumentCommands ConnectDocumentCommands(MainWindow& form);
+DocumentCommands ConnectDocumentCommands(EditorParts& parts);

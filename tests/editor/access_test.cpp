@@ -10,6 +10,7 @@
 
 #include "docfixture.h"
 #include "editor/editing/finddialog.h"
+#include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
 #include "editor/editing/linkdialog.h"
 #include "editor/editing/figuredialog.h"
@@ -30,10 +31,10 @@ QWidget* shownWindow(DocFixture& f, const QString& name) {
     if (!QTest::qWaitForWindowActive(form)) return nullptr;
     if (!QTest::qWaitFor([&] { return !f.dialogs.shown.empty(); }, 5000)) return nullptr;
     QWidget* window = form;
-    if (name == "OKEloDlg") window = LinkDialogOf(form);
-    else if (name == "OKFiguraDlg") window = FigureDialogOf(form);
-    else if (name == "FindDialog1") window = FindDialogOf(form);
-    else if (name == "ReplaceDialog1") window = ReplaceDialogOf(form);
+    if (name == "OKEloDlg") window = LinkDialogOf(form->parts());
+    else if (name == "OKFiguraDlg") window = FigureDialogOf(form->parts());
+    else if (name == "FindDialog1") window = FindDialogOf(form->parts());
+    else if (name == "ReplaceDialog1") window = ReplaceDialogOf(form->parts());
     else if (name == "form_infoDoc") window = new WorkFolderSettingsDialog(form);
     if (window == form) return form;
     window->show();
@@ -171,7 +172,7 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
     QFETCH(QString, text);
     MainWindow form;
     form.show();
-    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialogOf(&form)) : ReplaceDialogOf(&form);
+    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialogOf(form.parts())) : ReplaceDialogOf(form.parts());
     dialog->show();
     dialog->activateWindow();
     QTRY_VERIFY(dialog->isActiveWindow());

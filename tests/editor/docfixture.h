@@ -63,7 +63,7 @@ struct DocFixture {
         runstate::CurrentFile.clear();
         runstate::PageFile.clear();
         form = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(*form);
+        commands = ConnectDocumentCommands(form->parts());
         form->setInfoDialog(new WorkFolderSettingsDialog(form.get()));
     }
     ~DocFixture() {

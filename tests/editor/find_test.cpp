@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "editor/editing/finddialog.h"
+#include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
 #include "editor/seams/qtmessagesink.h"
 #include "editor/window/mainwindow.h"
@@ -124,11 +125,11 @@ void FindTest::findNext() {
     QFETCH(QString, status);
     setText(form_->textEdit, text, anchor, position);
     form_->caretIndicator->setText(QStringLiteral("antes"));
-    FindDialog* dialog = FindDialogOf(form_);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     dialog->e_localizar->setText(what);
     RecordingSink sink;
 
-    ::findNext(form_);
+    ::findNext(form_->parts());
 
     QCOMPARE(dialog->l_status->text(), status);
     QCOMPARE(dialog->l_status->textFormat(), Qt::PlainText);
@@ -154,7 +155,7 @@ void FindTest::findNext() {
 void FindTest::threeMatchesInAWordThenTheEnd() {
     setText(form_->textEdit, QStringLiteral("casa banana"), 5, 5);
     form_->textEdit->setFocus();
-    FindDialog* dialog = FindDialogOf(form_);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     RecordingSink sink;
 
     // Ctrl+F from the editor brings the dialog up with the focus in its text field; Enter then
@@ -198,10 +199,10 @@ void FindTest::findAgain() {
     QFETCH(QString, focus);
     QFETCH(std::vector<std::string>, messages);
     setText(form_->textEdit, QStringLiteral("ab ab xy"), 0, 0);
-    FindDialog* dialog = FindDialogOf(form_);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     // A fresh program has looked for nothing: a search of nothing stands for that.
     dialog->e_localizar->setText(searched);
-    ::findNext(form_);
+    ::findNext(form_->parts());
     RecordingSink sink;
     if (where == "dialog") {
         form_->action("find")->trigger();
@@ -274,7 +275,7 @@ void FindTest::replace() {
     RecordingSink sink;
     // Ctrl+H, the two fields typed, then the button from the keyboard.
     QTest::keyClick(form_->textEdit, Qt::Key_H, Qt::ControlModifier);
-    FindDialog* dialog = ReplaceDialogOf(form_);
+    FindDialog* dialog = ReplaceDialogOf(form_->parts());
     QTRY_VERIFY(dialog->isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
     dialog->e_localizar->setText(what);
@@ -300,12 +301,12 @@ void FindTest::openingUpdatesTheCaretIndicator() {
     setText(form_->textEdit, QStringLiteral("um\ndois\ntrês"), 7, 7);
     form_->caretIndicator->setText(QStringLiteral("antes"));
     form_->action("find")->trigger();
-    QVERIFY(FindDialogOf(form_)->isVisible());
+    QVERIFY(FindDialogOf(form_->parts())->isVisible());
     QCOMPARE(form_->caretIndicator->text(), QStringLiteral("L=2 C=5"));
 }
 
 void FindTest::escapeClosesAndTheTextStays() {
-    FindDialog* dialog = FindDialogOf(form_);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
     QTest::keyClicks(dialog->e_localizar, "raiz");
@@ -323,7 +324,7 @@ void FindTest::nothingLeftIsAnInformationBox() {
     QtMessageSink sink;
     messages::Sink* previous = messages::Install(&sink);
     setText(form_->textEdit, QStringLiteral("abc"), 3, 3);
-    FindDialog* dialog = FindDialogOf(form_);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
     QTest::keyClicks(dialog->e_localizar, "a");

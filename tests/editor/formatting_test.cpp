@@ -342,7 +342,7 @@ private slots:
     }
 
     void formulaEntriesAreAnnounced() {
-        QMenu* group = form->findChild<QMenu*>(QStringLiteral("Formulas1"));
+        QMenu* group = form->findChild<QMenu*>(QStringLiteral("formulaGroup1"));
         QVERIFY(group);
         QCOMPARE(group->title(), QStringLiteral("Perímetros"));
         group->popup(QPoint(0, 0));

@@ -147,7 +147,7 @@ void InsertionTest::link() {
     form_->action("link")->trigger();
     QVERIFY(answer.answered());
     QCOMPARE(form_->textEdit->toPlainText(), expected);
-    QCOMPARE(LinkDialogOf(form_)->Confirmed, close == "ok");
+    QCOMPARE(LinkDialogOf(form_->parts())->Confirmed, close == "ok");
 }
 
 void InsertionTest::linkDialogStartsOver_data() {
@@ -192,7 +192,7 @@ void InsertionTest::linkDialogStartsOver() {
     QVERIFY(focusOnPageKind);
     QCOMPARE(shownReference, QStringLiteral("paginalocal.htm"));
     QCOMPARE(linkText, QStringLiteral("Escreva-me"));
-    QVERIFY(!LinkDialogOf(form_)->Confirmed);
+    QVERIFY(!LinkDialogOf(form_->parts())->Confirmed);
     QCOMPARE(form_->textEdit->toPlainText(), afterFirst);
 }
 
@@ -288,7 +288,7 @@ void InsertionTest::figure() {
         });
         form_->action("image")->trigger();
         QVERIFY(answer.answered());
-        if (use == 0) QCOMPARE(FigureDialogOf(form_)->Confirmed, expected != text);
+        if (use == 0) QCOMPARE(FigureDialogOf(form_->parts())->Confirmed, expected != text);
     }
     QCOMPARE(seenOnOpening, (QStringList{"|", "|"}));
     QCOMPARE(form_->textEdit->toPlainText(), expected);
@@ -342,7 +342,7 @@ void InsertionTest::procurar() {
     if (!moveTo.isEmpty()) chooser.moveTo = root.path() + '/' + moveTo;
     InstallFigureChooser(&chooser);
 
-    FigureDialog* dialog = FigureDialogOf(form_);
+    FigureDialog* dialog = FigureDialogOf(form_->parts());
     dialog->show();
     dialog->e_nomeFig->setText(QStringLiteral("minha.png"));
     dialog->b_procurar->click();
@@ -356,7 +356,7 @@ void InsertionTest::procurar() {
 void InsertionTest::procurarOpensAFileDialogInTheWorkFolder() {
     QTemporaryDir root;
     QVERIFY(QDir::setCurrent(root.path()));
-    FigureDialog* dialog = FigureDialogOf(form_);
+    FigureDialog* dialog = FigureDialogOf(form_->parts());
     dialog->show();
     QString folder;
     QStringList filters;
@@ -390,8 +390,8 @@ void InsertionTest::fieldsAreNamedByTheirCaptions_data() {
 void InsertionTest::fieldsAreNamedByTheirCaptions() {
     QFETCH(QString, widget);
     QFETCH(QString, name);
-    LinkDialogOf(form_);
-    FigureDialogOf(form_);
+    LinkDialogOf(form_->parts());
+    FigureDialogOf(form_->parts());
     QWidget* w = form_->findChild<QWidget*>(widget);
     QVERIFY(w);
     QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), name);

@@ -46,7 +46,7 @@ void leaveCopy(const QString& folder, const QString& name, const recovery::Copy&
 // An editor window with its commands and its recovery copy in folder.
 struct Editor {
     explicit Editor(const QString& folder)
-        : recovery(std::make_unique<Recovery>(*f.form, *f.commands.documents, folder.toStdString())) {
+        : recovery(std::make_unique<Recovery>(f.form->parts(), *f.commands.documents, folder.toStdString())) {
         recovery->setDelays(kPause, 10 * kPause);
     }
     DocFixture f;
@@ -267,7 +267,7 @@ void RecoveryTest::killedEditorIsOffered() {
     if (document == "gone") QFile::remove(path);
 
     // The next editor, at its start-up step.
-    Recovery recovery(*f.form, *f.commands.documents, folder().toStdString());
+    Recovery recovery(f.form->parts(), *f.commands.documents, folder().toStdString());
     recovery.setDelays(kPause, 10 * kPause);
     f.sink.yesNo.push_back(answer);
     f.form->startupTimer->start(0);
@@ -434,8 +434,8 @@ int runEditor(int argc, char** argv) {
     messages::Install(&quiet);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
     MainWindow form;
-    const DocumentCommands commands = ConnectDocumentCommands(form);
-    Recovery recovery(form, *commands.documents, argv[3]);
+    const DocumentCommands commands = ConnectDocumentCommands(form.parts());
+    Recovery recovery(form.parts(), *commands.documents, argv[3]);
     const int pause = std::atoi(argv[4]);
     recovery.setDelays(pause, pause);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTextBlock>
 
-#include "editor/editing/insertcommands.h"
+#include "editor/help/helpcommands.h"
 #include "editor/help/aboutbox.h"
 #include "editor/help/tipswindow.h"
 #include "editor/window/mainwindow.h"
@@ -73,7 +73,7 @@ void WindowsTest::tipsText() {
     QFETCH(int, line);
     QFETCH(QString, text);
     form_->action("formTips")->trigger();
-    TipsWindow* tips = TipsWindowOf(form_);
+    TipsWindow* tips = TipsWindowOf(form_->parts());
     QVERIFY(tips->isVisible());
     const QTextBlock block = tips->textEdit->document()->findBlockByNumber(line - 1);
     if (line == 40) {
@@ -92,7 +92,7 @@ void WindowsTest::tipsWindowFromTheKeyboard_data() {
 
 void WindowsTest::tipsWindowFromTheKeyboard() {
     QFETCH(QString, closeWith);
-    TipsWindow* tips = TipsWindowOf(form_);
+    TipsWindow* tips = TipsWindowOf(form_->parts());
     // Alt+? opens the "&?" menu; D chooses "&Dicas para criar formulário".
     QTest::keyClick(form_, Qt::Key_Question, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget());
@@ -117,7 +117,7 @@ void WindowsTest::tipsWindowFromTheKeyboard() {
 
 void WindowsTest::tipsEditsLastButAreNotStored() {
     form_->action("formTips")->trigger();
-    TipsWindow* tips = TipsWindowOf(form_);
+    TipsWindow* tips = TipsWindowOf(form_->parts());
     QVERIFY(!tips->textEdit->isReadOnly());
     tips->textEdit->selectAll();
     QTest::keyClicks(tips->textEdit, "meu teste");
@@ -145,10 +145,10 @@ void WindowsTest::aboutShowsTheVersionEveryTime() {
         });
         form_->action("about")->trigger();
         QVERIFY(answer.answered());
-        QVERIFY(!AboutBoxOf(form_)->isVisible());
+        QVERIFY(!AboutBoxOf(form_->parts())->isVisible());
     }
     QCOMPARE(shown, (QStringList{"v. 0.92", "v. 0.92"}));
-    QCOMPARE(AboutBoxOf(form_)->ProgramIcon->size(), QSize(65, 57));
+    QCOMPARE(AboutBoxOf(form_->parts())->ProgramIcon->size(), QSize(65, 57));
 }
 
 QTEST_MAIN(WindowsTest)
