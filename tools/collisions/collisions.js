@@ -56,13 +56,15 @@ const onlyTrailingEnd = (a, b) => a !== b && (a.replace(TRAILING_END, '') === b 
 
 // ---- classes: the part where two drawings differ, letters and numbers left out ----
 
-function abstract(n) {
+// Two levels of structure: "frac(x row(…))" for 4/(pq) and for x/(a+b+c).
+function abstract(n, depth = 2) {
   if (n.v !== undefined) {
     if ((n.t === 'mi' && [...n.v].length === 1) || n.t === 'mn') return 'x';
     if (n.t === 'mtext') return 'T';
     return n.v;
   }
-  return `${n.t.replace(/^m/, '')}${n.a ? `[${n.a}]` : ''}(${n.c.map(abstract).join(' ')})`;
+  const inside = depth > 0 ? n.c.map((c) => abstract(c, depth - 1)).join(' ') : '…';
+  return `${n.t.replace(/^m/, '')}${n.a ? `[${n.a}]` : ''}(${inside})`;
 }
 
 function same(a, b) { return drawing.serialize(a) === drawing.serialize(b); }
@@ -83,7 +85,7 @@ function difference(a, b) {
 
 function classOf(treeA, treeB) {
   const [da, db] = difference(treeA, treeB);
-  const sides = [da.map(abstract).join(' ') || '∅', db.map(abstract).join(' ') || '∅'].sort();
+  const sides = [da.map((n) => abstract(n)).join(' ') || '∅', db.map((n) => abstract(n)).join(' ') || '∅'].sort();
   return `${sides[0]}  ≠  ${sides[1]}`;
 }
 
@@ -212,15 +214,25 @@ async function main() {
       knownClasses.add(`${level}\t${key}`);
     }
   });
-  for (const level of LEVELS) {
+  const unknown = new Map();  // class -> {levels, example}
+  for (const level of ['normal', 'breve', 'detalhada']) {
     for (const [key, c] of found[level]) {
       if (knownClasses.has(`${level}\t${key}`)) continue;
       failures.push(`colisão nova em "${level}": ${JSON.stringify(c.a)} e ${JSON.stringify(c.b)} são lidas "${c.reading}"\n` +
-                    `    classe ${key} (${c.count}x)\n    linha para known_collisions.tsv: ${level}\t${JSON.stringify(c.a)}\t${JSON.stringify(c.b)}\t...`);
+                    `    classe ${key} (${c.count}x)`);
+      const u = unknown.get(key);
+      if (u) u.levels.push(level); else unknown.set(key, { levels: [level], c });
     }
   }
   console.log('');
   for (const f of failures) console.log(`FALHOU: ${f}`);
+  if (unknown.size > 0) {
+    console.log('\nlinhas para known_collisions.tsv, uma por classe nova:');
+    for (const [key, u] of unknown) {
+      const levels = LEVELS.filter((l) => u.levels.includes(l)).join(',');
+      console.log(`${levels}\t${JSON.stringify(u.c.a)}\t${JSON.stringify(u.c.b)}\t${key}`);
+    }
+  }
   console.log(`${known.length} colisões conhecidas, ${equivalences.length} equivalências; ${failures.length} falhas`);
   return failures.length === 0 ? 0 : 1;
 }

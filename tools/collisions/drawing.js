@@ -88,7 +88,7 @@ function tidy(node) {
     const flat = [];
     for (const c of children) {
       if ((c.t === 'mrow' || (c.t === 'mstyle' && c.a === '') || c.t === 'math') && c.c) flat.push(...c.c);
-      else flat.push(c);
+      else if (!(c.t === 'mstyle' && c.c.length === 0)) flat.push(c);  // an empty style draws nothing
     }
     children = flat;
   } else {
@@ -141,6 +141,23 @@ function isFunctionHead(n) {
   return false;
 }
 
+// Where the argument of a function that starts at c[k] ends: one item ("x"), or a function and
+// its argument ("exp x", "f(t)"); -1 for anything else.
+function argumentEnd(c, k) {
+  if (!c[k] || (isMo(c[k]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[k].v))) return -1;
+  if (!isFunctionHead(c[k])) return k + 1;
+  if (isMo(c[k + 1], '(')) {
+    let depth = 0;
+    for (let j = k + 1; j < c.length; j++) {
+      if (isMo(c[j], '(')) depth++;
+      if (isMo(c[j], ')') && --depth === 0) return j + 1;
+    }
+    return -1;
+  }
+  const inner = argumentEnd(c, k + 1);
+  return inner < 0 ? k + 1 : inner;  // a function name alone ("g" as a letter)
+}
+
 const RULES = {
   // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
   'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
@@ -171,19 +188,18 @@ const RULES = {
   }),
   // "ln x" and "ln(x)": brackets around one item after a function's name.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
-    const out = [];
-    for (let i = 0; i < c.length; i++) {
-      out.push(c[i]);
-      if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
-      // one item, or a function applied to one: "ln(x)", "tan(exp x)"
-      let k = i + 2;
-      while (isFunctionHead(c[k])) k++;
-      if (c[k] && !isMo(c[k], '(') && !isMo(c[k], ')') && isMo(c[k + 1], ')')) {
-        out.push(...c.slice(i + 2, k + 1));
-        i = k + 1;
+    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
+    for (let changed = true; changed;) {
+      changed = false;
+      for (let i = 0; i + 1 < c.length; i++) {
+        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
+        const end = argumentEnd(c, i + 2);
+        if (end < 0 || !isMo(c[end], ')')) continue;
+        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
+        changed = true;
       }
     }
-    return out;
+    return c;
   }),
   // "]a,b[" and "(a,b)", "[a,b[" and "[a,b)": the French and the English notation of intervals.
   'interval-notation': (tree) => mapRows(tree, (c) => {
@@ -252,6 +268,14 @@ const RULES = {
     }
     return out;
   }),
+  // "bb +" and "+": a typeface on a sign does not change the sign.
+  'typeface-on-signs': (tree) => mapNodes(tree, (n) =>
+    (n.t === 'mstyle' && /^mathvariant=/.test(n.a) && n.c.length === 1 && n.c[0].t === 'mo' ? n.c[0] : n)),
+  // "-y/2" and "(-y)/2": the same number, the minus drawn before the fraction or in its numerator.
+  'minus-before-fraction': (tree) => mapRows(tree, (c) => c.flatMap((n) => {
+    if (n.t !== 'mfrac' || n.c[0].t !== 'mrow' || n.c[0].c.length !== 2 || !isMo(n.c[0].c[0], '\u2212')) return [n];
+    return [n.c[0].c[0], { t: 'mfrac', a: n.a, c: [n.c[0].c[1], n.c[1]] }];
+  })),
   // "color(red)(x)" and "x": colour is not read.
   'colour': (tree) => mapRows(tree, (c) => c.flatMap((n) => (n.t === 'mstyle' && /^mathcolor=/.test(n.a) ? n.c : [n]))),
 };
