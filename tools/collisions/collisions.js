@@ -104,8 +104,8 @@ async function main() {
     const others = new Set([...ruleNames].filter((n) => n !== e.name));
     const withAll = [treeOf(e.a), treeOf(e.b)].map(drawing.serialize);
     const withoutIt = [treeOf(e.a, others), treeOf(e.b, others)].map(drawing.serialize);
-    if (withAll[0] !== withAll[1]) failures.push(`equivalences.tsv:${e.line}: ${e.name} não iguala ${e.a} e ${e.b}: ${withAll.join(' / ')}`);
-    if (withoutIt[0] === withoutIt[1]) failures.push(`equivalences.tsv:${e.line}: ${e.a} e ${e.b} já são iguais sem ${e.name}`);
+    if (withAll[0] !== withAll[1]) failures.push(`${path.basename(o.equivalencias)}:${e.line}: ${e.name} não iguala ${e.a} e ${e.b}: ${withAll.join(' / ')}`);
+    if (withoutIt[0] === withoutIt[1]) failures.push(`${path.basename(o.equivalencias)}:${e.line}: ${e.a} e ${e.b} já são iguais sem ${e.name}`);
   }
 
   // The random formulas, their readings and drawings.
@@ -194,7 +194,7 @@ async function main() {
   // The known collisions: each row still collides at its levels, and names a class.
   const known = drawing.readTable(o.conhecidas, 4).map(({ line, cells: [levels, a, b, why] }) => {
     const ls = levels.split(',').map((s) => s.trim());
-    for (const l of ls) if (!LEVELS.includes(l)) throw new Error(`known_collisions.tsv:${line}: nível desconhecido ${l}`);
+    for (const l of ls) if (!LEVELS.includes(l)) throw new Error(`${path.basename(o.conhecidas)}:${line}: nível desconhecido ${l}`);
     return { line, levels: ls, a: JSON.parse(a), b: JSON.parse(b), why };
   });
   const knownReadings = readAll(o.leitor, known.flatMap((k) => [k.a, k.b]));
@@ -208,7 +208,7 @@ async function main() {
       const collides = ra[li + 1] === rb[li + 1] && !same(ta, tb) &&
                        !(level === 'breve' && onlyTrailingEnd(ra[2], rb[2]));
       if (!collides) {
-        failures.push(`known_collisions.tsv:${k.line}: ${JSON.stringify(k.a)} e ${JSON.stringify(k.b)} já não colidem em "${level}" ` +
+        failures.push(`${path.basename(o.conhecidas)}:${k.line}: ${JSON.stringify(k.a)} e ${JSON.stringify(k.b)} já não colidem em "${level}" ` +
                       `("${ra[li + 1]}" / "${rb[li + 1]}"): tire o nível ou a linha`);
       }
       knownClasses.add(`${level}\t${key}`);
