@@ -76,6 +76,8 @@ struct Server::Connection {
     std::size_t pendingOutput() const { return output.size() - sent; }
     // A request sent, or part of one, whose reply has not all gone out.
     bool waitingForReply() const { return !input.empty() || frame.skipping || queued || pendingOutput() > 0; }
+    // A whole request is being answered: its reply is owed.
+    bool owedReply() const { return queued || pendingOutput() > 0; }
 };
 
 enum class Server::Answered {
@@ -391,15 +393,16 @@ void Server::close(Connection& c) {
 bool Server::closeForNewcomer() {
     // A program that opens connections by the thousand must not push out the editor, which
     // connected long ago and speaks only now and then: connections that never completed a
-    // request go first, idle longest first; then, of those with a history, the newest.
+    // request go first, idle longest first, also with a first request under way (nothing is
+    // owed to them yet); then, of those with a history that wait for no reply, the newest.
     Connection* newest = nullptr;
     for (const int fd : lru_) {
         Connection& c = *byFd_[static_cast<std::size_t>(fd)];
-        if (c.waitingForReply()) continue;
-        if (c.completed == 0) {
+        if (c.completed == 0 && !c.owedReply()) {
             close(c);
             return true;
         }
+        if (c.waitingForReply()) continue;
         if (!newest || c.generationsAgo(lastGeneration_) < newest->generationsAgo(lastGeneration_)) newest = &c;
     }
     if (!newest) return false;

@@ -23,10 +23,10 @@ inline constexpr std::uint16_t kDefaultPort = 51956;
 struct ServerOptions {
     std::uint16_t port = kDefaultPort;  // 0: a free port, see Server::Port
     // Connections kept open at once (also bounded by the process's file limit). A new one past
-    // this closes one that waits for no reply: one that never completed a request, idle longest
-    // first, else the newest of those with a history of requests, so that the editor's old
-    // connection is the last to go. When every connection waits for a reply, the new one is
-    // closed instead.
+    // this closes one that never completed a request (idle longest first, also one whose first
+    // request is under way), else the newest of those with a history of requests that waits
+    // for no reply, so that the editor's old connection is the last to go. When every
+    // connection has a history and waits for a reply, the new one is closed instead.
     std::size_t maxConnections = 4096;
     std::size_t maxRequest = kMaxRequestBytes;
     Verbosity verbosity = Verbosity::Normal;  // each connection's level until it sends an option

@@ -62,9 +62,13 @@ TEST(ServerFloods, Table) {
              EXPECT_EQ(c.reply(), first);
              EXPECT_EQ(c.reply(), "2\r\n");
          }},
-        {"a full server closes an idle connection, never one waiting for a reply", 3,
+        {"a full server closes an idle connection, never one of a history waiting for a reply", 3,
          [](std::uint16_t port) {
              Client a(port), b(port), idle(port);
+             for (Client* w : {&a, &b}) {
+                 ASSERT_TRUE(w->send("`0`"));
+                 ASSERT_EQ(w->reply(), "0\r\n");
+             }
              ASSERT_TRUE(a.send("`x+"));  // a request under way: its sender waits for the reply
              ASSERT_TRUE(b.send("`x+"));
              settle();
@@ -129,9 +133,28 @@ TEST(ServerFloods, Table) {
              }
              for (int i = 0; i < 300; ++i) EXPECT_EQ(storm[static_cast<std::size_t>(i)].reply(), std::to_string(i) + "\r\n");
          }},
-        {"when every connection waits for a reply, the new one is closed", 3,
+        {"a first request under way does not keep a newcomer's place before the editor", 3,
+         [](std::uint16_t port) {
+             Client editor(port);
+             ASSERT_TRUE(editor.send("`1`"));
+             ASSERT_EQ(editor.reply(), "1\r\n");
+             Client a(port), b(port);
+             ASSERT_TRUE(a.send("`x+"));  // never completes a request
+             ASSERT_TRUE(b.send("`x+"));
+             Client late(port);
+             EXPECT_TRUE(a.closedByServer());
+             ASSERT_TRUE(editor.send("`2`"));
+             EXPECT_EQ(editor.reply(), "2\r\n");
+             ASSERT_TRUE(b.send("1`"));
+             EXPECT_EQ(b.reply(), "x mais 1\r\n");
+         }},
+        {"when every connection has a history and waits for a reply, the new one is closed", 3,
          [](std::uint16_t port) {
              Client a(port), b(port), c(port);
+             for (Client* w : {&a, &b, &c}) {
+                 ASSERT_TRUE(w->send("`0`"));
+                 ASSERT_EQ(w->reply(), "0\r\n");
+             }
              for (Client* w : {&a, &b, &c}) ASSERT_TRUE(w->send("`y"));
              settle();
              Client late(port);
