@@ -10,6 +10,7 @@
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
+#include "platform/filelimits.h"
 
 namespace ugerahtml {
 namespace {
@@ -45,8 +46,11 @@ FileError::FileError(const std::string& file, int error, const std::string& acti
 FileError::FileError(const std::string& file, const std::string& action, const std::string& reason)
     : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reason), file_(file), error_(0) {}
 
-FileError::FileError(Message message, const std::string& file)
-    : std::runtime_error(message.text), file_(file), error_(0) {}
+FileError::FileError(Message message, const std::string& file, int error)
+    : std::runtime_error(message.text), file_(file), error_(error) {}
+
+PageWriteError::PageWriteError(const std::string& page, int error)
+    : FileError(Message{std::string("VQERRDSK: ") + FileError(page, error, "gravar").what()}, page, error) {}
 
 PageIsInputError::PageIsInputError(const std::string& page, const std::string& input, const std::string& file)
     : FileError(Message{"A p\xC3\xA1gina " + page + " seria gravada sobre " + input + " " + file +
@@ -59,6 +63,8 @@ constexpr size_t kBufferSize = size_t{256} << 10;
 constexpr size_t kSmallBuffer = size_t{4} << 10;
 constexpr size_t kPieceSize = size_t{64} << 10;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // How many bytes the UTF-8 sequence led by c takes.
@@ -68,6 +74,10 @@ size_t sequenceLength(char c) {
 }
 
 }  // namespace
+
+std::string TooLargeReason() {
+    return "\xC3\xA9 maior que o limite de " + std::to_string(filelimits::kMaxTextFileMegabytes) + " MB";
+}
 
 size_t LineReader::maxLine_ = LineReader::kMaxLine;
 
@@ -84,6 +94,7 @@ bool LineReader::Open(const std::string& nativePath) {
     fd_ = -1;
     buffer_.clear();
     begin_ = scanned_ = end_ = 0;
+    fileBytes_ = 0;
     atEnd_ = true;
     utf8_ = false;
     id_ = {};
@@ -104,6 +115,13 @@ bool LineReader::Open(const std::string& nativePath) {
         errno = error;
         return false;
     }
+    // A file past the bound, such as a sparse file of many gigabytes, is refused before any of
+    // it is read: reading it would take minutes and fill the disk with the page.
+    if (st.st_size > filelimits::kMaxTextFileBytes) {
+        ::close(fd);
+        errno = EFBIG;
+        return false;
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     name_ = nativePath;
@@ -115,15 +133,22 @@ bool LineReader::Open(const std::string& nativePath) {
     // Whether the file is UTF-8 takes all of it; a Windows-1252 file shows it is none at its
     // first accented letter, so as a rule only text files in UTF-8 are read twice.
     codepage::Utf8Sniffer sniffer;
-    for (off_t at = 0; sniffer.StillPossible();) {
+    bool byteOrderMark = false;
+    for (off_t at = 0; sniffer.StillPossible() && at <= filelimits::kMaxTextFileBytes;) {
         const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), at);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw FileError(name_, errno, "ler");
         if (n == 0) break;
-        sniffer.Feed(std::string_view(buffer_.data(), static_cast<size_t>(n)));
+        const std::string_view got(buffer_.data(), static_cast<size_t>(n));
+        if (at == 0) byteOrderMark = got.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+        sniffer.Feed(got);
         at += n;
     }
     utf8_ = sniffer.IsUtf8();
+    // The mark that some editors put before UTF-8 text is dropped whatever the rest holds:
+    // "\xEF\xBB\xBF" at a file's start is never meant as three Windows-1252 letters.
+    if (byteOrderMark && ::lseek(fd_, static_cast<off_t>(kByteOrderMark.size()), SEEK_SET) < 0)
+        throw FileError(name_, errno, "ler");
     return true;
 }
 
@@ -146,6 +171,8 @@ void LineReader::fill() {
         const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw FileError(name_, errno, "ler");
+        fileBytes_ += n;
+        if (fileBytes_ > filelimits::kMaxTextFileBytes) throw FileError(name_, "ler", TooLargeReason());
         if (n == 0) {
             atEnd_ = true;
             ::close(fd_);
@@ -237,13 +264,13 @@ void PageWriter::Flush() {
     const int fd = file_.fd();
     const int error = fd < 0 ? 0 : safefile::WriteAll(fd, buffer_);
     buffer_.clear();
-    if (error) throw FileError(name_, error, "gravar");
+    if (error) throw PageWriteError(name_, error);
 }
 
 void PageWriter::Close() {
     Flush();
     if (file_.fd() < 0) return;
-    if (const int error = file_.Commit(false)) throw FileError(name_, error, "gravar");
+    if (const int error = file_.Commit(false)) throw PageWriteError(name_, error);
 }
 
 void PageWriter::Abandon() {

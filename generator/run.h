@@ -33,7 +33,7 @@ int LeadingNumber(std::string_view text);
 // line without a line feed counts too. A file that is well-formed UTF-8 holding at least one
 // multi-byte sequence is read as UTF-8: its lines arrive as Windows-1252, with a numeric
 // character reference for each character that Windows-1252 lacks. Any other file arrives as
-// its bytes.
+// its bytes. A UTF-8 byte-order mark at the file's start is no text and is dropped.
 class LineReader {
 public:
     // Longest line Next gives; a longer one ends the run with a FileError.
@@ -49,8 +49,9 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     // Opens a plain file. False, with errno set, when it cannot be opened or is no plain file
-    // (EISDIR for a folder, EINVAL for a device or a pipe). Throws FileError when it opens but
-    // cannot be read.
+    // (EISDIR for a folder, EINVAL for a device or a pipe), or is larger than
+    // filelimits::kMaxTextFileBytes (EFBIG, before any of it is read). Throws FileError when it
+    // opens but cannot be read, or grows past the bound while it is read.
     bool Open(const std::string& nativePath);
     // The next whole line, or false at the end. The view lives until the next call. Throws
     // FileError on a read failure or a line longer than the limit, kMaxLine.
@@ -72,6 +73,7 @@ private:
     size_t begin_ = 0;    // start of the line under way
     size_t scanned_ = 0;  // bytes before this hold no line feed
     size_t end_ = 0;      // end of the bytes read
+    std::int64_t fileBytes_ = 0;  // bytes read from the file so far
     bool atEnd_ = true;   // nothing more to read
     bool utf8_ = false;
     std::string converted_;
@@ -122,6 +124,9 @@ private:
     FormulaScanner* scanner_ = nullptr;
 };
 
+// The reason given for a file larger than filelimits::kMaxTextFileBytes, naming the bound.
+std::string TooLargeReason();
+
 // Page information, filled by ReadPageHeader; it lives until the next run.
 struct PageInfo {
     std::string title;
@@ -134,6 +139,7 @@ struct PageInfo {
 struct TemplateCache {
     bool loaded = false;
     bool available = false;
+    bool tooLarge = false;  // the file is there but larger than the bound
     // A line without placeholders is written as it stands or ends the section; a line with
     // them is filled first, and only then is it known whether it ends the section.
     enum Kind : unsigned char { Plain, End, Filled };

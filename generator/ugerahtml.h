@@ -23,7 +23,7 @@ protected:
     struct Message {
         std::string text;
     };
-    FileError(Message message, const std::string& file);
+    FileError(Message message, const std::string& file, int error = 0);
 
 private:
     std::string file_;
@@ -38,6 +38,13 @@ public:
     PageIsInputError(const std::string& page, const std::string& input, const std::string& file);
 };
 
+// A write to the page failed, at any point of the run (a full disk, as a rule). what() is the
+// disk-error code "VQERRDSK: " followed by the message naming the page and the reason.
+class PageWriteError : public FileError {
+public:
+    PageWriteError(const std::string& page, int error);
+};
+
 // What a run met that did not stop it.
 struct PageReport {
     bool templateIncomplete = false;  // the template was missing or lacked a section
@@ -46,10 +53,12 @@ struct PageReport {
 // Generates the page of a document. Warnings (a missing include file, a missing or damaged
 // template) go through the message seam and the run goes on; report, when given, tells of
 // them. The page is written beside the old one and takes its place only when whole. Returns
-// true when the page was written whole; false when a write to the page failed while the body
-// was translated, which is reported as "VQERRDSK: " and the file error's message through the
-// message seam. Any other failure throws FileError (PageIsInputError when the page is a file
-// the run reads) with a message naming the file, also for a lack of memory. After a false
+// true when the page was written whole; false when a write to the page failed on an empty
+// line, leading blanks or a text line, which is reported through the message seam with the
+// PageWriteError's message ("VQERRDSK: ..."). Any other failure throws FileError with a message
+// naming the file, also for a lack of memory: PageWriteError, whose message carries the same
+// code, for every other failed write to the page, the last one at the end of the run included;
+// PageIsInputError when the page is a file the run reads. After a false
 // return or a throw the old page is as it was (a page written in place, where the folder
 // takes no new file, keeps what was written). Reads and may change runstate::TemplateFile; reads
 // runstate::Author and runstate::Contact.

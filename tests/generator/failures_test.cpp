@@ -91,6 +91,42 @@ TEST_F(Failures, FailureAtTheLastFlushIsReported) {
     EXPECT_THROW(GeneratePage("d.vloq", "/dev/full"), FileError);
 }
 
+// Every failed write to the page carries the disk-error code, whatever the page's size and
+// wherever the write falls: shown by the run for a text line, thrown for the rest.
+TEST_F(Failures, EveryWriteFailureCarriesTheCode) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string message =
+        "VQERRDSK: Erro ao gravar o arquivo /dev/full: n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco";
+    const struct {
+        const char* name;
+        const char* document;
+        size_t bufferLimit;
+    } rows[] = {
+        {"a small page, written only at the end", "\r\ntexto\r\n", 1 << 20},
+        {"a text line", "\r\ntexto\r\n", 1},
+        {"a link", "\r\n{a.htm b}\r\n", 1},
+        {"a label", "\r\n#r\r\n", 1},
+        {"a rule", "\r\n-----\r\n", 1},
+        {"a form command", "\r\n&FP x\r\n", 1},
+        {"the template's signature section", "\r\n", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sink.shown.clear();
+        PageWriter::SetBufferLimit(row.bufferLimit);
+        WriteFile("d.vloq", row.document);
+        std::vector<std::string> reported;
+        try {
+            EXPECT_FALSE(GeneratePage("d.vloq", "/dev/full"));
+            reported = sink.shown;
+        } catch (const FileError& e) {
+            EXPECT_TRUE(sink.shown.empty());
+            reported = {e.what()};
+        }
+        EXPECT_EQ(reported, std::vector<std::string>{message});
+    }
+}
+
 // The command line: exit status and messages.
 struct CommandResult {
     int status;
