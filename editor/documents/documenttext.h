@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/filelimits.h"
+
 namespace doctext {
 
 // How a document's text is stored on disk.
@@ -26,9 +28,8 @@ struct Document {
     Format format;
 };
 
-// The largest document the editor opens: far above any real document, and small enough that
-// the editor's copies of it fit in memory.
-inline constexpr std::int64_t kMaxDocumentBytes = std::int64_t{256} << 20;
+// The largest document the editor opens: the bound the generator applies to every text file.
+inline constexpr std::int64_t kMaxDocumentBytes = filelimits::kMaxTextFileBytes;
 
 // A file too large to edit, or one that does not fit in memory: the editor keeps its text.
 class TooLargeError : public std::runtime_error {
