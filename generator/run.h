@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generator/readings.h"
+#include "generator/ugerahtml.h"
 #include "platform/safefile.h"
 
 namespace ugerahtml {
@@ -150,6 +151,8 @@ struct TemplateCache {
 };
 
 struct Run {
+    PageSettings settings;               // the template, author and contact of this page
+    PageReport* report = nullptr;        // where the caller wants to hear of the run, if anywhere
     LineReader document;
     PageWriter page;
     safefile::FileId pageId;             // the page's file before the run, if it has one

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <utility>
 
-#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
@@ -42,7 +41,7 @@ void fillFirst(std::string& line, std::string_view placeholder, const std::strin
 void loadTemplate(Run& run) {
     if (run.templ.loaded) return;
     run.templ.loaded = true;
-    const std::string path = codepage::NativePath(runstate::TemplateFile);
+    const std::string path = codepage::NativePath(run.settings.templateFile);
     LineReader reader;
     if (!reader.Open(path)) {
         run.templ.tooLarge = errno == EFBIG;
@@ -87,12 +86,14 @@ PageInfo& Info() {
     return info;
 }
 
-void ReadPageHeader(Run& run) {
+namespace {
+
+void readHeaderLines(Run& run) {
     PageInfo& info = Info();
     info.title.clear();
     info.topic.clear();
-    info.author = runstate::Author;
-    info.contact = runstate::Contact;
+    info.author = run.settings.author;
+    info.contact = run.settings.contact;
     std::string_view line;
     while (run.document.Next(line)) {
         if (line.empty()) return;
@@ -109,16 +110,23 @@ void ReadPageHeader(Run& run) {
         else if (start.substr(0, 8) == "CONTATO:")
             info.contact = headerValue(line, 8);
         else if (start.substr(0, 7) == "MODELO:")
-            runstate::TemplateFile = headerValue(line, 7);
+            run.settings.templateFile = headerValue(line, 7);
     }
 }
 
+}  // namespace
+
+void ReadPageHeader(Run& run) {
+    readHeaderLines(run);
+    if (run.settings.templateFile.empty()) run.settings.templateFile = kDefaultTemplate;
+    if (run.report) run.report->templateFile = run.settings.templateFile;
+}
+
 void WriteTemplateSection(Run& run, std::string_view marker) {
-    if (runstate::TemplateFile.empty()) runstate::TemplateFile = runstate::kDefaultTemplate;
     loadTemplate(run);
     if (!run.templ.available) {
         if (!run.templateWarned)
-            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(runstate::TemplateFile) +
+            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(run.settings.templateFile) +
                                   (run.templ.tooLarge ? " \xC3\xA9 maior que o limite de " +
                                                             std::to_string(filelimits::kMaxTextFileMegabytes) + " MB"
                                                       : std::string(" n\xC3\xA3o est\xC3\xA1 presente")) +

@@ -4,7 +4,6 @@
 #include <utility>
 #include <new>
 
-#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
@@ -127,8 +126,11 @@ void handleDocumentLine(Run& run, std::string_view line) {
 
 }  // namespace
 
-bool GeneratePage(const std::string& document, const std::string& page, PageReport* report) {
+bool GeneratePage(const std::string& document, const std::string& page, const PageSettings& settings,
+                  PageReport* report) {
     Run run;
+    run.settings = settings;
+    run.report = report;
     run.reading = document;
     try {
         if (!run.document.Open(document)) {

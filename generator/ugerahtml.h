@@ -45,9 +45,25 @@ public:
     PageWriteError(const std::string& page, int error);
 };
 
+// The template that frames a page when neither the settings nor the document name one.
+inline constexpr const char* kDefaultTemplate = "modeloMat.mdl";
+
+// What a run takes besides the document and the page's name: the template, author and contact
+// in effect (Windows-1252, as settings files hold them). A document's header lines override
+// them for its own page.
+struct PageSettings {
+    std::string templateFile;  // empty: kDefaultTemplate
+    std::string author;
+    std::string contact;
+};
+
 // What a run met that did not stop it.
 struct PageReport {
     bool templateIncomplete = false;  // the template was missing or lacked a section
+    // The template the run used: the settings' one, or the one a "Modelo:" line named, which
+    // is then the template of later runs too. Set once the document's header is read, also
+    // when the run later fails.
+    std::string templateFile;
 };
 
 // Generates the page of a document. Warnings (a missing include file, a missing or damaged
@@ -60,9 +76,9 @@ struct PageReport {
 // code, for every other failed write to the page, the last one at the end of the run included;
 // PageIsInputError when the page is a file the run reads. After a false
 // return or a throw the old page is as it was (a page written in place, where the folder
-// takes no new file, keeps what was written). Reads and may change runstate::TemplateFile; reads
-// runstate::Author and runstate::Contact.
-bool GeneratePage(const std::string& document, const std::string& page, PageReport* report = nullptr);
+// takes no new file, keeps what was written).
+bool GeneratePage(const std::string& document, const std::string& page, const PageSettings& settings,
+                  PageReport* report = nullptr);
 
 // The text with each accented letter of the accent table replaced by its HTML entity; every
 // other byte is kept. Cannot fail.

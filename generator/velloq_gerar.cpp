@@ -76,9 +76,10 @@ int main(int argc, char** argv) {
         if (rank(outcome) > rank(status)) status = outcome;
     };
     for (const auto& document : documents) {
+        ugerahtml::PageReport report;
         try {
-            ugerahtml::PageReport report;
-            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page, &report))
+            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page,
+                                         runstate::PageSettings(), &report))
                 note(1);
             if (report.templateIncomplete) note(3);
         } catch (const ugerahtml::PageIsInputError& e) {
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
             std::cerr << e.what() << '\n';
             note(1);
         }
+        // A "Modelo:" line names the template of the later documents too, as in the editor.
+        if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
     }
     return status;
 }

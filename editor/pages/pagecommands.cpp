@@ -56,12 +56,16 @@ void PageCommands::viewPage() {
 
 bool PageCommands::generatePage() {
     runstate::PageFile = ugerahtml::PageNameFor(runstate::CurrentFile);
+    ugerahtml::PageReport report;
+    bool whole = false;
     try {
-        return ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile);
+        whole = ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
     } catch (const ugerahtml::FileError& error) {
         messages::ShowWarning(error.what());
-        return false;
     }
+    // A "Modelo:" line in the document names the template of the later pages too.
+    if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
+    return whole;
 }
 
 void PageCommands::printPage() {

@@ -6,9 +6,11 @@
 #include <array>
 #include <string>
 
+#include "generator/ugerahtml.h"
+
 namespace runstate {
 
-inline constexpr const char* kDefaultTemplate = "modeloMat.mdl";
+inline constexpr const char* kDefaultTemplate = ugerahtml::kDefaultTemplate;
 inline constexpr const char* kDefaultAuthor = "Fulano de Tal";
 inline constexpr const char* kDefaultContact = "fulano@exemplo.com.br";
 inline constexpr const char* kSettingsSection = "VELLOQ";
@@ -45,5 +47,8 @@ void WriteSettings();
 
 // The settings file of the work folder in effect.
 std::string FolderSettingsFile();
+
+// The template, author and contact in effect, as the page generator takes them.
+ugerahtml::PageSettings PageSettings();
 
 }  // namespace runstate

@@ -14,7 +14,6 @@
 #include <functional>
 #include <set>
 
-#include "editor/state/runstate.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/filelimits.h"
@@ -85,7 +84,7 @@ void writeSparse(const char* name, std::int64_t bytes) {
 Outcome generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report = nullptr) {
     Outcome o;
     try {
-        o.whole = ugerahtml::GeneratePage(document, page, report);
+        o.whole = testing_support::Generate(document, page, report);
     } catch (const ugerahtml::PageIsInputError& e) {
         o.error = e.what();
         o.refused = true;
@@ -359,7 +358,7 @@ TEST_F(Hostile, HugeIncludePassesInBoundedMemory) {
     if (child == 0) {
         rusage before{};
         ::getrusage(RUSAGE_SELF, &before);
-        const bool whole = ugerahtml::GeneratePage("aula.vloq", "/dev/null");
+        const bool whole = testing_support::Generate("aula.vloq", "/dev/null");
         rusage after{};
         ::getrusage(RUSAGE_SELF, &after);
         ::_exit(whole && after.ru_maxrss - before.ru_maxrss < 64 * 1024 ? 0 : 1);
