@@ -10,6 +10,7 @@
 #include "editor/state/runstate.h"
 #include "editor/window/mainwindow.h"
 #include "generator/ugerahtml.h"
+#include "platform/fileerror.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 
@@ -58,7 +59,7 @@ bool PageCommands::generatePage() {
     runstate::PageFile = ugerahtml::PageNameFor(runstate::CurrentFile);
     try {
         return ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile);
-    } catch (const ugerahtml::FileError& error) {
+    } catch (const safefile::FileError& error) {
         messages::ShowWarning(error.what());
         return false;
     }
