@@ -13,41 +13,6 @@
 #include "platform/filelimits.h"
 
 namespace ugerahtml {
-namespace {
-
-// The system's reason in Portuguese for the failures users meet; the system's own text
-// for the rest.
-std::string reasonText(int error) {
-    switch (error) {
-        case ENOENT: return "arquivo ou pasta inexistente";
-        case EACCES: case EPERM: return "permiss\xC3\xA3o negada";
-        case ENOSPC: return "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco";
-        case EDQUOT: return "cota de disco esgotada";
-        case EISDIR: return "\xC3\xA9 uma pasta";
-        case ENOTDIR: return "parte do caminho n\xC3\xA3o \xC3\xA9 uma pasta";
-        case EROFS: return "disco somente para leitura";
-        case EFBIG: return "arquivo grande demais";
-        case ENAMETOOLONG: return "nome longo demais";
-        case EINVAL: return "n\xC3\xA3o \xC3\xA9 um arquivo comum";
-        case EIO: return "erro de entrada/sa\xC3\xAD" "da";
-        case ENOMEM: return "mem\xC3\xB3ria insuficiente";
-        case ENXIO: return "ningu\xC3\xA9m l\xC3\xAA deste canal";
-        default: return std::strerror(error);
-    }
-}
-
-}  // namespace
-
-FileError::FileError(const std::string& file, int error, const std::string& action)
-    : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reasonText(error)),
-      file_(file),
-      error_(error) {}
-
-FileError::FileError(const std::string& file, const std::string& action, const std::string& reason)
-    : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reason), file_(file), error_(0) {}
-
-FileError::FileError(Message message, const std::string& file, int error)
-    : std::runtime_error(message.text), file_(file), error_(error) {}
 
 PageWriteError::PageWriteError(const std::string& page, int error)
     : FileError(Message{std::string("VQERRDSK: ") + FileError(page, error, "gravar").what()}, page, error) {}
@@ -248,7 +213,7 @@ void PageWriter::Create(const std::string& nativePath) {
     Abandon();
     name_ = nativePath;
     if (nativePath.find('\0') != std::string::npos) throw FileError(nativePath, ENOENT, "criar");
-    const int error = file_.Open(nativePath, safefile::Replacement::InPlace::WhenNeeded);
+    const int error = file_.Open(nativePath, safefile::Special::WriteThrough);
     if (error) throw FileError(nativePath, error, "criar");
     buffer_.clear();
     buffer_.reserve(bufferLimit_ + 4096);
@@ -261,8 +226,7 @@ void PageWriter::WriteTranslated(std::string_view text) {
 }
 
 void PageWriter::Flush() {
-    const int fd = file_.fd();
-    const int error = fd < 0 ? 0 : safefile::WriteAll(fd, buffer_);
+    const int error = file_.fd() < 0 ? 0 : file_.Write(buffer_);
     buffer_.clear();
     if (error) throw PageWriteError(name_, error);
 }

@@ -81,10 +81,10 @@ private:
     safefile::FileId id_;
 };
 
-// Writes the page through a buffer into a new file beside it, which replaces the old page only
-// when the run closes it: a failed run leaves the old page as it was. Where the folder takes
-// no new file but the page is writable, and where the page is a device or a pipe, the page is
-// written in place. A failed write throws FileError naming the page.
+// Writes the page through a buffer and the safe writer (platform/safefile), which puts it in
+// place of the old page only when the run closes it: a failed run leaves the old page as it
+// was. A device or a pipe is written as the page comes. A failed write throws FileError naming
+// the page.
 class PageWriter {
 public:
     PageWriter() = default;
@@ -102,8 +102,8 @@ public:
     void Flush();
     // Flushes and puts the page in place of the old one; throws FileError when that fails.
     void Close();
-    // Drops the page under way after a failure: the old page stays (written in place, it
-    // keeps what was written).
+    // Drops the page under way after a failure: the old page stays (a device or a pipe keeps
+    // what was written).
     void Abandon();
     // How many bytes are gathered before they go to the file; tests make it small.
     static void SetBufferLimit(size_t bytes);

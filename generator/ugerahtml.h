@@ -6,29 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fileerror.h"
+
 namespace ugerahtml {
 
-// A file that could not be opened, read or written. what() is a UTF-8 message naming the
-// file and the reason, ready to be shown to the user.
-class FileError : public std::runtime_error {
-public:
-    // "Erro ao <action> o arquivo <file>: " and the system's reason for error, in Portuguese.
-    FileError(const std::string& file, int error, const std::string& action);
-    // The same with a reason of the caller's; error() is then 0.
-    FileError(const std::string& file, const std::string& action, const std::string& reason);
-    const std::string& file() const { return file_; }
-    int error() const { return error_; }
-
-protected:
-    struct Message {
-        std::string text;
-    };
-    FileError(Message message, const std::string& file, int error = 0);
-
-private:
-    std::string file_;
-    int error_;
-};
+// A file that could not be opened, read or written: the file layer's error type.
+using FileError = safefile::FileError;
 
 // The page would be written over a file that the run reads: the document, an include file or
 // the template (the same file by device and inode, so links count too). Nothing is written.

@@ -17,7 +17,7 @@
 #include "editor/workfolder/folders.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
-#include "generator/ugerahtml.h"
+#include "platform/fileerror.h"
 #include "platform/messages.h"
 
 namespace {
@@ -101,7 +101,7 @@ bool Documents::LoadDocument(const std::string& file) {
     } catch (const std::bad_alloc&) {
         messages::ShowWarning(outOfMemory("abrir", file));
         return false;
-    } catch (const ugerahtml::FileError& error) {
+    } catch (const safefile::FileError& error) {
         ClearEditor();
         messages::ShowWarning(error.what());
         return false;
@@ -128,7 +128,7 @@ bool Documents::LoadDocument(const std::string& file) {
 bool Documents::WriteDocument(const std::string& file) {
     try {
         doctext::WriteFile(file, doctext::Encode(parts_.textEdit->document()->toRawText(), format_));
-    } catch (const ugerahtml::FileError& error) {
+    } catch (const safefile::FileError& error) {
         messages::ShowWarning(error.what());
         return false;
     } catch (const std::bad_alloc&) {

@@ -54,20 +54,16 @@ std::string Encode(const QString& text, Format format = {});
 
 // The whole content of the file at path (a native path; a bare name resolves against the
 // current directory). Throws TooLargeError when it holds more than kMaxDocumentBytes (before
-// reading any of it), and ugerahtml::FileError when it is missing, unreadable, a folder or not
+// reading any of it), and safefile::FileError when it is missing, unreadable, a folder or not
 // a plain file.
 std::string ReadFile(const std::string& path);
 
-// Makes bytes the content of the file at path without ever leaving it half written: the
-// bytes go to a new file in the same folder, reach the disk, and that file is renamed over the
-// old one, which keeps its permission bits, and its owner and group where the system allows
-// (a new file gets the usual ones). A link is followed, so the file it names is replaced and
-// the link stays. Where a new file cannot take the old one's place (a folder the user cannot
-// write to, a file with several hard links, another user's file in a sticky folder), the old
-// file is overwritten in place instead: space for the bytes is reserved first, the whole text
-// is written and reaches the disk before this returns, and a write that fails puts the old
-// content back (unless the file could not be read). Throws ugerahtml::FileError when the folder is missing, the old file is
-// read-only, a folder or not a plain file, or the disk is full; the old file is then as it was.
+// Makes bytes the content of the document file at path through the safe writer
+// (platform/safefile): never half written, a link followed, a file with several names or in a
+// folder that takes no new file written in place, permissions and owner kept; the bytes reach
+// the disk before this returns. Throws safefile::FileError when the folder is missing, the old
+// file is read-only, a folder, a device or a pipe, or the disk is full; the old file is then as
+// it was.
 void WriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace doctext

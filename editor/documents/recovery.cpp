@@ -28,7 +28,7 @@
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
-#include "generator/ugerahtml.h"
+#include "platform/fileerror.h"
 #include "platform/messages.h"
 
 namespace recovery {
@@ -143,12 +143,12 @@ std::vector<std::string> namesIn(const std::string& folder) {
 void makeFolder(const std::string& folder) {
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) throw ugerahtml::FileError(part, errno, "criar");
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) throw safefile::FileError(part, errno, "criar");
         if (slash == std::string::npos) break;
     }
     struct stat st;
-    if (::stat(folder.c_str(), &st) != 0) throw ugerahtml::FileError(folder, errno, "criar");
-    if (!S_ISDIR(st.st_mode)) throw ugerahtml::FileError(folder, ENOTDIR, "criar");
+    if (::stat(folder.c_str(), &st) != 0) throw safefile::FileError(folder, errno, "criar");
+    if (!S_ISDIR(st.st_mode)) throw safefile::FileError(folder, ENOTDIR, "criar");
     if ((st.st_mode & 077) != 0) ::chmod(folder.c_str(), st.st_mode & 07700);
 }
 
@@ -185,7 +185,7 @@ public:
             std::string path = folder + "/" + std::string(kPrefix) + std::to_string(::getpid()) + "-XXXXXX" +
                                std::string(kLockEnd);
             const int fd = ::mkostemps(path.data(), int(kLockEnd.size()), O_CLOEXEC);
-            if (fd < 0) throw ugerahtml::FileError(folder, errno, "gravar");
+            if (fd < 0) throw safefile::FileError(folder, errno, "gravar");
             // An editor starting at this moment may take an empty lock for a dead one's and
             // remove it: then the name is no longer ours and another is tried.
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameFile(fd, path)) {
@@ -196,7 +196,7 @@ public:
             }
             ::close(fd);
         }
-        throw ugerahtml::FileError(folder, EAGAIN, "gravar");
+        throw safefile::FileError(folder, EAGAIN, "gravar");
     }
     // Removes the lock file, then lets go of the lock.
     void removeAndRelease() {
@@ -371,7 +371,7 @@ private:
                 .replace(QChar::LineSeparator, QLatin1Char('\n'));
             doctext::WriteFile(dataFileOf(lock_.path()), recovery::Serialize(job.copy));
             return true;
-        } catch (const ugerahtml::FileError& error) {
+        } catch (const safefile::FileError& error) {
             failed_(error.what());
             return false;
         }

@@ -10,6 +10,7 @@
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 #include "generator/ugerahtml.h"
+#include "platform/fileerror.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 
@@ -60,7 +61,7 @@ bool PageCommands::generatePage() {
     bool whole = false;
     try {
         whole = ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
-    } catch (const ugerahtml::FileError& error) {
+    } catch (const safefile::FileError& error) {
         messages::ShowWarning(error.what());
     }
     // A "Modelo:" line in the document names the template of the later pages too.
