@@ -7,6 +7,10 @@
 //         speechcommands::SpeakCaretLine(codepage::Utf8ToCp1252(<the caret's whole line>.toStdString()));
 //     }
 //     void MainWindow::connectSpeech() { speechcommands::ConnectSpeech(runstate::StartFolder); }
+// and, so that no command waits for the server on the window's thread (see SetDeliver):
+//     speechcommands::SetDeliver([](std::function<void()> speak) {
+//         QMetaObject::invokeMethod(qApp, std::move(speak), Qt::QueuedConnection);
+//     });
 // and once at program start, before the main window exists (app/velloq.cpp), so that voice
 // errors reach the message boxes on the GUI thread:
 //     formulaspeech::StartModule([](std::function<void()> show) {
