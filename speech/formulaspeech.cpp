@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 
 #include "platform/messages.h"
 #include "speech/speechdispatchervoice.h"
@@ -13,13 +15,19 @@
 namespace formulaspeech {
 namespace {
 
-int serverSocket = 0;
+std::atomic<int> serverSocket{0};
 std::atomic<std::uint16_t> serverPort{kServerPort};
-VoiceOutput* voice = nullptr;
+std::atomic<VoiceOutput*> voice{nullptr};
 // The reading's verbosity wanted, and the one the server holds for the connection (a new
 // connection reads at "normal").
+std::mutex wantedMutex;
 std::string wantedVerbosity = kDefaultVerbosity;
 std::string connectionVerbosity = kDefaultVerbosity;
+
+std::string WantedVerbosity() {
+    std::lock_guard lock(wantedMutex);
+    return wantedVerbosity;
+}
 
 constexpr char kBackquote = '`';
 
@@ -29,26 +37,53 @@ constexpr char kBackquote = '`';
 // late reply would be taken for the next formula's), so the connection is shut down: later
 // formulas read "<desconectado>" at once instead of each waiting for the time-out.
 std::string ReadFormula(std::string_view formula) {
-    if (connectionVerbosity != wantedVerbosity) {
+    std::string reply;
+    Exchange(formula, reply);
+    return reply;
+}
+
+Outcome Exchange(std::string_view formula, std::string& reply, int wake, const std::function<bool()>& cancelled) {
+    const int handle = serverSocket;
+    const std::string wanted = WantedVerbosity();
+    if (connectionVerbosity != wanted) {
         // An option line outside the backquotes; the server does not answer it.
-        socketclient::SendText(serverSocket, "!verbosidade=" + wantedVerbosity + "\n");
-        connectionVerbosity = wantedVerbosity;
+        socketclient::SendText(handle, "!verbosidade=" + wanted + "\n");
+        connectionVerbosity = wanted;
     }
     std::string request;
     request.reserve(formula.size() + 2);
     request += kBackquote;
     request += formula;
     request += kBackquote;
-    std::string reply;
-    if (!socketclient::SendText(serverSocket, request) || !socketclient::ReceiveReply(serverSocket, reply)) {
-        socketclient::Disconnect(serverSocket);
-        return socketclient::kDisconnected;
+    reply = socketclient::kDisconnected;
+    if (!socketclient::SendText(handle, request)) {
+        socketclient::Disconnect(handle);
+        return Outcome::Failed;
     }
-    return reply;
+    const auto deadline = std::chrono::steady_clock::now() + socketclient::Timeout();
+    for (;;) {
+        const socketclient::Wait wait = socketclient::WaitForReply(handle, wake, deadline);
+        if (wait == socketclient::Wait::Readable) break;
+        if (wait == socketclient::Wait::TimedOut) {
+            socketclient::Disconnect(handle);
+            return Outcome::TimedOut;
+        }
+        // Woken: the wake descriptor is the caller's to empty.
+        if (cancelled && cancelled()) {
+            AdoptConnection(OpenServerConnection());
+            return Outcome::Cancelled;
+        }
+        if (!cancelled) wake = -1;
+    }
+    if (!socketclient::ReceiveReply(handle, reply)) {
+        socketclient::Disconnect(handle);
+        return Outcome::Failed;
+    }
+    return Outcome::Read;
 }
 
 void StartModule(Deliver deliver) {
-    if (voice != nullptr) return;
+    if (voice.load() != nullptr) return;
     auto report = [deliver](const std::string& message) {
         if (deliver) deliver([message] { messages::Show(message); });
         else messages::Show(message);
@@ -59,11 +94,7 @@ void StartModule(Deliver deliver) {
 
 VoiceOutput* Voice() { return voice; }
 
-VoiceOutput* SetVoice(VoiceOutput* replacement) {
-    VoiceOutput* previous = voice;
-    voice = replacement;
-    return previous;
-}
+VoiceOutput* SetVoice(VoiceOutput* replacement) { return voice.exchange(replacement); }
 
 int ServerSocket() { return serverSocket; }
 
@@ -87,7 +118,10 @@ bool AdoptConnection(int handle) {
     return serverSocket > 0;
 }
 
-void SetVerbosity(std::string_view word) { wantedVerbosity = word; }
+void SetVerbosity(std::string_view word) {
+    std::lock_guard lock(wantedMutex);
+    wantedVerbosity = word;
+}
 
 bool ConnectionWorks() {
     if (serverSocket <= 0) return false;
@@ -140,6 +174,7 @@ void SpeakLine(const std::string& line) {
 }
 
 void SpeakText(const std::string& text) {
+    VoiceOutput* const voice = formulaspeech::voice.load();
     if (voice == nullptr) {
         messages::Show(std::string(SpeechDispatcherVoice::kUnavailable) + "a voz n\u00e3o foi iniciada.");
         return;

@@ -8,8 +8,9 @@
 // bytes as they stand, and a backquote, with nothing after it; each is answered by one reply
 // (socketclient::ReceiveText), and the next request waits for the reply. Texts are Windows-1252.
 //
-// Everything here runs on the caller's (GUI) thread; a request waits at most the socket
-// time-out (socketclient::Timeout()) for its reply.
+// A request waits at most the socket time-out (socketclient::Timeout()) for its reply. The
+// connection is used by one thread at a time: the speech commands' (speechcommands), or the
+// caller's when nothing else speaks; the voice and the settings may be set from any thread.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,6 +65,23 @@ void SetVerbosity(std::string_view word);
 // The server's reading of one formula (Windows-1252, without backquotes, not empty), or
 // "<desconectado>" when the exchange failed (the connection is then shut down).
 std::string ReadFormula(std::string_view formula);
+
+// How one exchange with the server ended.
+enum class Outcome {
+    Read,       // a reply came
+    Failed,     // the server closed the connection or it failed: the reply is "<desconectado>"
+    TimedOut,   // no reply within the time-out
+    Cancelled,  // given up on before the reply came
+};
+
+// One request and its reply, as ReadFormula, waiting at most socketclient::Timeout() for the
+// reply. Each time wake (a descriptor, -1 for none) becomes readable meanwhile, cancelled() is
+// asked (and must empty wake): when it says true the exchange is given up at once. After anything but Read the stream can no longer be trusted (a late
+// reply would be taken for the next formula's): Failed and TimedOut shut the connection down,
+// Cancelled puts a new connection to the server in its place. reply holds the reply, or
+// "<desconectado>".
+Outcome Exchange(std::string_view formula, std::string& reply, int wake = -1,
+                 const std::function<bool()>& cancelled = {});
 
 // Speaks a line of document text: formulas read by the server when connected, the line as it
 // stands otherwise.

@@ -6,19 +6,24 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+
 namespace socketclient {
 namespace {
 
-std::chrono::milliseconds timeout{3000};
+std::atomic<std::chrono::milliseconds> timeout{std::chrono::milliseconds{3000}};
 
 void SetTimeouts(int fd) {
+    const std::chrono::milliseconds value = timeout.load();
     timeval tv{};
-    tv.tv_sec = static_cast<time_t>(timeout.count() / 1000);
-    tv.tv_usec = static_cast<suseconds_t>((timeout.count() % 1000) * 1000);
+    tv.tv_sec = static_cast<time_t>(value.count() / 1000);
+    tv.tv_usec = static_cast<suseconds_t>((value.count() % 1000) * 1000);
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     // On Linux the send time-out also bounds connect().
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
@@ -131,6 +136,19 @@ void CloseConnection(int handle) {
 }
 
 void SetTimeout(std::chrono::milliseconds value) { timeout = value; }
-std::chrono::milliseconds Timeout() { return timeout; }
+std::chrono::milliseconds Timeout() { return timeout.load(); }
+
+Wait WaitForReply(int handle, int wake, std::chrono::steady_clock::time_point deadline) {
+    pollfd watched[2] = {{handle, POLLIN | POLLRDHUP, 0}, {wake, POLLIN, 0}};
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return Wait::TimedOut;
+        const int ready = poll(watched, wake >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left.count(), 60000)));
+        if (ready < 0 && errno != EINTR) return Wait::Readable;  // the receive then says what is wrong
+        if (ready <= 0) continue;
+        if (wake >= 0 && watched[1].revents != 0) return Wait::Woken;
+        if (watched[0].revents != 0) return Wait::Readable;
+    }
+}
 
 }  // namespace socketclient

@@ -62,8 +62,15 @@ void Disconnect(int handle);
 void CloseConnection(int handle);
 
 // The send and receive time-out given to connections opened from now on (also bounds
-// connect). Not thread-safe: set it before connecting.
+// connect), and the longest WaitForReply waits. Safe on any thread.
 void SetTimeout(std::chrono::milliseconds timeout);
 std::chrono::milliseconds Timeout();
+
+enum class Wait { Readable, TimedOut, Woken };
+
+// Waits until handle has something to read (a reply, or the end of the connection) or until
+// the time-out has passed; returns Woken as soon as wake (a descriptor, -1 for none) becomes
+// readable, leaving it so. Reads nothing.
+Wait WaitForReply(int handle, int wake, std::chrono::steady_clock::time_point deadline);
 
 }  // namespace socketclient

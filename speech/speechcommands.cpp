@@ -1,16 +1,27 @@
 #include "speech/speechcommands.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
 
 namespace speechcommands {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 void ToDevNull() {
     const int null = open("/dev/null", O_RDWR);
@@ -21,13 +32,136 @@ void ToDevNull() {
     if (null > STDERR_FILENO) close(null);
 }
 
+// Giving up commands. Commands are numbered as they are given; giving up marks every one up
+// to the newest, either all of them (F8, Esc) or those that read formulas (a newer F9 or
+// Shift+F9), and wakes the worker, whose waits watch wakeFd.
+std::atomic<std::uint64_t> lastCommand{0};
+std::atomic<std::uint64_t> cancelledUpTo{0};
+std::atomic<std::uint64_t> formulasCancelledUpTo{0};
+int wakeFd = -1;
+
+// The command running on this thread (0: none, or one that cannot be given up).
+thread_local std::uint64_t currentCommand = 0;
+thread_local bool currentReadsFormulas = false;
+
+bool IsCancelled(std::uint64_t command, bool readsFormulas) {
+    return command != 0 && (command <= cancelledUpTo || (readsFormulas && command <= formulasCancelledUpTo));
+}
+
+int CurrentWake() { return currentCommand != 0 ? wakeFd : -1; }
+
+// Whether the running command has been given up; empties wakeFd.
+bool CurrentCancelled() {
+    std::uint64_t count;
+    if (wakeFd >= 0) (void)!read(wakeFd, &count, sizeof count);
+    return IsCancelled(currentCommand, currentReadsFormulas);
+}
+
+// Waits for time, or less when the running command is given up meanwhile: false then.
+bool Pause(std::chrono::milliseconds time) {
+    const int wake = CurrentWake();
+    if (wake < 0) {
+        std::this_thread::sleep_for(time);
+        return true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    for (;;) {
+        if (CurrentCancelled()) return false;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return true;
+        pollfd p{wake, POLLIN, 0};
+        poll(&p, 1, static_cast<int>(left.count()));
+    }
+}
+
+struct Command {
+    std::uint64_t number = 0;
+    bool readsFormulas = false;
+    std::function<Texts()> run;
+    Deliver deliver;
+};
+
+std::atomic<int> busy{0};  // commands handed to the worker and not yet spoken or given up
+
+// Runs commands one after another and hands what they say back to be spoken.
+class Worker {
+public:
+    Worker() : thread_([this] { Loop(); }) {}
+    void Post(Command command) {
+        {
+            std::lock_guard lock(mutex_);
+            commands_.push_back(std::move(command));
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void Loop() {
+        for (;;) {
+            Command command;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return !commands_.empty(); });
+                command = std::move(commands_.front());
+                commands_.pop_front();
+            }
+            currentCommand = command.number;
+            currentReadsFormulas = command.readsFormulas;
+            Texts texts;
+            if (!IsCancelled(command.number, command.readsFormulas)) texts = command.run();
+            currentCommand = 0;
+            // Given up meanwhile (on the caller's thread, before this runs): nothing is said.
+            command.deliver([number = command.number, readsFormulas = command.readsFormulas, texts = std::move(texts)] {
+                if (!IsCancelled(number, readsFormulas))
+                    for (const std::string& text : texts) formulaspeech::SpeakText(text);
+                --busy;
+            });
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Command> commands_;
+    std::thread thread_;  // last: starts once the rest is ready
+};
+
+Deliver deliver;  // the caller's thread's
+
+Worker& TheWorker() {
+    // Never deleted: a command stuck in a time-out must not hold up the program's exit.
+    static Worker* worker = [] {
+        wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        return new Worker;
+    }();
+    return *worker;
+}
+
+// Runs a command on the worker, or here when there is no deliver, or when it needs no server
+// and nothing is waiting (so that it cannot pass one given before it).
+void Run(bool readsFormulas, bool needsServer, std::function<Texts()> run) {
+    if (!deliver || (!needsServer && busy == 0)) {
+        for (const std::string& text : run()) formulaspeech::SpeakText(text);
+        return;
+    }
+    ++busy;
+    TheWorker().Post({++lastCommand, readsFormulas, std::move(run), deliver});
+}
+
+void GiveUp(bool all) {
+    const std::uint64_t newest = lastCommand;
+    if (all) cancelledUpTo = newest;
+    else formulasCancelledUpTo = newest;
+    const std::uint64_t one = 1;
+    if (wakeFd >= 0) (void)!write(wakeFd, &one, sizeof one);
+}
+
 // A server just started needs a moment before it listens: tries again for a while rather than
 // once at once. The handle, or -1.
 int ConnectOnceListening(RetryPolicy retry) {
     const auto deadline = std::chrono::steady_clock::now() + retry.total;
     int handle = formulaspeech::OpenServerConnection();
     while (handle <= 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(retry.every);
+        if (!Pause(retry.every)) break;
         handle = formulaspeech::OpenServerConnection();
     }
     return handle;
@@ -38,28 +172,82 @@ std::string serverFolder;  // where connecting on demand finds the server
 ServerStarter* serverStarter = nullptr;
 RetryPolicy serverRetry;
 DetachedStarter detachedStarter;
-bool hintGiven = false;
+std::atomic<bool> hintGiven{false};
+
+// What a command needs of the settings, taken when it is given.
+struct OnDemand {
+    bool autoConnect = false;
+    std::string folder;
+    ServerStarter* starter = nullptr;
+    RetryPolicy retry;
+};
+
+OnDemand TakeOnDemand() {
+    return {settings.autoConnect, serverFolder, serverStarter ? serverStarter : &detachedStarter, serverRetry};
+}
 
 // Connecting on demand: when it is on and the connection does not work (never made, or the
 // server gone), connects anew, starting the server when none answers.
-void ConnectOnDemand() {
-    if (!settings.autoConnect || formulaspeech::ConnectionWorks()) return;
-    ServerStarter& starter = serverStarter ? *serverStarter : detachedStarter;
-    formulaspeech::AdoptConnection(OpenOrStart(serverFolder, starter, serverRetry));
+void ConnectOnDemand(const OnDemand& onDemand) {
+    if (!onDemand.autoConnect || formulaspeech::ConnectionWorks()) return;
+    formulaspeech::AdoptConnection(OpenOrStart(onDemand.folder, *onDemand.starter, onDemand.retry));
 }
 
 // After a text spoken as it stands because nothing reads its formulas: why, once a run when
 // the user has not asked for connecting on demand, and every time when that failed.
-void ExplainUnread() {
-    if (settings.autoConnect) {
-        formulaspeech::SpeakText(kNotActivated);
-    } else if (!hintGiven) {
-        hintGiven = true;
-        formulaspeech::SpeakText(kConnectHint);
+void ExplainUnread(const OnDemand& onDemand, Texts& texts) {
+    if (onDemand.autoConnect) texts.push_back(kNotActivated);
+    else if (!hintGiven.exchange(true)) texts.push_back(kConnectHint);
+}
+
+// Whether a command reading formulas may have to wait for the server.
+bool MayWait(const OnDemand& onDemand) { return onDemand.autoConnect || formulaspeech::ServerSocket() > 0; }
+
+// What F9 says of line.
+Texts LineTexts(const std::string& line, const OnDemand& onDemand) {
+    const bool hasFormula = formulaspeech::HasFormula(line);
+    if (hasFormula) ConnectOnDemand(onDemand);
+    if (formulaspeech::ServerSocket() <= 0) {
+        Texts texts{line};
+        if (hasFormula) ExplainUnread(onDemand, texts);
+        return texts;
+    }
+    formulaspeech::Outcome last = formulaspeech::Outcome::Read;
+    const std::string read = formulaspeech::ComposeLine(line, [&](std::string_view formula) {
+        // After a time-out or a cancel the other formulas are not sent.
+        if (last == formulaspeech::Outcome::TimedOut || last == formulaspeech::Outcome::Cancelled) return std::string();
+        std::string reply;
+        last = formulaspeech::Exchange(formula, reply, CurrentWake(), CurrentCancelled);
+        return reply;
+    });
+    if (last == formulaspeech::Outcome::Cancelled) return {};
+    if (last == formulaspeech::Outcome::TimedOut) return {kNoReply, line};
+    return {read};
+}
+
+// What Shift+F9 says of formula (not empty).
+Texts FormulaTexts(const std::string& formula, const OnDemand& onDemand) {
+    ConnectOnDemand(onDemand);
+    if (formulaspeech::ServerSocket() <= 0) {
+        Texts texts{formula};
+        ExplainUnread(onDemand, texts);
+        return texts;
+    }
+    std::string reply;
+    switch (formulaspeech::Exchange(formula, reply, CurrentWake(), CurrentCancelled)) {
+    case formulaspeech::Outcome::Cancelled: return {};
+    case formulaspeech::Outcome::TimedOut: return {kNoReply, formula};
+    default: return {reply};
     }
 }
 
 }  // namespace
+
+void SetDeliver(Deliver newDeliver) { deliver = std::move(newDeliver); }
+
+void CancelPending() { GiveUp(true); }
+
+bool Busy() { return busy > 0; }
 
 void ApplySettings(const speechsettings::SpeechSettings& newSettings, const std::string& startFolder) {
     settings = newSettings;
@@ -125,43 +313,45 @@ bool DetachedStarter::Start(const std::string& program) {
 }
 
 void SpeakCaretLine(const std::string& line) {
-    const bool hasFormula = formulaspeech::HasFormula(line);
-    if (hasFormula) ConnectOnDemand();
-    formulaspeech::SpeakLine(line);
-    if (hasFormula && formulaspeech::ServerSocket() <= 0) ExplainUnread();
+    GiveUp(false);  // a newer line: an earlier one still waiting is not said
+    const OnDemand onDemand = TakeOnDemand();
+    Run(true, formulaspeech::HasFormula(line) && MayWait(onDemand), [line, onDemand] { return LineTexts(line, onDemand); });
 }
 
 void SpeakFormula(const std::string& formula) {
+    GiveUp(false);
     if (formula.empty()) {
-        formulaspeech::SpeakText(kNoFormula);
+        Run(true, false, [] { return Texts{kNoFormula}; });
         return;
     }
-    ConnectOnDemand();
-    if (formulaspeech::ServerSocket() > 0) {
-        formulaspeech::SpeakText(formulaspeech::ReadFormula(formula));
-        return;
-    }
-    formulaspeech::SpeakText(formula);
-    ExplainUnread();
+    const OnDemand onDemand = TakeOnDemand();
+    Run(true, MayWait(onDemand), [formula, onDemand] { return FormulaTexts(formula, onDemand); });
 }
 
 void Silence() {
     if (formulaspeech::VoiceOutput* voice = formulaspeech::Voice()) voice->Cancel();
+    CancelPending();
+}
+
+void ConnectInBackground(const std::string& startFolder) {
+    Run(false, true, [startFolder] {
+        const int handle = OpenOrStart(startFolder, detachedStarter, RetryPolicy{});
+        // A command may have connected meanwhile: the working connection stays.
+        if (handle > 0 && formulaspeech::ConnectionWorks()) socketclient::CloseConnection(handle);
+        else if (handle > 0) formulaspeech::AdoptConnection(handle);
+        return Texts{};
+    });
 }
 
 void ConnectSpeech(const std::string& startFolder, ServerStarter& starter, RetryPolicy retry) {
-    if (formulaspeech::ConnectServer()) {
-        formulaspeech::SpeakText(kActivated);
-        return;
-    }
-    if (!starter.Start(startFolder + "/oxserver")) return;
-    const bool connected = formulaspeech::AdoptConnection(ConnectOnceListening(retry));
-    formulaspeech::SpeakText(connected ? kActivated : kNotActivated);
+    Run(false, true, [startFolder, &starter, retry]() -> Texts {
+        if (formulaspeech::ConnectServer()) return {kActivated};
+        if (!starter.Start(startFolder + "/oxserver")) return {};
+        const bool connected = formulaspeech::AdoptConnection(ConnectOnceListening(retry));
+        return {connected ? kActivated : kNotActivated};
+    });
 }
 
-void ConnectSpeech(const std::string& startFolder) {
-    DetachedStarter starter;
-    ConnectSpeech(startFolder, starter);
-}
+void ConnectSpeech(const std::string& startFolder) { ConnectSpeech(startFolder, detachedStarter); }
 
 }  // namespace speechcommands

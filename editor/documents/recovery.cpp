@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -21,6 +22,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -283,6 +285,55 @@ void putAside(const std::string& folder, const std::string& file) {
     for (size_t i = 0; i + kAsideKept < aside.size(); ++i) ::unlink((folder + "/" + aside[i]).c_str());
 }
 
+// The file writer makes each new version of a copy under a hidden name beside it and renames
+// it into place; a kill in the middle of a write leaves that file behind.
+constexpr std::string_view kTemporaryPrefix = ".velloq-";
+constexpr int kTemporaryAgeSeconds = 60;
+
+// Removes the temporary files in folder that no running editor can still be writing: more
+// than a minute old, and last written before every lock an editor still holds was made.
+// Their names do not say whose they are, but an editor makes its lock before its first copy,
+// so a file older than every held lock belongs to none of them.
+void removeLeftTemporaryFiles(const std::string& folder) {
+    const std::vector<std::string> names = namesIn(folder);
+    const timespec now = [] {
+        timespec t{};
+        ::clock_gettime(CLOCK_REALTIME, &t);
+        return t;
+    }();
+    // The oldest lock held by a running editor (a lock that cannot be had at once).
+    timespec oldestHeld{now.tv_sec + 1, 0};
+    for (const std::string& name : names) {
+        if (!startsWith(name, kPrefix) || !endsWith(name, kLockEnd)) continue;
+        const int fd = ::open((folder + "/" + name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && ::fstat(fd, &st) == 0 &&
+            std::tie(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) < std::tie(oldestHeld.tv_sec, oldestHeld.tv_nsec))
+            oldestHeld = st.st_mtim;
+        ::close(fd);
+    }
+    for (const std::string& name : names) {
+        if (!startsWith(name, kTemporaryPrefix)) continue;
+        const std::string path = folder + "/" + name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (now.tv_sec - st.st_mtim.tv_sec <= kTemporaryAgeSeconds) continue;
+        if (std::tie(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) >= std::tie(oldestHeld.tv_sec, oldestHeld.tv_nsec)) continue;
+        ::unlink(path.c_str());
+    }
+}
+
+// Makes the file of this editor's copy, readable and writable by the user alone, before the
+// first copy goes into it: every later write keeps the file's mode, so the text is never
+// readable by others, whatever the folder allows.
+void makeCopyFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) throw ugerahtml::FileError(path, errno, "gravar");
+    ::fchmod(fd, 0600);
+    ::close(fd);
+}
+
 }  // namespace
 
 // Writes and removes this editor's copy in the order asked, off the window's thread. Only the
@@ -364,12 +415,14 @@ private:
             if (!lock_.held()) {
                 makeFolder(folder_);
                 lock_.makeNew(folder_);
-                std::lock_guard<std::mutex> naming(name_);
-                file_ = dataFileOf(lock_.path());
             }
+            // Made anew after a removal too.
+            makeCopyFile(dataFileOf(lock_.path()));
             job.copy.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
                 .replace(QChar::LineSeparator, QLatin1Char('\n'));
             doctext::WriteFile(dataFileOf(lock_.path()), recovery::Serialize(job.copy));
+            std::lock_guard<std::mutex> naming(name_);
+            file_ = dataFileOf(lock_.path());
             return true;
         } catch (const safefile::FileError& error) {
             failed_(error.what());
@@ -481,6 +534,7 @@ void Recovery::OfferLeftCopies() {
     if (offered_) return;
     offered_ = true;
     const std::string& folder = writer_->folder();
+    removeLeftTemporaryFiles(folder);
     for (LeftCopy& left : claimLeftCopies(folder)) {
         const std::string name = left.copy.document.empty() ? "sem t\xC3\xADtulo" : left.copy.document;
         const std::string when = QDateTime::fromSecsSinceEpoch(left.copy.writtenAt)

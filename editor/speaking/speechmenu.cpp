@@ -2,10 +2,9 @@
 // folder; the speech module does the rest.
 #include "editor/speaking/speechmenu.h"
 
-#include <thread>
-
 #include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -19,28 +18,26 @@
 #include "speech/speechcommands.h"
 #include "speech/formulaspans.h"
 #include "speech/formulaspeech.h"
-#include "speech/socketclient.h"
 
 namespace {
 
 std::string ToCp1252(const QString& text) { return codepage::Utf8ToCp1252(text.toStdString()); }
 
-// Connecting on demand connects at start-up, off the window's thread: the server may have to
-// be started and take a moment to listen.
-void ConnectInBackground() {
-    std::thread([folder = runstate::StartFolder] {
-        speechcommands::DetachedStarter starter;
-        const int handle = speechcommands::OpenOrStart(folder, starter);
-        QMetaObject::invokeMethod(
-            qApp,
-            [handle] {
-                // A command may have connected meanwhile: the working connection stays.
-                if (handle > 0 && formulaspeech::ConnectionWorks()) socketclient::CloseConnection(handle);
-                else if (handle > 0) formulaspeech::AdoptConnection(handle);
-            },
-            Qt::QueuedConnection);
-    }).detach();
-}
+// Esc in the main window gives up a reading still awaited; the key goes on to do its usual
+// work.
+class EscapeGivesUp final : public QObject {
+public:
+    explicit EscapeGivesUp(QWidget* window) : QObject(window), window_(window) {}
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+            target->isWidgetType() && static_cast<QWidget*>(target)->window() == window_ && speechcommands::Busy())
+            speechcommands::CancelPending();
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
 
 // Puts settings into effect and keeps them in the program settings file.
 void UseAndKeep(const speechsettings::SpeechSettings& settings) {
@@ -77,9 +74,15 @@ void speakLine(const QPlainTextEdit* memo) {
 }  // namespace
 
 void StartSpeech(EditorParts& parts) {
+    // The speech server is spoken to off the window's thread; what it makes the program say
+    // comes back here.
+    speechcommands::SetDeliver([](std::function<void()> speak) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, std::move(speak), Qt::QueuedConnection);
+    });
     speechcommands::ApplySettings(speechsettings::Read(runstate::ProgramSettingsFile), runstate::StartFolder);
     parts.action(QStringLiteral("connectAutomatically"))->setChecked(speechcommands::Settings().autoConnect);
-    if (speechcommands::Settings().autoConnect) ConnectInBackground();
+    if (speechcommands::Settings().autoConnect) speechcommands::ConnectInBackground(runstate::StartFolder);
 }
 
 void ConnectSpeechCommands(EditorParts& parts) {
@@ -98,6 +101,7 @@ void ConnectSpeechCommands(EditorParts& parts) {
         speechcommands::SpeakFormula(ToCp1252(FormulaAtCaret(parts.textEdit).text));
     });
     QObject::connect(parts.action(QStringLiteral("silence")), &QAction::triggered, parts.window, [] { speechcommands::Silence(); });
+    qApp->installEventFilter(new EscapeGivesUp(parts.window));
     QObject::connect(parts.action(QStringLiteral("exploreFormula")), &QAction::triggered, parts.window,
                      [&parts] { exploreFormula(parts); });
     QObject::connect(parts.action(QStringLiteral("voiceSettings")), &QAction::triggered, parts.window,

@@ -4,6 +4,7 @@
 // in silence; a read-only state folder stops neither typing nor saving.
 //
 // Run with "--editor" this program is instead an editor for the tests to kill (see runEditor).
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -106,6 +107,8 @@ private slots:
     void damagedFilesPassedOver();
     void refusedCopiesKeepTheLastThree();
     void readOnlyFolderStopsNothing();
+    void leftTemporaryFilesRemoved_data();
+    void leftTemporaryFilesRemoved();
 
 private:
     std::unique_ptr<QTemporaryDir> state_;
@@ -190,6 +193,7 @@ void RecoveryTest::copyComesAndGoes_data() {
     QTest::newRow("new page, No: untitled now") << "new page, No" << true << "";
     QTest::newRow("another document picked") << "pick" << false << "";
     QTest::newRow("more typing") << "type" << true << "aula.vloq";
+    QTest::newRow("saved, then typed again: a new copy") << "save, type" << true << "aula.vloq";
     QTest::newRow("normal exit") << "exit" << false << "";
 }
 
@@ -216,6 +220,12 @@ void RecoveryTest::copyComesAndGoes() {
     QCOMPARE(copy->text, QStringLiteral("novo um\ndois"));
     // The copies are the user's own, even in a folder that others could read before.
     QVERIFY(!(QFileInfo(folder()).permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther)));
+    // The copy itself is the user's alone, in a folder that others may read.
+    const auto ownerOnly = [](const std::string& path) {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == 0600;
+    };
+    QVERIFY(ownerOnly(file));
     // Nothing of the copy lands in the work folder.
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
@@ -229,6 +239,10 @@ void RecoveryTest::copyComesAndGoes() {
         f.commands.workFolder->openPickedEntry("outro.vloq");
     } else if (action == "type") {
         f.type(QStringLiteral("mais "));
+    } else if (action == "save, type") {
+        f.trigger("save");
+        QTRY_VERIFY(!QFile::exists(QString::fromStdString(file)));
+        f.type(QStringLiteral("mais "));
     } else if (action == "exit") {
         editor->recovery.reset();
         QVERIFY(QDir(folder()).entryList(QDir::Files).isEmpty());  // its lock went too
@@ -238,9 +252,10 @@ void RecoveryTest::copyComesAndGoes() {
         QTRY_VERIFY(!QFile::exists(QString::fromStdString(file)));
         return;
     }
-    const QString expected = action == "type" ? QStringLiteral("novo mais um\ndois") : QStringLiteral("novo um\ndois");
+    const QString expected = action.endsWith("type") ? QStringLiteral("novo mais um\ndois") : QStringLiteral("novo um\ndois");
     QTRY_VERIFY((copy = copyIn(file)) && copy->document == (document.isEmpty() ? "" : (f.textos() + "/" + document).toStdString()) &&
                 copy->text == expected);
+    QVERIFY(ownerOnly(file));
 }
 
 void RecoveryTest::killedEditorIsOffered_data() {
@@ -420,6 +435,51 @@ void RecoveryTest::readOnlyFolderStopsNothing() {
     QCOMPARE(readBytes(f.textos() + "/aula.vloq"), QByteArray("um dois"));
     QVERIFY(!f.modified());
     QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void RecoveryTest::leftTemporaryFilesRemoved_data() {
+    QTest::addColumn<bool>("editorRuns");     // the editor that made the copy still runs
+    QTest::addColumn<int>("lockAge");         // seconds since that editor made its lock
+    QTest::addColumn<QString>("name");        // of the file left
+    QTest::addColumn<int>("age");             // seconds since it was last written
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("killed editor, two minutes old") << false << 0 << ".velloq-Ab12Cd" << 120 << true;
+    QTest::newRow("killed editor, ten seconds old") << false << 0 << ".velloq-Ab12Cd" << 10 << false;
+    QTest::newRow("running editor, written since its lock") << true << 600 << ".velloq-Ab12Cd" << 120 << false;
+    QTest::newRow("running editor, written before its lock") << true << 0 << ".velloq-Ab12Cd" << 120 << true;
+    QTest::newRow("killed editor, not a temporary file") << false << 0 << "notas.txt" << 120 << false;
+}
+
+// A kill in the middle of writing a copy leaves the file writer's temporary file beside it;
+// the next start removes it once no running editor can be writing it.
+void RecoveryTest::leftTemporaryFilesRemoved() {
+    QFETCH(bool, editorRuns);
+    QFETCH(int, lockAge);
+    QFETCH(QString, name);
+    QFETCH(int, age);
+    QFETCH(bool, removed);
+    DocFixture f;
+    ChildEditor child(f.start, folder(), 20, {}, QStringLiteral("meio escrito"));
+    QVERIFY(child.ready());
+    const QStringList locks = QDir(folder()).entryList({QStringLiteral("velloq-*.lock")}, QDir::Files);
+    QCOMPARE(locks.size(), 1);
+    const auto setAge = [](const QString& path, int seconds) {
+        const timespec when[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0) == 0;
+    };
+    QVERIFY(setAge(folder() + "/" + locks.front(), lockAge));
+    if (!editorRuns) QCOMPARE(child.endWith(SIGKILL), SIGKILL);
+    // What the kill left of a copy under way: its first bytes, under the writer's new name.
+    const std::string whole = recovery::Serialize({"", 1796650000, QStringLiteral("meio escrito")});
+    const QString left = folder() + "/" + name;
+    writeBytes(left, QByteArray(whole.data(), qsizetype(whole.size() / 2)));
+    QVERIFY(setAge(left, age));
+
+    Editor next(folder());
+    if (!editorRuns) next.f.sink.yesNo.push_back(false);  // the killed editor's copy is offered
+    next.recovery->OfferLeftCopies();
+    QCOMPARE(QFile::exists(left), !removed);
+    QCOMPARE(QDir(folder()).entryList({QStringLiteral("velloq-*.lock")}, QDir::Files).size(), editorRuns ? 1 : 0);
 }
 
 namespace {

@@ -1,15 +1,19 @@
 // F9 speaks the caret's whole line from wherever the focus is in the main window; Shift+F9
 // one formula of it, read by the real formula speech server; F8 silences the program's speech.
+#include <poll.h>
+
 #include <QAction>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "editor/window/mainwindow.h"
 #include "platform/codepage.h"
 #include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
 #include "tests/speech/recording_voice.h"
 #include "tests/speech/test_server.h"
 
@@ -93,10 +97,57 @@ private slots:
         const std::string expected = formula.isEmpty()
             ? std::string(speechcommands::kNoFormula)
             : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()));
-        QCOMPARE(voice.texts, std::vector<std::string>{expected});
+        QTRY_COMPARE(voice.texts, std::vector<std::string>{expected});
         QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
         formulaspeech::AdoptConnection(0);
         formulaspeech::SetServerPort(0);
+    }
+
+    // F9 against a server that takes the connection and never reads: the window goes on while
+    // the reply is awaited, and after the time-out the user hears once that the server did not
+    // reply, then the line as it stands. A second F9 gives the first one up; F8 and Esc give
+    // it up with nothing said.
+    void aSilentServerHoldsNothing_data() {
+        QTest::addColumn<int>("then");  // the key pressed while the reply is awaited; 0: none
+        QTest::addColumn<bool>("spoken");
+        QTest::newRow("F9 alone") << 0 << true;
+        QTest::newRow("a second F9") << int(Qt::Key_F9) << true;
+        QTest::newRow("F8") << int(Qt::Key_F8) << false;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << false;
+    }
+    void aSilentServerHoldsNothing() {
+        QFETCH(int, then);
+        QFETCH(bool, spoken);
+        speechtest::TestServer silent([](int fd, int) {
+            pollfd p{fd, POLLRDHUP, 0};
+            poll(&p, 1, 20000);
+        });
+        socketclient::SetTimeout(std::chrono::milliseconds(1500));
+        formulaspeech::SetServerPort(silent.port());
+        QVERIFY(formulaspeech::ConnectServer());
+        MainWindow form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const std::string line = "Seja `x^2` aqui.";
+        form.textEdit->setPlainText(QString::fromStdString(line));
+        speechtest::RecordingVoice voice;
+
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        // Back before any reply, and the window's loop turns while it is awaited.
+        QVERIFY(speechcommands::Busy());
+        QVERIFY(voice.texts.empty());
+        bool turned = false;
+        QTimer::singleShot(0, &form, [&turned] { turned = true; });
+        QTRY_VERIFY(turned);
+        QVERIFY(voice.texts.empty());
+        if (then) QTest::keyClick(form.textEdit, Qt::Key(then));
+
+        QTRY_VERIFY_WITH_TIMEOUT(!speechcommands::Busy(), 15000);
+        const std::vector<std::string> said{speechcommands::kNoReply, line};
+        QCOMPARE(voice.texts, spoken ? said : std::vector<std::string>{});
+        formulaspeech::AdoptConnection(0);
+        formulaspeech::SetServerPort(0);
+        socketclient::SetTimeout(std::chrono::milliseconds(3000));
     }
 
     // F8 cancels what the program handed to the voice, and speaks nothing of its own.

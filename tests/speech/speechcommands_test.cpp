@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "recording_voice.h"
 #include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
 #include "test_server.h"
 
 using namespace std::chrono_literals;
@@ -106,6 +108,52 @@ TEST_F(LigarOrmivoxTest, ChosenAgainWhileConnectedConnectsAnew) {
     EXPECT_TRUE(speechtest::Eventually([&] { return server.accepted() == 2; }));
     EXPECT_TRUE(starter.programs.empty());
 }
+
+// A server that answers some requests and then none: the user hears once that it did not
+// reply, then the text as it stands; no formula after the unanswered one is sent.
+struct SilentRow {
+    const char* name;
+    int answered;         // requests the server answers before it goes silent
+    int sent;             // requests that reach it
+    bool oneFormula;      // Shift+F9 on the text, else F9
+    const char* text;
+    std::vector<std::string> spoken;
+};
+
+void PrintTo(const SilentRow& row, std::ostream* os) { *os << row.name; }
+
+class SilentServerTest : public testing::TestWithParam<SilentRow> {};
+
+TEST_P(SilentServerTest, SaysOnceThatNoReplyCame) {
+    const SilentRow& row = GetParam();
+    std::atomic<int> requests{0};
+    TestServer server([&](int fd, int) {
+        for (int i = 0; !speechtest::ReadRequest(fd).empty(); ++i) {
+            ++requests;
+            if (i < row.answered) speechtest::SendAll(fd, "r\r\n");
+        }
+    });
+    socketclient::SetTimeout(300ms);
+    formulaspeech::SetServerPort(server.port());
+    RecordingVoice voice;
+    ASSERT_TRUE(formulaspeech::ConnectServer());
+    if (row.oneFormula) speechcommands::SpeakFormula(row.text);
+    else speechcommands::SpeakCaretLine(row.text);
+    EXPECT_EQ(voice.texts, row.spoken);
+    EXPECT_TRUE(speechtest::Eventually([&] { return requests == row.sent; })) << requests;
+    formulaspeech::AdoptConnection(0);
+    formulaspeech::SetServerPort(0);
+    socketclient::SetTimeout(3000ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SilentServerTest,
+    testing::Values(
+        SilentRow{"F9_never_answers", 0, 1, false, "a `x` b `y` c", {speechcommands::kNoReply, "a `x` b `y` c"}},
+        SilentRow{"F9_answers_the_first_only", 1, 2, false, "a `x` b `y` c", {speechcommands::kNoReply, "a `x` b `y` c"}},
+        SilentRow{"F9_answers_both", 2, 2, false, "a `x` b `y` c", {" a  r  b  r  c"}},
+        SilentRow{"ShiftF9_never_answers", 0, 1, true, "x^2", {speechcommands::kNoReply, "x^2"}}),
+    [](const testing::TestParamInfo<SilentRow>& info) { return std::string(info.param.name); });
 
 class DetachedStarterTest : public testing::Test {
 protected:
