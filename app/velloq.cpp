@@ -9,21 +9,21 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
-#include "editor/qtmessagesink.h"
-#include "editor/qtshell.h"
-#include "editor/recovery.h"
-#include "editor/sessionend.h"
-#include "editor/uabout.h"
-#include "editor/udicasform.h"
-#include "editor/udir.h"
-#include "editor/uelo.h"
-#include "editor/ufigura.h"
-#include "editor/uinfoDoc.h"
-#include "editor/velloqPrinc.h"
-#include "editor/workfolder.h"
+#include "editor/seams/qtmessagesink.h"
+#include "editor/seams/qtshell.h"
+#include "editor/documents/recovery.h"
+#include "editor/documents/sessionend.h"
+#include "editor/help/aboutbox.h"
+#include "editor/help/tipswindow.h"
+#include "editor/workfolder/folderchooser.h"
+#include "editor/editing/linkdialog.h"
+#include "editor/editing/figuredialog.h"
+#include "editor/workfolder/workfoldersettingsdialog.h"
+#include "editor/window/mainwindow.h"
+#include "editor/workfolder/workfoldercommands.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
-#include "speech/ormivox.h"
+#include "speech/formulaspeech.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -54,25 +54,25 @@ int main(int argc, char** argv) {
 
     // Module start-up, before any window exists: the voice (the accent table is built by the
     // compiler). Voice errors come from the voice's own thread and are shown on this one.
-    ormivox::StartModule([](std::function<void()> show) {
+    formulaspeech::StartModule([](std::function<void()> show) {
         QMetaObject::invokeMethod(qApp, std::move(show), Qt::QueuedConnection);
     });
 
     // Form1 first: its creation sets the shared variables before any other window exists.
-    TForm1 Form1;
-    const DocumentCommands commands = ConnectDocumentCommands(Form1);
-    TOKEloDlg OKEloDlg(&Form1);
-    TOKFiguraDlg OKFiguraDlg(&Form1);
-    TAboutBox AboutBox(&Form1);
-    Tform_infoDoc form_infoDoc(&Form1);
+    MainWindow Form1;
+    const DocumentCommands commands = ConnectDocumentCommands(Form1.parts());
+    LinkDialog OKEloDlg(&Form1);
+    FigureDialog OKFiguraDlg(&Form1);
+    AboutBox AboutBox(&Form1);
+    WorkFolderSettingsDialog form_infoDoc(&Form1);
     Form1.setInfoDialog(&form_infoDoc);
-    Tform_dir form_dir(&Form1);
+    FolderChooser form_dir(&Form1);
     commands.workFolder->setFolderDialog(&form_dir);
-    TdicasForm dicasForm(&Form1);
+    TipsWindow dicasForm(&Form1);
     // The copy of unsaved text; made after the commands, so that the copies left by ended
     // editors are offered after the start-up step. At the end of the desktop session the
     // copy is written at once.
-    Recovery recovery(Form1, *commands.documents);
+    Recovery recovery(Form1.parts(), *commands.documents);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
 
     Form1.show();

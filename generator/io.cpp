@@ -10,43 +10,12 @@
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
+#include "platform/filelimits.h"
 
 namespace ugerahtml {
-namespace {
 
-// The system's reason in Portuguese for the failures users meet; the system's own text
-// for the rest.
-std::string reasonText(int error) {
-    switch (error) {
-        case ENOENT: return "arquivo ou pasta inexistente";
-        case EACCES: case EPERM: return "permiss\xC3\xA3o negada";
-        case ENOSPC: return "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco";
-        case EDQUOT: return "cota de disco esgotada";
-        case EISDIR: return "\xC3\xA9 uma pasta";
-        case ENOTDIR: return "parte do caminho n\xC3\xA3o \xC3\xA9 uma pasta";
-        case EROFS: return "disco somente para leitura";
-        case EFBIG: return "arquivo grande demais";
-        case ENAMETOOLONG: return "nome longo demais";
-        case EINVAL: return "n\xC3\xA3o \xC3\xA9 um arquivo comum";
-        case EIO: return "erro de entrada/sa\xC3\xAD" "da";
-        case ENOMEM: return "mem\xC3\xB3ria insuficiente";
-        case ENXIO: return "ningu\xC3\xA9m l\xC3\xAA deste canal";
-        default: return std::strerror(error);
-    }
-}
-
-}  // namespace
-
-FileError::FileError(const std::string& file, int error, const std::string& action)
-    : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reasonText(error)),
-      file_(file),
-      error_(error) {}
-
-FileError::FileError(const std::string& file, const std::string& action, const std::string& reason)
-    : std::runtime_error("Erro ao " + action + " o arquivo " + file + ": " + reason), file_(file), error_(0) {}
-
-FileError::FileError(Message message, const std::string& file)
-    : std::runtime_error(message.text), file_(file), error_(0) {}
+PageWriteError::PageWriteError(const std::string& page, int error)
+    : FileError(Message{std::string("VQERRDSK: ") + FileError(page, error, "gravar").what()}, page, error) {}
 
 PageIsInputError::PageIsInputError(const std::string& page, const std::string& input, const std::string& file)
     : FileError(Message{"A p\xC3\xA1gina " + page + " seria gravada sobre " + input + " " + file +
@@ -59,6 +28,8 @@ constexpr size_t kBufferSize = size_t{256} << 10;
 constexpr size_t kSmallBuffer = size_t{4} << 10;
 constexpr size_t kPieceSize = size_t{64} << 10;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // How many bytes the UTF-8 sequence led by c takes.
@@ -68,6 +39,10 @@ size_t sequenceLength(char c) {
 }
 
 }  // namespace
+
+std::string TooLargeReason() {
+    return "\xC3\xA9 maior que o limite de " + std::to_string(filelimits::kMaxTextFileMegabytes) + " MB";
+}
 
 size_t LineReader::maxLine_ = LineReader::kMaxLine;
 
@@ -84,6 +59,7 @@ bool LineReader::Open(const std::string& nativePath) {
     fd_ = -1;
     buffer_.clear();
     begin_ = scanned_ = end_ = 0;
+    fileBytes_ = 0;
     atEnd_ = true;
     utf8_ = false;
     id_ = {};
@@ -104,6 +80,13 @@ bool LineReader::Open(const std::string& nativePath) {
         errno = error;
         return false;
     }
+    // A file past the bound, such as a sparse file of many gigabytes, is refused before any of
+    // it is read: reading it would take minutes and fill the disk with the page.
+    if (st.st_size > filelimits::kMaxTextFileBytes) {
+        ::close(fd);
+        errno = EFBIG;
+        return false;
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     name_ = nativePath;
@@ -115,15 +98,22 @@ bool LineReader::Open(const std::string& nativePath) {
     // Whether the file is UTF-8 takes all of it; a Windows-1252 file shows it is none at its
     // first accented letter, so as a rule only text files in UTF-8 are read twice.
     codepage::Utf8Sniffer sniffer;
-    for (off_t at = 0; sniffer.StillPossible();) {
+    bool byteOrderMark = false;
+    for (off_t at = 0; sniffer.StillPossible() && at <= filelimits::kMaxTextFileBytes;) {
         const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), at);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw FileError(name_, errno, "ler");
         if (n == 0) break;
-        sniffer.Feed(std::string_view(buffer_.data(), static_cast<size_t>(n)));
+        const std::string_view got(buffer_.data(), static_cast<size_t>(n));
+        if (at == 0) byteOrderMark = got.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+        sniffer.Feed(got);
         at += n;
     }
     utf8_ = sniffer.IsUtf8();
+    // The mark that some editors put before UTF-8 text is dropped whatever the rest holds:
+    // "\xEF\xBB\xBF" at a file's start is never meant as three Windows-1252 letters.
+    if (byteOrderMark && ::lseek(fd_, static_cast<off_t>(kByteOrderMark.size()), SEEK_SET) < 0)
+        throw FileError(name_, errno, "ler");
     return true;
 }
 
@@ -146,6 +136,8 @@ void LineReader::fill() {
         const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw FileError(name_, errno, "ler");
+        fileBytes_ += n;
+        if (fileBytes_ > filelimits::kMaxTextFileBytes) throw FileError(name_, "ler", TooLargeReason());
         if (n == 0) {
             atEnd_ = true;
             ::close(fd_);
@@ -221,7 +213,7 @@ void PageWriter::Create(const std::string& nativePath) {
     Abandon();
     name_ = nativePath;
     if (nativePath.find('\0') != std::string::npos) throw FileError(nativePath, ENOENT, "criar");
-    const int error = file_.Open(nativePath, safefile::Replacement::InPlace::WhenNeeded);
+    const int error = file_.Open(nativePath, safefile::Special::WriteThrough);
     if (error) throw FileError(nativePath, error, "criar");
     buffer_.clear();
     buffer_.reserve(bufferLimit_ + 4096);
@@ -234,16 +226,15 @@ void PageWriter::WriteTranslated(std::string_view text) {
 }
 
 void PageWriter::Flush() {
-    const int fd = file_.fd();
-    const int error = fd < 0 ? 0 : safefile::WriteAll(fd, buffer_);
+    const int error = file_.fd() < 0 ? 0 : file_.Write(buffer_);
     buffer_.clear();
-    if (error) throw FileError(name_, error, "gravar");
+    if (error) throw PageWriteError(name_, error);
 }
 
 void PageWriter::Close() {
     Flush();
     if (file_.fd() < 0) return;
-    if (const int error = file_.Commit(false)) throw FileError(name_, error, "gravar");
+    if (const int error = file_.Commit(false)) throw PageWriteError(name_, error);
 }
 
 void PageWriter::Abandon() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generator/readings.h"
+#include "generator/ugerahtml.h"
 #include "platform/safefile.h"
 
 namespace ugerahtml {
@@ -33,7 +34,7 @@ int LeadingNumber(std::string_view text);
 // line without a line feed counts too. A file that is well-formed UTF-8 holding at least one
 // multi-byte sequence is read as UTF-8: its lines arrive as Windows-1252, with a numeric
 // character reference for each character that Windows-1252 lacks. Any other file arrives as
-// its bytes.
+// its bytes. A UTF-8 byte-order mark at the file's start is no text and is dropped.
 class LineReader {
 public:
     // Longest line Next gives; a longer one ends the run with a FileError.
@@ -49,8 +50,9 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     // Opens a plain file. False, with errno set, when it cannot be opened or is no plain file
-    // (EISDIR for a folder, EINVAL for a device or a pipe). Throws FileError when it opens but
-    // cannot be read.
+    // (EISDIR for a folder, EINVAL for a device or a pipe), or is larger than
+    // filelimits::kMaxTextFileBytes (EFBIG, before any of it is read). Throws FileError when it
+    // opens but cannot be read, or grows past the bound while it is read.
     bool Open(const std::string& nativePath);
     // The next whole line, or false at the end. The view lives until the next call. Throws
     // FileError on a read failure or a line longer than the limit, kMaxLine.
@@ -72,16 +74,17 @@ private:
     size_t begin_ = 0;    // start of the line under way
     size_t scanned_ = 0;  // bytes before this hold no line feed
     size_t end_ = 0;      // end of the bytes read
+    std::int64_t fileBytes_ = 0;  // bytes read from the file so far
     bool atEnd_ = true;   // nothing more to read
     bool utf8_ = false;
     std::string converted_;
     safefile::FileId id_;
 };
 
-// Writes the page through a buffer into a new file beside it, which replaces the old page only
-// when the run closes it: a failed run leaves the old page as it was. Where the folder takes
-// no new file but the page is writable, and where the page is a device or a pipe, the page is
-// written in place. A failed write throws FileError naming the page.
+// Writes the page through a buffer and the safe writer (platform/safefile), which puts it in
+// place of the old page only when the run closes it: a failed run leaves the old page as it
+// was. A device or a pipe is written as the page comes. A failed write throws FileError naming
+// the page.
 class PageWriter {
 public:
     PageWriter() = default;
@@ -99,8 +102,8 @@ public:
     void Flush();
     // Flushes and puts the page in place of the old one; throws FileError when that fails.
     void Close();
-    // Drops the page under way after a failure: the old page stays (written in place, it
-    // keeps what was written).
+    // Drops the page under way after a failure: the old page stays (a device or a pipe keeps
+    // what was written).
     void Abandon();
     // How many bytes are gathered before they go to the file; tests make it small.
     static void SetBufferLimit(size_t bytes);
@@ -122,6 +125,9 @@ private:
     FormulaScanner* scanner_ = nullptr;
 };
 
+// The reason given for a file larger than filelimits::kMaxTextFileBytes, naming the bound.
+std::string TooLargeReason();
+
 // Page information, filled by ReadPageHeader; it lives until the next run.
 struct PageInfo {
     std::string title;
@@ -134,6 +140,7 @@ struct PageInfo {
 struct TemplateCache {
     bool loaded = false;
     bool available = false;
+    bool tooLarge = false;  // the file is there but larger than the bound
     // A line without placeholders is written as it stands or ends the section; a line with
     // them is filled first, and only then is it known whether it ends the section.
     enum Kind : unsigned char { Plain, End, Filled };
@@ -144,6 +151,8 @@ struct TemplateCache {
 };
 
 struct Run {
+    PageSettings settings;               // the template, author and contact of this page
+    PageReport* report = nullptr;        // where the caller wants to hear of the run, if anywhere
     LineReader document;
     PageWriter page;
     safefile::FileId pageId;             // the page's file before the run, if it has one

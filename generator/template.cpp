@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <utility>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
+#include "platform/filelimits.h"
 #include "platform/messages.h"
 
 namespace ugerahtml {
@@ -37,20 +37,19 @@ void fillFirst(std::string& line, std::string_view placeholder, const std::strin
     if (at != std::string::npos) line.replace(at, placeholder.size(), value);
 }
 
-// A template is a page's frame of a few kilobytes; one far larger is no template.
-constexpr size_t kMaxTemplate = size_t{64} << 20;
-
 // Reads the template of this run once; later sections are looked up in the same lines.
 void loadTemplate(Run& run) {
     if (run.templ.loaded) return;
     run.templ.loaded = true;
-    const std::string path = codepage::NativePath(uvars::TemplateFile);
+    const std::string path = codepage::NativePath(run.settings.templateFile);
     LineReader reader;
-    if (!reader.Open(path)) return;
+    if (!reader.Open(path)) {
+        run.templ.tooLarge = errno == EFBIG;
+        return;
+    }
     if (reader.id() == run.pageId) throw PageIsInputError(run.page.name(), "o arquivo de modelos", path);
     std::string outer = std::exchange(run.reading, path);
     run.templ.available = true;
-    size_t total = 0;
     std::string_view line;
     while (reader.Next(line)) {
         // A template that wants the readings of the page's formulas has them found as the
@@ -59,8 +58,6 @@ void loadTemplate(Run& run) {
             run.page.ShowTo(&run.formulas);
             run.validPage = true;
         }
-        total += line.size() + 2;
-        if (total > kMaxTemplate) throw FileError(path, EFBIG, "ler");
         run.templ.lines.emplace_back(line);
         run.templ.kinds.push_back(isEnd(line) ? TemplateCache::End
                                   : hasPlaceholder(line) ? TemplateCache::Filled
@@ -89,12 +86,14 @@ PageInfo& Info() {
     return info;
 }
 
-void ReadPageHeader(Run& run) {
+namespace {
+
+void readHeaderLines(Run& run) {
     PageInfo& info = Info();
     info.title.clear();
     info.topic.clear();
-    info.author = uvars::Author;
-    info.contact = uvars::Contact;
+    info.author = run.settings.author;
+    info.contact = run.settings.contact;
     std::string_view line;
     while (run.document.Next(line)) {
         if (line.empty()) return;
@@ -111,17 +110,27 @@ void ReadPageHeader(Run& run) {
         else if (start.substr(0, 8) == "CONTATO:")
             info.contact = headerValue(line, 8);
         else if (start.substr(0, 7) == "MODELO:")
-            uvars::TemplateFile = headerValue(line, 7);
+            run.settings.templateFile = headerValue(line, 7);
     }
 }
 
+}  // namespace
+
+void ReadPageHeader(Run& run) {
+    readHeaderLines(run);
+    if (run.settings.templateFile.empty()) run.settings.templateFile = kDefaultTemplate;
+    if (run.report) run.report->templateFile = run.settings.templateFile;
+}
+
 void WriteTemplateSection(Run& run, std::string_view marker) {
-    if (uvars::TemplateFile.empty()) uvars::TemplateFile = uvars::kDefaultTemplate;
     loadTemplate(run);
     if (!run.templ.available) {
         if (!run.templateWarned)
-            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(uvars::TemplateFile) +
-                           " n\xC3\xA3o est\xC3\xA1 presente, transcri\xC3\xA7\xC3\xA3o incompleta");
+            messages::ShowWarning("Arquivo de modelos " + codepage::Cp1252ToUtf8(run.settings.templateFile) +
+                                  (run.templ.tooLarge ? " \xC3\xA9 maior que o limite de " +
+                                                            std::to_string(filelimits::kMaxTextFileMegabytes) + " MB"
+                                                      : std::string(" n\xC3\xA3o est\xC3\xA1 presente")) +
+                                  ", transcri\xC3\xA7\xC3\xA3o incompleta");
         run.templateWarned = true;
         run.templateIncomplete = true;
         return;

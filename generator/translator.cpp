@@ -4,10 +4,10 @@
 #include <utility>
 #include <new>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
+#include "platform/filelimits.h"
 #include "platform/messages.h"
 
 namespace ugerahtml {
@@ -24,6 +24,14 @@ void writeInclude(Run& run, std::string_view line) {
         // and the run goes on.
         if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR || errno == ELOOP || errno == ENAMETOOLONG) {
             messages::ShowWarning("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
+            return;
+        }
+        // An include file past the bound is left out, as one that is not there; the rest of the
+        // page is written.
+        if (errno == EFBIG) {
+            messages::ShowWarning("Arquivo de inclus\xC3\xA3o maior que o limite de " +
+                                  std::to_string(filelimits::kMaxTextFileMegabytes) +
+                                  " MB, n\xC3\xA3o inclu\xC3\xAD" "do: \r" + codepage::Cp1252ToUtf8(name));
             return;
         }
         throw FileError(path, errno, "abrir");
@@ -118,11 +126,17 @@ void handleDocumentLine(Run& run, std::string_view line) {
 
 }  // namespace
 
-bool GeneratePage(const std::string& document, const std::string& page, PageReport* report) {
+bool GeneratePage(const std::string& document, const std::string& page, const PageSettings& settings,
+                  PageReport* report) {
     Run run;
+    run.settings = settings;
+    run.report = report;
     run.reading = document;
     try {
-        if (!run.document.Open(document)) throw FileError(document, errno, "abrir");
+        if (!run.document.Open(document)) {
+            if (errno == EFBIG) throw FileError(document, "abrir", TooLargeReason());
+            throw FileError(document, errno, "abrir");
+        }
         run.pageId = safefile::IdOf(page);
         if (run.pageId == run.document.id()) throw PageIsInputError(page, "o documento", document);
         run.page.Create(page);
@@ -137,8 +151,8 @@ bool GeneratePage(const std::string& document, const std::string& page, PageRepo
             try {
                 handleDocumentLine(run, line);
             } catch (const FileError& error) {
-                if (!run.checkedOutput || dynamic_cast<const PageIsInputError*>(&error)) throw;
-                messages::ShowWarning(std::string("VQERRDSK: ") + error.what());
+                if (!run.checkedOutput || !dynamic_cast<const PageWriteError*>(&error)) throw;
+                messages::ShowWarning(error.what());
                 run.page.Abandon();
                 if (report) report->templateIncomplete = run.templateIncomplete;
                 return false;

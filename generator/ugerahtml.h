@@ -6,29 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fileerror.h"
+
 namespace ugerahtml {
 
-// A file that could not be opened, read or written. what() is a UTF-8 message naming the
-// file and the reason, ready to be shown to the user.
-class FileError : public std::runtime_error {
-public:
-    // "Erro ao <action> o arquivo <file>: " and the system's reason for error, in Portuguese.
-    FileError(const std::string& file, int error, const std::string& action);
-    // The same with a reason of the caller's; error() is then 0.
-    FileError(const std::string& file, const std::string& action, const std::string& reason);
-    const std::string& file() const { return file_; }
-    int error() const { return error_; }
-
-protected:
-    struct Message {
-        std::string text;
-    };
-    FileError(Message message, const std::string& file);
-
-private:
-    std::string file_;
-    int error_;
-};
+// A file that could not be opened, read or written: the file layer's error type.
+using FileError = safefile::FileError;
 
 // The page would be written over a file that the run reads: the document, an include file or
 // the template (the same file by device and inode, so links count too). Nothing is written.
@@ -38,22 +21,47 @@ public:
     PageIsInputError(const std::string& page, const std::string& input, const std::string& file);
 };
 
+// A write to the page failed, at any point of the run (a full disk, as a rule). what() is the
+// disk-error code "VQERRDSK: " followed by the message naming the page and the reason.
+class PageWriteError : public FileError {
+public:
+    PageWriteError(const std::string& page, int error);
+};
+
+// The template that frames a page when neither the settings nor the document name one.
+inline constexpr const char* kDefaultTemplate = "modeloMat.mdl";
+
+// What a run takes besides the document and the page's name: the template, author and contact
+// in effect (Windows-1252, as settings files hold them). A document's header lines override
+// them for its own page.
+struct PageSettings {
+    std::string templateFile;  // empty: kDefaultTemplate
+    std::string author;
+    std::string contact;
+};
+
 // What a run met that did not stop it.
 struct PageReport {
     bool templateIncomplete = false;  // the template was missing or lacked a section
+    // The template the run used: the settings' one, or the one a "Modelo:" line named, which
+    // is then the template of later runs too. Set once the document's header is read, also
+    // when the run later fails.
+    std::string templateFile;
 };
 
 // Generates the page of a document. Warnings (a missing include file, a missing or damaged
 // template) go through the message seam and the run goes on; report, when given, tells of
 // them. The page is written beside the old one and takes its place only when whole. Returns
-// true when the page was written whole; false when a write to the page failed while the body
-// was translated, which is reported as "VQERRDSK: " and the file error's message through the
-// message seam. Any other failure throws FileError (PageIsInputError when the page is a file
-// the run reads) with a message naming the file, also for a lack of memory. After a false
+// true when the page was written whole; false when a write to the page failed on an empty
+// line, leading blanks or a text line, which is reported through the message seam with the
+// PageWriteError's message ("VQERRDSK: ..."). Any other failure throws FileError with a message
+// naming the file, also for a lack of memory: PageWriteError, whose message carries the same
+// code, for every other failed write to the page, the last one at the end of the run included;
+// PageIsInputError when the page is a file the run reads. After a false
 // return or a throw the old page is as it was (a page written in place, where the folder
-// takes no new file, keeps what was written). Reads and may change uvars::TemplateFile; reads
-// uvars::Author and uvars::Contact.
-bool GeneratePage(const std::string& document, const std::string& page, PageReport* report = nullptr);
+// takes no new file, keeps what was written).
+bool GeneratePage(const std::string& document, const std::string& page, const PageSettings& settings,
+                  PageReport* report = nullptr);
 
 // The text with each accented letter of the accent table replaced by its HTML entity; every
 // other byte is kept. Cannot fail.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 #include "generator/ugerahtml.h"
 
 namespace {
@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         return usageError("-o s\xC3\xB3 serve para um documento");
 
     // The current folder is both start folder and work folder.
-    uvars::SetStartValues();
-    uvars::WorkFolder = uvars::StartFolder;
-    uvars::ReadSettings();
+    runstate::SetStartValues();
+    runstate::WorkFolder = runstate::StartFolder;
+    runstate::ReadSettings();
 
     // The most serious outcome of all documents decides the status: 2, then 1, then 3.
     auto rank = [](int status) { return status == 2 ? 3 : status == 1 ? 2 : status == 3 ? 1 : 0; };
@@ -76,9 +76,10 @@ int main(int argc, char** argv) {
         if (rank(outcome) > rank(status)) status = outcome;
     };
     for (const auto& document : documents) {
+        ugerahtml::PageReport report;
         try {
-            ugerahtml::PageReport report;
-            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page, &report))
+            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page,
+                                         runstate::PageSettings(), &report))
                 note(1);
             if (report.templateIncomplete) note(3);
         } catch (const ugerahtml::PageIsInputError& e) {
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
             std::cerr << e.what() << '\n';
             note(1);
         }
+        // A "Modelo:" line names the template of the later documents too, as in the editor.
+        if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
     }
     return status;
 }

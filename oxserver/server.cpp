@@ -22,9 +22,13 @@ namespace {
 constexpr std::size_t kReadChunk = 16 * 1024;
 // Replies waiting for a client that does not read them; past this, its requests wait too.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
-constexpr int kAcceptsPerWake = 256;
+// New connections are taken in batches between rounds of reading: a batch only after a wake
+// whose news were all handled, or after a few full wakes, so that a storm of new connections
+// each bringing a long formula never stands between an open connection and its next turn.
+constexpr int kAcceptsPerBatch = 64;
 constexpr int kEventsPerWake = 512;
 constexpr int kFullWakesPerBacklogTurn = 4;
+constexpr int kFullWakesPerAcceptBatch = 4;
 // A buffer that grew past this for one burst is given back once empty.
 constexpr std::size_t kKeptCapacity = 16 * 1024;
 // Reading work a connection gets in one turn, in request bytes, each request counting
@@ -64,10 +68,16 @@ struct Server::Connection {
     std::uint32_t interest = 0;
     bool peerClosed = false;
     bool queued = false;  // in the backlog: whole requests wait for a turn
+    std::uint64_t completed = 0;  // requests answered on this connection
+
+    // How many connections were accepted after this one (generations wrap around, skipping 0).
+    std::uint32_t generationsAgo(std::uint32_t last) const { return last - generation; }
 
     std::size_t pendingOutput() const { return output.size() - sent; }
     // A request sent, or part of one, whose reply has not all gone out.
     bool waitingForReply() const { return !input.empty() || frame.skipping || queued || pendingOutput() > 0; }
+    // A whole request is being answered: its reply is owed.
+    bool owedReply() const { return queued || pendingOutput() > 0; }
 };
 
 enum class Server::Answered {
@@ -132,6 +142,7 @@ void Server::Stop() {
 void Server::Run() {
     epoll_event events[kEventsPerWake];
     int fullWakes = 0;
+    int fullWakesSinceAccept = 0;
     for (;;) {
         // With requests waiting for turns, the wait only looks for news.
         const int n = ::epoll_wait(epollFd_, events, kEventsPerWake, backlog_.empty() ? -1 : 0);
@@ -140,14 +151,21 @@ void Server::Run() {
             break;
         }
         bool stop = false;
+        bool connecting = false;
         for (int k = 0; k < n; ++k) {
             const int fd = static_cast<int>(events[k].data.u64 & 0xFFFFFFFFu);
             const auto generation = static_cast<std::uint32_t>(events[k].data.u64 >> 32);
             if (generation == 0 && fd == stopFd_) stop = true;
-            else if (generation == 0 && fd == listenFd_) acceptAll();
+            else if (generation == 0 && fd == listenFd_) connecting = true;
             else onEvent(fd, generation, events[k].events);
         }
         if (stop) break;
+        // The listening socket stays readable while connections wait, so a batch put off now
+        // is taken at a later wake.
+        if (connecting && (n < kEventsPerWake || ++fullWakesSinceAccept >= kFullWakesPerAcceptBatch)) {
+            fullWakesSinceAccept = 0;
+            acceptBatch();
+        }
         // A full wake means more news is waiting: the sockets come first, so that a short
         // request behind many busy connections is read soon, but the backlog still gets a
         // turn every few wakes.
@@ -162,12 +180,12 @@ void Server::Run() {
     listenFd_ = -1;
 }
 
-void Server::acceptAll() {
-    for (int k = 0; k < kAcceptsPerWake; ++k) {
+void Server::acceptBatch() {
+    for (int k = 0; k < kAcceptsPerBatch; ++k) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
-            if ((errno == EMFILE || errno == ENFILE) && closeIdlest()) continue;
+            if ((errno == EMFILE || errno == ENFILE) && closeForNewcomer()) continue;
             if ((errno == EMFILE || errno == ENFILE) && spareFd_ >= 0) {
                 // Nothing of ours to close: take the pending connection off the queue and drop
                 // it, or the listening socket stays readable for ever.
@@ -178,7 +196,7 @@ void Server::acceptAll() {
             }
             return;
         }
-        if (lru_.size() >= maxConnections_ && !closeIdlest()) {
+        if (lru_.size() >= maxConnections_ && !closeForNewcomer()) {
             // Every connection waits for a reply: none of them is pushed out for a new one.
             ::close(fd);
             continue;
@@ -306,6 +324,7 @@ Server::Answered Server::answer(Connection& c, std::string_view input, std::size
         done += f.consumed;
         c.frame = f.next;
         c.output += f.kind == FrameKind::Request ? ReplyToRequest(f.body, c.frame.verbosity) : TooLongReply();
+        ++c.completed;
     }
 }
 
@@ -371,15 +390,24 @@ void Server::close(Connection& c) {
     byFd_[static_cast<std::size_t>(fd)].reset();
 }
 
-bool Server::closeIdlest() {
+bool Server::closeForNewcomer() {
+    // A program that opens connections by the thousand must not push out the editor, which
+    // connected long ago and speaks only now and then: connections that never completed a
+    // request go first, idle longest first, also with a first request under way (nothing is
+    // owed to them yet); then, of those with a history that wait for no reply, the newest.
+    Connection* newest = nullptr;
     for (const int fd : lru_) {
         Connection& c = *byFd_[static_cast<std::size_t>(fd)];
-        if (!c.waitingForReply()) {
+        if (c.completed == 0 && !c.owedReply()) {
             close(c);
             return true;
         }
+        if (c.waitingForReply()) continue;
+        if (!newest || c.generationsAgo(lastGeneration_) < newest->generationsAgo(lastGeneration_)) newest = &c;
     }
-    return false;
+    if (!newest) return false;
+    close(*newest);
+    return true;
 }
 
 bool ProbeServer(std::uint16_t port, int timeoutMs) {

@@ -22,9 +22,11 @@ inline constexpr std::uint16_t kDefaultPort = 51956;
 
 struct ServerOptions {
     std::uint16_t port = kDefaultPort;  // 0: a free port, see Server::Port
-    // Connections kept open at once (also bounded by the process's file limit); a new one past
-    // this closes the connection idle longest, never one waiting for a reply (when every one
-    // is, the new connection is closed instead).
+    // Connections kept open at once (also bounded by the process's file limit). A new one past
+    // this closes one that never completed a request (idle longest first, also one whose first
+    // request is under way), else the newest of those with a history of requests that waits
+    // for no reply, so that the editor's old connection is the last to go. When every
+    // connection has a history and waits for a reply, the new one is closed instead.
     std::size_t maxConnections = 4096;
     std::size_t maxRequest = kMaxRequestBytes;
     Verbosity verbosity = Verbosity::Normal;  // each connection's level until it sends an option
@@ -58,7 +60,8 @@ private:
 
     enum class Answered;
 
-    void acceptAll();
+    // Takes in a bounded batch of the connections waiting to be accepted.
+    void acceptBatch();
     Connection* find(int fd, std::uint32_t generation);
     void onEvent(int fd, std::uint32_t generation, std::uint32_t events);
     void readFrom(Connection& c);
@@ -74,8 +77,9 @@ private:
     void settle(Connection& c);
     void updateInterest(Connection& c);
     void close(Connection& c);
-    // Closes the connection idle longest that waits for no reply; false when there is none.
-    bool closeIdlest();
+    // Makes room for a new connection by closing one that waits for no reply (see
+    // ServerOptions::maxConnections); false when there is none.
+    bool closeForNewcomer();
 
     ServerOptions options_;
     std::size_t maxConnections_ = 0;

@@ -154,9 +154,7 @@ std::string cleanValue(std::string_view value) {
 }
 
 bool writeWhole(const std::string& file, const std::string& content) {
-    safefile::Replacement replacement;
-    return replacement.Open(file, safefile::Replacement::InPlace::Never) == 0 &&
-           safefile::WriteAll(replacement.fd(), content) == 0 && replacement.Commit(true) == 0;
+    return safefile::WriteWhole(file, content, safefile::Special::Refuse, true) == 0;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ormivox {
+namespace formulaspeech {
 
 // A formula's text, [begin, end), between its backquotes.
 struct FormulaSpan {
@@ -38,4 +38,4 @@ std::vector<FormulaSpan> FormulaSpans(std::basic_string_view<Char> line) {
 // line has none.
 int FormulaAt(const std::vector<FormulaSpan>& spans, std::size_t caret);
 
-}  // namespace ormivox
+}  // namespace formulaspeech

@@ -1,5 +1,6 @@
 #include "speech/speechsettings.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/codepage.h"
@@ -37,8 +38,14 @@ const char* VerbosityName(Verbosity verbosity) {
 }
 
 Verbosity ParseVerbosity(std::string_view name, Verbosity fallback) {
-    for (Verbosity v : {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada})
-        if (name == VerbosityName(v)) return v;
+    // Without regard to letter case, as the settings file's other words are read.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (Verbosity v : {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada}) {
+        const std::string_view known = VerbosityName(v);
+        if (name.size() == known.size() && std::equal(name.begin(), name.end(), known.begin(),
+                                                      [&](char a, char b) { return lower(a) == b; }))
+            return v;
+    }
     return fallback;
 }
 

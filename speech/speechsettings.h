@@ -12,14 +12,15 @@ enum class Verbosity { Breve, Normal, Detalhada };
 
 struct SpeechSettings {
     bool autoConnect = false;
-    ormivox::VoiceSettings voice;
+    formulaspeech::VoiceSettings voice;
     Verbosity verbosity = Verbosity::Normal;
     bool operator==(const SpeechSettings&) const = default;
 };
 
 // The verbosity's name as the user sees it and as it is kept: "breve", "normal", "detalhada".
 const char* VerbosityName(Verbosity verbosity);
-// The verbosity of that name (exactly as VerbosityName gives it); fallback for any other text.
+// The verbosity of that name (as VerbosityName gives it, in any letter case); fallback for any
+// other text.
 Verbosity ParseVerbosity(std::string_view name, Verbosity fallback);
 
 // The settings in file (a native path). A missing file or key, or a value out of range or not

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "speech/uinternet.h"
+#include "speech/socketclient.h"
 
 namespace ssmltext {
 namespace {
@@ -225,9 +225,9 @@ private:
         const std::string_view rest = text_.substr(i);
         // A formula whose reading could not be had: the listener hears so, in its place,
         // rather than nothing.
-        if (rest.starts_with(uinternet::kDisconnected)) {
+        if (rest.starts_with(socketclient::kDisconnected)) {
             out_ += "desconectado";
-            return i + std::string_view(uinternet::kDisconnected).size();
+            return i + std::string_view(socketclient::kDisconnected).size();
         }
         if (rest.starts_with("<!--")) {
             const std::size_t end = rest.find("-->", 4);

@@ -1,11 +1,11 @@
 #pragma once
 // The seam between the speech module and the voice that speaks: the program's voice is a
-// TSpVoice; tests put a recorder in its place.
+// SpeechDispatcherVoice; tests put a recorder in its place.
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace ormivox {
+namespace formulaspeech {
 
 // How the voice sounds. Rate, pitch and volume are on the speech service's scale, -100 to 100.
 struct VoiceSettings {
@@ -35,4 +35,4 @@ public:
     virtual void ListVoices(VoicesReady ready) = 0;
 };
 
-}  // namespace ormivox
+}  // namespace formulaspeech

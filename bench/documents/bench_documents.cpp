@@ -33,14 +33,14 @@
 #include <memory>
 #include <string_view>
 
-#include "editor/doctext.h"
-#include "editor/documents.h"
-#include "editor/filelist.h"
-#include "editor/pagecommands.h"
-#include "editor/recovery.h"
-#include "editor/uvars.h"
-#include "editor/velloqPrinc.h"
-#include "editor/workfolder.h"
+#include "editor/documents/documenttext.h"
+#include "editor/documents/documents.h"
+#include "editor/workfolder/filelist.h"
+#include "editor/pages/pagecommands.h"
+#include "editor/documents/recovery.h"
+#include "editor/state/runstate.h"
+#include "editor/window/mainwindow.h"
+#include "editor/workfolder/workfoldercommands.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 
@@ -107,9 +107,9 @@ struct Setup {
         if (::chdir(folder.c_str()) != 0) std::abort();
         messages::Install(&quiet);
         shell::Install(&quiet);
-        form = std::make_unique<TForm1>();
-        commands = ConnectDocumentCommands(*form);
-        uvars::ReadSettings();
+        form = std::make_unique<MainWindow>();
+        commands = ConnectDocumentCommands(form->parts());
+        runstate::ReadSettings();
     }
     ~Setup() {
         form.reset();
@@ -117,7 +117,7 @@ struct Setup {
     }
     std::string folder;
     Quiet quiet;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     DocumentCommands commands{};
 };
 
@@ -162,14 +162,14 @@ BENCHMARK(ReadDecode)->Unit(benchmark::kMillisecond);
 const QString& decodedText() {
     static const QString text = [] {
         setup->commands.documents->LoadDocument("grande.vloq");
-        return setup->form->Memo1->toPlainText();
+        return setup->form->textEdit->toPlainText();
     }();
     return text;
 }
 
 void SetPlainText(benchmark::State& state) {
     const QString& text = decodedText();
-    for (auto _ : state) setup->form->Memo1->setPlainText(text);
+    for (auto _ : state) setup->form->textEdit->setPlainText(text);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
 }
 BENCHMARK(SetPlainText)->Unit(benchmark::kMillisecond);
@@ -205,7 +205,7 @@ BENCHMARK(MemoryOpenUtf8)->Name("Memory/Open/utf8")->Iterations(1);
 
 void MemorySetPlainText(benchmark::State& state) {
     const QString& text = decodedText();
-    countMemory(state, [&text] { setup->form->Memo1->setPlainText(text); });
+    countMemory(state, [&text] { setup->form->textEdit->setPlainText(text); });
 }
 BENCHMARK(MemorySetPlainText)->Name("Memory/SetPlainText")->Iterations(1);
 
@@ -220,8 +220,8 @@ BENCHMARK(Save)->Unit(benchmark::kMillisecond);
 void View(benchmark::State& state) {
     setup->commands.documents->LoadDocument("grande.vloq");
     for (auto _ : state) {
-        setup->form->Memo1->document()->setModified(true);
-        setup->commands.pages->Visualizar1Click();
+        setup->form->textEdit->document()->setModified(true);
+        setup->commands.pages->viewPage();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
 }
@@ -232,7 +232,7 @@ void FillList(benchmark::State& state) {
     if (::chdir((setup->folder + "/lista").c_str()) != 0) std::abort();
     for (auto _ : state) {
         state.PauseTiming();
-        setup->form->lb_arquivos->clear();
+        setup->form->fileListBox->clear();
         state.ResumeTiming();
         setup->commands.list->RefreshFileList("texto5000.vloq");
     }
@@ -254,29 +254,29 @@ void prepareTyping() {
     static bool prepared = false;
     if (prepared) return;
     prepared = true;
-    TForm1& form = *setup->form;
+    MainWindow& form = *setup->form;
     form.show();
     setup->commands.documents->LoadDocument("grande.vloq");
-    QTextCursor middle = form.Memo1->textCursor();
-    middle.setPosition(form.Memo1->document()->characterCount() / 2);
-    form.Memo1->setTextCursor(middle);
-    form.Memo1->setFocus();
+    QTextCursor middle = form.textEdit->textCursor();
+    middle.setPosition(form.textEdit->document()->characterCount() / 2);
+    form.textEdit->setTextCursor(middle);
+    form.textEdit->setFocus();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(form.Memo1, &key);
+    QApplication::sendEvent(form.textEdit, &key);
     QCoreApplication::processEvents();
 }
 
 // A recovery copy of the document in the editor, into a folder of the run's own; the
 // program's delays when pauseMs is 0.
 std::unique_ptr<Recovery> recoveryCopy(int pauseMs, int longestMs) {
-    auto made = std::make_unique<Recovery>(*setup->form, *setup->commands.documents, setup->folder + "/estado");
+    auto made = std::make_unique<Recovery>(setup->form->parts(), *setup->commands.documents, setup->folder + "/estado");
     if (pauseMs > 0) made->setDelays(pauseMs, longestMs);
     return made;
 }
 
 void typeKeys(benchmark::State& state) {
     prepareTyping();
-    QWidget* memo = setup->form->Memo1;
+    QWidget* memo = setup->form->textEdit;
     qint64 worst = 0;
     QElapsedTimer clock;
     for (auto _ : state) {
@@ -312,7 +312,7 @@ void WriteNow(benchmark::State& state) {
     prepareTyping();
     const auto recovery = recoveryCopy(0, 0);
     for (auto _ : state) {
-        setup->form->Memo1->document()->setModified(true);
+        setup->form->textEdit->document()->setModified(true);
         if (!recovery->WriteNow()) state.SkipWithError("the copy was not written");
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));

@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
-#include "editor/editops.h"
+#include "editor/editing/editoperations.h"
 
 namespace {
 

@@ -15,7 +15,6 @@
 #include <map>
 #include <string>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
@@ -62,6 +61,8 @@ const std::map<std::string, std::string>& mixes() {
     return m;
 }
 
+const ugerahtml::PageSettings kSettings{"modelo.mdl", "Autor", "contato"};
+
 std::string writeDocument(const std::string& name) {
     const std::string path = folder() + "/" + name + ".vloq";
     if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << mixes().at(name);
@@ -74,10 +75,7 @@ void Generate(benchmark::State& state, const std::string& mix) {
     const std::string doc = writeDocument(mix);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        uvars::TemplateFile = "modelo.mdl";
-        uvars::Author = "Autor";
-        uvars::Contact = "contato";
-        if (!ugerahtml::GeneratePage(doc, folder() + "/saida.htm")) state.SkipWithError("page not whole");
+        if (!ugerahtml::GeneratePage(doc, folder() + "/saida.htm", kSettings)) state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * mixes().at(mix).size()));
 }
@@ -105,8 +103,7 @@ void CopyPage(benchmark::State& state, const std::string& mix) {
     messages::Install(&sink);
     std::filesystem::current_path(folder());
     const std::string page = folder() + "/" + mix + ".htm";
-    uvars::TemplateFile = "modelo.mdl";
-    ugerahtml::GeneratePage(writeDocument(mix), page);
+    ugerahtml::GeneratePage(writeDocument(mix), page, kSettings);
     copyLines(state, page, std::filesystem::file_size(page));
 }
 

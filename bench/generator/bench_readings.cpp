@@ -10,7 +10,6 @@
 #include <map>
 #include <string>
 
-#include "editor/uvars.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 #include "scratch_folder.h"
@@ -61,8 +60,8 @@ void Generate(benchmark::State& state, const std::string& document, const std::s
     if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << documents().at(document);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        uvars::TemplateFile = templ;
-        if (!ugerahtml::GeneratePage(path, folder() + "/saida.htm")) state.SkipWithError("page not whole");
+        if (!ugerahtml::GeneratePage(path, folder() + "/saida.htm", {templ, "Autor", "contato"}))
+            state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * documents().at(document).size()));
 }

@@ -3,7 +3,7 @@
 // median and 99th-percentile latency per connection count.
 //
 //   oxload [--porta N | --servidor PROGRAMA] [--conexoes 1,50,500] [--segundos 3] [--eco 1]
-//          [--enchente 4000]
+//          [--enchente 4000 [--chegando 1]]
 //
 // Without --porta it starts the oxserver built beside it (or the one given by --servidor) on a
 // free port and stops it at the end; it then also reports the server's processor time per
@@ -12,7 +12,9 @@
 // with "1" at once: the baseline for how throughput should grow with the connection count.
 // --enchente N opens N connections that each send one 65,000-byte formula after another, and
 // one more that asks short catalogue formulas as the editor does; it reports that client's
-// latency (median and worst) and how many long formulas were answered.
+// latency (median and worst) and how many long formulas were answered. With --chegando 1 the N
+// connections arrive while the editor-like client is already asking, a few dozen at a time,
+// each sending its formula as soon as it is connected: the server takes them in as they come.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -220,21 +222,25 @@ pid_t startEcho(int& port) {
 }
 
 // N connections sending long formulas and one editor-like client; see the top of the file.
-void flood(std::uint16_t port, int connections, double seconds, const std::vector<std::string>& reqs) {
+void flood(std::uint16_t port, int connections, double seconds, const std::vector<std::string>& reqs,
+           bool arriving) {
     std::string longFormula = "`";
     while (longFormula.size() < 65001) longFormula += "x+1-y*2/(3)^a ";
     longFormula.resize(65001);
     longFormula += "`";
     std::vector<Connection> conns(static_cast<std::size_t>(connections) + 1);
     const int ep = ::epoll_create1(0);
-    for (std::size_t i = 0; i < conns.size(); ++i) {
+    auto open = [&](std::size_t i) {
         conns[i].fd = connectTo(port);
         epoll_event ev{};
         ev.events = EPOLLIN;
         ev.data.u64 = i;
         ::epoll_ctl(ep, EPOLL_CTL_ADD, conns[i].fd, &ev);
         if (i > 0) ::fcntl(conns[i].fd, F_SETFL, O_NONBLOCK);
-    }
+    };
+    // Arriving, the flood connects between the editor's requests; else all at once before.
+    std::size_t opened = arriving ? 1 : conns.size();
+    for (std::size_t i = 0; i < opened; ++i) open(i);
     Connection& editor = conns[0];
     auto sendShort = [&] {
         const std::string& r = reqs[editor.next];
@@ -259,7 +265,7 @@ void flood(std::uint16_t port, int connections, double seconds, const std::vecto
         ev.data.u64 = i;
         ::epoll_ctl(ep, EPOLL_CTL_MOD, conns[i].fd, &ev);
     };
-    for (std::size_t i = 1; i < conns.size(); ++i)
+    for (std::size_t i = 1; i < opened; ++i)
         if (!pushLong(i)) want(i, true);
     sendShort();
     const auto start = Clock::now();
@@ -269,7 +275,11 @@ void flood(std::uint16_t port, int connections, double seconds, const std::vecto
     epoll_event events[512];
     char buf[65536];
     while (Clock::now() < end) {
-        const int n = ::epoll_wait(ep, events, 512, 100);
+        for (std::size_t batch = 0; opened < conns.size() && batch < 50; ++batch, ++opened) {
+            open(opened);
+            if (!pushLong(opened)) want(opened, true);
+        }
+        const int n = ::epoll_wait(ep, events, 512, opened < conns.size() ? 0 : 100);
         for (int k = 0; k < n; ++k) {
             const std::size_t i = events[k].data.u64;
             Connection& c = conns[i];
@@ -300,9 +310,9 @@ void flood(std::uint16_t port, int connections, double seconds, const std::vecto
     for (auto& c : conns) ::close(c.fd);
     ::close(ep);
     std::sort(latencies.begin(), latencies.end());
-    std::printf("enchente de %d conex\xC3\xB5" "es: %zu f\xC3\xB3rmulas longas respondidas em %.0f s; cliente curto: "
+    std::printf("enchente de %d conex\xC3\xB5" "es%s: %zu f\xC3\xB3rmulas longas respondidas em %.0f s; cliente curto: "
                 "%zu respostas, mediana %.1f ms, pior %.1f ms\n",
-                connections, longAnswers, seconds, latencies.size(),
+                connections, arriving ? " chegando" : "", longAnswers, seconds, latencies.size(),
                 latencies.empty() ? 0.0 : latencies[latencies.size() / 2],
                 latencies.empty() ? 0.0 : latencies.back());
     std::fflush(stdout);
@@ -315,6 +325,7 @@ int main(int argc, char** argv) {
     double seconds = 3;
     std::vector<int> counts = {1, 50, 500};
     int flooders = 0;
+    bool arriving = false;
     bool echo = false;
     std::string program = OXSERVER_BINARY;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -323,6 +334,7 @@ int main(int argc, char** argv) {
         else if (opt == "--eco") echo = std::atoi(argv[i + 1]) != 0;
         else if (opt == "--servidor") program = argv[i + 1];
         else if (opt == "--enchente") flooders = std::atoi(argv[i + 1]);
+        else if (opt == "--chegando") arriving = std::atoi(argv[i + 1]) != 0;
         else if (opt == "--segundos") seconds = std::atof(argv[i + 1]);
         else if (opt == "--conexoes") {
             counts.clear();
@@ -367,7 +379,7 @@ int main(int argc, char** argv) {
 
     const auto reqs = requests();
     if (flooders > 0) {
-        flood(static_cast<std::uint16_t>(port), flooders, seconds, reqs);
+        flood(static_cast<std::uint16_t>(port), flooders, seconds, reqs, arriving);
         counts.clear();
     }
     if (!counts.empty())

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "editor/uvars.h"
 #include "generator/ugerahtml.h"
 #include "platform/messages.h"
 
@@ -46,15 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         include = input.substr(first + kMark.size(), second == std::string::npos ? std::string::npos
                                                                                  : second - first - kMark.size());
     writeFile("inc.txt", include);
-    uvars::TemplateFile = "modelo.mdl";  // a document's "MODELO:" line must not stick
+    ugerahtml::PageSettings settings{"modelo.mdl", "Autor", "contato"};
     if (second != std::string::npos) {
         writeFile("fuzzed.mdl", input.substr(second + kMark.size()));
-        uvars::TemplateFile = "fuzzed.mdl";
+        settings.templateFile = "fuzzed.mdl";
     }
-    uvars::Author = "Autor";
-    uvars::Contact = "contato";
     try {
-        ugerahtml::GeneratePage("doc.vloq", "doc.htm");
+        ugerahtml::GeneratePage("doc.vloq", "doc.htm", settings);
     } catch (const ugerahtml::FileError&) {
         // a "%" line naming a folder ends the run with a file error: a sound outcome
     }

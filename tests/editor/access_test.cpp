@@ -9,10 +9,11 @@
 #include <QListWidget>
 
 #include "docfixture.h"
-#include "editor/finddialog.h"
-#include "editor/insertcommands.h"
-#include "editor/uelo.h"
-#include "editor/ufigura.h"
+#include "editor/editing/finddialog.h"
+#include "editor/editing/findcommands.h"
+#include "editor/editing/insertcommands.h"
+#include "editor/editing/linkdialog.h"
+#include "editor/editing/figuredialog.h"
 
 namespace {
 
@@ -24,17 +25,17 @@ QString accessible(QWidget* w, QAccessible::Text what) {
 // The window of the row, shown and active: the main window, once its start-up step is over,
 // or one of its dialogs.
 QWidget* shownWindow(DocFixture& f, const QString& name) {
-    TForm1* form = f.form.get();
+    MainWindow* form = f.form.get();
     form->show();
     form->activateWindow();
     if (!QTest::qWaitForWindowActive(form)) return nullptr;
     if (!QTest::qWaitFor([&] { return !f.dialogs.shown.empty(); }, 5000)) return nullptr;
     QWidget* window = form;
-    if (name == "OKEloDlg") window = LinkDialog(form);
-    else if (name == "OKFiguraDlg") window = FigureDialog(form);
-    else if (name == "FindDialog1") window = FindDialog(form);
-    else if (name == "ReplaceDialog1") window = ReplaceDialog(form);
-    else if (name == "form_infoDoc") window = new Tform_infoDoc(form);
+    if (name == "OKEloDlg") window = LinkDialogOf(form->parts());
+    else if (name == "OKFiguraDlg") window = FigureDialogOf(form->parts());
+    else if (name == "FindDialog1") window = FindDialogOf(form->parts());
+    else if (name == "ReplaceDialog1") window = ReplaceDialogOf(form->parts());
+    else if (name == "form_infoDoc") window = new WorkFolderSettingsDialog(form);
     if (window == form) return form;
     window->show();
     window->activateWindow();
@@ -76,10 +77,10 @@ void AccessTest::tabRing_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("ring");  // from start, by Tab
-    QTest::newRow("main window") << "Form1" << "Memo1"
-        << QStringList{"Memo1", "lb_arquivos", "newButton1", "OpenButton", "saveButton", "ConfigBtn", "CutBtn",
-                       "CopyBtn", "PasteBtn", "genvisBtn", "TituloBtn", "CentrBtn", "negBtn", "itaBtn", "sublBtn",
-                       "LargFixaBtn"};
+    QTest::newRow("main window") << "Form1" << "textEdit"
+        << QStringList{"textEdit", "fileListBox", "newButton", "openButton", "saveButton", "configButton", "cutButton",
+                       "copyButton", "pasteButton", "viewButton", "titleButton", "centreButton", "boldButton", "italicButton", "underlineButton",
+                       "fixedWidthButton"};
     QTest::newRow("link") << "OKEloDlg" << "e_referencia"
         << QStringList{"e_referencia", "e_texto", "OKBtn", "CancelBtn", "r_nesteSite"};
     QTest::newRow("figure") << "OKFiguraDlg" << "e_nomeFig"
@@ -118,17 +119,17 @@ void AccessTest::namesAndDescriptions_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");  // "*" when any is right
-    QTest::newRow("tool bar") << "Form1" << "Panel1" << "Barra de ferramentas" << "*";
-    QTest::newRow("Título") << "Form1" << "TituloBtn" << "Título" << "Faz da linha do cursor um título";
-    QTest::newRow("Centralizado") << "Form1" << "CentrBtn" << "Centralizado" << "Centraliza a seleção";
-    QTest::newRow("Negrito") << "Form1" << "negBtn" << "Negrito" << "Põe a seleção em negrito";
-    QTest::newRow("Itálico") << "Form1" << "itaBtn" << "Itálico" << "Põe a seleção em itálico";
-    QTest::newRow("Sublinhado") << "Form1" << "sublBtn" << "Sublinhado" << "Sublinha a seleção";
-    QTest::newRow("Espacejamento fixo") << "Form1" << "LargFixaBtn" << "Espacejamento fixo"
+    QTest::newRow("tool bar") << "Form1" << "toolBarPanel" << "Barra de ferramentas" << "*";
+    QTest::newRow("Título") << "Form1" << "titleButton" << "Título" << "Faz da linha do cursor um título";
+    QTest::newRow("Centralizado") << "Form1" << "centreButton" << "Centralizado" << "Centraliza a seleção";
+    QTest::newRow("Negrito") << "Form1" << "boldButton" << "Negrito" << "Põe a seleção em negrito";
+    QTest::newRow("Itálico") << "Form1" << "italicButton" << "Itálico" << "Põe a seleção em itálico";
+    QTest::newRow("Sublinhado") << "Form1" << "underlineButton" << "Sublinhado" << "Sublinha a seleção";
+    QTest::newRow("Espacejamento fixo") << "Form1" << "fixedWidthButton" << "Espacejamento fixo"
                                         << "Põe a seleção em espaçamento fixo";
-    QTest::newRow("Novo") << "Form1" << "newButton1" << "Arquivo novo" << "*";
-    QTest::newRow("editor") << "Form1" << "Memo1" << "Texto do documento" << "*";
-    QTest::newRow("file list") << "Form1" << "lb_arquivos" << "Arquivos da pasta de trabalho" << "*";
+    QTest::newRow("Novo") << "Form1" << "newButton" << "Arquivo novo" << "*";
+    QTest::newRow("editor") << "Form1" << "textEdit" << "Texto do documento" << "*";
+    QTest::newRow("file list") << "Form1" << "fileListBox" << "Arquivos da pasta de trabalho" << "*";
     QTest::newRow("link Cancelar") << "OKEloDlg" << "CancelBtn" << "Cancelar" << "*";
     QTest::newRow("figure Cancelar") << "OKFiguraDlg" << "CancelBtn" << "Cancelar" << "*";
     QTest::newRow("find field") << "FindDialog1" << "e_localizar" << "Localizar:" << "*";
@@ -169,9 +170,9 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
     QFETCH(QString, from);
     QFETCH(QString, field);
     QFETCH(QString, text);
-    TForm1 form;
+    MainWindow form;
     form.show();
-    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialog(&form)) : ReplaceDialog(&form);
+    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialogOf(form.parts())) : ReplaceDialogOf(form.parts());
     dialog->show();
     dialog->activateWindow();
     QTRY_VERIFY(dialog->isActiveWindow());

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "editor/velloqPrinc.h"
+#include "editor/window/mainwindow.h"
 
 namespace {
 
@@ -33,11 +33,11 @@ private slots:
         QTest::addColumn<int>("entry");
         QTest::addColumn<QStringList>("listed");
         const QStringList all{"LEIAME", "aula.vloq", "estilo.css", "modelo.mdl"};
-        QTest::newRow("open, vloq") << "OpenDialog1" << 0 << QStringList{"aula.vloq"};
-        QTest::newRow("open, mdl") << "OpenDialog1" << 1 << QStringList{"modelo.mdl"};
-        QTest::newRow("open, all") << "OpenDialog1" << 2 << all;
-        QTest::newRow("save, css") << "SaveDialog1" << 2 << QStringList{"estilo.css"};
-        QTest::newRow("save, all") << "SaveDialog1" << 3 << all;
+        QTest::newRow("open, vloq") << "openDialog" << 0 << QStringList{"aula.vloq"};
+        QTest::newRow("open, mdl") << "openDialog" << 1 << QStringList{"modelo.mdl"};
+        QTest::newRow("open, all") << "openDialog" << 2 << all;
+        QTest::newRow("save, css") << "saveDialog" << 2 << QStringList{"estilo.css"};
+        QTest::newRow("save, all") << "saveDialog" << 3 << all;
     }
     void filters() {
         QFETCH(QString, dialog);
@@ -48,7 +48,7 @@ private slots:
             QFile file(folder.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        TForm1 form;
+        MainWindow form;
         auto* chooser = form.findChild<QFileDialog*>(dialog);
         QVERIFY(chooser);
         chooser->setOption(QFileDialog::DontUseNativeDialog);

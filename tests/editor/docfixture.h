@@ -12,10 +12,10 @@
 #include <QTest>
 #include <memory>
 
-#include "editor/uinfoDoc.h"
-#include "editor/uvars.h"
-#include "editor/velloqPrinc.h"
-#include "editor/workfolder.h"
+#include "editor/workfolder/workfoldersettingsdialog.h"
+#include "editor/state/runstate.h"
+#include "editor/window/mainwindow.h"
+#include "editor/workfolder/workfoldercommands.h"
 #include "scripteddialogs.h"
 #include "scriptedsink.h"
 
@@ -59,12 +59,12 @@ struct DocFixture {
         start = QDir(tmp.path()).canonicalPath();
         if (withTextos) QDir(start).mkdir(QStringLiteral("textos"));
         QDir::setCurrent(start);
-        uvars::RecentFolders = {};
-        uvars::CurrentFile.clear();
-        uvars::PageFile.clear();
-        form = std::make_unique<TForm1>();
-        commands = ConnectDocumentCommands(*form);
-        form->setInfoDialog(new Tform_infoDoc(form.get()));
+        runstate::RecentFolders = {};
+        runstate::CurrentFile.clear();
+        runstate::PageFile.clear();
+        form = std::make_unique<MainWindow>();
+        commands = ConnectDocumentCommands(form->parts());
+        form->setInfoDialog(new WorkFolderSettingsDialog(form.get()));
     }
     ~DocFixture() {
         form.reset();
@@ -72,20 +72,20 @@ struct DocFixture {
     }
     QString textos() const { return start + QStringLiteral("/textos"); }
     QString cwd() const { return QDir::currentPath(); }
-    std::string text() const { return form->Memo1->toPlainText().toStdString(); }
-    bool modified() const { return form->Memo1->document()->isModified(); }
+    std::string text() const { return form->textEdit->toPlainText().toStdString(); }
+    bool modified() const { return form->textEdit->document()->isModified(); }
     void type(const QString& text) {
-        form->Memo1->setFocus();
-        QTest::keyClicks(form->Memo1, text);
+        form->textEdit->setFocus();
+        QTest::keyClicks(form->textEdit, text);
     }
     void trigger(const char* entry) { form->action(QString::fromLatin1(entry))->trigger(); }
     QStringList listed() const {
         QStringList names;
-        for (int i = 0; i < form->lb_arquivos->count(); ++i) names << form->lb_arquivos->item(i)->text();
+        for (int i = 0; i < form->fileListBox->count(); ++i) names << form->fileListBox->item(i)->text();
         return names;
     }
     QString selected() const {
-        const auto items = form->lb_arquivos->selectedItems();
+        const auto items = form->fileListBox->selectedItems();
         return items.isEmpty() ? QString() : items.front()->text();
     }
 
@@ -94,6 +94,6 @@ struct DocFixture {
     ScriptedSink sink;
     ScriptedDialogs dialogs;
     RecordingShell shell;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     DocumentCommands commands{};
 };

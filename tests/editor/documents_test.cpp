@@ -15,8 +15,8 @@
 #include <csignal>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/filelist.h"
+#include "editor/documents/documents.h"
+#include "editor/workfolder/filelist.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ struct stat fileStatus(const QString& path) {
 void openThroughDialog(DocFixture& f, const QString& path, const QByteArray& bytes) {
     writeBytes(path, bytes);
     f.dialogs.chooseFile(path);
-    f.trigger("Abrir1");
+    f.trigger("openFile");
 }
 
 // Mounts a file system of 64 KB, seen by this test process only, on folder; false where the
@@ -108,11 +108,11 @@ void DocumentsTest::saveAsNames() {
     QDir(f.start).mkdir("d.x");
     f.type("um\rdois");
     f.dialogs.chooseFile(f.start + "/" + typed);
-    f.trigger("SalvarComo1");
+    f.trigger("saveAs");
 
     QCOMPARE(readBytes(f.start + "/" + written), QByteArray("um\r\ndois"));
     QCOMPARE(f.form->windowTitle(), "Velloq " + f.start + "/" + written);
-    QCOMPARE(uvars::CurrentFile, (f.start + "/" + written).toStdString());
+    QCOMPARE(runstate::CurrentFile, (f.start + "/" + written).toStdString());
     QVERIFY(!f.modified());
     QCOMPARE(f.cwd(), QFileInfo(f.start + "/" + typed).absolutePath());
     QCOMPARE(f.selected(), selected);
@@ -132,11 +132,11 @@ void DocumentsTest::saveAsAppendedNameExists() {
     f.type("novo");
     f.sink.yesNo = {replace};
     f.dialogs.chooseFile(f.textos() + "/aula");
-    f.trigger("SalvarComo1");
+    f.trigger("saveAs");
     QCOMPARE(f.sink.calls.size(), size_t(1));
     QCOMPARE(readBytes(f.textos() + "/aula.vloq"), replace ? QByteArray("novo") : QByteArray("velho"));
     QCOMPARE(f.modified(), !replace);
-    QCOMPARE(uvars::CurrentFile.empty(), !replace);
+    QCOMPARE(runstate::CurrentFile.empty(), !replace);
 }
 
 void DocumentsTest::commandStates_data() {
@@ -149,18 +149,18 @@ void DocumentsTest::commandStates_data() {
     QTest::addColumn<bool>("titledAfter");
     QTest::addColumn<bool>("modifiedAfter");
     const QString drop = QString::fromStdString(kDrop), load = QString::fromStdString(kLoad);
-    QTest::newRow("new, clean") << true << false << "Novo1" << true << QStringList{} << false << false << false;
-    QTest::newRow("new, modified, Yes") << true << true << "Novo1" << true << QStringList{drop} << false << false << false;
+    QTest::newRow("new, clean") << true << false << "newPage" << true << QStringList{} << false << false << false;
+    QTest::newRow("new, modified, Yes") << true << true << "newPage" << true << QStringList{drop} << false << false << false;
     QTest::newRow("new, modified, No keeps the text untitled")
-        << true << true << "Novo1" << false << QStringList{drop} << true << false << true;
+        << true << true << "newPage" << false << QStringList{drop} << true << false << true;
     QTest::newRow("save untitled, dialog cancelled")
-        << false << true << "Salvar1" << true << QStringList{"SaveDialog1"} << true << false << true;
-    QTest::newRow("save titled") << true << true << "Salvar1" << true << QStringList{} << true << true << false;
-    QTest::newRow("open, modified, No") << true << true << "Abrir1" << false << QStringList{load} << true << true << true;
+        << false << true << "save" << true << QStringList{"saveDialog"} << true << false << true;
+    QTest::newRow("save titled") << true << true << "save" << true << QStringList{} << true << true << false;
+    QTest::newRow("open, modified, No") << true << true << "openFile" << false << QStringList{load} << true << true << true;
     QTest::newRow("open, modified, Yes, dialog cancelled")
-        << true << true << "Abrir1" << true << QStringList{load, "OpenDialog1"} << true << true << true;
+        << true << true << "openFile" << true << QStringList{load, "openDialog"} << true << true << true;
     QTest::newRow("open, clean, dialog cancelled")
-        << true << false << "Abrir1" << true << QStringList{"OpenDialog1"} << true << true << false;
+        << true << false << "openFile" << true << QStringList{"openDialog"} << true << true << false;
 }
 
 void DocumentsTest::commandStates() {
@@ -187,10 +187,10 @@ void DocumentsTest::commandStates() {
     for (const std::string& dialog : f.dialogs.shown) seen << QString::fromStdString(dialog);
     QCOMPARE(seen, asked);
     QCOMPARE(f.text(), textKept ? before : std::string());
-    QCOMPARE(uvars::CurrentFile, titledAfter ? file.toStdString() : std::string());
+    QCOMPARE(runstate::CurrentFile, titledAfter ? file.toStdString() : std::string());
     QCOMPARE(f.form->windowTitle(), titledAfter ? "Velloq " + file : QString("Velloq"));
     QCOMPARE(f.modified(), modifiedAfter);
-    QCOMPARE(readBytes(file), entry == "Salvar1" && titled ? QByteArray::fromStdString(before) : QByteArray("texto"));
+    QCOMPARE(readBytes(file), entry == "save" && titled ? QByteArray::fromStdString(before) : QByteArray("texto"));
 }
 
 void DocumentsTest::leaving_data() {
@@ -217,7 +217,7 @@ void DocumentsTest::leaving() {
     f.form->show();
     if (modified) f.type("algo");
     f.sink.yesNo.assign(answers.begin(), answers.end());
-    if (byMenu) f.trigger("Terminar");
+    if (byMenu) f.trigger("quit");
     else f.form->close();
     QCOMPARE(int(f.sink.calls.size()), questions);
     if (questions == 2 || (!byMenu && questions == 1))
@@ -246,7 +246,7 @@ void DocumentsTest::textFormatRoundTrip() {
     DocFixture f;
     openThroughDialog(f, f.textos() + "/rt.vloq", file);
     QVERIFY(!f.modified());
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(f.textos() + "/rt.vloq"), saved);
 }
 
@@ -277,7 +277,7 @@ void DocumentsTest::failedSaveLosesNothing() {
     QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     f.type("novo texto bem mais longo que o antigo ");
     // More than the block that the old text takes.
-    if (smallDisk) f.form->Memo1->insertPlainText(QString(5000, 'x'));
+    if (smallDisk) f.form->textEdit->insertPlainText(QString(5000, 'x'));
     const std::string typed = f.text();
     if (smallDisk) fillDisk(folder);
 
@@ -295,7 +295,7 @@ void DocumentsTest::failedSaveLosesNothing() {
         small.rlim_cur = 16;
         ::setrlimit(RLIMIT_FSIZE, &small);
     }
-    f.trigger("Salvar1");
+    f.trigger("save");
     ::setrlimit(RLIMIT_FSIZE, &savedLimit);
     std::signal(SIGXFSZ, savedSignal);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -334,16 +334,16 @@ void DocumentsTest::failedLoadLeavesUntitled() {
 
     WithoutPermissionOverride asUser;
     f.dialogs.chooseFile(f.textos() + "/" + pick);
-    f.trigger("Abrir1");
+    f.trigger("openFile");
     QCOMPARE(f.listed(), listedBefore);
     QCOMPARE(f.sink.calls, std::vector<std::string>{"Show: Erro ao abrir o arquivo " + (f.textos() + "/" + pick).toStdString() + ": " + reason.toStdString()});
-    QCOMPARE(uvars::CurrentFile, std::string());
+    QCOMPARE(runstate::CurrentFile, std::string());
     QCOMPARE(f.form->windowTitle(), QString("Velloq"));
     QCOMPARE(f.text(), std::string());
 
     // A later save asks for a name instead of writing over the file that failed.
-    f.trigger("Salvar1");
-    QCOMPARE(f.dialogs.shown.back(), std::string("SaveDialog1"));
+    f.trigger("save");
+    QCOMPARE(f.dialogs.shown.back(), std::string("saveDialog"));
     QCOMPARE(readBytes(f.textos() + "/antes.vloq"), QByteArray("antes"));
 }
 
@@ -388,22 +388,22 @@ void DocumentsTest::encodingRoundTrip() {
     QFETCH(QByteArray, saved);
     DocFixture f;
     openThroughDialog(f, f.textos() + "/rt.vloq", file);
-    QCOMPARE(f.form->Memo1->document()->firstBlock().text(), shown);
-    QTextCursor line(f.form->Memo1->document()->findBlockByNumber(1));
+    QCOMPARE(f.form->textEdit->document()->firstBlock().text(), shown);
+    QTextCursor line(f.form->textEdit->document()->findBlockByNumber(1));
     line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     line.insertText(edit);
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(f.textos() + "/rt.vloq"), saved);
 
     // Under a new name the text keeps its encoding; a new text is Windows-1252 again.
     f.dialogs.chooseFile(f.textos() + "/copia.vloq");
-    f.trigger("SalvarComo1");
+    f.trigger("saveAs");
     QCOMPARE(readBytes(f.textos() + "/copia.vloq"), saved);
-    f.trigger("Novo1");
+    f.trigger("newPage");
     f.type("x");
-    f.form->Memo1->insertPlainText(QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80"));
+    f.form->textEdit->insertPlainText(QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80"));
     f.dialogs.chooseFile(f.textos() + "/novo.vloq");
-    f.trigger("Salvar1");  // untitled: asks for a name
+    f.trigger("save");  // untitled: asks for a name
     QCOMPARE(readBytes(f.textos() + "/novo.vloq"), QByteArray("x&#8804; e &#128512;"));
 }
 
@@ -454,7 +454,7 @@ void DocumentsTest::saveKeepsTheFile() {
         // A file that stayed the user's own is simply replaced.
         inPlace = before.st_uid != ::geteuid();
     }
-    f.trigger("Salvar1");
+    f.trigger("save");
     ::chmod(QFile::encodeName(folder), 0700);
 
     const QByteArray expected("novo um texto antigo e comprido\r\n");
@@ -469,7 +469,7 @@ void DocumentsTest::saveKeepsTheFile() {
     if (situation == "hard link") QCOMPARE(readBytes(otherName), expected);
     if (situation == "symbolic link") {
         QVERIFY(S_ISLNK(fileStatus(link).st_mode));
-        QCOMPARE(uvars::CurrentFile, link.toStdString());
+        QCOMPARE(runstate::CurrentFile, link.toStdString());
     }
     QCOMPARE(strays(folder, {"aula.vloq"}), QStringList());
 }
@@ -499,16 +499,16 @@ void DocumentsTest::tooLargeKeepsTheText() {
 
     f.sink.yesNo = {true};
     f.dialogs.chooseFile(huge);
-    f.trigger("Abrir1");
+    f.trigger("openFile");
     QCOMPARE(f.sink.calls.back(), "Show: O arquivo " + huge.toStdString() +
                                       " \xC3\xA9 grande demais para editar: o limite \xC3\xA9 de 256 MB. O texto atual continua no editor.");
     QCOMPARE(f.text(), std::string("mais antes"));
     QVERIFY(f.modified());
-    QCOMPARE(uvars::CurrentFile, std::string("antes.vloq"));
+    QCOMPARE(runstate::CurrentFile, std::string("antes.vloq"));
     QCOMPARE(f.form->windowTitle(), QString("Velloq antes.vloq"));
     QCOMPARE(f.cwd(), f.textos());
 
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(f.textos() + "/antes.vloq"), QByteArray("mais antes"));
 }
 
@@ -518,16 +518,16 @@ void DocumentsTest::undoingIsAChange() {
     DocFixture f;
     writeBytes(f.textos() + "/u.vloq", "disco");
     f.dialogs.chooseFile(f.textos() + "/u.vloq");
-    f.trigger("Abrir1");
+    f.trigger("openFile");
     f.type("x");
-    f.trigger("Desfazer1");
+    f.trigger("undo");
     QCOMPARE(f.text(), std::string("disco"));
     QVERIFY(f.modified());
-    f.trigger("Salvar1");
+    f.trigger("save");
     QVERIFY(!f.modified());
     f.type("y");
     f.sink.yesNo = {true};
-    f.trigger("Novo1");
+    f.trigger("newPage");
     QVERIFY(!f.modified());
 }
 
@@ -538,7 +538,7 @@ void DocumentsTest::captionShowsTheWholeName() {
     const QString file = f.textos() + "/a[*]b.vloq";
     writeBytes(file, "t");
     f.dialogs.chooseFile(file);
-    f.trigger("Abrir1");
+    f.trigger("openFile");
     f.form->winId();  // the title the window system gets
     QCOMPARE(f.form->windowHandle()->title(), "Velloq " + file);
 }

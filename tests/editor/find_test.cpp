@@ -10,10 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "editor/finddialog.h"
-#include "editor/insertcommands.h"
-#include "editor/qtmessagesink.h"
-#include "editor/velloqPrinc.h"
+#include "editor/editing/finddialog.h"
+#include "editor/editing/findcommands.h"
+#include "editor/editing/insertcommands.h"
+#include "editor/seams/qtmessagesink.h"
+#include "editor/window/mainwindow.h"
 #include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"
@@ -45,11 +46,11 @@ private slots:
     void nothingLeftIsAnInformationBox();
 
 private:
-    TForm1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
 };
 
 void FindTest::init() {
-    form_ = new TForm1;
+    form_ = new MainWindow;
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -122,13 +123,13 @@ void FindTest::findNext() {
     QFETCH(int, selStart);
     QFETCH(QString, indicator);
     QFETCH(QString, status);
-    setText(form_->Memo1, text, anchor, position);
-    form_->l_lincol->setText(QStringLiteral("antes"));
-    TFindDialog* dialog = FindDialog(form_);
+    setText(form_->textEdit, text, anchor, position);
+    form_->caretIndicator->setText(QStringLiteral("antes"));
+    FindDialog* dialog = FindDialogOf(form_->parts());
     dialog->e_localizar->setText(what);
     RecordingSink sink;
 
-    FindDialog1Find(form_);
+    ::findNext(form_->parts());
 
     QCOMPARE(dialog->l_status->text(), status);
     QCOMPARE(dialog->l_status->textFormat(), Qt::PlainText);
@@ -136,31 +137,31 @@ void FindTest::findNext() {
     QAccessibleInterface* line = QAccessible::queryAccessibleInterface(dialog->l_status);
     QCOMPARE(line->text(QAccessible::Name), status);
     QCOMPARE(line->role(), QAccessible::Notification);
-    const QTextCursor cursor = form_->Memo1->textCursor();
+    const QTextCursor cursor = form_->textEdit->textCursor();
     if (selStart < 0) {
         QCOMPARE(sink.calls, (std::vector<std::string>{"Information||Busca terminada"}));
         QCOMPARE(cursor.anchor(), anchor);
         QCOMPARE(cursor.position(), position);
-        QCOMPARE(form_->l_lincol->text(), QStringLiteral("antes"));
+        QCOMPARE(form_->caretIndicator->text(), QStringLiteral("antes"));
     } else {
         QVERIFY(sink.calls.empty());
         QCOMPARE(cursor.selectionStart(), selStart);
         QCOMPARE(cursor.selectionEnd(), selStart + int(what.size()));
-        QCOMPARE(form_->l_lincol->text(), indicator);
+        QCOMPARE(form_->caretIndicator->text(), indicator);
     }
-    QCOMPARE(form_->Memo1->toPlainText(), text);
+    QCOMPARE(form_->textEdit->toPlainText(), text);
 }
 
 void FindTest::threeMatchesInAWordThenTheEnd() {
-    setText(form_->Memo1, QStringLiteral("casa banana"), 5, 5);
-    form_->Memo1->setFocus();
-    TFindDialog* dialog = FindDialog(form_);
+    setText(form_->textEdit, QStringLiteral("casa banana"), 5, 5);
+    form_->textEdit->setFocus();
+    FindDialog* dialog = FindDialogOf(form_->parts());
     RecordingSink sink;
 
     // Ctrl+F from the editor brings the dialog up with the focus in its text field; Enter then
     // finds one occurrence after the other, the keyboard staying in the field, so that a
     // second Enter never reaches the text.
-    QTest::keyClick(form_->Memo1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(form_->textEdit, Qt::Key_F, Qt::ControlModifier);
     QTRY_VERIFY(dialog->isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
     QTest::keyClicks(dialog->e_localizar, "A");
@@ -169,11 +170,11 @@ void FindTest::threeMatchesInAWordThenTheEnd() {
         QTest::keyClick(dialog->e_localizar, Qt::Key_Return);
         QTRY_VERIFY(dialog->isActiveWindow());
         QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
-        starts << form_->Memo1->textCursor().selectionStart();
+        starts << form_->textEdit->textCursor().selectionStart();
     }
     QCOMPARE(starts, (QList<int>{6, 8, 10, 10}));
-    QCOMPARE(form_->Memo1->textCursor().selectionEnd(), 11);
-    QCOMPARE(form_->Memo1->toPlainText(), QStringLiteral("casa banana"));
+    QCOMPARE(form_->textEdit->textCursor().selectionEnd(), 11);
+    QCOMPARE(form_->textEdit->toPlainText(), QStringLiteral("casa banana"));
     QCOMPARE(sink.calls, (std::vector<std::string>{"Information||Busca terminada"}));
 }
 
@@ -183,9 +184,9 @@ void FindTest::findAgain_data() {
     QTest::addColumn<int>("selStart");      // afterwards
     QTest::addColumn<QString>("focus");     // objectName of the focus afterwards
     QTest::addColumn<std::vector<std::string>>("messages");
-    QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "Memo1" << std::vector<std::string>{};
+    QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "textEdit" << std::vector<std::string>{};
     QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "e_localizar" << std::vector<std::string>{};
-    QTest::newRow("from the editor, none left") << "xy" << "editor" << 6 << "Memo1"
+    QTest::newRow("from the editor, none left") << "xy" << "editor" << 6 << "textEdit"
                                                 << std::vector<std::string>{"Information||Busca terminada"};
     QTest::newRow("nothing looked for yet opens the dialog") << "" << "editor" << 0 << "e_localizar"
                                                              << std::vector<std::string>{};
@@ -197,27 +198,27 @@ void FindTest::findAgain() {
     QFETCH(int, selStart);
     QFETCH(QString, focus);
     QFETCH(std::vector<std::string>, messages);
-    setText(form_->Memo1, QStringLiteral("ab ab xy"), 0, 0);
-    TFindDialog* dialog = FindDialog(form_);
+    setText(form_->textEdit, QStringLiteral("ab ab xy"), 0, 0);
+    FindDialog* dialog = FindDialogOf(form_->parts());
     // A fresh program has looked for nothing: a search of nothing stands for that.
     dialog->e_localizar->setText(searched);
-    FindDialog1Find(form_);
+    ::findNext(form_->parts());
     RecordingSink sink;
     if (where == "dialog") {
-        form_->action("Localizar1")->trigger();
+        form_->action("find")->trigger();
         QTRY_VERIFY(dialog->isActiveWindow());
         QTest::keyClick(dialog->e_localizar, Qt::Key_F3);
     } else {
         dialog->close();
         form_->activateWindow();
-        form_->Memo1->setFocus();
+        form_->textEdit->setFocus();
         QTRY_VERIFY(form_->isActiveWindow());
-        QTest::keyClick(form_->Memo1, Qt::Key_F3);
+        QTest::keyClick(form_->textEdit, Qt::Key_F3);
     }
     QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
-    QCOMPARE(form_->Memo1->textCursor().selectionStart(), selStart);
+    QCOMPARE(form_->textEdit->textCursor().selectionStart(), selStart);
     QCOMPARE(sink.calls, messages);
-    QCOMPARE(form_->Memo1->toPlainText(), QStringLiteral("ab ab xy"));
+    QCOMPARE(form_->textEdit->toPlainText(), QStringLiteral("ab ab xy"));
 }
 
 void FindTest::replace_data() {
@@ -269,12 +270,12 @@ void FindTest::replace() {
     QFETCH(int, selStart);
     QFETCH(int, selEnd);
     QFETCH(QString, status);
-    setText(form_->Memo1, text, anchor, position);
-    form_->Memo1->document()->setModified(false);
+    setText(form_->textEdit, text, anchor, position);
+    form_->textEdit->document()->setModified(false);
     RecordingSink sink;
     // Ctrl+H, the two fields typed, then the button from the keyboard.
-    QTest::keyClick(form_->Memo1, Qt::Key_H, Qt::ControlModifier);
-    TFindDialog* dialog = ReplaceDialog(form_);
+    QTest::keyClick(form_->textEdit, Qt::Key_H, Qt::ControlModifier);
+    FindDialog* dialog = ReplaceDialogOf(form_->parts());
     QTRY_VERIFY(dialog->isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
     dialog->e_localizar->setText(what);
@@ -283,35 +284,35 @@ void FindTest::replace() {
     pressed->setFocus();
     QTest::keyClick(pressed, Qt::Key_Space);
 
-    QCOMPARE(form_->Memo1->toPlainText(), after);
-    QCOMPARE(form_->Memo1->textCursor().selectionStart(), selStart);
-    QCOMPARE(form_->Memo1->textCursor().selectionEnd(), selEnd);
+    QCOMPARE(form_->textEdit->toPlainText(), after);
+    QCOMPARE(form_->textEdit->textCursor().selectionStart(), selStart);
+    QCOMPARE(form_->textEdit->textCursor().selectionEnd(), selEnd);
     QCOMPARE(dialog->l_status->text(), status);
     QCOMPARE(sink.calls, status == "Busca terminada" ? std::vector<std::string>{"Information||Busca terminada"}
                                                      : std::vector<std::string>{});
-    QCOMPARE(form_->Memo1->document()->isModified(), after != text);
+    QCOMPARE(form_->textEdit->document()->isModified(), after != text);
     QTRY_VERIFY(dialog->isActiveWindow());
     // One undo step takes the whole command back.
-    form_->action("Desfazer1")->trigger();
-    QCOMPARE(form_->Memo1->toPlainText(), text);
+    form_->action("undo")->trigger();
+    QCOMPARE(form_->textEdit->toPlainText(), text);
 }
 
 void FindTest::openingUpdatesTheCaretIndicator() {
-    setText(form_->Memo1, QStringLiteral("um\ndois\ntrês"), 7, 7);
-    form_->l_lincol->setText(QStringLiteral("antes"));
-    form_->action("Localizar1")->trigger();
-    QVERIFY(FindDialog(form_)->isVisible());
-    QCOMPARE(form_->l_lincol->text(), QStringLiteral("L=2 C=5"));
+    setText(form_->textEdit, QStringLiteral("um\ndois\ntrês"), 7, 7);
+    form_->caretIndicator->setText(QStringLiteral("antes"));
+    form_->action("find")->trigger();
+    QVERIFY(FindDialogOf(form_->parts())->isVisible());
+    QCOMPARE(form_->caretIndicator->text(), QStringLiteral("L=2 C=5"));
 }
 
 void FindTest::escapeClosesAndTheTextStays() {
-    TFindDialog* dialog = FindDialog(form_);
-    form_->action("Localizar1")->trigger();
+    FindDialog* dialog = FindDialogOf(form_->parts());
+    form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
     QTest::keyClicks(dialog->e_localizar, "raiz");
     QTest::keyClick(dialog->e_localizar, Qt::Key_Escape);
     QVERIFY(!dialog->isVisible());
-    form_->action("Localizar1")->trigger();
+    form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
     QCOMPARE(dialog->e_localizar->text(), QStringLiteral("raiz"));
     QCOMPARE(dialog->e_localizar->selectedText(), QStringLiteral("raiz"));
@@ -322,9 +323,9 @@ void FindTest::escapeClosesAndTheTextStays() {
 void FindTest::nothingLeftIsAnInformationBox() {
     QtMessageSink sink;
     messages::Sink* previous = messages::Install(&sink);
-    setText(form_->Memo1, QStringLiteral("abc"), 3, 3);
-    TFindDialog* dialog = FindDialog(form_);
-    form_->action("Localizar1")->trigger();
+    setText(form_->textEdit, QStringLiteral("abc"), 3, 3);
+    FindDialog* dialog = FindDialogOf(form_->parts());
+    form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
     QTest::keyClicks(dialog->e_localizar, "a");
 
@@ -349,7 +350,7 @@ void FindTest::nothingLeftIsAnInformationBox() {
     // Back in the dialog, ready for another try.
     QTRY_VERIFY(dialog->isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
-    QCOMPARE(form_->Memo1->textCursor().position(), 3);
+    QCOMPARE(form_->textEdit->textCursor().position(), 3);
 }
 
 QTEST_MAIN(FindTest)

@@ -13,9 +13,9 @@
 #include <QTextBlock>
 #include <QToolButton>
 
-#include "editor/editops.h"
-#include "editor/formatcommands.h"
-#include "editor/velloqPrinc.h"
+#include "editor/editing/editoperations.h"
+#include "editor/editing/formatcommands.h"
+#include "editor/window/mainwindow.h"
 #include "editortext.h"
 #include "scriptedsink.h"
 
@@ -30,7 +30,7 @@ class FormattingTest : public QObject {
     Q_OBJECT
 
 private:
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
     void trigger(const char* name) {
         QAction* entry = form->action(QString::fromLatin1(name));
         QVERIFY2(entry, name);
@@ -38,7 +38,7 @@ private:
     }
 
 private slots:
-    void init() { form = new TForm1; }
+    void init() { form = new MainWindow; }
     void cleanup() {
         delete form;
         QGuiApplication::clipboard()->clear();
@@ -64,12 +64,12 @@ private slots:
         QFETCH(int, position);
         QFETCH(int, line);
         QFETCH(int, column);
-        setText(form->Memo1, text, anchor, position);
-        const LineColumn at = CaretLineColumn(form->Memo1);
+        setText(form->textEdit, text, anchor, position);
+        const LineColumn at = CaretLineColumn(form->textEdit);
         QCOMPARE(at.line, line);
         QCOMPARE(at.column, column);
-        UpdateLineColumnLabel(form->Memo1, form->l_lincol);
-        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=%1 C=%2").arg(line + 1).arg(column + 1));
+        UpdateLineColumnLabel(form->textEdit, form->caretIndicator);
+        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line + 1).arg(column + 1));
     }
 
     // The indicator's column counts characters: an emoji takes two UTF-16 units but one column.
@@ -87,21 +87,21 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, caret);
         QFETCH(QString, shown);
-        setText(form->Memo1, text, caret, caret);
-        UpdateLineColumnLabel(form->Memo1, form->l_lincol);
-        QCOMPARE(form->l_lincol->text(), shown);
+        setText(form->textEdit, text, caret, caret);
+        UpdateLineColumnLabel(form->textEdit, form->caretIndicator);
+        QCOMPARE(form->caretIndicator->text(), shown);
     }
 
     void indicatorFollowsKeysAndClicks() {
-        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=1  C=1"));
+        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=1  C=1"));
         form->show();
-        form->Memo1->setFocus();
-        QTest::keyClicks(form->Memo1, "ab");
-        QTest::keyClick(form->Memo1, Qt::Key_Return);
-        QTest::keyClicks(form->Memo1, "c");
-        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=2 C=2"));
-        QTest::keyClick(form->Memo1, Qt::Key_Up);  // moves the caret, changes no text
-        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=1 C=2"));
+        form->textEdit->setFocus();
+        QTest::keyClicks(form->textEdit, "ab");
+        QTest::keyClick(form->textEdit, Qt::Key_Return);
+        QTest::keyClicks(form->textEdit, "c");
+        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=2 C=2"));
+        QTest::keyClick(form->textEdit, Qt::Key_Up);  // moves the caret, changes no text
+        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=1 C=2"));
     }
 
     void wrapping_data() {
@@ -111,19 +111,19 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("bold") << "Negrito1" << "x" << 0 << 1 << "<b>x</b>" << "<b>x</b>";
-        QTest::newRow("centre, nothing selected") << "Centralizado1" << "ab" << 1 << 1 << "a<center></center>b"
+        QTest::newRow("bold") << "bold" << "x" << 0 << 1 << "<b>x</b>" << "<b>x</b>";
+        QTest::newRow("centre, nothing selected") << "centred" << "ab" << 1 << 1 << "a<center></center>b"
                                                   << "<center></center>";
-        QTest::newRow("italic backwards") << "Italico1" << "um dois" << 7 << 3 << "um <i>dois</i>" << "<i>dois</i>";
-        QTest::newRow("underline") << "Sublinhado1" << "ab" << 0 << 2 << "<u>ab</u>" << "<u>ab</u>";
-        QTest::newRow("fixed, two lines") << "Espacejamentofixo1" << "a\nb" << 0 << 3 << "<pre>a\nb</pre>"
+        QTest::newRow("italic backwards") << "italic" << "um dois" << 7 << 3 << "um <i>dois</i>" << "<i>dois</i>";
+        QTest::newRow("underline") << "underline" << "ab" << 0 << 2 << "<u>ab</u>" << "<u>ab</u>";
+        QTest::newRow("fixed, two lines") << "fixedWidth" << "a\nb" << 0 << 3 << "<pre>a\nb</pre>"
                                           << "<pre>a\r\nb</pre>";
-        QTest::newRow("h1") << "H1Grande1" << "t" << 0 << 1 << "<h1>t</h1>" << "<h1>t</h1>";
-        QTest::newRow("h2") << "H21" << "t" << 0 << 1 << "<h2>t</h2>" << "<h2>t</h2>";
-        QTest::newRow("h3") << "H31" << "t" << 0 << 1 << "<h3>t</h3>" << "<h3>t</h3>";
-        QTest::newRow("h4") << "H41" << "t" << 0 << 1 << "<h4>t</h4>" << "<h4>t</h4>";
-        QTest::newRow("h5") << "H51" << "t" << 0 << 1 << "<h5>t</h5>" << "<h5>t</h5>";
-        QTest::newRow("h6") << "H6Micro1" << "t" << 0 << 1 << "<h6>t</h6>" << "<h6>t</h6>";
+        QTest::newRow("h1") << "heading1" << "t" << 0 << 1 << "<h1>t</h1>" << "<h1>t</h1>";
+        QTest::newRow("h2") << "heading2" << "t" << 0 << 1 << "<h2>t</h2>" << "<h2>t</h2>";
+        QTest::newRow("h3") << "heading3" << "t" << 0 << 1 << "<h3>t</h3>" << "<h3>t</h3>";
+        QTest::newRow("h4") << "heading4" << "t" << 0 << 1 << "<h4>t</h4>" << "<h4>t</h4>";
+        QTest::newRow("h5") << "heading5" << "t" << 0 << 1 << "<h5>t</h5>" << "<h5>t</h5>";
+        QTest::newRow("h6") << "heading6" << "t" << 0 << 1 << "<h6>t</h6>" << "<h6>t</h6>";
     }
     void wrapping() {
         QFETCH(QString, entry);
@@ -132,18 +132,18 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, result);
         QFETCH(QString, clipboard);
-        setText(form->Memo1, text, anchor, position);
+        setText(form->textEdit, text, anchor, position);
         trigger(entry.toLatin1().constData());
-        QCOMPARE(form->Memo1->toPlainText(), result);
+        QCOMPARE(form->textEdit->toPlainText(), result);
         QCOMPARE(clipboardText(), clipboard);
         const int closing = result.indexOf(QLatin1String("</")) + result.mid(result.indexOf(QLatin1String("</"))).indexOf('>') + 1;
-        QCOMPARE(form->Memo1->textCursor().position(), closing);
+        QCOMPARE(form->textEdit->textCursor().position(), closing);
     }
 
     void textButtonsWrapToo() {
-        setText(form->Memo1, "x", 0, 1);
-        form->button(QStringLiteral("negBtn"))->click();
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("<b>x</b>"));
+        setText(form->textEdit, "x", 0, 1);
+        form->button(QStringLiteral("boldButton"))->click();
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("<b>x</b>"));
     }
 
     void title_data() {
@@ -160,12 +160,12 @@ private slots:
         QFETCH(int, caret);
         QFETCH(int, times);
         QFETCH(QString, result);
-        setText(form->Memo1, text, caret, caret);
-        for (int i = 0; i < times; ++i) trigger("Titulo1");
-        QCOMPARE(form->Memo1->toPlainText(), result);
-        const QTextBlock line = form->Memo1->textCursor().block();
-        QCOMPARE(form->Memo1->textCursor().position(), line.position() + line.length() - 1);
-        QCOMPARE(form->l_lincol->text(), QStringLiteral("L=%1 C=%2").arg(line.blockNumber() + 1).arg(line.length()));
+        setText(form->textEdit, text, caret, caret);
+        for (int i = 0; i < times; ++i) trigger("title");
+        QCOMPARE(form->textEdit->toPlainText(), result);
+        const QTextBlock line = form->textEdit->textCursor().block();
+        QCOMPARE(form->textEdit->textCursor().position(), line.position() + line.length() - 1);
+        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line.blockNumber() + 1).arg(line.length()));
     }
 
     void pageBreak_data() {
@@ -192,11 +192,11 @@ private slots:
         QFETCH(QString, indicator);
         QFETCH(int, anchor);
         QFETCH(QString, selected);
-        setText(form->Memo1, text, anchor, caret);
-        trigger("Quebradepagina1");
-        QCOMPARE(form->Memo1->toPlainText(), result);
-        QCOMPARE(form->l_lincol->text(), indicator);
-        QCOMPARE(form->Memo1->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')),
+        setText(form->textEdit, text, anchor, caret);
+        trigger("pageBreak");
+        QCOMPARE(form->textEdit->toPlainText(), result);
+        QCOMPARE(form->caretIndicator->text(), indicator);
+        QCOMPARE(form->textEdit->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')),
                  selected);
     }
 
@@ -217,21 +217,21 @@ private slots:
         ScriptedSink sink;
         sink.texts.push_back(answer.toStdString());
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->Memo1, "x", 1, 1);
-        trigger("Tabela1");
+        setText(form->textEdit, "x", 1, 1);
+        trigger("table");
         QCOMPARE(sink.calls, std::vector<std::string>{"AskText: Quantas colunas?"});
         QString expected = QStringLiteral("x@%1\n").arg(columns);
         for (int row = 1; row <= 2; ++row)
             for (int column = 1; column <= columns; ++column) expected += QString::number(row * 10 + column) + "\n";
-        QCOMPARE(form->Memo1->toPlainText(), expected + "@\n");
+        QCOMPARE(form->textEdit->toPlainText(), expected + "@\n");
         QVERIFY(clipboardText().isEmpty());
     }
 
     void tableCancelledChangesNothing() {
         ScriptedSink sink;  // no answer: the box is cancelled
-        setText(form->Memo1, "x", 1, 1);
-        trigger("Tabela1");
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("x"));
+        setText(form->textEdit, "x", 1, 1);
+        trigger("table");
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("x"));
     }
 
     void insertedTextsByteForByte() {
@@ -245,32 +245,32 @@ private slots:
     void ruleAndIndentation_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("result");
-        QTest::newRow("rule") << "Linhaseparadora1" << "ab\n-----------------------------------\ncd";
-        QTest::newRow("indent") << "RecuoAbre1" << "ab\n>>\ncd";
-        QTest::newRow("end of indent") << "RecuoFecha1" << "ab\n<<\ncd";
+        QTest::newRow("rule") << "rule" << "ab\n-----------------------------------\ncd";
+        QTest::newRow("indent") << "indentOpen" << "ab\n>>\ncd";
+        QTest::newRow("end of indent") << "indentClose" << "ab\n<<\ncd";
     }
     void ruleAndIndentation() {
         QFETCH(QString, entry);
         QFETCH(QString, result);
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->Memo1, "abcd", 2, 2);
+        setText(form->textEdit, "abcd", 2, 2);
         trigger(entry.toLatin1().constData());
-        QCOMPARE(form->Memo1->toPlainText(), result);
+        QCOMPARE(form->textEdit->toPlainText(), result);
         QVERIFY(clipboardText().isEmpty());
-        QVERIFY(form->Memo1->document()->isModified());
+        QVERIFY(form->textEdit->document()->isModified());
     }
 
     void undoCutCopyPaste() {
-        setText(form->Memo1, "abc", 0, 1);
-        trigger("Copiar1");
+        setText(form->textEdit, "abc", 0, 1);
+        trigger("copy");
         QCOMPARE(clipboardText(), QStringLiteral("a"));
-        trigger("Cortar1");
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("bc"));
-        trigger("Colar1");
-        trigger("Colar1");
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("aabc"));
-        trigger("Desfazer1");
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("abc"));
+        trigger("cut");
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("bc"));
+        trigger("paste");
+        trigger("paste");
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("aabc"));
+        trigger("undo");
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("abc"));
     }
 
     // The formula menu against the expected captions, kept apart from the table it is built from.
@@ -283,7 +283,7 @@ private slots:
             if ((expected.isEmpty() && !line.startsWith("# ")) || line.isEmpty()) continue;
             expected << line;
         }
-        QMenu* math = form->findChild<QMenu*>(QStringLiteral("Matematica1"));
+        QMenu* math = form->findChild<QMenu*>(QStringLiteral("mathMenu"));
         QVERIFY(math);
         const QList<QAction*> top = math->actions();
         QCOMPARE(top.at(0)->text(), QStringLiteral("Lista geral de fórmulas"));
@@ -334,15 +334,15 @@ private slots:
             if (FormulaCaption(candidate) == caption) entry = candidate;
         QVERIFY2(entry, qPrintable(caption));
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->Memo1, "[x]", 1, 2);
+        setText(form->textEdit, "[x]", 1, 2);
         entry->trigger();
-        QCOMPARE(form->Memo1->toPlainText(), "[" + inserted + "]");
-        QCOMPARE(form->Memo1->textCursor().position(), 1 + inserted.size());
+        QCOMPARE(form->textEdit->toPlainText(), "[" + inserted + "]");
+        QCOMPARE(form->textEdit->textCursor().position(), 1 + inserted.size());
         QVERIFY(clipboardText().isEmpty());
     }
 
     void formulaEntriesAreAnnounced() {
-        QMenu* group = form->findChild<QMenu*>(QStringLiteral("Formulas1"));
+        QMenu* group = form->findChild<QMenu*>(QStringLiteral("formulaGroup1"));
         QVERIFY(group);
         QCOMPARE(group->title(), QStringLiteral("Perímetros"));
         group->popup(QPoint(0, 0));
@@ -351,10 +351,10 @@ private slots:
         QCOMPARE(menu->childCount(), 6);
         QCOMPARE(menu->child(0)->text(QAccessible::Name), QStringLiteral("Quadrado  `P=4.L`"));
         // Keyboard: Down then Enter inserts the first formula.
-        form->Memo1->clear();
+        form->textEdit->clear();
         QTest::keyClick(group, Qt::Key_Down);
         QTest::keyClick(group, Qt::Key_Return);
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("`P=4.L`"));
+        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("`P=4.L`"));
     }
 };
 

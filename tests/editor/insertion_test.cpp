@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "editor/finddialog.h"
-#include "editor/insertcommands.h"
-#include "editor/ufigura.h"
-#include "editor/uelo.h"
-#include "editor/velloqPrinc.h"
+#include "editor/editing/finddialog.h"
+#include "editor/editing/insertcommands.h"
+#include "editor/editing/figuredialog.h"
+#include "editor/editing/linkdialog.h"
+#include "editor/window/mainwindow.h"
 #include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"
@@ -82,12 +82,12 @@ private slots:
     void formula();
 
 private:
-    TForm1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
     QString startDir_;
 };
 
 void InsertionTest::init() {
-    form_ = new TForm1;
+    form_ = new MainWindow;
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -134,20 +134,20 @@ void InsertionTest::link() {
     QFETCH(QString, linkText);
     QFETCH(QString, close);
     QFETCH(QString, expected);
-    setText(form_->Memo1, text, anchor, position);
+    setText(form_->textEdit, text, anchor, position);
 
     ModalAnswer answer([&](QWidget* w) {
-        auto* dialog = qobject_cast<TOKEloDlg*>(w);
+        auto* dialog = qobject_cast<LinkDialog*>(w);
         QVERIFY(dialog);
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
         if (!reference.isEmpty()) dialog->e_referencia->setText(reference);
         dialog->e_texto->setText(linkText);
         closeDialog(dialog, dialog->CancelBtn, dialog->e_texto, close);
     });
-    form_->action("Link1")->trigger();
+    form_->action("link")->trigger();
     QVERIFY(answer.answered());
-    QCOMPARE(form_->Memo1->toPlainText(), expected);
-    QCOMPARE(LinkDialog(form_)->Confirmed, close == "ok");
+    QCOMPARE(form_->textEdit->toPlainText(), expected);
+    QCOMPARE(LinkDialogOf(form_->parts())->Confirmed, close == "ok");
 }
 
 void InsertionTest::linkDialogStartsOver_data() {
@@ -164,21 +164,21 @@ void InsertionTest::linkDialogStartsOver() {
     QFETCH(QString, reference);
     QFETCH(bool, confirm);
     ModalAnswer first([&](QWidget* w) {
-        auto* dialog = qobject_cast<TOKEloDlg*>(w);
+        auto* dialog = qobject_cast<LinkDialog*>(w);
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
         if (!reference.isEmpty()) dialog->e_referencia->setText(reference);
         dialog->e_texto->setText(QStringLiteral("Escreva-me"));
         (confirm ? dialog->OKBtn : dialog->CancelBtn)->click();
     });
-    form_->action("Link1")->trigger();
+    form_->action("link")->trigger();
     QVERIFY(first.answered());
-    const QString afterFirst = form_->Memo1->toPlainText();
+    const QString afterFirst = form_->textEdit->toPlainText();
 
     QStringList checked;
     QString shownReference, linkText;
     bool focusOnPageKind = false;
     ModalAnswer second([&](QWidget* w) {
-        auto* dialog = qobject_cast<TOKEloDlg*>(w);
+        auto* dialog = qobject_cast<LinkDialog*>(w);
         for (QRadioButton* choice : dialog->GroupBox1->findChildren<QRadioButton*>())
             if (choice->isChecked()) checked << choice->objectName();
         focusOnPageKind = dialog->focusWidget() == dialog->r_nesteSite;
@@ -186,20 +186,20 @@ void InsertionTest::linkDialogStartsOver() {
         linkText = dialog->e_texto->text();
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
     });
-    form_->action("Link1")->trigger();
+    form_->action("link")->trigger();
     QVERIFY(second.answered());
     QCOMPARE(checked, QStringList{"r_nesteSite"});
     QVERIFY(focusOnPageKind);
     QCOMPARE(shownReference, QStringLiteral("paginalocal.htm"));
     QCOMPARE(linkText, QStringLiteral("Escreva-me"));
-    QVERIFY(!LinkDialog(form_)->Confirmed);
-    QCOMPARE(form_->Memo1->toPlainText(), afterFirst);
+    QVERIFY(!LinkDialogOf(form_->parts())->Confirmed);
+    QCOMPARE(form_->textEdit->toPlainText(), afterFirst);
 }
 
 void InsertionTest::linkKindsFromTheKeyboard() {
     QStringList references;
     ModalAnswer answer([&](QWidget* w) {
-        auto* dialog = qobject_cast<TOKEloDlg*>(w);
+        auto* dialog = qobject_cast<LinkDialog*>(w);
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
             QTest::keyClick(dialog->focusWidget(), key);
             references << dialog->e_referencia->text();
@@ -214,10 +214,10 @@ void InsertionTest::linkKindsFromTheKeyboard() {
         QTest::keyClicks(dialog->focusWidget(), "volta");
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     });
-    form_->action("Link1")->trigger();
+    form_->action("link")->trigger();
     QVERIFY(answer.answered());
     QCOMPARE(references, (QStringList{"http://www.", "#", "mailto:nome@exemplo.com.br", "#"}));
-    QCOMPARE(form_->Memo1->toPlainText(), QStringLiteral("\n{#topo volta}\n"));
+    QCOMPARE(form_->textEdit->toPlainText(), QStringLiteral("\n{#topo volta}\n"));
 }
 
 void InsertionTest::label_data() {
@@ -238,14 +238,14 @@ void InsertionTest::label() {
     QFETCH(bool, cancel);
     QFETCH(QString, name);
     QFETCH(QString, expected);
-    setText(form_->Memo1, text, caret, caret);
+    setText(form_->textEdit, text, caret, caret);
     RecordingSink sink;
     sink.texts.push_back(cancel ? std::nullopt : std::optional<std::string>(name.toStdString()));
 
-    form_->action("Rotulo1")->trigger();
+    form_->action("label")->trigger();
 
     QCOMPARE(sink.calls, (std::vector<std::string>{"AskText|Nome do rótulo|Como se chama esta posição?|"}));
-    QCOMPARE(form_->Memo1->toPlainText(), expected);
+    QCOMPARE(form_->textEdit->toPlainText(), expected);
 }
 
 void InsertionTest::figure_data() {
@@ -271,14 +271,14 @@ void InsertionTest::figure() {
     QFETCH(QString, comment);
     QFETCH(QString, close);
     QFETCH(QString, expected);
-    setText(form_->Memo1, text, caret, caret);
+    setText(form_->textEdit, text, caret, caret);
     RecordingSink sink;
 
     // Two uses: what the first typed must be gone when the second opens.
     QStringList seenOnOpening;
     for (int use = 0; use < 2; ++use) {
         ModalAnswer answer([&](QWidget* w) {
-            auto* dialog = qobject_cast<TOKFiguraDlg*>(w);
+            auto* dialog = qobject_cast<FigureDialog*>(w);
             seenOnOpening << dialog->e_nomeFig->text() + '|' + dialog->e_comentFig->text();
             QCOMPARE(dialog->focusWidget(), dialog->e_nomeFig);
             dialog->e_nomeFig->setText(file);
@@ -286,12 +286,12 @@ void InsertionTest::figure() {
             closeDialog(dialog, dialog->CancelBtn, dialog->e_comentFig, use == 0 ? close : "cancel");
             QVERIFY(!dialog->isVisible());  // a refused OK closes the dialog too
         });
-        form_->action("Imagem1")->trigger();
+        form_->action("image")->trigger();
         QVERIFY(answer.answered());
-        if (use == 0) QCOMPARE(FigureDialog(form_)->Confirmed, expected != text);
+        if (use == 0) QCOMPARE(FigureDialogOf(form_->parts())->Confirmed, expected != text);
     }
     QCOMPARE(seenOnOpening, (QStringList{"|", "|"}));
-    QCOMPARE(form_->Memo1->toPlainText(), expected);
+    QCOMPARE(form_->textEdit->toPlainText(), expected);
     QVERIFY(sink.calls.empty());  // the refusal says nothing
 }
 
@@ -342,7 +342,7 @@ void InsertionTest::procurar() {
     if (!moveTo.isEmpty()) chooser.moveTo = root.path() + '/' + moveTo;
     InstallFigureChooser(&chooser);
 
-    TOKFiguraDlg* dialog = FigureDialog(form_);
+    FigureDialog* dialog = FigureDialogOf(form_->parts());
     dialog->show();
     dialog->e_nomeFig->setText(QStringLiteral("minha.png"));
     dialog->b_procurar->click();
@@ -356,7 +356,7 @@ void InsertionTest::procurar() {
 void InsertionTest::procurarOpensAFileDialogInTheWorkFolder() {
     QTemporaryDir root;
     QVERIFY(QDir::setCurrent(root.path()));
-    TOKFiguraDlg* dialog = FigureDialog(form_);
+    FigureDialog* dialog = FigureDialogOf(form_->parts());
     dialog->show();
     QString folder;
     QStringList filters;
@@ -390,8 +390,8 @@ void InsertionTest::fieldsAreNamedByTheirCaptions_data() {
 void InsertionTest::fieldsAreNamedByTheirCaptions() {
     QFETCH(QString, widget);
     QFETCH(QString, name);
-    LinkDialog(form_);
-    FigureDialog(form_);
+    LinkDialogOf(form_->parts());
+    FigureDialogOf(form_->parts());
     QWidget* w = form_->findChild<QWidget*>(widget);
     QVERIFY(w);
     QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), name);
@@ -416,15 +416,15 @@ void InsertionTest::formula() {
     QFETCH(int, position);
     QFETCH(QString, after);
     QFETCH(int, caret);
-    setText(form_->Memo1, text, anchor, position);
+    setText(form_->textEdit, text, anchor, position);
     QApplication::clipboard()->setText(QStringLiteral("guardado"));
-    form_->action("FormulaMatematica1")->trigger();
-    QCOMPARE(form_->Memo1->toPlainText(), after);
-    QCOMPARE(form_->Memo1->textCursor().position(), caret);
-    QVERIFY(!form_->Memo1->textCursor().hasSelection());
+    form_->action("formula")->trigger();
+    QCOMPARE(form_->textEdit->toPlainText(), after);
+    QCOMPARE(form_->textEdit->textCursor().position(), caret);
+    QVERIFY(!form_->textEdit->textCursor().hasSelection());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("guardado"));
-    form_->action("Desfazer1")->trigger();
-    QCOMPARE(form_->Memo1->toPlainText(), text);
+    form_->action("undo")->trigger();
+    QCOMPARE(form_->textEdit->toPlainText(), text);
 }
 
 QTEST_MAIN(InsertionTest)

@@ -14,7 +14,7 @@
 #include <QShortcut>
 
 #include "docfixture.h"
-#include "editor/velloqPrinc.h"
+#include "editor/window/mainwindow.h"
 #include "modalanswer.h"
 
 namespace {
@@ -90,11 +90,11 @@ private slots:
     void clipboardButtons();
 
 private:
-    TForm1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
 };
 
 void MenuMapTest::init() {
-    form_ = new TForm1;
+    form_ = new MainWindow;
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -108,44 +108,44 @@ void MenuMapTest::cleanup() {
 void MenuMapTest::menuContents_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("menu bar") << "MainMenu1"
+    QTest::newRow("menu bar") << "mainMenu"
         << QStringList{"&Arquivo", "&Editar", "&Inserir", "&Matemática", "&Formatação", "&Configurar",
                        "&Visualizar", "&Falar", "&?"};
-    QTest::newRow("Arquivo") << "Arquivo1"
+    QTest::newRow("Arquivo") << "fileMenu"
         << QStringList{"&Selecionar pasta de trabalho", "&Reabrir pasta de trabalho", "&Exibir pasta atual", "-",
                        "&Nova página", "&Abrir texto", "&Salvar texto", "Salvar texto &Como", "-", "&Imprimir",
                        "Imprimir &Original", "-", "&Terminar"};
-    QTest::newRow("Reabrir") << "Reabrir1" << QStringList{"(nenhuma)"};
-    QTest::newRow("Editar") << "Editar1"
+    QTest::newRow("Reabrir") << "reopenMenu" << QStringList{"(nenhuma)"};
+    QTest::newRow("Editar") << "editMenu"
         << QStringList{"Desfazer", "-", "Cor&tar", "Copiar", "Colar", "-", "Localizar", "Localizar próxima",
                        "Substituir",
                        "Selecionar Tudo"};
-    QTest::newRow("Inserir") << "Inserir1"
+    QTest::newRow("Inserir") << "insertMenu"
         << QStringList{"&Título", "&Linha separadora", "&Imagem", "Recuo", "Fórmula &Matemática",
                        "&Quebra de página", "&Tabela", "&Link", "&Ponto de acesso"};
-    QTest::newRow("Recuo") << "Recuo1" << QStringList{">>", "<<"};
-    QTest::newRow("Matemática") << "Matematica1"
+    QTest::newRow("Recuo") << "indentMenu" << QStringList{">>", "<<"};
+    QTest::newRow("Matemática") << "mathMenu"
         << QStringList{"Lista geral de fórmulas", "-", "Perímetros", "Áreas", "Volumes", "Funções e Equações",
                        "Potências", "Radicais", "Trigonometria", "Geometria", "Lógica booleana", "Vetores",
                        "Permutações, arranjos e combinações", "Conjuntos e Probabilidades", "Estatística",
                        "Progressões", "Logaritmos", "Números Complexos", "Números Complexos (trig.)",
                        "Limites Notáveis", "Derivadas", "Cálculo"};
-    QTest::newRow("Formatação") << "Formatacao1"
+    QTest::newRow("Formatação") << "formatMenu"
         << QStringList{"&Tamanho", "&Negrito", "&Itálico", "&Espacejamento fixo", "&Centralizado", "&Sublinhado"};
-    QTest::newRow("Tamanho") << "Tamanho1"
+    QTest::newRow("Tamanho") << "sizeMenu"
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
-    QTest::newRow("Configurar") << "Configurar1" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
-    QTest::newRow("Falar") << "falar1"
+    QTest::newRow("Configurar") << "settingsMenu" << QStringList{"Este texto", "&Sintetizador", "&Fonte"};
+    QTest::newRow("Falar") << "speechMenu"
         << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "&Silenciar", "-", "&Ligar Ormivox",
                        "Ligar Ormivox &automaticamente"};
-    QTest::newRow("?") << "Ajuda1" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
+    QTest::newRow("?") << "helpMenu" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
                                                           "&Sobre este programa"};
 }
 
 void MenuMapTest::menuContents() {
     QFETCH(QString, menu);
     QFETCH(QStringList, entries);
-    QWidget* widget = menu == "MainMenu1" ? static_cast<QWidget*>(form_->MainMenu1) : form_->findChild<QMenu*>(menu);
+    QWidget* widget = menu == "mainMenu" ? static_cast<QWidget*>(form_->mainMenu) : form_->findChild<QMenu*>(menu);
     QVERIFY2(widget, qPrintable(menu));
     QCOMPARE(captions(widget->actions()), entries);
     // Every entry shown can be found by its name, and only "(nenhuma)" is disabled.
@@ -153,7 +153,7 @@ void MenuMapTest::menuContents() {
         if (a->isSeparator() || !a->isVisible()) continue;
         QVERIFY2(!a->objectName().isEmpty(), qPrintable(a->text()));
         QCOMPARE(form_->action(a->objectName()), a);
-        QCOMPARE(a->isEnabled(), a->objectName() != "Nenhuma1");
+        QCOMPARE(a->isEnabled(), a->objectName() != "noRecentFolder");
     }
 }
 
@@ -161,25 +161,25 @@ void MenuMapTest::shortcuts_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QKeySequence>("keys");
     QTest::addColumn<bool>("editorOwn");  // the editor answers the key itself, as an editing key
-    QTest::newRow("Salvar") << "Salvar1" << QKeySequence(Qt::CTRL | Qt::Key_S) << false;
-    QTest::newRow("Imprimir") << "Imprimirformatado1" << QKeySequence(Qt::CTRL | Qt::Key_P) << false;
-    QTest::newRow("Desfazer") << "Desfazer1" << QKeySequence(Qt::CTRL | Qt::Key_Z) << true;
-    QTest::newRow("Cortar") << "Cortar1" << QKeySequence(Qt::CTRL | Qt::Key_X) << true;
-    QTest::newRow("Copiar") << "Copiar1" << QKeySequence(Qt::CTRL | Qt::Key_C) << true;
-    QTest::newRow("Colar") << "Colar1" << QKeySequence(Qt::CTRL | Qt::Key_V) << true;
-    QTest::newRow("Localizar") << "Localizar1" << QKeySequence(Qt::CTRL | Qt::Key_F) << false;
-    QTest::newRow("Localizar próxima") << "LocalizarProxima1" << QKeySequence(Qt::Key_F3) << false;
-    QTest::newRow("Substituir") << "Substituir1" << QKeySequence(Qt::CTRL | Qt::Key_H) << false;
-    QTest::newRow("Selecionar Tudo") << "SelecionarTudo1" << QKeySequence(Qt::CTRL | Qt::Key_A) << true;
-    QTest::newRow("Fórmula") << "Formula2" << QKeySequence(Qt::Key_F9) << false;
-    QTest::newRow("Fórmula no cursor") << "FormulaNoCursor1" << QKeySequence(Qt::SHIFT | Qt::Key_F9) << false;
-    QTest::newRow("Explorar fórmula") << "ExplorarFormula1" << QKeySequence(Qt::CTRL | Qt::Key_F9) << false;
-    QTest::newRow("Silenciar") << "Silenciar1" << QKeySequence(Qt::Key_F8) << false;
-    QTest::newRow("Nova página") << "Novo1" << QKeySequence(Qt::CTRL | Qt::Key_N) << false;
-    QTest::newRow("Abrir texto") << "Abrir1" << QKeySequence(Qt::CTRL | Qt::Key_O) << false;
-    QTest::newRow("Salvar texto Como") << "SalvarComo1" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << false;
-    QTest::newRow("Ajuda") << "Ajuda2" << QKeySequence(Qt::Key_F1) << false;
-    QTest::newRow("Terminar") << "Terminar" << QKeySequence(Qt::CTRL | Qt::Key_Q) << false;
+    QTest::newRow("Salvar") << "save" << QKeySequence(Qt::CTRL | Qt::Key_S) << false;
+    QTest::newRow("Imprimir") << "print" << QKeySequence(Qt::CTRL | Qt::Key_P) << false;
+    QTest::newRow("Desfazer") << "undo" << QKeySequence(Qt::CTRL | Qt::Key_Z) << true;
+    QTest::newRow("Cortar") << "cut" << QKeySequence(Qt::CTRL | Qt::Key_X) << true;
+    QTest::newRow("Copiar") << "copy" << QKeySequence(Qt::CTRL | Qt::Key_C) << true;
+    QTest::newRow("Colar") << "paste" << QKeySequence(Qt::CTRL | Qt::Key_V) << true;
+    QTest::newRow("Localizar") << "find" << QKeySequence(Qt::CTRL | Qt::Key_F) << false;
+    QTest::newRow("Localizar próxima") << "findNext" << QKeySequence(Qt::Key_F3) << false;
+    QTest::newRow("Substituir") << "replace" << QKeySequence(Qt::CTRL | Qt::Key_H) << false;
+    QTest::newRow("Selecionar Tudo") << "selectAll" << QKeySequence(Qt::CTRL | Qt::Key_A) << true;
+    QTest::newRow("Fórmula") << "speakLine" << QKeySequence(Qt::Key_F9) << false;
+    QTest::newRow("Fórmula no cursor") << "speakFormula" << QKeySequence(Qt::SHIFT | Qt::Key_F9) << false;
+    QTest::newRow("Explorar fórmula") << "exploreFormula" << QKeySequence(Qt::CTRL | Qt::Key_F9) << false;
+    QTest::newRow("Silenciar") << "silence" << QKeySequence(Qt::Key_F8) << false;
+    QTest::newRow("Nova página") << "newPage" << QKeySequence(Qt::CTRL | Qt::Key_N) << false;
+    QTest::newRow("Abrir texto") << "openFile" << QKeySequence(Qt::CTRL | Qt::Key_O) << false;
+    QTest::newRow("Salvar texto Como") << "saveAs" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << false;
+    QTest::newRow("Ajuda") << "manual" << QKeySequence(Qt::Key_F1) << false;
+    QTest::newRow("quit") << "quit" << QKeySequence(Qt::CTRL | Qt::Key_Q) << false;
     QTest::newRow("no other") << "" << QKeySequence() << false;
 }
 
@@ -196,13 +196,13 @@ void MenuMapTest::shortcuts() {
         // is looked at here: the commands themselves are tested with their modules).
         QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
         QSignalSpy spy(a, &QAction::triggered);
-        form_->Memo1->setFocus();
-        QTest::keySequence(form_->Memo1, keys);
+        form_->textEdit->setFocus();
+        QTest::keySequence(form_->textEdit, keys);
         QCOMPARE(spy.count(), 1);
         return;
     }
     int withShortcut = 0;
-    for (QAction* a : menuEntries(form_->MainMenu1->actions()))
+    for (QAction* a : menuEntries(form_->mainMenu->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
     QCOMPARE(withShortcut, 19);
 }
@@ -218,21 +218,21 @@ void MenuMapTest::noKeyBoundTwice() {
         if (keys.count(key) > 1) twice << key + ": " + QStringList(keys.values(key)).join(", ");
     QVERIFY2(twice.isEmpty(), qPrintable(twice.join("; ")));
     // Nor does a shortcut take the access key of a menu on the bar.
-    for (QAction* menu : f.form->MainMenu1->actions()) {
+    for (QAction* menu : f.form->mainMenu->actions()) {
         const QKeySequence access = QKeySequence::mnemonic(menu->text());
         QVERIFY2(!keys.contains(access.toString()), qPrintable(access.toString() + " " + menu->text()));
     }
 }
 
 void MenuMapTest::visualizarIsACommandOnTheBar() {
-    QAction* view = form_->action("Visualizar1");
+    QAction* view = form_->action("view");
     QVERIFY(view);
     QVERIFY(!view->menu());
-    QVERIFY(form_->MainMenu1->actions().contains(view));
+    QVERIFY(form_->mainMenu->actions().contains(view));
     QSignalSpy spy(view, &QAction::triggered);
     QTest::keyClick(form_, Qt::Key_V, Qt::AltModifier);
     QCOMPARE(spy.count(), 1);
-    QTest::mouseClick(form_->MainMenu1, Qt::LeftButton, {}, form_->MainMenu1->actionGeometry(view).center());
+    QTest::mouseClick(form_->mainMenu, Qt::LeftButton, {}, form_->mainMenu->actionGeometry(view).center());
     QCOMPARE(spy.count(), 2);
     QVERIFY(!QApplication::activePopupWidget());
 }
@@ -240,13 +240,13 @@ void MenuMapTest::visualizarIsACommandOnTheBar() {
 void MenuMapTest::accessKeysOpenTheirMenus_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("menu");
-    QTest::newRow("Alt+A") << int(Qt::Key_A) << "Arquivo1";
-    QTest::newRow("Alt+E") << int(Qt::Key_E) << "Editar1";
-    QTest::newRow("Alt+I") << int(Qt::Key_I) << "Inserir1";
-    QTest::newRow("Alt+M") << int(Qt::Key_M) << "Matematica1";
-    QTest::newRow("Alt+F") << int(Qt::Key_F) << "Formatacao1";
-    QTest::newRow("Alt+C") << int(Qt::Key_C) << "Configurar1";
-    QTest::newRow("Alt+?") << int(Qt::Key_Question) << "Ajuda1";
+    QTest::newRow("Alt+A") << int(Qt::Key_A) << "fileMenu";
+    QTest::newRow("Alt+E") << int(Qt::Key_E) << "editMenu";
+    QTest::newRow("Alt+I") << int(Qt::Key_I) << "insertMenu";
+    QTest::newRow("Alt+M") << int(Qt::Key_M) << "mathMenu";
+    QTest::newRow("Alt+F") << int(Qt::Key_F) << "formatMenu";
+    QTest::newRow("Alt+C") << int(Qt::Key_C) << "settingsMenu";
+    QTest::newRow("Alt+?") << int(Qt::Key_Question) << "helpMenu";
 }
 
 void MenuMapTest::accessKeysOpenTheirMenus() {
@@ -265,24 +265,24 @@ void MenuMapTest::toolBar_data() {
     QTest::addColumn<QString>("entry");  // the menu entry it stands for
     QTest::addColumn<bool>("tabStop");
     const QString h = QStringLiteral("Negrito/Sublinhado/Itálico");
-    QTest::newRow("newButton1") << "newButton1" << "" << "Arquivo novo" << "Novo1" << true;
-    QTest::newRow("OpenButton") << "OpenButton" << "" << "Abrir arquivo" << "Abrir1" << true;
-    QTest::newRow("saveButton") << "saveButton" << "" << "Salvar" << "Salvar1" << true;
-    QTest::newRow("ConfigBtn") << "ConfigBtn" << "" << "" << "" << true;
-    QTest::newRow("CutBtn") << "CutBtn" << "" << "Cortar seleção" << "" << true;
-    QTest::newRow("CopyBtn") << "CopyBtn" << "" << "Copiar seleção" << "" << true;
-    QTest::newRow("PasteBtn") << "PasteBtn" << "" << "Colar" << "" << true;
-    QTest::newRow("genvisBtn") << "genvisBtn" << "" << "Visualizar" << "Visualizar1" << true;
-    QTest::newRow("TituloBtn") << "TituloBtn" << "TÍTULO" << h << "Titulo1" << true;
-    QTest::newRow("CentrBtn") << "CentrBtn" << "CENTR" << h << "Centralizado1" << true;
-    QTest::newRow("negBtn") << "negBtn" << "NEG" << h << "Negrito1" << true;
-    QTest::newRow("itaBtn") << "itaBtn" << "ITA" << h << "Italico1" << true;
-    QTest::newRow("sublBtn") << "sublBtn" << "SUBL" << h << "Sublinhado1" << true;
-    QTest::newRow("LargFixaBtn") << "LargFixaBtn" << "FIXO" << h << "Espacejamentofixo1" << true;
-    QTest::newRow("btnVloq") << "btnVloq" << "vloq" << "" << "" << false;
-    QTest::newRow("btnMdl") << "btnMdl" << "mdl" << "" << "" << false;
-    QTest::newRow("btnCss") << "btnCss" << "css" << "" << "" << false;
-    QTest::newRow("btnTodos") << "btnTodos" << "*.*" << "" << "" << false;
+    QTest::newRow("newButton") << "newButton" << "" << "Arquivo novo" << "newPage" << true;
+    QTest::newRow("openButton") << "openButton" << "" << "Abrir arquivo" << "openFile" << true;
+    QTest::newRow("saveButton") << "saveButton" << "" << "Salvar" << "save" << true;
+    QTest::newRow("configButton") << "configButton" << "" << "" << "" << true;
+    QTest::newRow("cutButton") << "cutButton" << "" << "Cortar seleção" << "" << true;
+    QTest::newRow("copyButton") << "copyButton" << "" << "Copiar seleção" << "" << true;
+    QTest::newRow("pasteButton") << "pasteButton" << "" << "Colar" << "" << true;
+    QTest::newRow("viewButton") << "viewButton" << "" << "Visualizar" << "view" << true;
+    QTest::newRow("titleButton") << "titleButton" << "TÍTULO" << h << "title" << true;
+    QTest::newRow("centreButton") << "centreButton" << "CENTR" << h << "centred" << true;
+    QTest::newRow("boldButton") << "boldButton" << "NEG" << h << "bold" << true;
+    QTest::newRow("italicButton") << "italicButton" << "ITA" << h << "italic" << true;
+    QTest::newRow("underlineButton") << "underlineButton" << "SUBL" << h << "underline" << true;
+    QTest::newRow("fixedWidthButton") << "fixedWidthButton" << "FIXO" << h << "fixedWidth" << true;
+    QTest::newRow("vloqFilterButton") << "vloqFilterButton" << "vloq" << "" << "" << false;
+    QTest::newRow("mdlFilterButton") << "mdlFilterButton" << "mdl" << "" << "" << false;
+    QTest::newRow("cssFilterButton") << "cssFilterButton" << "css" << "" << "" << false;
+    QTest::newRow("allFilesButton") << "allFilesButton" << "*.*" << "" << "" << false;
 }
 
 void MenuMapTest::toolBar() {
@@ -300,7 +300,7 @@ void MenuMapTest::toolBar() {
 
     // Left to right in the order of the rows.
     static QString previous;
-    if (name == "newButton1") previous.clear();
+    if (name == "newButton") previous.clear();
     if (!previous.isEmpty())
         QVERIFY2(form_->button(previous)->geometry().right() < b->geometry().left(), qPrintable(name));
     previous = name;
@@ -314,15 +314,15 @@ void MenuMapTest::toolBar() {
 
 void MenuMapTest::noneEntriesChangeNothing_data() {
     QTest::addColumn<QString>("entry");
-    QTest::newRow("Imprimir Original") << "ImprimirOriginal1";
-    QTest::newRow("Configurar title") << "Configurar1";
-    QTest::newRow("ConfigBtn") << "button:ConfigBtn";
+    QTest::newRow("Imprimir Original") << "printOriginal";
+    QTest::newRow("Configurar title") << "settingsMenu";
+    QTest::newRow("configButton") << "button:configButton";
 }
 
 void MenuMapTest::noneEntriesChangeNothing() {
     QFETCH(QString, entry);
     ScriptedSink sink;
-    QPlainTextEdit* memo = form_->Memo1;
+    QPlainTextEdit* memo = form_->textEdit;
     memo->setPlainText(QStringLiteral("primeira linha\nsegunda ação"));
     QTextCursor cursor = memo->textCursor();
     cursor.setPosition(3);
@@ -365,23 +365,23 @@ void MenuMapTest::selectAll_data() {
 void MenuMapTest::selectAll() {
     QFETCH(QString, how);
     const QString text = QStringLiteral("uma\nduas ções\ntrês");
-    form_->Memo1->setPlainText(text);
-    form_->Memo1->document()->setModified(false);
+    form_->textEdit->setPlainText(text);
+    form_->textEdit->document()->setModified(false);
     if (how == "menu") {
-        form_->lb_arquivos->setFocus();
-        form_->action("SelecionarTudo1")->trigger();
+        form_->fileListBox->setFocus();
+        form_->action("selectAll")->trigger();
     } else if (how == "list-key") {
-        form_->lb_arquivos->setFocus();
-        QTest::keyClick(form_->lb_arquivos, Qt::Key_A, Qt::ControlModifier);
+        form_->fileListBox->setFocus();
+        QTest::keyClick(form_->fileListBox, Qt::Key_A, Qt::ControlModifier);
     } else {
-        form_->Memo1->setFocus();
-        QTest::keyClick(form_->Memo1, Qt::Key_A, Qt::ControlModifier);
+        form_->textEdit->setFocus();
+        QTest::keyClick(form_->textEdit, Qt::Key_A, Qt::ControlModifier);
     }
-    const QTextCursor cursor = form_->Memo1->textCursor();
+    const QTextCursor cursor = form_->textEdit->textCursor();
     QCOMPARE(cursor.selectionStart(), 0);
     QCOMPARE(cursor.selectionEnd(), int(text.size()));
-    QCOMPARE(form_->Memo1->toPlainText(), text);
-    QVERIFY(!form_->Memo1->document()->isModified());
+    QCOMPARE(form_->textEdit->toPlainText(), text);
+    QVERIFY(!form_->textEdit->document()->isModified());
 }
 
 void MenuMapTest::clipboardButtons_data() {
@@ -392,10 +392,10 @@ void MenuMapTest::clipboardButtons_data() {
     QTest::addColumn<QString>("textAfter");
     QTest::addColumn<QString>("clipboardAfter");
     QTest::addColumn<bool>("modified");
-    QTest::newRow("cut") << "CutBtn" << 1 << 4 << "pão doce" << "pdoce" << "ão " << true;
-    QTest::newRow("cut nothing selected") << "CutBtn" << 2 << 2 << "pão" << "pão" << "antes" << false;
-    QTest::newRow("copy") << "CopyBtn" << 4 << 8 << "pão doce" << "pão doce" << "doce" << false;
-    QTest::newRow("paste over selection") << "PasteBtn" << 0 << 3 << "pão doce" << "antes doce" << "antes" << true;
+    QTest::newRow("cut") << "cutButton" << 1 << 4 << "pão doce" << "pdoce" << "ão " << true;
+    QTest::newRow("cut nothing selected") << "cutButton" << 2 << 2 << "pão" << "pão" << "antes" << false;
+    QTest::newRow("copy") << "copyButton" << 4 << 8 << "pão doce" << "pão doce" << "doce" << false;
+    QTest::newRow("paste over selection") << "pasteButton" << 0 << 3 << "pão doce" << "antes doce" << "antes" << true;
 }
 
 void MenuMapTest::clipboardButtons() {
@@ -407,18 +407,18 @@ void MenuMapTest::clipboardButtons() {
     QFETCH(QString, clipboardAfter);
     QFETCH(bool, modified);
     QApplication::clipboard()->setText(QStringLiteral("antes"));
-    form_->Memo1->setPlainText(text);
-    form_->Memo1->document()->setModified(false);
-    QTextCursor cursor = form_->Memo1->textCursor();
+    form_->textEdit->setPlainText(text);
+    form_->textEdit->document()->setModified(false);
+    QTextCursor cursor = form_->textEdit->textCursor();
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
-    form_->Memo1->setTextCursor(cursor);
+    form_->textEdit->setTextCursor(cursor);
 
     QTest::mouseClick(form_->button(button), Qt::LeftButton);
 
-    QCOMPARE(form_->Memo1->toPlainText(), textAfter);
+    QCOMPARE(form_->textEdit->toPlainText(), textAfter);
     QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
-    QCOMPARE(form_->Memo1->document()->isModified(), modified);
+    QCOMPARE(form_->textEdit->document()->isModified(), modified);
 }
 
 QTEST_MAIN(MenuMapTest)

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include "editor/qtmessagesink.h"
+#include "editor/seams/qtmessagesink.h"
 #include "modalanswer.h"
 
 namespace {

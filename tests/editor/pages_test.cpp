@@ -3,8 +3,8 @@
 #include <QListWidget>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/pagecommands.h"
+#include "editor/documents/documents.h"
+#include "editor/pages/pagecommands.h"
 
 namespace {
 
@@ -54,13 +54,13 @@ void PagesTest::view() {
     writeTemplate(f.textos());
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     if (fromList) {
-        uvars::ListFilter = "*.*";
+        runstate::ListFilter = "*.*";
         QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     } else {
         f.dialogs.chooseFile(f.textos() + "/" + file);
-        f.trigger("Abrir1");
+        f.trigger("openFile");
     }
-    f.trigger("Visualizar1");
+    f.trigger("view");
 
     const QString page = f.textos() + "/" + opened;
     QCOMPARE(f.shell.opened, std::vector<std::string>{(fromList ? opened : page).toStdString()});
@@ -76,14 +76,14 @@ void PagesTest::viewSavesTheTextFirst() {
     writeBytes(doc, "antigo");
     writeTemplate(f.start);  // the template is looked for in the current directory
     QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
-    f.form->Memo1->selectAll();
-    f.form->Memo1->insertPlainText(QStringLiteral("Aula\nx ≤ y, ação"));
-    f.trigger("Visualizar1");
+    f.form->textEdit->selectAll();
+    f.form->textEdit->insertPlainText(QStringLiteral("Aula\nx ≤ y, ação"));
+    f.trigger("view");
     QVERIFY(!f.modified());
     QCOMPARE(readBytes(doc), QByteArray("Aula\r\nx &#8804; y, a\xE7\xE3o"));
-    QCOMPARE(uvars::PageFile, (f.textos() + "/aula.htm").toStdString());
+    QCOMPARE(runstate::PageFile, (f.textos() + "/aula.htm").toStdString());
     QVERIFY(readBytes(f.textos() + "/aula.htm").contains("x &#8804; y, a&ccedil;&atilde;o"));
-    QCOMPARE(f.shell.opened, std::vector<std::string>{uvars::PageFile});
+    QCOMPARE(f.shell.opened, std::vector<std::string>{runstate::PageFile});
 }
 
 void PagesTest::generatorFileErrorOpensNothing() {
@@ -92,7 +92,7 @@ void PagesTest::generatorFileErrorOpensNothing() {
     writeBytes(doc, "texto");
     QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
     QFile::remove(doc);
-    f.trigger("Visualizar1");
+    f.trigger("view");
     QCOMPARE(f.sink.calls.size(), size_t(1));
     QVERIFY2(f.sink.calls[0].find(doc.toStdString()) != std::string::npos, f.sink.calls[0].c_str());
     QVERIFY(f.shell.opened.empty());
@@ -108,8 +108,8 @@ void PagesTest::viewCarriesTheReadings() {
                "<<<CABE\xC7" "ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n"
                "<script type=\"application/json\">[LEITURAS]</script></body></html>\r\n<<<FIM>>>\r\n");
     QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
-    f.form->Memo1->insertPlainText(QStringLiteral("Aula\nSe `x ≤ y`, então `x^2`."));
-    f.trigger("Visualizar1");
+    f.form->textEdit->insertPlainText(QStringLiteral("Aula\nSe `x ≤ y`, então `x^2`."));
+    f.trigger("view");
     const QByteArray page = readBytes(f.textos() + "/aula.htm");
     QVERIFY2(page.contains("<script type=\"application/json\">{\"x \\u2264 y\":\"x menor ou igual a y\","
                            "\"x^2\":\"x ao quadrado\"}</script>"),
@@ -123,9 +123,9 @@ void PagesTest::print_data() {
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("opens");
     const QString instruction = "Show: Vou abrir o navegador, então aperte ctrl-p.\rEspere imprimir, depois feche o navegador.";
-    QTest::newRow("print untitled") << false << "Imprimirformatado1" << QStringList{"Show: Salve o arquivo antes de imprimir"} << false;
-    QTest::newRow("print titled") << true << "Imprimirformatado1" << QStringList{instruction} << true;
-    QTest::newRow("view untitled") << false << "Visualizar1"
+    QTest::newRow("print untitled") << false << "print" << QStringList{"Show: Salve o arquivo antes de imprimir"} << false;
+    QTest::newRow("print titled") << true << "print" << QStringList{instruction} << true;
+    QTest::newRow("view untitled") << false << "view"
                                    << QStringList{"Show: Salve o arquivo antes de visualizar pela primeira vez"} << false;
 }
 
@@ -153,12 +153,12 @@ void PagesTest::opens_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QStringList>("helpFiles");
     QTest::addColumn<QString>("opened");  // %1 stands for the help folder
-    QTest::newRow("help, chm present") << "Ajuda2" << QStringList{"velloq.chm", "velloq.htm"} << "%1/velloq.chm";
-    QTest::newRow("help, htm only") << "Ajuda2" << QStringList{"velloq.htm"} << "%1/velloq.htm";
-    QTest::newRow("help, neither") << "Ajuda2" << QStringList{} << "%1/velloq.htm";
-    QTest::newRow("tutorial") << "TutorialAsciiMath1" << QStringList{} << "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html";
-    QTest::newRow("formula list") << "Sitematematicapt1" << QStringList{} << "%1/formulas.htm";
-    QTest::newRow("work folder") << "Mostrarpastaatual1" << QStringList{} << "%1/../textos";
+    QTest::newRow("help, chm present") << "manual" << QStringList{"velloq.chm", "velloq.htm"} << "%1/velloq.chm";
+    QTest::newRow("help, htm only") << "manual" << QStringList{"velloq.htm"} << "%1/velloq.htm";
+    QTest::newRow("help, neither") << "manual" << QStringList{} << "%1/velloq.htm";
+    QTest::newRow("tutorial") << "asciiMathTutorial" << QStringList{} << "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html";
+    QTest::newRow("formula list") << "formulaList" << QStringList{} << "%1/formulas.htm";
+    QTest::newRow("work folder") << "showWorkFolder" << QStringList{} << "%1/../textos";
 }
 
 void PagesTest::opens() {

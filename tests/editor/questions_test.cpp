@@ -7,8 +7,8 @@
 #include <QListWidget>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/qtmessagesink.h"
+#include "editor/documents/documents.h"
+#include "editor/seams/qtmessagesink.h"
 #include "modalanswer.h"
 
 class QuestionsTest : public QObject {
@@ -25,14 +25,14 @@ private slots:
 void QuestionsTest::discardingQuestionsDefaultToNo_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("question");
-    QTest::newRow("Nova página") << "Novo1" << "Confirmando apagamento geral";
-    QTest::newRow("Abrir texto") << "Abrir1" << kLoadAnother;
-    QTest::newRow("Terminar") << "Terminar" << "Texto foi alterado, sai sem salvar?";
+    QTest::newRow("Nova página") << "newPage" << "Confirmando apagamento geral";
+    QTest::newRow("Abrir texto") << "openFile" << kLoadAnother;
+    QTest::newRow("quit") << "quit" << "Texto foi alterado, sai sem salvar?";
     QTest::newRow("closing the window") << "close" << "Termina o programa sem salvar a edição?";
-    QTest::newRow("extension button") << "btnMdl" << kLoadAnother;
+    QTest::newRow("extension button") << "mdlFilterButton" << kLoadAnother;
     QTest::newRow("reopen entry") << "reopen" << kLoadAnother;
     QTest::newRow("file list") << "pick" << kLoadAnother;
-    QTest::newRow("save as over a file") << "SalvarComo1" << "O arquivo %1/aula.vloq já existe. Substitui?";
+    QTest::newRow("save as over a file") << "saveAs" << "O arquivo %1/aula.vloq já existe. Substitui?";
 }
 
 void QuestionsTest::discardingQuestionsDefaultToNo() {
@@ -45,14 +45,14 @@ void QuestionsTest::discardingQuestionsDefaultToNo() {
     f.sink.calls.clear();
     if (command == "close") {
         f.form->close();
-    } else if (command == "btnMdl") {
+    } else if (command == "mdlFilterButton") {
         f.form->button(command)->click();
     } else if (command == "reopen") {
         f.commands.workFolder->ReopenFolder(f.textos().toStdString());
     } else if (command == "pick") {
-        f.commands.workFolder->lb_arquivosClick("aula.vloq");
+        f.commands.workFolder->openPickedEntry("aula.vloq");
     } else {
-        if (command == "SalvarComo1") f.dialogs.chooseFile(f.textos() + "/aula");
+        if (command == "saveAs") f.dialogs.chooseFile(f.textos() + "/aula");
         f.trigger(command.toLatin1().constData());
     }
     const std::string asked = (question.contains("%1") ? question.arg(f.textos()) : question).toStdString();
@@ -82,7 +82,7 @@ void QuestionsTest::failuresAreWarnings() {
     f.sink.calls.clear();
     if (command == "reopen") f.commands.workFolder->ReopenFolder(gone);
     else if (command == "open") f.commands.workFolder->OpenWorkFolder(gone);
-    else if (command == "pick") f.commands.workFolder->lb_arquivosClick("nada.vloq");
+    else if (command == "pick") f.commands.workFolder->openPickedEntry("nada.vloq");
     else if (command == "big") {
         QFile big(f.textos() + "/grande.vloq");
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(300) << 20));

@@ -4,6 +4,7 @@
 // in silence; a read-only state folder stops neither typing nor saving.
 //
 // Run with "--editor" this program is instead an editor for the tests to kill (see runEditor).
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -16,9 +17,9 @@
 #include <cstdio>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/recovery.h"
-#include "editor/sessionend.h"
+#include "editor/documents/documents.h"
+#include "editor/documents/recovery.h"
+#include "editor/documents/sessionend.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void leaveCopy(const QString& folder, const QString& name, const recovery::Copy&
 // An editor window with its commands and its recovery copy in folder.
 struct Editor {
     explicit Editor(const QString& folder)
-        : recovery(std::make_unique<Recovery>(*f.form, *f.commands.documents, folder.toStdString())) {
+        : recovery(std::make_unique<Recovery>(f.form->parts(), *f.commands.documents, folder.toStdString())) {
         recovery->setDelays(kPause, 10 * kPause);
     }
     DocFixture f;
@@ -106,6 +107,8 @@ private slots:
     void damagedFilesPassedOver();
     void refusedCopiesKeepTheLastThree();
     void readOnlyFolderStopsNothing();
+    void leftTemporaryFilesRemoved_data();
+    void leftTemporaryFilesRemoved();
 
 private:
     std::unique_ptr<QTemporaryDir> state_;
@@ -190,6 +193,7 @@ void RecoveryTest::copyComesAndGoes_data() {
     QTest::newRow("new page, No: untitled now") << "new page, No" << true << "";
     QTest::newRow("another document picked") << "pick" << false << "";
     QTest::newRow("more typing") << "type" << true << "aula.vloq";
+    QTest::newRow("saved, then typed again: a new copy") << "save, type" << true << "aula.vloq";
     QTest::newRow("normal exit") << "exit" << false << "";
 }
 
@@ -216,18 +220,28 @@ void RecoveryTest::copyComesAndGoes() {
     QCOMPARE(copy->text, QStringLiteral("novo um\ndois"));
     // The copies are the user's own, even in a folder that others could read before.
     QVERIFY(!(QFileInfo(folder()).permissions() & (QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther)));
+    // The copy itself is the user's alone, in a folder that others may read.
+    const auto ownerOnly = [](const std::string& path) {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) == 0600;
+    };
+    QVERIFY(ownerOnly(file));
     // Nothing of the copy lands in the work folder.
     QCOMPARE(QDir(f.textos()).entryList(QDir::Files | QDir::Hidden), QStringList({"aula.vloq", "outro.vloq"}));
 
     if (action == "save") {
-        f.trigger("Salvar1");
+        f.trigger("save");
     } else if (action.startsWith("new page")) {
         f.sink.yesNo.push_back(action.endsWith("Yes"));
-        f.trigger("Novo1");
+        f.trigger("newPage");
     } else if (action == "pick") {
         f.sink.yesNo.push_back(true);
-        f.commands.workFolder->lb_arquivosClick("outro.vloq");
+        f.commands.workFolder->openPickedEntry("outro.vloq");
     } else if (action == "type") {
+        f.type(QStringLiteral("mais "));
+    } else if (action == "save, type") {
+        f.trigger("save");
+        QTRY_VERIFY(!QFile::exists(QString::fromStdString(file)));
         f.type(QStringLiteral("mais "));
     } else if (action == "exit") {
         editor->recovery.reset();
@@ -238,9 +252,10 @@ void RecoveryTest::copyComesAndGoes() {
         QTRY_VERIFY(!QFile::exists(QString::fromStdString(file)));
         return;
     }
-    const QString expected = action == "type" ? QStringLiteral("novo mais um\ndois") : QStringLiteral("novo um\ndois");
+    const QString expected = action.endsWith("type") ? QStringLiteral("novo mais um\ndois") : QStringLiteral("novo um\ndois");
     QTRY_VERIFY((copy = copyIn(file)) && copy->document == (document.isEmpty() ? "" : (f.textos() + "/" + document).toStdString()) &&
                 copy->text == expected);
+    QVERIFY(ownerOnly(file));
 }
 
 void RecoveryTest::killedEditorIsOffered_data() {
@@ -267,10 +282,10 @@ void RecoveryTest::killedEditorIsOffered() {
     if (document == "gone") QFile::remove(path);
 
     // The next editor, at its start-up step.
-    Recovery recovery(*f.form, *f.commands.documents, folder().toStdString());
+    Recovery recovery(f.form->parts(), *f.commands.documents, folder().toStdString());
     recovery.setDelays(kPause, 10 * kPause);
     f.sink.yesNo.push_back(answer);
-    f.form->Timer1->start(0);
+    f.form->startupTimer->start(0);
     QTRY_VERIFY(std::find_if(f.sink.calls.begin(), f.sink.calls.end(), [](const std::string& c) {
                     return c.rfind("AskYesNo: Recuperar", 0) == 0;
                 }) != f.sink.calls.end());
@@ -292,7 +307,7 @@ void RecoveryTest::killedEditorIsOffered() {
                                                               : QStringLiteral("não salvo ≤ antes"));
     QVERIFY(f.modified());
     const std::string title = document == "aula.vloq" ? path.toStdString() : "";
-    QCOMPARE(uvars::CurrentFile, title);
+    QCOMPARE(runstate::CurrentFile, title);
     QCOMPARE(f.form->windowTitle(), title.empty() ? QStringLiteral("Velloq") : "Velloq " + path);
     if (document == "aula.vloq") QCOMPARE(readBytes(path), QByteArray("antes"));  // untouched until saved
     // The text is now this editor's copy; the old one is gone.
@@ -330,9 +345,9 @@ void RecoveryTest::restoredDocumentKeepsItsFormat() {
     leaveCopy(folder(), "velloq-1-x.vrec", {path.toStdString(), 1796650000, QStringLiteral("ação ≤ nova\nlinha")});
     f.sink.yesNo.push_back(true);
     editor.recovery->OfferLeftCopies();
-    QCOMPARE(uvars::CurrentFile, path.toStdString());
+    QCOMPARE(runstate::CurrentFile, path.toStdString());
     QVERIFY(f.modified());
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(path), QStringLiteral("ação ≤ nova\nlinha").toUtf8());
 }
 
@@ -416,10 +431,55 @@ void RecoveryTest::readOnlyFolderStopsNothing() {
     QCOMPARE(f.text(), std::string("um dois"));
 
     f.dialogs.chooseFile(f.textos() + "/aula.vloq");
-    f.trigger("Salvar1");
+    f.trigger("save");
     QCOMPARE(readBytes(f.textos() + "/aula.vloq"), QByteArray("um dois"));
     QVERIFY(!f.modified());
     QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void RecoveryTest::leftTemporaryFilesRemoved_data() {
+    QTest::addColumn<bool>("editorRuns");     // the editor that made the copy still runs
+    QTest::addColumn<int>("lockAge");         // seconds since that editor made its lock
+    QTest::addColumn<QString>("name");        // of the file left
+    QTest::addColumn<int>("age");             // seconds since it was last written
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("killed editor, two minutes old") << false << 0 << ".velloq-Ab12Cd" << 120 << true;
+    QTest::newRow("killed editor, ten seconds old") << false << 0 << ".velloq-Ab12Cd" << 10 << false;
+    QTest::newRow("running editor, written since its lock") << true << 600 << ".velloq-Ab12Cd" << 120 << false;
+    QTest::newRow("running editor, written before its lock") << true << 0 << ".velloq-Ab12Cd" << 120 << true;
+    QTest::newRow("killed editor, not a temporary file") << false << 0 << "notas.txt" << 120 << false;
+}
+
+// A kill in the middle of writing a copy leaves the file writer's temporary file beside it;
+// the next start removes it once no running editor can be writing it.
+void RecoveryTest::leftTemporaryFilesRemoved() {
+    QFETCH(bool, editorRuns);
+    QFETCH(int, lockAge);
+    QFETCH(QString, name);
+    QFETCH(int, age);
+    QFETCH(bool, removed);
+    DocFixture f;
+    ChildEditor child(f.start, folder(), 20, {}, QStringLiteral("meio escrito"));
+    QVERIFY(child.ready());
+    const QStringList locks = QDir(folder()).entryList({QStringLiteral("velloq-*.lock")}, QDir::Files);
+    QCOMPARE(locks.size(), 1);
+    const auto setAge = [](const QString& path, int seconds) {
+        const timespec when[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0) == 0;
+    };
+    QVERIFY(setAge(folder() + "/" + locks.front(), lockAge));
+    if (!editorRuns) QCOMPARE(child.endWith(SIGKILL), SIGKILL);
+    // What the kill left of a copy under way: its first bytes, under the writer's new name.
+    const std::string whole = recovery::Serialize({"", 1796650000, QStringLiteral("meio escrito")});
+    const QString left = folder() + "/" + name;
+    writeBytes(left, QByteArray(whole.data(), qsizetype(whole.size() / 2)));
+    QVERIFY(setAge(left, age));
+
+    Editor next(folder());
+    if (!editorRuns) next.f.sink.yesNo.push_back(false);  // the killed editor's copy is offered
+    next.recovery->OfferLeftCopies();
+    QCOMPARE(QFile::exists(left), !removed);
+    QCOMPARE(QDir(folder()).entryList({QStringLiteral("velloq-*.lock")}, QDir::Files).size(), editorRuns ? 1 : 0);
 }
 
 namespace {
@@ -433,14 +493,14 @@ int runEditor(int argc, char** argv) {
     messages::SilentSink quiet;
     messages::Install(&quiet);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
-    TForm1 form;
-    const DocumentCommands commands = ConnectDocumentCommands(form);
-    Recovery recovery(form, *commands.documents, argv[3]);
+    MainWindow form;
+    const DocumentCommands commands = ConnectDocumentCommands(form.parts());
+    Recovery recovery(form.parts(), *commands.documents, argv[3]);
     const int pause = std::atoi(argv[4]);
     recovery.setDelays(pause, pause);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
     if (*argv[5]) commands.documents->LoadDocument(argv[5]);
-    form.Memo1->insertPlainText(QString::fromUtf8(argv[6]));
+    form.textEdit->insertPlainText(QString::fromUtf8(argv[6]));
 
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialogrunner.h"
+#include "editor/seams/dialogrunner.h"
 #include "platform/shell.h"
 
 class ScriptedDialogs final : public dialogs::Runner {

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "editor/uvars.h"
+#include "editor/state/runstate.h"
 
 namespace {
 
@@ -53,10 +53,10 @@ void SettingsTest::init() {
     root.removeRecursively();
     QVERIFY(QDir().mkpath(tmp_.path() + "/textos"));
     QVERIFY(QDir::setCurrent(tmp_.path()));
-    uvars::SetStartValues();
-    program_ = QString::fromStdString(uvars::ProgramSettingsFile);
-    folder_ = QString::fromStdString(uvars::WorkFolder) + "/velloq.ini";
-    uvars::TemplateFile = uvars::Author = uvars::Contact = "stale";
+    runstate::SetStartValues();
+    program_ = QString::fromStdString(runstate::ProgramSettingsFile);
+    folder_ = QString::fromStdString(runstate::WorkFolder) + "/velloq.ini";
+    runstate::TemplateFile = runstate::Author = runstate::Contact = "stale";
 }
 
 void SettingsTest::readSettings_data() {
@@ -65,7 +65,7 @@ void SettingsTest::readSettings_data() {
     QTest::addColumn<QByteArray>("templateFile");
     QTest::addColumn<QByteArray>("author");
     QTest::addColumn<QByteArray>("contact");
-    const QByteArray contact = uvars::kDefaultContact;
+    const QByteArray contact = runstate::kDefaultContact;
 
     QTest::newRow("no settings anywhere") << QByteArray() << QByteArray()
         << QByteArray("modeloMat.mdl") << QByteArray("Fulano de Tal") << contact;
@@ -105,11 +105,11 @@ void SettingsTest::readSettings() {
     if (!folderFile.isEmpty()) writeFile(folder_, folderFile);
     if (!programFile.isEmpty()) writeFile(program_, programFile);
 
-    uvars::ReadSettings();
+    runstate::ReadSettings();
 
-    QCOMPARE(uvars::TemplateFile, bytes(templateFile));
-    QCOMPARE(uvars::Author, bytes(author));
-    QCOMPARE(uvars::Contact, bytes(contact));
+    QCOMPARE(runstate::TemplateFile, bytes(templateFile));
+    QCOMPARE(runstate::Author, bytes(author));
+    QCOMPARE(runstate::Contact, bytes(contact));
     // Reading creates nothing.
     if (folderFile.isEmpty()) QVERIFY(!QFile::exists(folder_));
 }
@@ -117,10 +117,10 @@ void SettingsTest::readSettings() {
 void SettingsTest::emptyWorkFolderBecomesTheCurrentDirectory() {
     QVERIFY(QDir::setCurrent(tmp_.path() + "/textos"));
     writeFile(folder_, "[VELLOQ]\nAUTOR=Aqui\n");
-    uvars::WorkFolder.clear();
-    uvars::ReadSettings();
-    QCOMPARE(uvars::WorkFolder, QDir(tmp_.path() + "/textos").canonicalPath().toStdString());
-    QCOMPARE(uvars::Author, std::string("Aqui"));
+    runstate::WorkFolder.clear();
+    runstate::ReadSettings();
+    QCOMPARE(runstate::WorkFolder, QDir(tmp_.path() + "/textos").canonicalPath().toStdString());
+    QCOMPARE(runstate::Author, std::string("Aqui"));
 }
 
 void SettingsTest::writeSettings_data() {
@@ -151,31 +151,31 @@ void SettingsTest::writeSettings() {
     QFETCH(QByteArray, programAfter);
     if (!folderBefore.isEmpty()) writeFile(folder_, folderBefore);
     if (!programBefore.isEmpty()) writeFile(program_, programBefore);
-    uvars::TemplateFile = "t.mdl";
-    uvars::Author = bytes(author);
-    uvars::Contact = "c@x.br";
+    runstate::TemplateFile = "t.mdl";
+    runstate::Author = bytes(author);
+    runstate::Contact = "c@x.br";
 
-    uvars::WriteSettings();
+    runstate::WriteSettings();
 
     QCOMPARE(readFile(folder_), folderAfter);
-    QCOMPARE(readFile(program_), programAfter.replace("%W", QByteArray::fromStdString(uvars::WorkFolder)));
+    QCOMPARE(readFile(program_), programAfter.replace("%W", QByteArray::fromStdString(runstate::WorkFolder)));
     // What was written reads back as the same values.
-    uvars::TemplateFile = uvars::Author = uvars::Contact = "stale";
-    uvars::ReadSettings();
-    QCOMPARE(uvars::TemplateFile, std::string("t.mdl"));
-    QCOMPARE(uvars::Contact, std::string("c@x.br"));
-    if (!author.isEmpty()) QCOMPARE(uvars::Author, bytes(author));
+    runstate::TemplateFile = runstate::Author = runstate::Contact = "stale";
+    runstate::ReadSettings();
+    QCOMPARE(runstate::TemplateFile, std::string("t.mdl"));
+    QCOMPARE(runstate::Contact, std::string("c@x.br"));
+    if (!author.isEmpty()) QCOMPARE(runstate::Author, bytes(author));
 }
 
 void SettingsTest::unwritableFolderKeepsTheValues() {
     // A work folder with an accented name goes into "PASTAPADRAO" as Windows-1252; a folder
     // file that cannot be written is passed over.
-    uvars::WorkFolder = tmp_.path().toStdString() + "/não existe";
-    uvars::TemplateFile = "t.mdl";
-    uvars::Author = "Ana";
-    uvars::WriteSettings();
-    QVERIFY(!QDir(QString::fromStdString(uvars::WorkFolder)).exists());
-    QCOMPARE(uvars::Author, std::string("Ana"));
+    runstate::WorkFolder = tmp_.path().toStdString() + "/não existe";
+    runstate::TemplateFile = "t.mdl";
+    runstate::Author = "Ana";
+    runstate::WriteSettings();
+    QVERIFY(!QDir(QString::fromStdString(runstate::WorkFolder)).exists());
+    QCOMPARE(runstate::Author, std::string("Ana"));
     QCOMPARE(readFile(program_), "[VELLOQ]\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/n\xe3o existe\n");
 }
 

@@ -1,15 +1,19 @@
 // F9 speaks the caret's whole line from wherever the focus is in the main window; Shift+F9
 // one formula of it, read by the real formula speech server; F8 silences the program's speech.
+#include <poll.h>
+
 #include <QAction>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
-#include "editor/velloqPrinc.h"
+#include "editor/window/mainwindow.h"
 #include "platform/codepage.h"
-#include "speech/falar.h"
-#include "speech/ormivox.h"
+#include "speech/speechcommands.h"
+#include "speech/formulaspeech.h"
+#include "speech/socketclient.h"
 #include "tests/speech/recording_voice.h"
 #include "tests/speech/test_server.h"
 
@@ -21,31 +25,31 @@ private slots:
         // The hint that follows a run's first unread formula is tested with the speech module;
         // here it is spent at once, so that F9 speaks the line alone.
         speechtest::RecordingVoice voice;
-        falar::Formula2("`x`");
-        QVERIFY(falar::HintGiven());
+        speechcommands::SpeakCaretLine("`x`");
+        QVERIFY(speechcommands::HintGiven());
     }
     void f9SpeaksTheWholeLine_data() {
         QTest::addColumn<int>("caret");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QByteArray>("spoken");
         const QByteArray second("duas `x^2` linhas \xE7");
-        QTest::newRow("start of the line") << 3 << "Memo1" << second;
-        QTest::newRow("middle of the line") << 9 << "Memo1" << second;
-        QTest::newRow("end of the line") << 21 << "Memo1" << second;
-        QTest::newRow("focus in the file list") << 9 << "lb_arquivos" << second;
-        QTest::newRow("empty line after the last break") << 28 << "Memo1" << QByteArray();
+        QTest::newRow("start of the line") << 3 << "textEdit" << second;
+        QTest::newRow("middle of the line") << 9 << "textEdit" << second;
+        QTest::newRow("end of the line") << 21 << "textEdit" << second;
+        QTest::newRow("focus in the file list") << 9 << "fileListBox" << second;
+        QTest::newRow("empty line after the last break") << 28 << "textEdit" << QByteArray();
     }
     void f9SpeaksTheWholeLine() {
         QFETCH(int, caret);
         QFETCH(QString, focus);
         QFETCH(QByteArray, spoken);
-        TForm1 form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Memo1->setPlainText(QString::fromUtf8("um\nduas `x^2` linhas \xC3\xA7\ntr\xC3\xAAs\n"));
-        QTextCursor cursor = form.Memo1->textCursor();
+        form.textEdit->setPlainText(QString::fromUtf8("um\nduas `x^2` linhas \xC3\xA7\ntr\xC3\xAAs\n"));
+        QTextCursor cursor = form.textEdit->textCursor();
         cursor.setPosition(caret);
-        form.Memo1->setTextCursor(cursor);
+        form.textEdit->setTextCursor(cursor);
         QWidget* target = form.findChild<QWidget*>(focus);
         QVERIFY(target);
         target->setFocus();
@@ -79,36 +83,83 @@ private slots:
         const std::string program = VELLOQ_OXSERVER;
         if (program.empty()) QSKIP("no oxserver in this build");
         speechtest::FormulaServer server(program);
-        ormivox::SetServerPort(server.port());
-        QVERIFY(ormivox::ConnectServer());
-        TForm1 form;
+        formulaspeech::SetServerPort(server.port());
+        QVERIFY(formulaspeech::ConnectServer());
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Memo1->setPlainText(QStringLiteral("antes `y`\n") + line + QStringLiteral("\ndepois `z`"));
-        QTextCursor cursor = form.Memo1->textCursor();
-        cursor.setPosition(form.Memo1->document()->findBlockByNumber(1).position() + column);
-        form.Memo1->setTextCursor(cursor);
+        form.textEdit->setPlainText(QStringLiteral("antes `y`\n") + line + QStringLiteral("\ndepois `z`"));
+        QTextCursor cursor = form.textEdit->textCursor();
+        cursor.setPosition(form.textEdit->document()->findBlockByNumber(1).position() + column);
+        form.textEdit->setTextCursor(cursor);
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.Memo1, Qt::Key_F9, Qt::ShiftModifier);
+        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ShiftModifier);
         const std::string expected = formula.isEmpty()
-            ? std::string(falar::kNoFormula)
+            ? std::string(speechcommands::kNoFormula)
             : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()));
-        QCOMPARE(voice.texts, std::vector<std::string>{expected});
-        QCOMPARE(form.Memo1->textCursor().position(), cursor.position());
-        ormivox::AdoptConnection(0);
-        ormivox::SetServerPort(0);
+        QTRY_COMPARE(voice.texts, std::vector<std::string>{expected});
+        QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
+        formulaspeech::AdoptConnection(0);
+        formulaspeech::SetServerPort(0);
+    }
+
+    // F9 against a server that takes the connection and never reads: the window goes on while
+    // the reply is awaited, and after the time-out the user hears once that the server did not
+    // reply, then the line as it stands. A second F9 gives the first one up; F8 and Esc give
+    // it up with nothing said.
+    void aSilentServerHoldsNothing_data() {
+        QTest::addColumn<int>("then");  // the key pressed while the reply is awaited; 0: none
+        QTest::addColumn<bool>("spoken");
+        QTest::newRow("F9 alone") << 0 << true;
+        QTest::newRow("a second F9") << int(Qt::Key_F9) << true;
+        QTest::newRow("F8") << int(Qt::Key_F8) << false;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << false;
+    }
+    void aSilentServerHoldsNothing() {
+        QFETCH(int, then);
+        QFETCH(bool, spoken);
+        speechtest::TestServer silent([](int fd, int) {
+            pollfd p{fd, POLLRDHUP, 0};
+            poll(&p, 1, 20000);
+        });
+        socketclient::SetTimeout(std::chrono::milliseconds(1500));
+        formulaspeech::SetServerPort(silent.port());
+        QVERIFY(formulaspeech::ConnectServer());
+        MainWindow form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const std::string line = "Seja `x^2` aqui.";
+        form.textEdit->setPlainText(QString::fromStdString(line));
+        speechtest::RecordingVoice voice;
+
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        // Back before any reply, and the window's loop turns while it is awaited.
+        QVERIFY(speechcommands::Busy());
+        QVERIFY(voice.texts.empty());
+        bool turned = false;
+        QTimer::singleShot(0, &form, [&turned] { turned = true; });
+        QTRY_VERIFY(turned);
+        QVERIFY(voice.texts.empty());
+        if (then) QTest::keyClick(form.textEdit, Qt::Key(then));
+
+        QTRY_VERIFY_WITH_TIMEOUT(!speechcommands::Busy(), 15000);
+        const std::vector<std::string> said{speechcommands::kNoReply, line};
+        QCOMPARE(voice.texts, spoken ? said : std::vector<std::string>{});
+        formulaspeech::AdoptConnection(0);
+        formulaspeech::SetServerPort(0);
+        socketclient::SetTimeout(std::chrono::milliseconds(3000));
     }
 
     // F8 cancels what the program handed to the voice, and speaks nothing of its own.
     void f8SilencesTheProgramsSpeech() {
-        TForm1 form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.Memo1->setPlainText(QStringLiteral("uma linha"));
+        form.textEdit->setPlainText(QStringLiteral("uma linha"));
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.Memo1, Qt::Key_F9);
-        QTest::keyClick(form.Memo1, Qt::Key_F9);
-        QTest::keyClick(form.Memo1, Qt::Key_F8);
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        QTest::keyClick(form.textEdit, Qt::Key_F8);
         QCOMPARE(voice.cancelledAt, std::vector<std::size_t>{2});
         QCOMPARE(voice.texts.size(), std::size_t(2));
     }

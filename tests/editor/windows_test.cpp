@@ -10,10 +10,10 @@
 #include <QTest>
 #include <QTextBlock>
 
-#include "editor/insertcommands.h"
-#include "editor/uabout.h"
-#include "editor/udicasform.h"
-#include "editor/velloqPrinc.h"
+#include "editor/help/helpcommands.h"
+#include "editor/help/aboutbox.h"
+#include "editor/help/tipswindow.h"
+#include "editor/window/mainwindow.h"
 #include "modalanswer.h"
 
 class WindowsTest : public QObject {
@@ -30,11 +30,11 @@ private slots:
     void aboutShowsTheVersionEveryTime();
 
 private:
-    TForm1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
 };
 
 void WindowsTest::init() {
-    form_ = new TForm1;
+    form_ = new MainWindow;
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -72,10 +72,10 @@ void WindowsTest::tipsText_data() {
 void WindowsTest::tipsText() {
     QFETCH(int, line);
     QFETCH(QString, text);
-    form_->action("Dicasparacriarformulario1")->trigger();
-    TdicasForm* tips = TipsWindow(form_);
+    form_->action("formTips")->trigger();
+    TipsWindow* tips = TipsWindowOf(form_->parts());
     QVERIFY(tips->isVisible());
-    const QTextBlock block = tips->Memo1->document()->findBlockByNumber(line - 1);
+    const QTextBlock block = tips->textEdit->document()->findBlockByNumber(line - 1);
     if (line == 40) {
         QVERIFY(!block.isValid());
         return;
@@ -92,48 +92,48 @@ void WindowsTest::tipsWindowFromTheKeyboard_data() {
 
 void WindowsTest::tipsWindowFromTheKeyboard() {
     QFETCH(QString, closeWith);
-    TdicasForm* tips = TipsWindow(form_);
+    TipsWindow* tips = TipsWindowOf(form_->parts());
     // Alt+? opens the "&?" menu; D chooses "&Dicas para criar formulário".
     QTest::keyClick(form_, Qt::Key_Question, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget());
-    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("Ajuda1"));
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("helpMenu"));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_D);
     QTRY_VERIFY(tips->isActiveWindow());
     QCOMPARE(tips->windowTitle(), QStringLiteral("Dicas para criar formulário"));
     QCOMPARE(tips->size(), QSize(334, 625));
-    QCOMPARE(QApplication::focusWidget(), tips->Memo1);
+    QCOMPARE(QApplication::focusWidget(), tips->textEdit);
     QVERIFY(form_->isEnabled());  // not modal: the main window stays usable
 
     if (closeWith == "button") {
-        QTest::keyClick(tips->Memo1, Qt::Key_Tab);
+        QTest::keyClick(tips->textEdit, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), tips->Button1);
         QCOMPARE(tips->Button1->text(), QStringLiteral("Fechar"));
         QTest::keyClick(tips->Button1, Qt::Key_Space);
     } else {
-        QTest::keyClick(tips->Memo1, Qt::Key_Escape);
+        QTest::keyClick(tips->textEdit, Qt::Key_Escape);
     }
     QTRY_VERIFY(!tips->isVisible());
 }
 
 void WindowsTest::tipsEditsLastButAreNotStored() {
-    form_->action("Dicasparacriarformulario1")->trigger();
-    TdicasForm* tips = TipsWindow(form_);
-    QVERIFY(!tips->Memo1->isReadOnly());
-    tips->Memo1->selectAll();
-    QTest::keyClicks(tips->Memo1, "meu teste");
+    form_->action("formTips")->trigger();
+    TipsWindow* tips = TipsWindowOf(form_->parts());
+    QVERIFY(!tips->textEdit->isReadOnly());
+    tips->textEdit->selectAll();
+    QTest::keyClicks(tips->textEdit, "meu teste");
     tips->Button1->click();
     QVERIFY(!tips->isVisible());
-    form_->action("Dicasparacriarformulario1")->trigger();
-    QCOMPARE(tips->Memo1->toPlainText(), QStringLiteral("meu teste"));
+    form_->action("formTips")->trigger();
+    QCOMPARE(tips->textEdit->toPlainText(), QStringLiteral("meu teste"));
     // A new run (a new window) starts from the sample again.
-    QCOMPARE(TdicasForm().Memo1->document()->blockCount(), 39);
+    QCOMPARE(TipsWindow().textEdit->document()->blockCount(), 39);
 }
 
 void WindowsTest::aboutShowsTheVersionEveryTime() {
     QStringList shown;
     for (int time = 0; time < 2; ++time) {
         ModalAnswer answer([&](QWidget* w) {
-            auto* box = qobject_cast<TAboutBox*>(w);
+            auto* box = qobject_cast<AboutBox*>(w);
             QVERIFY(box);
             shown << box->st_Version->text();
             QCOMPARE(QApplication::focusWidget(), box->OKButton);
@@ -143,12 +143,12 @@ void WindowsTest::aboutShowsTheVersionEveryTime() {
             box->st_Version->setText(QStringLiteral("v. 1.0"));
             QTest::keyClick(box, Qt::Key_Return);
         });
-        form_->action("Sobreesteprograma1")->trigger();
+        form_->action("about")->trigger();
         QVERIFY(answer.answered());
-        QVERIFY(!AboutDialog(form_)->isVisible());
+        QVERIFY(!AboutBoxOf(form_->parts())->isVisible());
     }
     QCOMPARE(shown, (QStringList{"v. 0.92", "v. 0.92"}));
-    QCOMPARE(AboutDialog(form_)->ProgramIcon->size(), QSize(65, 57));
+    QCOMPARE(AboutBoxOf(form_->parts())->ProgramIcon->size(), QSize(65, 57));
 }
 
 QTEST_MAIN(WindowsTest)

@@ -8,10 +8,10 @@
 #include <QToolButton>
 
 #include "docfixture.h"
-#include "editor/documents.h"
-#include "editor/filelist.h"
-#include "editor/folders.h"
-#include "editor/udir.h"
+#include "editor/documents/documents.h"
+#include "editor/workfolder/filelist.h"
+#include "editor/workfolder/folders.h"
+#include "editor/workfolder/folderchooser.h"
 #include "platform/profile.h"
 
 namespace {
@@ -21,13 +21,13 @@ std::string show(const QString& text) { return "Show: " + text.toStdString(); }
 // Answers the folder chooser with a typed path, or cancels it when path is empty.
 ScriptedDialogs::Answer chooserTyping(const QString& path) {
     return [path](QDialog& dialog) {
-        auto& chooser = static_cast<Tform_dir&>(dialog);
+        auto& chooser = static_cast<FolderChooser&>(dialog);
         if (path.isEmpty()) {
-            chooser.b_cancelaClick();
+            chooser.cancel();
             return int(QDialog::Rejected);
         }
         chooser.e_nomeDir->setText(path);
-        chooser.b_okClick();
+        chooser.confirm();
         return int(QDialog::Accepted);
     };
 }
@@ -75,9 +75,9 @@ void WorkFolderTest::rememberFolder() {
     QFETCH(QStringList, recent);
     DocFixture f;
     for (const QString& path : opened) folders::RememberFolder(path.toStdString());
-    const std::string ini = uvars::ProgramSettingsFile;
+    const std::string ini = runstate::ProgramSettingsFile;
     for (int i = 0; i < 5; ++i) {
-        QCOMPARE(QString::fromStdString(uvars::RecentFolders[size_t(i)]), recent[i]);
+        QCOMPARE(QString::fromStdString(runstate::RecentFolders[size_t(i)]), recent[i]);
         // The file holds Windows-1252 text.
         const std::string key = "arq" + std::to_string(i + 1);
         QCOMPARE(QString::fromLatin1(profile::ReadString(ini, "VELLOQ", key, "?")), recent[i]);
@@ -105,12 +105,12 @@ void WorkFolderTest::startUp() {
                                       : std::vector<std::string>{show("Pasta de trabalho " + f.textos() + " está inacessível")});
     QCOMPARE(f.listed(), withTextos ? QStringList{"aula.vloq"} : QStringList{"inicio.vloq"});
     QCOMPARE(f.cwd(), withTextos ? f.textos() : f.start);
-    if (withTextos) QCOMPARE(f.form->OpenDialog1->directory().absolutePath(), f.textos());
-    QCOMPARE(uvars::TemplateFile, std::string("modeloMat.mdl"));
+    if (withTextos) QCOMPARE(f.form->openDialog->directory().absolutePath(), f.textos());
+    QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
 
-    emit f.form->findChild<QMenu*>("Reabrir1")->aboutToShow();
+    emit f.form->findChild<QMenu*>("reopenMenu")->aboutToShow();
     QStringList captions;
-    for (const char* name : {"N11", "N21", "N31", "N41", "N51"}) captions << f.form->action(name)->text();
+    for (const char* name : {"recentFolder1", "recentFolder2", "recentFolder3", "recentFolder4", "recentFolder5"}) captions << f.form->action(name)->text();
     QCOMPARE(captions, QStringList({withTextos ? f.textos() : QString(), "", "", "", ""}));
 }
 
@@ -139,10 +139,10 @@ void WorkFolderTest::extensionKeysAndPatterns() {
     f.form->show();
     f.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-    uvars::ListFilter = "*.nada";
+    runstate::ListFilter = "*.nada";
 
-    QTest::keyClick(f.form->Memo1, Qt::Key(key), Qt::AltModifier);
-    QTRY_COMPARE(QString::fromStdString(uvars::ListFilter), filter);
+    QTest::keyClick(f.form->textEdit, Qt::Key(key), Qt::AltModifier);
+    QTRY_COMPARE(QString::fromStdString(runstate::ListFilter), filter);
     QStringList names = f.listed();
     names.sort();
     QCOMPARE(names, listed);
@@ -162,9 +162,9 @@ void WorkFolderTest::extensionButtonAsksFirst() {
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     f.type("meu texto");
     f.sink.yesNo = {answer};
-    f.form->button("btnMdl")->click();
+    f.form->button("mdlFilterButton")->click();
     QCOMPARE(f.sink.calls, std::vector<std::string>{std::string("AskYesNo: ") + kLoadAnother});
-    QCOMPARE(uvars::ListFilter, std::string(answer ? "*.mdl" : "*.vloq"));
+    QCOMPARE(runstate::ListFilter, std::string(answer ? "*.mdl" : "*.vloq"));
     QCOMPARE(f.listed(), answer ? QStringList{"m.mdl"} : QStringList{});
     QCOMPARE(f.text(), std::string("meu texto"));
     QVERIFY(f.modified());
@@ -186,30 +186,30 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     QCOMPARE(f.text(), std::string());
 
     // Tab leaves the editor for the list without typing a tab.
-    f.form->Memo1->setFocus();
-    QTest::keyClick(f.form->Memo1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->lb_arquivos));
+    f.form->textEdit->setFocus();
+    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
     QCOMPARE(f.text(), std::string());
     // The Tab that brings the focus into the editor from elsewhere leaves it there: its
     // release is not a Tab typed in the editor.
-    QTest::keyPress(f.form->lb_arquivos, Qt::Key_Tab);
-    f.form->Memo1->setFocus(Qt::TabFocusReason);
-    QTest::keyRelease(f.form->Memo1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->Memo1));
-    QTest::keyClick(f.form->Memo1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->lb_arquivos));
+    QTest::keyPress(f.form->fileListBox, Qt::Key_Tab);
+    f.form->textEdit->setFocus(Qt::TabFocusReason);
+    QTest::keyRelease(f.form->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
+    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
 
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
-        const int row = f.form->lb_arquivos->currentRow() + (key == Qt::Key_Up ? -1 : 1);
-        QTest::keyClick(f.form->lb_arquivos, key);
+        const int row = f.form->fileListBox->currentRow() + (key == Qt::Key_Up ? -1 : 1);
+        QTest::keyClick(f.form->fileListBox, key);
         const QString name = names[row];
         QTRY_COMPARE(f.form->windowTitle(), "Velloq " + name);
         QCOMPARE(f.text(), "texto " + name.toStdString());
-        QCOMPARE(uvars::CurrentFile, name.toStdString());
+        QCOMPARE(runstate::CurrentFile, name.toStdString());
         QCOMPARE(f.selected(), name);
     }
-    QTest::keyClick(f.form->lb_arquivos, Qt::Key_Escape);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->Memo1));
+    QTest::keyClick(f.form->fileListBox, Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
     QVERIFY(f.sink.calls.empty());
 }
 
@@ -232,13 +232,13 @@ void WorkFolderTest::failedPickLeavesUntitled() {
     QFile::remove(f.textos() + "/a.vloq");
     f.form->show();
 
-    QListWidgetItem* item = f.form->lb_arquivos->findItems(entry, Qt::MatchExactly).value(0);
+    QListWidgetItem* item = f.form->fileListBox->findItems(entry, Qt::MatchExactly).value(0);
     QVERIFY(item);
-    QTest::mouseClick(f.form->lb_arquivos->viewport(), Qt::LeftButton, {},
-                      f.form->lb_arquivos->visualItemRect(item).center());
+    QTest::mouseClick(f.form->fileListBox->viewport(), Qt::LeftButton, {},
+                      f.form->fileListBox->visualItemRect(item).center());
     QTRY_COMPARE(f.sink.calls.size(), size_t(1));
     QCOMPARE(f.sink.calls[0], show("Erro ao abrir o arquivo " + entry + ": " + reason));
-    QCOMPARE(uvars::CurrentFile, std::string());
+    QCOMPARE(runstate::CurrentFile, std::string());
     QCOMPARE(f.form->windowTitle(), QString("Velloq"));
     QCOMPARE(f.selected(), QString());
     QCOMPARE(f.listed().contains("a.vloq"), false);
@@ -275,7 +275,7 @@ void WorkFolderTest::chooseFolder() {
     writeBytes(f.start + "/instala.iss", "iss");
     writeBytes(f.start + "/.oculto.mdl", "x");
     QDir(f.start).mkdir("pasta.mdl");
-    Tform_dir chooser;
+    FolderChooser chooser;
     f.commands.workFolder->setFolderDialog(&chooser);
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     f.dialogs.shown.clear();
@@ -285,7 +285,7 @@ void WorkFolderTest::chooseFolder() {
     f.sink.yesNo.assign(answers.begin(), answers.end());
     f.dialogs.answers.push_back(chooserTyping(path));
 
-    f.trigger("escolherPastaBase1");
+    f.trigger("chooseWorkFolder");
 
     QStringList expected;
     for (const QString& call : calls)
@@ -294,13 +294,13 @@ void WorkFolderTest::chooseFolder() {
     for (const std::string& call : f.sink.calls) seen << QString::fromStdString(call);
     QCOMPARE(seen, expected);
     QCOMPARE(f.cwd(), opened ? path : f.textos());
-    QCOMPARE(uvars::RecentFolders[0], (opened ? path : f.textos()).toStdString());
+    QCOMPARE(runstate::RecentFolders[0], (opened ? path : f.textos()).toStdString());
     QCOMPARE(f.dialogs.shown.size(), size_t(opened ? 2 : 1));  // the chooser, then the information
     const QStringList copies = QDir(path).entryList({"*.mdl", "*.iss"}, QDir::AllEntries | QDir::Hidden);
     const QStringList expectedCopies = templates ? QStringList{"instala.iss", "modeloMat.mdl"} : QStringList{};
     QCOMPARE(copies, expectedCopies);
     if (!typed.isEmpty() && !calls.contains("Pasta não pode ser criada"))
-        QCOMPARE(uvars::WorkFolder, path.toStdString());
+        QCOMPARE(runstate::WorkFolder, path.toStdString());
 }
 
 void WorkFolderTest::reopen_data() {
@@ -329,13 +329,13 @@ void WorkFolderTest::reopen() {
         f.commands.workFolder->OpenWorkFolder(folder.toStdString());
     }
     QDir(gone).removeRecursively();
-    emit f.form->findChild<QMenu*>("Reabrir1")->aboutToShow();
-    QCOMPARE(f.form->action("N21")->text(), QString(f.start + "/primeira && outra"));
+    emit f.form->findChild<QMenu*>("reopenMenu")->aboutToShow();
+    QCOMPARE(f.form->action("recentFolder2")->text(), QString(f.start + "/primeira && outra"));
     if (modified) f.type("x");
     f.sink.yesNo = {answer};
     f.dialogs.shown.clear();
 
-    f.trigger(QStringList{"N11", "N21", "N31", "N41", "N51"}[entry].toLatin1().constData());
+    f.trigger(QStringList{"recentFolder1", "recentFolder2", "recentFolder3", "recentFolder4", "recentFolder5"}[entry].toLatin1().constData());
 
     if (!message.isEmpty()) QCOMPARE(f.sink.calls.back(), show(message));
     QCOMPARE(f.dialogs.shown.size(), size_t(opened ? 1 : 0));
@@ -360,7 +360,7 @@ void WorkFolderTest::reopenSubmenuShowsHeldFolders() {
         QDir().mkpath(folder);
         f.commands.workFolder->OpenWorkFolder(folder.toStdString());
     }
-    auto* menu = f.form->findChild<QMenu*>("Reabrir1");
+    auto* menu = f.form->findChild<QMenu*>("reopenMenu");
     emit menu->aboutToShow();
     QStringList captions;
     QList<QAction*> enabled;
@@ -379,9 +379,9 @@ void WorkFolderTest::reopenSubmenuShowsHeldFolders() {
 
 void WorkFolderTest::newFolderTakesAuthorAndContact() {
     DocFixture f;
-    Tform_dir chooser;
+    FolderChooser chooser;
     f.commands.workFolder->setFolderDialog(&chooser);
-    const std::string section = uvars::kSettingsSection;
+    const std::string section = runstate::kSettingsSection;
     const std::string old = (f.textos() + "/velloq.ini").toStdString();
     profile::WriteString(old, section, "AUTOR", "Maria Souza");
     profile::WriteString(old, section, "CONTATO", "maria@escola.br");
@@ -389,10 +389,10 @@ void WorkFolderTest::newFolderTakesAuthorAndContact() {
     const QString fresh = f.start + "/nova";
     QDir().mkpath(fresh);
     f.dialogs.answers.push_back(chooserTyping(fresh));
-    f.trigger("escolherPastaBase1");
+    f.trigger("chooseWorkFolder");
     QCOMPARE(f.cwd(), fresh);
-    QCOMPARE(uvars::Author, std::string("Maria Souza"));
-    QCOMPARE(uvars::Contact, std::string("maria@escola.br"));
+    QCOMPARE(runstate::Author, std::string("Maria Souza"));
+    QCOMPARE(runstate::Contact, std::string("maria@escola.br"));
     const std::string settings = (fresh + "/velloq.ini").toStdString();
     QCOMPARE(profile::ReadString(settings, section, "AUTOR", ""), std::string("Maria Souza"));
     QCOMPARE(profile::ReadString(settings, section, "CONTATO", ""), std::string("maria@escola.br"));

@@ -7,7 +7,6 @@
 #include <set>
 #include <sstream>
 
-#include "editor/uvars.h"
 #include "generator/ugerahtml.h"
 #include "platform/codepage.h"
 #include "tests/generator/test_support.h"
@@ -110,7 +109,7 @@ TEST_P(GeneratorCases, PageAndMessagesMatch) {
 
     ASSERT_TRUE(c.sections.count("document")) << "case without a document";
     WriteFile("doc.vloq", joinLines(c.sections.at("document"), c.utf8.count("document")));
-    EXPECT_TRUE(ugerahtml::GeneratePage("doc.vloq", "doc.htm"));
+    EXPECT_TRUE(testing_support::Generate("doc.vloq", "doc.htm"));
 
     EXPECT_EQ(ReadFile("doc.htm"), joinLines(c.sections.at("page")));
     // Messages are compared with a carriage return shown as «CR».

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "tests/generator/test_support.h"
@@ -28,10 +27,10 @@ protected:
 };
 
 TEST_F(Failures, MissingDocumentLeavesNoPage) {
-    EXPECT_THROW(GeneratePage("falta.vloq", "falta.htm"), FileError);
+    EXPECT_THROW(testing_support::Generate("falta.vloq", "falta.htm"), FileError);
     EXPECT_FALSE(std::filesystem::exists("falta.htm"));
     try {
-        GeneratePage("falta.vloq", "falta.htm");
+        testing_support::Generate("falta.vloq", "falta.htm");
     } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("falta.vloq"), std::string::npos);
         EXPECT_NE(std::string(e.what()).find("inexistente"), std::string::npos);
@@ -41,13 +40,13 @@ TEST_F(Failures, MissingDocumentLeavesNoPage) {
 TEST_F(Failures, FolderAsDocumentLeavesAnExistingPageUntouched) {
     std::filesystem::create_directory("pasta.vloq");
     WriteFile("pasta.htm", "antiga");
-    EXPECT_THROW(GeneratePage("pasta.vloq", "pasta.htm"), FileError);
+    EXPECT_THROW(testing_support::Generate("pasta.vloq", "pasta.htm"), FileError);
     EXPECT_EQ(ReadFile("pasta.htm"), "antiga");
 }
 
 TEST_F(Failures, PageInMissingFolderThrows) {
     WriteFile("d.vloq", "x\r\n");
-    EXPECT_THROW(GeneratePage("d.vloq", "nao/existe/d.htm"), FileError);
+    EXPECT_THROW(testing_support::Generate("d.vloq", "nao/existe/d.htm"), FileError);
 }
 
 // Names that no file has: a folder, a name with a NUL (which must not open the file named by
@@ -57,7 +56,7 @@ TEST_F(Failures, NamesOfNoFileAreNotFound) {
     WriteFile("inc2", "dentro\r\n");
     using namespace std::string_literals;
     WriteFile("d.vloq", "MODELO: modelo.mdl\0x\r\n\r\nantes\r\n%inc\r\n%inc2\0zzz\r\ndepois\r\n"s);
-    EXPECT_TRUE(GeneratePage("d.vloq", "d.htm"));
+    EXPECT_TRUE(testing_support::Generate("d.vloq", "d.htm"));
     EXPECT_EQ(ReadFile("d.htm"), "antes\r\ndepois\r\n");
     EXPECT_EQ(sink.shown,
               (std::vector<std::string>{
@@ -70,7 +69,7 @@ TEST_F(Failures, WriteFailureOnATextLineIsVqerrdsk) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     PageWriter::SetBufferLimit(1);
     WriteFile("d.vloq", "\r\ntexto\r\n");
-    EXPECT_FALSE(GeneratePage("d.vloq", "/dev/full"));
+    EXPECT_FALSE(testing_support::Generate("d.vloq", "/dev/full"));
     EXPECT_EQ(sink.shown, std::vector<std::string>{"VQERRDSK: Erro ao gravar o arquivo /dev/full: "
                                                    "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"});
 }
@@ -80,7 +79,7 @@ TEST_F(Failures, WriteFailureOnOtherLinesThrows) {
     PageWriter::SetBufferLimit(1);
     for (const char* doc : {"\r\n{a.htm b}\r\n", "\r\n#r\r\n", "\r\n-----\r\n", "\r\n&FP x\r\n"}) {
         WriteFile("d.vloq", doc);
-        EXPECT_THROW(GeneratePage("d.vloq", "/dev/full"), FileError) << doc;
+        EXPECT_THROW(testing_support::Generate("d.vloq", "/dev/full"), FileError) << doc;
     }
     EXPECT_TRUE(sink.shown.empty());
 }
@@ -88,7 +87,43 @@ TEST_F(Failures, WriteFailureOnOtherLinesThrows) {
 TEST_F(Failures, FailureAtTheLastFlushIsReported) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     WriteFile("d.vloq", "\r\ntexto\r\n");
-    EXPECT_THROW(GeneratePage("d.vloq", "/dev/full"), FileError);
+    EXPECT_THROW(testing_support::Generate("d.vloq", "/dev/full"), FileError);
+}
+
+// Every failed write to the page carries the disk-error code, whatever the page's size and
+// wherever the write falls: shown by the run for a text line, thrown for the rest.
+TEST_F(Failures, EveryWriteFailureCarriesTheCode) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string message =
+        "VQERRDSK: Erro ao gravar o arquivo /dev/full: n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco";
+    const struct {
+        const char* name;
+        const char* document;
+        size_t bufferLimit;
+    } rows[] = {
+        {"a small page, written only at the end", "\r\ntexto\r\n", 1 << 20},
+        {"a text line", "\r\ntexto\r\n", 1},
+        {"a link", "\r\n{a.htm b}\r\n", 1},
+        {"a label", "\r\n#r\r\n", 1},
+        {"a rule", "\r\n-----\r\n", 1},
+        {"a form command", "\r\n&FP x\r\n", 1},
+        {"the template's signature section", "\r\n", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sink.shown.clear();
+        PageWriter::SetBufferLimit(row.bufferLimit);
+        WriteFile("d.vloq", row.document);
+        std::vector<std::string> reported;
+        try {
+            EXPECT_FALSE(testing_support::Generate("d.vloq", "/dev/full"));
+            reported = sink.shown;
+        } catch (const FileError& e) {
+            EXPECT_TRUE(sink.shown.empty());
+            reported = {e.what()};
+        }
+        EXPECT_EQ(reported, std::vector<std::string>{message});
+    }
 }
 
 // The command line: exit status and messages.
@@ -155,15 +190,15 @@ namespace {
 
 TEST_F(Failures, DevicesAndPipesAreNotRead) {
     testing_support::WriteFile("d.vloq", "MODELO: /dev/zero\r\n\r\nx\r\n");
-    EXPECT_TRUE(ugerahtml::GeneratePage("d.vloq", "d.htm"));
+    EXPECT_TRUE(testing_support::Generate("d.vloq", "d.htm"));
     EXPECT_EQ(testing_support::ReadFile("d.htm"), "x\r\n");
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_NE(sink.shown[0].find("/dev/zero"), std::string::npos);
 
     ASSERT_EQ(::mkfifo("cano", 0600), 0);
     testing_support::WriteFile("d.vloq", "\r\n%cano\r\n");
-    EXPECT_THROW(ugerahtml::GeneratePage("d.vloq", "d.htm"), ugerahtml::FileError);
-    EXPECT_THROW(ugerahtml::GeneratePage("/dev/zero", "z.htm"), ugerahtml::FileError);
+    EXPECT_THROW(testing_support::Generate("d.vloq", "d.htm"), ugerahtml::FileError);
+    EXPECT_THROW(testing_support::Generate("/dev/zero", "z.htm"), ugerahtml::FileError);
 }
 
 }  // namespace

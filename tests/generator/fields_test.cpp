@@ -1,7 +1,6 @@
 // The field rules of the line handlers, one table per rule.
 #include <gtest/gtest.h>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
 #include "tests/generator/test_support.h"
@@ -146,7 +145,7 @@ protected:
     void SetUp() override { testing_support::ResetGeneratorSettings(); }
     std::string generate(const std::string& document) {
         testing_support::WriteFile("d.vloq", document);
-        EXPECT_TRUE(GeneratePage("d.vloq", "d.htm"));
+        EXPECT_TRUE(testing_support::Generate("d.vloq", "d.htm"));
         return testing_support::ReadFile("d.htm");
     }
 };
@@ -154,19 +153,19 @@ protected:
 TEST_F(StateAcrossRuns, ModeloLineChangesTheTemplateForLaterRuns) {
     testing_support::WriteFile("outro.mdl", "<<<CABE\xC7" "ALHO>>>\r\nOUTRO\r\n");
     EXPECT_EQ(generate("Modelo: outro.mdl\r\n\r\nx\r\n"), "OUTRO\r\nx\r\n");
-    EXPECT_EQ(uvars::TemplateFile, "outro.mdl");
+    EXPECT_EQ(testing_support::GeneratorSettings().templateFile, "outro.mdl");
     EXPECT_EQ(generate("\r\ny\r\n"), "OUTRO\r\ny\r\n");
 }
 
 TEST_F(StateAcrossRuns, EmptyTemplateNameFallsBackOnTheDefault) {
-    uvars::TemplateFile.clear();
+    testing_support::GeneratorSettings().templateFile.clear();
     testing_support::WriteFile("modeloMat.mdl", "<<<ASSINATURA>>>\r\nFIM\r\n");
     EXPECT_EQ(generate("\r\nx\r\n"), "x\r\nFIM\r\n");
-    EXPECT_EQ(uvars::TemplateFile, "modeloMat.mdl");
+    EXPECT_EQ(testing_support::GeneratorSettings().templateFile, "modeloMat.mdl");
 }
 
 TEST_F(StateAcrossRuns, TemplateWarningShowsOncePerRun) {
-    uvars::TemplateFile = "falta.mdl";
+    testing_support::GeneratorSettings().templateFile = "falta.mdl";
     generate("\r\n*a\r\n");
     generate("\r\n*b\r\n");
     EXPECT_EQ(sink.shown.size(), 2u);

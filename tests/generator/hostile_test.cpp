@@ -14,9 +14,9 @@
 #include <functional>
 #include <set>
 
-#include "editor/uvars.h"
 #include "generator/run.h"
 #include "generator/ugerahtml.h"
+#include "platform/filelimits.h"
 #include "platform/profile.h"
 #include "tests/generator/test_support.h"
 
@@ -73,10 +73,18 @@ struct Outcome {
     bool refused = false;
 };
 
-Outcome generate(const std::string& document, const std::string& page) {
+// A sparse file of that many bytes: a huge file that costs no disk space.
+void writeSparse(const char* name, std::int64_t bytes) {
+    std::FILE* f = std::fopen(name, "w");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(::ftruncate(::fileno(f), static_cast<off_t>(bytes)), 0);
+    std::fclose(f);
+}
+
+Outcome generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report = nullptr) {
     Outcome o;
     try {
-        o.whole = ugerahtml::GeneratePage(document, page);
+        o.whole = testing_support::Generate(document, page, report);
     } catch (const ugerahtml::PageIsInputError& e) {
         o.error = e.what();
         o.refused = true;
@@ -215,6 +223,65 @@ TEST_F(Hostile, Generator) {
              EXPECT_EQ(withoutPrivileges([] { return generate("aula.vloq", "aula.htm").error.empty() ? 0 : 1; }), 1);
              EXPECT_EQ(ReadFile("aula.htm"), page);
          }},
+        {"a byte-order mark before the document's header is no text",
+         [] {
+             WriteFile("modelo.mdl", "\xEF\xBB\xBF<<<CABE\xC3\x87" "ALHO>>>\r\n<title>[T\xC3\x8DTULO]</title>\r\n");
+             WriteFile("aula.vloq", "\xEF\xBB\xBFT\xC3\xADtulo: Fra\xC3\xA7\xC3\xB5" "es\r\n\r\ntexto\r\n");
+         },
+         [&] {
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), "<title>Fra&ccedil;&otilde;es</title>\r\ntexto\r\n");
+         }},
+        {"a byte-order mark before Windows-1252 text is no text either",
+         [] {
+             WriteFile("modelo.mdl", "<<<CABE\xC7" "ALHO>>>\r\n[T\xCDTULO]\r\n");
+             WriteFile("aula.vloq", "\xEF\xBB\xBF" "Fra\xE7\xF5" "es\r\n%inc.htm\r\n");
+         },
+         [&] {
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), "Fra&ccedil;&otilde;es\r\n<b>incluido</b>\r\n");
+         }},
+        {"a byte-order mark before an include file is no text",
+         [] { WriteFile("inc.htm", "\xEF\xBB\xBF<b>inclu\xC3\xAD" "do</b>\r\n"); },
+         [&] {
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), "H\r\ntexto\r\n<b>inclu&iacute;do</b>\r\nS\r\n");
+         }},
+        {"a byte-order mark before the template keeps its first marker",
+         [] { WriteFile("modelo.mdl", "\xEF\xBB\xBF<<<CABE\xC3\x87" "ALHO>>>\r\nH\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\nS\r\n"); },
+         [&] {
+             sink.shown.clear();
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), "H\r\ntexto\r\n<b>incluido</b>\r\nS\r\n");
+             EXPECT_TRUE(sink.shown.empty());
+         }},
+        {"an include file past the bound is left out with a message; the page is whole",
+         [] { writeSparse("inc.htm", filelimits::kMaxTextFileBytes + 1); },
+         [&] {
+             sink.shown.clear();
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
+             EXPECT_EQ(ReadFile("aula.htm"), "H\r\ntexto\r\nS\r\n");
+             EXPECT_EQ(sink.shown, std::vector<std::string>{"Arquivo de inclus\xC3\xA3o maior que o limite de 256 MB, "
+                                                            "n\xC3\xA3o inclu\xC3\xAD" "do: \rinc.htm"});
+         }},
+        {"a template past the bound is left out with a message; the body is whole",
+         [] { writeSparse("modelo.mdl", filelimits::kMaxTextFileBytes + 1); },
+         [&] {
+             sink.shown.clear();
+             ugerahtml::PageReport report;
+             EXPECT_TRUE(generate("aula.vloq", "aula.htm", &report).whole);
+             EXPECT_TRUE(report.templateIncomplete);
+             EXPECT_EQ(ReadFile("aula.htm"), "texto\r\n<b>incluido</b>\r\n");
+             EXPECT_EQ(sink.shown, std::vector<std::string>{"Arquivo de modelos modelo.mdl \xC3\xA9 maior que o limite "
+                                                            "de 256 MB, transcri\xC3\xA7\xC3\xA3o incompleta"});
+         }},
+        {"a document past the bound ends the run naming it and the bound; the old page stays",
+         [] { writeSparse("enorme.vloq", filelimits::kMaxTextFileBytes + 1); },
+         [&] {
+             EXPECT_EQ(generate("enorme.vloq", "aula.htm").error,
+                       "Erro ao abrir o arquivo enorme.vloq: \xC3\xA9 maior que o limite de 256 MB");
+             EXPECT_EQ(ReadFile("aula.htm"), page);
+         }},
     };
     ::chmod(folder.path().c_str(), 0755);
     for (const auto& row : rows) {
@@ -231,20 +298,49 @@ TEST_F(Hostile, Generator) {
     }
 }
 
-// A full disk: the page of over a megabyte fails on a text line with VQERRDSK, the file and
-// the reason; the old page stays byte for byte and nothing else is left on the disk.
+// A full disk, whatever the page's size: the failure carries VQERRDSK, the file and the reason;
+// the old page stays byte for byte and nothing else is left on the disk. A page of over a
+// megabyte fails on a text line and the run reports it; a small one fails at its one write, at
+// the end of the run, and the run throws it.
 TEST_F(Hostile, FullDiskKeepsTheOldPage) {
-    SmallDisk disk("disco", "256k");
-    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
-    std::string doc = "\r\n";
-    while (doc.size() < (2u << 20)) doc += "uma linha de texto comum, sem nada de especial\r\n";
-    WriteFile("grande.vloq", doc);
-    WriteFile("disco/aula.htm", "pagina antiga\r\n");
-    EXPECT_FALSE(ugerahtml::GeneratePage("grande.vloq", "disco/aula.htm"));
-    EXPECT_EQ(sink.shown, std::vector<std::string>{"VQERRDSK: Erro ao gravar o arquivo disco/aula.htm: "
-                                                   "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"});
-    EXPECT_EQ(ReadFile("disco/aula.htm"), "pagina antiga\r\n");
-    EXPECT_EQ(namesIn("disco"), std::set<std::string>{"aula.htm"});
+    struct {
+        const char* name;
+        std::size_t documentBytes;
+        bool fillTheDisk;
+        bool thrown;  // else reported through the message seam
+    } const rows[] = {
+        {"a page of over a megabyte", 2u << 20, false, false},
+        {"a page under the write buffer", 100, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing_support::ScratchFolder scene;
+        SetUp();
+        sink.shown.clear();
+        SmallDisk disk("disco", "256k");
+        if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+        std::string doc = "\r\n";
+        while (doc.size() < row.documentBytes) doc += "uma linha de texto comum, sem nada de especial\r\n";
+        WriteFile("grande.vloq", doc);
+        WriteFile("disco/aula.htm", "pagina antiga\r\n");
+        if (row.fillTheDisk) {
+            std::FILE* filler = std::fopen("disco/cheio", "w");
+            ASSERT_NE(filler, nullptr);
+            const std::string block(4096, 'x');
+            while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+            }
+            std::fclose(filler);
+        }
+        const auto before = namesIn("disco");
+        const Outcome o = generate("grande.vloq", "disco/aula.htm");
+        EXPECT_FALSE(o.whole);
+        EXPECT_EQ(!o.error.empty(), row.thrown);
+        const std::vector<std::string> reported = o.error.empty() ? sink.shown : std::vector<std::string>{o.error};
+        EXPECT_EQ(reported, std::vector<std::string>{"VQERRDSK: Erro ao gravar o arquivo disco/aula.htm: "
+                                                     "n\xC3\xA3o h\xC3\xA1 espa\xC3\xA7o no disco"});
+        EXPECT_EQ(ReadFile("disco/aula.htm"), "pagina antiga\r\n");
+        EXPECT_EQ(namesIn("disco"), before);
+    }
 }
 
 // Memory follows the longest line, not the file: a sparse include of 256 MB without a line end
@@ -262,7 +358,7 @@ TEST_F(Hostile, HugeIncludePassesInBoundedMemory) {
     if (child == 0) {
         rusage before{};
         ::getrusage(RUSAGE_SELF, &before);
-        const bool whole = ugerahtml::GeneratePage("aula.vloq", "/dev/null");
+        const bool whole = testing_support::Generate("aula.vloq", "/dev/null");
         rusage after{};
         ::getrusage(RUSAGE_SELF, &after);
         ::_exit(whole && after.ru_maxrss - before.ru_maxrss < 64 * 1024 ? 0 : 1);

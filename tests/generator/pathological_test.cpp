@@ -23,7 +23,7 @@ protected:
     }
     std::string generate(const std::string& document) {
         WriteFile("d.vloq", document);
-        EXPECT_TRUE(ugerahtml::GeneratePage("d.vloq", "d.htm"));
+        EXPECT_TRUE(testing_support::Generate("d.vloq", "d.htm"));
         return ReadFile("d.htm");
     }
 };

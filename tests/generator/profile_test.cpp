@@ -70,6 +70,8 @@ TEST_F(Profile, FailedWriteLeavesTheOldFileAndNoLeftovers) {
     if (::geteuid() != 0) {  // the superuser writes into read-only folders anyway
         std::filesystem::create_directory("ro");
         WriteFile("ro/v.ini", "[VELLOQ]\r\nAUTOR=velho\r\n");
+        // A writable file in a read-only folder is written in place; a read-only one stays.
+        ::chmod("ro/v.ini", 0444);
         ::chmod("ro", 0555);
         EXPECT_FALSE(profile::WriteString("ro/v.ini", "VELLOQ", "AUTOR", "novo"));
         EXPECT_EQ(ReadFile("ro/v.ini"), "[VELLOQ]\r\nAUTOR=velho\r\n");

@@ -7,7 +7,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "editor/uvars.h"
 
 namespace testing_support {
 
@@ -43,10 +42,23 @@ std::string ReadFile(const std::string& path) {
 RecordingSink::RecordingSink() : previous_(messages::Install(this)) {}
 RecordingSink::~RecordingSink() { messages::Install(previous_); }
 
-void ResetGeneratorSettings() {
-    uvars::TemplateFile = "modelo.mdl";
-    uvars::Author = "Fulano de Tal";
-    uvars::Contact = "fulano@exemplo.com.br";
+ugerahtml::PageSettings& GeneratorSettings() {
+    static ugerahtml::PageSettings settings;
+    return settings;
+}
+
+void ResetGeneratorSettings() { GeneratorSettings() = {"modelo.mdl", "Fulano de Tal", "fulano@exemplo.com.br"}; }
+
+bool Generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report) {
+    ugerahtml::PageReport own;
+    if (!report) report = &own;
+    struct KeepTemplate {
+        const ugerahtml::PageReport& report;
+        ~KeepTemplate() {
+            if (!report.templateFile.empty()) GeneratorSettings().templateFile = report.templateFile;
+        }
+    } keep{*report};
+    return ugerahtml::GeneratePage(document, page, GeneratorSettings(), report);
 }
 
 }  // namespace testing_support

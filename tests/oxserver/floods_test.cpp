@@ -62,9 +62,13 @@ TEST(ServerFloods, Table) {
              EXPECT_EQ(c.reply(), first);
              EXPECT_EQ(c.reply(), "2\r\n");
          }},
-        {"a full server closes the connection idle longest, never one waiting for a reply", 3,
+        {"a full server closes an idle connection, never one of a history waiting for a reply", 3,
          [](std::uint16_t port) {
              Client a(port), b(port), idle(port);
+             for (Client* w : {&a, &b}) {
+                 ASSERT_TRUE(w->send("`0`"));
+                 ASSERT_EQ(w->reply(), "0\r\n");
+             }
              ASSERT_TRUE(a.send("`x+"));  // a request under way: its sender waits for the reply
              ASSERT_TRUE(b.send("`x+"));
              settle();
@@ -77,9 +81,80 @@ TEST(ServerFloods, Table) {
              ASSERT_TRUE(a.send("1`"));
              EXPECT_EQ(a.reply(), "x mais 1\r\n");
          }},
-        {"when every connection waits for a reply, the new one is closed", 3,
+        {"at the limit, a connection that never completed a request goes before the editor", 3,
+         [](std::uint16_t port) {
+             Client editor(port);
+             ASSERT_TRUE(editor.send("`1`"));
+             ASSERT_EQ(editor.reply(), "1\r\n");
+             Client silent(port), quiet(port);  // connected after the editor, never asked anything
+             Client late(port);
+             EXPECT_TRUE(silent.closedByServer());
+             ASSERT_TRUE(late.send("`2`"));
+             EXPECT_EQ(late.reply(), "2\r\n");
+             ASSERT_TRUE(editor.send("`3`"));
+             EXPECT_EQ(editor.reply(), "3\r\n");
+             ASSERT_TRUE(quiet.send("`4`"));
+             EXPECT_EQ(quiet.reply(), "4\r\n");
+         }},
+        {"at the limit, of the connections with a history the newest goes first", 3,
+         [](std::uint16_t port) {
+             Client editor(port), second(port), newest(port);
+             for (Client* c : {&editor, &second, &newest}) {
+                 ASSERT_TRUE(c->send("`1`"));
+                 ASSERT_EQ(c->reply(), "1\r\n");
+             }
+             ASSERT_TRUE(editor.send("`2`"));  // the editor spoke last: still the oldest
+             ASSERT_EQ(editor.reply(), "2\r\n");
+             Client late(port);
+             ASSERT_TRUE(late.send("`3`"));
+             EXPECT_EQ(late.reply(), "3\r\n");
+             EXPECT_TRUE(newest.closedByServer());
+             for (Client* c : {&editor, &second}) {
+                 ASSERT_TRUE(c->send("`4`"));
+                 EXPECT_EQ(c->reply(), "4\r\n");
+             }
+         }},
+        {"a storm of new connections is taken in whole while the open editor goes on being answered", 4096,
+         [](std::uint16_t port) {
+             Client editor(port);
+             ASSERT_TRUE(editor.send("`1`"));
+             ASSERT_EQ(editor.reply(), "1\r\n");
+             // Each newcomer sends bytes outside backquotes, which are read and dropped, before
+             // its formula: several reads each, as a long formula takes, at little cost.
+             const std::string noise(40000, 'n');
+             std::vector<Client> storm;
+             for (int i = 0; i < 300; ++i) {
+                 storm.emplace_back(port);
+                 ASSERT_TRUE(storm.back().send(noise + "`" + std::to_string(i) + "`")) << i;
+                 if (i % 50 == 49) {
+                     ASSERT_TRUE(editor.send("`x`"));
+                     ASSERT_EQ(editor.reply(), "x\r\n") << i;
+                 }
+             }
+             for (int i = 0; i < 300; ++i) EXPECT_EQ(storm[static_cast<std::size_t>(i)].reply(), std::to_string(i) + "\r\n");
+         }},
+        {"a first request under way does not keep a newcomer's place before the editor", 3,
+         [](std::uint16_t port) {
+             Client editor(port);
+             ASSERT_TRUE(editor.send("`1`"));
+             ASSERT_EQ(editor.reply(), "1\r\n");
+             Client a(port), b(port);
+             ASSERT_TRUE(a.send("`x+"));  // never completes a request
+             ASSERT_TRUE(b.send("`x+"));
+             Client late(port);
+             EXPECT_TRUE(a.closedByServer());
+             ASSERT_TRUE(editor.send("`2`"));
+             EXPECT_EQ(editor.reply(), "2\r\n");
+             ASSERT_TRUE(b.send("1`"));
+             EXPECT_EQ(b.reply(), "x mais 1\r\n");
+         }},
+        {"when every connection has a history and waits for a reply, the new one is closed", 3,
          [](std::uint16_t port) {
              Client a(port), b(port), c(port);
+             for (Client* w : {&a, &b, &c}) {
+                 ASSERT_TRUE(w->send("`0`"));
+                 ASSERT_EQ(w->reply(), "0\r\n");
+             }
              for (Client* w : {&a, &b, &c}) ASSERT_TRUE(w->send("`y"));
              settle();
              Client late(port);

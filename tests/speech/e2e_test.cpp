@@ -12,10 +12,10 @@
 #include <string>
 
 #include "recording_voice.h"
-#include "speech/falar.h"
-#include "speech/ormivox.h"
+#include "speech/speechcommands.h"
+#include "speech/formulaspeech.h"
 #include "speech/speechsettings.h"
-#include "speech/uinternet.h"
+#include "speech/socketclient.h"
 #include "test_server.h"
 
 namespace {
@@ -30,23 +30,23 @@ TEST(EndToEnd, F9ReadsBothFormulasOfTheLineInTheirPlaces) {
         GTEST_SKIP() << "oxserver is not part of this build yet; the end-to-end test needs it";
     FormulaServer server(program);
     ASSERT_GT(server.port(), 0) << "oxserver did not say which port it took";
-    ormivox::SetServerPort(server.port());
+    formulaspeech::SetServerPort(server.port());
     speechtest::RecordingVoice voice;
-    ASSERT_TRUE(ormivox::ConnectServer());
+    ASSERT_TRUE(formulaspeech::ConnectServer());
 
-    falar::Formula2("A soma `x+1` vale `sqrt(2)/3` na f\xF3rmula.");
+    speechcommands::SpeakCaretLine("A soma `x+1` vale `sqrt(2)/3` na f\xF3rmula.");
 
     const std::string r1 = Reading(server.port(), "x+1");
     const std::string r2 = Reading(server.port(), "sqrt(2)/3");
     for (const std::string& r : {r1, r2}) {
         EXPECT_FALSE(r.empty());
-        EXPECT_NE(r, uinternet::kDisconnected);
+        EXPECT_NE(r, socketclient::kDisconnected);
         EXPECT_EQ(r.find('`'), std::string::npos) << r;
     }
     EXPECT_NE(r1, r2);
     EXPECT_EQ(voice.texts,
               std::vector<std::string>{" A soma  " + r1 + "  vale  " + r2 + "  na f\xF3rmula."});
-    ormivox::SetServerPort(0);
+    formulaspeech::SetServerPort(0);
 }
 
 }  // namespace
@@ -59,14 +59,14 @@ const std::string kLine = "A soma `x+1` vale `sqrt(2)/3`.";
 
 // Starts the real server on a port of its own and points the editor's connections at it, as
 // the program's starter does with the server in the start folder.
-class RealStarter final : public falar::ServerStarter {
+class RealStarter final : public speechcommands::ServerStarter {
 public:
     explicit RealStarter(bool canStart) : canStart_(canStart) {}
     bool Start(const std::string&) override {
         ++starts;
         if (!canStart_) return false;
         servers.push_back(std::make_unique<FormulaServer>(VELLOQ_OXSERVER));
-        ormivox::SetServerPort(servers.back()->port());
+        formulaspeech::SetServerPort(servers.back()->port());
         return true;
     }
     int starts = 0;
@@ -102,45 +102,45 @@ TEST_P(ConnectOnDemandTest, F9ConnectsAsTheSettingSays) {
     const std::string line = row.lineHasFormula ? kLine : "Nenhuma f\xF3rmula aqui.";
     FormulaServer reference(program);  // readings to compare with
     speechtest::TestServer refused([](int, int) {}, false);
-    ormivox::SetServerPort(refused.port());
-    ormivox::AdoptConnection(0);
-    falar::ResetHint();
+    formulaspeech::SetServerPort(refused.port());
+    formulaspeech::AdoptConnection(0);
+    speechcommands::ResetHint();
     RealStarter starter(row.canStart);
-    falar::SetServerStarter(&starter, falar::RetryPolicy{5000ms, 20ms});
+    speechcommands::SetServerStarter(&starter, speechcommands::RetryPolicy{5000ms, 20ms});
     speechsettings::SpeechSettings settings;
     settings.autoConnect = row.autoConnect;
-    falar::ApplySettings(settings, "/pasta");
+    speechcommands::ApplySettings(settings, "/pasta");
     std::unique_ptr<FormulaServer> running;
     if (row.running) {
         running = std::make_unique<FormulaServer>(program);
-        ormivox::SetServerPort(running->port());
+        formulaspeech::SetServerPort(running->port());
         if (!row.autoConnect) {
-            ASSERT_TRUE(ormivox::ConnectServer());
+            ASSERT_TRUE(formulaspeech::ConnectServer());
         }
     }
     speechtest::RecordingVoice voice;
 
     const auto expect = [&](After after) {
-        const std::string read = ormivox::ComposeLine(line, [&](std::string_view f) { return Reading(reference.port(), std::string(f)); });
+        const std::string read = formulaspeech::ComposeLine(line, [&](std::string_view f) { return Reading(reference.port(), std::string(f)); });
         std::vector<std::string> texts{row.read ? read : line};
-        if (after == After::Hint) texts.push_back(falar::kConnectHint);
-        if (after == After::NotActivated) texts.push_back(falar::kNotActivated);
+        if (after == After::Hint) texts.push_back(speechcommands::kConnectHint);
+        if (after == After::NotActivated) texts.push_back(speechcommands::kNotActivated);
         return texts;
     };
-    falar::Formula2(line);
+    speechcommands::SpeakCaretLine(line);
     if (!row.goneInBetween) {
         EXPECT_EQ(voice.texts, expect(row.afterFirst)) << "first F9";
     }
     voice.texts.clear();
     if (row.goneInBetween) running->Stop();
-    falar::Formula2(line);
+    speechcommands::SpeakCaretLine(line);
     EXPECT_EQ(voice.texts, expect(row.after)) << "second F9";
     EXPECT_EQ(starter.starts, row.starts);
 
-    falar::SetServerStarter(nullptr);
-    falar::ApplySettings({}, "");
-    ormivox::AdoptConnection(0);
-    ormivox::SetServerPort(0);
+    speechcommands::SetServerStarter(nullptr);
+    speechcommands::ApplySettings({}, "");
+    formulaspeech::AdoptConnection(0);
+    formulaspeech::SetServerPort(0);
 }
 
 // The hint comes once in a run, and only after a line whose formulas went unread.
@@ -163,24 +163,24 @@ TEST(EndToEnd, F9ReadsAtTheChosenVerbosity) {
     const std::string program = VELLOQ_OXSERVER;
     if (program.empty() || !std::filesystem::exists(program)) GTEST_SKIP() << "no oxserver in this build";
     FormulaServer server(program);
-    ormivox::SetServerPort(server.port());
+    formulaspeech::SetServerPort(server.port());
     speechtest::RecordingVoice voice;
-    ASSERT_TRUE(ormivox::ConnectServer());
+    ASSERT_TRUE(formulaspeech::ConnectServer());
     const std::string line = "Veja `sqrt(x+1)/2` e `a^(n+1)`.";
     const auto readAt = [&](const char* level) {
-        return ormivox::ComposeLine(line, [&](std::string_view f) { return Reading(server.port(), std::string(f), level); });
+        return formulaspeech::ComposeLine(line, [&](std::string_view f) { return Reading(server.port(), std::string(f), level); });
     };
     ASSERT_NE(readAt("breve"), readAt("detalhada"));
     for (const Verbosity v : {Verbosity::Detalhada, Verbosity::Breve, Verbosity::Normal}) {
         speechsettings::SpeechSettings settings;
         settings.verbosity = v;
-        falar::ApplySettings(settings, "");
+        speechcommands::ApplySettings(settings, "");
         voice.texts.clear();
-        falar::Formula2(line);
+        speechcommands::SpeakCaretLine(line);
         EXPECT_EQ(voice.texts, std::vector<std::string>{readAt(speechsettings::VerbosityName(v))});
     }
-    ormivox::AdoptConnection(0);
-    ormivox::SetServerPort(0);
+    formulaspeech::AdoptConnection(0);
+    formulaspeech::SetServerPort(0);
 }
 
 }  // namespace

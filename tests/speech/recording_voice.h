@@ -1,32 +1,32 @@
 #pragma once
-// A voice that records what it is handed, in place of TSpVoice; and a message sink that
+// A voice that records what it is handed, in place of SpeechDispatcherVoice; and a message sink that
 // records what would be shown.
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/messages.h"
-#include "speech/ormivox.h"
+#include "speech/formulaspeech.h"
 
 namespace speechtest {
 
-class RecordingVoice final : public ormivox::VoiceOutput {
+class RecordingVoice final : public formulaspeech::VoiceOutput {
 public:
-    RecordingVoice() : previous_(ormivox::SetVoice(this)) {}
-    ~RecordingVoice() override { ormivox::SetVoice(previous_); }
+    RecordingVoice() : previous_(formulaspeech::SetVoice(this)) {}
+    ~RecordingVoice() override { formulaspeech::SetVoice(previous_); }
     void Speak(const std::string& text) override { texts.push_back(text); }
     void Cancel() override { cancelledAt.push_back(texts.size()); }
-    void Configure(const ormivox::VoiceSettings& s) override { settings.push_back(s); }
+    void Configure(const formulaspeech::VoiceSettings& s) override { settings.push_back(s); }
     void ListVoices(VoicesReady ready) override { ready(voices, voicesError); }
 
     std::vector<std::string> texts;
     std::vector<std::size_t> cancelledAt;  // how many texts had been handed over at each Cancel
-    std::vector<ormivox::VoiceSettings> settings;
+    std::vector<formulaspeech::VoiceSettings> settings;
     std::vector<std::string> voices;  // the answer to ListVoices
     std::string voicesError;
 
 private:
-    ormivox::VoiceOutput* previous_;
+    formulaspeech::VoiceOutput* previous_;
 };
 
 class RecordingSink final : public messages::Sink {

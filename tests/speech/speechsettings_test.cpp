@@ -55,7 +55,7 @@ TEST_F(SpeechSettingsTest, NonsenseFallsBackToTheDefaults) {
     brief.verbosity = Verbosity::Breve;
     const Row rows[] = {
         {"", defaults},
-        {"LIGARORMIVOX=sim\r\nVELOCIDADE=rapida\r\nTOM=\r\nVOLUME=101\r\nDETALHE=Breve\r\n", defaults},
+        {"LIGARORMIVOX=sim\r\nVELOCIDADE=rapida\r\nTOM=\r\nVOLUME=101\r\nDETALHE=Breves\r\n", defaults},
         {"VELOCIDADE=40abc\r\nTOM=-101\r\nVOLUME=1e2\r\nDETALHE=muito\r\n", defaults},
         {"VELOCIDADE=99999999999999999999\r\nTOM=--5\r\nVOLUME= \r\n", defaults},
         {"velocidade= 40 \r\nDETALHE=\"breve\"\r\n", [&] {
@@ -64,12 +64,35 @@ TEST_F(SpeechSettingsTest, NonsenseFallsBackToTheDefaults) {
              return s;
          }()},
         {"DETALHE=breve\r\n", brief},
+        {"DETALHE=Breve\r\n", brief},
+        {"detalhe=DETALHADA\r\n", [&] {
+             SpeechSettings s = defaults;
+             s.verbosity = Verbosity::Detalhada;
+             return s;
+         }()},
     };
     for (const Row& row : rows) {
         Write(row.lines);
         EXPECT_EQ(speechsettings::Read(file), row.expected) << row.lines;
     }
     EXPECT_EQ(speechsettings::Read(file + ".nenhum"), defaults);
+}
+
+// The verbosity's word is read in any letter case; anything else gives the fallback.
+TEST(ParseVerbosity, AnyLetterCase) {
+    const struct {
+        const char* word;
+        Verbosity fallback;
+        Verbosity expected;
+    } rows[] = {
+        {"NORMAL", Verbosity::Breve, Verbosity::Normal},
+        {"Breve", Verbosity::Normal, Verbosity::Breve},
+        {"DetalhadA", Verbosity::Normal, Verbosity::Detalhada},
+        {"normais", Verbosity::Breve, Verbosity::Breve},
+        {"", Verbosity::Detalhada, Verbosity::Detalhada},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(speechsettings::ParseVerbosity(row.word, row.fallback), row.expected) << row.word;
 }
 
 TEST_F(SpeechSettingsTest, AnUnwritableFileIsReported) {

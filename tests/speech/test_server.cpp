@@ -15,7 +15,7 @@
 
 #include <cstdlib>
 
-#include "speech/uinternet.h"
+#include "speech/socketclient.h"
 
 namespace speechtest {
 
@@ -144,12 +144,12 @@ void FormulaServer::Stop() {
 }
 
 std::string Reading(std::uint16_t port, const std::string& formula, const std::string& verbosity) {
-    const int handle = uinternet::OpenConnection("127.0.0.1", port);
+    const int handle = socketclient::OpenConnection("127.0.0.1", port);
     std::string reply;
     const std::string option = verbosity.empty() ? "" : "!verbosidade=" + verbosity + "\n";
-    uinternet::SendText(handle, option + "`" + formula + "`");
-    uinternet::ReceiveText(handle, reply);
-    uinternet::CloseConnection(handle);
+    socketclient::SendText(handle, option + "`" + formula + "`");
+    socketclient::ReceiveText(handle, reply);
+    socketclient::CloseConnection(handle);
     return reply;
 }
 

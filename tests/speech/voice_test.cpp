@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "speech/TSpVoice.h"
+#include "speech/speechdispatchervoice.h"
 #include "test_server.h"
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-using Event = TSpVoice::Event;
+using Event = SpeechDispatcherVoice::Event;
 
 namespace {
 
@@ -138,14 +138,14 @@ bool Has(const Events& events, Event e, long id) { return Position(events, e, id
 // What a voice did: its events in order, and the errors it reported.
 class Recorder {
 public:
-    void Attach(TSpVoice& voice) {
+    void Attach(SpeechDispatcherVoice& voice) {
         voice.SetListener([this](Event e, long id) {
             std::lock_guard lock(mutex_);
             events_.emplace_back(e, id);
             changed_.notify_all();
         });
     }
-    TSpVoice::ErrorReport Report() {
+    SpeechDispatcherVoice::ErrorReport Report() {
         return [this](const std::string& message) {
             std::lock_guard lock(mutex_);
             errors_.push_back(message);
@@ -182,8 +182,8 @@ protected:
     }
     void SetUp() override {
         if (!service->ready()) GTEST_SKIP() << "speech-dispatcher could not be started here";
-        voice = std::make_unique<TSpVoice>(
-            TSpVoiceOptions{.socketPath = service->socket(), .autospawn = false, .timeout = 10s},
+        voice = std::make_unique<SpeechDispatcherVoice>(
+            SpeechDispatcherVoiceOptions{.socketPath = service->socket(), .autospawn = false, .timeout = 10s},
             recorder.Report());
         recorder.Attach(*voice);
     }
@@ -202,7 +202,7 @@ protected:
 
     static SpeechService* service;
     Recorder recorder;
-    std::unique_ptr<TSpVoice> voice;
+    std::unique_ptr<SpeechDispatcherVoice> voice;
 };
 
 SpeechService* VoiceWithServiceTest::service = nullptr;
@@ -285,14 +285,14 @@ TEST(Voice, AServiceThatCannotBeReachedIsReported) {
     const std::string folder = TempFolder();
     Recorder recorder;
     {
-        TSpVoice voice(TSpVoiceOptions{.socketPath = folder + "/nenhum.sock", .autospawn = false},
+        SpeechDispatcherVoice voice(SpeechDispatcherVoiceOptions{.socketPath = folder + "/nenhum.sock", .autospawn = false},
                        recorder.Report());
         voice.Speak("texto");
         ASSERT_TRUE(recorder.Wait([](const Events&, const auto& errors) { return !errors.empty(); }));
     }
     const auto errors = recorder.Errors();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].starts_with(TSpVoice::kUnavailable)) << errors[0];
+    EXPECT_TRUE(errors[0].starts_with(SpeechDispatcherVoice::kUnavailable)) << errors[0];
     fs::remove_all(folder);
 }
 
@@ -311,15 +311,15 @@ TEST(Voice, AServiceThatNeverAnswersIsReportedAfterTheTimeOut) {
 
     Recorder recorder;
     {
-        TSpVoice voice(TSpVoiceOptions{.socketPath = path, .autospawn = false, .timeout = 300ms},
+        SpeechDispatcherVoice voice(SpeechDispatcherVoiceOptions{.socketPath = path, .autospawn = false, .timeout = 300ms},
                        recorder.Report());
         voice.Speak("primeiro");
         ASSERT_TRUE(recorder.Wait([](const Events&, const auto& errors) { return !errors.empty(); }));
         voice.Speak("segundo");
         const auto errors = recorder.Errors();
         ASSERT_EQ(errors.size(), 2u);
-        EXPECT_EQ(errors[0], TSpVoice::kNoAnswer);
-        EXPECT_EQ(errors[1], TSpVoice::kNoAnswer);
+        EXPECT_EQ(errors[0], SpeechDispatcherVoice::kNoAnswer);
+        EXPECT_EQ(errors[1], SpeechDispatcherVoice::kNoAnswer);
         // Let the stuck call end, so the voice can be taken down.
         const int taken = accept(listener, nullptr, nullptr);
         if (taken >= 0) close(taken);

@@ -1,7 +1,6 @@
 // velloq-inicio: writes the files of the start folder that depend on the build: the page
 // template with the location of the local formula renderer, and the formula list page.
 // Run by the build and by the installation; not installed itself.
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -9,10 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/catalogue.h"
+#include "editor/catalogue/catalogue.h"
 #include "generator/readings.h"
 #include "oxserver/framing.h"
 #include "platform/codepage.h"
+#include "platform/safefile.h"
 
 namespace {
 
@@ -41,14 +41,10 @@ bool readFile(const std::string& name, std::string& bytes) {
     return true;
 }
 
-// Writes beside the target and renames, so a build never leaves half a file.
+// Writes through the safe writer, so a build never leaves half a file. A page may go to a
+// device or a pipe, as the generator's pages may.
 bool writeFile(const std::string& name, const std::string& bytes) {
-    const std::string temp = name + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return false;
-    }
-    return std::rename(temp.c_str(), name.c_str()) == 0;
+    return safefile::WriteWhole(name, bytes, safefile::Special::WriteThrough, false) == 0;
 }
 
 // A file URL for an absolute path: every byte outside the unreserved set and "/" is

@@ -1,0 +1,136 @@
+#include "editor/editing/findcommands.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "editor/editing/editoperations.h"
+#include "editor/editing/finddialog.h"
+#include "editor/window/editorparts.h"
+#include "platform/messages.h"
+
+namespace {
+
+const QString kSearchOver = QStringLiteral("Busca terminada");
+
+// The text of the last search, from either dialog, which F3 looks for again.
+QString lastSearch;
+
+}  // namespace
+
+FindDialog* FindDialogOf(EditorParts& parts) { return OwnedWindow<FindDialog>(parts, "FindDialog1"); }
+
+FindDialog* ReplaceDialogOf(EditorParts& parts) {
+    if (auto* found = parts.window->findChild<FindDialog*>(QStringLiteral("ReplaceDialog1"), Qt::FindDirectChildrenOnly))
+        return found;
+    return new FindDialog(parts.window, FindDialog::Kind::Replace);
+}
+
+void ConnectFindCommands(EditorParts& parts) {
+    OnAction(parts, "find", showFind);
+    OnAction(parts, "findNext", findAgain);
+    OnAction(parts, "replace", showReplace);
+    FindDialog* find = FindDialogOf(parts);
+    QObject::connect(find, &FindDialog::Find, parts.window, [&parts] { findNext(parts); });
+    FindDialog* replace = ReplaceDialogOf(parts);
+    QObject::connect(replace, &FindDialog::Find, parts.window, [&parts] { replaceDialogFindNext(parts); });
+    QObject::connect(replace, &FindDialog::Replace, parts.window, [&parts] { replaceOne(parts); });
+    QObject::connect(replace, &FindDialog::ReplaceAll, parts.window, [&parts] { replaceAll(parts); });
+}
+
+void showFind(EditorParts& parts) {
+    FindDialogOf(parts)->Open();
+    UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator);
+}
+
+namespace {
+
+// Selects the next occurrence of what after the editor's selection and moves the caret
+// indicator to it; false when there is none, the selection then staying as it was. The
+// keyboard stays where it is.
+bool selectNext(EditorParts& parts, const QString& what) {
+    lastSearch = what;
+    QPlainTextEdit* memo = parts.textEdit;
+    const int at = FindForward(memo->toPlainText(), memo->textCursor().selectionEnd(), what);
+    if (at < 0) return false;
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(at);
+    cursor.setPosition(at + int(what.size()), QTextCursor::KeepAnchor);
+    memo->setTextCursor(cursor);
+    UpdateLineColumnLabel(memo, parts.caretIndicator);
+    return true;
+}
+
+// A search asked for in dialog: the outcome on its status line. When nothing is left the box
+// says so too, and the keyboard then goes back to the dialog, whatever window the system
+// activates when the box closes.
+void searchFrom(EditorParts& parts, FindDialog* dialog) {
+    if (selectNext(parts, dialog->FindText())) {
+        const QTextBlock line = parts.textEdit->textCursor().block();
+        dialog->SetStatus(FoundStatus(line.blockNumber(), line.text()));
+        return;
+    }
+    // The box says it aloud.
+    dialog->SetStatus(kSearchOver, false);
+    messages::ShowInformation(kSearchOver.toStdString());
+    if (dialog->isVisible()) dialog->Open();
+}
+
+}  // namespace
+
+void findNext(EditorParts& parts) { searchFrom(parts, FindDialogOf(parts)); }
+
+void findAgain(EditorParts& parts) {
+    if (lastSearch.isEmpty()) {
+        showFind(parts);
+        return;
+    }
+    if (!selectNext(parts, lastSearch)) messages::ShowInformation(kSearchOver.toStdString());
+}
+
+void showReplace(EditorParts& parts) {
+    ReplaceDialogOf(parts)->Open();
+    UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator);
+}
+
+void replaceDialogFindNext(EditorParts& parts) { searchFrom(parts, ReplaceDialogOf(parts)); }
+
+void replaceOne(EditorParts& parts) {
+    FindDialog* dialog = ReplaceDialogOf(parts);
+    const QString what = dialog->FindText();
+    QTextCursor cursor = parts.textEdit->textCursor();
+    // Only an occurrence is replaced: a selection the user made by hand is a place to search
+    // from, never text to overwrite.
+    if (!what.isEmpty() && cursor.selectedText().compare(what, Qt::CaseInsensitive) == 0) {
+        cursor.insertText(dialog->ReplaceText());
+        parts.textEdit->setTextCursor(cursor);
+    }
+    searchFrom(parts, dialog);
+}
+
+void replaceAll(EditorParts& parts) {
+    FindDialog* dialog = ReplaceDialogOf(parts);
+    QPlainTextEdit* memo = parts.textEdit;
+    const QString what = dialog->FindText();
+    lastSearch = what;
+    const QString before = memo->toPlainText();
+    int count = 0;
+    const QString after = ReplaceEvery(before, what, dialog->ReplaceText(), count);
+    if (count > 0) {
+        // The caret keeps its place in the text before it, moved by what the replacements
+        // there added or took away.
+        int replacedBefore = 0;
+        const int moved = int(ReplaceEvery(before.left(memo->textCursor().position()), what,
+                                           dialog->ReplaceText(), replacedBefore).size());
+        QTextCursor all(memo->document());
+        all.beginEditBlock();
+        all.select(QTextCursor::Document);
+        all.insertText(after);
+        all.endEditBlock();
+        QTextCursor placed(memo->document());
+        placed.setPosition(qMin(moved, int(after.size())));
+        memo->setTextCursor(placed);
+        UpdateLineColumnLabel(memo, parts.caretIndicator);
+    }
+    dialog->SetStatus(ReplacedStatus(count));
+}

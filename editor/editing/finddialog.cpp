@@ -1,0 +1,204 @@
+#include "editor/editing/finddialog.h"
+
+#include <QAccessibleWidget>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "editor/window/dialogparts.h"
+
+namespace {
+
+// The status line as screen readers see it: a notification, which a reader announces each
+// time it shows, named by its text.
+class StatusLineAccessible final : public QAccessibleWidget {
+public:
+    explicit StatusLineAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* statusLineInterface(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (!label || label->objectName() != QLatin1String("l_status") ||
+        !qobject_cast<FindDialog*>(label->parentWidget()))
+        return nullptr;
+    return new StatusLineAccessible(label);
+}
+
+}  // namespace
+
+int FindForward(QStringView text, int start, QStringView what, int stretch) {
+    if (what.isEmpty() || start < 0 || start > text.size()) return -1;
+    // The stretch ends where the next character would pass the limit; a line end that would
+    // be cut between its CR and its LF is left out.
+    qsizetype end = start;
+    for (int used = 0; end < text.size(); ++end) {
+        const int width = text[end] == QLatin1Char('\n') ? 2 : 1;
+        if (used + width > stretch) break;
+        used += width;
+    }
+    // Case folding maps every character to one character, so offsets in the stretch are
+    // offsets in the text.
+    const qsizetype at = text.sliced(start, end - start).indexOf(what, 0, Qt::CaseInsensitive);
+    return at < 0 ? -1 : int(start + at);
+}
+
+QString FoundStatus(int line, const QString& lineText) {
+    // A screen reader reads the whole status; past a few sentences a line is only noise.
+    constexpr int kLongest = 200;
+    QString shown = lineText.size() > kLongest ? lineText.left(kLongest) + QChar(0x2026) : lineText;
+    return QStringLiteral("Encontrado na linha %1: %2").arg(line + 1).arg(shown);
+}
+
+QString ReplacedStatus(int count) {
+    if (count == 0) return QStringLiteral("Nenhuma ocorrência substituída");
+    if (count == 1) return QStringLiteral("1 ocorrência substituída");
+    return QStringLiteral("%1 ocorrências substituídas").arg(count);
+}
+
+QString ReplaceEvery(const QString& text, const QString& what, const QString& with, int& count) {
+    count = 0;
+    if (what.isEmpty()) return text;
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at; (at = text.indexOf(what, from, Qt::CaseInsensitive)) >= 0; from = at + what.size()) {
+        out += QStringView(text).sliced(from, at - from);
+        out += with;
+        ++count;
+    }
+    out += QStringView(text).sliced(from);
+    return out;
+}
+
+FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
+    static const bool statusLineKnown = (QAccessible::installFactory(statusLineInterface), true);
+    Q_UNUSED(statusLineKnown);
+    const bool replacing = kind == Kind::Replace;
+    setObjectName(replacing ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
+    setWindowTitle(replacing ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
+    setModal(false);
+
+    auto* fields = new QGridLayout;
+    const auto addField = [&](const char* name, const QString& caption) {
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QLatin1String(name));
+        field->setMinimumWidth(260);
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        const int row = fields->rowCount();
+        fields->addWidget(label, row, 0);
+        fields->addWidget(field, row, 1);
+        return field;
+    };
+    e_localizar = addField("e_localizar", QStringLiteral("&Localizar:"));
+    if (replacing) e_substituir = addField("e_substituir", QStringLiteral("Substituir &por:"));
+
+    // What the last search found. Not a tab stop: a screen reader hears it when it changes,
+    // and reads it again with the dialog.
+    l_status = new QLabel(this);
+    l_status->setObjectName(QStringLiteral("l_status"));
+    l_status->setWordWrap(true);
+    l_status->setTextFormat(Qt::PlainText);  // a line of the text is shown as it is, never as markup
+    l_status->setMinimumHeight(l_status->fontMetrics().lineSpacing() * 2);
+    QSizePolicy keepsItsPlace = l_status->sizePolicy();
+    keepsItsPlace.setRetainSizeWhenHidden(true);
+    l_status->setSizePolicy(keepsItsPlace);
+    l_status->hide();  // an empty line would be announced as an empty notification
+    fields->addWidget(l_status, fields->rowCount(), 0, 1, 2);
+    fields->setRowStretch(fields->rowCount(), 1);
+
+    b_proxima = NamedButton(this, "b_proxima", QStringLiteral("Localizar próxima"), Press::Default);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(b_proxima);
+    if (replacing) {
+        b_substituir = NamedButton(this, "b_substituir", QStringLiteral("&Substituir"), Press::Other);
+        b_todas = NamedButton(this, "b_todas", QStringLiteral("Substituir &todas"), Press::Other);
+        buttons->addWidget(b_substituir);
+        buttons->addWidget(b_todas);
+    }
+    b_fechar = NamedButton(this, "b_fechar", QStringLiteral("Fechar"), Press::Other);
+    buttons->addWidget(b_fechar);
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    QWidget* previous = e_localizar;
+    for (QWidget* next : {static_cast<QWidget*>(e_substituir), static_cast<QWidget*>(b_proxima),
+                          static_cast<QWidget*>(b_substituir), static_cast<QWidget*>(b_todas),
+                          static_cast<QWidget*>(b_fechar)}) {
+        if (!next) continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    // F3 finds the next occurrence here as it does in the editor.
+    auto* again = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(again, &QShortcut::activated, this, &FindDialog::Find);
+    connect(b_proxima, &QPushButton::clicked, this, &FindDialog::Find);
+    if (replacing) {
+        connect(b_substituir, &QPushButton::clicked, this, &FindDialog::Replace);
+        connect(b_todas, &QPushButton::clicked, this, &FindDialog::ReplaceAll);
+    }
+    connect(b_fechar, &QPushButton::clicked, this, &FindDialog::close);
+}
+
+QString FindDialog::FindText() const { return e_localizar->text(); }
+
+QString FindDialog::ReplaceText() const { return e_substituir ? e_substituir->text() : QString(); }
+
+void FindDialog::SetStatus(const QString& text, bool announce) {
+    l_status->setText(text);
+    // Shown anew, the line is announced, while the keyboard stays where it is.
+    if (text.isEmpty() || announce) l_status->hide();
+    if (!text.isEmpty()) l_status->show();
+    // A screen reader says what changes on the control that has the keyboard, not on a label
+    // beside it: the controls that search carry the status as their description too.
+    for (QWidget* control : {static_cast<QWidget*>(e_localizar), static_cast<QWidget*>(e_substituir),
+                             static_cast<QWidget*>(b_proxima), static_cast<QWidget*>(b_substituir),
+                             static_cast<QWidget*>(b_todas)})
+        if (control) control->setAccessibleDescription(text);
+}
+
+void FindDialog::Open() {
+    if (!placed_ && parentWidget()) {
+        // First showing: the lower right corner of the main window, away from the top of the
+        // text, where the search usually starts. Later showings keep where the user put it.
+        placed_ = true;
+        adjustSize();
+        const QRect owner = parentWidget()->window()->frameGeometry();
+        move(owner.right() - frameGeometry().width() - 24, owner.bottom() - frameGeometry().height() - 40);
+    }
+    show();
+    raise();
+    activateWindow();
+    // Activation may come later and move the focus on the way, which drops the selection:
+    // select again once the dialog is active.
+    focusOnActivate_ = true;
+    focusField();
+}
+
+void FindDialog::focusField() {
+    e_localizar->setFocus();
+    e_localizar->selectAll();
+}
+
+bool FindDialog::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate && focusOnActivate_) {
+        focusOnActivate_ = false;
+        focusField();
+    }
+    return handled;
+}

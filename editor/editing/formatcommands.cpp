@@ -1,0 +1,135 @@
+#include "editor/editing/formatcommands.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include "editor/catalogue/catalogue.h"
+#include "editor/editing/editoperations.h"
+#include "editor/window/editorparts.h"
+#include "platform/messages.h"
+
+namespace {
+
+// Sends the editor's clicks and key releases to their handlers.
+class CaretIndicator : public QObject {
+public:
+    explicit CaretIndicator(EditorParts& parts) : QObject(parts.window), parts_(parts) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) onTextClicked(parts_);
+        else if (event->type() == QEvent::KeyRelease && watched == parts_.textEdit) onTextKeyReleased(parts_);
+        return false;
+    }
+
+private:
+    EditorParts& parts_;
+};
+
+void onTriggered(EditorParts& parts, const char* name, std::function<void()> command) {
+    QAction* entry = parts.action(QString::fromLatin1(name));
+    Q_ASSERT(entry);
+    QObject::connect(entry, &QAction::triggered, parts.window, std::move(command));
+}
+
+// "&Tabela": asks for the column count and inserts the table skeleton.
+void insertTable(QPlainTextEdit* memo) {
+    const auto answer = messages::AskText("Dimens\xC3\xA3o da tabela", "Quantas colunas?", "");
+    if (!answer) return;
+    InsertAtCaret(memo, TableSkeleton(TableColumns(QString::fromUtf8(*answer))));
+}
+
+}  // namespace
+
+void insertIndentLine(EditorParts& parts, const QAction* entry) { InsertAtCaret(parts.textEdit, IndentText(entry->text())); }
+
+void insertCatalogueFormula(EditorParts& parts, const QAction* entry) {
+    InsertAtCaret(parts.textEdit, QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString())));
+}
+
+void onTextChanged(EditorParts& parts) { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); }
+void onTextClicked(EditorParts& parts) { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); }
+void onTextKeyReleased(EditorParts& parts) { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); }
+
+QString MenuCaption(const QString& caption) {
+    QString shown = caption;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return shown;
+}
+
+QString FormulaCaption(const QAction* entry) { return entry->data().toString(); }
+
+void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
+    int groupNumber = 0;
+    for (const catalogue::FormulaGroup& group : catalogue::FormulaGroups()) {
+        ++groupNumber;
+        QMenu* submenu = menu->addMenu(QString::fromUtf8(group.caption));
+        submenu->setObjectName(QStringLiteral("formulaGroup%1").arg(groupNumber));
+        submenu->menuAction()->setObjectName(submenu->objectName());
+        parts.actions->add(submenu->menuAction());
+        int entryNumber = 0;
+        for (const char* caption : group.entries) {
+            if (caption == catalogue::kSeparator) {
+                submenu->addSeparator();
+                continue;
+            }
+            const QString real = QString::fromUtf8(caption);
+            auto* entry = new QAction(MenuCaption(real), submenu);
+            entry->setObjectName(QStringLiteral("catalogueFormula%1_%2").arg(groupNumber).arg(++entryNumber));
+            parts.actions->add(entry);
+            entry->setData(real);
+            submenu->addAction(entry);
+            QObject::connect(entry, &QAction::triggered, parts.window, [&parts, entry] { insertCatalogueFormula(parts, entry); });
+        }
+    }
+}
+
+void ConnectFormattingCommands(EditorParts& parts) {
+    QPlainTextEdit* memo = parts.textEdit;
+    const std::pair<const char*, const char*> wrappers[] = {
+        {"heading1", "h1"}, {"heading2", "h2"},          {"heading3", "h3"},
+        {"heading4", "h4"},       {"heading5", "h5"},          {"heading6", "h6"},
+        {"bold", "b"},   {"italic", "i"},      {"underline", "u"},
+        {"centred", "center"},                 {"fixedWidth", "pre"},
+    };
+    for (const auto& [name, tag] : wrappers)
+        onTriggered(parts, name, [memo, tag = QString::fromLatin1(tag)] { WrapSelectionInTag(memo, tag); });
+
+    onTriggered(parts, "title", [memo] { MakeTitleLine(memo); });
+    onTriggered(parts, "rule", [memo] { InsertAtCaret(memo, RuleText()); });
+    for (const char* name : {"indentOpen", "indentClose"}) {
+        QAction* entry = parts.action(QString::fromLatin1(name));
+        onTriggered(parts, name, [&parts, entry] { insertIndentLine(parts, entry); });
+    }
+    onTriggered(parts, "pageBreak", [&parts, memo] {
+        InsertPageBreak(memo);
+        UpdateLineColumnLabel(memo, parts.caretIndicator);
+    });
+    onTriggered(parts, "table", [memo] { insertTable(memo); });
+    onTriggered(parts, "undo", [memo] { memo->undo(); });
+    onTriggered(parts, "cut", [memo] { memo->cut(); });
+    onTriggered(parts, "copy", [memo] { memo->copy(); });
+    onTriggered(parts, "paste", [memo] { memo->paste(); });
+    onTriggered(parts, "selectAll", [memo] { memo->selectAll(); });
+    QObject::connect(parts.button(QStringLiteral("cutButton")), &QToolButton::clicked, memo, &QPlainTextEdit::cut);
+    QObject::connect(parts.button(QStringLiteral("copyButton")), &QToolButton::clicked, memo, &QPlainTextEdit::copy);
+    QObject::connect(parts.button(QStringLiteral("pasteButton")), &QToolButton::clicked, memo, &QPlainTextEdit::paste);
+
+    QObject::connect(memo, &QPlainTextEdit::textChanged, parts.window, [&parts] { onTextChanged(parts); });
+    // A command that moves the caret after changing the text (a title, undo) would otherwise
+    // leave the indicator naming where the caret was at the change.
+    QObject::connect(memo, &QPlainTextEdit::cursorPositionChanged, parts.window,
+                     [&parts] { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); });
+    auto* indicator = new CaretIndicator(parts);
+    memo->installEventFilter(indicator);
+    memo->viewport()->installEventFilter(indicator);
+
+    if (auto* menu = parts.window->findChild<QMenu*>(QStringLiteral("mathMenu"))) BuildFormulaMenu(parts, menu);
+}

@@ -1,0 +1,89 @@
+#include "editor/pages/pagecommands.h"
+
+#include <unistd.h>
+
+#include <cctype>
+
+#include <QAction>
+
+#include "editor/documents/documents.h"
+#include "editor/state/runstate.h"
+#include "editor/window/editorparts.h"
+#include "generator/ugerahtml.h"
+#include "platform/fileerror.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
+
+std::string AsciiMathTutorialAddress() { return "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html"; }
+
+std::string FormulaListAddress() { return runstate::HelpFolder + "/formulas.htm"; }
+
+namespace {
+
+// A document ends in ".vloq" in any letter case; every other file is opened as it is.
+bool isDocumentName(const std::string& file) {
+    if (file.size() < 5) return false;
+    std::string end = file.substr(file.size() - 5);
+    for (char& c : end) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return end == ".VLOQ";
+}
+
+}  // namespace
+
+PageCommands::PageCommands(EditorParts& parts, Documents& documents)
+    : QObject(parts.window), parts_(parts), documents_(documents) {
+    auto on = [this](const char* name, auto slot) {
+        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    on("view", &PageCommands::viewPage);
+    on("print", &PageCommands::printPage);
+    on("manual", &PageCommands::openManual);
+    on("asciiMathTutorial", &PageCommands::openAsciiMathTutorial);
+    on("formulaList", &PageCommands::openFormulaList);
+}
+
+void PageCommands::viewPage() {
+    if (runstate::CurrentFile.empty()) {
+        messages::Show("Salve o arquivo antes de visualizar pela primeira vez");
+        return;
+    }
+    if (documents_.isModified() && !documents_.WriteDocument(runstate::CurrentFile)) return;
+    if (!isDocumentName(runstate::CurrentFile)) {
+        shell::Open(runstate::CurrentFile);
+        return;
+    }
+    if (generatePage()) shell::Open(runstate::PageFile);
+}
+
+bool PageCommands::generatePage() {
+    runstate::PageFile = ugerahtml::PageNameFor(runstate::CurrentFile);
+    ugerahtml::PageReport report;
+    bool whole = false;
+    try {
+        whole = ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
+    } catch (const safefile::FileError& error) {
+        messages::ShowWarning(error.what());
+    }
+    // A "Modelo:" line in the document names the template of the later pages too.
+    if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
+    return whole;
+}
+
+void PageCommands::printPage() {
+    if (runstate::CurrentFile.empty()) {
+        messages::Show("Salve o arquivo antes de imprimir");
+        return;
+    }
+    messages::Show("Vou abrir o navegador, ent\xC3\xA3o aperte ctrl-p.\rEspere imprimir, depois feche o navegador.");
+    viewPage();
+}
+
+void PageCommands::openManual() {
+    std::string help = runstate::HelpFolder + "/velloq.chm";
+    if (::access(help.c_str(), F_OK) != 0) help = runstate::HelpFolder + "/velloq.htm";
+    shell::Open(help);
+}
+
+void PageCommands::openAsciiMathTutorial() { shell::Open(AsciiMathTutorialAddress()); }
+
+void PageCommands::openFormulaList() { shell::Open(FormulaListAddress()); }

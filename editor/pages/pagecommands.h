@@ -1,0 +1,39 @@
+#pragma once
+// Generating, viewing and printing the document's page, and opening the help and the pages
+// about formulas, each through the desktop's program for it.
+#include <QObject>
+#include <string>
+
+class Documents;
+struct EditorParts;
+
+// The pages outside the program that the menus open.
+// The ASCIIMath tutorial on the web.
+std::string AsciiMathTutorialAddress();
+// The general list of formulas: the page that ships in the help folder, since no public
+// site serves such a list at a stable address.
+std::string FormulaListAddress();
+
+class PageCommands : public QObject {
+    Q_OBJECT
+public:
+    // Connects "&Visualizar", "&Imprimir", "&Ajuda", "&Tutorial AsciiMath" and "Lista geral de
+    // fórmulas" of form's menus.
+    PageCommands(EditorParts& parts, Documents& documents);
+
+public slots:
+    // Saves a modified text, then opens the document's page (generated anew) or, for a file
+    // that is no document, the file itself.
+    void viewPage();
+    // Generates the page of CurrentFile into PageFile. False when the generator stopped on a
+    // file error, which has been shown.
+    bool generatePage();
+    void printPage();
+    void openManual();
+    void openAsciiMathTutorial();
+    void openFormulaList();
+
+private:
+    EditorParts& parts_;
+    Documents& documents_;
+};

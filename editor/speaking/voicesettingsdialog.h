@@ -1,0 +1,52 @@
+#pragma once
+// The "Sintetizador" dialog: the voice, its rate, pitch and volume, how much the formula
+// reading says, and connecting on demand. It edits a copy of the settings: the caller puts
+// them into effect and keeps them.
+#include <QDialog>
+
+#include "speech/speechsettings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+class VoiceSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit VoiceSettingsDialog(QWidget* parent = nullptr);
+
+    // Shows these settings in the controls and asks the voice for its voices; the list
+    // fills in when the answer comes.
+    void setSettings(const speechsettings::SpeechSettings& settings);
+    // The settings as the controls show them.
+    speechsettings::SpeechSettings settings() const;
+
+    QComboBox* cb_voz;
+    QLabel* st_vozes;  // what became of the voice list, when it is not there
+    QSlider* tb_velocidade;
+    QSlider* tb_tom;
+    QSlider* tb_volume;
+    QRadioButton* r_breve;
+    QRadioButton* r_normal;
+    QRadioButton* r_detalhada;
+    QCheckBox* c_ligarAuto;
+    QPushButton* b_testar;
+    QPushButton* Ok;
+    QPushButton* Cancelar;
+
+    // The sample "Testar" speaks: a sentence with a formula (Windows-1252).
+    static constexpr const char* kSample = "Exemplo de leitura: `x^2 + (a+1)/2`.";
+
+public slots:
+    // Speaks kSample with the settings as the controls show them.
+    void testVoice();
+
+private:
+    void showVoices(std::vector<std::string> names, const std::string& error);
+    QSlider* addLevel(class QFormLayout* form, const char* name, const QString& caption);
+
+    std::string chosenVoice_;  // kept while the list is not there
+};

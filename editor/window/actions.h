@@ -1,0 +1,52 @@
+#pragma once
+// Every command of the editor as one QAction, made once from one table: its stable id, its
+// caption with the Alt letter, its shortcut, and the menu it sits in; and the tool bar's rows,
+// each naming the action it stands for. The main window places them; the commands look their
+// actions up here by id and connect to them.
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <span>
+
+#include "editor/window/toolicons.h"
+
+class QAction;
+class QMenuBar;
+
+// A row of the tool bar, left to right.
+struct ToolRow {
+    enum class Face { Picture, Text, Extension };
+    Face face;
+    const char* id;
+    const char* caption;      // the face of a text button, else the accessible name
+    const char* hint;         // the tooltip
+    const char* action;       // the id of the action the button stands for, or ""
+    const char* description;  // what a text button does, said after its name, or ""
+    const char* theme = "";
+    ToolPicture picture = ToolPicture::New;
+};
+
+class Actions : public QObject {
+public:
+    // Makes every action, owned by owner (whose shortcuts they then are).
+    explicit Actions(QObject* owner);
+
+    // The action with that id; nullptr for an unknown id.
+    QAction* get(const QString& id) const;
+
+    // Fills menuBar with the menus, in the table's order: each menu (and the menu action
+    // that opens it, which get() then finds) carries its id as objectName.
+    void placeMenus(QMenuBar* menuBar);
+
+    // Adds an action made elsewhere (the formula catalogue's entries), found by its objectName.
+    void add(QAction* action);
+
+    // The tool bar's rows, left to right.
+    static std::span<const ToolRow> toolRows();
+
+    // The caption of the action with that id, without its Alt mark; empty for an unknown id.
+    static QString plainCaption(const QString& id);
+
+private:
+    QHash<QString, QAction*> byId_;
+};

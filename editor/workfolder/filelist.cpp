@@ -1,0 +1,118 @@
+#include "editor/workfolder/filelist.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include "editor/workfolder/folders.h"
+#include "editor/state/runstate.h"
+#include "editor/window/editorparts.h"
+
+namespace {
+
+// The entry's name as the file system spells it, which a name that is no valid UTF-8 keeps.
+constexpr int kNameRole = Qt::UserRole;
+constexpr size_t kMaxName = 999;
+
+// The control before w in its window's Tab order, as Shift+Tab finds it from a control that
+// does not keep the key for itself; w when there is none.
+QWidget* previousTabStop(QWidget* w) {
+    for (QWidget* p = w->previousInFocusChain(); p && p != w; p = p->previousInFocusChain())
+        if ((p->focusPolicy() & Qt::TabFocus) && p->isVisible() && p->isEnabled() && p->window() == w->window())
+            return p;
+    return w;
+}
+
+}  // namespace
+
+FileList::FileList(EditorParts& parts) : QObject(parts.window), parts_(parts) {
+    connect(parts_.fileListBox, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
+    parts_.fileListBox->installEventFilter(this);
+    parts_.textEdit->installEventFilter(this);
+    if (QToolButton* first = parts_.button(QStringLiteral("newButton"))) first->installEventFilter(this);
+}
+
+void FileList::RefreshFileList(const std::string& name) {
+    std::string wanted = name;
+    if (!folders::IsFolder(wanted)) {
+        const size_t slash = wanted.rfind('/');
+        if (slash != std::string::npos) wanted.erase(0, slash + 1);
+        if (wanted.size() > kMaxName) wanted.resize(kMaxName);
+    }
+    const std::vector<std::string> names = folders::ListEntries(".", runstate::ListFilter);
+
+    QListWidget* list = parts_.fileListBox;
+    bool same = list->count() == int(names.size());
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->data(kNameRole).toByteArray().toStdString() == names[size_t(i)];
+    int selected = -1;
+    programChange_ = true;
+    // An unchanged list keeps its lines, so that a screen reader does not read it out anew.
+    if (!same) list->clear();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!same) {
+            auto* item = new QListWidgetItem(QString::fromStdString(names[i]), list);
+            item->setData(kNameRole, QByteArray::fromStdString(names[i]));
+        }
+        if (selected < 0 && names[i] == wanted) selected = int(i);
+    }
+    programChange_ = false;
+    selectByProgram(selected);
+}
+
+void FileList::ClearSelection() { selectByProgram(-1); }
+
+void FileList::selectByProgram(int row) {
+    programChange_ = true;
+    QListWidget* list = parts_.fileListBox;
+    if (row < 0) {
+        list->clearSelection();
+    } else {
+        list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        list->scrollToItem(list->item(row));
+    }
+    programChange_ = false;
+}
+
+void FileList::selectionChanged() {
+    if (programChange_) return;
+    const QList<QListWidgetItem*> items = parts_.fileListBox->selectedItems();
+    if (items.isEmpty()) return;
+    const std::string name = items.front()->data(kNameRole).toByteArray().toStdString();
+    QMetaObject::invokeMethod(this, [this, name] { emit picked(name); }, Qt::QueuedConnection);
+}
+
+bool FileList::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool release = event->type() == QEvent::KeyRelease;
+    if (watched == parts_.textEdit && key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+        // Tab types nothing into the text; its release takes the focus to the list. A release
+        // whose press came elsewhere (the Tab that brought the focus here) leaves it here.
+        if (!release) {
+            tabPressedInEditor_ = true;
+            return true;
+        }
+        if (tabPressedInEditor_) parts_.fileListBox->setFocus(Qt::TabFocusReason);
+        tabPressedInEditor_ = false;
+        return false;
+    }
+    const bool backtab = key->key() == Qt::Key_Backtab ||
+                         (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+    if (backtab && !release && watched != parts_.fileListBox) {
+        // Shift+Tab walks back the ring that Tab walks: from the first tool button to the
+        // list, which Tab reaches from the editor although the list is no Tab stop of its own,
+        // and from the editor, which keeps Tab for itself, to the last tool button.
+        QWidget* previous = watched == parts_.textEdit ? previousTabStop(parts_.textEdit) : parts_.fileListBox;
+        previous->setFocus(Qt::BacktabFocusReason);
+        return true;
+    }
+    if (watched == parts_.fileListBox && release) listKeyReleased(key->key());
+    return false;
+}
+
+void FileList::listKeyReleased(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
+        parts_.textEdit->setFocus(Qt::OtherFocusReason);
+}

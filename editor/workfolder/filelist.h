@@ -1,0 +1,41 @@
+#pragma once
+// The file list beside the editor: the entries of the current directory that match the list's
+// pattern. It tells apart the selections that the user makes, which load an entry, from the
+// ones that the program makes, which load nothing; and it takes the keyboard between the
+// editor and the list (Tab in the editor goes to the list, Enter or Esc in the list goes back).
+#include <QObject>
+#include <string>
+
+struct EditorParts;
+
+class FileList : public QObject {
+    Q_OBJECT
+public:
+    explicit FileList(EditorParts& parts);
+
+    // Refills fileListBox with the entries of the current directory that match
+    // runstate::ListFilter, in the file system's order, and selects the entry called name. A name
+    // that is no existing folder is cut to the part after its last "/" first; an empty name or
+    // a folder selects nothing.
+    void RefreshFileList(const std::string& name);
+    // Leaves no line selected.
+    void ClearSelection();
+    // A key released in the list: Enter or Esc returns to the editor.
+    void listKeyReleased(int key);
+
+signals:
+    // The user selected the entry called name, by mouse or keyboard. Sent once the event
+    // that made the selection is over, so that handlers may ask questions and refill the list.
+    void picked(const std::string& name);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void selectionChanged();
+    void selectByProgram(int row);
+
+    EditorParts& parts_;
+    bool programChange_ = false;
+    bool tabPressedInEditor_ = false;
+};

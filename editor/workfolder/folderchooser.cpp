@@ -1,0 +1,173 @@
+#include "editor/workfolder/folderchooser.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editor/window/dialogparts.h"
+#include "editor/seams/dialogrunner.h"
+#include "platform/messages.h"
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString nearestFolder(QString path) {
+    path = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    while (!QFileInfo(path).isDir() && !QDir(path).isRoot()) path = QFileInfo(path).absolutePath();
+    return path;
+}
+
+}  // namespace
+
+FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemDoubleClicked, this, &FolderListBox::enter);
+}
+
+void FolderListBox::setDirectory(const QString& path) {
+    const QString folder = nearestFolder(path);
+    const bool moved = folder != directory_;
+    directory_ = folder;
+    refresh();
+    if (moved) emit changed();
+}
+
+void FolderListBox::refresh() {
+    clear();
+    // The path from the root down, each level one step further in.
+    QStringList parts = directory_.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString path = QStringLiteral("/");
+    auto add = [this](const QString& text, const QString& target, int depth) {
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + text, this);
+        item->setData(kPathRole, target);
+        return item;
+    };
+    QListWidgetItem* current = add(QStringLiteral("/"), path, 0);
+    for (int i = 0; i < parts.size(); ++i) {
+        path = QDir(path).filePath(parts[i]);
+        current = add(parts[i], path, i + 1);
+    }
+    const QStringList subfolders = QDir(directory_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : subfolders) add(name, QDir(directory_).filePath(name), int(parts.size()) + 1);
+    setCurrentItem(current);
+}
+
+void FolderListBox::keyPressEvent(QKeyEvent* event) {
+    // Enter opens the line's folder; it must not reach the dialog's default button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        enter(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void FolderListBox::enter(QListWidgetItem* item) {
+    if (item) setDirectory(item->data(kPathRole).toString());
+}
+
+FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("form_dir"));
+    setWindowTitle(QStringLiteral("Escolhendo/criando a pasta base"));
+    setModal(true);
+
+    e_nomeDir = new QLineEdit(this);
+    e_nomeDir->setObjectName(QStringLiteral("e_nomeDir"));
+    e_nomeDir->setMinimumWidth(360);
+    auto* pathLabel = new QLabel(QStringLiteral("&Pasta:"), this);
+    pathLabel->setBuddy(e_nomeDir);
+
+    folderListBox = new FolderListBox(this);
+    folderListBox->setObjectName(QStringLiteral("folderListBox"));
+    folderListBox->setAccessibleName(QStringLiteral("Pastas (Enter abre)"));
+    auto* listLabel = new QLabel(QStringLiteral("Pa&stas (Enter abre):"), this);
+    listLabel->setBuddy(folderListBox);
+
+    Button1 = NamedButton(this, "Button1", QStringLiteral("Cria subpasta"), Press::Other);
+    b_ok = NamedButton(this, "b_ok", QStringLiteral("&OK"), Press::Default);
+    b_cancela = NamedButton(this, "b_cancela", QStringLiteral("Cancela"), Press::Other);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addStretch(1);
+    buttons->addWidget(b_ok);
+    buttons->addWidget(b_cancela);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pathLabel);
+    layout->addWidget(e_nomeDir);
+    layout->addWidget(listLabel);
+    layout->addWidget(folderListBox, 1);
+    layout->addLayout(buttons);
+    resize(420, 380);
+
+    setTabOrder(e_nomeDir, folderListBox);
+    setTabOrder(folderListBox, Button1);
+    setTabOrder(Button1, b_ok);
+    setTabOrder(b_ok, b_cancela);
+
+    connect(folderListBox, &FolderListBox::changed, this, &FolderChooser::onFolderChanged);
+    connect(Button1, &QPushButton::clicked, this, &FolderChooser::Button1Click);
+    connect(b_ok, &QPushButton::clicked, this, &FolderChooser::confirm);
+    connect(b_cancela, &QPushButton::clicked, this, &FolderChooser::cancel);
+}
+
+void FolderChooser::onActivated() {
+    const QString path = QString::fromStdString(result);
+    folderListBox->setDirectory(path);
+    e_nomeDir->setText(path);
+}
+
+void FolderChooser::onFolderChanged() { e_nomeDir->setText(folderListBox->directory()); }
+
+void FolderChooser::Button1Click() {
+    const auto name = messages::AskText("Criando subpasta", "Qual o nome? ", "");
+    if (!name) return;
+    const QString folder = folderListBox->directory();
+    const std::string path = (folder == QLatin1String("/") ? QString() : folder).toStdString() + "/" + *name;
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        messages::ShowWarning("N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
+        return;
+    }
+    folderListBox->setDirectory(QString::fromStdString(path));
+    folderListBox->refresh();
+}
+
+void FolderChooser::confirm() {
+    result = e_nomeDir->text().toStdString();
+    accept();
+}
+
+void FolderChooser::cancel() {
+    result.clear();
+    reject();
+}
+
+void FolderChooser::showEvent(QShowEvent* event) {
+    onActivated();
+    e_nomeDir->setFocus();
+    e_nomeDir->selectAll();
+    QDialog::showEvent(event);
+}
+
+void FolderChooser::keyPressEvent(QKeyEvent* event) {
+    // Esc is the keyboard's "Cancela"; only closing the window by its frame keeps the result.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+std::string ChooseFolder(FolderChooser& form_dir, const std::string& initial) {
+    form_dir.result = initial;
+    dialogs::Run(form_dir);
+    return form_dir.result;
+}

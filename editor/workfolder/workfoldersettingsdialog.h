@@ -1,0 +1,33 @@
+#pragma once
+// The document-information dialog: shows the work folder and lets the user set the template,
+// author and contact that pages carry by default, stored in the work folder's settings file.
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+class WorkFolderSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit WorkFolderSettingsDialog(QWidget* parent = nullptr);
+
+    QLineEdit* e_pasta;
+    QLineEdit* e_modelo;
+    QLineEdit* e_autor;
+    QLineEdit* e_contato;
+    QCheckBox* c_padrao;
+    QPushButton* Ok;
+    QPushButton* Cancelar;
+
+public slots:
+    // Fills the fields from the shared variables; runs every time the dialog is shown.
+    void onActivated();
+    // Stores the fields as typed into the shared variables, writes the settings and closes.
+    void confirm();
+    // Closes the dialog; nothing changes.
+    void cancel();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};

@@ -1,0 +1,119 @@
+// The folder chooser: what each way of leaving it gives, browsing by keyboard, and creating a
+// subfolder.
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/workfolder/folderchooser.h"
+#include "scriptedsink.h"
+
+class UdirTest : public QObject {
+    Q_OBJECT
+private slots:
+    void result_data();
+    void result();
+    void enterInTheListBrowses();
+    void createSubfolder_data();
+    void createSubfolder();
+};
+
+void UdirTest::result_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("result");  // %1: the initial folder
+    QTest::newRow("OK takes the text as typed") << "ok" << "  outro lugar";
+    QTest::newRow("Cancela gives nothing") << "cancel" << "";
+    QTest::newRow("Esc cancels") << "esc" << "";
+    QTest::newRow("the frame keeps the initial folder") << "frame" << "%1";
+}
+
+void UdirTest::result() {
+    QFETCH(QString, how);
+    QFETCH(QString, result);
+    QTemporaryDir tmp;
+    FolderChooser form;
+    form.result = tmp.path().toStdString();
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(form.e_nomeDir->text(), tmp.path());
+    QCOMPARE(form.folderListBox->directory(), QDir(tmp.path()).canonicalPath());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.e_nomeDir));
+    if (how == "ok") {
+        form.e_nomeDir->setText("  outro lugar");
+        QTest::keyClick(form.e_nomeDir, Qt::Key_Return);  // the default button
+    } else if (how == "cancel") {
+        form.b_cancela->click();
+    } else if (how == "esc") {
+        QTest::keyClick(form.e_nomeDir, Qt::Key_Escape);
+    } else {
+        form.close();
+    }
+    QVERIFY(!form.isVisible());
+    QCOMPARE(QString::fromStdString(form.result), result.arg(tmp.path()));
+}
+
+void UdirTest::enterInTheListBrowses() {
+    QTemporaryDir tmp;
+    const QString base = QDir(tmp.path()).canonicalPath();
+    QDir(base).mkpath("b/interna");
+    QDir(base).mkdir("a");
+    FolderChooser form;
+    form.result = base.toStdString();
+    form.show();
+    // The path from the root, then the subfolders by name.
+    const int levels = int(base.count('/')) + 1;
+    QCOMPARE(form.folderListBox->count(), levels + 2);
+    QCOMPARE(form.folderListBox->item(levels + 1)->text().trimmed(), QString("b"));
+
+    form.folderListBox->setFocus();
+    form.folderListBox->setCurrentRow(levels + 1);
+    QTest::keyClick(form.folderListBox, Qt::Key_Return);
+    QVERIFY(form.isVisible());  // Enter opened the folder; it did not press "&OK"
+    QCOMPARE(form.e_nomeDir->text(), base + "/b");
+    QCOMPARE(form.folderListBox->item(form.folderListBox->count() - 1)->text().trimmed(), QString("interna"));
+
+    // Going up to a parent line shows the parent again.
+    form.folderListBox->setCurrentRow(levels - 1);
+    QTest::keyClick(form.folderListBox, Qt::Key_Enter);
+    QCOMPARE(form.e_nomeDir->text(), base);
+}
+
+void UdirTest::createSubfolder_data() {
+    QTest::addColumn<QStringList>("answers");  // empty: the input box is cancelled
+    QTest::addColumn<QString>("shown");        // the folder shown afterwards, under the base
+    QTest::addColumn<bool>("failed");
+    QTest::newRow("new name") << QStringList{"aulas 2024"} << "aulas 2024" << false;
+    QTest::newRow("accented name") << QStringList{"ação"} << "ação" << false;
+    QTest::newRow("existing name") << QStringList{"existe"} << "" << true;
+    QTest::newRow("missing parent") << QStringList{"nao/tem"} << "" << true;
+    QTest::newRow("empty name") << QStringList{""} << "" << true;
+    QTest::newRow("cancelled") << QStringList{} << "" << false;
+}
+
+void UdirTest::createSubfolder() {
+    QFETCH(QStringList, answers);
+    QFETCH(QString, shown);
+    QFETCH(bool, failed);
+    QTemporaryDir tmp;
+    const QString base = QDir(tmp.path()).canonicalPath();
+    QDir(base).mkdir("existe");
+    ScriptedSink sink;
+    for (const QString& answer : answers) sink.texts.push_back(answer.toStdString());
+    FolderChooser form;
+    form.result = base.toStdString();
+    form.show();
+    form.Button1->click();
+
+    std::vector<std::string> calls{"AskText: Qual o nome? "};
+    if (failed) calls.push_back("Show: N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
+    QCOMPARE(sink.calls, calls);
+    const QString expected = shown.isEmpty() ? base : base + "/" + shown;
+    QCOMPARE(form.e_nomeDir->text(), expected);
+    QVERIFY(QFileInfo(expected).isDir());
+    QVERIFY(form.isVisible());
+}
+
+QTEST_MAIN(UdirTest)
+#include "folderchooser_test.moc"

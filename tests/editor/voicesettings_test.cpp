@@ -1,0 +1,152 @@
+// The "Sintetizador" dialog: its settings go into effect and into the program settings file
+// and come back from it; Cancelar changes nothing; every control has a name a screen reader
+// can say; the voice list comes from the voice.
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/speaking/voicesettingsdialog.h"
+#include "editor/state/runstate.h"
+#include "editor/window/mainwindow.h"
+#include "modalanswer.h"
+#include "scriptedsink.h"
+#include "speech/speechcommands.h"
+#include "tests/speech/recording_voice.h"
+
+using speechsettings::SpeechSettings;
+using speechsettings::Verbosity;
+
+class SintetizadorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(tmp_.isValid());
+        QVERIFY(QDir::setCurrent(tmp_.path()));
+        QFile::remove(tmp_.path() + "/velloq.ini");
+        voice_.voices = {"Portuguese (Brazil)", "Portuguese (Portugal)"};
+        voice_.voicesError.clear();
+    }
+    void cleanup() {
+        speechcommands::ApplySettings({}, "");
+        QDir::setCurrent(startDir_);
+    }
+
+    void everyControlHasAnAccessibleName() {
+        VoiceSettingsDialog dialog;
+        dialog.setSettings({});
+        dialog.show();
+        int controls = 0;
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&dialog)) continue;
+            ++controls;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            QVERIFY(a);
+            QVERIFY2(!a->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
+        }
+        QCOMPARE(controls, 11);  // voice, three sliders, three levels, the switch, three buttons
+    }
+
+    // Ok: the settings go into effect and into velloq.ini; the dialog shows them next time.
+    void okKeepsTheSettingsAndShowsThemAgain() {
+        MainWindow form;
+        ScriptedSink sink;
+        SpeechSettings chosen;
+        chosen.voice = {"Portuguese (Portugal)", 15, -20, 60};
+        chosen.verbosity = Verbosity::Breve;
+        chosen.autoConnect = true;
+        ModalAnswer answer([&](QWidget* w) {
+            auto* d = qobject_cast<VoiceSettingsDialog*>(w);
+            QVERIFY(d);
+            QTRY_COMPARE(d->cb_voz->count(), 3);  // the service's own choice, then its two voices
+            d->cb_voz->setCurrentIndex(2);
+            // The keyboard moves a slider and its value shows beside it.
+            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
+            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
+            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
+            QCOMPARE(d->findChild<QLabel*>("tb_velocidade_valor")->text(), QStringLiteral("15"));
+            QTest::keyClick(d->tb_tom, Qt::Key_PageDown);
+            QCOMPARE(d->tb_tom->value(), -20);
+            d->tb_volume->setValue(60);
+            d->r_breve->click();
+            d->c_ligarAuto->click();
+            d->Ok->click();
+        });
+        form.action("voiceSettings")->trigger();
+        QVERIFY(answer.answered());
+        QCOMPARE(speechcommands::Settings(), chosen);
+        QCOMPARE(speechsettings::Read(runstate::ProgramSettingsFile), chosen);
+        QVERIFY(!voice_.settings.empty());
+        QCOMPARE(voice_.settings.back(), chosen.voice);
+        QVERIFY(form.action("connectAutomatically")->isChecked());
+        QVERIFY(sink.calls.empty());
+
+        ModalAnswer again([&](QWidget* w) {
+            auto* d = qobject_cast<VoiceSettingsDialog*>(w);
+            QTRY_COMPARE(d->cb_voz->count(), 3);
+            QCOMPARE(d->settings(), chosen);
+            d->Cancelar->click();
+        });
+        form.action("voiceSettings")->trigger();
+        QVERIFY(again.answered());
+        // A new run starts with what was kept, the menu's switch too (connecting is left out:
+        // nothing listens here).
+        speechcommands::ApplySettings({}, "");
+        SpeechSettings kept = chosen;
+        kept.autoConnect = false;
+        QVERIFY(speechsettings::Write(runstate::ProgramSettingsFile, kept));
+        MainWindow next;
+        QCOMPARE(speechcommands::Settings(), kept);
+        QVERIFY(!next.action("connectAutomatically")->isChecked());
+    }
+
+    // Testar speaks the sample with the settings shown; Cancelar then puts back those in
+    // effect before and writes nothing.
+    void testarThenCancelarChangesNothing() {
+        MainWindow form;
+        const SpeechSettings before = speechcommands::Settings();
+        ModalAnswer answer([&](QWidget* w) {
+            auto* d = qobject_cast<VoiceSettingsDialog*>(w);
+            d->tb_velocidade->setValue(80);
+            d->b_testar->click();
+            d->Cancelar->click();
+        });
+        form.action("voiceSettings")->trigger();
+        QVERIFY(answer.answered());
+        QVERIFY(!voice_.texts.empty());  // the sample, maybe followed by the hint to connect
+        QCOMPARE(voice_.texts[0], std::string(VoiceSettingsDialog::kSample));
+        QCOMPARE(voice_.settings.at(voice_.settings.size() - 2).rate, 80);
+        QCOMPARE(voice_.settings.back(), before.voice);
+        QCOMPARE(speechcommands::Settings(), before);
+        QVERIFY(!QFile::exists(QString::fromStdString(runstate::ProgramSettingsFile)));
+    }
+
+    // A voice list the service cannot give: the dialog says so and keeps the voice chosen.
+    void aVoiceListThatFailsIsShown() {
+        voice_.voices.clear();
+        voice_.voicesError = "O serviço de fala não informou suas vozes.";
+        VoiceSettingsDialog dialog;
+        SpeechSettings s;
+        s.voice.voice = "Portuguese (Brazil)";
+        dialog.setSettings(s);
+        QTRY_COMPARE(dialog.st_vozes->text(), QString::fromStdString(voice_.voicesError));
+        QCOMPARE(dialog.cb_voz->count(), 2);
+        QCOMPARE(dialog.settings().voice.voice, s.voice.voice);
+    }
+
+private:
+    QString startDir_ = QDir::currentPath();
+    QTemporaryDir tmp_;
+    speechtest::RecordingVoice voice_;
+};
+
+QTEST_MAIN(SintetizadorTest)
+#include "voicesettings_test.moc"

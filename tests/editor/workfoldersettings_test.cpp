@@ -1,0 +1,189 @@
+// The document-information dialog: its fields and their order, filling on every showing, and
+// what "Ok", "Cancelar" and the window frame leave in the variables and on disk.
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/workfolder/workfoldersettingsdialog.h"
+#include "editor/state/runstate.h"
+#include "editor/window/mainwindow.h"
+#include "modalanswer.h"
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+    return file.readAll();
+}
+
+}  // namespace
+
+class InfoDocTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { QDir::setCurrent(startDir_); }
+
+    void controlsInTabOrder();
+    void accessibleNames_data();
+    void accessibleNames();
+    void filledOnEveryShowing();
+    void closing_data();
+    void closing();
+    void firstStartThroughTheMenu();
+
+private:
+    QString startDir_ = QDir::currentPath();
+    QTemporaryDir tmp_;
+};
+
+void InfoDocTest::init() {
+    QVERIFY(tmp_.isValid());
+    QDir(tmp_.path()).removeRecursively();
+    QVERIFY(QDir().mkpath(tmp_.path() + "/textos"));
+    QVERIFY(QDir::setCurrent(tmp_.path()));
+    runstate::SetStartValues();
+    runstate::ReadSettings();
+}
+
+void InfoDocTest::controlsInTabOrder() {
+    WorkFolderSettingsDialog dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Informações padrões"));
+    QVERIFY(dialog.e_pasta->isReadOnly());
+    QVERIFY(!dialog.c_padrao->isEnabled());
+    QVERIFY(!dialog.c_padrao->isChecked());
+
+    const QStringList order{"e_pasta", "e_modelo", "e_autor", "e_contato", "c_padrao", "Ok", "Cancelar"};
+    QWidget* w = dialog.e_pasta;
+    QStringList seen;
+    for (int i = 0; i < order.size(); ++i) {
+        seen << w->objectName();
+        do w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty());
+    }
+    QCOMPARE(seen, order);
+}
+
+void InfoDocTest::accessibleNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("folder") << "e_pasta" << "Pasta atual:";
+    QTest::newRow("template") << "e_modelo" << "Modelo";
+    QTest::newRow("author") << "e_autor" << "Autor";
+    QTest::newRow("contact") << "e_contato" << "Contato";
+    QTest::newRow("default box") << "c_padrao" << "Transforma em padrão";
+    QTest::newRow("ok") << "Ok" << "Ok";
+    QTest::newRow("cancel") << "Cancelar" << "Cancelar";
+}
+
+void InfoDocTest::accessibleNames() {
+    QFETCH(QString, name);
+    QFETCH(QString, spoken);
+    WorkFolderSettingsDialog dialog;
+    dialog.show();
+    QWidget* widget = dialog.findChild<QWidget*>(name);
+    QVERIFY(widget);
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), spoken);
+    dialog.reject();
+}
+
+void InfoDocTest::filledOnEveryShowing() {
+    WorkFolderSettingsDialog dialog;
+    runstate::WorkFolder = "/pasta/ação";
+    runstate::TemplateFile = "a.mdl";
+    runstate::Author = "Jo\xe3o";  // Windows-1252, as read from a settings file
+    runstate::Contact = "j@x.br";
+    dialog.show();
+    QCOMPARE(dialog.e_pasta->text(), QStringLiteral("/pasta/ação"));
+    QCOMPARE(dialog.e_modelo->text(), QStringLiteral("a.mdl"));
+    QCOMPARE(dialog.e_autor->text(), QStringLiteral("João"));
+    QCOMPARE(dialog.e_contato->text(), QStringLiteral("j@x.br"));
+    dialog.e_autor->setText("typed, then cancelled");
+    dialog.reject();
+
+    runstate::Author = "Maria";
+    dialog.show();
+    QCOMPARE(dialog.e_autor->text(), QStringLiteral("Maria"));
+    dialog.reject();
+}
+
+void InfoDocTest::closing_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("Ok") << "Ok" << true;
+    QTest::newRow("Enter in a field") << "Enter" << true;
+    QTest::newRow("Cancelar") << "Cancelar" << false;
+    QTest::newRow("window frame") << "frame" << false;
+    QTest::newRow("Esc") << "Esc" << false;
+}
+
+void InfoDocTest::closing() {
+    QFETCH(QString, how);
+    QFETCH(bool, stored);
+    const QString folderFile = tmp_.path() + "/textos/velloq.ini";
+    const QString programFile = tmp_.path() + "/velloq.ini";
+    WorkFolderSettingsDialog dialog;
+
+    ModalAnswer answer([&](QWidget* w) {
+        QCOMPARE(w, static_cast<QWidget*>(&dialog));
+        dialog.e_modelo->setText(" outro.mdl ");
+        dialog.e_autor->setText(QStringLiteral("Zé Ção"));
+        dialog.e_contato->setText("");
+        if (how == "Ok") QTest::mouseClick(dialog.Ok, Qt::LeftButton);
+        else if (how == "Enter") QTest::keyClick(dialog.e_autor, Qt::Key_Return);
+        else if (how == "Cancelar") QTest::mouseClick(dialog.Cancelar, Qt::LeftButton);
+        else if (how == "frame") dialog.close();
+        else QTest::keyClick(dialog.e_autor, Qt::Key_Escape);
+    });
+    const int result = dialog.exec();
+    QVERIFY(answer.answered());
+    QCOMPARE(result == QDialog::Accepted, stored);
+
+    if (!stored) {
+        QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
+        QCOMPARE(runstate::Author, std::string("Fulano de Tal"));
+        QCOMPARE(runstate::Contact, std::string(runstate::kDefaultContact));
+        QVERIFY(!QFile::exists(folderFile));
+        QVERIFY(!QFile::exists(programFile));
+        return;
+    }
+    // Stored as typed: no trimming, an empty contact stays empty.
+    QCOMPARE(runstate::TemplateFile, std::string(" outro.mdl "));
+    QCOMPARE(runstate::Author, std::string("Z\xe9 \xc7\xe3o"));
+    QCOMPARE(runstate::Contact, std::string());
+    QCOMPARE(readFile(folderFile), QByteArray("[VELLOQ]\r\nARQMODELO= outro.mdl \r\nAUTOR=Z\xe9 \xc7\xe3o\r\nCONTATO=\r\n"));
+    QCOMPARE(readFile(programFile), "[VELLOQ]\r\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/textos\r\n");
+}
+
+void InfoDocTest::firstStartThroughTheMenu() {
+    // No settings anywhere: the dialog shows the defaults, and confirming it unchanged
+    // creates the folder's settings file and names the folder in the program's.
+    MainWindow form;
+    WorkFolderSettingsDialog dialog(&form);
+    form.setInfoDialog(&dialog);
+    form.show();
+    runstate::ReadSettings();
+    QStringList shown;
+    ModalAnswer answer([&](QWidget* w) {
+        QCOMPARE(w, static_cast<QWidget*>(&dialog));
+        shown << dialog.e_pasta->text() << dialog.e_modelo->text() << dialog.e_autor->text();
+        QTest::mouseClick(dialog.Ok, Qt::LeftButton);
+    });
+    form.action("workFolderSettings")->trigger();
+    QVERIFY(answer.answered());
+    QCOMPARE(shown, QStringList({tmp_.path() + "/textos", "modeloMat.mdl", "Fulano de Tal"}));
+    QCOMPARE(readFile(tmp_.path() + "/textos/velloq.ini"),
+             "[VELLOQ]\r\nARQMODELO=modeloMat.mdl\r\nAUTOR=Fulano de Tal\r\nCONTATO=" +
+                 QByteArray(runstate::kDefaultContact) + "\r\n");
+    QCOMPARE(readFile(tmp_.path() + "/velloq.ini"), "[VELLOQ]\r\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/textos\r\n");
+}
+
+QTEST_MAIN(InfoDocTest)
+#include "workfoldersettings_test.moc"

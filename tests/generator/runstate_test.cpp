@@ -1,0 +1,78 @@
+// Start values and the settings fallbacks between the folder file and the program file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editor/state/runstate.h"
+#include "platform/profile.h"
+#include "tests/generator/test_support.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class Settings : public ::testing::Test {
+protected:
+    testing_support::ScratchFolder folder;
+    void SetUp() override {
+        std::filesystem::create_directory("textos");
+        runstate::SetStartValues();
+    }
+};
+
+TEST_F(Settings, StartValuesFollowTheCurrentDirectory) {
+    EXPECT_EQ(runstate::StartFolder, folder.path());
+    EXPECT_EQ(runstate::WorkFolder, folder.path() + "/textos");
+    EXPECT_EQ(runstate::HelpFolder, folder.path() + "/help");
+    EXPECT_EQ(runstate::ProgramSettingsFile, folder.path() + "/velloq.ini");
+    EXPECT_EQ(runstate::ListFilter, "*.vloq");
+}
+
+TEST(SettingsAtRoot, StartAtRootGivesEmptyStartFolder) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path("/");
+    runstate::SetStartValues();
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(runstate::StartFolder, "");
+    EXPECT_EQ(runstate::WorkFolder, "/textos");
+    EXPECT_EQ(runstate::HelpFolder, "/help");
+}
+
+TEST_F(Settings, Fallbacks) {
+    struct Row {
+        std::string folderFile, programFile;
+        std::string templ, author, contact;
+    } const rows[] = {
+        {"", "", "modeloMat.mdl", "Fulano de Tal", "fulano@exemplo.com.br"},
+        {"[VELLOQ]\r\nAUTOR=\r\n", "[VELLOQ]\r\nAUTOR=Prog\r\n", "modeloMat.mdl", "Prog", "fulano@exemplo.com.br"},
+        {"[VELLOQ]\r\nAUTOR=\r\n", "[VELLOQ]\r\nAUTOR=\r\nARQMODELO=\r\nCONTATO=\r\n", "modeloMat.mdl", "", ""},
+        {"[VELLOQ]\r\nARQMODELO=p.mdl\r\nAUTOR=Ana\r\nCONTATO=a@b\r\n", "[VELLOQ]\r\nAUTOR=Prog\r\n", "p.mdl", "Ana", "a@b"},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::remove("velloq.ini");
+        std::filesystem::remove("textos/velloq.ini");
+        if (!row.folderFile.empty()) WriteFile("textos/velloq.ini", row.folderFile);
+        if (!row.programFile.empty()) WriteFile("velloq.ini", row.programFile);
+        runstate::ReadSettings();
+        EXPECT_EQ(runstate::TemplateFile, row.templ) << row.folderFile << row.programFile;
+        EXPECT_EQ(runstate::Author, row.author) << row.folderFile << row.programFile;
+        EXPECT_EQ(runstate::Contact, row.contact) << row.folderFile << row.programFile;
+    }
+}
+
+TEST_F(Settings, WriteSettingsCreatesBothFiles) {
+    runstate::ReadSettings();
+    runstate::WriteSettings();
+    EXPECT_EQ(ReadFile("textos/velloq.ini"),
+              "[VELLOQ]\r\nARQMODELO=modeloMat.mdl\r\nAUTOR=Fulano de Tal\r\nCONTATO=fulano@exemplo.com.br\r\n");
+    EXPECT_EQ(ReadFile("velloq.ini"), "[VELLOQ]\r\nPASTAPADRAO=" + folder.path() + "/textos\r\n");
+}
+
+TEST_F(Settings, EmptyWorkFolderBecomesTheCurrentDirectory) {
+    runstate::WorkFolder.clear();
+    runstate::ReadSettings();
+    EXPECT_EQ(runstate::WorkFolder, folder.path());
+}
+
+}  // namespace

@@ -1,0 +1,332 @@
+'use strict';
+// How a page draws a formula, as a tree that two formulas share only when they look alike.
+//
+// MathJax's own ASCIIMath input (the npm package of the start folder) turns the formula into
+// MathML; the tree keeps what changes the drawing and drops the rest: attributes that change
+// nothing on the page, blanks, and the rows that only group (a row inside a row, a row around
+// one item). Then the reviewed equivalences (equivalences.tsv) make different spellings of the
+// same thing equal, each by a named rule below.
+//
+// Used by collisions.js; on its own it reads formulas from standard input, one JSON string a
+// line, and writes their drawings, one line each:
+//   node drawing.js [EQUIVALENCES.tsv] < formulas
+const fs = require('node:fs');
+const path = require('node:path');
+const readline = require('node:readline');
+
+const ROOT = path.resolve(__dirname, '..', '..');
+
+// Loads MathJax's ASCIIMath input from node_modules; resolves to a function from a formula to
+// its MathML text.
+async function loadMathJax(nodeModules = path.join(ROOT, 'node_modules')) {
+  global.MathJax = {};
+  const MathJax = require(path.join(nodeModules, 'mathjax', 'node-main.cjs'));
+  await MathJax.init({ loader: { load: ['input/asciimath', 'adaptors/liteDOM'] }, startup: { typeset: false } });
+  return (formula) => MathJax.asciimath2mml(formula);
+}
+
+// ---- MathML text to a tree: {t: tag, a: kept attributes, c: children} or {t, v: text} ----
+
+const ENTITIES = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'", nbsp: '\u00A0' };
+function decode(text) {
+  return text.replace(/&(#x[0-9a-fA-F]+|#[0-9]+|[a-z]+);/g, (m, e) => {
+    if (e[0] !== '#') return ENTITIES[e] ?? m;
+    return String.fromCodePoint(e[1] === 'x' ? parseInt(e.slice(2), 16) : parseInt(e.slice(1), 10));
+  });
+}
+
+// Attributes that change what the page shows. The others (displaystyle, stretchy, fence,
+// columnlines, columnalign, xmlns, data-*) change spacing or nothing.
+const KEPT_ATTRIBUTES = new Set(['mathvariant', 'mathcolor', 'notation', 'linethickness']);
+const TOKENS = new Set(['mi', 'mn', 'mo', 'mtext', 'ms']);
+
+function parseMathML(xml) {
+  const root = { t: '#root', a: '', c: [] };
+  const stack = [root];
+  const re = /<(\/?)([a-z]+)([^>]*?)(\/?)>|([^<]+)/g;
+  let m;
+  while ((m = re.exec(xml)) !== null) {
+    const top = stack[stack.length - 1];
+    if (m[5] !== undefined) {
+      if (TOKENS.has(top.t)) top.v = (top.v ?? '') + decode(m[5]);
+      continue;
+    }
+    const [, closing, tag, attrText, selfClosing] = m;
+    if (closing) {
+      stack.pop();
+      continue;
+    }
+    const attrs = [];
+    for (const [, name, value] of attrText.matchAll(/([a-zA-Z-]+)="([^"]*)"/g)) {
+      if (KEPT_ATTRIBUTES.has(name) && !(name === 'mathvariant' && value === 'normal')) attrs.push(`${name}=${decode(value)}`);
+    }
+    const node = TOKENS.has(tag) ? { t: tag, a: attrs.sort().join(' '), v: '' } : { t: tag, a: attrs.sort().join(' '), c: [] };
+    top.c.push(node);
+    if (!selfClosing) stack.push(node);
+  }
+  return { t: 'mrow', a: '', c: root.c };
+}
+
+// ---- the strict form: the same for two formulas only when they are drawn alike ----
+
+// Elements whose children stand side by side, as in a row.
+const ROW_LIKE = new Set(['math', 'mrow', 'mstyle', 'msqrt', 'mtd', 'menclose', 'mpadded', 'mphantom', 'merror']);
+// MathJax draws a hyphen in an operator as the minus sign.
+const SAME_GLYPH = { '-': '\u2212' };
+
+function tidy(node) {
+  if (node.v !== undefined) {
+    // blanks drawn as an operator ("quad") stay as one blank, for the rule on spaces
+    const v = node.v.trim() === '' && node.v !== '' ? ' ' : node.v.trim();
+    // a letter typed as a character ("α") comes as an operator, spelled ("alpha") as a letter
+    if (node.t === 'mo' && /^\p{L}$/u.test(v)) return { t: 'mi', a: node.a, v };
+    return { t: node.t, a: node.a, v: node.t === 'mo' ? (SAME_GLYPH[v] ?? v) : v };
+  }
+  let children = node.c.map(tidy).filter((c) => !(c.t === 'mo' && c.v === ''));
+  if (ROW_LIKE.has(node.t)) {
+    // a row inside a row, and a style that only sets the display mode, group nothing drawn
+    const flat = [];
+    for (const c of children) {
+      if ((c.t === 'mrow' || (c.t === 'mstyle' && c.a === '') || c.t === 'math') && c.c) flat.push(...c.c);
+      else if (!(c.t === 'mstyle' && c.c.length === 0)) flat.push(c);  // an empty style draws nothing
+    }
+    children = flat;
+  } else {
+    // an argument: a row of one item is that item
+    children = children.map((c) => (c.t === 'mrow' && c.c.length === 1 ? c.c[0] : c));
+  }
+  const t = node.t === 'math' || (node.t === 'mstyle' && node.a === '') ? 'mrow' : node.t;
+  // A script on a row of plain symbols ("log x_y" gives the row "log x" an index) is drawn
+  // as the script on the row's last symbol.
+  if (['msub', 'msup', 'msubsup'].includes(t) && children[0] && children[0].t === 'mrow' &&
+      children[0].c.length > 0 && children[0].c.every((x) => x.v !== undefined)) {
+    const row = children[0].c;
+    return { t: 'mrow', a: '', c: [...row.slice(0, -1), { t, a: node.a, c: [row[row.length - 1], ...children.slice(1)] }] };
+  }
+  return { t, a: node.a, c: children };
+}
+
+function strict(mathml) {
+  return tidy(parseMathML(mathml));
+}
+
+// ---- the reviewed equivalences, by name; equivalences.tsv says which apply ----
+
+const FUNCTION_NAMES = new Set(['sin', 'cos', 'tan', 'sec', 'csc', 'cot', 'arcsin', 'arccos', 'arctan', 'sinh',
+  'cosh', 'tanh', 'sech', 'csch', 'coth', 'exp', 'log', 'ln', 'det', 'dim', 'gcd', 'lcm', 'lub', 'glb', 'min',
+  'max', 'arg', 'mod', 'f', 'g', 'Re', 'Im']);
+// Functions the reader knows and MathJax's ASCIIMath does not, longest first.
+const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan'], ['senh', 'sinh'],
+  ['cotg', 'cot'], ['sen', 'sin'], ['tg', 'tan'], ['mdc', 'gcd'], ['mmc', 'lcm'], ['arg', 'arg'], ['Re', 'Re'],
+  ['Im', 'Im']];
+
+const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+const isMo = (n, v) => n && n.t === 'mo' && (v === undefined || n.v === v);
+const isLetter = (n) => n && n.t === 'mi' && [...n.v].length === 1 && n.a === '';
+
+function mapRows(node, f) {
+  if (node.v !== undefined) return node;
+  const c = node.c.map((x) => mapRows(x, f));
+  return { t: node.t, a: node.a, c: ROW_LIKE.has(node.t) ? f(c) : c };
+}
+function mapNodes(node, f) {
+  const n = node.v !== undefined ? node : { t: node.t, a: node.a, c: node.c.map((x) => mapNodes(x, f)) };
+  return f(n);
+}
+
+function isFunctionHead(n) {
+  if (!n) return false;
+  if (n.t === 'mi' || n.t === 'mo') return FUNCTION_NAMES.has(n.v);  // "det", "max": operators
+  if (SCRIPTS.has(n.t) || ['mover', 'munder', 'munderover'].includes(n.t)) return isFunctionHead(n.c[0]);
+  return false;
+}
+
+// Where the argument of a function that starts at c[k] ends: one item ("x"), or a function and
+// its argument ("exp x", "f(t)"); -1 for anything else.
+function argumentEnd(c, k) {
+  if (!c[k] || (isMo(c[k]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[k].v))) return -1;
+  if (!isFunctionHead(c[k])) return k + 1;
+  if (isMo(c[k + 1], '(')) {
+    let depth = 0;
+    for (let j = k + 1; j < c.length; j++) {
+      if (isMo(c[j], '(')) depth++;
+      if (isMo(c[j], ')') && --depth === 0) return j + 1;
+    }
+    return -1;
+  }
+  const inner = argumentEnd(c, k + 1);
+  return inner < 0 ? k + 1 : inner;  // a function name alone ("g" as a letter)
+}
+
+const RULES = {
+  // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
+  'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      let done = false;
+      for (const [name, as] of LETTER_NAMES) {
+        // the tokens from i on spell the name; the last may carry its script ("sen^2 x")
+        let text = '';
+        let k = i;
+        for (; k < c.length && text.length < name.length; k++) {
+          const n = c[k];
+          const base = n.t === 'mi' && n.a === '' ? n : SCRIPTS.has(n.t) && n.c[0].t === 'mi' ? n.c[0] : null;
+          if (!base || (base !== n && text.length + base.v.length !== name.length)) break;
+          text += base.v;
+        }
+        if (text !== name) continue;
+        const last = c[k - 1];
+        const head = { t: 'mi', a: '', v: as };
+        out.push(last.t === 'mi' ? head : { t: last.t, a: last.a, c: [head, ...last.c.slice(1)] });
+        i = k - 1;
+        done = true;
+        break;
+      }
+      if (!done) out.push(c[i]);
+    }
+    return out;
+  }),
+  // "ln x" and "ln(x)": brackets around one item after a function's name.
+  'function-argument-brackets': (tree) => mapRows(tree, (c) => {
+    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
+    for (let changed = true; changed;) {
+      changed = false;
+      for (let i = 0; i + 1 < c.length; i++) {
+        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
+        const end = argumentEnd(c, i + 2);
+        if (end < 0 || !isMo(c[end], ')')) continue;
+        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
+        changed = true;
+      }
+    }
+    return c;
+  }),
+  // "]a,b[" and "(a,b)", "[a,b[" and "[a,b)": the French and the English notation of intervals.
+  'interval-notation': (tree) => mapRows(tree, (c) => {
+    const out = c.slice();
+    for (let i = 0; i < c.length; i++) {
+      if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
+      let separators = 0;
+      let j = i + 1;
+      for (; j < c.length; j++) {
+        if (isMo(c[j], ',') || isMo(c[j], ';')) separators++;
+        else if (isMo(c[j]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[j].v)) break;
+      }
+      if (j >= c.length || separators !== 1 || ![')', ']', '['].includes(c[j].v) || j - i < 4) continue;
+      if (c[i].v === ']') out[i] = { t: 'mo', a: '', v: '(' };
+      if (c[j].v === '[') out[j] = { t: 'mo', a: '', v: ')' };
+      i = j;
+    }
+    return out;
+  }),
+  // "4.500" and "4500": the dot between groups of three digits.
+  'thousands-separator': (tree) => mapNodes(tree, (n) =>
+    (n.t === 'mn' && /^[1-9]\d{0,2}(\.\d{3})+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace(/\./g, '') } : n)),
+  // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
+  'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
+    (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      const last = out[out.length - 1];
+      if (last && last.t === 'mn' && /^\d+$/.test(last.v) && isMo(c[i], ',') && c[i + 1] && c[i + 1].t === 'mn' && /^\d+$/.test(c[i + 1].v)) {
+        out[out.length - 1] = { t: 'mn', a: last.a, v: `${last.v},${c[i + 1].v}` };
+        i++;
+      } else {
+        out.push(c[i]);
+      }
+    }
+    return out;
+  }),
+  // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
+  'times-sign': (tree) => mapNodes(tree, (n) =>
+    (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
+  // "[(1,2),(3,4)]" and "((1,2),(3,4))": a matrix in brackets or in parentheses.
+  'matrix-brackets': (tree) => mapRows(tree, (c) => c.map((n, i) => {
+    if (isMo(n, '[') && c[i + 1] && c[i + 1].t === 'mtable' && isMo(c[i + 2], ']')) return { t: 'mo', a: '', v: '(' };
+    if (isMo(n, ']') && c[i - 1] && c[i - 1].t === 'mtable' && isMo(c[i - 2], '[')) return { t: 'mo', a: '', v: ')' };
+    return n;
+  })),
+  // "A+b" and "a+b": a letter written in one case only, whose case the reading need not tell.
+  'letter-case': (tree) => {
+    const seen = new Set();
+    mapNodes(tree, (n) => { if (isLetter(n)) seen.add(n.v); return n; });
+    return mapNodes(tree, (n) => {
+      if (!isLetter(n)) return n;
+      const lower = n.v.toLowerCase();
+      const upper = n.v.toUpperCase();
+      return lower !== upper && !(seen.has(lower) && seen.has(upper)) ? { t: 'mi', a: '', v: lower } : n;
+    });
+  },
+  // "a quad b" and "a b": blanks are not read.
+  'spaces': (tree) => mapRows(tree, (c) => c.filter((n) => n.t !== 'mspace' && !(isMo(n) && /^[\s\u00A0]+$/.test(n.v)))),
+  // "||v||" and "norm(v)": two bars and the double bar.
+  'double-bar': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      if (isMo(c[i], '|') && isMo(c[i + 1], '|')) { out.push({ t: 'mo', a: '', v: '\u2225' }); i++; }
+      else out.push(c[i]);
+    }
+    return out;
+  }),
+  // "bb +" and "+": a typeface on a sign does not change the sign.
+  'typeface-on-signs': (tree) => mapNodes(tree, (n) =>
+    (n.t === 'mstyle' && /^mathvariant=/.test(n.a) && n.c.length === 1 && n.c[0].t === 'mo' ? n.c[0] : n)),
+  // "-y/2" and "(-y)/2": the same number, the minus drawn before the fraction or in its numerator.
+  'minus-before-fraction': (tree) => mapRows(tree, (c) => c.flatMap((n) => {
+    if (n.t !== 'mfrac' || n.c[0].t !== 'mrow' || n.c[0].c.length !== 2 || !isMo(n.c[0].c[0], '\u2212')) return [n];
+    return [n.c[0].c[0], { t: 'mfrac', a: n.a, c: [n.c[0].c[1], n.c[1]] }];
+  })),
+  // "color(red)(x)" and "x": colour is not read.
+  'colour': (tree) => mapRows(tree, (c) => c.flatMap((n) => (n.t === 'mstyle' && /^mathcolor=/.test(n.a) ? n.c : [n]))),
+};
+
+// Rows of equivalences.tsv: name, formula A, formula B, why. Lines starting with "#" are comments.
+function readTable(file, columns) {
+  const rows = [];
+  fs.readFileSync(file, 'utf8').split('\n').forEach((line, i) => {
+    if (line.trim() === '' || line.startsWith('#')) return;
+    const cells = line.split('\t');
+    if (cells.length < columns) throw new Error(`${file}:${i + 1}: ${columns} colunas separadas por tabulação`);
+    rows.push({ line: i + 1, cells });
+  });
+  return rows;
+}
+
+function readEquivalences(file) {
+  return readTable(file, 4).map(({ line, cells: [name, a, b, why] }) => {
+    if (!RULES[name]) throw new Error(`${file}:${line}: não há regra chamada ${name}`);
+    return { line, name, a: JSON.parse(a), b: JSON.parse(b), why };
+  });
+}
+
+function serialize(n) {
+  if (n.v !== undefined) return `${n.t.slice(1)}${n.a ? `[${n.a}]` : ''}:${n.v}`;
+  return `${n.t}${n.a ? `[${n.a}]` : ''}(${n.c.map(serialize).join(' ')})`;
+}
+
+// The drawing of a formula with the named rules applied, in the order of RULES.
+function canonical(tree, ruleNames) {
+  let t = tree;
+  for (const [name, rule] of Object.entries(RULES)) if (ruleNames.has(name)) t = rule(t);
+  return t;
+}
+
+module.exports = { loadMathJax, strict, canonical, serialize, readEquivalences, readTable, RULES, ROOT };
+
+if (require.main === module) {
+  (async () => {
+    const toMathML = await loadMathJax();
+    const names = new Set(process.argv[2] ? readEquivalences(process.argv[2]).map((e) => e.name) : []);
+    const rl = readline.createInterface({ input: process.stdin });
+    for await (const line of rl) {
+      if (line.trim() === '') continue;
+      let out;
+      try {
+        out = serialize(canonical(strict(toMathML(JSON.parse(line))), names));
+      } catch (e) {
+        out = `erro: ${e.message}`;
+      }
+      process.stdout.write(`${JSON.stringify(out)}\n`);
+    }
+  })().catch((e) => { console.error(e); process.exit(1); });
+}
