@@ -318,7 +318,8 @@ void Reader::readFraction(std::int32_t top, std::int32_t bottom) {
             return;
         }
     }
-    if (isShort(top) && isShort(bottom) && !closesEverything()) {
+    // (ba)/y: letters side by side above would be heard as a product before the fraction, b a/y
+    if (isShort(top) && !isLetterRun(top) && isShort(bottom) && !closesEverything()) {
         readNode(top);
         w_.phrase(Say(P::Sobre));
         readNode(bottom);
