@@ -331,13 +331,13 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || (!many && isSingleAmount(items))) {
             readItems(items);
             decimalCommas_ = decimals;
-            w_.productEnd();
+            w_.productEnd(Say(P::FimDoArgumento));
             return;
         }
         decimalCommas_ = decimals;
     }
     readNode(arg);
-    if (!isCallBracket(arg)) w_.productEnd();
+    if (!isCallBracket(arg)) w_.productEnd(Say(P::FimDoArgumento));
 }
 
 void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup) {

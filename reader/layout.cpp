@@ -221,7 +221,7 @@ void Reader::readUnary(const Node& n) {
         w_.phrase(Say(P::Vetor));
         readNode(a);
         if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
-        else w_.productEnd();
+        else w_.productEnd(Say(P::FimDoVetor));
         return;
     case Role::PostfixAccent:
     case Role::Overbar:
@@ -250,7 +250,7 @@ void Reader::readUnary(const Node& n) {
         w_.phrase(s->words);
         readNode(a);
         if (!shortArg || closesEverything()) w_.end(Say(P::FimDoArco));
-        else w_.productEnd();
+        else w_.productEnd(Say(P::FimDoArco));
         return;
     case Role::DoubleStruck: {
         const Node& arg = at(unwrap(a));
@@ -323,7 +323,7 @@ void Reader::readFraction(std::int32_t top, std::int32_t bottom) {
         readNode(top);
         w_.phrase(Say(P::Sobre));
         readNode(bottom);
-        w_.productEnd();
+        w_.productEnd(Say(P::FimDaFracao));
         return;
     }
     w_.phrase(Say(P::Fracao));

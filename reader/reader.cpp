@@ -47,7 +47,11 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     Row r(items);
     while (r.k < r.size()) {
         const std::size_t before = r.k;
-        if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) w_.pause();
+        if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
+            // "integral de f de x, d x": a differential only needs the pause
+            if (w_.productMarker().empty() || isDifferential(at(r.current()))) w_.pause();
+            else w_.end(w_.productMarker());
+        }
         bool read = false;
         // the rules that can apply to this kind of item, in order
         switch (at(r.current()).kind) {

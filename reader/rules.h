@@ -43,13 +43,21 @@ public:
     }
 
     // A root, exponent, index or modulus of one item has just been read.
-    void scopeEnd() { scopeEnded_ = productEnded_ = true; }
+    void scopeEnd(std::string_view marker = {}) {
+        scopeEnded_ = productEnded_ = true;
+        productMarker_ = marker;
+    }
 
     // A fraction, root, exponent, index, modulus or argument has just been read with no end
-    // marker: an operand right after it, a product with it, comes after a pause ("raiz quadrada
-    // de 3, y"), so that it is not heard inside.
-    void productEnd() { productEnded_ = true; }
+    // marker: an operand right after it, a product with it, comes after its end marker ("raiz
+    // quadrada de 3, fim da raiz, y"), so that it is not heard inside; after a pause when it has
+    // none.
+    void productEnd(std::string_view marker) {
+        productEnded_ = true;
+        productMarker_ = marker;
+    }
     bool productEnded() const { return productEnded_; }
+    std::string_view productMarker() const { return productMarker_; }
 
     void pause() { addMark(','); }
 
@@ -110,6 +118,7 @@ private:
     bool pendingPause_ = false;
     bool scopeEnded_ = false;
     bool productEnded_ = false;
+    std::string_view productMarker_;
 };
 
 using P = Phrase;
@@ -142,7 +151,7 @@ private:
     // item; then an operator after it comes after a pause, so that it is heard outside.
     void closeScope(bool single, std::string_view marker) {
         if (!single || closesEverything()) w_.end(marker);
-        else w_.scopeEnd();
+        else w_.scopeEnd(marker);
     }
 
     const Node& at(std::int32_t i) const { return f_.at(i); }
