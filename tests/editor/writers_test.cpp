@@ -16,7 +16,7 @@
 #include "docfixture.h"
 #include "editor/documents/documents.h"
 #include "editor/documents/recovery.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/profile.h"
 
 namespace {
@@ -84,7 +84,7 @@ Caller prepare(const QString& caller, DocFixture& f, const QString& folder, std:
                 [&f, dir](std::string& message) {
                     bool ok = false;
                     try {
-                        ok = ugerahtml::GeneratePage((f.start + "/aula.vloq").toStdString(), dir + "/aula.htm",
+                        ok = pagegen::GeneratePage((f.start + "/aula.vloq").toStdString(), dir + "/aula.htm",
                                                   runstate::PageSettings());
                     } catch (const safefile::FileError& error) {
                         message = error.what();
