@@ -3,7 +3,7 @@
 #include <array>
 
 #include "generator/generator.h"
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 #include "platform/codepage.h"
 
 namespace pagegen {
@@ -76,7 +76,7 @@ std::string collapseBlanks(std::string_view utf8) {
 
 // The formula as the browser shows its text.
 std::string shownText(std::string_view cp1252) {
-    return collapseBlanks(oxserver::DecodeCharacterReferences(decodeAccentEntities(codepage::Cp1252ToUtf8(cp1252))));
+    return collapseBlanks(reader::DecodeCharacterReferences(decodeAccentEntities(codepage::Cp1252ToUtf8(cp1252))));
 }
 
 void appendJsonString(std::string& out, std::string_view utf8) {
@@ -287,7 +287,7 @@ void FormulaScanner::Feed(std::string_view bytes) {
 std::string ReadingsJson(const std::set<std::string>& formulas) {
     std::string out = "{";
     for (const std::string& formula : formulas) {
-        const std::string reading = oxserver::ReadFormula(formula, oxserver::Verbosity::Normal);
+        const std::string reading = reader::ReadFormula(formula, reader::Verbosity::Normal);
         if (reading.empty()) continue;
         if (out.size() > 1) out += ',';
         appendJsonString(out, formula);

@@ -1,7 +1,7 @@
 #include "oxserver/framing.h"
 
-#include "oxserver/reader.h"
-#include "oxserver/utf8.h"
+#include "reader/reader.h"
+
 #include "platform/codepage.h"
 
 namespace oxserver {
@@ -48,7 +48,7 @@ std::string escapeForVoice(std::string_view utf8) {
     out.reserve(utf8.size() + 16);
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t cp;
-        const std::size_t len = DecodeUtf8(utf8, i, cp);
+        const std::size_t len = codepage::DecodeUtf8(utf8, i, cp);
         if (len == 0) { ++i; continue; }
         const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
         if (cp == '&') out += "&amp;";
@@ -157,7 +157,7 @@ std::string BuildReply(std::string_view reading) {
 std::string TooLongReply() { return BuildReply("fórmula longa demais"); }
 
 std::string ReplyToRequest(std::string_view cp1252Formula, Verbosity verbosity) {
-    return BuildReply(ReadFormula(codepage::Cp1252ToUtf8(cp1252Formula), verbosity));
+    return BuildReply(reader::ReadFormula(codepage::Cp1252ToUtf8(cp1252Formula), verbosity));
 }
 
 }  // namespace oxserver

@@ -12,9 +12,12 @@
 #include <string>
 #include <string_view>
 
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 
 namespace oxserver {
+
+// How much of a formula's structure the replies say: the reader's levels.
+using reader::Verbosity;
 
 inline constexpr std::size_t kMaxRequestBytes = 64 * 1024;  // between the backquotes
 inline constexpr std::size_t kMaxReplyBytes = 4096;         // with the CR LF

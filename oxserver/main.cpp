@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "oxserver/framing.h"
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 #include "oxserver/server.h"
-#include "oxserver/utf8.h"
+
 #include "platform/codepage.h"
 
 namespace {
@@ -65,18 +65,18 @@ void onStopSignal(int) {
 bool isUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t cp;
-        const std::size_t len = oxserver::DecodeUtf8(s, i, cp);
+        const std::size_t len = codepage::DecodeUtf8(s, i, cp);
         if (len == 0) return false;
         i += len;
     }
     return true;
 }
 
-int readOne(std::string_view formula, oxserver::Verbosity verbosity) {
+int readOne(std::string_view formula, reader::Verbosity verbosity) {
     std::string utf8 = isUtf8(formula) ? std::string(formula) : codepage::Cp1252ToUtf8(formula);
     if (utf8.size() >= 2 && utf8.front() == '`' && utf8.back() == '`')
         utf8 = utf8.substr(1, utf8.size() - 2);
-    std::string reply = oxserver::BuildReply(oxserver::ReadFormula(utf8, verbosity));
+    std::string reply = oxserver::BuildReply(reader::ReadFormula(utf8, verbosity));
     reply.resize(reply.size() - 2);  // the CR LF
     std::printf("%s\n", codepage::Cp1252ToUtf8(reply).c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -93,7 +93,7 @@ void raiseFileLimit() {
     }
 }
 
-int serve(std::uint16_t port, oxserver::Verbosity verbosity) {
+int serve(std::uint16_t port, reader::Verbosity verbosity) {
     raiseFileLimit();
     std::signal(SIGPIPE, SIG_IGN);
     oxserver::Server server;
@@ -148,7 +148,7 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
     std::uint16_t port = oxserver::kDefaultPort;
-    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
+    reader::Verbosity verbosity = reader::Verbosity::Normal;
     const char* formula = nullptr;  // --ler
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
             continue;
         }
         if (arg == "--verbosidade") {
-            if (i + 1 >= argc || !oxserver::ParseVerbosity(argv[i + 1], verbosity))
+            if (i + 1 >= argc || !reader::ParseVerbosity(argv[i + 1], verbosity))
                 return usageError("--verbosidade precisa de um nível: breve, normal ou detalhada.");
             ++i;
             continue;

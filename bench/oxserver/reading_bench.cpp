@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "oxserver/framing.h"
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 
 namespace {
 
@@ -46,12 +46,12 @@ const std::vector<std::pair<std::string, std::string>>& samples() {
 }
 
 void BM_Parse(benchmark::State& state, const std::string& formula) {
-    for (auto _ : state) benchmark::DoNotOptimize(oxserver::Parse(formula));
+    for (auto _ : state) benchmark::DoNotOptimize(reader::Parse(formula));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(formula.size()));
 }
 
 void BM_Read(benchmark::State& state, const std::string& formula) {
-    for (auto _ : state) benchmark::DoNotOptimize(oxserver::ReadFormula(formula));
+    for (auto _ : state) benchmark::DoNotOptimize(reader::ReadFormula(formula));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(formula.size()));
 }
 
@@ -70,7 +70,7 @@ void BM_Catalogue(benchmark::State& state) {
         for (const std::string& f : formulas) {
             constexpr int kRounds = 200;
             const auto start = std::chrono::steady_clock::now();
-            for (int i = 0; i < kRounds; ++i) benchmark::DoNotOptimize(oxserver::ReadFormula(f));
+            for (int i = 0; i < kRounds; ++i) benchmark::DoNotOptimize(reader::ReadFormula(f));
             const auto end = std::chrono::steady_clock::now();
             perFormula.push_back(std::chrono::duration<double, std::micro>(end - start).count() / kRounds);
         }

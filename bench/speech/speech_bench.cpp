@@ -93,7 +93,7 @@ void BM_ExplorationKey(benchmark::State& state) {
     formulaspeech::VoiceOutput* previous = formulaspeech::SetVoice(&voice);
     QPlainTextEdit memo;
     memo.setPlainText(QStringLiteral("Seja `(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2` aqui."));
-    ExplorationWindow walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), oxserver::Verbosity::Normal);
+    ExplorationWindow walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), reader::Verbosity::Normal);
     const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Up};
     std::size_t i = 0;
     for (auto _ : state) {
@@ -116,7 +116,7 @@ void BM_ExplorationOpen(benchmark::State& state) {
     QPlainTextEdit memo;
     memo.setPlainText(QStringLiteral("`") + QString::fromStdString(formula) + QStringLiteral("`"));
     for (auto _ : state) {
-        ExplorationWindow walk(&memo, 1, QString::fromStdString(formula), oxserver::Verbosity::Normal);
+        ExplorationWindow walk(&memo, 1, QString::fromStdString(formula), reader::Verbosity::Normal);
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
         QCoreApplication::sendEvent(&walk, &key);
     }

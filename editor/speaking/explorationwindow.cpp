@@ -34,13 +34,13 @@ std::vector<int> Utf16Positions(const QString& s) {
 
 }  // namespace
 
-ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, oxserver::Verbosity verbosity,
+ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, reader::Verbosity verbosity,
                            QWidget* parent)
     : QDialog(parent),
       memo_(memo),
       before_(memo->extraSelections()),
       start_(start),
-      exploration_(oxserver::Explore(formula.toStdString())),
+      exploration_(reader::Explore(formula.toStdString())),
       verbosity_(verbosity),
       unitAt_(Utf16Positions(formula)) {
     setObjectName(QStringLiteral("ExplorarDlg"));
@@ -72,7 +72,7 @@ void ExplorationWindow::showEvent(QShowEvent* event) {
 
 void ExplorationWindow::go(std::int32_t piece) {
     current_ = piece;
-    const oxserver::Piece& p = exploration_.pieces[static_cast<std::size_t>(piece)];
+    const reader::Piece& p = exploration_.pieces[static_cast<std::size_t>(piece)];
     const auto position = [&](std::uint32_t byte) {
         return start_ + unitAt_[std::min<std::size_t>(byte, unitAt_.size() - 1)];
     };
@@ -87,7 +87,7 @@ void ExplorationWindow::go(std::int32_t piece) {
     shown.format.setForeground(memo_->palette().brush(QPalette::HighlightedText));
     memo_->setExtraSelections(before_ + QList<QTextEdit::ExtraSelection>{shown});
     piece_ = shown.cursor;
-    const QString reading = QString::fromStdString(oxserver::ReadPiece(exploration_, piece, verbosity_));
+    const QString reading = QString::fromStdString(reader::ReadPiece(exploration_, piece, verbosity_));
     say(p.role.empty() ? reading : QString::fromStdString(p.role) + QStringLiteral(": ") + reading);
 }
 
@@ -100,7 +100,7 @@ void ExplorationWindow::say(const QString& text) {
 }
 
 void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
-    const oxserver::Piece& p = exploration_.pieces[static_cast<std::size_t>(current_)];
+    const reader::Piece& p = exploration_.pieces[static_cast<std::size_t>(current_)];
     // The first and the last of the pieces beside the current one.
     const auto first = [&] {
         std::int32_t i = current_;

@@ -12,7 +12,7 @@
 #include <QTextEdit>
 #include <vector>
 
-#include "oxserver/explore.h"
+#include "reader/explore.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -25,7 +25,7 @@ public:
     static constexpr const char* kStart = "início";
 
     // Walks the formula whose text starts at document position start in memo.
-    ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, oxserver::Verbosity verbosity,
+    ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, reader::Verbosity verbosity,
                  QWidget* parent = nullptr);
 
     // What was spoken last (the window's text).
@@ -55,8 +55,8 @@ private:
     QList<QTextEdit::ExtraSelection> before_;  // the editor's own highlights, kept
     QTextCursor piece_;  // the piece shown
     int start_;
-    oxserver::Exploration exploration_;
-    oxserver::Verbosity verbosity_;
+    reader::Exploration exploration_;
+    reader::Verbosity verbosity_;
     std::vector<int> unitAt_;  // the UTF-16 position of each UTF-8 byte offset of the formula
     std::int32_t current_ = 0;
     bool started_ = false;

@@ -114,8 +114,8 @@ void exploreFormula(EditorParts& parts) {
         speechcommands::SpeakFormula({});
         return;
     }
-    oxserver::Verbosity verbosity = oxserver::Verbosity::Normal;
-    oxserver::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
+    reader::Verbosity verbosity = reader::Verbosity::Normal;
+    reader::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
     ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window);
     walk.exec();
 }

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "oxserver/framing.h"
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 #include "reply_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::string reading = oxserver::ReadFormula(input);
+    const std::string reading = reader::ReadFormula(input);
     for (char c : reading) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F) std::abort();

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Writes the seed corpora of the oxserver fuzz targets into DIR/read, DIR/framing, DIR/explore
-# (one file per formula of the catalogue and of the readings table) and DIR/numbers.
+# Writes the seed corpora of the formula server's and the reader's fuzz targets into DIR/read, DIR/framing, DIR/explore
+# (one file per formula of the catalogue and of the readings tables), DIR/numbers and DIR/words.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-data="$here/../../tests/oxserver"
+data="$here/../../tests"
 out="${1:?usage: seeds.sh DIR}"
-mkdir -p "$out/read" "$out/framing" "$out/numbers" "$out/explore"
+mkdir -p "$out/read" "$out/framing" "$out/numbers" "$out/explore" "$out/words"
 n=0
 while IFS=$'\t' read -r first second third; do
   [[ -z "$first" || "$first" == \#* ]] && continue
@@ -15,12 +15,18 @@ while IFS=$'\t' read -r first second third; do
   printf '%s' "$formula" > "$out/explore/seed$n"
   # framing seeds: a piece size, a limit selector, then requests with line ends and garbage
   printf '\x03\x01lixo`%s`\r\n`%s`' "$formula" "$formula" > "$out/framing/seed$n"
-done < <(cat "$data/catalogue.tsv" "$data/readings.tsv")
+done < <(cat "$data/oxserver/catalogue.tsv" "$data"/reader/readings/*.tsv)
 # numbers and units as Brazilians write them
 i=0
 for number in "3.250,75" "4.500.000" "0,bar(6)" "1,2(3)" "0,666..." "0,1212..." "2.5" "12,5%" \
               "cm" "km/h" "m/s^2" "m²" "°C" "mL" "min" "kg" "t" "m^3"; do
   i=$((i + 1))
   printf '%s' "$number" > "$out/numbers/seed$i"
+done
+# the reader's word tables, each after a byte that chooses how many fields a row has
+i=0
+for table in "$here"/../../reader/words/*.tsv; do
+  i=$((i + 1))
+  { printf '\x05'; cat "$table"; } > "$out/words/seed$i"
 done
 echo "$n seeds in $out"

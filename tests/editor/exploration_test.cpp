@@ -37,23 +37,23 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<Walk>("walk");
         QTest::addColumn<Qt::Key>("close");
-        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 a, fim da fração";
+        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 á, fim da fração";
         const char* numerator = "numerador: raiz quadrada de alfa, mais 1";
         QTest::newRow("a fraction, closed with Enter")
             << QStringLiteral("Ação: `(sqrt(α)+1)/(2a)` fim") << 0
             << Walk{{Qt::Key_unknown, whole, "(sqrt(α)+1)/(2a)"},
                     {Qt::Key_Down, numerator, "(sqrt(α)+1)"},
-                    {Qt::Key_Right, "denominador: 2 a", "(2a)"},
+                    {Qt::Key_Right, "denominador: 2 á", "(2a)"},
                     {Qt::Key_Right, "fim", "(2a)"},
                     {Qt::Key_Left, numerator, "(sqrt(α)+1)"},
-                    {Qt::Key_Down, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Down, "termo 1 de 2: raiz quadrada de alfa", "sqrt(α)"},
                     {Qt::Key_Down, "radicando: alfa", "α"},
                     {Qt::Key_Down, "fim", "α"},
-                    {Qt::Key_Up, "raiz quadrada de alfa", "sqrt(α)"},
-                    {Qt::Key_End, "1", "1"},
-                    {Qt::Key_Home, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Up, "termo 1 de 2: raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_End, "termo 2 de 2: mais 1", "+1"},
+                    {Qt::Key_Home, "termo 1 de 2: raiz quadrada de alfa", "sqrt(α)"},
                     {Qt::Key_Left, "início", "sqrt(α)"},
-                    {Qt::Key_Space, "raiz quadrada de alfa", "sqrt(α)"},
+                    {Qt::Key_Space, "termo 1 de 2: raiz quadrada de alfa", "sqrt(α)"},
                     {Qt::Key_Up, numerator, "(sqrt(α)+1)"},
                     {Qt::Key_Up, whole, "(sqrt(α)+1)/(2a)"},
                     {Qt::Key_Up, "início", "(sqrt(α)+1)/(2a)"},
@@ -64,11 +64,11 @@ private slots:
         QTest::newRow("a formula left open, closed with Esc")
             << QStringLiteral("𝑥 `𝑥^2 + ((b/") << 2
             << Walk{{Qt::Key_unknown, "𝑥 ao quadrado mais abre parêntese abre parêntese b dividido por", "𝑥^2 + ((b/"},
-                    {Qt::Key_Down, "𝑥 ao quadrado", "𝑥^2"},
+                    {Qt::Key_Down, "termo 1 de 2: 𝑥 ao quadrado", "𝑥^2"},
                     {Qt::Key_Down, "base: 𝑥", "𝑥"},
                     {Qt::Key_Right, "expoente: 2", "2"},
-                    {Qt::Key_Up, "𝑥 ao quadrado", "𝑥^2"},
-                    {Qt::Key_End, "abre parêntese abre parêntese b dividido por", "((b/"}}
+                    {Qt::Key_Up, "termo 1 de 2: 𝑥 ao quadrado", "𝑥^2"},
+                    {Qt::Key_End, "termo 2 de 2: mais abre parêntese abre parêntese b dividido por", "+ ((b/"}}
             << Qt::Key_Escape;
     }
     void walk() {

@@ -20,7 +20,7 @@ TEST(Program, ReadsOneFormulaInUtf8) {
     } cases[] = {
         {{"--ler", "x^2"}, "x ao quadrado\n"},
         {{"--ler", "`sqrt x`"}, "raiz quadrada de x\n"},          // backquotes are optional
-        {{"--ler", "A=(bxxh)/2"}, "A igual a fração, numerador b vezes h, denominador 2, fim da fração\n"},
+        {{"--ler", "A=(bxxh)/2"}, "Á igual a fração, numerador b vezes h, denominador 2, fim da fração\n"},
         {{"--ler", "text(a<b)"}, "a&lt;b\n"},                      // as the server sends it
         {{"--ler", "text(\xe1rea)"}, "área\n"},                    // Windows-1252 argument
         {{"--ler", ""}, "\n"},

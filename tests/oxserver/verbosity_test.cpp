@@ -1,5 +1,5 @@
-// Verbosity: the three levels of reading, the option line that sets a connection's level, and
-// the --verbosidade flag of the program.
+// Verbosity: the option line that sets a connection's level, and the --verbosidade flag of the
+// program.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "oxserver/framing.h"
-#include "oxserver/reader.h"
+#include "reader/reader.h"
 #include "oxserver/server.h"
 #include "test_support.h"
 
 namespace {
 
-using oxserver::Verbosity;
+using reader::Verbosity;
 
 const char* levelName(Verbosity v) {
     return v == Verbosity::Breve ? "breve" : v == Verbosity::Normal ? "normal" : "detalhada";
@@ -70,23 +70,6 @@ TEST(VerbosityOption, ALineOutsideRequestsSetsTheLevelOfLaterRequests) {
     }
 }
 
-TEST(VerbosityOption, TheLevelWordsAndNoOthers) {
-    struct Case {
-        const char* word;
-        bool known;
-        Verbosity level;
-    } cases[] = {
-        {"breve", true, Verbosity::Breve},   {"normal", true, Verbosity::Normal},
-        {"detalhada", true, Verbosity::Detalhada}, {"", false, Verbosity::Detalhada},
-        {"Breve", false, Verbosity::Detalhada}, {"detalhado", false, Verbosity::Detalhada},
-    };
-    for (const Case& c : cases) {
-        Verbosity v = Verbosity::Detalhada;
-        EXPECT_EQ(oxserver::ParseVerbosity(c.word, v), c.known) << c.word;
-        EXPECT_EQ(v, c.level) << c.word;
-    }
-}
-
 // Over a real connection: the option gets no reply, later readings follow it, and a server
 // started at another level starts each connection there.
 TEST(VerbosityOption, AConnectionKeepsItsOwnLevel) {
@@ -130,50 +113,6 @@ TEST(VerbosityOption, TheProgramFlag) {
         EXPECT_EQ(out, c.out) << c.args[0] << " " << c.args[1];
         if (c.status == 2) {
             EXPECT_NE(err.find("breve, normal ou detalhada"), std::string::npos);
-        }
-    }
-}
-
-// The three levels of the same formulas: "breve" drops the end markers that nothing follows,
-// "detalhada" closes even a structure of one item.
-TEST(Verbosity, ThreeLevelsOfTheSameFormula) {
-    struct Case {
-        const char* formula;
-        const char* breve;
-        const char* normal;
-        const char* detalhada;
-    } cases[] = {
-        {"(a+b)/2", "fração, numerador a mais b, denominador 2",
-         "fração, numerador a mais b, denominador 2, fim da fração",
-         "fração, numerador a mais b, denominador 2, fim da fração"},
-        {"a/b", "a sobre b", "a sobre b", "fração, numerador a, denominador b, fim da fração"},
-        {"sqrt(sqrt(x+1)+1)", "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1",
-         "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1, fim da raiz",
-         "raiz quadrada de raiz quadrada de x mais 1, fim da raiz, mais 1, fim da raiz"},
-        {"x^n", "x elevado a n", "x elevado a n", "x elevado a n, fim do expoente"},
-        {"x_1^2", "x índice 1 ao quadrado", "x índice 1 ao quadrado", "x índice 1, fim do índice, ao quadrado"},
-        {"|x|", "módulo de x", "módulo de x", "módulo de x, fim do módulo"},
-        {"x^(n+1) = 2", "x elevado a n mais 1, fim do expoente, igual a 2",
-         "x elevado a n mais 1, fim do expoente, igual a 2", "x elevado a n mais 1, fim do expoente, igual a 2"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(oxserver::ReadFormula(c.formula, Verbosity::Breve), c.breve) << c.formula;
-        EXPECT_EQ(oxserver::ReadFormula(c.formula, Verbosity::Normal), c.normal) << c.formula;
-        EXPECT_EQ(oxserver::ReadFormula(c.formula, Verbosity::Detalhada), c.detalhada) << c.formula;
-    }
-}
-
-// Over every formula of the tables: "breve" is never longer than "normal", nor "normal" than
-// "detalhada"; and "breve" only ever leaves words out at the end.
-TEST(Verbosity, LevelsOnlyAddWords) {
-    for (const char* table : {"readings.tsv", "catalogue.tsv"}) {
-        for (const auto& row : oxtest::ReadTable(table)) {
-            const std::string& formula = row.fields.size() == 3 ? row.fields[2] : row.fields[0];
-            const std::string breve = oxserver::ReadFormula(formula, Verbosity::Breve);
-            const std::string normal = oxserver::ReadFormula(formula, Verbosity::Normal);
-            const std::string detalhada = oxserver::ReadFormula(formula, Verbosity::Detalhada);
-            EXPECT_EQ(normal.compare(0, breve.size(), breve), 0) << table << " line " << row.line;
-            EXPECT_LE(normal.size(), detalhada.size()) << table << " line " << row.line;
         }
     }
 }

@@ -12,8 +12,8 @@
 #include <unordered_set>
 
 #include "generator.h"
-#include "oxserver/reader.h"
 #include "platform/codepage.h"
+#include "reader/reader.h"
 
 namespace {
 
@@ -83,13 +83,13 @@ bool parseJsonString(std::string_view line, std::string& out) {
 }
 
 void writeReadings(std::string_view formula, std::string& line) {
-    using oxserver::Verbosity;
+    using reader::Verbosity;
     line.clear();
     line += '[';
     appendJson(line, formula);
     for (const Verbosity level : {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada}) {
         line += ", ";
-        appendJson(line, oxserver::ReadFormula(formula, level));
+        appendJson(line, reader::ReadFormula(formula, level));
     }
     line += "]\n";
     std::fwrite(line.data(), 1, line.size(), stdout);

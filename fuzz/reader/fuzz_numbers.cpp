@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "oxserver/reader.h"
-#include "oxserver/symbols.h"
+#include "reader/reader.h"
+#include "reader/symbols.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void inside(std::string_view part, std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
 
-    const oxserver::NumberMatch n = oxserver::MatchNumber(input);
+    const reader::NumberMatch n = reader::MatchNumber(input);
     if (n.length > input.size()) std::abort();
     if (n.length > 0) {
         if (n.integer.empty() || n.integer.front() == '.' || n.integer.back() == '.') std::abort();
@@ -39,13 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const bool plural : {false, true}) {
-        const oxserver::UnitMatch u = oxserver::MatchUnit(input, plural);
+        const reader::UnitMatch u = reader::MatchUnit(input, plural);
         if (u.length > input.size() || (u.length == 0) != u.words.empty()) std::abort();
         for (char c : u.words)
             if (static_cast<unsigned char>(c) < 0x20) std::abort();
     }
 
-    const std::string reading = oxserver::ReadFormula("1 " + std::string(input));
+    const std::string reading = reader::ReadFormula("1 " + std::string(input));
     for (char c : reading) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F) std::abort();

@@ -5,18 +5,18 @@
 #include <set>
 #include <sstream>
 
-#include "oxserver/reader.h"
-#include "test_support.h"
+#include "reader/reader.h"
+#include "tables.h"
 
 namespace {
 
-TEST(Readings, TableOfFormulasAndExpectedReadings) {
-    const auto rows = oxtest::ReadTable("readings.tsv");
-    ASSERT_GE(rows.size(), 120u);
+TEST(Readings, TablesOfFormulasAndExpectedReadings) {
+    const auto rows = readertest::ReadingRows();
+    ASSERT_GE(rows.size(), 400u);
     for (const auto& row : rows) {
-        ASSERT_EQ(row.fields.size(), 2u) << "readings.tsv line " << row.line;
-        EXPECT_EQ(oxserver::ReadFormula(row.fields[0]), row.fields[1])
-            << "readings.tsv line " << row.line << ": " << row.fields[0];
+        ASSERT_EQ(row.fields.size(), 2u) << row.file << " line " << row.line;
+        EXPECT_EQ(reader::ReadFormula(row.fields[0]), row.fields[1])
+            << row.file << " line " << row.line << ": " << row.fields[0];
     }
 }
 
@@ -41,12 +41,12 @@ bool allowedPunctuation(char c) { return c == ' ' || c == ',' || c == ';' || c =
 // The formula of each catalogue entry is read with nothing of its notation left: no
 // ASCIIMath word, no operator sign, no bracket, no backquote.
 TEST(Readings, EveryCatalogueFormulaReadsWithNoRawNotation) {
-    const auto rows = oxtest::ReadTable("catalogue.tsv");
+    const auto rows = readertest::CatalogueRows();
     ASSERT_EQ(rows.size(), 233u);
     for (const auto& row : rows) {
         ASSERT_EQ(row.fields.size(), 3u) << "catalogue.tsv line " << row.line;
         const std::string& formula = row.fields[2];
-        const std::string reading = oxserver::ReadFormula(formula);
+        const std::string reading = reader::ReadFormula(formula);
         SCOPED_TRACE("catalogue.tsv line " + std::to_string(row.line) + ": " + formula +
                      "\n  read: " + reading);
         EXPECT_FALSE(reading.empty());
@@ -70,14 +70,14 @@ TEST(Readings, CapitalsAreMarkedOnlyWhereTheFormulaMixesThem) {
         const char* formula;
         const char* reading;
     } cases[] = {
-        {"A+B", "A mais B"},
-        {"A+a", "A maiúsculo mais a"},
-        {"a+B", "a mais B"},
-        {"P(A)+p", "P maiúsculo de A mais p"},
+        {"A+B", "Á mais B"},
+        {"A+a", "Á maiúsculo mais á"},
+        {"a+B", "á mais B"},
+        {"P(A)+p", "P maiúsculo de Á mais p"},
         {"Delta", "delta maiúsculo"},
         {"Delta+delta", "delta maiúsculo mais delta"},
     };
-    for (const Case& c : cases) EXPECT_EQ(oxserver::ReadFormula(c.formula), c.reading) << c.formula;
+    for (const Case& c : cases) EXPECT_EQ(reader::ReadFormula(c.formula), c.reading) << c.formula;
 }
 
 // A preposition before a set joins its article: "pertence ao", "do", "no"; a letter "a"
@@ -88,12 +88,12 @@ TEST(Readings, PrepositionsContractWithTheArticleOfASet) {
         const char* reading;
     } cases[] = {
         {"x in RR", "x pertence ao conjunto dos números reais"},
-        {"A = O/", "A igual ao conjunto vazio"},
+        {"A = O/", "Á igual ao conjunto vazio"},
         {"f: NN -> ZZ", "f do conjunto dos números naturais no conjunto dos números inteiros"},
-        {"a RR", "a conjunto dos números reais"},
+        {"a RR", "á conjunto dos números reais"},
         {"RR", "conjunto dos números reais"},
     };
-    for (const Case& c : cases) EXPECT_EQ(oxserver::ReadFormula(c.formula), c.reading) << c.formula;
+    for (const Case& c : cases) EXPECT_EQ(reader::ReadFormula(c.formula), c.reading) << c.formula;
 }
 
 // Two formulas that differ only in structure read differently before any end marker, so
@@ -106,30 +106,18 @@ TEST(Readings, StructurePairsDifferBeforeTheirEndMarkers) {
         }
         return r;
     };
-    const std::pair<const char*, const char*> pairs[] = {
-        {"sqrt(x)+1", "sqrt(x+1)"},
-        {"sqrt(x)-y", "sqrt(x-y)"},
-        {"root(3)(x)+1", "root(3)(x+1)"},
-        {"x^n+1", "x^(n+1)"},
-        {"x^-1+y", "x^(-1+y)"},
-        {"e^x*y", "e^(x*y)"},
-        {"x_i+1", "x_(i+1)"},
-        {"a_n-1", "a_(n-1)"},
-        {"|x|+1", "|x+1|"},
-        {"||u||+v", "||u+v||"},
-        {"abs(x)-1", "abs(x-1)"},
-        {"log_2 x+1", "log_(2+x) 1"},
-        {"cos x^2", "(cos x)^2"},
-        {"sin x^2", "sin^2 x"},
-        {"a/b+c", "a/(b+c)"},
-    };
-    for (const auto& [a, b] : pairs) {
-        const std::string ra = withoutEnds(oxserver::ReadFormula(a));
-        const std::string rb = withoutEnds(oxserver::ReadFormula(b));
+    const auto rows = readertest::ReadTable(std::string(READER_TEST_DATA) + "/structure_pairs.tsv", "structure_pairs.tsv");
+    ASSERT_GE(rows.size(), 15u);
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.fields.size(), 2u) << "structure_pairs.tsv line " << row.line;
+        const std::string& a = row.fields[0];
+        const std::string& b = row.fields[1];
+        const std::string ra = withoutEnds(reader::ReadFormula(a));
+        const std::string rb = withoutEnds(reader::ReadFormula(b));
         EXPECT_NE(ra, rb) << a << " and " << b << " both read \"" << ra << "\"";
         // and whole, at the shortest and the longest level
-        for (const auto level : {oxserver::Verbosity::Breve, oxserver::Verbosity::Detalhada})
-            EXPECT_NE(oxserver::ReadFormula(a, level), oxserver::ReadFormula(b, level)) << a << " and " << b;
+        for (const auto level : {reader::Verbosity::Breve, reader::Verbosity::Detalhada})
+            EXPECT_NE(reader::ReadFormula(a, level), reader::ReadFormula(b, level)) << a << " and " << b;
     }
 }
 
@@ -162,7 +150,7 @@ TEST(Readings, PathologicalInputFinishesWithACleanReading) {
         {"binary operators without operands", "frac root stackrel color"},
     };
     for (const Case& c : cases) {
-        const std::string reading = oxserver::ReadFormula(c.formula);
+        const std::string reading = reader::ReadFormula(c.formula);
         for (char ch : reading) {
             const auto b = static_cast<unsigned char>(ch);
             ASSERT_TRUE(b >= 0x20 && b != 0x7F) << c.name;

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "oxserver/symbols.h"
+#include "reader/symbols.h"
 
-namespace oxserver {
+namespace reader {
 
 enum class NodeKind : std::uint8_t {
     Symbol,  // a symbol read on its own: an operator, a relation, a constant, a lone bracket
@@ -75,4 +75,4 @@ inline std::uint64_t LetterBit(char c) {
     return 0;
 }
 
-}  // namespace oxserver
+}  // namespace reader

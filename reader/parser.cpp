@@ -1,8 +1,8 @@
-#include "oxserver/parser.h"
+#include "reader/parser.h"
 
-#include "oxserver/utf8.h"
+#include "platform/codepage.h"
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -60,7 +60,7 @@ private:
         // blanks, controls and malformed bytes
         while (i < s_.size()) {
             char32_t cp;
-            const std::size_t len = DecodeUtf8(s_, i, cp);
+            const std::size_t len = codepage::DecodeUtf8(s_, i, cp);
             if (len == 0) { i += 1; t.spaced = true; continue; }
             if (!isBlankCodePoint(cp)) break;
             i += len;
@@ -102,6 +102,17 @@ private:
             t.end = i + sym->input.size();
             return t;
         }
+        if (c == '\\' && i + 1 < s_.size() && isAsciiLetter(s_[i + 1])) {
+            // \frac, \sum, \alpha: the page draws the symbol of the name; the backslash shows nothing
+            const Symbol* sym = MatchSymbol(s_.substr(i + 1));
+            if (sym && sym->input.size() >= 2 && isAsciiLetter(sym->input[0]) && isAsciiLetter(sym->input.back())) {
+                if (sym->kind == SymbolKind::Text) return scanText(t, i + 1 + sym->input.size());
+                t.kind = TokenKind::Symbol;
+                t.symbol = sym;
+                t.end = i + 1 + sym->input.size();
+                return t;
+            }
+        }
         if (c == '\\' && i + 1 < s_.size()) {
             const char e = s_[i + 1];
             if (e > ' ' && e < 0x7F && !isAsciiLetter(e) && !isDigit(e)) {
@@ -118,7 +129,7 @@ private:
         }
         if (isAsciiLetter(c)) return finish(t, TokenKind::Letter, i, i + 1);
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8(s_, i, cp);  // not 0: the blank loop skipped those
+        const std::size_t len = codepage::DecodeUtf8(s_, i, cp);  // not 0: the blank loop skipped those
         if (const Symbol* sym = CharacterSymbol(cp)) {
             t.kind = TokenKind::Symbol;
             t.symbol = sym;
@@ -334,7 +345,7 @@ private:
         const Token& t = tokens_.peek();
         const bool operand = t.kind == TokenKind::Number || t.kind == TokenKind::Letter ||
                              (t.kind == TokenKind::Symbol && !t.escaped &&
-                              t.symbol->kind == SymbolKind::Constant && t.symbol->role == Role::None);
+                              t.symbol->kind == SymbolKind::Constant && ReadsByWords(t.symbol->role));
         if (!operand) return s;
         const std::int32_t operandNode = parseSimple(depth);
         Node row;
@@ -585,4 +596,4 @@ Formula Parse(std::string_view utf8) {
     return f;
 }
 
-}  // namespace oxserver
+}  // namespace reader

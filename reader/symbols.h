@@ -1,11 +1,14 @@
 #pragma once
 // The ASCIIMath vocabulary: every spelling the tokenizer knows, what the parser does with it and
-// the Brazilian Portuguese words that read it.
+// the Brazilian Portuguese words that read it. The words, spellings and units are data: the
+// tables of reader/words/, compiled in.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace oxserver {
+#include "reader/phrases.h"  // generated from the word tables
+
+namespace reader {
 
 // How the parser treats a symbol.
 enum class SymbolKind : std::uint8_t {
@@ -43,12 +46,41 @@ enum class Role : std::uint8_t {
     // leaves read by context
     Plus, Minus, Comma, Dot, Colon, Semicolon, Prime, Factorial, Forall, Exists, In, Tends,
     Caret, Escaped, Letter,
+    // accents that name a figure over capitals: a segment, an angle
+    Overbar, Hat,
+    // operators that the rules tell apart: the vector product, the scalar product, composition
+    Cross, Times, Asterisk, Compose,
+    // relations between the sides of an equation or inequality; "-=", "equiv"
+    Comparison, Congruence,
+    // arrows that chemistry reads as "produz" or "em equilíbrio com": "rarr"; "<=>", "hArr"
+    Arrow, Equivalence,
+    // "mod", which makes "-=" a congruence
+    Modulo,
+    // signs between the terms of a sum besides "+" and "-": "+-", "-+"
+    PlusMinus,
+    // function names that are also a unit after a number
+    Minute,
+    // constants read by their words, which some rules look for: from Ellipsis to Partial
+    Ellipsis, Degree, Squared, Cubed, Currency, Ohm, Micro, Tilde, Differential, Partial,
 };
+
+// Whether a symbol of this role reads by its words alone wherever no rule takes it: None, and
+// the constants that only some rules look for ("...", "°", "dx").
+constexpr bool ReadsByWords(Role role) {
+    return role == Role::None || (role >= Role::Ellipsis && role <= Role::Partial);
+}
+
+// An accent written after what it covers is read: "x barra", "x chapéu".
+constexpr bool IsPostfixAccent(Role role) {
+    return role == Role::PostfixAccent || role == Role::Overbar || role == Role::Hat;
+}
 
 enum SymbolFlag : std::uint8_t {
     kArticle = 1,      // a noun taking the article "o" after a preposition: "pertence ao conjunto..."
     kFeminine = 2,     // "tangente elevada a", not "elevado a"
     kBeforeParen = 4,  // only a symbol when "(" follows ("Re(z)"), otherwise plain letters
+    kCapital = 8,      // spelled with a capital first: "RR", "Delta", "O/"
+    kManyArguments = 16,  // a function of several arguments, separated by commas: "mdc(12,18)"
 };
 
 struct Symbol {
@@ -66,125 +98,12 @@ const Symbol* MatchSymbol(std::string_view text);
 // non-ASCII sign such as "º"), or nullptr.
 const Symbol* CharacterSymbol(char32_t cp);
 
-// The fixed words of the reading that belong to no one symbol ("fim da raiz", "numerador").
-// Their texts are data, in the phrase table beside the symbol table; the names say the words.
-enum class Phrase : std::uint8_t {
-    A,
-    Angulo,
-    AnguloEntre,
-    AoCubo,
-    AoQuadrado,
-    ArranjoDe,
-    Ate,
-    BinomialDe,
-    Caso,
-    Casos,
-    Centavo,
-    Centavos,
-    ChaveCom,
-    Com,
-    ComRepeticaoDe,
-    CombinacaoDe,
-    CompostaCom,
-    ConjuntoVazio,
-    Dado,
-    De,
-    Denominador,
-    Derivada,
-    DerivadaDeOrdem,
-    DerivadaEnesimaDe,
-    DerivadaParcial,
-    Determinante,
-    DizimaPeriodica,
-    DoisPontos,
-    DuasLinhas,
-    E,
-    EAbertoEm,
-    EFechadoEm,
-    Elementos,
-    ElevadaA,
-    ElevadoA,
-    Em,
-    EmRelacaoA,
-    Equacao,
-    Equacoes,
-    Escalar,
-    FimDaBase,
-    FimDaFracao,
-    FimDaMatriz,
-    FimDaNorma,
-    FimDaRaiz,
-    FimDoArco,
-    FimDoDeterminante,
-    FimDoExpoente,
-    FimDoIndice,
-    FimDoLimite,
-    FimDoModulo,
-    FimDoPiso,
-    FimDoProdutorio,
-    FimDoSistema,
-    FimDoSomatorio,
-    FimDoTeto,
-    FimDoVetor,
-    FimDosCasos,
-    Fracao,
-    Graus,
-    Indice,
-    IntervaloAbertoDe,
-    IntervaloAbertoEm,
-    IntervaloFechadoDe,
-    IntervaloFechadoEm,
-    Inversa,
-    LetraE,
-    LetraO,
-    Linha,
-    Linhas,
-    LogaritmoNaBase,
-    Maiusculo,
-    Matriz,
-    ModuloDe,
-    NaoNulos,
-    NormaDe,
-    Numerador,
-    Numero,
-    Para,
-    PelaDireita,
-    PelaEsquerda,
-    Periodo,
-    PermutacaoDe,
-    PertencenteA,
-    PisoDe,
-    PontoEVirgula,
-    Por,
-    Quando,
-    RaizDeIndice,
-    RaizEnesima,
-    RaizQuadradaDe,
-    Reais,
-    Real,
-    Segmento,
-    SistemaDe,
-    Sobre,
-    Sobrescrito,
-    SobrescritoAEsquerda,
-    Subscrito,
-    SubscritoAEsquerda,
-    TalQue,
-    TetoDe,
-    Transposta,
-    TresLinhas,
-    Tudo,
-    Vetor,
-    VetorColunaDe,
-    Vetorial,
-    Vezes,
-    Virgula,
-    Count
-};
+// The fixed words of the reading that belong to no one symbol ("fim da raiz", "numerador"), by
+// the names of reader/words/frases.tsv.
 std::string_view Say(Phrase phrase);
 
-// "primeira", "segunda"... for n from 1 to 10; empty past them.
-std::string_view OrdinalWord(std::size_t n);
+// "primeira", "segunda"... (or "primeiro", "segundo"...) for n from 1 to 10; empty past them.
+std::string_view OrdinalWord(std::size_t n, bool masculine = false);
 
 // "meio" or "meios", "terço" or "terços"... for a denominator from 2 to 10.
 std::string_view DenominatorWord(int denominator, bool plural);
@@ -192,11 +111,35 @@ std::string_view DenominatorWord(int denominator, bool plural);
 // "raiz quadrada", "raiz cúbica"... for an index from 2 to 10.
 std::string_view RootName(int index);
 
-// The words around an accent over more than one symbol: "barra sobre" ... "fim da barra".
+// The words around an accent over more than one symbol: "barra sobre" ... "fim da barra";
+// empty for a symbol that is no such accent.
 struct AccentWords {
     std::string_view before, end;
 };
-AccentWords AccentPhrases(std::string_view input);
+AccentWords AccentPhrases(const Symbol& accent);
+
+// Whether a letter of the formula ("f", "P") takes the meaning `role` where it stands.
+bool LetterHasRole(LetterRole role, std::string_view letter);
+
+// The name the voice says for a letter that alone it would take for a word ("é" for "e");
+// empty for other letters.
+std::string_view LetterName(std::string_view letter);
+
+// The letter whose name `reading` is ("a" for "á"); empty when it is no letter's name.
+std::string_view LetterOfName(std::string_view reading);
+
+// The abbreviation at the start of `text` ("nº"): its length and words; length 0 for none.
+struct AbbreviationMatch {
+    std::size_t length = 0;
+    std::string_view words;
+};
+AbbreviationMatch MatchAbbreviation(std::string_view text);
+
+// Whether `symbol` is a chemical element's: "H", "Na", "Cl".
+bool IsElement(std::string_view symbol);
+
+// The words of a physical state in a chemical equation ("aquoso" for "aq"); empty for none.
+std::string_view StateWords(std::string_view state);
 
 // A number as Brazilians write it, at the start of `text`: digits with a dot between groups of
 // three ("4.500.000"), a decimal comma or point ("3.250,75", "2.5"), and a repeating part, in
@@ -224,4 +167,4 @@ UnitMatch MatchUnit(std::string_view text, bool plural);
 std::string_view SymbolInput(std::size_t index);
 std::size_t SymbolCount();
 
-}  // namespace oxserver
+}  // namespace reader

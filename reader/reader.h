@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "oxserver/parser.h"
+#include "reader/parser.h"
 
-namespace oxserver {
+namespace reader {
 
 // How much of a formula's structure the reading says.
 enum class Verbosity : std::uint8_t {
@@ -53,4 +53,4 @@ std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how,
 // "f" and "(x)" of "f(x)" one of 2.
 std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent);
 
-}  // namespace oxserver
+}  // namespace reader

@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "oxserver/parser.h"
+#include "reader/parser.h"
 
 namespace {
 
-using oxserver::Formula;
-using oxserver::Node;
-using oxserver::NodeKind;
+using reader::Formula;
+using reader::Node;
+using reader::NodeKind;
 
 // A compact picture of a tree: [row], {group}, {~ brackets hidden}, {M matrix}, (command args).
 std::string show(const Formula& f, std::int32_t i) {
@@ -24,7 +24,7 @@ std::string show(const Formula& f, std::int32_t i) {
     };
     switch (n.kind) {
     case NodeKind::Symbol:
-        return std::string((n.flags & oxserver::kEscaped) ? "\\" : "") + std::string(n.symbol->input);
+        return std::string((n.flags & reader::kEscaped) ? "\\" : "") + std::string(n.symbol->input);
     case NodeKind::Number:
     case NodeKind::Letter:
         return std::string(f.text(n));
@@ -33,7 +33,7 @@ std::string show(const Formula& f, std::int32_t i) {
     case NodeKind::Row:
         return "[" + children().substr(1) + "]";
     case NodeKind::Group: {
-        std::string mark = (n.flags & oxserver::kMatrix) ? "M" : (n.flags & oxserver::kInvisible) ? "~" : "";
+        std::string mark = (n.flags & reader::kMatrix) ? "M" : (n.flags & reader::kInvisible) ? "~" : "";
         return "{" + mark + std::string(n.symbol->input) + children() + " " +
                (n.close ? std::string(n.close->input) : "...") + "}";
     }
@@ -50,7 +50,7 @@ std::string show(const Formula& f, std::int32_t i) {
 }
 
 std::string parse(const std::string& formula) {
-    const Formula f = oxserver::Parse(formula);
+    const Formula f = reader::Parse(formula);
     return show(f, f.root);
 }
 
@@ -117,7 +117,7 @@ TEST(Parser, GroupsAsAsciiMathDoes) {
 }
 
 TEST(Parser, RecordsWhichLettersStandInSmallAndAsCapitals) {
-    const Formula f = oxserver::Parse("A + b + f(x) + text(Z)");
+    const Formula f = reader::Parse("A + b + f(x) + text(Z)");
     EXPECT_EQ(f.upperLetters, 1u << 0);
     EXPECT_EQ(f.lowerLetters, (1u << 1) | (1u << ('f' - 'a')) | (1u << ('x' - 'a')));
 }
@@ -158,8 +158,8 @@ TEST(Parser, TreeDepthIsBoundedWhateverTheNesting) {
         repeat("vec ", 10000) + "x",
     };
     for (const std::string& formula : cases) {
-        const Formula f = oxserver::Parse(formula);
-        EXPECT_LE(depth(f), static_cast<std::size_t>(4 * oxserver::kMaxNesting + 8))
+        const Formula f = reader::Parse(formula);
+        EXPECT_LE(depth(f), static_cast<std::size_t>(4 * reader::kMaxNesting + 8))
             << formula.substr(0, 20);
     }
 }

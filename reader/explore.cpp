@@ -1,9 +1,9 @@
-#include "oxserver/explore.h"
+#include "reader/explore.h"
 
 #include <string>
 #include <unordered_map>
 
-namespace oxserver {
+namespace reader {
 namespace {
 
 using Part = Exploration::Part;
@@ -91,6 +91,9 @@ private:
         }
     }
 
+    // The name of a part, from the word tables.
+    static std::string said(Phrase p) { return std::string(Say(p)); }
+
     static std::string numbered(std::string_view before, std::size_t n, std::string_view after = {}) {
         std::string s(before);
         s += ' ';
@@ -106,6 +109,10 @@ private:
         if (part.how == PartReading::Items) {
             const std::vector<std::int32_t>& items = collect(part.node);
             if (part.cells && cellsOf(part, out)) return;
+            if (part.level > 0) {
+                rowPieces(part.node, part.first, part.first + part.count, part.level, out);
+                return;
+            }
             if (part.count <= 1) return;  // a single item is a piece of its own already
             const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{part.first} + part.count);
             itemsOf(items, part.first, stop, out);
@@ -127,65 +134,173 @@ private:
                 return;
             }
             // the items that the reading takes together ("3,5 cm", "f(x)") make one piece
-            const std::vector<std::uint32_t> runs = ItemRuns(f_, part.node);
+            const std::vector<Run>& runs = runsOf(part.node);
             if (runs.size() == 1 && wrapper) {  // read in one step: its items
                 itemsOf(items, 0, items.size(), out);
                 return;
             }
-            std::uint32_t first = 0;
-            for (const std::uint32_t run : runs) {
-                if (run == 1) itemsOf(items, first, first + 1, out);
-                else out.push_back({Part{part.node, PartReading::Items, first, run}, {}});
-                first += run;
-            }
+            rowPieces(part.node, 0, static_cast<std::uint32_t>(items.size()), 0, out);
             return;
         }
         case NodeKind::Frac:
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
-            out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+            out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
             return;
         case NodeKind::Binary:
             if (n.b < 0) {
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "argumento"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             }
             switch (n.symbol->role) {
             case Role::Frac:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "numerador"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "denominador"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
                 return;
             case Role::Root:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "índice"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "radicando"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Indice)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Radicando)});
                 return;
             case Role::Color:
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "argumento"});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             default:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, "anotação"});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, "base"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Anotacao)});
+                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Base)});
                 return;
             }
         case NodeKind::Unary:
             if (n.symbol->kind == SymbolKind::Function)
-                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, "argumento"});
+                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, said(Phrase::Argumento)});
             else
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? "radicando" : "argumento"});
+                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? said(Phrase::Radicando) : said(Phrase::Argumento)});
             return;
         case NodeKind::Script: {
             const Node& base = node(n.a);
             const bool big = base.kind == NodeKind::Symbol && base.symbol->kind == SymbolKind::BigOperator;
             const bool log = base.kind == NodeKind::Symbol && base.symbol->role == Role::Log;
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, "base"});
+            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Base)});
             if (n.b >= 0)
                 out.push_back({Part{n.b, PartReading::Node, 0, 0},
-                               big ? "limite inferior" : log ? "base do logaritmo" : "índice"});
-            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? "limite superior" : "expoente"});
+                               big ? said(Phrase::LimiteInferior) : log ? said(Phrase::BaseDoLogaritmo) : said(Phrase::Indice)});
+            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? said(Phrase::LimiteSuperior) : said(Phrase::Expoente)});
             return;
         }
         default:
             return;
         }
+    }
+
+    // The steps of the reading of a row: the items that it reads at once ("3,5 cm", "f(x)").
+    struct Run {
+        std::uint32_t first, count;
+    };
+    const std::vector<Run>& runsOf(std::int32_t row) const {
+        const auto [known, added] = runs_.try_emplace(row);
+        if (added) {
+            std::uint32_t first = 0;
+            for (const std::uint32_t count : ItemRuns(f_, row)) {
+                known->second.push_back({first, count});
+                first += count;
+            }
+        }
+        return known->second;
+    }
+
+    // A step that is a sign alone: a relation between sides, or a sign between terms.
+    bool runIs(const std::vector<std::int32_t>& items, const Run& run, bool relation) const {
+        if (run.count != 1) return false;
+        const std::int32_t i = items[run.first];
+        if (relation) return isSymbol(i, Role::Comparison) || isSymbol(i, Role::Congruence);
+        return isSymbol(i, Role::Plus) || isSymbol(i, Role::Minus) || isSymbol(i, Role::PlusMinus);
+    }
+
+    // The pieces of items from..to of a row, which start and end steps: at level 0 its sides
+    // when relations stand between them ("primeiro membro", the relation, "segundo membro");
+    // at levels 0 and 1 its terms when signs stand between them ("termo 2 de 3", each with the
+    // sign before it); else its steps.
+    void rowPieces(std::int32_t row, std::uint32_t from, std::uint32_t to, std::uint8_t level,
+                   std::vector<Child>& out) const {
+        const std::vector<std::int32_t>& items = collect(row);
+        std::vector<Run> runs;
+        for (const Run& run : runsOf(row))
+            if (run.first >= from && run.first + run.count <= to) runs.push_back(run);
+        if (level == 0) {
+            std::vector<std::vector<Run>> sides(1);
+            std::vector<Run> relations;
+            for (const Run& run : runs) {
+                if (runIs(items, run, true)) {
+                    relations.push_back(run);
+                    sides.emplace_back();
+                } else {
+                    sides.back().push_back(run);
+                }
+            }
+            if (!relations.empty()) {
+                for (std::size_t s = 0; s < sides.size(); ++s) {
+                    if (s > 0) stepPieces(row, items, {relations[s - 1]}, out);
+                    const std::string_view ordinal = OrdinalWord(s + 1, true);
+                    std::string role = ordinal.empty() ? numbered(Say(Phrase::Membro), s + 1)
+                                                       : std::string(ordinal) + " " + std::string(Say(Phrase::Membro));
+                    span(row, items, sides[s], std::move(role), 1, out);
+                }
+                return;
+            }
+        }
+        // a term of a sign and a letter, number or sign: nothing further to walk into
+        if (level == 2 && runs.size() == 2 && runIs(items, runs[0], false) && runs[1].count == 1 &&
+            leaf(items[runs[1].first]))
+            return;
+        if (level <= 1) {
+            std::vector<std::vector<Run>> terms;
+            bool afterSign = false;
+            for (const Run& run : runs) {
+                const bool sign = runIs(items, run, false);
+                if (terms.empty() || (sign && !afterSign)) terms.emplace_back();
+                terms.back().push_back(run);
+                afterSign = sign;
+            }
+            if (terms.size() >= 2) {
+                for (std::size_t t = 0; t < terms.size(); ++t) {
+                    std::string role = numbered(Say(Phrase::Termo), t + 1, Say(Phrase::De));
+                    role += ' ';
+                    role += std::to_string(terms.size());
+                    span(row, items, terms[t], std::move(role), 2, out);
+                }
+                return;
+            }
+        }
+        stepPieces(row, items, runs, out);
+    }
+
+    bool leaf(std::int32_t i) const {
+        const NodeKind k = node(unwrap(i)).kind;
+        return k == NodeKind::Number || k == NodeKind::Letter || k == NodeKind::Symbol || k == NodeKind::Text;
+    }
+
+    // Steps of a row, each a piece with no role of its own.
+    void stepPieces(std::int32_t row, const std::vector<std::int32_t>& items, const std::vector<Run>& runs,
+                    std::vector<Child>& out) const {
+        for (const Run& run : runs) {
+            if (run.count == 1) itemsOf(items, run.first, run.first + 1, out);
+            else out.push_back({Part{row, PartReading::Items, run.first, run.count}, {}});
+        }
+    }
+
+    // A side or term with its role: one item, one step, or several steps with pieces of their
+    // own at `level`.
+    void span(std::int32_t row, const std::vector<std::int32_t>& items, const std::vector<Run>& runs,
+              std::string role, std::uint8_t level, std::vector<Child>& out) const {
+        if (runs.empty()) return;
+        const std::size_t before = out.size();
+        if (runs.size() == 1) {
+            stepPieces(row, items, runs, out);
+        } else {
+            const std::uint32_t first = runs.front().first;
+            Part part{row, PartReading::Items, first, runs.back().first + runs.back().count - first};
+            part.level = level;
+            out.push_back({part, {}});
+        }
+        out[before].role = std::move(role);
     }
 
     // Items from..stop of a row, each a piece; the brackets of f(x) read as the argument they
@@ -214,11 +329,11 @@ private:
         const bool determinant = g.symbol->kind == SymbolKind::Bar;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const std::vector<std::int32_t>& items = collect(rows[r]);
-            std::string role = brace && columns == 1  ? numbered("equação", r + 1)
-                               : brace                ? numbered("caso", r + 1)
-                               : columns == 1 && !determinant ? numbered("elemento", r + 1)
-                               : determinant          ? numbered("linha", r + 1, "do determinante")
-                                                      : numbered("linha", r + 1, "da matriz");
+            std::string role = brace && columns == 1  ? numbered(Say(Phrase::Equacao), r + 1)
+                               : brace                ? numbered(Say(Phrase::Caso), r + 1)
+                               : columns == 1 && !determinant ? numbered(Say(Phrase::Elemento), r + 1)
+                               : determinant          ? numbered(Say(Phrase::Linha), r + 1, Say(Phrase::DoDeterminante))
+                                                      : numbered(Say(Phrase::Linha), r + 1, Say(Phrase::DaMatriz));
             out.push_back({Part{rows[r], PartReading::Items, 0, static_cast<std::uint32_t>(items.size()), true}, std::move(role)});
         }
     }
@@ -237,7 +352,7 @@ private:
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const auto [first, count] = cells[c];
             if (count == 0) continue;
-            std::string role = numbered("coluna", c + 1);
+            std::string role = numbered(Say(Phrase::Coluna), c + 1);
             if (count == 1) out.push_back({Part{items[first], PartReading::Node, 0, 0}, std::move(role)});
             else out.push_back({Part{row.node, PartReading::Items, first, count}, std::move(role)});
         }
@@ -289,6 +404,7 @@ private:
     Exploration& e_;
     const Formula& f_;
     mutable std::unordered_map<std::int32_t, std::vector<std::int32_t>> items_;  // see collect
+    mutable std::unordered_map<std::int32_t, std::vector<Run>> runs_;            // see runsOf
     const std::vector<std::uint32_t>& origin_;
 };
 
@@ -311,4 +427,4 @@ std::string ReadPiece(const Exploration& e, std::int32_t piece, Verbosity verbos
     return ReadPart(e.formula, p.node, p.how, p.first, p.count, verbosity);
 }
 
-}  // namespace oxserver
+}  // namespace reader

@@ -4,27 +4,27 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "oxserver/explore.h"
+#include "reader/explore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const oxserver::Exploration e = oxserver::Explore(input);
+    const reader::Exploration e = reader::Explore(input);
     if (e.pieces.empty() || e.pieces[0].begin != 0 || e.pieces[0].end != size) std::abort();
     for (std::size_t p = 1; p < e.pieces.size(); ++p) {
-        const oxserver::Piece& piece = e.pieces[p];
+        const reader::Piece& piece = e.pieces[p];
         if (piece.parent < 0 || static_cast<std::size_t>(piece.parent) >= p) std::abort();
-        const oxserver::Piece& parent = e.pieces[static_cast<std::size_t>(piece.parent)];
+        const reader::Piece& parent = e.pieces[static_cast<std::size_t>(piece.parent)];
         if (piece.begin > piece.end || piece.begin < parent.begin || piece.end > parent.end) std::abort();
         if (piece.previousSibling >= 0) {
-            const oxserver::Piece& before = e.pieces[static_cast<std::size_t>(piece.previousSibling)];
+            const reader::Piece& before = e.pieces[static_cast<std::size_t>(piece.previousSibling)];
             if (before.nextSibling != static_cast<std::int32_t>(p) || before.end > piece.begin) std::abort();
         } else if (parent.firstChild != static_cast<std::int32_t>(p)) {
             std::abort();
         }
     }
     for (std::size_t p = 0; p < e.pieces.size() && p < 64; ++p)
-        for (const auto v : {oxserver::Verbosity::Breve, oxserver::Verbosity::Normal, oxserver::Verbosity::Detalhada})
-            for (char c : oxserver::ReadPiece(e, static_cast<std::int32_t>(p), v))
+        for (const auto v : {reader::Verbosity::Breve, reader::Verbosity::Normal, reader::Verbosity::Detalhada})
+            for (char c : reader::ReadPiece(e, static_cast<std::int32_t>(p), v))
                 if (static_cast<unsigned char>(c) < 0x20) std::abort();
     return 0;
 }

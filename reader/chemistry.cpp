@@ -1,0 +1,169 @@
+// Chemistry: a chemical equation is found in a pass of its own before the other rules, and read
+// as a chemistry teacher reads it: "C H 4 mais 2 O 2 produz C O 2 mais 2 H 2 O", charges as
+// "carga", states as words, "produz" and "em equilíbrio com" for the arrows.
+#include "reader/rules.h"
+
+namespace reader::rules {
+namespace {
+
+bool capitalLetter(std::string_view t) { return t.size() == 1 && t[0] >= 'A' && t[0] <= 'Z'; }
+bool smallLetter(std::string_view t) { return t.size() == 1 && t[0] >= 'a' && t[0] <= 'z'; }
+
+}  // namespace
+
+// Whether the formula is a chemical equation: species joined by "+", sides joined by arrows,
+// every letter of it the symbol of an element.
+bool Reader::isChemicalEquation(const std::vector<std::int32_t>& items) {
+    bool arrow = false;
+    for (std::int32_t i : items) arrow = arrow || isChemicalArrow(i);
+    return arrow && chemicalEquation(items, false);
+}
+
+bool Reader::isChemicalArrow(std::int32_t i) const {
+    return isSymbol(i, Role::Tends) || isSymbol(i, Role::Arrow) || isSymbol(i, Role::Equivalence);
+}
+
+void Reader::readChemicalEquation(const std::vector<std::int32_t>& items) { chemicalEquation(items, true); }
+
+// The walk of an equation, reading it when `read`: false at the first thing that is no
+// chemistry (nothing read then).
+bool Reader::chemicalEquation(const std::vector<std::int32_t>& items, bool read) {
+    std::size_t k = 0;
+    bool species = true;  // a species comes next
+    while (k < items.size()) {
+        const std::int32_t i = items[k];
+        if (species) {
+            if (!chemicalSpecies(items, k, read)) return false;
+            species = false;
+        } else if (isSymbol(i, Role::Plus)) {
+            if (read) w_.phrase(at(i).symbol->words);
+            ++k;
+            species = true;
+        } else if (isChemicalArrow(i)) {
+            if (read) w_.phrase(Say(isSymbol(i, Role::Equivalence) ? P::EmEquilibrioCom : P::Produz));
+            ++k;
+            species = true;
+        } else {
+            return false;
+        }
+    }
+    return !species;
+}
+
+// A species from items[k] on: a coefficient, then elements and bracketed groups with their
+// indices and charge, then a state in brackets; or an electron, e^-.
+bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read) {
+    bool several = false;  // 2e^-: "2 elétrons"
+    if (k < items.size() && isWholeNumber(items[k])) {
+        if (read) w_.word(f_.text(at(items[k])));
+        several = f_.text(at(items[k])) != "1";
+        ++k;
+    }
+    const std::size_t start = k;
+    while (k < items.size()) {
+        const std::int32_t i = items[k];
+        const Node& n = at(i);
+        // e^-: an electron
+        if (k == start && n.kind == NodeKind::Script && n.b < 0 && at(n.a).kind == NodeKind::Letter &&
+            f_.text(at(n.a)) == "e" && isSymbol(unwrap(n.c), Role::Minus)) {
+            if (read) w_.phrase(Say(several ? P::Eletrons : P::Eletron));
+            ++k;
+            return true;
+        }
+        const std::int32_t base = n.kind == NodeKind::Script ? n.a : i;
+        const Node& b = at(base);
+        if (b.kind == NodeKind::Letter && capitalLetter(f_.text(b))) {
+            // an element of one letter, or of a capital and the small letter after it
+            std::string symbol(f_.text(b));
+            std::size_t next = k + 1;
+            std::int32_t last = i;
+            if (n.kind != NodeKind::Script && next < items.size() && !(at(items[next]).flags & kSpaced)) {
+                const Node& m = at(items[next]);
+                const std::int32_t smallBase = m.kind == NodeKind::Script ? m.a : items[next];
+                if (at(smallBase).kind == NodeKind::Letter && smallLetter(f_.text(at(smallBase))) &&
+                    IsElement(symbol + std::string(f_.text(at(smallBase))))) {
+                    symbol += f_.text(at(smallBase));
+                    last = items[next];
+                    ++next;
+                }
+            }
+            if (!IsElement(symbol)) return false;
+            const auto letter = [&](std::string_view l) {
+                const std::string_view name = LetterName(l);
+                w_.word(name.empty() ? l : name);
+            };
+            if (!chemicalScripts(last, read, [&] {
+                    letter(f_.text(b));
+                    if (last != i) letter(f_.text(at(at(last).kind == NodeKind::Script ? at(last).a : last)));
+                }))
+                return false;
+            k = next;
+            continue;
+        }
+        if (b.kind == NodeKind::Group && !(b.flags & (kInvisible | kMatrix)) && b.symbol->role == Role::Paren && b.close &&
+            b.close->role == Role::Paren) {
+            std::vector<std::int32_t> inside;
+            collect(base, inside);
+            // (aq), (s), (l), (g): the state, after the rest of the species
+            std::string state;
+            bool letters = true;
+            for (std::int32_t c : inside) {
+                letters = letters && at(c).kind == NodeKind::Letter && smallLetter(f_.text(at(c)));
+                if (letters) state += f_.text(at(c));
+            }
+            if (k > start && n.kind != NodeKind::Script && letters && !StateWords(state).empty()) {
+                if (read) w_.phrase(StateWords(state));
+                ++k;
+                return true;
+            }
+            // (OH)_2: a group of elements
+            std::size_t j = 0;
+            if (inside.empty() || isWholeNumber(inside[0])) return false;
+            const bool ok = chemicalScripts(i, read, [&] {
+                w_.phrase(b.symbol->words);
+                std::size_t from = 0;
+                chemicalSpecies(inside, from, true);
+                w_.phrase(b.close->words);
+            });
+            if (!ok || !chemicalSpecies(inside, j, false) || j != inside.size()) return false;
+            ++k;
+            continue;
+        }
+        break;
+    }
+    return k > start;
+}
+
+// The index and charge of an element or group: "H_2" reads "H 2", "SO_4^(2-)" "... 4 carga 2
+// menos". `say` reads what they are written on. False for scripts that are neither.
+bool Reader::chemicalScripts(std::int32_t i, bool read, const std::function<void()>& say) {
+    const Node& n = at(i);
+    const std::int32_t sub = n.kind == NodeKind::Script ? n.b : -1;
+    const std::int32_t sup = n.kind == NodeKind::Script ? n.c : -1;
+    if (sub >= 0 && !isWholeNumber(sub)) return false;
+    // a charge: "+", "-", "2+", "3-"
+    std::vector<std::int32_t> charge;
+    if (sup >= 0) {
+        const std::int32_t c = unwrap(sup);
+        const Node& cn = at(c);
+        if (cn.kind == NodeKind::Row || (cn.kind == NodeKind::Group && (cn.flags & kInvisible)) ||
+            (cn.kind == NodeKind::Group && cn.symbol->role == Role::Paren && cn.close))
+            collect(c, charge);
+        else
+            charge.push_back(c);
+        const bool sign = !charge.empty() && (isSymbol(charge.back(), Role::Plus) || isSymbol(charge.back(), Role::Minus));
+        if (!sign || charge.size() > 2 || (charge.size() == 2 && !isWholeNumber(charge[0]))) return false;
+    }
+    if (!read) return true;
+    say();
+    if (sub >= 0) w_.word(f_.text(at(unwrap(sub))));
+    if (sup >= 0) {
+        w_.phrase(Say(P::Carga));
+        if (charge.size() == 2) w_.word(f_.text(at(unwrap(charge[0]))));
+        w_.phrase(Say(isSymbol(charge.back(), Role::Plus) ? P::Mais : P::Menos));
+        w_.pauseBeforeNext();  // "N a carga mais, mais C l carga menos"
+    }
+    return true;
+}
+
+}  // namespace reader::rules

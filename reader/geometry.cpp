@@ -1,0 +1,104 @@
+// Geometry and vectors: angles between vectors, vector products, matrices and determinants.
+#include "reader/rules.h"
+
+namespace reader::rules {
+
+// u \^ v: the angle between two vectors
+bool Reader::vectorAngleRule(Row& r) {
+    if (!r.has(r.k + 2)) return false;
+    const Node& mid = at(r.next());
+    if (mid.kind != NodeKind::Symbol || !(mid.flags & kEscaped) || mid.symbol->role != Role::Caret) return false;
+    w_.noun(Say(P::AnguloEntre));
+    readNode(r.current());
+    w_.phrase(Say(P::E));
+    readNode(r.item(r.k + 2));
+    r.k += 3;
+    return true;
+}
+
+// u xx v between vectors is the vector product, u . v the scalar product
+bool Reader::vectorProductRule(Row& r) {
+    if (r.k == 0 || !r.has(r.k + 1)) return false;
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+    if (!isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
+    const bool cross = n.symbol->role == Role::Cross;
+    const bool dot = n.symbol->role == Role::Dot || n.symbol->role == Role::Times;
+    if (!cross && !dot) return false;
+    w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
+    ++r.k;
+    return true;
+}
+
+bool Reader::isVector(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Unary && n.symbol->role == Role::Vec;
+}
+
+bool Reader::isAngle(const std::vector<std::int32_t>& items) const {
+    if (items.size() != 3) return false;
+    const Node& mid = at(items[1]);
+    return mid.kind == NodeKind::Symbol && (mid.flags & kEscaped) && mid.symbol->role == Role::Caret;
+}
+
+void Reader::readMatrix(std::int32_t i) {
+    const Node& g = at(i);
+    std::vector<std::int32_t> rows;
+    for (std::int32_t c = g.first; c >= 0; c = at(c).next)
+        if (at(c).kind == NodeKind::Group) rows.push_back(c);
+    if (readBinomial(i, rows)) return;
+    std::size_t columns = 1;
+    for (std::int32_t c = at(rows[0]).first; c >= 0; c = at(c).next)
+        if (isSymbol(c, Role::Comma)) ++columns;
+    const bool brace = g.symbol->role == Role::Brace;
+    const bool system = brace && columns == 1;
+    const bool cases = brace && columns > 1;  // f(x) = {(x, x >= 0), (-x, x < 0):}
+    const bool determinant = g.symbol->kind == SymbolKind::Bar;
+    const std::string count = std::to_string(rows.size());
+    if (system) {
+        w_.phrase(Say(P::SistemaDe));
+        w_.word(count);
+        w_.phrase(Say(P::Equacoes));
+    } else if (cases) {
+        w_.phrase(Say(P::ChaveCom));
+        w_.word(count);
+        w_.phrase(Say(P::Casos));
+    } else if (columns == 1 && !determinant) {
+        w_.phrase(Say(P::VetorColunaDe));
+        w_.word(count);
+        w_.phrase(Say(P::Elementos));
+    } else {
+        w_.phrase(determinant ? Say(P::Determinante) : Say(P::Matriz));
+        w_.word(count);
+        w_.phrase(Say(P::Por));
+        w_.word(std::to_string(columns));
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        w_.semicolon();
+        if (system) {
+            if (!OrdinalWord(r + 1).empty()) {
+                w_.phrase(OrdinalWord(r + 1));
+            } else {
+                w_.phrase(Say(P::Equacao));
+                w_.word(std::to_string(r + 1));
+            }
+            w_.colon();
+        } else if (cases) {
+            w_.phrase(Say(P::Caso));
+            w_.word(std::to_string(r + 1));
+            w_.colon();
+        } else if (columns > 1 || determinant) {
+            w_.phrase(Say(P::Linha));
+            w_.word(std::to_string(r + 1));
+            w_.colon();
+        }
+        ++bracketDepth_;
+        readChildren(rows[r]);
+        --bracketDepth_;
+    }
+    w_.end(system ? Say(P::FimDoSistema) : cases ? Say(P::FimDosCasos) : columns == 1 && !determinant ? Say(P::FimDoVetor)
+           : determinant                                       ? Say(P::FimDoDeterminante)
+                                                               : Say(P::FimDaMatriz));
+}
+
+}  // namespace reader::rules

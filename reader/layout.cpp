@@ -1,0 +1,454 @@
+// Layout: rows, brackets, fractions, roots, scripts and the signs read by their place in a row.
+#include "reader/rules.h"
+
+namespace reader::rules {
+
+// The rules of signs read by their place in the row, chosen by the sign.
+bool Reader::symbolRules(Row& r) {
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+    bool read = false;
+    switch (n.symbol->role) {
+    case Role::Comma: read = commaRule(r); break;
+    case Role::Semicolon: read = semicolonRule(r); break;
+    case Role::Dot: read = dotRule(r); break;
+    case Role::Colon: read = colonRule(r); break;
+    case Role::Tends: read = mappingArrowRule(r) || implicationArrowRule(r); break;
+    case Role::Tilde: read = tildeRule(r); break;
+    case Role::Congruence: read = congruenceRule(r); break;
+    case Role::Forall:
+    case Role::Exists: read = quantifierRule(r); break;
+    case Role::In: read = quantifiedInRule(r); break;
+    case Role::Plus:
+    case Role::Minus: read = bodyEndRule(r); break;
+    default: break;
+    }
+    if (read) return true;
+    if (n.symbol->kind == SymbolKind::Relation) return relationRule(r);
+    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r);
+    return false;
+}
+
+bool Reader::semicolonRule(Row& r) {
+    if (!isSymbol(r.current(), Role::Semicolon)) return false;
+    w_.semicolon();
+    r.open = Open::None;
+    r.quantifier = false;
+    ++r.k;
+    return true;
+}
+
+// text()^n A_p: a script written before its base
+bool Reader::prescriptRule(Row& r) {
+    const Node& node = at(r.current());
+    const std::int32_t next = r.next();
+    if (node.kind != NodeKind::Script || !isEmpty(node.a) || next < 0 || !isOperand(next)) return false;
+    readNode(next);
+    w_.pause();
+    w_.phrase(Say(P::Com));
+    if (node.c >= 0) {
+        readNode(node.c);
+        w_.phrase(Say(P::SobrescritoAEsquerda));
+    }
+    if (node.b >= 0) {
+        if (node.c >= 0) w_.phrase(Say(P::E));
+        readNode(node.b);
+        w_.phrase(Say(P::SubscritoAEsquerda));
+    }
+    w_.pause();
+    r.k += 2;
+    return true;
+}
+
+// "2^", "x_": a "^" or "_" with nothing after it, which the page draws as nothing. Between
+// items ("x^2^3") the page shows it, and it is read.
+bool Reader::danglingScriptRule(Row& r) {
+    const std::int32_t i = r.current();
+    if (r.has(r.k + 1) || !(isSymbolKind(i, SymbolKind::Superscript) || isSymbolKind(i, SymbolKind::Subscript)))
+        return false;
+    ++r.k;
+    return true;
+}
+
+void Reader::readNode(std::int32_t i) {
+    const Node& n = at(i);
+    switch (n.kind) {
+    case NodeKind::Symbol: readSymbol(n); break;
+    case NodeKind::Number: readNumber(f_.text(n)); break;
+    case NodeKind::Letter: readLetter(f_.text(n)); break;
+    case NodeKind::Text: readText(f_.text(n)); break;
+    case NodeKind::Row: readChildren(i); break;
+    case NodeKind::Group: readGroup(i, false); break;
+    case NodeKind::Unary: readUnary(n); break;
+    case NodeKind::Binary: readBinary(n); break;
+    case NodeKind::Frac: readFraction(n.a, n.b); break;
+    case NodeKind::Script: readScript(i); break;
+    }
+}
+
+void Reader::readSymbol(const Node& n) {
+    const Symbol* s = n.symbol;
+    if (n.flags & kEscaped) {
+        w_.phrase(s->words);
+        return;
+    }
+    switch (s->role) {
+    case Role::Comma: w_.pause(); return;
+    case Role::Semicolon: w_.semicolon(); return;
+    case Role::Dot: return;
+    default: break;
+    }
+    if (s->kind == SymbolKind::Space) return;
+    if (s->flags & kArticle) w_.noun(s->words);
+    else if (s->kind == SymbolKind::Operator) w_.operatorPhrase(s->words);
+    else w_.phrase(s->words);
+}
+
+void Reader::readLetter(std::string_view letter) {
+    // Alone, "e" and "o" are read as the words "and" and "the"; these are the letters' names.
+    const std::string_view name = LetterName(letter);
+    w_.word(name.empty() ? letter : name);
+    if (letter.size() == 1 && letter[0] >= 'A' && letter[0] <= 'Z' &&
+        (f_.lowerLetters & (1u << (letter[0] - 'A'))))
+        w_.phrase(Say(P::Maiusculo));
+}
+
+// Text written in the formula, read as it stands; an abbreviation ("nº") is read as the words
+// it stands for.
+void Reader::readText(std::string_view text) {
+    // a unit in double quotes, anywhere: "km/h", "g/cm^3"
+    if (const UnitMatch unit = MatchUnit(text, true); unit.length > 0 && unit.length == text.size()) {
+        w_.phrase(unit.words);
+        return;
+    }
+    std::string clean;
+    clean.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            clean += ' ';
+            continue;
+        }
+        if (i == 0 || text[i - 1] == ' ') {
+            const AbbreviationMatch a = MatchAbbreviation(text.substr(i));
+            if (a.length > 0) {
+                clean += a.words;
+                i += a.length - 1;
+                continue;
+            }
+        }
+        clean += static_cast<char>(c);
+    }
+    std::size_t b = 0;
+    while (b < clean.size()) {
+        while (b < clean.size() && clean[b] == ' ') ++b;
+        std::size_t e = b;
+        while (e < clean.size() && clean[e] != ' ') ++e;
+        if (e > b) w_.word(std::string_view(clean).substr(b, e - b));
+        b = e;
+    }
+}
+
+void Reader::readGroup(std::int32_t i, bool baseOfScript) {
+    const Node& g = at(i);
+    if (g.flags & kMatrix) {
+        readMatrix(i);
+        return;
+    }
+    if (g.flags & kInvisible) {
+        readChildren(i);
+        return;
+    }
+    const SymbolKind kind = g.symbol->kind;
+    const Role role = g.symbol->role;
+    if (g.close && (kind == SymbolKind::Bar || kind == SymbolKind::DoubleBar ||
+                    role == Role::FloorBracket || role == Role::CeilBracket)) {
+        const bool abs = kind == SymbolKind::Bar;
+        const bool norm = kind == SymbolKind::DoubleBar;
+        w_.phrase(abs ? Say(P::ModuloDe) : norm ? Say(P::NormaDe) : role == Role::FloorBracket ? Say(P::PisoDe) : Say(P::TetoDe));
+        readChildren(i);
+        const bool isShortContent = g.first >= 0 && g.first == g.last && isShort(g.first);
+        closeScope(isShortContent && !baseOfScript, abs ? Say(P::FimDoModulo) : norm ? Say(P::FimDaNorma) : role == Role::FloorBracket ? Say(P::FimDoPiso) : Say(P::FimDoTeto));
+        return;
+    }
+    if (role == Role::Brace && g.first < 0 && g.close && g.close->role == Role::Brace) {
+        w_.noun(Say(P::ConjuntoVazio));
+        return;
+    }
+    if (readInterval(i)) return;
+    w_.phrase(g.symbol->words);
+    ++bracketDepth_;
+    const Role outer = bracket_;
+    const bool decimals = decimalCommas_;
+    bracket_ = role;
+    decimalCommas_ = hasSemicolon(i);
+    readChildren(i);
+    bracket_ = outer;
+    decimalCommas_ = decimals;
+    --bracketDepth_;
+    if (g.close) w_.phrase(g.close->words);
+}
+
+void Reader::readUnary(const Node& n) {
+    const Symbol* s = n.symbol;
+    if (s->kind == SymbolKind::Function) {
+        readFunctionHead(s, -1, -1);
+        readArgument(n.a, true);
+        return;
+    }
+    const std::int32_t a = n.a;
+    const bool shortArg = isShort(a);
+    switch (s->role) {
+    case Role::Sqrt:
+        if (isEmpty(a)) { w_.phrase(s->words); return; }
+        w_.phrase(Say(P::RaizQuadradaDe));
+        readNode(a);
+        closeScope(shortArg, Say(P::FimDaRaiz));
+        return;
+    case Role::Abs:
+    case Role::Norm:
+    case Role::Floor:
+    case Role::Ceil: {
+        static constexpr P kEnds[] = {P::FimDoModulo, P::FimDaNorma, P::FimDoPiso, P::FimDoTeto};
+        const int which = s->role == Role::Abs ? 0 : s->role == Role::Norm ? 1 : s->role == Role::Floor ? 2 : 3;
+        w_.phrase(s->words);
+        w_.phrase(Say(P::De));
+        readNode(a);
+        closeScope(shortArg, Say(kEnds[which]));
+        return;
+    }
+    case Role::Vec:
+        w_.phrase(Say(P::Vetor));
+        readNode(a);
+        if (!shortArg || closesEverything()) w_.end(Say(P::FimDoVetor));
+        else w_.productEnd(Say(P::FimDoVetor));
+        return;
+    case Role::PostfixAccent:
+    case Role::Overbar:
+    case Role::Hat:
+        if (s->role == Role::Overbar && capitalsRun(a) >= 2) {
+            w_.noun(Say(P::Segmento));
+            readNode(a);
+            return;
+        }
+        if (s->role == Role::Hat && capitalsRun(a) == 3) {
+            w_.noun(Say(P::Angulo));
+            readNode(a);
+            return;
+        }
+        if (shortArg || isLetterRun(a)) {
+            readNode(a);
+            w_.phrase(s->words);
+        } else {
+            const AccentWords words = AccentPhrases(*s);
+            w_.phrase(words.before);
+            readNode(a);
+            w_.end(words.end);
+        }
+        return;
+    case Role::PrefixAccent:
+        w_.phrase(s->words);
+        readNode(a);
+        if (!shortArg || closesEverything()) w_.end(Say(P::FimDoArco));
+        else w_.productEnd(Say(P::FimDoArco));
+        return;
+    case Role::DoubleStruck: {
+        const Node& arg = at(unwrap(a));
+        if (arg.kind == NodeKind::Letter && arg.length == 1) {
+            const Symbol* set = MatchSymbol(std::string(2, f_.source[arg.begin]));
+            if (set && (set->flags & kArticle)) {
+                w_.noun(set->words);
+                return;
+            }
+        }
+        readNode(a);
+        if (shortArg) w_.phrase(s->words);
+        return;
+    }
+    case Role::Font:
+        readNode(a);
+        if (shortArg) w_.phrase(s->words);
+        return;
+    default:
+        w_.phrase(s->words);
+        readNode(a);
+        return;
+    }
+}
+
+void Reader::readBinary(const Node& n) {
+    const Symbol* s = n.symbol;
+    if (n.b < 0) {  // frac(a) with nothing after it
+        if (s->role != Role::Color) w_.phrase(s->words);
+        readNode(n.a);
+        return;
+    }
+    switch (s->role) {
+    case Role::Frac: readFraction(n.a, n.b); return;
+    case Role::Root: readRoot(n.a, n.b); return;
+    case Role::Color: readNode(n.b); return;
+    default:  // overset, underset, stackrel
+        readNode(n.b);
+        w_.phrase(Say(P::Com));
+        readNode(n.a);
+        w_.phrase(s->words);
+        return;
+    }
+}
+
+int Reader::smallNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 2) return -1;
+    int v = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+void Reader::readFraction(std::int32_t top, std::int32_t bottom) {
+    const Node& t = at(unwrap(top));
+    const Node& b = at(unwrap(bottom));
+    if (t.kind == NodeKind::Number && b.kind == NodeKind::Number) {
+        const int num = smallNumber(f_.text(t));
+        const int den = smallNumber(f_.text(b));
+        if (num >= 1 && den >= 2 && den <= 10) {
+            w_.word(f_.text(t));
+            w_.phrase(DenominatorWord(den, num != 1));
+            return;
+        }
+    }
+    // (ba)/y: letters side by side above would be heard as a product before the fraction, b a/y
+    if (isShort(top) && !isLetterRun(top) && isShort(bottom) && !closesEverything()) {
+        readNode(top);
+        w_.phrase(Say(P::Sobre));
+        readNode(bottom);
+        w_.productEnd(Say(P::FimDaFracao));
+        return;
+    }
+    w_.phrase(Say(P::Fracao));
+    w_.pause();
+    w_.phrase(Say(P::Numerador));
+    readNode(top);
+    w_.pause();
+    w_.phrase(Say(P::Denominador));
+    readNode(bottom);
+    w_.end(Say(P::FimDaFracao));
+}
+
+void Reader::readRoot(std::int32_t index, std::int32_t radicand) {
+    const Node& ix = at(unwrap(index));
+    const int n = ix.kind == NodeKind::Number ? smallNumber(f_.text(ix)) : -1;
+    if (n >= 2 && n <= 10) {
+        w_.phrase(RootName(n));
+    } else if (letterIs(index, LetterRole::Enesima)) {
+        w_.phrase(Say(P::RaizEnesima));
+    } else {
+        w_.phrase(Say(P::RaizDeIndice));
+        readNode(index);
+        if (!isSimple(index)) w_.pause();
+    }
+    w_.phrase(Say(P::De));
+    readNode(radicand);
+    closeScope(isShort(radicand), Say(P::FimDaRaiz));
+}
+
+void Reader::readSubscript(std::int32_t sub) {
+    w_.phrase(Say(P::Indice));
+    ++bracketDepth_;  // X_(4,2): a comma between numbers separates them
+    readNode(sub);
+    --bracketDepth_;
+    closeScope(isSimple(sub), Say(P::FimDoIndice));
+}
+
+void Reader::readExponent(std::int32_t sup, bool feminine) {
+    if (isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
+    if (isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
+    if (isSymbol(unwrap(sup), Role::Prime)) { w_.phrase(Say(P::Linha)); return; }
+    w_.phrase(feminine ? Say(P::ElevadaA) : Say(P::ElevadoA));
+    readNode(sup);
+    closeScope(isSimple(sup), Say(P::FimDoExpoente));
+}
+
+void Reader::readScript(std::int32_t i) {
+    const Node& n = at(i);
+    const bool afterTends = afterTends_;
+    afterTends_ = false;
+    if (isSymbolKind(n.a, SymbolKind::Function) && at(n.a).symbol->role != Role::Letter) {
+        readFunctionHead(at(n.a).symbol, n.b, n.c);
+        return;
+    }
+    if (isSymbolKind(n.a, SymbolKind::BigOperator)) {
+        readBigOperator(i, false);
+        return;
+    }
+    const Node& base = at(n.a);
+    if (isEmpty(n.a)) {
+        if (n.c >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.c); }
+        if (n.b >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.b); }
+        return;
+    }
+    if (base.kind == NodeKind::Group) readGroup(n.a, true);
+    else readNode(n.a);
+    // [F(x)]_a^b: the bracket of an evaluation
+    if (n.b >= 0 && n.c >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
+        base.symbol->role == Role::Square && base.close && base.close->role == Role::Square) {
+        w_.pause();
+        w_.phrase(Say(P::AvaliadoDe));
+        readNode(n.b);
+        w_.phrase(Say(P::Ate));
+        readNode(n.c);
+        return;
+    }
+    if (n.b >= 0) readSubscript(n.b);
+    if (n.c < 0) return;
+    // sin(x)^2, sqrt(x)^2: the power is of everything before it
+    const bool applied = (base.kind == NodeKind::Unary &&
+                          (base.symbol->kind == SymbolKind::Function ||
+                           base.symbol->role == Role::Sqrt || base.symbol->role == Role::Abs ||
+                           base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
+                           base.symbol->role == Role::Ceil)) ||
+                         (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
+    if (applied) {
+        w_.pause();
+        w_.phrase(Say(P::Tudo));
+    }
+    // M^T: the transpose of a matrix named by a capital
+    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
+                        (base.kind == NodeKind::Group && base.first >= 0 &&
+                         (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
+    if (matrix && letterIs(n.c, LetterRole::Transposta)) {
+        w_.phrase(Say(P::Transposta));
+        return;
+    }
+    // B^c, B^C: the complement of a set named by a capital
+    if (n.b < 0 && base.kind == NodeKind::Letter && isCapital(n.a) && letterIs(n.c, LetterRole::Complemento)) {
+        w_.phrase(Say(P::Complementar));
+        return;
+    }
+    // f^-1: the inverse function, named alone
+    if (n.b < 0 && isFunctionLetter(n.a) && isMinusOne(n.c)) {
+        w_.phrase(Say(P::Inversa));
+        return;
+    }
+    if (isDegreeMark(n.c, base)) {
+        w_.phrase(Say(P::Graus));
+        return;
+    }
+    const Node& sup = at(unwrap(n.c));
+    const bool lone = sup.kind == NodeKind::Symbol && !(sup.flags & kEscaped);
+    // x -> a^+: the side from which x comes
+    if (afterTends && lone && (sup.symbol->role == Role::Plus || sup.symbol->role == Role::Minus)) {
+        w_.phrase(sup.symbol->role == Role::Plus ? Say(P::PelaDireita) : Say(P::PelaEsquerda));
+        return;
+    }
+    // NN^**, RR^*: the set without zero
+    if (lone && base.kind == NodeKind::Symbol && (base.symbol->flags & kArticle) &&
+        (sup.symbol->role == Role::Times || sup.symbol->role == Role::Asterisk)) {
+        w_.phrase(Say(P::NaoNulos));
+        return;
+    }
+    readExponent(n.c, false);
+}
+
+}  // namespace reader::rules

@@ -1,0 +1,230 @@
+#include "reader/reader.h"
+
+#include "platform/codepage.h"
+#include "reader/rules.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace reader {
+namespace rules {
+
+void Reader::readChildren(std::int32_t parent) {
+    std::vector<std::int32_t> items;
+    collect(parent, items);
+    readItems(items);
+}
+
+void Reader::readPart(std::int32_t node, PartReading how, std::uint32_t first, std::uint32_t count) {
+    switch (how) {
+    case PartReading::Node: readItems(std::vector<std::int32_t>{node}); return;  // as in a row
+    case PartReading::Argument: readArgument(node, false); return;
+    case PartReading::Items: {
+        std::vector<std::int32_t> items;
+        collect(node, items);
+        if (first >= items.size()) return;
+        const std::size_t stop = std::min<std::size_t>(items.size(), std::size_t{first} + count);
+        // the items of a bracket or a matrix row: a comma between numbers separates them
+        if (at(node).kind == NodeKind::Group && !(at(node).flags & kInvisible)) ++bracketDepth_;
+        readItems(std::vector<std::int32_t>(items.begin() + first, items.begin() + static_cast<std::ptrdiff_t>(stop)));
+        return;
+    }
+    }
+}
+
+// The items that each step of the reading of a row or group takes at once.
+void Reader::itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs) {
+    if (at(parent).kind == NodeKind::Group && !(at(parent).flags & kInvisible)) ++bracketDepth_;
+    runs_ = &runs;
+    readChildren(parent);
+}
+
+// A rule reads one or more items from r.k on and moves r.k past them, returning true; or
+// leaves them to the rules after it, returning false (it may still note something in r).
+void Reader::readItems(const std::vector<std::int32_t>& items) {
+    std::vector<std::uint32_t>* const runs = runs_;  // only the outermost row records
+    runs_ = nullptr;
+    Row r(items);
+    while (r.k < r.size()) {
+        const std::size_t before = r.k;
+        if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
+            // "integral de f de x, d x": a differential only needs the pause
+            if (w_.productMarker().empty() || isDifferential(at(r.current()))) w_.pause();
+            else w_.end(w_.productMarker());
+        }
+        bool read = false;
+        // the rules that can apply to this kind of item, in order
+        switch (at(r.current()).kind) {
+        case NodeKind::Symbol:
+            read = vectorProductRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+                   functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
+                   reversedIntervalRule(r) || primesRule(r);
+            break;
+        case NodeKind::Number:
+            read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
+            break;
+        case NodeKind::Letter:
+            read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
+                   expectationRule(r) || functionCallRule(r);
+            break;
+        case NodeKind::Script:
+            read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||
+                   vectorAngleRule(r) || inverseFunctionRule(r) || combinatoricsRule(r) ||
+                   higherDerivativeRule(r);
+            break;
+        case NodeKind::Group:
+            read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
+            break;
+        case NodeKind::Frac:
+            read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
+            break;
+        default:
+            read = bodyItemRule(r) || vectorAngleRule(r);
+            break;
+        }
+        if (!read) plainItem(r);
+        if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
+    }
+}
+
+// An operand right after another, with no sign between: a product. Primes and factorials
+// belong to what stands before them.
+bool Reader::startsImplicitProduct(const Row& r) const {
+    const std::int32_t i = r.current();
+    if (!isOperand(i)) return false;
+    return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
+}
+
+void Reader::plainItem(Row& r) {
+    afterTends_ = r.k > 0 && isSymbol(r.item(r.k - 1), Role::Tends);
+    readNode(r.current());
+    afterTends_ = false;
+    ++r.k;
+}
+
+}  // namespace rules
+
+using rules::Reader;
+using rules::Words;
+using P = Phrase;
+
+namespace {
+
+// A reading that is one letter's name alone ("é") gives the letter back: the voice names a
+// letter alone, where it would spell the name.
+std::string alone(std::string reading) {
+    if (const std::string_view letter = LetterOfName(reading); !letter.empty()) return std::string(letter);
+    return reading;
+}
+
+}  // namespace
+
+bool ParseVerbosity(std::string_view word, Verbosity& out) {
+    if (word == "breve") out = Verbosity::Breve;
+    else if (word == "normal") out = Verbosity::Normal;
+    else if (word == "detalhada") out = Verbosity::Detalhada;
+    else return false;
+    return true;
+}
+
+std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how, std::uint32_t first,
+                     std::uint32_t count, Verbosity verbosity) {
+    if (node < 0 || static_cast<std::size_t>(node) >= formula.nodes.size()) return {};
+    Words words;
+    Reader(formula, words, verbosity).readPart(node, how, first, count);
+    return alone(words.take(verbosity == Verbosity::Breve));
+}
+
+std::vector<std::uint32_t> ItemRuns(const Formula& formula, std::int32_t parent) {
+    std::vector<std::uint32_t> runs;
+    if (parent < 0 || static_cast<std::size_t>(parent) >= formula.nodes.size()) return runs;
+    Words words;
+    Reader(formula, words, Verbosity::Normal).itemRuns(parent, runs);
+    return runs;
+}
+
+std::string Read(const Formula& formula, Verbosity verbosity) {
+    Words words;
+    Reader(formula, words, verbosity).readFormula(formula.root);
+    std::string reading = alone(words.take(verbosity == Verbosity::Breve));
+    if (!reading.empty()) return reading;
+    // A formula of punctuation alone (".", ",", ";"): its signs are named, so that the place
+    // of the formula is not silent. What shows nothing on the page ("color", "{:") says nothing.
+    for (const Node& n : formula.nodes) {
+        if (n.kind != NodeKind::Symbol || !n.symbol) continue;
+        const std::string_view name = n.symbol->role == Role::Comma       ? Say(P::Virgula)
+                                      : n.symbol->role == Role::Semicolon ? Say(P::PontoEVirgula)
+                                                                          : n.symbol->words;
+        if (name.empty()) continue;
+        if (!reading.empty()) reading += ' ';
+        reading += name;
+    }
+    return reading;
+}
+
+namespace {
+
+// The decoding, with the origin of each byte when `origin` is given.
+std::string decodeReferences(std::string_view utf8, std::vector<std::uint32_t>* origin) {
+    if (!origin && utf8.find('&') == std::string_view::npos) return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    if (origin) {
+        origin->clear();
+        origin->reserve(utf8.size() + 1);
+    }
+    const auto record = [&](std::size_t from) {
+        if (origin) origin->resize(out.size(), static_cast<std::uint32_t>(from));
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const std::size_t semi = utf8[i] == '&' ? utf8.find(';', i + 1) : std::string_view::npos;
+        if (semi == std::string_view::npos || semi - i > 10) {
+            out += utf8[i];
+            record(i);
+            continue;
+        }
+        const std::string_view body = utf8.substr(i + 1, semi - i - 1);
+        char32_t cp = 0;
+        if (body.size() >= 2 && body[0] == '#') {
+            // Control characters, surrogates and what lies past Unicode stay as written.
+            if (codepage::NumericReference(utf8, i, cp) != semi - i + 1 || cp < 0x20 ||
+                (cp >= 0x7F && cp < 0xA0) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+                cp = 0;
+        } else if (body == "amp") {
+            cp = U'&';
+        } else if (body == "lt") {
+            cp = U'<';
+        } else if (body == "gt") {
+            cp = U'>';
+        } else if (body == "quot") {
+            cp = U'"';
+        } else if (body == "nbsp") {
+            cp = U' ';
+        }
+        if (cp == 0) {
+            out += utf8[i];
+            record(i);
+            continue;
+        }
+        codepage::AppendUtf8(out, cp);
+        record(i);
+        i = semi;
+    }
+    if (origin) origin->push_back(static_cast<std::uint32_t>(utf8.size()));
+    return out;
+}
+
+}  // namespace
+
+std::string DecodeCharacterReferences(std::string_view utf8) { return decodeReferences(utf8, nullptr); }
+
+std::string DecodeCharacterReferences(std::string_view utf8, std::vector<std::uint32_t>& origin) {
+    return decodeReferences(utf8, &origin);
+}
+
+std::string ReadFormula(std::string_view utf8, Verbosity verbosity) {
+    return Read(Parse(DecodeCharacterReferences(utf8)), verbosity);
+}
+
+}  // namespace reader
+

@@ -1,0 +1,224 @@
+// Sets and logic: quantifiers, set builders, mappings and intervals.
+#include "reader/rules.h"
+
+namespace reader::rules {
+
+// "tal que" after a quantifier, "de" in "f: A -> B" ("f de A em B"), else "dois pontos".
+bool Reader::colonRule(Row& r) {
+    if (!isSymbol(r.current(), Role::Colon)) return false;
+    if (r.quantifier) {
+        w_.phrase(Say(P::TalQue));
+    } else if (mapsAhead(r.items, r.k, r.stops)) {
+        w_.phrase(Say(P::De));
+        r.mapping = true;
+    } else {
+        w_.phrase(Say(P::DoisPontos));
+    }
+    r.quantifier = false;
+    ++r.k;
+    return true;
+}
+
+bool Reader::mappingArrowRule(Row& r) {
+    if (!r.mapping || !isSymbol(r.current(), Role::Tends)) return false;
+    w_.phrase(Say(P::Em));
+    r.mapping = false;
+    ++r.k;
+    return true;
+}
+
+// p -> q: an arrow between propositions is an implication; x -> 0 tends
+bool Reader::implicationArrowRule(Row& r) {
+    if (r.k == 0 || !r.has(r.k + 1) || !letterIs(r.item(r.k - 1), LetterRole::Proposicao)) return false;
+    const std::int32_t next = r.next();
+    if (!letterIs(next, LetterRole::Proposicao) && !isSymbol(next, Role::Tilde)) return false;
+    w_.phrase(Say(P::Implica));
+    r.open = Open::None;
+    ++r.k;
+    return true;
+}
+
+// "~" by what stands around it: X ~ N(mu, sigma^2) "tem distribuição", ABC ~ DEF "é semelhante
+// a"; before a proposition, "não" (its words)
+bool Reader::tildeRule(Row& r) {
+    const std::int32_t next = r.next();
+    if (next < 0) return false;
+    if (letterIs(next, LetterRole::Distribuicao) && r.has(r.k + 2) && isCallBracket(r.item(r.k + 2))) {
+        w_.phrase(Say(P::TemDistribuicao));
+        ++r.k;
+        return true;
+    }
+    if (r.k > 0 && isCapital(r.item(r.k - 1)) && (isCapital(next) || isSymbolKind(next, SymbolKind::Constant))) {
+        w_.phrase(Say(P::SemelhanteA));
+        ++r.k;
+        return true;
+    }
+    return false;
+}
+
+// a -= b mod n, a -= b (mod n): "é côngruo a ... módulo n"
+bool Reader::congruenceRule(Row& r) {
+    for (std::size_t j = r.k + 1; r.has(j); ++j) {
+        const std::int32_t i = r.item(j);
+        const Node& n = at(i);
+        const bool mod = isSymbol(i, Role::Modulo) ||
+                         (n.kind == NodeKind::Group && n.first >= 0 && isSymbol(n.first, Role::Modulo));
+        if (!mod) continue;
+        w_.phrase(Say(P::CongruoA));
+        ++r.k;
+        return true;
+    }
+    return false;
+}
+
+bool Reader::quantifierRule(Row& r) {
+    if (isSymbol(r.current(), Role::Forall) || isSymbol(r.current(), Role::Exists)) {
+        r.quantifier = true;
+        r.quantifierAt = r.k;
+    }
+    return false;
+}
+
+// "para todo x pertencente a": the "in" right after a quantified variable.
+bool Reader::quantifiedInRule(Row& r) {
+    if (!r.quantifier || r.k != r.quantifierAt + 2 || !isSymbol(r.current(), Role::In)) return false;
+    w_.phrase(Say(P::PertencenteA));
+    ++r.k;
+    return true;
+}
+
+bool Reader::relationRule(Row& r) {
+    if (isSymbolKind(r.current(), SymbolKind::Relation)) r.open = Open::None;
+    return false;
+}
+
+// {x in A | x > 0}
+bool Reader::setBuilderBarRule(Row& r) {
+    if (bracket_ != Role::Brace || !isSymbolKind(r.current(), SymbolKind::Bar)) return false;
+    w_.phrase(Say(P::TalQue));
+    ++r.k;
+    return true;
+}
+
+// f: A -> B. stops[j]: the first arrow, relation or comma at j or after it, or the row's
+// length; filled on the first colon of a row, so that a row of many colons reads in time
+// linear in its length.
+bool Reader::mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
+               std::vector<std::size_t>& stops) const {
+    if (stops.empty()) {
+        stops.assign(items.size() + 1, items.size());
+        for (std::size_t j = items.size(); j-- > 0;) {
+            const bool stop = isSymbolKind(items[j], SymbolKind::Relation) || isSymbol(items[j], Role::Comma);
+            stops[j] = stop ? j : stops[j + 1];
+        }
+    }
+    const std::size_t j = stops[colon + 1];
+    return j < items.size() && isSymbol(items[j], Role::Tends) && j > colon + 1;
+}
+
+// A bracket sign standing alone, as in the open interval ]0,1[.
+bool Reader::isSquareSign(std::int32_t i, bool opening) const {
+    const Node& n = at(i);
+    const SymbolKind kind = opening ? SymbolKind::LeftBracket : SymbolKind::RightBracket;
+    if (n.kind == NodeKind::Symbol) return n.symbol && n.symbol->role == Role::Square && n.symbol->kind == kind;
+    return opening && n.kind == NodeKind::Group && !n.close && n.first < 0 && n.symbol->role == Role::Square;
+}
+
+// The two ends of an interval: one item each, perhaps with a sign, around one comma.
+// The ends split at a comma, or at a semicolon when one stands there ("]0,5; 1]"), and then a
+// comma between numbers is the decimal mark.
+bool Reader::splitEnds(const std::vector<std::int32_t>& items, std::size_t from, std::size_t to,
+               std::vector<std::int32_t>& left, std::vector<std::int32_t>& right, bool& semicolon) {
+    semicolon = false;
+    for (std::size_t k = from; k < to; ++k) semicolon = semicolon || isSymbol(items[k], Role::Semicolon);
+    const Role separator = semicolon ? Role::Semicolon : Role::Comma;
+    std::size_t split = to;
+    for (std::size_t k = from; k < to; ++k) {
+        if (!isSymbol(items[k], separator)) continue;
+        if (split != to) return false;
+        split = k;
+    }
+    if (split == to) return false;
+    const auto end = [&](std::size_t a, std::size_t b, std::vector<std::int32_t>& out) {
+        if (b <= a) return false;
+        out.assign(items.begin() + static_cast<std::ptrdiff_t>(a), items.begin() + static_cast<std::ptrdiff_t>(b));
+        if (b == a + 1) return !isSymbolKind(items[a], SymbolKind::Operator) && !isSymbolKind(items[a], SymbolKind::Relation);
+        const bool sign = isSymbol(items[a], Role::Minus) || isSymbol(items[a], Role::Plus);
+        if (b == a + 2 && sign) return isAtom(items[a + 1]);
+        if (!semicolon) return false;
+        // a number with a decimal comma, perhaps with a sign
+        const std::size_t first = sign ? a + 1 : a;
+        const std::vector<std::int32_t> number(items.begin() + static_cast<std::ptrdiff_t>(first),
+                                               items.begin() + static_cast<std::ptrdiff_t>(b));
+        const bool decimals = decimalCommas_;
+        decimalCommas_ = true;
+        const bool amount = at(number[0]).kind == NodeKind::Number && isSingleAmount(number);
+        decimalCommas_ = decimals;
+        return amount;
+    };
+    return end(from, split, left) && end(split + 1, to, right);
+}
+
+// "intervalo fechado de a a b", "intervalo aberto em a e fechado em b"
+void Reader::sayInterval(bool closedLeft, bool closedRight, const std::vector<std::int32_t>& left,
+                 const std::vector<std::int32_t>& right, bool semicolon) {
+    ++bracketDepth_;
+    const bool decimals = decimalCommas_;
+    decimalCommas_ = semicolon;
+    if (closedLeft == closedRight) {
+        w_.noun(Say(closedLeft ? P::IntervaloFechadoDe : P::IntervaloAbertoDe));
+        readItems(left);
+        w_.phrase(Say(P::A));
+        readItems(right);
+    } else {
+        w_.noun(Say(closedLeft ? P::IntervaloFechadoEm : P::IntervaloAbertoEm));
+        readItems(left);
+        w_.phrase(Say(closedRight ? P::EFechadoEm : P::EAbertoEm));
+        readItems(right);
+    }
+    decimalCommas_ = decimals;
+    --bracketDepth_;
+}
+
+// [a,b], [a,b), (a,b], [a,b[ as a group; a plain pair (a,b) stays a pair.
+bool Reader::readInterval(std::int32_t i) {
+    const Node& g = at(i);
+    const Role open = g.symbol->role;
+    if (open != Role::Paren && open != Role::Square) return false;
+    std::vector<std::int32_t> items, left, right;
+    collect(i, items);
+    bool closedRight = false;
+    std::size_t to = items.size();
+    if (g.close) {
+        const Role close = g.close->role;
+        if ((close != Role::Paren && close != Role::Square) || (open == Role::Paren && close == Role::Paren)) return false;
+        closedRight = close == Role::Square;
+    } else {
+        // [a,b[: the second bracket opens a group that nothing closes
+        if (open != Role::Square || items.empty() || !isSquareSign(items.back(), true)) return false;
+        --to;
+    }
+    bool semicolon = false;
+    if (!splitEnds(items, 0, to, left, right, semicolon)) return false;
+    sayInterval(open == Role::Square, closedRight, left, right, semicolon);
+    return true;
+}
+
+// ]a,b[ and ]a,b]: a closing bracket first, then the two ends, then a bracket
+bool Reader::reversedIntervalRule(Row& r) {
+    if (at(r.current()).symbol->kind != SymbolKind::RightBracket || !isSquareSign(r.current(), false)) return false;
+    std::vector<std::int32_t> left, right;
+    bool semicolon = false;
+    for (std::size_t to = r.k + 4; to <= r.k + 10 && r.has(to); ++to) {
+        const std::int32_t last = r.item(to);
+        const bool opening = isSquareSign(last, true);
+        if (!opening && !isSquareSign(last, false)) continue;
+        if (!splitEnds(r.items, r.k + 1, to, left, right, semicolon)) continue;
+        sayInterval(false, !opening, left, right, semicolon);
+        r.k = to + 1;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace reader::rules
