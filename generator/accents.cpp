@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 // The 27 accented letters of Portuguese and their entities, by Windows-1252 code. The table
@@ -69,4 +69,4 @@ std::string TranslateAccents(std::string_view text) {
     return out;
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

@@ -1,8 +1,8 @@
 // Form commands: a line "&" + letter + fields writes a FORM, INPUT, TEXTAREA or SELECT element.
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 constexpr size_t kMaxQuotedField = 998;
@@ -209,4 +209,4 @@ void WriteFormCommand(Run& run, std::string_view line) {
     }
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

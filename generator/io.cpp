@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/codepage.h"
 #include "platform/filelimits.h"
 
-namespace ugerahtml {
+namespace pagegen {
 
 PageWriteError::PageWriteError(const std::string& page, int error)
     : FileError(Message{std::string("VQERRDSK: ") + FileError(page, error, "gravar").what()}, page, error) {}
@@ -297,4 +297,4 @@ std::string PageNameFor(const std::string& document) {
     return document + ".htm";
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

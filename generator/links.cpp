@@ -1,8 +1,8 @@
 // Labels, links, images and tables.
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 constexpr size_t kMaxField = 999;
@@ -150,4 +150,4 @@ void WriteTableCell(Run& run, std::string_view text) {
     countCell(run);
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

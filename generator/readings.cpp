@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 // A formula longer than this gets no reading (the speech server refuses it too).
@@ -305,4 +305,4 @@ bool FillReadings(std::string& line, const FormulaScanner& scanner) {
     return true;
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace ugerahtml {
+namespace pagegen {
 
 inline constexpr std::string_view kReadingsPlaceholder = "[LEITURAS]";
 
@@ -61,4 +61,4 @@ std::string ReadingsJson(const std::set<std::string>& formulas);
 // false, leaving the line alone, when it holds no placeholder.
 bool FillReadings(std::string& line, const FormulaScanner& scanner);
 
-}  // namespace ugerahtml
+}  // namespace pagegen

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "generator/readings.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/safefile.h"
 
-namespace ugerahtml {
+namespace pagegen {
 
 // Appends the text to out with the accented letters replaced by their entities.
 void AppendAccents(std::string& out, std::string_view text);
@@ -220,4 +220,4 @@ inline constexpr std::string_view kHeaderMarker = "<<<CABE\xC7" "ALHO>>>";
 inline constexpr std::string_view kTopicMarker = "<<<T\xD3PICO>>>";
 inline constexpr std::string_view kSignatureMarker = "<<<ASSINATURA>>>";
 
-}  // namespace ugerahtml
+}  // namespace pagegen

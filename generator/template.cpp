@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/codepage.h"
 #include "platform/filelimits.h"
 #include "platform/messages.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 constexpr size_t kMaxHeaderValue = 999;
@@ -171,4 +171,4 @@ void WriteTitle(Run& run, std::string_view line) {
     WriteTemplateSection(run, kTopicMarker);
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

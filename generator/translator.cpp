@@ -5,12 +5,12 @@
 #include <new>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/codepage.h"
 #include "platform/filelimits.h"
 #include "platform/messages.h"
 
-namespace ugerahtml {
+namespace pagegen {
 namespace {
 
 // An include line "%name": the file's lines go to the page as text, unclassified, piece by
@@ -173,4 +173,4 @@ bool GeneratePage(const std::string& document, const std::string& page, const Pa
     return true;
 }
 
-}  // namespace ugerahtml
+}  // namespace pagegen

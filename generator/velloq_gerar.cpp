@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "editor/state/runstate.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 
 namespace {
 
@@ -76,13 +76,13 @@ int main(int argc, char** argv) {
         if (rank(outcome) > rank(status)) status = outcome;
     };
     for (const auto& document : documents) {
-        ugerahtml::PageReport report;
+        pagegen::PageReport report;
         try {
-            if (!ugerahtml::GeneratePage(document, page.empty() ? ugerahtml::PageNameFor(document) : page,
+            if (!pagegen::GeneratePage(document, page.empty() ? pagegen::PageNameFor(document) : page,
                                          runstate::PageSettings(), &report))
                 note(1);
             if (report.templateIncomplete) note(3);
-        } catch (const ugerahtml::PageIsInputError& e) {
+        } catch (const pagegen::PageIsInputError& e) {
             std::cerr << "velloq-gerar: " << e.what() << '\n';
             note(2);
         } catch (const std::exception& e) {

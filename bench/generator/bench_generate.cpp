@@ -16,7 +16,7 @@
 #include <string>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/messages.h"
 #include "scratch_folder.h"
 
@@ -61,7 +61,7 @@ const std::map<std::string, std::string>& mixes() {
     return m;
 }
 
-const ugerahtml::PageSettings kSettings{"modelo.mdl", "Autor", "contato"};
+const pagegen::PageSettings kSettings{"modelo.mdl", "Autor", "contato"};
 
 std::string writeDocument(const std::string& name) {
     const std::string path = folder() + "/" + name + ".vloq";
@@ -75,7 +75,7 @@ void Generate(benchmark::State& state, const std::string& mix) {
     const std::string doc = writeDocument(mix);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        if (!ugerahtml::GeneratePage(doc, folder() + "/saida.htm", kSettings)) state.SkipWithError("page not whole");
+        if (!pagegen::GeneratePage(doc, folder() + "/saida.htm", kSettings)) state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * mixes().at(mix).size()));
 }
@@ -83,9 +83,9 @@ void Generate(benchmark::State& state, const std::string& mix) {
 // The baselines: the same reading, line splitting and buffered writing, with no translation.
 void copyLines(benchmark::State& state, const std::string& file, size_t bytes) {
     for (auto _ : state) {
-        ugerahtml::LineReader reader;
+        pagegen::LineReader reader;
         if (!reader.Open(file)) state.SkipWithError("cannot open");
-        ugerahtml::PageWriter page;
+        pagegen::PageWriter page;
         page.Create(folder() + "/copia.htm");
         std::string_view line;
         while (reader.Next(line)) page.WriteLine(line);
@@ -103,7 +103,7 @@ void CopyPage(benchmark::State& state, const std::string& mix) {
     messages::Install(&sink);
     std::filesystem::current_path(folder());
     const std::string page = folder() + "/" + mix + ".htm";
-    ugerahtml::GeneratePage(writeDocument(mix), page, kSettings);
+    pagegen::GeneratePage(writeDocument(mix), page, kSettings);
     copyLines(state, page, std::filesystem::file_size(page));
 }
 

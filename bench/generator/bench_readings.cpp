@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/messages.h"
 #include "scratch_folder.h"
 
@@ -60,7 +60,7 @@ void Generate(benchmark::State& state, const std::string& document, const std::s
     if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << documents().at(document);
     std::filesystem::current_path(folder());
     for (auto _ : state) {
-        if (!ugerahtml::GeneratePage(path, folder() + "/saida.htm", {templ, "Autor", "contato"}))
+        if (!pagegen::GeneratePage(path, folder() + "/saida.htm", {templ, "Autor", "contato"}))
             state.SkipWithError("page not whole");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * documents().at(document).size()));

@@ -328,10 +328,18 @@ void removeLeftTemporaryFiles(const std::string& folder) {
 // first copy goes into it: every later write keeps the file's mode, so the text is never
 // readable by others, whatever the folder allows.
 void makeCopyFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) throw ugerahtml::FileError(path, errno, "gravar");
-    ::fchmod(fd, 0600);
-    ::close(fd);
+    // A copy there already (or the file its link names) becomes the user's alone; anything but
+    // a plain file is left to the writer, which refuses it. stat, not open: opening a pipe
+    // nobody reads would wait for good.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) ::chmod(path.c_str(), 0600);
+        return;
+    }
+    if (errno != ENOENT) return;
+    // A link that leads nowhere is replaced by the writer; a new copy is born owner-only.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0) ::close(fd);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/fileerror.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -56,11 +56,11 @@ void PageCommands::viewPage() {
 }
 
 bool PageCommands::generatePage() {
-    runstate::PageFile = ugerahtml::PageNameFor(runstate::CurrentFile);
-    ugerahtml::PageReport report;
+    runstate::PageFile = pagegen::PageNameFor(runstate::CurrentFile);
+    pagegen::PageReport report;
     bool whole = false;
     try {
-        whole = ugerahtml::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
+        whole = pagegen::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
     } catch (const safefile::FileError& error) {
         messages::ShowWarning(error.what());
     }

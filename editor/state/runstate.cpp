@@ -66,6 +66,6 @@ void WriteSettings() {
     profile::WriteString(folderFile, kSettingsSection, "CONTATO", Contact);
 }
 
-ugerahtml::PageSettings PageSettings() { return {TemplateFile, Author, Contact}; }
+pagegen::PageSettings PageSettings() { return {TemplateFile, Author, Contact}; }
 
 }  // namespace runstate

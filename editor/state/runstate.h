@@ -6,11 +6,11 @@
 #include <array>
 #include <string>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 
 namespace runstate {
 
-inline constexpr const char* kDefaultTemplate = ugerahtml::kDefaultTemplate;
+inline constexpr const char* kDefaultTemplate = pagegen::kDefaultTemplate;
 inline constexpr const char* kDefaultAuthor = "Fulano de Tal";
 inline constexpr const char* kDefaultContact = "fulano@exemplo.com.br";
 inline constexpr const char* kSettingsSection = "VELLOQ";
@@ -49,6 +49,6 @@ void WriteSettings();
 std::string FolderSettingsFile();
 
 // The template, author and contact in effect, as the page generator takes them.
-ugerahtml::PageSettings PageSettings();
+pagegen::PageSettings PageSettings();
 
 }  // namespace runstate

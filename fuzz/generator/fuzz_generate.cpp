@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/messages.h"
 
 namespace {
@@ -45,14 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         include = input.substr(first + kMark.size(), second == std::string::npos ? std::string::npos
                                                                                  : second - first - kMark.size());
     writeFile("inc.txt", include);
-    ugerahtml::PageSettings settings{"modelo.mdl", "Autor", "contato"};
+    pagegen::PageSettings settings{"modelo.mdl", "Autor", "contato"};
     if (second != std::string::npos) {
         writeFile("fuzzed.mdl", input.substr(second + kMark.size()));
         settings.templateFile = "fuzzed.mdl";
     }
     try {
-        ugerahtml::GeneratePage("doc.vloq", "doc.htm", settings);
-    } catch (const ugerahtml::FileError&) {
+        pagegen::GeneratePage("doc.vloq", "doc.htm", settings);
+    } catch (const pagegen::FileError&) {
         // a "%" line naming a folder ends the run with a file error: a sound outcome
     }
     return 0;

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/codepage.h"
 #include "tests/generator/test_support.h"
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "tests/generator/test_support.h"
 
 namespace {
 
-using namespace ugerahtml;
+using namespace pagegen;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
 
@@ -197,8 +197,8 @@ TEST_F(Failures, DevicesAndPipesAreNotRead) {
 
     ASSERT_EQ(::mkfifo("cano", 0600), 0);
     testing_support::WriteFile("d.vloq", "\r\n%cano\r\n");
-    EXPECT_THROW(testing_support::Generate("d.vloq", "d.htm"), ugerahtml::FileError);
-    EXPECT_THROW(testing_support::Generate("/dev/zero", "z.htm"), ugerahtml::FileError);
+    EXPECT_THROW(testing_support::Generate("d.vloq", "d.htm"), pagegen::FileError);
+    EXPECT_THROW(testing_support::Generate("/dev/zero", "z.htm"), pagegen::FileError);
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "tests/generator/test_support.h"
 
 namespace {
 
-using namespace ugerahtml;
+using namespace pagegen;
 
 TEST(NextField, TakesFieldsInTurn) {
     struct Row {

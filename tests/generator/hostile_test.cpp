@@ -15,7 +15,7 @@
 #include <set>
 
 #include "generator/run.h"
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/filelimits.h"
 #include "platform/profile.h"
 #include "tests/generator/test_support.h"
@@ -81,14 +81,14 @@ void writeSparse(const char* name, std::int64_t bytes) {
     std::fclose(f);
 }
 
-Outcome generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report = nullptr) {
+Outcome generate(const std::string& document, const std::string& page, pagegen::PageReport* report = nullptr) {
     Outcome o;
     try {
         o.whole = testing_support::Generate(document, page, report);
-    } catch (const ugerahtml::PageIsInputError& e) {
+    } catch (const pagegen::PageIsInputError& e) {
         o.error = e.what();
         o.refused = true;
-    } catch (const ugerahtml::FileError& e) {
+    } catch (const pagegen::FileError& e) {
         o.error = e.what();
     }
     return o;
@@ -106,8 +106,8 @@ protected:
         WriteFile("aula.htm", "pagina antiga\r\n");
     }
     void TearDown() override {
-        ugerahtml::PageWriter::SetBufferLimit(1 << 20);
-        ugerahtml::LineReader::SetLineLimit(ugerahtml::LineReader::kMaxLine);
+        pagegen::PageWriter::SetBufferLimit(1 << 20);
+        pagegen::LineReader::SetLineLimit(pagegen::LineReader::kMaxLine);
     }
 };
 
@@ -177,7 +177,7 @@ TEST_F(Hostile, Generator) {
         {"a line past the limit ends the run naming the document",
          [] { WriteFile("longa.vloq", "\r\n" + std::string(5000, 'x')); },
          [&] {
-             ugerahtml::LineReader::SetLineLimit(1000);
+             pagegen::LineReader::SetLineLimit(1000);
              EXPECT_EQ(generate("longa.vloq", "aula.htm").error,
                        "Erro ao ler o arquivo longa.vloq: uma linha \xC3\xA9 longa demais");
              EXPECT_EQ(ReadFile("aula.htm"), page);
@@ -185,7 +185,7 @@ TEST_F(Hostile, Generator) {
         {"an include with a line past the limit passes whole",
          [] { WriteFile("inc.htm", "\xE9" + std::string(300000, 'y') + "\r"); },
          [&] {
-             ugerahtml::LineReader::SetLineLimit(1000);
+             pagegen::LineReader::SetLineLimit(1000);
              EXPECT_TRUE(generate("aula.vloq", "aula.htm").whole);
              EXPECT_EQ(ReadFile("aula.htm"), "H\r\ntexto\r\n&eacute;" + std::string(300000, 'y') + "\r\nS\r\n");
          }},
@@ -268,7 +268,7 @@ TEST_F(Hostile, Generator) {
          [] { writeSparse("modelo.mdl", filelimits::kMaxTextFileBytes + 1); },
          [&] {
              sink.shown.clear();
-             ugerahtml::PageReport report;
+             pagegen::PageReport report;
              EXPECT_TRUE(generate("aula.vloq", "aula.htm", &report).whole);
              EXPECT_TRUE(report.templateIncomplete);
              EXPECT_EQ(ReadFile("aula.htm"), "texto\r\n<b>incluido</b>\r\n");

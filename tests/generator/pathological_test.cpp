@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "tests/generator/test_support.h"
 
 namespace {

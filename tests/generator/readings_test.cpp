@@ -40,10 +40,10 @@ class FormulaScannerRows : public ::testing::TestWithParam<ScanRow> {};
 
 TEST_P(FormulaScannerRows, FindsTheFormulasWholeAndByteByByte) {
     const ScanRow& row = GetParam();
-    ugerahtml::FormulaScanner whole;
+    pagegen::FormulaScanner whole;
     whole.Feed(row.page);
     EXPECT_EQ(whole.Formulas(), row.formulas) << row.what;
-    ugerahtml::FormulaScanner pieces;
+    pagegen::FormulaScanner pieces;
     for (char c : row.page) pieces.Feed(std::string(1, c));
     EXPECT_EQ(pieces.Formulas(), row.formulas) << row.what << ", fed byte by byte";
 }
@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, FormulaScannerRows, ::testing::ValuesIn(kScanRow
                          [](const auto& info) { return "row" + std::to_string(info.index); });
 
 TEST(FormulaScanner, AnOverlongFormulaGetsNoReading) {
-    ugerahtml::FormulaScanner scanner;
+    pagegen::FormulaScanner scanner;
     scanner.Feed("`" + std::string(70 * 1024, 'x') + "` `y`");
     EXPECT_EQ(scanner.Formulas(), std::set<std::string>{"y"});
 }
@@ -76,7 +76,7 @@ const JsonRow kJsonRows[] = {
 
 TEST(ReadingsJson, WritesEachFormulaAsAnAsciiKeyWithItsReading) {
     for (const JsonRow& row : kJsonRows) {
-        const std::string json = ugerahtml::ReadingsJson({row.formula});
+        const std::string json = pagegen::ReadingsJson({row.formula});
         SCOPED_TRACE(row.formula + " -> " + json);
         ASSERT_EQ(json.rfind("{" + row.key + ":\"", 0), 0u);
         EXPECT_GT(json.size(), row.key.size() + 5) << "a reading follows the key";
@@ -86,18 +86,18 @@ TEST(ReadingsJson, WritesEachFormulaAsAnAsciiKeyWithItsReading) {
             EXPECT_TRUE(c != '<' && c != '>' && c != '&' && c != '[');
         }
     }
-    EXPECT_EQ(ugerahtml::ReadingsJson({}), "{}");
+    EXPECT_EQ(pagegen::ReadingsJson({}), "{}");
 }
 
 TEST(FillReadings, FillsTheFirstPlaceholderOnly) {
-    ugerahtml::FormulaScanner scanner;
+    pagegen::FormulaScanner scanner;
     scanner.Feed("`a`");
     std::string line = "<x>[LEITURAS]</x>[LEITURAS]";
-    ASSERT_TRUE(ugerahtml::FillReadings(line, scanner));
+    ASSERT_TRUE(pagegen::FillReadings(line, scanner));
     EXPECT_EQ(line.rfind("<x>{\"a\":\"", 0), 0u) << line;
     EXPECT_TRUE(line.ends_with("}</x>[LEITURAS]")) << line;
     std::string plain = "<x>[TÍTULO]</x>";
-    EXPECT_FALSE(ugerahtml::FillReadings(plain, scanner));
+    EXPECT_FALSE(pagegen::FillReadings(plain, scanner));
     EXPECT_EQ(plain, "<x>[TÍTULO]</x>");
 }
 

@@ -42,23 +42,23 @@ std::string ReadFile(const std::string& path) {
 RecordingSink::RecordingSink() : previous_(messages::Install(this)) {}
 RecordingSink::~RecordingSink() { messages::Install(previous_); }
 
-ugerahtml::PageSettings& GeneratorSettings() {
-    static ugerahtml::PageSettings settings;
+pagegen::PageSettings& GeneratorSettings() {
+    static pagegen::PageSettings settings;
     return settings;
 }
 
 void ResetGeneratorSettings() { GeneratorSettings() = {"modelo.mdl", "Fulano de Tal", "fulano@exemplo.com.br"}; }
 
-bool Generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report) {
-    ugerahtml::PageReport own;
+bool Generate(const std::string& document, const std::string& page, pagegen::PageReport* report) {
+    pagegen::PageReport own;
     if (!report) report = &own;
     struct KeepTemplate {
-        const ugerahtml::PageReport& report;
+        const pagegen::PageReport& report;
         ~KeepTemplate() {
             if (!report.templateFile.empty()) GeneratorSettings().templateFile = report.templateFile;
         }
     } keep{*report};
-    return ugerahtml::GeneratePage(document, page, GeneratorSettings(), report);
+    return pagegen::GeneratePage(document, page, GeneratorSettings(), report);
 }
 
 }  // namespace testing_support

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/ugerahtml.h"
+#include "generator/generator.h"
 #include "platform/messages.h"
 
 namespace testing_support {
@@ -48,11 +48,11 @@ private:
 };
 
 // The template, author and contact the generator tests run with.
-ugerahtml::PageSettings& GeneratorSettings();
+pagegen::PageSettings& GeneratorSettings();
 // Sets GeneratorSettings() to the values every test starts from.
 void ResetGeneratorSettings();
 // Generates the page as the editor does: with GeneratorSettings(), and the template a run used
 // (a "Modelo:" line) kept for the later runs, also when the run throws.
-bool Generate(const std::string& document, const std::string& page, ugerahtml::PageReport* report = nullptr);
+bool Generate(const std::string& document, const std::string& page, pagegen::PageReport* report = nullptr);
 
 }  // namespace testing_support

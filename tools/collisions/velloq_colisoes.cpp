@@ -12,6 +12,7 @@
 #include <unordered_set>
 
 #include "generator.h"
+#include "platform/codepage.h"
 #include "reader/reader.h"
 
 namespace {
@@ -33,24 +34,6 @@ void appendJson(std::string& out, std::string_view s) {
         }
     }
     out += '"';
-}
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 bool hex4(std::string_view s, std::size_t i, std::uint32_t& v) {
@@ -90,7 +73,7 @@ bool parseJsonString(std::string_view line, std::string& out) {
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                     i += 6;
                 }
-                appendUtf8(out, cp);
+                codepage::AppendUtf8(out, static_cast<char32_t>(cp));
                 break;
             }
             default: return false;

@@ -88,7 +88,7 @@ void replaceFirst(std::string& line, std::string_view what, std::string_view wit
 // The template line that asks for the readings of the page's formulas, when it has one.
 std::string readingsLine(const std::string& templateBytes) {
     for (const std::string& line : splitLines(templateBytes))
-        if (line.find(ugerahtml::kReadingsPlaceholder) != std::string::npos) return line;
+        if (line.find(pagegen::kReadingsPlaceholder) != std::string::npos) return line;
     return {};
 }
 
@@ -325,9 +325,9 @@ int writePage(const std::string& templateName, const std::string& title, const s
     page += "</main>\r\n";
     // As in a generated page, the readings follow everything they read.
     if (std::string readings = readingsLine(bytes); !readings.empty()) {
-        ugerahtml::FormulaScanner scanner;
+        pagegen::FormulaScanner scanner;
         scanner.Feed(page);
-        ugerahtml::FillReadings(readings, scanner);
+        pagegen::FillReadings(readings, scanner);
         page += readings;
         page += kCrLf;
     }

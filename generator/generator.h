@@ -8,7 +8,7 @@
 
 #include "platform/fileerror.h"
 
-namespace ugerahtml {
+namespace pagegen {
 
 // A file that could not be opened, read or written: the file layer's error type.
 using FileError = safefile::FileError;
@@ -74,4 +74,4 @@ const char* AccentEntity(unsigned char byte);
 // name gets ".htm" appended.
 std::string PageNameFor(const std::string& document);
 
-}  // namespace ugerahtml
+}  // namespace pagegen
