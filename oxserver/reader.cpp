@@ -1,4 +1,5 @@
 #include "oxserver/reader.h"
+#include "oxserver/typingerrors.h"
 
 #include "platform/codepage.h"
 
@@ -106,7 +107,7 @@ enum class Open : std::uint8_t { None, Sum, Product, Limit };
 
 class Reader {
 public:
-    Reader(const Formula& f, Words& w, Verbosity v) : f_(f), w_(w), verbosity_(v) {}
+    Reader(const Formula& f, Words& w, Verbosity v) : f_(f), w_(w), verbosity_(v), typingErrors_(f) {}
 
     void readChildren(std::int32_t parent) {
         std::vector<std::int32_t> items;
@@ -1124,6 +1125,7 @@ private:
             collect(arg, items);
             if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || isSingleAmount(items)) {
                 readItems(items);
+                sayTypingError(arg);
                 return;
             }
         }
@@ -1235,7 +1237,15 @@ private:
         }
     }
 
+    // A lone sign, then the slip it shows ("expoente vazio").
     void readSymbol(const Node& n) {
+        const auto i = static_cast<std::int32_t>(&n - f_.nodes.data());
+        if (typingErrors_.before(i)) sayTypingError(i);
+        readSymbolAlone(n);
+        if (!typingErrors_.before(i)) sayTypingError(i);
+    }
+
+    void readSymbolAlone(const Node& n) {
         const Symbol* s = n.symbol;
         if (n.flags & kEscaped) {
             w_.phrase(s->words);
@@ -1318,7 +1328,23 @@ private:
         }
     }
 
+    // A bracket and what it holds, then the slip it shows ("parêntese sem fechamento").
     void readGroup(std::int32_t i, bool baseOfScript) {
+        readGroupAlone(i, baseOfScript);
+        sayTypingError(i);
+    }
+
+    void sayTypingError(std::int32_t i) {
+        const std::string_view words = typingErrors_.after(i);
+        if (words.empty()) return;
+        const bool first = typingErrors_.before(i);
+        if (!first) w_.pause();
+        w_.phrase(words);
+        if (first) w_.pause();
+        else w_.pauseBeforeNext();
+    }
+
+    void readGroupAlone(std::int32_t i, bool baseOfScript) {
         const Node& g = at(i);
         if (g.flags & kMatrix) {
             readMatrix(i);
@@ -1522,7 +1548,11 @@ private:
         const bool shortArg = isShort(a);
         switch (s->role) {
         case Role::Sqrt:
-            if (isEmpty(a)) { w_.phrase(s->words); return; }
+            if (isEmpty(a)) {
+                w_.phrase(s->words);
+                sayTypingError(a);
+                return;
+            }
             w_.phrase(Say(P::RaizQuadradaDe));
             readNode(a);
             closeScope(shortArg, Say(P::FimDaRaiz));
@@ -1762,6 +1792,7 @@ private:
     int bracketDepth_ = 0;
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
+    TypingErrors typingErrors_;
 };
 
 }  // namespace
