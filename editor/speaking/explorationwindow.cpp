@@ -44,7 +44,7 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
     st_fala->setFocus();
     // The window opens showing the whole formula, so that the screen reader says it once, as
     // the text that has the focus.
-    show(0);
+    highlight(0);
     st_fala->setText(pieces_[0].spoken());
     st_fala->setAccessibleName(pieces_[0].spoken());
 }
@@ -63,7 +63,7 @@ void ExplorationWindow::showEvent(QShowEvent* event) {
     formulaspeech::SpeakText(codepage::Utf8ToCp1252(st_fala->text().toStdString()));
 }
 
-void ExplorationWindow::show(std::int32_t piece) {
+void ExplorationWindow::highlight(std::int32_t piece) {
     current_ = piece;
     const formulapieces::Piece& p = pieces_[static_cast<std::size_t>(piece)];
     // The piece is shown as a selection would be, but the editor's own caret and selection stay
@@ -80,7 +80,7 @@ void ExplorationWindow::show(std::int32_t piece) {
 }
 
 void ExplorationWindow::go(std::int32_t piece) {
-    show(piece);
+    highlight(piece);
     say(pieces_[static_cast<std::size_t>(piece)].spoken());
 }
 

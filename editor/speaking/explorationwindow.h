@@ -66,7 +66,7 @@ protected:
 
 private:
     void go(std::int32_t piece);
-    void show(std::int32_t piece);
+    void highlight(std::int32_t piece);
     void say(const QString& text);
     QString caretLine() const;
 
