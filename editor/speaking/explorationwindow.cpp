@@ -1,5 +1,6 @@
 #include "editor/speaking/explorationwindow.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,6 +15,20 @@
 #include "speech/formulaspeech.h"
 #include "speech/speechcommands.h"
 
+namespace {
+
+constexpr const char* kSpokenMarker = "velloqSpokenText";
+
+// The window's text shows to assistive technology as a paragraph, not a label: screen readers
+// announce a change of the focused paragraph's name, while they ignore the name changes of
+// labels (labels are renamed all the time elsewhere on a desktop).
+QAccessibleInterface* SpokenTextFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String("QLabel") || !object || !object->property(kSpokenMarker).toBool()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Paragraph);
+}
+
+}  // namespace
+
 ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula,
                                      oxserver::Verbosity verbosity, QWidget* parent, bool closed)
     : QDialog(parent),
@@ -26,7 +41,10 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
     setObjectName(QStringLiteral("ExplorarDlg"));
     setWindowTitle(QString::fromUtf8(kTitle));
     setModal(true);
+    static const bool factoryInstalled = (QAccessible::installFactory(SpokenTextFactory), true);
+    Q_UNUSED(factoryInstalled);
     st_fala = new QLabel(this);
+    st_fala->setProperty(kSpokenMarker, true);  // before anything asks for its accessible interface
     st_fala->setObjectName(QStringLiteral("st_fala"));
     st_fala->setWordWrap(true);
     st_fala->setMinimumWidth(360);

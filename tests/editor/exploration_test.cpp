@@ -1,6 +1,7 @@
 // "Explorar fórmula": walks over a fraction with a root in its numerator and over a formula
 // left open, each move's spoken text, the window's text and the piece shown in the editor;
 // Enter selects the piece, Esc leaves the caret where it was.
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -118,6 +119,10 @@ private slots:
                 const QString spoken = QString::fromUtf8(step.spoken);
                 QCOMPARE(d->st_fala->text(), spoken);
                 QCOMPARE(d->st_fala->accessibleName(), spoken);
+                // a paragraph, whose name changes a screen reader announces (it ignores labels')
+                QAccessibleInterface* text = QAccessible::queryAccessibleInterface(d->st_fala);
+                QVERIFY(text && text->role() == QAccessible::Paragraph);
+                QCOMPARE(text->text(QAccessible::Name), spoken);
                 // Heard once, from one voice: the program's, or the screen reader's, which
                 // reads the opening text as the window's focus and announces every change.
                 std::vector<std::string> heard(voice.texts.begin() + static_cast<std::ptrdiff_t>(spokenBefore), voice.texts.end());
