@@ -1,11 +1,11 @@
 #include "editor/speaking/explorationwindow.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 #include "editor/speaking/screenreader.h"
@@ -14,20 +14,6 @@
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"
 #include "speech/speechcommands.h"
-
-namespace {
-
-constexpr const char* kSpokenMarker = "velloqSpokenText";
-
-// The window's text shows to assistive technology as a paragraph, not a label: screen readers
-// announce a change of the focused paragraph's name, while they ignore the name changes of
-// labels (labels are renamed all the time elsewhere on a desktop).
-QAccessibleInterface* SpokenTextFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String("QLabel") || !object || !object->property(kSpokenMarker).toBool()) return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Paragraph);
-}
-
-}  // namespace
 
 ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula,
                                      oxserver::Verbosity verbosity, QWidget* parent, bool closed)
@@ -41,27 +27,32 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
     setObjectName(QStringLiteral("ExplorarDlg"));
     setWindowTitle(QString::fromUtf8(kTitle));
     setModal(true);
-    static const bool factoryInstalled = (QAccessible::installFactory(SpokenTextFactory), true);
-    Q_UNUSED(factoryInstalled);
-    st_fala = new QLabel(this);
-    st_fala->setProperty(kSpokenMarker, true);  // before anything asks for its accessible interface
+    // Two texts in one place, one on top of the other: each move writes the one below and gives
+    // it the focus. A screen reader says the text that takes the focus, in its own voice, and a
+    // braille display shows it; a text that merely changes while it has the focus is not said.
+    auto* texts = new QWidget(this);
+    auto* stack = new QStackedLayout(texts);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    for (QLabel*& text : texts_) {
+        text = new QLabel(texts);
+        text->setWordWrap(true);
+        text->setMinimumWidth(360);
+        text->setTextFormat(Qt::PlainText);
+        text->setAutoFillBackground(true);  // the text below does not show through
+        text->setFocusPolicy(Qt::StrongFocus);
+        stack->addWidget(text);
+    }
+    st_fala = texts_[0];
     st_fala->setObjectName(QStringLiteral("st_fala"));
-    st_fala->setWordWrap(true);
-    st_fala->setMinimumWidth(360);
-    st_fala->setTextFormat(Qt::PlainText);
-    // The label takes the focus, so a screen reader and a braille display show what it says.
-    st_fala->setFocusPolicy(Qt::StrongFocus);
     auto* help = new QLabel(QStringLiteral("Setas para andar, Espaço repete, Enter seleciona, Esc volta."), this);
     help->setObjectName(QStringLiteral("st_ajuda"));
-    // Tied to the text it explains, the help is read with it when the window opens, not a
-    // second time as a loose text of the window.
-    help->setBuddy(st_fala);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(st_fala);
+    layout->addWidget(texts);
     layout->addWidget(help);
+    st_fala->raise();
     st_fala->setFocus();
-    // The window opens showing the whole formula, so that the screen reader says it once, as
-    // the text that has the focus.
+    // The window opens showing the whole formula, so that the screen reader says it once, with
+    // the window's title and help, as the window appears.
     highlight(0);
     st_fala->setText(pieces_[0].spoken());
     st_fala->setAccessibleName(pieces_[0].spoken());
@@ -105,13 +96,16 @@ void ExplorationWindow::go(std::int32_t piece) {
 void ExplorationWindow::say(const QString& text) {
     // Never two voices: whatever the program's own voice is saying stops first.
     speechcommands::Silence();
-    if (st_fala->text() == text) {
-        // The screen reader announces a change of the text; the same text again is cleared first.
-        st_fala->setText(QString());
-        st_fala->setAccessibleName(QString());
-    }
-    st_fala->setText(text);
-    st_fala->setAccessibleName(text);
+    QLabel* next = st_fala == texts_[0] ? texts_[1] : texts_[0];
+    next->setText(text);
+    next->setAccessibleName(text);
+    next->raise();
+    next->setFocus();
+    st_fala->setObjectName(QString());
+    st_fala->setText(QString());
+    st_fala->setAccessibleName(QString());
+    st_fala = next;
+    st_fala->setObjectName(QStringLiteral("st_fala"));
     if (screenreader::Running()) emit announced(text);
     else formulaspeech::SpeakText(codepage::Utf8ToCp1252(text.toStdString()));
 }

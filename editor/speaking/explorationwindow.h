@@ -9,9 +9,9 @@
 // whole formula, F8 silences.
 //
 // Every text is heard once, from one voice: while a screen reader runs, the window's text is
-// what it reads (the text's accessible name changes, which the screen reader announces in its
-// own voice and shows in braille) and the program's own voice stays silent; otherwise the
-// program's voice says it. Which of the two is asked at every key.
+// what it reads (each text takes the focus, which the screen reader says in its own voice and
+// shows in braille) and the program's own voice stays silent; otherwise the program's voice
+// says it. Which of the two is asked at every key.
 #include <QDialog>
 #include <QString>
 #include <QTextCursor>
@@ -43,6 +43,7 @@ public:
     QString spoken() const;
     int current() const { return current_; }
 
+    // The window's text: what was said last. One of two labels, the one on top with the focus.
     QLabel* st_fala;
 
     // The piece highlighted in the editor (the caret and selection stay put during the walk).
@@ -70,6 +71,7 @@ private:
     void say(const QString& text);
     QString caretLine() const;
 
+    QLabel* texts_[2] = {};
     QPlainTextEdit* memo_;
     QList<QTextEdit::ExtraSelection> before_;  // the editor's own highlights, kept
     QTextCursor piece_;  // the piece shown
