@@ -135,7 +135,7 @@ private slots:
                 }
                 if (step.key == Qt::Key_Return) break;
                 // the text said has the focus: what a screen reader says and a braille display shows
-                QVERIFY(d->st_fala->hasFocus());
+                QTRY_VERIFY(d->st_fala->hasFocus());  // once the window is the active one
                 QAccessibleInterface* text = QAccessible::queryAccessibleInterface(d->st_fala);
                 QVERIFY(text && text->state().focused);
                 QCOMPARE(text->text(QAccessible::Name), spoken);
