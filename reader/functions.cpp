@@ -330,6 +330,7 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         manyArguments_ = false;
         if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || (!many && isSingleAmount(items))) {
             readItems(items);
+            sayTypingError(arg);
             decimalCommas_ = decimals;
             w_.productEnd(Say(P::FimDoArgumento));
             return;

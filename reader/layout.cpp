@@ -66,6 +66,7 @@ bool Reader::danglingScriptRule(Row& r) {
     const std::int32_t i = r.current();
     if (r.has(r.k + 1) || !(isSymbolKind(i, SymbolKind::Superscript) || isSymbolKind(i, SymbolKind::Subscript)))
         return false;
+    sayTypingError(i);  // the page draws nothing: only the slip is said
     ++r.k;
     return true;
 }
@@ -86,7 +87,28 @@ void Reader::readNode(std::int32_t i) {
     }
 }
 
+// A lone sign, then the slip it shows ("expoente vazio"); "numerador vazio" goes before it.
 void Reader::readSymbol(const Node& n) {
+    const auto i = static_cast<std::int32_t>(&n - f_.nodes.data());
+    if (typingErrors_.before(i)) sayTypingError(i);
+    readSymbolAlone(n);
+    if (!typingErrors_.before(i)) sayTypingError(i);
+}
+
+// The words that tell of node i's slip, where it stands, set apart by pauses.
+void Reader::sayTypingError(std::int32_t i) {
+    const std::string_view words = typingErrors_.after(i);
+    if (words.empty()) return;
+    const bool first = typingErrors_.before(i);
+    if (!first) w_.pause();
+    w_.phrase(words);
+    if (first)
+        w_.pause();
+    else
+        w_.pauseBeforeNext();
+}
+
+void Reader::readSymbolAlone(const Node& n) {
     const Symbol* s = n.symbol;
     if (n.flags & kEscaped) {
         w_.phrase(s->words);
@@ -149,7 +171,13 @@ void Reader::readText(std::string_view text) {
     }
 }
 
+// A bracket and what it holds, then the slip it shows ("parêntese sem fechamento").
 void Reader::readGroup(std::int32_t i, bool baseOfScript) {
+    readGroupAlone(i, baseOfScript);
+    sayTypingError(i);
+}
+
+void Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     const Node& g = at(i);
     if (g.flags & kMatrix) {
         readMatrix(i);
@@ -200,7 +228,11 @@ void Reader::readUnary(const Node& n) {
     const bool shortArg = isShort(a);
     switch (s->role) {
     case Role::Sqrt:
-        if (isEmpty(a)) { w_.phrase(s->words); return; }
+        if (isEmpty(a)) {
+            w_.phrase(s->words);
+            sayTypingError(a);
+            return;
+        }
         w_.phrase(Say(P::RaizQuadradaDe));
         readNode(a);
         closeScope(shortArg, Say(P::FimDaRaiz));

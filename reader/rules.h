@@ -9,6 +9,7 @@
 
 #include "reader/reader.h"
 #include "reader/symbols.h"
+#include "reader/typingerrors.h"
 
 namespace reader::rules {
 
@@ -127,7 +128,7 @@ enum class Open : std::uint8_t { None, Sum, Product, Limit };
 
 class Reader {
 public:
-    Reader(const Formula& f, Words& w, Verbosity v) : f_(f), w_(w), verbosity_(v) {}
+    Reader(const Formula& f, Words& w, Verbosity v) : f_(f), w_(w), verbosity_(v), typingErrors_(f) {}
 
     void readChildren(std::int32_t parent);
 
@@ -261,9 +262,12 @@ private:
     bool danglingScriptRule(Row& r);
     void readNode(std::int32_t i);
     void readSymbol(const Node& n);
+    void readSymbolAlone(const Node& n);
+    void sayTypingError(std::int32_t i);
     void readLetter(std::string_view letter);
     void readText(std::string_view text);
     void readGroup(std::int32_t i, bool baseOfScript);
+    void readGroupAlone(std::int32_t i, bool baseOfScript);
     void readUnary(const Node& n);
     void readBinary(const Node& n);
     static int smallNumber(std::string_view digits);
@@ -352,6 +356,7 @@ private:
                                   // a function's argument, and in brackets whose items ";" separates
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
+    TypingErrors typingErrors_;  // the formula's slips, said where they stand
 };
 
 }  // namespace reader::rules

@@ -161,6 +161,11 @@ std::string ComposeLine(std::string_view line, const std::function<std::string(s
             result += ' ';
             result += read(formula);
         }
+        if (close == std::string_view::npos) {  // a slip of typing, said where it is
+            result += result.empty() || result.back() == ' ' ? "" : ",";
+            result += ' ';
+            result += kOpenFormula;
+        }
     } while (!rest.empty());
     return result;
 }

@@ -23,6 +23,8 @@ namespace formulaspeech {
 inline constexpr const char* kServerHost = "localhost";
 inline constexpr std::uint16_t kServerPort = 51956;
 inline constexpr const char* kDefaultVerbosity = "normal";
+// Said after a formula whose closing backquote is missing (Windows-1252).
+inline constexpr const char* kOpenFormula = "f\xF3rmula sem crase de fechamento";
 
 // Runs a function on the thread that shows messages (the GUI thread).
 using Deliver = std::function<void(std::function<void()>)>;
@@ -95,7 +97,8 @@ bool HasFormula(std::string_view line);
 
 // The text SpeakLine hands to the voice when connected, with read giving each formula's
 // reading: every piece (text between formulas, or a reading) gets one blank before it; an
-// empty formula ("``") adds nothing; a formula left open runs to the end of the line.
+// empty formula ("``") adds nothing; a formula left open runs to the end of the line and is
+// followed by ", " and kOpenFormula.
 std::string ComposeLine(std::string_view line, const std::function<std::string(std::string_view)>& read);
 
 // The server port used by ConnectServer from now on (tests and test servers; 0 restores

@@ -3,129 +3,158 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "editor/speaking/screenreader.h"
+#include "editor/speaking/speechmenu.h"
+#include "reader/reader.h"
 #include "platform/codepage.h"
-#include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"
+#include "speech/speechcommands.h"
 
-namespace {
-
-// For every byte offset of s's UTF-8 text, the position in s (UTF-16 units) of the character
-// that holds that byte; offsets inside a character round up to the next character, so a byte
-// range maps to the characters it touches. One more entry for the end.
-std::vector<int> Utf16Positions(const QString& s) {
-    std::vector<int> at;
-    at.reserve(static_cast<std::size_t>(s.size()) * 3 + 1);
-    for (qsizetype i = 0; i < s.size();) {
-        const char32_t c = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()
-                               ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1))
-                               : s.at(i).unicode();
-        const int units = c > 0xFFFF ? 2 : 1;
-        const int bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        at.push_back(static_cast<int>(i));
-        for (int b = 1; b < bytes; ++b) at.push_back(static_cast<int>(i) + units);
-        i += units;
-    }
-    at.push_back(static_cast<int>(s.size()));
-    return at;
-}
-
-}  // namespace
-
-ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, reader::Verbosity verbosity,
-                           QWidget* parent)
+ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula,
+                                     reader::Verbosity verbosity, QWidget* parent, bool closed)
     : QDialog(parent),
       memo_(memo),
       before_(memo->extraSelections()),
       start_(start),
-      exploration_(reader::Explore(formula.toStdString())),
+      formula_(formula),
       verbosity_(verbosity),
-      unitAt_(Utf16Positions(formula)) {
+      pieces_(formulapieces::Pieces(formula, verbosity, closed)) {
     setObjectName(QStringLiteral("ExplorarDlg"));
-    setWindowTitle(QStringLiteral("Explorar fórmula"));
+    setWindowTitle(QString::fromUtf8(kTitle));
     setModal(true);
-    st_fala = new QLabel(this);
+    // Two texts in one place, one on top of the other: each move writes the one below and gives
+    // it the focus. A screen reader says the text that takes the focus, in its own voice, and a
+    // braille display shows it; a text that merely changes while it has the focus is not said.
+    auto* texts = new QWidget(this);
+    auto* stack = new QStackedLayout(texts);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    for (QLabel*& text : texts_) {
+        text = new QLabel(texts);
+        text->setWordWrap(true);
+        text->setMinimumWidth(360);
+        text->setTextFormat(Qt::PlainText);
+        text->setAutoFillBackground(true);  // the text below does not show through
+        text->setFocusPolicy(Qt::StrongFocus);
+        stack->addWidget(text);
+    }
+    st_fala = texts_[0];
     st_fala->setObjectName(QStringLiteral("st_fala"));
-    st_fala->setWordWrap(true);
-    st_fala->setMinimumWidth(360);
-    st_fala->setTextFormat(Qt::PlainText);
-    // The label takes the focus, so a screen reader and a braille display show what it says.
-    st_fala->setFocusPolicy(Qt::StrongFocus);
     auto* help = new QLabel(QStringLiteral("Setas para andar, Espaço repete, Enter seleciona, Esc volta."), this);
     help->setObjectName(QStringLiteral("st_ajuda"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(st_fala);
+    layout->addWidget(texts);
     layout->addWidget(help);
+    st_fala->raise();
     st_fala->setFocus();
+    // The window opens showing the whole formula, so that the screen reader says it once, with
+    // the window's title and help, as the window appears.
+    highlight(0);
+    st_fala->setText(pieces_[0].spoken());
+    st_fala->setAccessibleName(pieces_[0].spoken());
 }
 
 QString ExplorationWindow::spoken() const { return st_fala->text(); }
+
+QString ExplorationWindow::pieceReading() const { return pieces_[static_cast<std::size_t>(current_)].reading; }
 
 void ExplorationWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (started_) return;
     started_ = true;
-    go(0);
+    speechcommands::Silence();
+    if (screenreader::Running()) return;  // it reads the window's title and text
+    formulaspeech::SpeakText(codepage::Utf8ToCp1252(kTitle));
+    formulaspeech::SpeakText(codepage::Utf8ToCp1252(st_fala->text().toStdString()));
 }
 
-void ExplorationWindow::go(std::int32_t piece) {
+void ExplorationWindow::highlight(std::int32_t piece) {
     current_ = piece;
-    const reader::Piece& p = exploration_.pieces[static_cast<std::size_t>(piece)];
-    const auto position = [&](std::uint32_t byte) {
-        return start_ + unitAt_[std::min<std::size_t>(byte, unitAt_.size() - 1)];
-    };
+    const formulapieces::Piece& p = pieces_[static_cast<std::size_t>(piece)];
     // The piece is shown as a selection would be, but the editor's own caret and selection stay
     // put until Enter: moving them would have the screen reader announce every step's source
     // text and "selecionado" over the piece's reading.
     QTextEdit::ExtraSelection shown;
     shown.cursor = QTextCursor(memo_->document());
-    shown.cursor.setPosition(position(p.begin));
-    shown.cursor.setPosition(position(p.end), QTextCursor::KeepAnchor);
+    shown.cursor.setPosition(start_ + p.begin);
+    shown.cursor.setPosition(start_ + p.end, QTextCursor::KeepAnchor);
     shown.format.setBackground(memo_->palette().brush(QPalette::Highlight));
     shown.format.setForeground(memo_->palette().brush(QPalette::HighlightedText));
     memo_->setExtraSelections(before_ + QList<QTextEdit::ExtraSelection>{shown});
     piece_ = shown.cursor;
-    const QString reading = QString::fromStdString(reader::ReadPiece(exploration_, piece, verbosity_));
-    say(p.role.empty() ? reading : QString::fromStdString(p.role) + QStringLiteral(": ") + reading);
+}
+
+void ExplorationWindow::go(std::int32_t piece) {
+    highlight(piece);
+    say(pieces_[static_cast<std::size_t>(piece)].spoken());
 }
 
 void ExplorationWindow::say(const QString& text) {
-    st_fala->setText(text);
-    st_fala->setAccessibleName(text);
-    // A walk moves on before a long reading ends: the new piece is said at once.
+    // Never two voices: whatever the program's own voice is saying stops first.
     speechcommands::Silence();
-    formulaspeech::SpeakText(codepage::Utf8ToCp1252(text.toStdString()));
+    QLabel* next = st_fala == texts_[0] ? texts_[1] : texts_[0];
+    next->setText(text);
+    next->setAccessibleName(text);
+    next->raise();
+    next->setFocus();
+    st_fala->setObjectName(QString());
+    st_fala->setText(QString());
+    st_fala->setAccessibleName(QString());
+    st_fala = next;
+    st_fala->setObjectName(QStringLiteral("st_fala"));
+    if (screenreader::Running()) emit announced(text);
+    else formulaspeech::SpeakText(codepage::Utf8ToCp1252(text.toStdString()));
+}
+
+QString ExplorationWindow::caretLine() const {
+    const QString line = memo_->document()->findBlock(start_).text();
+    if (line.trimmed().isEmpty()) return {};
+    const std::string composed = formulaspeech::ComposeLine(codepage::Utf8ToCp1252(line.toStdString()), [this](std::string_view f) {
+        return codepage::Utf8ToCp1252(reader::ReadFormula(codepage::Cp1252ToUtf8(std::string(f)), verbosity_));
+    });
+    return QString::fromStdString(codepage::Cp1252ToUtf8(composed)).simplified();
 }
 
 void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
-    const reader::Piece& p = exploration_.pieces[static_cast<std::size_t>(current_)];
+    const formulapieces::Piece& p = pieces_[static_cast<std::size_t>(current_)];
     // The first and the last of the pieces beside the current one.
     const auto first = [&] {
         std::int32_t i = current_;
-        while (exploration_.pieces[static_cast<std::size_t>(i)].previousSibling >= 0)
-            i = exploration_.pieces[static_cast<std::size_t>(i)].previousSibling;
+        while (pieces_[static_cast<std::size_t>(i)].previousSibling >= 0) i = pieces_[static_cast<std::size_t>(i)].previousSibling;
         return i;
     };
     const auto last = [&] {
         std::int32_t i = current_;
-        while (exploration_.pieces[static_cast<std::size_t>(i)].nextSibling >= 0)
-            i = exploration_.pieces[static_cast<std::size_t>(i)].nextSibling;
+        while (pieces_[static_cast<std::size_t>(i)].nextSibling >= 0) i = pieces_[static_cast<std::size_t>(i)].nextSibling;
         return i;
     };
     const auto moveTo = [&](std::int32_t piece, const char* edge) {
         if (piece >= 0) go(piece);
         else say(QString::fromUtf8(edge));
     };
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     switch (event->key()) {
     case Qt::Key_Down: moveTo(p.firstChild, kEnd); break;
-    case Qt::Key_Up: moveTo(p.parent, kStart); break;
+    case Qt::Key_Up: moveTo(p.parent, current_ == 0 ? kFormulaStart : kStart); break;
     case Qt::Key_Right: moveTo(p.nextSibling, kEnd); break;
     case Qt::Key_Left: moveTo(p.previousSibling, kStart); break;
     case Qt::Key_Home: go(first()); break;
     case Qt::Key_End: go(last()); break;
     case Qt::Key_Space: go(current_); break;
+    case Qt::Key_F9:
+        if (modifiers == Qt::ShiftModifier) say(pieces_[0].reading);
+        else if (modifiers == Qt::NoModifier) {
+            const QString line = caretLine();
+            say(line.isEmpty() ? QString::fromUtf8(kEmptyLine) : line);
+        }
+        break;
+    case Qt::Key_F8:
+        speechcommands::Silence();
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter: accept(); break;
     case Qt::Key_Escape: reject(); break;
@@ -135,6 +164,7 @@ void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ExplorationWindow::accept() {
+    say(QString::fromUtf8(kSelected) + pieceReading());
     memo_->setExtraSelections(before_);
     memo_->setTextCursor(piece_);
     QDialog::accept();

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -39,6 +41,46 @@ private:
     QWidget* window_;
 };
 
+// The piece that the exploration window selected last: while the editor's selection is still
+// that piece, "Fórmula no cursor" reads the piece rather than its whole formula.
+struct ExploredPiece {
+    const QTextDocument* document = nullptr;
+    int begin = -1, end = -1;
+    QString text;     // the source selected
+    QString reading;  // its reading, as the exploration said it
+};
+ExploredPiece explored;
+
+// The reading of the explored piece when the selection of memo is still that piece; else empty.
+QString ExploredReading(const QPlainTextEdit* memo) {
+    const QTextCursor c = memo->textCursor();
+    if (explored.document != memo->document() || !c.hasSelection() || c.selectionStart() != explored.begin ||
+        c.selectionEnd() != explored.end || c.selectedText() != explored.text)
+        return {};
+    return explored.reading;
+}
+
+// Keys that move the caret or edit the text cut the program's voice short, as a screen
+// reader's own speech is cut: what the user does next matters more than what was being said.
+class KeysCutVoice final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_unknown: return false;
+        default: speechcommands::Silence(); return false;
+        }
+    }
+};
+
 // Puts settings into effect and keeps them in the program settings file.
 void UseAndKeep(const speechsettings::SpeechSettings& settings) {
     speechcommands::ApplySettings(settings, runstate::StartFolder);
@@ -58,7 +100,8 @@ CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
     if (at < 0) return {};
     const formulaspeech::FormulaSpan& span = spans[static_cast<std::size_t>(at)];
     return {line.mid(static_cast<qsizetype>(span.begin), static_cast<qsizetype>(span.end - span.begin)),
-            block.position() + static_cast<int>(span.begin)};
+            block.position() + static_cast<int>(span.begin),
+            static_cast<qsizetype>(span.end) < line.size() && line.at(static_cast<qsizetype>(span.end)) == QLatin1Char('`')};
 }
 
 namespace {
@@ -68,7 +111,27 @@ void speakLine(const QPlainTextEdit* memo) {
     const LineColumn at = CaretLineColumn(memo);
     const QTextBlock line = memo->document()->findBlockByNumber(at.line);
     const QString text = line.isValid() ? line.text() : QString();
+    if (text.trimmed().isEmpty()) {
+        formulaspeech::SpeakText(kEmptyLine);
+        return;
+    }
     speechcommands::SpeakCaretLine(ToCp1252(text));
+}
+
+// Shift+F9, "Fórmula no cursor": the piece the exploration selected, else the formula at the
+// caret, followed by the missing backquote when it is missing.
+void speakFormula(const QPlainTextEdit* memo) {
+    if (const QString piece = ExploredReading(memo); !piece.isEmpty()) {
+        formulaspeech::SpeakText(ToCp1252(piece));
+        return;
+    }
+    if (memo->textCursor().block().text().trimmed().isEmpty()) {
+        formulaspeech::SpeakText(kEmptyLine);
+        return;
+    }
+    const CaretFormula formula = FormulaAtCaret(memo);
+    speechcommands::SpeakFormula(ToCp1252(formula.text));
+    if (formula.start >= 0 && !formula.closed) formulaspeech::SpeakText(formulaspeech::kOpenFormula);
 }
 
 }  // namespace
@@ -97,15 +160,19 @@ void ConnectSpeechCommands(EditorParts& parts) {
         settings.autoConnect = on;
         UseAndKeep(settings);
     });
-    QObject::connect(parts.action(QStringLiteral("speakFormula")), &QAction::triggered, parts.window, [&parts] {
-        speechcommands::SpeakFormula(ToCp1252(FormulaAtCaret(parts.textEdit).text));
-    });
+    QObject::connect(parts.action(QStringLiteral("speakFormula")), &QAction::triggered, parts.window,
+                     [&parts] { speakFormula(parts.textEdit); });
     QObject::connect(parts.action(QStringLiteral("silence")), &QAction::triggered, parts.window, [] { speechcommands::Silence(); });
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
     QObject::connect(parts.action(QStringLiteral("exploreFormula")), &QAction::triggered, parts.window,
                      [&parts] { exploreFormula(parts); });
     QObject::connect(parts.action(QStringLiteral("voiceSettings")), &QAction::triggered, parts.window,
                      [&parts] { showVoiceSettings(parts); });
+    auto* cut = new KeysCutVoice(parts.window);
+    parts.textEdit->installEventFilter(cut);
+    parts.fileListBox->installEventFilter(cut);
+    const QList<QMenu*> menus = parts.window->findChildren<QMenu*>();
+    for (QMenu* menu : menus) QObject::connect(menu, &QMenu::aboutToShow, parts.window, [] { speechcommands::Silence(); });
 }
 
 void exploreFormula(EditorParts& parts) {
@@ -116,8 +183,11 @@ void exploreFormula(EditorParts& parts) {
     }
     reader::Verbosity verbosity = reader::Verbosity::Normal;
     reader::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
-    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window);
-    walk.exec();
+    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window, formula.closed);
+    if (walk.exec() != QDialog::Accepted) return;
+    const QTextCursor selected = parts.textEdit->textCursor();
+    explored = {parts.textEdit->document(), selected.selectionStart(), selected.selectionEnd(), selected.selectedText(),
+                walk.pieceReading()};
 }
 
 void showVoiceSettings(EditorParts& parts) {

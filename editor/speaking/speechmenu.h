@@ -6,12 +6,17 @@
 class QPlainTextEdit;
 struct EditorParts;
 
+// Said by F9 and Shift+F9 on a line with nothing to read.
+inline constexpr const char* kEmptyLine = "linha vazia";
+
 // Connects "&Fórmula", "Fórmula no cursor", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
-// automaticamente" and "Sintetizador" to their commands.
+// automaticamente" and "Sintetizador" to their commands. A key that moves the caret or edits
+// the text, and a menu that opens, silence the program's own speech at once.
 void ConnectSpeechCommands(EditorParts& parts);
 
 // Ctrl+F9, "&Explorar fórmula": walks the formula at the caret (as "Fórmula no cursor" finds
-// it) in the exploration window; with none in the caret's line, says so.
+// it) in the exploration window; with none in the caret's line, says so. The piece that Enter
+// selects is what "Fórmula no cursor" reads next, while it stays selected.
 void exploreFormula(EditorParts& parts);
 
 // "&Sintetizador": the voice settings dialog, modal. Ok puts the settings into effect and
@@ -28,5 +33,6 @@ void StartSpeech(EditorParts& parts);
 struct CaretFormula {
     QString text;
     int start = -1;
+    bool closed = true;  // false: its closing backquote is missing
 };
 CaretFormula FormulaAtCaret(const QPlainTextEdit* memo);

@@ -96,6 +96,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Entry, "workFolderSettings", "Este texto"},
     {Row::Entry, "voiceSettings", "&Sintetizador"},
     {Row::Entry, "font", "&Fonte"},
+    {Row::Entry, "linesAsUnits", "Setas andam por linhas do &texto"},
     {Row::End},
 
     {Row::Entry, "view", "&Visualizar"},

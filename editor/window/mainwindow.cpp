@@ -28,6 +28,7 @@
 #include "editor/window/actions.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
+#include "editor/editing/linemoves.h"
 #include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
 #include "editor/help/helpcommands.h"
@@ -255,7 +256,8 @@ void MainWindow::connectCommands() {
     ConnectInsertCommands(parts_);
     ConnectFindCommands(parts_);
     ConnectHelpCommands(parts_);
-    ConnectSpeechCommands(parts_);
+    linemoves::Connect(parts_);
+    ConnectSpeechCommands(parts_);  // after the line moves: its keys cut the voice before they move
 }
 
 QAction* MainWindow::action(const QString& id) const { return actions_->get(id); }

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -37,7 +38,7 @@ private slots:
         QTest::newRow("middle of the line") << 9 << "textEdit" << second;
         QTest::newRow("end of the line") << 21 << "textEdit" << second;
         QTest::newRow("focus in the file list") << 9 << "fileListBox" << second;
-        QTest::newRow("empty line after the last break") << 28 << "textEdit" << QByteArray();
+        QTest::newRow("empty line after the last break") << 28 << "textEdit" << QByteArray("linha vazia");
     }
     void f9SpeaksTheWholeLine() {
         QFETCH(int, caret);
@@ -94,10 +95,12 @@ private slots:
         form.textEdit->setTextCursor(cursor);
         speechtest::RecordingVoice voice;
         QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ShiftModifier);
-        const std::string expected = formula.isEmpty()
+        std::vector<std::string> expected{formula.isEmpty()
             ? std::string(speechcommands::kNoFormula)
-            : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()));
-        QTRY_COMPARE(voice.texts, std::vector<std::string>{expected});
+            : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()))};
+        // a formula whose closing backquote is missing is said to be so
+        if (line.count(QLatin1Char('`')) % 2 == 1) expected.push_back(formulaspeech::kOpenFormula);
+        QTRY_COMPARE(voice.texts, expected);
         QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
         formulaspeech::AdoptConnection(0);
         formulaspeech::SetServerPort(0);
@@ -148,6 +151,72 @@ private slots:
         formulaspeech::AdoptConnection(0);
         formulaspeech::SetServerPort(0);
         socketclient::SetTimeout(std::chrono::milliseconds(3000));
+    // F9 and Shift+F9 on a line with nothing to read say so.
+    void anEmptyLineIsSaidToBeEmpty_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F9, empty") << "" << int(Qt::NoModifier);
+        QTest::newRow("F9, blanks") << "   " << int(Qt::NoModifier);
+        QTest::newRow("Shift+F9, empty") << "" << int(Qt::ShiftModifier);
+        QTest::newRow("Shift+F9, blanks") << "\t " << int(Qt::ShiftModifier);
+    }
+    void anEmptyLineIsSaidToBeEmpty() {
+        QFETCH(QString, line);
+        QFETCH(int, modifiers);
+        MainWindow form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.textEdit->setPlainText(QStringLiteral("um `x`\n") + line + QStringLiteral("\ntr\u00eas `y`"));
+        QTextCursor cursor = form.textEdit->textCursor();
+        cursor.setPosition(form.textEdit->document()->findBlockByNumber(1).position());
+        form.textEdit->setTextCursor(cursor);
+        speechtest::RecordingVoice voice;
+        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(voice.texts, std::vector<std::string>{"linha vazia"});
+    }
+
+    // A key that moves the caret, edits the text or opens a menu cuts the program's voice at
+    // once; a modifier pressed alone does not.
+    void keysCutTheVoice_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("cuts");
+        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << true;
+        QTest::newRow("Up") << int(Qt::Key_Up) << int(Qt::NoModifier) << true;
+        QTest::newRow("Right") << int(Qt::Key_Right) << int(Qt::NoModifier) << true;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << int(Qt::ControlModifier) << true;
+        QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << true;
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << true;
+        QTest::newRow("Alt, to the menu bar") << int(Qt::Key_Alt) << int(Qt::NoModifier) << true;
+        QTest::newRow("Shift alone") << int(Qt::Key_Shift) << int(Qt::NoModifier) << false;
+        QTest::newRow("Ctrl alone") << int(Qt::Key_Control) << int(Qt::NoModifier) << false;
+    }
+    void keysCutTheVoice() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, cuts);
+        MainWindow form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.textEdit->setPlainText(QStringLiteral("uma linha\noutra linha"));
+        speechtest::RecordingVoice voice;
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        QTest::keyPress(form.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(voice.cancelledAt, cuts ? std::vector<std::size_t>{1} : std::vector<std::size_t>{});
+        QTest::keyRelease(form.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    }
+    void aMenuThatOpensCutsTheVoice() {
+        MainWindow form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.textEdit->setPlainText(QStringLiteral("uma linha"));
+        speechtest::RecordingVoice voice;
+        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        auto* menu = form.findChild<QMenu*>(QStringLiteral("editMenu"));
+        QVERIFY(menu);
+        menu->popup(QPoint(0, 0));
+        QCOMPARE(voice.cancelledAt, std::vector<std::size_t>{1});
+        menu->hide();
     }
 
     // F8 cancels what the program handed to the voice, and speaks nothing of its own.

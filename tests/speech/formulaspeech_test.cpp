@@ -68,15 +68,15 @@ const LineCase kLines[] = {
     {"TextFormulaNothingAfter", "A`F`", {"`F`"}, " A R1"},
     {"FormulaAtStartThenText", "`F`B", {"`F`"}, "  R1 B"},
     {"TwoFormulas", "A`F`B`G`C", {"`F`", "`G`"}, " A R1 B R2 C"},
-    {"UnclosedFormula", "A`B", {"`B`"}, " A R1"},
+    {"UnclosedFormula", "A`B", {"`B`"}, " A R1, f\xF3rmula sem crase de fechamento"},
     {"EmptyFormula", "A``B", {}, " A B"},
     {"NoBackquote", "sem f\xF3rmula", {}, " sem f\xF3rmula"},
     {"EmptyLine", "", {}, " "},
     // Blanks inside a formula go to the server; blanks outside stay with the text pieces.
     {"InnerBlanks", "Seja ` x + 1 ` o valor", {"` x + 1 `"}, " Seja  R1  o valor"},
     {"OnlyBlanksFormula", "a` `b", {"` `"}, " a R1 b"},
-    {"UnclosedAfterClosed", "`a` e `b", {"`a`", "`b`"}, "  R1  e  R2"},
-    {"LoneBackquoteAtEnd", "texto`", {}, " texto"},
+    {"UnclosedAfterClosed", "`a` e `b", {"`a`", "`b`"}, "  R1  e  R2, f\xF3rmula sem crase de fechamento"},
+    {"LoneBackquoteAtEnd", "texto`", {}, " texto, f\xF3rmula sem crase de fechamento"},
     {"BackquotesOnly", "``", {}, " "},
 };
 

@@ -1,0 +1,15 @@
+#pragma once
+// Whether a screen reader is following the program. Asked at every key, so a screen reader
+// that starts or stops while the program runs changes the editor's behaviour at once.
+#include <optional>
+
+namespace screenreader {
+
+// True while an assistive technology listens to the program's accessibility events.
+bool Running();
+
+// Puts a fixed answer in place of the platform's (tests); std::nullopt gives the platform's
+// answer back.
+void Force(std::optional<bool> running);
+
+}  // namespace screenreader
