@@ -318,14 +318,18 @@ void SpeakCaretLine(const std::string& line) {
     Run(true, formulaspeech::HasFormula(line) && MayWait(onDemand), [line, onDemand] { return LineTexts(line, onDemand); });
 }
 
-void SpeakFormula(const std::string& formula) {
+void SpeakFormula(const std::string& formula, const std::string& then) {
     GiveUp(false);
     if (formula.empty()) {
         Run(true, false, [] { return Texts{kNoFormula}; });
         return;
     }
     const OnDemand onDemand = TakeOnDemand();
-    Run(true, MayWait(onDemand), [formula, onDemand] { return FormulaTexts(formula, onDemand); });
+    Run(true, MayWait(onDemand), [formula, then, onDemand] {
+        Texts texts = FormulaTexts(formula, onDemand);
+        if (!texts.empty() && !then.empty()) texts.push_back(then);
+        return texts;
+    });
 }
 
 void Silence() {

@@ -100,8 +100,9 @@ void SpeakCaretLine(const std::string& line);
 
 // Shift+F9, "Fórmula no cursor": speaks one formula (Windows-1252, without its backquotes),
 // read by the server as F9 reads it; an empty formula speaks kNoFormula. Gives up an earlier
-// F9 or Shift+F9 still waiting, as F9 does.
-void SpeakFormula(const std::string& formula);
+// F9 or Shift+F9 still waiting, as F9 does. A non-empty then is spoken after the reading, in
+// the same turn (a note about the formula, such as a missing closing backquote).
+void SpeakFormula(const std::string& formula, const std::string& then = {});
 
 // F8, "Silenciar": silences the program's own speech, playing and queued, and gives up the
 // commands not yet spoken (CancelPending).

@@ -130,8 +130,9 @@ void speakFormula(const QPlainTextEdit* memo) {
         return;
     }
     const CaretFormula formula = FormulaAtCaret(memo);
-    speechcommands::SpeakFormula(ToCp1252(formula.text));
-    if (formula.start >= 0 && !formula.closed) formulaspeech::SpeakText(formulaspeech::kOpenFormula);
+    speechcommands::SpeakFormula(ToCp1252(formula.text), formula.start >= 0 && !formula.closed
+                                                             ? std::string(formulaspeech::kOpenFormula)
+                                                             : std::string());
 }
 
 }  // namespace

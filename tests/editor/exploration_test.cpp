@@ -41,19 +41,19 @@ private slots:
         QTest::addColumn<Walk>("walk");
         QTest::addColumn<Qt::Key>("close");
         QTest::addColumn<bool>("screenReader");
-        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 a, fim da fração";
+        const char* whole = "fração, numerador raiz quadrada de alfa, mais 1, denominador 2 á, fim da fração";
         const char* numerator = "numerador: raiz quadrada de alfa, mais 1";
         const char* root = "termo 1 de 2: raiz quadrada de alfa";
         const Walk fraction{{Qt::Key_unknown, whole, "(sqrt(α)+1)/(2a)"},
                             {Qt::Key_Down, numerator, "(sqrt(α)+1)"},
-                            {Qt::Key_Right, "denominador: 2 a", "(2a)"},
+                            {Qt::Key_Right, "denominador: 2 á", "(2a)"},
                             {Qt::Key_Right, "fim", "(2a)"},
                             {Qt::Key_Left, numerator, "(sqrt(α)+1)"},
                             {Qt::Key_Down, root, "sqrt(α)"},
                             {Qt::Key_Down, "radicando: alfa", "α"},
                             {Qt::Key_Down, "fim", "α"},
                             {Qt::Key_Up, root, "sqrt(α)"},
-                            {Qt::Key_End, "termo 2 de 2: 1", "1"},
+                            {Qt::Key_End, "termo 2 de 2: mais 1", "+1"},
                             {Qt::Key_Home, root, "sqrt(α)"},
                             {Qt::Key_Left, "início", "sqrt(α)"},
                             {Qt::Key_Space, root, "sqrt(α)"},
@@ -70,18 +70,18 @@ private slots:
             "abre parêntese abre parêntese b dividido por, denominador vazio, parêntese sem fechamento, "
             "parêntese sem fechamento";
         static const std::string opening = "𝑥 ao quadrado mais " + open + ", fórmula sem crase de fechamento";
-        static const std::string second = "termo 2 de 2: " + open;
-        static const std::string inner = "termo: abre parêntese b dividido por, denominador vazio, parêntese sem fechamento";
+        static const std::string second = "termo 2 de 2: mais " + open;
+        static const std::string inner = "termo: " + open;
         const Walk leftOpen{{Qt::Key_unknown, opening.c_str(), "𝑥^2 + ((b/"},
                             {Qt::Key_Down, "termo 1 de 2: 𝑥 ao quadrado", "𝑥^2"},
                             {Qt::Key_Down, "base: 𝑥", "𝑥"},
                             {Qt::Key_Right, "expoente: 2", "2"},
                             {Qt::Key_Up, "termo 1 de 2: 𝑥 ao quadrado", "𝑥^2"},
                             {Qt::Key_End, "erro de digitação: fórmula sem crase de fechamento", ""},
-                            {Qt::Key_Left, second.c_str(), "((b/"},
-                            {Qt::Key_Down, inner.c_str(), "(b/"},
-                            {Qt::Key_Right, "erro de digitação: parêntese sem fechamento", "("},
-                            {Qt::Key_Space, "erro de digitação: parêntese sem fechamento", "("}};
+                            {Qt::Key_Left, second.c_str(), "+ ((b/"},
+                            {Qt::Key_Down, "sinal: mais", "+"},
+                            {Qt::Key_Right, inner.c_str(), "((b/"},
+                            {Qt::Key_Space, inner.c_str(), "((b/"}};
         for (const bool reader : {false, true}) {
             const char* who = reader ? ", heard through the screen reader" : ", heard in the program's voice";
             QTest::newRow((std::string("a fraction, closed with Enter") + who).c_str())

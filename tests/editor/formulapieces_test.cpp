@@ -30,37 +30,58 @@ private slots:
         QTest::addColumn<bool>("closed");
         QTest::addColumn<QStringList>("walk");
         QTest::newRow("a sum") << "a+b-c" << "normal" << true
-                               << QStringList{"a mais b menos c", "termo 1 de 3: a", "entre os termos 1 e 2: mais",
-                                              "termo 2 de 3: b", "entre os termos 2 e 3: menos", "termo 3 de 3: c"};
+                               << QStringList{QStringLiteral("á mais b menos c"),
+                QStringLiteral("termo 1 de 3: a"),
+                QStringLiteral("termo 2 de 3: mais b"),
+                QStringLiteral("termo 3 de 3: menos c")};
         QTest::newRow("a sum, breve") << "a+b-c" << "breve" << true
-                                      << QStringList{"a mais b menos c", "termo 1: a", "sinal: mais", "termo 2: b",
-                                                     "sinal: menos", "termo 3: c"};
+                                      << QStringList{QStringLiteral("á mais b menos c"),
+                QStringLiteral("termo 1 de 3: a"),
+                QStringLiteral("termo 2 de 3: mais b"),
+                QStringLiteral("termo 3 de 3: menos c")};
         QTest::newRow("an equation") << "x+1=-2y" << "normal" << true
-                                     << QStringList{"x mais 1 igual a menos 2 y",
-                                                    "primeiro membro, termo 1 de 2: x",
-                                                    "primeiro membro, entre os termos 1 e 2: mais",
-                                                    "primeiro membro, termo 2 de 2: 1",
-                                                    "entre os membros 1 e 2: igual a",
-                                                    "segundo membro, sinal: menos",
-                                                    "segundo membro, fator 1 de 2: 2",
-                                                    "segundo membro, fator 2 de 2: y"};
+                                     << QStringList{QStringLiteral("x mais 1 igual a menos 2 y"),
+                QStringLiteral("primeiro membro: x mais 1"),
+                QStringLiteral("termo 1 de 2: x"),
+                QStringLiteral("termo 2 de 2: mais 1"),
+                QStringLiteral("entre os membros 1 e 2: igual a"),
+                QStringLiteral("segundo membro: menos 2 y"),
+                QStringLiteral("sinal: menos"),
+                QStringLiteral("fator 1 de 2: 2"),
+                QStringLiteral("fator 2 de 2: y")};
         QTest::newRow("an equation, breve") << "x+1=-2y" << "breve" << true
-                                            << QStringList{"x mais 1 igual a menos 2 y", "membro 1, termo 1: x",
-                                                           "membro 1, sinal: mais", "membro 1, termo 2: 1", "relação: igual a",
-                                                           "membro 2, sinal: menos", "membro 2, fator 1: 2", "membro 2, fator 2: y"};
+                                            << QStringList{QStringLiteral("x mais 1 igual a menos 2 y"),
+                QStringLiteral("primeiro membro: x mais 1"),
+                QStringLiteral("termo 1 de 2: x"),
+                QStringLiteral("termo 2 de 2: mais 1"),
+                QStringLiteral("relação: igual a"),
+                QStringLiteral("segundo membro: menos 2 y"),
+                QStringLiteral("sinal: menos"),
+                QStringLiteral("fator 1: 2"),
+                QStringLiteral("fator 2: y")};
         QTest::newRow("a fraction") << "(a+b)/(2c)" << "normal" << true
-                                    << QStringList{"fração, numerador a mais b, denominador 2 c, fim da fração",
-                                                   "numerador: a mais b", "termo 1 de 2: a", "entre os termos 1 e 2: mais",
-                                                   "termo 2 de 2: b", "denominador: 2 c", "fator 1 de 2: 2", "fator 2 de 2: c"};
-        const QString group = QStringLiteral("abre parêntese a mais fração, numerador 1, denominador 2 b, fim da fração, "
-                                             "parêntese sem fechamento");
+                                    << QStringList{QStringLiteral("fração, numerador á mais b, denominador 2 c, fim da fração"),
+                QStringLiteral("numerador: á mais b"),
+                QStringLiteral("termo 1 de 2: a"),
+                QStringLiteral("termo 2 de 2: mais b"),
+                QStringLiteral("denominador: 2 c"),
+                QStringLiteral("fator 1 de 2: 2"),
+                QStringLiteral("fator 2 de 2: c")};
         QTest::newRow("a bracket never closed")
             << "x=(a+1/(2b)" << "normal" << true
-            << QStringList{"x igual a " + group, "primeiro membro: x", "entre os membros 1 e 2: igual a",
-                           "segundo membro: " + group, "termo 1 de 2: a", "entre os termos 1 e 2: mais",
-                           "termo 2 de 2: fração, numerador 1, denominador 2 b, fim da fração", "numerador: 1",
-                           "denominador: 2 b", "fator 1 de 2: 2", "fator 2 de 2: b",
-                           "erro de digitação: parêntese sem fechamento"};
+            << QStringList{QStringLiteral("x igual a abre parêntese á mais fração, numerador 1, denominador 2 b, fim da fração, parêntese sem fechamento"),
+                QStringLiteral("primeiro membro: x"),
+                QStringLiteral("entre os membros 1 e 2: igual a"),
+                QStringLiteral("segundo membro: abre parêntese á mais fração, numerador 1, denominador 2 b, fim da fração, parêntese sem fechamento"),
+                QStringLiteral("termo 1 de 2: a"),
+                QStringLiteral("termo 2 de 2: mais fração, numerador 1, denominador 2 b, fim da fração"),
+                QStringLiteral("sinal: mais"),
+                QStringLiteral("termo: fração, numerador 1, denominador 2 b, fim da fração"),
+                QStringLiteral("numerador: 1"),
+                QStringLiteral("denominador: 2 b"),
+                QStringLiteral("fator 1 de 2: 2"),
+                QStringLiteral("fator 2 de 2: b"),
+                QStringLiteral("erro de digitação: parêntese sem fechamento")};
         QTest::newRow("an empty denominator")
             << "frac{1}{}" << "breve" << true
             << QStringList{"fração, numerador 1, denominador, denominador vazio", "numerador: 1",

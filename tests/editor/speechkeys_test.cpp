@@ -151,6 +151,8 @@ private slots:
         formulaspeech::AdoptConnection(0);
         formulaspeech::SetServerPort(0);
         socketclient::SetTimeout(std::chrono::milliseconds(3000));
+    }
+
     // F9 and Shift+F9 on a line with nothing to read say so.
     void anEmptyLineIsSaidToBeEmpty_data() {
         QTest::addColumn<QString>("line");
