@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 
 #include "editor/window/actions.h"
+#include "editor/window/menuaccessible.h"
+#include "editor/window/menukeyboard.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
 #include "editor/editing/findcommands.h"
@@ -201,10 +203,12 @@ void MainWindow::createToolBar() {
 }
 
 void MainWindow::createMenus() {
+    InstallMenuEntryAccessibility();
     mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
     actions_ = new Actions(this);
     actions_->placeMenus(mainMenu);
+    new MenuKeyboard(this, mainMenu, textEdit);
 }
 
 void MainWindow::createDialogsAndTimers() {
