@@ -28,6 +28,7 @@
 #include "editor/window/actions.h"
 #include "editor/window/menuaccessible.h"
 #include "editor/window/menukeyboard.h"
+#include "editor/window/standarddialogs.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
 #include "editor/editing/findcommands.h"
@@ -229,6 +230,9 @@ void MainWindow::createDialogsAndTimers() {
 
     fontDialog = new QFontDialog(this);
     fontDialog->setObjectName(QStringLiteral("fontDialog"));
+    LabelInPortuguese(fontDialog);
+    LabelInPortuguese(openDialog);
+    LabelInPortuguese(saveDialog);
     fontChoice_ = QFont(QStringLiteral("MS Sans Serif"));
     fontChoice_.setPixelSize(11);
 
