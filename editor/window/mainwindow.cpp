@@ -28,6 +28,7 @@
 #include "editor/window/actions.h"
 #include "editor/window/menuaccessible.h"
 #include "editor/window/menukeyboard.h"
+#include "editor/window/noticeline.h"
 #include "editor/window/standarddialogs.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
@@ -174,6 +175,8 @@ void MainWindow::createToolBar() {
             caretIndicator->setMinimumWidth(90);
             caretIndicator->setContentsMargins(8, 0, 0, 0);
             layout->addWidget(caretIndicator);
+            // The notice line takes the free space while it shows, however long its text.
+            layout->addWidget(MakeNoticeLine(toolBarPanel), 3);
             layout->addStretch(1);
         }
         auto* button = new QToolButton(toolBarPanel);
