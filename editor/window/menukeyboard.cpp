@@ -10,11 +10,8 @@
 MenuKeyboard::MenuKeyboard(QWidget* window, QMenuBar* menuBar, QWidget* fallback)
     : QObject(window), window_(window), menuBar_(menuBar), fallback_(fallback) {
     connect(qApp, &QApplication::focusChanged, this, &MenuKeyboard::focusChanged);
-    // Keys that the menu bar takes while it holds the keyboard (Esc, Alt), and the window
-    // becoming active again after a dialog or a message.
-    menuBar_->installEventFilter(this);
-    window_->installEventFilter(this);
-    // Menus closing, the catalogue's included, wherever they were opened from.
+    // Keys that the menu bar takes while it holds the keyboard (Esc, Alt), the window becoming
+    // active again, and menus and dialogs closing, wherever they were opened from.
     qApp->installEventFilter(this);
 }
 
