@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "editor/window/comboaccessible.h"
 #include "editor/window/dialogparts.h"
 #include "editor/state/runstate.h"
 #include "speech/speechcommands.h"
@@ -33,6 +34,7 @@ constexpr const char* kNoPortugueseVoice = "O serviço de fala não tem outra vo
 }  // namespace
 
 VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
+    InstallComboBoxAccessibility();
     setObjectName(QStringLiteral("SintetizadorDlg"));
     setWindowTitle(QStringLiteral("Sintetizador"));
     setModal(true);
@@ -40,8 +42,7 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     cb_voz = new QComboBox(this);
     cb_voz->setObjectName(QStringLiteral("cb_voz"));
-    // No name of its own: a screen reader names a closed list box by the choice it shows and
-    // says the label beside it ("Voz:") first.
+    // Named by its label ("Voz:"); the voice it shows is its value.
     auto* voiceLabel = new QLabel(QStringLiteral("&Voz:"), this);
     voiceLabel->setBuddy(cb_voz);
     form->addRow(voiceLabel, cb_voz);

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "editor/window/actions.h"
+#include "editor/window/comboaccessible.h"
 #include "editor/window/menuaccessible.h"
 #include "editor/window/menukeyboard.h"
 #include "editor/window/noticeline.h"
@@ -208,6 +209,7 @@ void MainWindow::createToolBar() {
 
 void MainWindow::createMenus() {
     InstallMenuEntryAccessibility();
+    InstallComboBoxAccessibility();
     mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
     actions_ = new Actions(this);

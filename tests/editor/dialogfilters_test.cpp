@@ -76,7 +76,9 @@ private slots:
         auto* types = chooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         QVERIFY(types);
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(types);
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("*.vloq"));  // the choice it shows
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("*.vloq"));  // the choice it shows
+        QVERIFY(face->textInterface());
+        QCOMPARE(face->textInterface()->text(0, face->textInterface()->characterCount()), QStringLiteral("*.vloq"));
         const auto labels = face->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels.front().first->text(QAccessible::Name), QStringLiteral("Tipo de arquivo:"));

@@ -123,7 +123,7 @@ private slots:
         QVERIFY(face->state().checked);
     }
 
-    // The voice box is named by the voice it shows, after its label.
+    // The voice box says the voice it shows, after its label.
     void voiceBoxSaysItsValue() {
         VoiceSettingsDialog dialog;
         SpeechSettings s;
@@ -134,7 +134,10 @@ private slots:
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.cb_voz);
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Value), QStringLiteral("Portuguese (Brazil)"));
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Portuguese (Brazil)"));
+        // Where a screen reader on this desktop reads a list box's choice.
+        QVERIFY(face->textInterface());
+        QCOMPARE(face->textInterface()->text(0, face->textInterface()->characterCount()), QStringLiteral("Portuguese (Brazil)"));
+        QCOMPARE(face->childCount(), 0);
         const auto labels = face->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels.front().first->text(QAccessible::Name), QStringLiteral("Voz:"));
