@@ -180,6 +180,8 @@ void MenusTest::checkEntriesTellTheirState() {
     QCOMPARE(bool(face->state().checkable), checkable);
     QCOMPARE(bool(face->state().checked), checked);
     QCOMPARE(face->role(), QAccessible::MenuItem);
+    // Its menu still finds it among its entries.
+    QCOMPARE(face->parent()->indexOfChild(face), int(qobject_cast<QMenu*>(face->parent()->object())->actions().indexOf(action)));
 }
 
 void MenusTest::catalogueEntriesNamedByTheirReading_data() {
