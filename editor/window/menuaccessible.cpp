@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -66,7 +67,11 @@ public:
         return r.translated(owner_->mapToGlobal(QPoint(0, 0)));
     }
     QAccessible::Role role() const override {
-        return entry_->isSeparator() ? QAccessible::Separator : QAccessible::MenuItem;
+        if (entry_->isSeparator()) return QAccessible::Separator;
+        // The desktop's bridge passes on no "checkable" state for a menu entry, and a reader
+        // then says the state of a check entry only while it is checked: as a check box, it is
+        // said either way ("não selecionada").
+        return entry_->isCheckable() ? QAccessible::CheckBox : QAccessible::MenuItem;
     }
     QAccessible::State state() const override {
         QAccessible::State s;
@@ -102,9 +107,42 @@ private:
     QPointer<QAction> entry_;
 };
 
+// An open menu, whose entries are those above, a check entry among them.
+class MenuAccessible final : public QAccessibleWidget {
+public:
+    explicit MenuAccessible(QMenu* menu) : QAccessibleWidget(menu, QAccessible::PopupMenu) {}
+
+    QMenu* menu() const { return static_cast<QMenu*>(widget()); }
+
+    int childCount() const override { return int(menu()->actions().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAction*> entries = menu()->actions();
+        return index >= 0 && index < entries.size() ? QAccessible::queryAccessibleInterface(entries[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(menu()->actions().indexOf(qobject_cast<QAction*>(child->object()))) : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QAction* entry = menu()->actionAt(menu()->mapFromGlobal(QPoint(x, y)));
+        return entry && !entry->isSeparator() ? QAccessible::queryAccessibleInterface(entry) : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        // The entry that opens it, on the menu bar or in another menu.
+        if (QAction* opener = menu()->menuAction(); opener && ownerOf(opener))
+            return QAccessible::queryAccessibleInterface(opener);
+        return QAccessibleWidget::parent();
+    }
+    QString text(QAccessible::Text t) const override {
+        const QString given = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && given.isEmpty()) return WithoutAccessMark(menu()->title());
+        return given;
+    }
+};
+
 QAccessibleInterface* menuEntryInterface(const QString&, QObject* object) {
+    if (auto* menu = qobject_cast<QMenu*>(object)) return new MenuAccessible(menu);
     auto* entry = qobject_cast<QAction*>(object);
-    if (!entry || (!entry->property(kSpokenName).isValid() && !entry->isCheckable())) return nullptr;
+    if (!entry) return nullptr;
     QWidget* owner = ownerOf(entry);
     return owner ? new MenuEntryAccessible(owner, entry) : nullptr;
 }

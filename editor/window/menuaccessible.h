@@ -11,6 +11,6 @@ class QAction;
 // is first shown to a screen reader (as the menu is built).
 void SetSpokenName(QAction* entry, const QString& name);
 
-// Serves every menu entry that has a spoken name or can be checked, from now on; the other
-// entries keep Qt's own. Safe to call more than once.
+// Serves every menu and menu entry from now on (a check entry presents itself as a check box, so
+// that its state is said either way). Safe to call more than once.
 void InstallMenuEntryAccessibility();
