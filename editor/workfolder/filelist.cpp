@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QCollator>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -109,6 +110,12 @@ void FileList::selectionChanged() {
 }
 
 bool FileList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parts_.fileListBox && event->type() == QEvent::FocusIn) {
+        // The keyboard lands on the current line: screen readers are told which one, as when
+        // the arrows move it, once the list has taken the focus.
+        QMetaObject::invokeMethod(this, &FileList::announceCurrentLine, Qt::QueuedConnection);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool release = event->type() == QEvent::KeyRelease;
@@ -140,4 +147,13 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
 void FileList::listKeyReleased(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
         parts_.textEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void FileList::announceCurrentLine() {
+    QListWidget* list = parts_.fileListBox;
+    const int row = list->currentRow();
+    if (row < 0 || !list->hasFocus()) return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(row);
+    QAccessible::updateAccessibility(&focus);
 }

@@ -34,6 +34,7 @@ protected:
 
 private:
     void selectionChanged();
+    void announceCurrentLine();
     void selectByProgram(int row);
 
     EditorParts& parts_;
