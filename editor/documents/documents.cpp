@@ -196,11 +196,14 @@ void Documents::saveAs() {
 
 void Documents::quit() {
     if (isModified() && !messages::AskDiscard(kConfirmCaption, "Texto foi alterado, sai sem salvar?")) return;
+    // The user has just said that the changes may go: the close check asks no second time.
+    quitConfirmed_ = true;
     parts_.window->close();
+    quitConfirmed_ = false;
 }
 
 bool Documents::mayClose() {
-    return !isModified() ||
+    return quitConfirmed_ || !isModified() ||
            messages::AskDiscard(kConfirmCaption, "Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?");
 }
 

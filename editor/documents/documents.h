@@ -44,7 +44,8 @@ public slots:
     void save();
     void saveAs();
     void quit();
-    // The close check: true when the window may close.
+    // The close check: true when the window may close. Asks when the text is modified, unless
+    // "&Terminar" has just asked.
     bool mayClose();
 
 protected:
@@ -54,6 +55,7 @@ private:
     EditorParts& parts_;
     FileList& list_;
     bool markingClean_ = false;
+    bool quitConfirmed_ = false;  // "&Terminar" asked already, during its closing of the window
     // The format of the text in the editor: that of the file it came from, Windows-1252 with
     // CR LF for a new text.
     doctext::Format format_;

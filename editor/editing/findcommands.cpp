@@ -7,6 +7,7 @@
 #include "editor/editing/editoperations.h"
 #include "editor/editing/finddialog.h"
 #include "editor/window/editorparts.h"
+#include "editor/window/noticeline.h"
 #include "platform/messages.h"
 
 namespace {
@@ -85,7 +86,13 @@ void findAgain(EditorParts& parts) {
         showFind(parts);
         return;
     }
-    if (!selectNext(parts, lastSearch)) messages::ShowInformation(kSearchOver.toStdString());
+    if (!selectNext(parts, lastSearch)) {
+        messages::ShowInformation(kSearchOver.toStdString());
+        return;
+    }
+    // The keyboard stays in the text: the line found is said as the find dialog says it.
+    const QTextBlock line = parts.textEdit->textCursor().block();
+    Announce(parts, FoundStatus(line.blockNumber(), line.text()));
 }
 
 void showReplace(EditorParts& parts) {
@@ -132,5 +139,6 @@ void replaceAll(EditorParts& parts) {
         memo->setTextCursor(placed);
         UpdateLineColumnLabel(memo, parts.caretIndicator);
     }
-    dialog->SetStatus(ReplacedStatus(count));
+    // Said once: it does not follow the keyboard from control to control.
+    dialog->SetStatus(ReplacedStatus(count), true, FindDialog::Repeat::Once);
 }

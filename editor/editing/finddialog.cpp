@@ -1,6 +1,7 @@
 #include "editor/editing/finddialog.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -158,17 +159,27 @@ QString FindDialog::FindText() const { return e_localizar->text(); }
 
 QString FindDialog::ReplaceText() const { return e_substituir ? e_substituir->text() : QString(); }
 
-void FindDialog::SetStatus(const QString& text, bool announce) {
+void FindDialog::SetStatus(const QString& text, bool announce, Repeat repeat) {
     l_status->setText(text);
     // Shown anew, the line is announced, while the keyboard stays where it is.
     if (text.isEmpty() || announce) l_status->hide();
     if (!text.isEmpty()) l_status->show();
     // A screen reader says what changes on the control that has the keyboard, not on a label
     // beside it: the controls that search carry the status as their description too.
+    QObject::disconnect(describedOnce_);
+    QWidget* focused = QApplication::focusWidget();
     for (QWidget* control : {static_cast<QWidget*>(e_localizar), static_cast<QWidget*>(e_substituir),
                              static_cast<QWidget*>(b_proxima), static_cast<QWidget*>(b_substituir),
                              static_cast<QWidget*>(b_todas)})
-        if (control) control->setAccessibleDescription(text);
+        if (control) control->setAccessibleDescription(repeat == Repeat::Keep || control == focused ? text : QString());
+    if (repeat == Repeat::Once && focused && focused->window() == this) {
+        // The control leaves it behind with the keyboard.
+        describedOnce_ = connect(qApp, &QApplication::focusChanged, this, [this, focused](QWidget* old, QWidget*) {
+            if (old != focused) return;
+            QObject::disconnect(describedOnce_);
+            focused->setAccessibleDescription(QString());
+        });
+    }
 }
 
 void FindDialog::Open() {

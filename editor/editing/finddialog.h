@@ -45,9 +45,13 @@ public:
 
     // Shows the dialog, or brings it back to the front, with the text to find selected.
     void Open();
+    // How long the controls that search carry the status as their description: until the next
+    // status (Keep), or only while the keyboard stays on the control that has it (Once), so
+    // that moving on does not say it again.
+    enum class Repeat { Keep, Once };
     // Writes the status line, which names itself to screen readers by its text; announce:
     // a screen reader says it at once.
-    void SetStatus(const QString& text, bool announce = true);
+    void SetStatus(const QString& text, bool announce = true, Repeat repeat = Repeat::Keep);
 
 signals:
     // The user asked for the next occurrence of the text (the button, Enter or F3).
@@ -64,6 +68,7 @@ private:
     void focusField();
     bool placed_ = false;
     bool focusOnActivate_ = false;  // the window system activates the dialog after Open
+    QMetaObject::Connection describedOnce_;  // clears a status said once
 };
 
 // The status line after a search that found a match starting on line (0-based) whose text is

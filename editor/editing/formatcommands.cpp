@@ -7,12 +7,16 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QToolButton>
 
 #include "editor/catalogue/catalogue.h"
 #include "editor/editing/editoperations.h"
 #include "editor/window/editorparts.h"
+#include "editor/window/menuaccessible.h"
+#include "reader/reader.h"
 #include "platform/messages.h"
+#include "speech/formulaspeech.h"
 
 namespace {
 
@@ -66,12 +70,26 @@ QString MenuCaption(const QString& caption) {
 
 QString FormulaCaption(const QAction* entry) { return entry->data().toString(); }
 
+QString CatalogueEntryName(const QString& caption) {
+    const qsizetype tick = caption.indexOf(QLatin1Char('`'));
+    if (tick < 0) return caption.simplified();
+    const std::string formulas = caption.mid(tick).toStdString();
+    const std::string read = formulaspeech::ComposeLine(formulas, [](std::string_view formula) {
+        return reader::ReadFormula(formula, reader::Verbosity::Normal);
+    });
+    QString name = caption.left(tick).simplified() + QStringLiteral(": ") + QString::fromStdString(read).simplified();
+    // The words between formulas keep their punctuation against the reading before them.
+    static const QRegularExpression blankBeforeStop(QStringLiteral(" ([,;:.])"));
+    return name.replace(blankBeforeStop, QStringLiteral("\\1")).remove(QLatin1Char('`'));
+}
+
 void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
     int groupNumber = 0;
     for (const catalogue::FormulaGroup& group : catalogue::FormulaGroups()) {
         ++groupNumber;
         QMenu* submenu = menu->addMenu(QString::fromUtf8(group.caption));
         submenu->setObjectName(QStringLiteral("formulaGroup%1").arg(groupNumber));
+        submenu->setAccessibleName(QString::fromUtf8(group.caption));
         submenu->menuAction()->setObjectName(submenu->objectName());
         parts.actions->add(submenu->menuAction());
         int entryNumber = 0;
@@ -85,6 +103,7 @@ void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
             entry->setObjectName(QStringLiteral("catalogueFormula%1_%2").arg(groupNumber).arg(++entryNumber));
             parts.actions->add(entry);
             entry->setData(real);
+            SetSpokenName(entry, CatalogueEntryName(real));
             submenu->addAction(entry);
             QObject::connect(entry, &QAction::triggered, parts.window, [&parts, entry] { insertCatalogueFormula(parts, entry); });
         }

@@ -33,3 +33,9 @@ QString MenuCaption(const QString& caption);
 
 // The catalogue caption of a formula entry (its real text, tabs included).
 QString FormulaCaption(const QAction* entry);
+
+// What a screen reader says for a catalogue entry: its short name, a colon, and its formula text
+// with each formula replaced by its reading at the normal verbosity, as F9 reads the formula
+// once inserted ("Retângulo: A igual a c vezes l"). Holds no backquote; a caption without one
+// is said as it stands.
+QString CatalogueEntryName(const QString& caption);

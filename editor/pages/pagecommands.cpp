@@ -9,6 +9,7 @@
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
+#include "editor/window/noticeline.h"
 #include "generator/generator.h"
 #include "platform/fileerror.h"
 #include "platform/messages.h"
@@ -28,7 +29,21 @@ bool isDocumentName(const std::string& file) {
     return end == ".VLOQ";
 }
 
+constexpr const char* kOpening = "Abrindo a p\xC3\xA1gina no navegador.";
+
 }  // namespace
+
+void PageCommands::openInBrowser(const std::string& page) {
+    Announce(parts_, QString::fromUtf8(kOpening));
+    if (::access(page.c_str(), F_OK) != 0) {
+        messages::ShowWarning("N\xC3\xA3o foi poss\xC3\xADvel abrir a p\xC3\xA1gina no navegador: o arquivo " + page +
+                              " n\xC3\xA3o existe.");
+        return;
+    }
+    if (!shell::Open(page))
+        messages::ShowWarning("N\xC3\xA3o foi poss\xC3\xADvel abrir a p\xC3\xA1gina no navegador: o sistema n\xC3\xA3o "
+                              "indicou um programa que abra " + page + ".");
+}
 
 PageCommands::PageCommands(EditorParts& parts, Documents& documents)
     : QObject(parts.window), parts_(parts), documents_(documents) {
@@ -52,7 +67,7 @@ void PageCommands::viewPage() {
         shell::Open(runstate::CurrentFile);
         return;
     }
-    if (generatePage()) shell::Open(runstate::PageFile);
+    if (generatePage()) openInBrowser(runstate::PageFile);
 }
 
 bool PageCommands::generatePage() {
@@ -81,7 +96,7 @@ void PageCommands::printPage() {
 void PageCommands::openManual() {
     std::string help = runstate::HelpFolder + "/velloq.chm";
     if (::access(help.c_str(), F_OK) != 0) help = runstate::HelpFolder + "/velloq.htm";
-    shell::Open(help);
+    openInBrowser(help);
 }
 
 void PageCommands::openAsciiMathTutorial() { shell::Open(AsciiMathTutorialAddress()); }

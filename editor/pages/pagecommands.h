@@ -34,6 +34,10 @@ public slots:
     void openFormulaList();
 
 private:
+    // Says "Abrindo a página no navegador." and hands page to the desktop; when the page is
+    // missing or the desktop names no program for it, says why in a warning.
+    void openInBrowser(const std::string& page);
+
     EditorParts& parts_;
     Documents& documents_;
 };

@@ -1,5 +1,7 @@
 #include "editor/speaking/voicesettingsdialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -7,12 +9,14 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "editor/window/comboaccessible.h"
 #include "editor/window/dialogparts.h"
 #include "editor/state/runstate.h"
 #include "speech/speechcommands.h"
@@ -30,6 +34,7 @@ constexpr const char* kNoPortugueseVoice = "O serviço de fala não tem outra vo
 }  // namespace
 
 VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
+    InstallComboBoxAccessibility();
     setObjectName(QStringLiteral("SintetizadorDlg"));
     setWindowTitle(QStringLiteral("Sintetizador"));
     setModal(true);
@@ -37,7 +42,7 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     cb_voz = new QComboBox(this);
     cb_voz->setObjectName(QStringLiteral("cb_voz"));
-    cb_voz->setAccessibleName(QStringLiteral("Voz"));
+    // Named by its label ("Voz:"); the voice it shows is its value.
     auto* voiceLabel = new QLabel(QStringLiteral("&Voz:"), this);
     voiceLabel->setBuddy(cb_voz);
     form->addRow(voiceLabel, cb_voz);
@@ -59,8 +64,12 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     for (auto [radio, name] : {std::pair{r_breve, "r_breve"}, {r_normal, "r_normal"}, {r_detalhada, "r_detalhada"}}) {
         radio->setObjectName(QLatin1String(name));
         radio->setAccessibleName(QStringLiteral("Leitura ") + radio->text().remove(QLatin1Char('&')));
+        radio->installEventFilter(this);
+        connect(radio, &QRadioButton::toggled, this, &VoiceSettingsDialog::onlyTheChosenLevelIsATabStop);
         verbosityLayout->addWidget(radio);
     }
+
+    onlyTheChosenLevelIsATabStop();
 
     c_ligarAuto = new QCheckBox(QStringLiteral("Ligar Ormivox &automaticamente"), this);
     c_ligarAuto->setObjectName(QStringLiteral("c_ligarAuto"));
@@ -86,6 +95,36 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Cancelar, &QPushButton::clicked, this, &QDialog::reject);
     connect(cb_voz, &QComboBox::activated, this, [this] { chosenVoice_ = cb_voz->currentData().toString().toStdString(); });
+}
+
+QList<QRadioButton*> VoiceSettingsDialog::levels() const { return {r_breve, r_normal, r_detalhada}; }
+
+void VoiceSettingsDialog::onlyTheChosenLevelIsATabStop() {
+    // Tab enters the group at the level chosen, and the arrows move from there, as in every
+    // group of options a keyboard user knows.
+    const QList<QRadioButton*> all = levels();
+    const bool anyChosen = std::any_of(all.begin(), all.end(), [](QRadioButton* r) { return r->isChecked(); });
+    for (QRadioButton* radio : all)
+        radio->setFocusPolicy(radio->isChecked() || (!anyChosen && radio == all.front()) ? Qt::StrongFocus
+                                                                                         : Qt::ClickFocus);
+}
+
+bool VoiceSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+    auto* radio = qobject_cast<QRadioButton*>(watched);
+    if (!radio || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int step = 0;
+    if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Left) step = -1;
+    else if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Right) step = 1;
+    if (step == 0 || key->modifiers() != Qt::NoModifier) return QDialog::eventFilter(watched, event);
+    // Up and Down move as Left and Right do, whichever way the group is laid out, round from
+    // the last level to the first; the level reached is the one chosen.
+    const QList<QRadioButton*> all = levels();
+    const qsizetype count = all.size();
+    QRadioButton* next = all[(all.indexOf(radio) + step + count) % count];
+    next->setChecked(true);
+    next->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 QSlider* VoiceSettingsDialog::addLevel(QFormLayout* form, const char* name, const QString& caption) {

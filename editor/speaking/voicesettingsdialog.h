@@ -44,7 +44,12 @@ public slots:
     // Speaks kSample with the settings as the controls show them.
     void testVoice();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QList<QRadioButton*> levels() const;
+    void onlyTheChosenLevelIsATabStop();
     void showVoices(std::vector<std::string> names, const std::string& error);
     QSlider* addLevel(class QFormLayout* form, const char* name, const QString& caption);
 

@@ -172,6 +172,8 @@ void Actions::placeMenus(QMenuBar* menuBar) {
         case Row::Menu: {
             QMenu* menu = open.isEmpty() ? menuBar->addMenu(text(row.caption)) : open.back()->addMenu(text(row.caption));
             menu->setObjectName(text(row.id));
+            // The open menu names itself to screen readers, as its entry on the bar does.
+            menu->setAccessibleName(WithoutAccessMark(text(row.caption)));
             menu->menuAction()->setObjectName(text(row.id));
             add(menu->menuAction());
             open.push_back(menu);
@@ -199,6 +201,19 @@ std::span<const ToolRow> Actions::toolRows() { return kToolRows; }
 
 QString Actions::plainCaption(const QString& id) {
     for (const MenuRow& row : kMenuRows)
-        if (row.kind == Row::Entry && QLatin1String(row.id) == id) return text(row.caption).remove(QLatin1Char('&'));
+        if (row.kind == Row::Entry && QLatin1String(row.id) == id) return WithoutAccessMark(text(row.caption));
     return {};
+}
+
+QString WithoutAccessMark(const QString& caption) {
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 >= caption.size()) break;
+            ++i;  // "&&" stands for one "&"; a lone "&" marks the next letter
+        }
+        plain += caption[i];
+    }
+    return plain;
 }

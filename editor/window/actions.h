@@ -26,6 +26,9 @@ struct ToolRow {
     ToolPicture picture = ToolPicture::New;
 };
 
+// A caption as said aloud: without the "&" that marks its Alt letter ("&&" is one "&").
+QString WithoutAccessMark(const QString& caption);
+
 class Actions : public QObject {
 public:
     // Makes every action, owned by owner (whose shortcuts they then are).

@@ -26,6 +26,11 @@
 #include <QVBoxLayout>
 
 #include "editor/window/actions.h"
+#include "editor/window/comboaccessible.h"
+#include "editor/window/menuaccessible.h"
+#include "editor/window/menukeyboard.h"
+#include "editor/window/noticeline.h"
+#include "editor/window/standarddialogs.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
 #include "editor/editing/linemoves.h"
@@ -172,6 +177,8 @@ void MainWindow::createToolBar() {
             caretIndicator->setMinimumWidth(90);
             caretIndicator->setContentsMargins(8, 0, 0, 0);
             layout->addWidget(caretIndicator);
+            // The notice line takes the free space while it shows, however long its text.
+            layout->addWidget(MakeNoticeLine(toolBarPanel), 3);
             layout->addStretch(1);
         }
         auto* button = new QToolButton(toolBarPanel);
@@ -202,10 +209,13 @@ void MainWindow::createToolBar() {
 }
 
 void MainWindow::createMenus() {
+    InstallMenuEntryAccessibility();
+    InstallComboBoxAccessibility();
     mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
     actions_ = new Actions(this);
     actions_->placeMenus(mainMenu);
+    new MenuKeyboard(this, mainMenu, textEdit);
 }
 
 void MainWindow::createDialogsAndTimers() {
@@ -226,6 +236,9 @@ void MainWindow::createDialogsAndTimers() {
 
     fontDialog = new QFontDialog(this);
     fontDialog->setObjectName(QStringLiteral("fontDialog"));
+    LabelInPortuguese(fontDialog);
+    LabelInPortuguese(openDialog);
+    LabelInPortuguese(saveDialog);
     fontChoice_ = QFont(QStringLiteral("MS Sans Serif"));
     fontChoice_.setPixelSize(11);
 

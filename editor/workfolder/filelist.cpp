@@ -1,5 +1,9 @@
 #include "editor/workfolder/filelist.h"
 
+#include <algorithm>
+
+#include <QAccessible>
+#include <QCollator>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -24,6 +28,23 @@ QWidget* previousTabStop(QWidget* w) {
     return w;
 }
 
+// Names in the order a person looks for them: letters before their accents and regardless of
+// case, and numbers by their value ("aula2" before "aula10"). Names that compare equal keep the
+// order of their bytes, so that the order never depends on the folder's.
+void sortForPeople(std::vector<std::string>& names) {
+    QCollator collator(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    std::vector<std::pair<QString, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names) keyed.emplace_back(QString::fromStdString(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end(), [&collator](const auto& a, const auto& b) {
+        const int order = collator.compare(a.first, b.first);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+}
+
 }  // namespace
 
 FileList::FileList(EditorParts& parts) : QObject(parts.window), parts_(parts) {
@@ -40,7 +61,8 @@ void FileList::RefreshFileList(const std::string& name) {
         if (slash != std::string::npos) wanted.erase(0, slash + 1);
         if (wanted.size() > kMaxName) wanted.resize(kMaxName);
     }
-    const std::vector<std::string> names = folders::ListEntries(".", runstate::ListFilter);
+    std::vector<std::string> names = folders::ListEntries(".", runstate::ListFilter);
+    sortForPeople(names);
 
     QListWidget* list = parts_.fileListBox;
     bool same = list->count() == int(names.size());
@@ -68,6 +90,10 @@ void FileList::selectByProgram(int row) {
     QListWidget* list = parts_.fileListBox;
     if (row < 0) {
         list->clearSelection();
+        // The keyboard arriving in the list lands on a line, which a screen reader names: the
+        // first one while no document of the list is open. Made current, it stays unselected
+        // and loads nothing.
+        if (list->count() > 0) list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     } else {
         list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
         list->scrollToItem(list->item(row));
@@ -84,6 +110,12 @@ void FileList::selectionChanged() {
 }
 
 bool FileList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parts_.fileListBox && event->type() == QEvent::FocusIn) {
+        // The keyboard lands on the current line: screen readers are told which one, as when
+        // the arrows move it, once the list has taken the focus.
+        QMetaObject::invokeMethod(this, &FileList::announceCurrentLine, Qt::QueuedConnection);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool release = event->type() == QEvent::KeyRelease;
@@ -115,4 +147,13 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
 void FileList::listKeyReleased(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
         parts_.textEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void FileList::announceCurrentLine() {
+    QListWidget* list = parts_.fileListBox;
+    const int row = list->currentRow();
+    if (row < 0 || !list->hasFocus()) return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(row);
+    QAccessible::updateAccessibility(&focus);
 }

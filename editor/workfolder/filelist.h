@@ -14,11 +14,12 @@ public:
     explicit FileList(EditorParts& parts);
 
     // Refills fileListBox with the entries of the current directory that match
-    // runstate::ListFilter, in the file system's order, and selects the entry called name. A name
-    // that is no existing folder is cut to the part after its last "/" first; an empty name or
-    // a folder selects nothing.
+    // runstate::ListFilter, sorted by name as people sort (case and accents aside, numbers by
+    // value), and selects the entry called name, which becomes the current line. A name that is
+    // no existing folder is cut to the part after its last "/" first; an empty name or a folder
+    // selects nothing and makes the first line current.
     void RefreshFileList(const std::string& name);
-    // Leaves no line selected.
+    // Leaves no line selected; the first line becomes the current one.
     void ClearSelection();
     // A key released in the list: Enter or Esc returns to the editor.
     void listKeyReleased(int key);
@@ -33,6 +34,7 @@ protected:
 
 private:
     void selectionChanged();
+    void announceCurrentLine();
     void selectByProgram(int row);
 
     EditorParts& parts_;

@@ -1,6 +1,9 @@
 // The open and save dialogs list what their filter entries promise: "*.*" every file, names
-// without a dot included.
+// without a dot included; the standard dialogs' lists and boxes are labelled in Portuguese.
 #include <QAbstractItemModel>
+#include <QAccessible>
+#include <QComboBox>
+#include <QFontDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QListView>
@@ -57,6 +60,61 @@ private slots:
         chooser->show();
         QTRY_COMPARE(listedNames(chooser), listed);
         chooser->hide();
+    }
+
+    void fileTypeBoxLabelled_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("open") << "openDialog";
+        QTest::newRow("save") << "saveDialog";
+    }
+    void fileTypeBoxLabelled() {
+        QFETCH(QString, dialog);
+        MainWindow form;
+        auto* chooser = form.findChild<QFileDialog*>(dialog);
+        chooser->setOption(QFileDialog::DontUseNativeDialog);
+        chooser->show();
+        auto* types = chooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(types);
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("*.vloq"));  // the choice it shows
+        QVERIFY(face->textInterface());
+        QCOMPARE(face->textInterface()->text(0, face->textInterface()->characterCount()), QStringLiteral("*.vloq"));
+        const auto labels = face->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.front().first->text(QAccessible::Name), QStringLiteral("Tipo de arquivo:"));
+        auto* files = chooser->findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(files);
+        QCOMPARE(QAccessible::queryAccessibleInterface(files)->text(QAccessible::Name), QStringLiteral("Arquivos"));
+        chooser->hide();
+    }
+
+    // Each list named after what it holds: the family list holds the dialog's family, the size
+    // list only numbers.
+    void fontListsLabelled_data() {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("family") << 0 << "Família";
+        QTest::newRow("style") << 1 << "Estilo";
+        QTest::newRow("size") << 2 << "Tamanho";
+    }
+    void fontListsLabelled() {
+        QFETCH(int, list);
+        QFETCH(QString, name);
+        MainWindow form;
+        auto* fonts = form.findChild<QFontDialog*>(QStringLiteral("fontDialog"));
+        QVERIFY(fonts);
+        fonts->show();
+        const QList<QListView*> lists = fonts->findChildren<QListView*>();
+        QVERIFY(lists.size() >= 3);
+        QListView* view = lists[list];
+        QCOMPARE(QAccessible::queryAccessibleInterface(view)->text(QAccessible::Name), name);
+        QStringList items;
+        for (int row = 0; row < view->model()->rowCount(); ++row) items << view->model()->index(row, 0).data().toString();
+        QVERIFY(!items.isEmpty());
+        if (name == "Família") QVERIFY(items.contains(QFontInfo(fonts->currentFont()).family()));
+        if (name == "Tamanho")
+            for (const QString& item : items) QVERIFY2(item.toInt() > 0, qPrintable(item));
+        fonts->hide();
     }
 };
 

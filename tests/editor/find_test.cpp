@@ -184,12 +184,15 @@ void FindTest::findAgain_data() {
     QTest::addColumn<int>("selStart");      // afterwards
     QTest::addColumn<QString>("focus");     // objectName of the focus afterwards
     QTest::addColumn<std::vector<std::string>>("messages");
-    QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "textEdit" << std::vector<std::string>{};
-    QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "e_localizar" << std::vector<std::string>{};
+    QTest::addColumn<QString>("said");  // on the window's notice line, which screen readers announce
+    QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "textEdit" << std::vector<std::string>{}
+                                                   << "Encontrado na linha 1: ab ab xy";
+    QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "e_localizar" << std::vector<std::string>{}
+                                             << "";
     QTest::newRow("from the editor, none left") << "xy" << "editor" << 6 << "textEdit"
-                                                << std::vector<std::string>{"Information||Busca terminada"};
+                                                << std::vector<std::string>{"Information||Busca terminada"} << "";
     QTest::newRow("nothing looked for yet opens the dialog") << "" << "editor" << 0 << "e_localizar"
-                                                             << std::vector<std::string>{};
+                                                             << std::vector<std::string>{} << "";
 }
 
 void FindTest::findAgain() {
@@ -198,6 +201,7 @@ void FindTest::findAgain() {
     QFETCH(int, selStart);
     QFETCH(QString, focus);
     QFETCH(std::vector<std::string>, messages);
+    QFETCH(QString, said);
     setText(form_->textEdit, QStringLiteral("ab ab xy"), 0, 0);
     FindDialog* dialog = FindDialogOf(form_->parts());
     // A fresh program has looked for nothing: a search of nothing stands for that.
@@ -219,6 +223,14 @@ void FindTest::findAgain() {
     QCOMPARE(form_->textEdit->textCursor().selectionStart(), selStart);
     QCOMPARE(sink.calls, messages);
     QCOMPARE(form_->textEdit->toPlainText(), QStringLiteral("ab ab xy"));
+    auto* notice = form_->findChild<QLabel*>(QStringLiteral("noticeLine"));
+    QVERIFY(notice);
+    QCOMPARE(notice->isVisible() ? notice->text() : QString(), said);
+    if (!said.isEmpty()) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(notice);
+        QCOMPARE(face->role(), QAccessible::Notification);
+        QCOMPARE(face->text(QAccessible::Name), said);
+    }
 }
 
 void FindTest::replace_data() {
@@ -292,6 +304,16 @@ void FindTest::replace() {
                                                      : std::vector<std::string>{});
     QCOMPARE(form_->textEdit->document()->isModified(), after != text);
     QTRY_VERIFY(dialog->isActiveWindow());
+    if (button == "b_todas") {
+        // The count is said once: the control that has the keyboard describes it, and neither
+        // it nor the next control does once the keyboard moves on.
+        QCOMPARE(pressed->accessibleDescription(), status);
+        QTest::keyClick(pressed, Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        QVERIFY(next && next != pressed);
+        QCOMPARE(next->accessibleDescription(), QString());
+        QCOMPARE(pressed->accessibleDescription(), QString());
+    }
     // One undo step takes the whole command back.
     form_->action("undo")->trigger();
     QCOMPARE(form_->textEdit->toPlainText(), text);

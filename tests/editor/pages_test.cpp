@@ -1,5 +1,6 @@
 // Viewing, printing and help on real files: the page's name and folder, saving before
 // generating, files that are opened as they are, generator failures, and what the shell opens.
+#include <QLabel>
 #include <QListWidget>
 
 #include "docfixture.h"
@@ -15,6 +16,23 @@ void writeTemplate(const QString& folder) {
                "<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n</body></html>\r\n<<<FIM>>>\r\n");
 }
 
+// What the window's notice line shows, which screen readers announce; "" while it is hidden.
+QString noticeOf(DocFixture& f) {
+    auto* notice = f.form->findChild<QLabel*>(QStringLiteral("noticeLine"));
+    return notice && notice->isVisibleTo(f.form.get()) ? notice->text() : QString();
+}
+
+// A desktop that opens nothing, while it is installed.
+class RefusingShell final : public shell::Opener {
+public:
+    RefusingShell() : previous_(shell::Install(this)) {}
+    ~RefusingShell() override { shell::Install(previous_); }
+    bool Open(const std::string&) override { return false; }
+
+private:
+    shell::Opener* previous_;
+};
+
 }  // namespace
 
 class PagesTest : public QObject {
@@ -29,6 +47,8 @@ private slots:
     void print();
     void opens_data();
     void opens();
+    void viewSaysItOpensThePage_data();
+    void viewSaysItOpensThePage();
 };
 
 void PagesTest::view_data() {
@@ -152,24 +172,57 @@ void PagesTest::print() {
 void PagesTest::opens_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QStringList>("helpFiles");
-    QTest::addColumn<QString>("opened");  // %1 stands for the help folder
-    QTest::newRow("help, chm present") << "manual" << QStringList{"velloq.chm", "velloq.htm"} << "%1/velloq.chm";
-    QTest::newRow("help, htm only") << "manual" << QStringList{"velloq.htm"} << "%1/velloq.htm";
-    QTest::newRow("help, neither") << "manual" << QStringList{} << "%1/velloq.htm";
-    QTest::newRow("tutorial") << "asciiMathTutorial" << QStringList{} << "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html";
-    QTest::newRow("formula list") << "formulaList" << QStringList{} << "%1/formulas.htm";
-    QTest::newRow("work folder") << "showWorkFolder" << QStringList{} << "%1/../textos";
+    QTest::addColumn<QString>("opened");  // %1 stands for the help folder; "" for nothing
+    QTest::addColumn<QString>("said");    // on the notice line
+    QTest::addColumn<QString>("warning");
+    const QString opening = QStringLiteral("Abrindo a página no navegador.");
+    QTest::newRow("help, chm present") << "manual" << QStringList{"velloq.chm", "velloq.htm"} << "%1/velloq.chm"
+                                       << opening << "";
+    QTest::newRow("help, htm only") << "manual" << QStringList{"velloq.htm"} << "%1/velloq.htm" << opening << "";
+    QTest::newRow("help, neither") << "manual" << QStringList{} << "" << opening
+        << "Não foi possível abrir a página no navegador: o arquivo %1/velloq.htm não existe.";
+    QTest::newRow("tutorial") << "asciiMathTutorial" << QStringList{} << "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html"
+                              << "" << "";
+    QTest::newRow("formula list") << "formulaList" << QStringList{} << "%1/formulas.htm" << "" << "";
+    QTest::newRow("work folder") << "showWorkFolder" << QStringList{} << "%1/../textos" << "" << "";
 }
 
 void PagesTest::opens() {
     QFETCH(QString, entry);
     QFETCH(QStringList, helpFiles);
     QFETCH(QString, opened);
+    QFETCH(QString, said);
+    QFETCH(QString, warning);
     DocFixture f;
     for (const QString& name : helpFiles) writeBytes(f.start + "/help/" + name, "ajuda");
     f.trigger(entry.toLatin1().constData());
-    QCOMPARE(f.shell.opened, std::vector<std::string>{opened.arg(f.start + "/help").replace("/help/../", "/").toStdString()});
-    QVERIFY(f.sink.calls.empty());
+    const auto inHelp = [&f](QString text) { return text.arg(f.start + "/help").replace("/help/../", "/").toStdString(); };
+    QCOMPARE(f.shell.opened, opened.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{inHelp(opened)});
+    QCOMPARE(f.sink.warnings, warning.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{inHelp(warning)});
+    QCOMPARE(noticeOf(f), said);
+}
+
+void PagesTest::viewSaysItOpensThePage_data() {
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::addColumn<QString>("warning");  // %1 is the page
+    QTest::newRow("opened") << true << "";
+    QTest::newRow("no program for it")
+        << false << "Não foi possível abrir a página no navegador: o sistema não indicou um programa que abra %1.";
+}
+
+void PagesTest::viewSaysItOpensThePage() {
+    QFETCH(bool, desktopOpens);
+    QFETCH(QString, warning);
+    DocFixture f;
+    RefusingShell refusing;
+    if (desktopOpens) shell::Install(&f.shell);
+    writeBytes(f.textos() + "/aula.vloq", "Texto.");
+    writeTemplate(f.textos());
+    f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
+    QVERIFY(f.commands.documents->LoadDocument("aula.vloq"));
+    f.trigger("view");
+    QCOMPARE(noticeOf(f), QStringLiteral("Abrindo a página no navegador."));
+    QCOMPARE(f.sink.warnings, warning.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{warning.arg("aula.htm").toStdString()});
 }
 
 QTEST_MAIN(PagesTest)

@@ -2,6 +2,7 @@
 // and come back from it; Cancelar changes nothing; every control has a name a screen reader
 // can say; the voice list comes from the voice.
 #include <QAccessible>
+#include <QApplication>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,6 +54,93 @@ private slots:
             QVERIFY2(!a->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
         }
         QCOMPARE(controls, 11);  // voice, three sliders, three levels, the switch, three buttons
+    }
+
+    // Tab, forwards and back, enters the group of reading levels at the level chosen.
+    void tabLandsOnTheChosenLevel_data() {
+        QTest::addColumn<int>("verbosity");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<QString>("landsOn");
+        QTest::newRow("normal, Tab") << int(Verbosity::Normal) << "tb_volume" << false << "r_normal";
+        QTest::newRow("normal, Shift+Tab") << int(Verbosity::Normal) << "c_ligarAuto" << true << "r_normal";
+        QTest::newRow("detalhada, Tab") << int(Verbosity::Detalhada) << "tb_volume" << false << "r_detalhada";
+        QTest::newRow("breve, Shift+Tab") << int(Verbosity::Breve) << "c_ligarAuto" << true << "r_breve";
+    }
+    void tabLandsOnTheChosenLevel() {
+        QFETCH(int, verbosity);
+        QFETCH(QString, from);
+        QFETCH(bool, backwards);
+        QFETCH(QString, landsOn);
+        VoiceSettingsDialog dialog;
+        SpeechSettings s;
+        s.verbosity = Verbosity(verbosity);
+        dialog.setSettings(s);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* start = dialog.findChild<QWidget*>(from);
+        start->setFocus(Qt::TabFocusReason);
+        if (backwards) QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+        else QTest::keyClick(start, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), landsOn);
+    }
+
+    // The arrows move through the levels, Up and Down as Left and Right, and choose the level
+    // they reach.
+    void arrowsChooseTheLevel_data() {
+        QTest::addColumn<int>("verbosity");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("normal, Down") << int(Verbosity::Normal) << int(Qt::Key_Down) << "r_detalhada";
+        QTest::newRow("normal, Up") << int(Verbosity::Normal) << int(Qt::Key_Up) << "r_breve";
+        QTest::newRow("normal, Right") << int(Verbosity::Normal) << int(Qt::Key_Right) << "r_detalhada";
+        QTest::newRow("normal, Left") << int(Verbosity::Normal) << int(Qt::Key_Left) << "r_breve";
+        QTest::newRow("detalhada, Down goes round") << int(Verbosity::Detalhada) << int(Qt::Key_Down) << "r_breve";
+        QTest::newRow("breve, Up goes round") << int(Verbosity::Breve) << int(Qt::Key_Up) << "r_detalhada";
+    }
+    void arrowsChooseTheLevel() {
+        QFETCH(int, verbosity);
+        QFETCH(int, key);
+        QFETCH(QString, chosen);
+        VoiceSettingsDialog dialog;
+        SpeechSettings s;
+        s.verbosity = Verbosity(verbosity);
+        dialog.setSettings(s);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget* at = QApplication::focusWidget();
+        for (QRadioButton* r : {dialog.r_breve, dialog.r_normal, dialog.r_detalhada})
+            if (r->isChecked()) at = r;
+        at->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(at, Qt::Key(key));
+        QCOMPARE(QApplication::focusWidget()->objectName(), chosen);
+        auto* reached = dialog.findChild<QRadioButton*>(chosen);
+        QVERIFY(reached->isChecked());
+        QCOMPARE(reached->focusPolicy(), Qt::StrongFocus);  // Tab comes back to it
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(reached);
+        QVERIFY(face->state().checked);
+    }
+
+    // The voice box says the voice it shows, after its label.
+    void voiceBoxSaysItsValue() {
+        VoiceSettingsDialog dialog;
+        SpeechSettings s;
+        s.voice.voice = "Portuguese (Brazil)";
+        dialog.setSettings(s);
+        dialog.show();
+        QTRY_COMPARE(dialog.cb_voz->count(), 3);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.cb_voz);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("Portuguese (Brazil)"));
+        // Where a screen reader on this desktop reads a list box's choice.
+        QVERIFY(face->textInterface());
+        QCOMPARE(face->textInterface()->text(0, face->textInterface()->characterCount()), QStringLiteral("Portuguese (Brazil)"));
+        QCOMPARE(face->childCount(), 0);
+        const auto labels = face->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.front().first->text(QAccessible::Name), QStringLiteral("Voz:"));
     }
 
     // Ok: the settings go into effect and into velloq.ini; the dialog shows them next time.

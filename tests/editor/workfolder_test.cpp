@@ -46,6 +46,8 @@ private slots:
     void extensionButtonAsksFirst_data();
     void extensionButtonAsksFirst();
     void arrowKeysLoadEachEntry();
+    void listOrderAndCurrentLine_data();
+    void listOrderAndCurrentLine();
     void failedPickLeavesUntitled_data();
     void failedPickLeavesUntitled();
     void chooseFolder_data();
@@ -211,6 +213,44 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     QTest::keyClick(f.form->fileListBox, Qt::Key_Escape);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
     QVERIFY(f.sink.calls.empty());
+}
+
+void WorkFolderTest::listOrderAndCurrentLine_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("open");  // picked from the list first; "" for none
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("current");  // the line the keyboard lands on in the list
+    const QStringList files{"aula10.vloq", "aula2.vloq", "Beta.vloq", "ábaco.vloq", "alfa.vloq", "Alfa.vloq"};
+    const QStringList sorted{"ábaco.vloq", "Alfa.vloq", "alfa.vloq", "aula2.vloq", "aula10.vloq", "Beta.vloq"};
+    QTest::newRow("none open: the first") << files << "" << sorted << "ábaco.vloq";
+    QTest::newRow("the open document") << files << "aula10.vloq" << sorted << "aula10.vloq";
+    QTest::newRow("empty folder") << QStringList{} << "" << QStringList{} << "";
+}
+
+void WorkFolderTest::listOrderAndCurrentLine() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, open);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, current);
+    DocFixture f;
+    for (const QString& name : files) writeBytes(f.textos() + "/" + name, "x");
+    f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
+    f.form->show();
+    f.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    if (!open.isEmpty()) f.commands.workFolder->openPickedEntry(open.toStdString());
+    QCOMPARE(f.listed(), listed);
+
+    // Tab from the text lands on a line, which loads nothing.
+    const std::string text = f.text();
+    f.form->textEdit->setFocus();
+    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
+    QListWidgetItem* line = f.form->fileListBox->currentItem();
+    QCOMPARE(line ? line->text() : QString(), current);
+    QCOMPARE(f.selected(), open);
+    QCOMPARE(f.text(), text);
+    QCOMPARE(f.form->fileListBox->row(line), current.isEmpty() ? -1 : int(listed.indexOf(current)));
 }
 
 void WorkFolderTest::failedPickLeavesUntitled_data() {

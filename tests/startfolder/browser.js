@@ -88,8 +88,10 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
 // comes back as `extra`. `named`, when given, is an expression that gives an array of elements
 // of the page: their accessible names, as the browser hands them to screen readers, come back
 // in the same order as `names` (null for an element that screen readers do not meet).
+// `tree`, when true, brings back the page's whole accessibility tree as `tree`: each node that
+// screen readers meet with its role, name and whether it takes the keyboard.
 function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chromium', extra = null,
-                          named = null } = {}) {
+                          named = null, tree = false } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-chromium-'));
   const child = spawn(chromium, [...CHROMIUM_FLAGS, `--user-data-dir=${profile}`],
                       { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'], detached: true });
@@ -172,13 +174,23 @@ function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chro
         names.push(!node || node.ignored ? null : String(node.name?.value ?? ''));
       }
     }
+    const nodes = [];
+    if (tree) {
+      await s('Accessibility.enable');
+      const full = await s('Accessibility.getFullAXTree');
+      for (const n of full.nodes) {
+        if (n.ignored) continue;
+        const focusable = (n.properties || []).some((p) => p.name === 'focusable' && p.value.value === true);
+        nodes.push({ role: n.role?.value ?? '', name: String(n.name?.value ?? ''), focusable });
+      }
+    }
     if (screenshot) {
       await s('Emulation.setDeviceMetricsOverride',
               { width: 1000, height: Math.min(report.height, 16000), deviceScaleFactor: 1, mobile: false });
       const shot = await s('Page.captureScreenshot', { format: 'png' });
       fs.writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
     }
-    return { report, extra: extraValue, names, console: consoleErrors, requests, failed };
+    return { report, extra: extraValue, names, tree: nodes, console: consoleErrors, requests, failed };
   };
 
   let timer;

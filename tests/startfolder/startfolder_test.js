@@ -6,6 +6,7 @@
 //   node startfolder_test.js reserva  START-FOLDER VELLOQ-GERAR VELLOQ-INICIO TEMPLATE-SOURCE
 //   node startfolder_test.js movida   START-FOLDER VELLOQ-GERAR
 //   node startfolder_test.js pagina   PAGE-FILE
+//   node startfolder_test.js formularios START-FOLDER VELLOQ-GERAR
 // Prints one line per failure and ends with "N passed, N failed".
 
 const { execFileSync } = require('node:child_process');
@@ -408,6 +409,66 @@ async function testMovedFolder(start, gerar) {
   }
 }
 
+// The form markup's controls in a page of the start folder's template: each named by the label
+// the markup gives it, formulas read, or by its field's name when it has no label; no node that
+// takes the keyboard goes without a name.
+async function testFormControls(start, gerar) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'velloq-formularios-'));
+  try {
+    fs.copyFileSync(path.join(start, 'textos', 'modeloMat.mdl'), path.join(work, 'modeloMat.mdl'));
+    // Each control: the element the page gives it, the plain words its name holds, and the
+    // formulas whose readings its name holds.
+    const controls = [
+      { line: '&C q1 "`y^2 = 4`"', find: '[name="q1"]', words: [], formulas: ['y^2 = 4'] },
+      { line: '&C q2 "Marque se `x > 0` vale"', find: '[name="q2"]', words: ['Marque se', 'vale'], formulas: ['x > 0'] },
+      { line: '&R r1 a "`x = 2`" *', find: '[name="r1"][value="a"]', words: [], formulas: ['x = 2'] },
+      { line: '&R r1 b "Nenhuma"', find: '[name="r1"][value="b"]', words: ['Nenhuma'], formulas: [] },
+      { line: '&T 10 campo "" "Valor de `sqrt(x)`"', find: '[name="campo"]', words: ['Valor de'], formulas: ['sqrt(x)'] },
+      { line: '&T vazio', find: '[name="vazio"]', words: ['vazio'], formulas: [] },
+      { line: '&P senha "" "Senha"', find: '[name="senha"]', words: ['Senha'], formulas: [] },
+      { line: '&D data "" "Data da prova"', find: '[name="data"]', words: ['Data da prova'], formulas: [] },
+      { line: '&U anexo "" "Anexo com `a/b`"', find: '[name="anexo"]', words: ['Anexo com'], formulas: ['a/b'] },
+      { line: '&A 3 30 obs\r\nTexto livre.\r\n&A*', find: '[name="obs"]', words: ['obs'], formulas: [] },
+      { line: '&S lista\r\na "Uma"\r\nb "Outra"\r\n&S', find: '[name="lista"]', words: ['lista'], formulas: [] },
+      { line: '&* enviar "Enviar"', find: '[name="enviar"]', words: ['Enviar'], formulas: [] },
+    ];
+    const doc = ['Título: Formulário', '', '&FP resposta.php',
+                 ...controls.map((c) => c.line), '&', ''].join('\r\n');
+    fs.writeFileSync(path.join(work, 'form.vloq'), doc, 'latin1');
+    execFileSync(gerar, ['form.vloq'], { cwd: work, timeout: 20000 });
+    const named = `[${controls.map((c) => `document.querySelector('${c.find}')`).join(', ')}]`;
+    const result = await checkPage(pathToFileURL(path.join(work, 'form.htm')).href, { named, tree: true });
+    checkCommon('form.htm', path.join(work, 'form.htm'), result);
+    const oxserver = path.join(start, 'oxserver');
+    controls.forEach((c, i) => {
+      const given = result.names[i] ?? '';
+      for (const w of c.words) check(given.includes(w), `form.htm: o nome de ${c.find} traz "${w}"`, JSON.stringify(given));
+      for (const f of c.formulas) {
+        const reading = readingOf(oxserver, f);
+        check(reading !== '' && given.includes(reading), `form.htm: o nome de ${c.find} traz a leitura de \`${f}\``,
+              `nome: ${JSON.stringify(given)}\n    leitura: ${reading}`);
+      }
+      check(!given.includes('`'), `form.htm: o nome de ${c.find} não tem crase`, given);
+    });
+    const unnamed = result.tree.filter((n) => n.focusable && n.name.trim() === '' && n.role !== 'RootWebArea');
+    check(result.tree.some((n) => n.focusable), 'form.htm: a árvore de acessibilidade tem controles');
+    check(unnamed.length === 0, 'form.htm: nenhum nó que recebe o teclado fica sem nome',
+          unnamed.map((n) => n.role).join(', '));
+
+    // A template that does not ask for readings keeps the page's bytes: the form lines are
+    // written as the form markup says, and nothing names them.
+    const plain = '<<<CABE\xC7ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n</body></html>\r\n<<<FIM>>>\r\n';
+    fs.writeFileSync(path.join(work, 'simples.mdl'), plain, 'latin1');
+    fs.writeFileSync(path.join(work, 'simples.vloq'), 'MODELO: simples.mdl\r\n\r\n&C q1 "`y^2 = 4`"\r\n', 'latin1');
+    execFileSync(gerar, ['simples.vloq'], { cwd: work, timeout: 20000 });
+    const page = fs.readFileSync(path.join(work, 'simples.htm'), 'latin1');
+    check(page === '<html><body>\r\n<INPUT TYPE="checkbox" NAME="q1" VALUE="x">`y^2 = 4`</input>\r\n</body></html>\r\n',
+          'simples.htm: sem o marcador das leituras, a página é a da marcação', JSON.stringify(page));
+  } finally {
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
 async function testOnePage(file) {
   const result = await checkPage(pathToFileURL(path.resolve(file)).href);
   checkCommon(path.basename(file), file, result);
@@ -423,9 +484,10 @@ async function main() {
     reserva: () => testFallback(...args),
     movida: () => testMovedFolder(...args),
     pagina: () => testOnePage(...args),
+    formularios: () => testFormControls(...args),
   };
   if (!tests[mode]) {
-    console.log('uso: node startfolder_test.js paginas|formulas|reserva|movida|pagina ...');
+    console.log('uso: node startfolder_test.js paginas|formulas|reserva|movida|pagina|formularios ...');
     process.exit(2);
   }
   try {
