@@ -188,13 +188,13 @@ void MenusTest::catalogueEntriesNamedByTheirReading_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("name");
-    QTest::newRow("one formula") << "catalogueFormula2_2" << "Retângulo  `A=cxxl`" << "Retângulo: A igual a c vezes l";
+    QTest::newRow("one formula") << "catalogueFormula2_2" << "Retângulo  `A=cxxl`" << "Retângulo: Á igual a c vezes l";
     QTest::newRow("two formulas") << "catalogueFormula20_1" << "1   `int 1` `dx = x + c, c in RR`"
                                   << "1: integral de 1 d x igual a x mais c, c pertence ao conjunto dos números reais";
     QTest::newRow("words between formulas") << "catalogueFormula20_15"
         << "Fórmula de Barrow   `int_a^b f(x)` `dx = F(b) - F(a)`, onde `F` é primitiva de `f` no intervalo `[a,b]`"
-        << "Fórmula de Barrow: integral de a até b de f de x d x igual a F de b menos F de a, onde F é primitiva de f no "
-           "intervalo intervalo fechado de a a b";
+        << "Fórmula de Barrow: integral de á até b de f de x d x igual a F de b menos F de á, onde F é primitiva de f no "
+           "intervalo intervalo fechado de á a b";
 
 }
 
