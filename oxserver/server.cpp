@@ -144,6 +144,7 @@ void Server::Run() {
     int fullWakes = 0;
     int fullWakesSinceAccept = 0;
     for (;;) {
+        if (options_.beforeWait) options_.beforeWait();
         // With requests waiting for turns, the wait only looks for news.
         const int n = ::epoll_wait(epollFd_, events, kEventsPerWake, backlog_.empty() ? -1 : 0);
         if (n < 0) {
@@ -277,6 +278,7 @@ void Server::readFrom(Connection& c) {
         c.input.append(got);
         serve(c, c.input, false);
     }
+    bytesTakenIn_.fetch_add(static_cast<std::uint64_t>(n), std::memory_order_release);
 }
 
 bool Server::serve(Connection& c, std::string_view input, bool backlogTurn) {

@@ -6,7 +6,9 @@
 // turns.
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <deque>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -30,6 +32,9 @@ struct ServerOptions {
     std::size_t maxConnections = 4096;
     std::size_t maxRequest = kMaxRequestBytes;
     Verbosity verbosity = Verbosity::Normal;  // each connection's level until it sends an option
+    // For tests: called on the serving thread before each wait for news. It may block, which
+    // holds the server still between two rounds of work; empty in the program.
+    std::function<void()> beforeWait;
 };
 
 class Server {
@@ -54,6 +59,10 @@ public:
 
     // Connections open now (for tests and benchmarks, from the serving thread only).
     std::size_t ConnectionCount() const { return lru_.size(); }
+
+    // Bytes read from all connections so far, counted once they have been acted on (for tests,
+    // from any thread: the server has taken in what a test sent once this reaches its count).
+    std::uint64_t BytesTakenIn() const { return bytesTakenIn_.load(std::memory_order_acquire); }
 
 private:
     struct Connection;
@@ -93,6 +102,7 @@ private:
     std::deque<std::pair<int, std::uint32_t>> backlog_;  // connections with whole requests left
     std::unique_ptr<char[]> received_;  // one receive's bytes, before they are answered or kept
     std::uint32_t lastGeneration_ = 0;
+    std::atomic<std::uint64_t> bytesTakenIn_{0};
 };
 
 // Asks whoever listens on 127.0.0.1:port to read a formula; true when it answers as this server

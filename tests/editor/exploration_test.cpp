@@ -12,6 +12,7 @@
 #include "editor/speaking/screenreader.h"
 #include "editor/window/mainwindow.h"
 #include "modalanswer.h"
+#include "postedevents.h"
 #include "platform/codepage.h"
 #include "speech/speechcommands.h"
 #include "tests/speech/recording_voice.h"
@@ -210,7 +211,8 @@ private slots:
         speechtest::RecordingVoice voice;
         ModalAnswer none([](QWidget*) {}, 300);
         QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ControlModifier);
-        QTest::qWait(350);
+        QTRY_COMPARE(voice.texts, std::vector<std::string>{speechcommands::kNoFormula});
+        QVERIFY(processPostedEvents());
         QVERIFY(!none.answered());
         QCOMPARE(voice.texts, std::vector<std::string>{speechcommands::kNoFormula});
     }

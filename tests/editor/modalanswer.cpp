@@ -17,6 +17,9 @@ void ModalAnswer::poll() {
         if (--ticksLeft_ <= 0) timer_.stop();
         return;
     }
+    // A dialog just shown gets the focus only once the window system has activated it; the
+    // answer waits for that, unless it never comes.
+    if (!modal->isActiveWindow() && --ticksLeft_ > 0) return;
     timer_.stop();
     answered_ = true;
     seenClass_ = QString::fromLatin1(modal->metaObject()->className());

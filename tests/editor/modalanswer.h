@@ -10,9 +10,10 @@ class QWidget;
 class ModalAnswer : public QObject {
     Q_OBJECT
 public:
-    // answer runs once, on the first modal widget that comes up, and must close it. When no
-    // modal widget shows within the time limit, nothing runs and answered() stays false; a
-    // modal widget that answer leaves open is rejected so that the test can go on.
+    // answer runs once, on the first modal widget that comes up, once it is active, and must
+    // close it. When no modal widget shows within the time limit, nothing runs and answered()
+    // stays false; a modal widget that answer leaves open is rejected so that the test can go
+    // on.
     explicit ModalAnswer(std::function<void(QWidget*)> answer, int limitMs = 5000);
 
     bool answered() const { return answered_; }

@@ -19,6 +19,8 @@
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -33,16 +35,30 @@ private:
     MainWindow* form_ = nullptr;
 };
 
-void WindowsTest::init() {
+// One main window for every test; each starts with it alone on screen and active, and with
+// the tips holding the sample, as after a start.
+void WindowsTest::initTestCase() {
     form_ = new MainWindow;
     form_->show();
+}
+
+void WindowsTest::cleanupTestCase() {
+    delete form_;
+    form_ = nullptr;
+}
+
+void WindowsTest::init() {
     form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_));
+    QVERIFY(QTest::qWaitForWindowActive(form_, 30000));
 }
 
 void WindowsTest::cleanup() {
-    delete form_;
-    form_ = nullptr;
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    TipsWindow* tips = TipsWindowOf(form_->parts());
+    tips->close();
+    tips->textEdit->setPlainText(TipsLines().join(QLatin1Char('\n')));
+    AboutBoxOf(form_->parts())->hide();
+    QTRY_VERIFY(!tips->isVisible());
 }
 
 void WindowsTest::tipsText_data() {

@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "docfixture.h"
+#include "postedevents.h"
 #include "editor/documents/documents.h"
 #include "editor/workfolder/filelist.h"
 #include "editor/workfolder/folders.h"
@@ -184,7 +185,7 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     const QStringList names = f.listed();
     f.commands.list->RefreshFileList(names[0].toStdString());
     QCOMPARE(f.selected(), names[0]);
-    QTest::qWait(20);
+    QVERIFY(processPostedEvents());  // a load would be queued
     QCOMPARE(f.text(), std::string());
 
     // Tab leaves the editor for the list without typing a tab.

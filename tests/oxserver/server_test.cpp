@@ -99,9 +99,15 @@ TEST_F(ServerTest, SeveralConnectionsAtOnceWithOneIdle) {
 TEST_F(ServerTest, ARequestSentOneByteAtATime) {
     start();
     Client c(port_);
+    std::uint64_t sent = 0;
     for (char ch : std::string("`sqrt(x+1)`")) {
         ASSERT_TRUE(c.send(std::string(1, ch)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));  // separate segments
+        // Each byte read on its own before the next is sent.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (++sent; server_.BytesTakenIn() < sent;) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // polling, with a deadline
+        }
     }
     EXPECT_EQ(c.reply(), "raiz quadrada de x mais 1, fim da raiz\r\n");
 }

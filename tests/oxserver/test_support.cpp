@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -73,6 +75,17 @@ bool Client::send(const std::string& bytes) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool Client::delivered(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int unacknowledged = 0;
+        if (fd_ < 0 || ::ioctl(fd_, SIOCOUTQ, &unacknowledged) != 0) return false;
+        if (unacknowledged == 0) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // polling, with a deadline
+    }
 }
 
 std::string Client::reply(int timeoutMs) {

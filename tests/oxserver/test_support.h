@@ -30,6 +30,8 @@ public:
     bool connected() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     bool send(const std::string& bytes);
+    // True once the peer has acknowledged every byte sent, within the time.
+    bool delivered(int timeoutMs = 10000);
     // The next reply, CR LF included; empty on time-out or when the server closed.
     std::string reply(int timeoutMs = 10000);
     // True when the server closed the connection within the time.

@@ -1,6 +1,7 @@
 // The speech protocol: lines split into text and formulas, formulas read by a server on
 // 127.0.0.1, the result handed to a recording voice.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <atomic>
@@ -126,19 +127,27 @@ TEST(Ormivox, ALateReplyIsNeverTakenForTheNextFormula) {
     socketclient::SetTimeout(150ms);
     RecordingVoice voice;
     std::atomic<int> requests{0};
+    std::atomic<bool> lateSent{false}, finished{false};
     TestServer server([&](int fd, int) {
         for (std::string r; !(r = speechtest::ReadRequest(fd)).empty();) {
             ++requests;
-            std::this_thread::sleep_for(600ms);  // well past the client's time-out
+            // The reply comes once the client has given up waiting for it (or after a while,
+            // should it never give up).
+            pollfd end{fd, POLLRDHUP, 0};
+            poll(&end, 1, 5000);
             speechtest::SendAll(fd, "tarde " + r);
+            lateSent = true;
         }
+        finished = true;
     });
     formulaspeech::SetServerPort(server.port());
     ASSERT_TRUE(formulaspeech::ConnectServer());
     formulaspeech::SpeakLine("`a` e `b`");
-    std::this_thread::sleep_for(700ms);  // the late reply to `a` is on its way by now
+    ASSERT_TRUE(speechtest::Eventually([&] { return lateSent.load(); }));
     formulaspeech::SpeakLine("`c`");
     EXPECT_EQ(voice.texts, (std::vector<std::string>{"  <desconectado>  e  <desconectado>", "  <desconectado>"}));
+    // Everything the client sent has been read once the server meets the connection's end.
+    ASSERT_TRUE(speechtest::Eventually([&] { return finished.load(); }));
     EXPECT_EQ(requests.load(), 1);
     socketclient::SetTimeout(3000ms);
     formulaspeech::SetServerPort(0);
