@@ -234,8 +234,9 @@ function checkManual(manual, start, result) {
   const text = Buffer.from(html, 'latin1').toString('latin1');
   const untagged = result.report.headingsWithoutId || [];
   check(untagged.length === 0, 'velloq.htm: todo título de assunto e de parte tem id', untagged.join(' | '));
-  const menuSource = fs.readFileSync(path.join(__dirname, '..', '..', 'editor', 'window', 'mainwindow.cpp'), 'utf8');
+  const menuSource = fs.readFileSync(path.join(__dirname, '..', '..', 'editor', 'window', 'actions.cpp'), 'utf8');
   const rows = menuSource.slice(menuSource.indexOf('kMenuRows[]'), menuSource.indexOf('kToolRows[]'));
+  check(rows.includes('"Ctrl+N"'), 'velloq.htm: a tabela dos menus foi achada em actions.cpp');
   for (const [, key] of rows.matchAll(/"((?:(?:Ctrl|Shift|Alt)\+)*(?:F\d+|[A-Z0-9]))"/g)) {
     check(text.includes(`<kbd>${key}</kbd>`), `velloq.htm: o atalho ${key} de um menu está no manual`);
   }
