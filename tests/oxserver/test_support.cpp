@@ -20,29 +20,6 @@
 
 namespace oxtest {
 
-std::vector<TableRow> ReadTable(const std::string& name) {
-    std::ifstream in(std::string(OXSERVER_TEST_DATA) + "/" + name, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + name);
-    std::vector<TableRow> rows;
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') continue;
-        TableRow row;
-        row.line = number;
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t tab = line.find('\t', start);
-            row.fields.push_back(line.substr(start, tab - start));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 Client::Client(std::uint16_t port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};

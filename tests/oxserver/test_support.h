@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the oxserver tests: the data files, a blocking test client with time-outs,
-// and a child process running the oxserver program.
+// Helpers shared by the oxserver tests: a blocking test client with time-outs, and a child
+// process running the oxserver program.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -8,14 +8,6 @@
 #include <vector>
 
 namespace oxtest {
-
-struct TableRow {
-    int line = 0;
-    std::vector<std::string> fields;  // tab-separated
-};
-
-// The rows of a data file in the tests folder: "#" lines and blank lines skipped.
-std::vector<TableRow> ReadTable(const std::string& name);
 
 // A TCP client of 127.0.0.1:port. Every wait gives up after a few seconds, failing the test
 // rather than hanging it.
