@@ -64,19 +64,19 @@ FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Figura"));
     setModal(true);
 
-    e_nomeFig = new QLineEdit(this);
-    e_nomeFig->setObjectName(QStringLiteral("e_nomeFig"));
-    e_nomeFig->setMinimumWidth(300);
-    b_procurar = NamedButton(this, "b_procurar", QStringLiteral("Procurar"), Press::Other);
-    e_comentFig = new QLineEdit(this);
-    e_comentFig->setObjectName(QStringLiteral("e_comentFig"));
+    figureNameEdit = new QLineEdit(this);
+    figureNameEdit->setObjectName(QStringLiteral("figureNameEdit"));
+    figureNameEdit->setMinimumWidth(300);
+    browseButton = NamedButton(this, "browseButton", QStringLiteral("Procurar"), Press::Other);
+    figureCommentEdit = new QLineEdit(this);
+    figureCommentEdit->setObjectName(QStringLiteral("figureCommentEdit"));
 
     OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
     CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
 
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(e_nomeFig, 1);
-    fileRow->addWidget(b_procurar);
+    fileRow->addWidget(figureNameEdit, 1);
+    fileRow->addWidget(browseButton);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -84,34 +84,34 @@ FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(CancelBtn);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(captionFor(e_nomeFig, QStringLiteral("Arquivo da figura"), this));
+    layout->addWidget(captionFor(figureNameEdit, QStringLiteral("Arquivo da figura"), this));
     layout->addLayout(fileRow);
     layout->addSpacing(6);
-    layout->addWidget(captionFor(e_comentFig, QStringLiteral("Comentário da figura"), this));
-    layout->addWidget(e_comentFig);
+    layout->addWidget(captionFor(figureCommentEdit, QStringLiteral("Comentário da figura"), this));
+    layout->addWidget(figureCommentEdit);
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(e_nomeFig, b_procurar);
-    setTabOrder(b_procurar, e_comentFig);
-    setTabOrder(e_comentFig, OKBtn);
+    setTabOrder(figureNameEdit, browseButton);
+    setTabOrder(browseButton, figureCommentEdit);
+    setTabOrder(figureCommentEdit, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
 
     connect(OKBtn, &QPushButton::clicked, this, &FigureDialog::confirm);
     connect(CancelBtn, &QPushButton::clicked, this, &FigureDialog::cancel);
-    connect(b_procurar, &QPushButton::clicked, this, &FigureDialog::browse);
+    connect(browseButton, &QPushButton::clicked, this, &FigureDialog::browse);
 }
 
 void FigureDialog::onActivated() {
     Confirmed = false;
-    e_nomeFig->clear();
-    e_comentFig->clear();
-    e_nomeFig->setFocus();
+    figureNameEdit->clear();
+    figureCommentEdit->clear();
+    figureNameEdit->setFocus();
 }
 
 void FigureDialog::confirm() {
-    Confirmed = !e_nomeFig->text().isEmpty();
+    Confirmed = !figureNameEdit->text().isEmpty();
     accept();
 }
 
@@ -129,7 +129,7 @@ void FigureDialog::browse() {
     // bare names resolving somewhere else.
     if (runstate::CurrentDirectory() != noted) QDir::setCurrent(folder.isEmpty() ? QStringLiteral("/") : folder);
     if (!chosen) return;
-    e_nomeFig->setText(FigurePathFor(*chosen, folder));
+    figureNameEdit->setText(FigurePathFor(*chosen, folder));
 }
 
 void FigureDialog::showEvent(QShowEvent* event) {

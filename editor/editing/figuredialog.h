@@ -38,9 +38,9 @@ class FigureDialog : public QDialog {
 public:
     explicit FigureDialog(QWidget* parent = nullptr);
 
-    QLineEdit* e_nomeFig;
-    QPushButton* b_procurar;
-    QLineEdit* e_comentFig;
+    QLineEdit* figureNameEdit;
+    QPushButton* browseButton;
+    QLineEdit* figureCommentEdit;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 

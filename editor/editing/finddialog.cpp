@@ -28,7 +28,7 @@ public:
 
 QAccessibleInterface* statusLineInterface(const QString&, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
-    if (!label || label->objectName() != QLatin1String("l_status") ||
+    if (!label || label->objectName() != QLatin1String("statusLine") ||
         !qobject_cast<FindDialog*>(label->parentWidget()))
         return nullptr;
     return new StatusLineAccessible(label);
@@ -99,34 +99,34 @@ FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
         fields->addWidget(field, row, 1);
         return field;
     };
-    e_localizar = addField("e_localizar", QStringLiteral("&Localizar:"));
-    if (replacing) e_substituir = addField("e_substituir", QStringLiteral("Substituir &por:"));
+    findWhatEdit = addField("findWhatEdit", QStringLiteral("&Localizar:"));
+    if (replacing) replaceWithEdit = addField("replaceWithEdit", QStringLiteral("Substituir &por:"));
 
     // What the last search found. Not a tab stop: a screen reader hears it when it changes,
     // and reads it again with the dialog.
-    l_status = new QLabel(this);
-    l_status->setObjectName(QStringLiteral("l_status"));
-    l_status->setWordWrap(true);
-    l_status->setTextFormat(Qt::PlainText);  // a line of the text is shown as it is, never as markup
-    l_status->setMinimumHeight(l_status->fontMetrics().lineSpacing() * 2);
-    QSizePolicy keepsItsPlace = l_status->sizePolicy();
+    statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusLine->setWordWrap(true);
+    statusLine->setTextFormat(Qt::PlainText);  // a line of the text is shown as it is, never as markup
+    statusLine->setMinimumHeight(statusLine->fontMetrics().lineSpacing() * 2);
+    QSizePolicy keepsItsPlace = statusLine->sizePolicy();
     keepsItsPlace.setRetainSizeWhenHidden(true);
-    l_status->setSizePolicy(keepsItsPlace);
-    l_status->hide();  // an empty line would be announced as an empty notification
-    fields->addWidget(l_status, fields->rowCount(), 0, 1, 2);
+    statusLine->setSizePolicy(keepsItsPlace);
+    statusLine->hide();  // an empty line would be announced as an empty notification
+    fields->addWidget(statusLine, fields->rowCount(), 0, 1, 2);
     fields->setRowStretch(fields->rowCount(), 1);
 
-    b_proxima = NamedButton(this, "b_proxima", QStringLiteral("Localizar próxima"), Press::Default);
+    findNextButton = NamedButton(this, "findNextButton", QStringLiteral("Localizar próxima"), Press::Default);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(b_proxima);
+    buttons->addWidget(findNextButton);
     if (replacing) {
-        b_substituir = NamedButton(this, "b_substituir", QStringLiteral("&Substituir"), Press::Other);
-        b_todas = NamedButton(this, "b_todas", QStringLiteral("Substituir &todas"), Press::Other);
-        buttons->addWidget(b_substituir);
-        buttons->addWidget(b_todas);
+        replaceButton = NamedButton(this, "replaceButton", QStringLiteral("&Substituir"), Press::Other);
+        replaceAllButton = NamedButton(this, "replaceAllButton", QStringLiteral("Substituir &todas"), Press::Other);
+        buttons->addWidget(replaceButton);
+        buttons->addWidget(replaceAllButton);
     }
-    b_fechar = NamedButton(this, "b_fechar", QStringLiteral("Fechar"), Press::Other);
-    buttons->addWidget(b_fechar);
+    closeButton = NamedButton(this, "closeButton", QStringLiteral("Fechar"), Press::Other);
+    buttons->addWidget(closeButton);
     buttons->addStretch(1);
 
     auto* layout = new QHBoxLayout(this);
@@ -135,10 +135,10 @@ FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* previous = e_localizar;
-    for (QWidget* next : {static_cast<QWidget*>(e_substituir), static_cast<QWidget*>(b_proxima),
-                          static_cast<QWidget*>(b_substituir), static_cast<QWidget*>(b_todas),
-                          static_cast<QWidget*>(b_fechar)}) {
+    QWidget* previous = findWhatEdit;
+    for (QWidget* next : {static_cast<QWidget*>(replaceWithEdit), static_cast<QWidget*>(findNextButton),
+                          static_cast<QWidget*>(replaceButton), static_cast<QWidget*>(replaceAllButton),
+                          static_cast<QWidget*>(closeButton)}) {
         if (!next) continue;
         setTabOrder(previous, next);
         previous = next;
@@ -147,30 +147,30 @@ FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
     // F3 finds the next occurrence here as it does in the editor.
     auto* again = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(again, &QShortcut::activated, this, &FindDialog::Find);
-    connect(b_proxima, &QPushButton::clicked, this, &FindDialog::Find);
+    connect(findNextButton, &QPushButton::clicked, this, &FindDialog::Find);
     if (replacing) {
-        connect(b_substituir, &QPushButton::clicked, this, &FindDialog::Replace);
-        connect(b_todas, &QPushButton::clicked, this, &FindDialog::ReplaceAll);
+        connect(replaceButton, &QPushButton::clicked, this, &FindDialog::Replace);
+        connect(replaceAllButton, &QPushButton::clicked, this, &FindDialog::ReplaceAll);
     }
-    connect(b_fechar, &QPushButton::clicked, this, &FindDialog::close);
+    connect(closeButton, &QPushButton::clicked, this, &FindDialog::close);
 }
 
-QString FindDialog::FindText() const { return e_localizar->text(); }
+QString FindDialog::FindText() const { return findWhatEdit->text(); }
 
-QString FindDialog::ReplaceText() const { return e_substituir ? e_substituir->text() : QString(); }
+QString FindDialog::ReplaceText() const { return replaceWithEdit ? replaceWithEdit->text() : QString(); }
 
 void FindDialog::SetStatus(const QString& text, bool announce, Repeat repeat) {
-    l_status->setText(text);
+    statusLine->setText(text);
     // Shown anew, the line is announced, while the keyboard stays where it is.
-    if (text.isEmpty() || announce) l_status->hide();
-    if (!text.isEmpty()) l_status->show();
+    if (text.isEmpty() || announce) statusLine->hide();
+    if (!text.isEmpty()) statusLine->show();
     // A screen reader says what changes on the control that has the keyboard, not on a label
     // beside it: the controls that search carry the status as their description too.
     QObject::disconnect(describedOnce_);
     QWidget* focused = QApplication::focusWidget();
-    for (QWidget* control : {static_cast<QWidget*>(e_localizar), static_cast<QWidget*>(e_substituir),
-                             static_cast<QWidget*>(b_proxima), static_cast<QWidget*>(b_substituir),
-                             static_cast<QWidget*>(b_todas)})
+    for (QWidget* control : {static_cast<QWidget*>(findWhatEdit), static_cast<QWidget*>(replaceWithEdit),
+                             static_cast<QWidget*>(findNextButton), static_cast<QWidget*>(replaceButton),
+                             static_cast<QWidget*>(replaceAllButton)})
         if (control) control->setAccessibleDescription(repeat == Repeat::Keep || control == focused ? text : QString());
     if (repeat == Repeat::Once && focused && focused->window() == this) {
         // The control leaves it behind with the keyboard.
@@ -201,8 +201,8 @@ void FindDialog::Open() {
 }
 
 void FindDialog::focusField() {
-    e_localizar->setFocus();
-    e_localizar->selectAll();
+    findWhatEdit->setFocus();
+    findWhatEdit->selectAll();
 }
 
 bool FindDialog::event(QEvent* event) {

@@ -30,13 +30,13 @@ public:
     enum class Kind { Find, Replace };
     explicit FindDialog(QWidget* parent = nullptr, Kind kind = Kind::Find);
 
-    QLineEdit* e_localizar;
-    QLineEdit* e_substituir = nullptr;  // the replacement: the replace dialog only
-    QPushButton* b_proxima;
-    QPushButton* b_substituir = nullptr;
-    QPushButton* b_todas = nullptr;
-    QPushButton* b_fechar;
-    QLabel* l_status;
+    QLineEdit* findWhatEdit;
+    QLineEdit* replaceWithEdit = nullptr;  // the replacement: the replace dialog only
+    QPushButton* findNextButton;
+    QPushButton* replaceButton = nullptr;
+    QPushButton* replaceAllButton = nullptr;
+    QPushButton* closeButton;
+    QLabel* statusLine;
 
     // The text to find, as typed.
     QString FindText() const;

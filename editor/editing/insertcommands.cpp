@@ -41,7 +41,7 @@ void insertLink(EditorParts& parts) {
     LinkDialog* dialog = LinkDialogOf(parts);
     dialog->exec();
     if (!dialog->Confirmed) return;
-    InsertAtCaret(parts.textEdit, LinkLine(dialog->e_referencia->text(), dialog->e_texto->text()));
+    InsertAtCaret(parts.textEdit, LinkLine(dialog->referenceEdit->text(), dialog->linkTextEdit->text()));
 }
 
 void insertLabel(EditorParts& parts) {
@@ -55,7 +55,7 @@ void insertImage(EditorParts& parts) {
     FigureDialog* dialog = FigureDialogOf(parts);
     dialog->exec();
     if (!dialog->Confirmed) return;
-    InsertAtCaret(parts.textEdit, ImageLine(dialog->e_nomeFig->text(), dialog->e_comentFig->text()));
+    InsertAtCaret(parts.textEdit, ImageLine(dialog->figureNameEdit->text(), dialog->figureCommentEdit->text()));
 }
 
 void insertFormulaQuotes(EditorParts& parts) {

@@ -43,22 +43,22 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Criação de Elo"));
     setModal(true);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Tipo de Elo"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto* choices = new QVBoxLayout(GroupBox1);
-    r_nesteSite = addChoice(GroupBox1, choices, "r_nesteSite", QStringLiteral("Referência a uma página neste site"));
-    RadioButton1 = addChoice(GroupBox1, choices, "RadioButton1", QStringLiteral("Referência a site externo"));
-    RadioButton2 = addChoice(GroupBox1, choices, "RadioButton2",
+    linkKindGroup = new QGroupBox(QStringLiteral("Tipo de Elo"), this);
+    linkKindGroup->setObjectName(QStringLiteral("linkKindGroup"));
+    auto* choices = new QVBoxLayout(linkKindGroup);
+    thisPageChoice = addChoice(linkKindGroup, choices, "thisPageChoice", QStringLiteral("Referência a uma página neste site"));
+    externalSiteChoice = addChoice(linkKindGroup, choices, "externalSiteChoice", QStringLiteral("Referência a site externo"));
+    labelChoice = addChoice(linkKindGroup, choices, "labelChoice",
                              QStringLiteral("Referência a outro lugar (rótulo) nesta página"));
-    RadioButton3 = addChoice(GroupBox1, choices, "RadioButton3", QStringLiteral("Referência a um email"));
-    r_nesteSite->setChecked(true);
+    emailChoice = addChoice(linkKindGroup, choices, "emailChoice", QStringLiteral("Referência a um email"));
+    thisPageChoice->setChecked(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
+    layout->addWidget(linkKindGroup);
     layout->addSpacing(6);
-    e_referencia = addField(layout, this, "e_referencia", QStringLiteral("Referência do elo"));
-    e_texto = addField(layout, this, "e_texto", QStringLiteral("Texto do Elo"));
-    e_referencia->setMinimumWidth(340);
+    referenceEdit = addField(layout, this, "referenceEdit", QStringLiteral("Referência do elo"));
+    linkTextEdit = addField(layout, this, "linkTextEdit", QStringLiteral("Texto do Elo"));
+    referenceEdit->setMinimumWidth(340);
 
     OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
     CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
@@ -72,13 +72,13 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
 
     // The reference field comes first in the tab order, then the text; the choices close the
     // round, so Tab from a choice leads to the reference it has just written.
-    setTabOrder(e_referencia, e_texto);
-    setTabOrder(e_texto, OKBtn);
+    setTabOrder(referenceEdit, linkTextEdit);
+    setTabOrder(linkTextEdit, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
-    setTabOrder(CancelBtn, r_nesteSite);
-    setTabOrder(r_nesteSite, RadioButton1);
-    setTabOrder(RadioButton1, RadioButton2);
-    setTabOrder(RadioButton2, RadioButton3);
+    setTabOrder(CancelBtn, thisPageChoice);
+    setTabOrder(thisPageChoice, externalSiteChoice);
+    setTabOrder(externalSiteChoice, labelChoice);
+    setTabOrder(labelChoice, emailChoice);
 
     // A kind acts whenever it becomes the chosen one: by mouse, by the arrow keys or by
     // onActivated.
@@ -87,18 +87,18 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
             if (on) (this->*handler)();
         });
     };
-    onChosen(r_nesteSite, &LinkDialog::onThisSiteChosen);
-    onChosen(RadioButton1, &LinkDialog::RadioButton1Click);
-    onChosen(RadioButton2, &LinkDialog::RadioButton2Click);
-    onChosen(RadioButton3, &LinkDialog::RadioButton3Click);
+    onChosen(thisPageChoice, &LinkDialog::onThisSiteChosen);
+    onChosen(externalSiteChoice, &LinkDialog::onExternalSiteChosen);
+    onChosen(labelChoice, &LinkDialog::onLabelChosen);
+    onChosen(emailChoice, &LinkDialog::onEmailChosen);
     connect(OKBtn, &QPushButton::clicked, this, &LinkDialog::confirm);
     connect(CancelBtn, &QPushButton::clicked, this, &LinkDialog::cancel);
 }
 
 void LinkDialog::onActivated() {
     Confirmed = false;
-    r_nesteSite->setFocus();
-    r_nesteSite->setChecked(true);
+    thisPageChoice->setFocus();
+    thisPageChoice->setChecked(true);
     // Already chosen from the last use, the kind sends no signal; its action runs anyway.
     onThisSiteChosen();
 }
@@ -113,10 +113,10 @@ void LinkDialog::cancel() {
     reject();
 }
 
-void LinkDialog::onThisSiteChosen() { e_referencia->setText(LocalPageReference()); }
-void LinkDialog::RadioButton1Click() { e_referencia->setText(ExternalSiteReference()); }
-void LinkDialog::RadioButton2Click() { e_referencia->setText(LabelReference()); }
-void LinkDialog::RadioButton3Click() { e_referencia->setText(EmailReference()); }
+void LinkDialog::onThisSiteChosen() { referenceEdit->setText(LocalPageReference()); }
+void LinkDialog::onExternalSiteChosen() { referenceEdit->setText(ExternalSiteReference()); }
+void LinkDialog::onLabelChosen() { referenceEdit->setText(LabelReference()); }
+void LinkDialog::onEmailChosen() { referenceEdit->setText(EmailReference()); }
 
 void LinkDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

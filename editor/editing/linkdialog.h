@@ -13,13 +13,13 @@ class LinkDialog : public QDialog {
 public:
     explicit LinkDialog(QWidget* parent = nullptr);
 
-    QGroupBox* GroupBox1;
-    QRadioButton* r_nesteSite;
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QRadioButton* RadioButton3;
-    QLineEdit* e_referencia;
-    QLineEdit* e_texto;
+    QGroupBox* linkKindGroup;
+    QRadioButton* thisPageChoice;
+    QRadioButton* externalSiteChoice;
+    QRadioButton* labelChoice;
+    QRadioButton* emailChoice;
+    QLineEdit* referenceEdit;
+    QLineEdit* linkTextEdit;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -40,9 +40,9 @@ public slots:
     void cancel();
     // Each kind replaces the whole reference field with its text.
     void onThisSiteChosen();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
+    void onExternalSiteChosen();
+    void onLabelChosen();
+    void onEmailChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;

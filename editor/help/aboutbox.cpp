@@ -66,14 +66,14 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     Comments = new QLabel(QStringLiteral("Editor de Textos Matemáticos"), toolBarPanel);
     Comments->setObjectName(QStringLiteral("Comments"));
     // The text stored with the window; every showing replaces it.
-    st_Version = new QLabel(QStringLiteral("v. 1.0"), toolBarPanel);
-    st_Version->setObjectName(QStringLiteral("st_Version"));
+    versionLabel = new QLabel(QStringLiteral("v. 1.0"), toolBarPanel);
+    versionLabel->setObjectName(QStringLiteral("versionLabel"));
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(ProductName);
     texts->addWidget(Comments);
     texts->addSpacing(10);
-    texts->addWidget(st_Version);
+    texts->addWidget(versionLabel);
     texts->addStretch(1);
 
     auto* panelLayout = new QHBoxLayout(toolBarPanel);
@@ -98,10 +98,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutBox::onActivated() {
-    st_Version->setText(Version());
+    versionLabel->setText(Version());
     // The focus lands on OK; its description lets a screen reader say what the box tells.
     OKButton->setAccessibleDescription(
-        QStringList{ProductName->text(), Comments->text(), st_Version->text()}.join(QStringLiteral(", ")));
+        QStringList{ProductName->text(), Comments->text(), versionLabel->text()}.join(QStringLiteral(", ")));
 }
 
 void AboutBox::showEvent(QShowEvent* event) {

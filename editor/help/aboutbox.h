@@ -19,7 +19,7 @@ public:
     QLabel* ProgramIcon;
     QLabel* ProductName;
     QLabel* Comments;
-    QLabel* st_Version;
+    QLabel* versionLabel;
     QPushButton* OKButton;
 
     // The version the box shows.

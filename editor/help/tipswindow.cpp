@@ -70,11 +70,11 @@ TipsWindow::TipsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     // Tab leaves the text for the button instead of typing a tab into the sample.
     textEdit->setTabChangesFocus(true);
 
-    Button1 = NamedButton(this, "Button1", QStringLiteral("Fechar"));
+    closeButton = NamedButton(this, "closeButton", QStringLiteral("Fechar"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Button1);
+    buttons->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(textEdit, 1);
@@ -82,9 +82,9 @@ TipsWindow::TipsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     resize(334, 625);
 
-    connect(Button1, &QPushButton::clicked, this, &TipsWindow::Button1Click);
+    connect(closeButton, &QPushButton::clicked, this, &TipsWindow::closeTips);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &TipsWindow::Button1Click);
+    connect(escape, &QShortcut::activated, this, &TipsWindow::closeTips);
 }
 
 void TipsWindow::Open() {
@@ -101,4 +101,4 @@ void TipsWindow::Open() {
     textEdit->setFocus();
 }
 
-void TipsWindow::Button1Click() { close(); }
+void TipsWindow::closeTips() { close(); }

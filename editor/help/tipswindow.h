@@ -16,14 +16,14 @@ public:
     explicit TipsWindow(QWidget* parent = nullptr);
 
     QPlainTextEdit* textEdit;
-    QPushButton* Button1;
+    QPushButton* closeButton;
 
     // Shows the window, or brings it back to the front, with the focus in the text.
     void Open();
 
 public slots:
     // "Fechar": closes the window; its text stays as it is for the next showing.
-    void Button1Click();
+    void closeTips();
 
 private:
     bool placed_ = false;

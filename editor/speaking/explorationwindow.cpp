@@ -42,23 +42,23 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
         text->setFocusPolicy(Qt::StrongFocus);
         stack->addWidget(text);
     }
-    st_fala = texts_[0];
-    st_fala->setObjectName(QStringLiteral("st_fala"));
+    spokenText = texts_[0];
+    spokenText->setObjectName(QStringLiteral("spokenText"));
     auto* help = new QLabel(QStringLiteral("Setas para andar, Espaço repete, Enter seleciona, Esc volta."), this);
-    help->setObjectName(QStringLiteral("st_ajuda"));
+    help->setObjectName(QStringLiteral("helpText"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(texts);
     layout->addWidget(help);
-    st_fala->raise();
-    st_fala->setFocus();
+    spokenText->raise();
+    spokenText->setFocus();
     // The window opens showing the whole formula, so that the screen reader says it once, with
     // the window's title and help, as the window appears.
     highlight(0);
-    st_fala->setText(pieces_[0].spoken());
-    st_fala->setAccessibleName(pieces_[0].spoken());
+    spokenText->setText(pieces_[0].spoken());
+    spokenText->setAccessibleName(pieces_[0].spoken());
 }
 
-QString ExplorationWindow::spoken() const { return st_fala->text(); }
+QString ExplorationWindow::spoken() const { return spokenText->text(); }
 
 QString ExplorationWindow::pieceReading() const { return pieces_[static_cast<std::size_t>(current_)].reading; }
 
@@ -69,7 +69,7 @@ void ExplorationWindow::showEvent(QShowEvent* event) {
     speechcommands::Silence();
     if (screenreader::Running()) return;  // it reads the window's title and text
     formulaspeech::SpeakText(codepage::Utf8ToCp1252(kTitle));
-    formulaspeech::SpeakText(codepage::Utf8ToCp1252(st_fala->text().toStdString()));
+    formulaspeech::SpeakText(codepage::Utf8ToCp1252(spokenText->text().toStdString()));
 }
 
 void ExplorationWindow::highlight(std::int32_t piece) {
@@ -96,16 +96,16 @@ void ExplorationWindow::go(std::int32_t piece) {
 void ExplorationWindow::say(const QString& text) {
     // Never two voices: whatever the program's own voice is saying stops first.
     speechcommands::Silence();
-    QLabel* next = st_fala == texts_[0] ? texts_[1] : texts_[0];
+    QLabel* next = spokenText == texts_[0] ? texts_[1] : texts_[0];
     next->setText(text);
     next->setAccessibleName(text);
     next->raise();
     next->setFocus();
-    st_fala->setObjectName(QString());
-    st_fala->setText(QString());
-    st_fala->setAccessibleName(QString());
-    st_fala = next;
-    st_fala->setObjectName(QStringLiteral("st_fala"));
+    spokenText->setObjectName(QString());
+    spokenText->setText(QString());
+    spokenText->setAccessibleName(QString());
+    spokenText = next;
+    spokenText->setObjectName(QStringLiteral("spokenText"));
     if (screenreader::Running()) emit announced(text);
     else formulaspeech::SpeakText(codepage::Utf8ToCp1252(text.toStdString()));
 }

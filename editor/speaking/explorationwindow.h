@@ -44,7 +44,7 @@ public:
     int current() const { return current_; }
 
     // The window's text: what was said last. One of two labels, the one on top with the focus.
-    QLabel* st_fala;
+    QLabel* spokenText;
 
     // The piece highlighted in the editor (the caret and selection stay put during the walk).
     QTextCursor shownPiece() const { return piece_; }

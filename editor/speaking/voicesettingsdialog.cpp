@@ -40,28 +40,28 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     auto* form = new QFormLayout;
-    cb_voz = new QComboBox(this);
-    cb_voz->setObjectName(QStringLiteral("cb_voz"));
+    voiceBox = new QComboBox(this);
+    voiceBox->setObjectName(QStringLiteral("voiceBox"));
     // Named by its label ("Voz:"); the voice it shows is its value.
     auto* voiceLabel = new QLabel(QStringLiteral("&Voz:"), this);
-    voiceLabel->setBuddy(cb_voz);
-    form->addRow(voiceLabel, cb_voz);
-    st_vozes = new QLabel(this);
-    st_vozes->setObjectName(QStringLiteral("st_vozes"));
-    st_vozes->setWordWrap(true);
-    form->addRow(QString(), st_vozes);
+    voiceLabel->setBuddy(voiceBox);
+    form->addRow(voiceLabel, voiceBox);
+    voicesStatus = new QLabel(this);
+    voicesStatus->setObjectName(QStringLiteral("voicesStatus"));
+    voicesStatus->setWordWrap(true);
+    form->addRow(QString(), voicesStatus);
 
-    tb_velocidade = addLevel(form, "tb_velocidade", QStringLiteral("V&elocidade"));
-    tb_tom = addLevel(form, "tb_tom", QStringLiteral("&Tom"));
-    tb_volume = addLevel(form, "tb_volume", QStringLiteral("Vo&lume"));
+    rateSlider = addLevel(form, "rateSlider", QStringLiteral("V&elocidade"));
+    pitchSlider = addLevel(form, "pitchSlider", QStringLiteral("&Tom"));
+    volumeSlider = addLevel(form, "volumeSlider", QStringLiteral("Vo&lume"));
 
     auto* verbosity = new QGroupBox(QStringLiteral("Detalhe da leitura das fórmulas"), this);
-    verbosity->setObjectName(QStringLiteral("gb_detalhe"));
-    r_breve = new QRadioButton(QStringLiteral("&breve"), verbosity);
-    r_normal = new QRadioButton(QStringLiteral("&normal"), verbosity);
-    r_detalhada = new QRadioButton(QStringLiteral("&detalhada"), verbosity);
+    verbosity->setObjectName(QStringLiteral("levelGroup"));
+    briefLevel = new QRadioButton(QStringLiteral("&breve"), verbosity);
+    normalLevel = new QRadioButton(QStringLiteral("&normal"), verbosity);
+    detailedLevel = new QRadioButton(QStringLiteral("&detalhada"), verbosity);
     auto* verbosityLayout = new QHBoxLayout(verbosity);
-    for (auto [radio, name] : {std::pair{r_breve, "r_breve"}, {r_normal, "r_normal"}, {r_detalhada, "r_detalhada"}}) {
+    for (auto [radio, name] : {std::pair{briefLevel, "briefLevel"}, {normalLevel, "normalLevel"}, {detailedLevel, "detailedLevel"}}) {
         radio->setObjectName(QLatin1String(name));
         radio->setAccessibleName(QStringLiteral("Leitura ") + radio->text().remove(QLatin1Char('&')));
         radio->installEventFilter(this);
@@ -71,16 +71,16 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
 
     onlyTheChosenLevelIsATabStop();
 
-    c_ligarAuto = new QCheckBox(QStringLiteral("Ligar Ormivox &automaticamente"), this);
-    c_ligarAuto->setObjectName(QStringLiteral("c_ligarAuto"));
-    c_ligarAuto->setAccessibleName(QStringLiteral("Ligar Ormivox automaticamente"));
+    connectAutomaticallyCheck = new QCheckBox(QStringLiteral("Ligar Ormivox &automaticamente"), this);
+    connectAutomaticallyCheck->setObjectName(QStringLiteral("connectAutomaticallyCheck"));
+    connectAutomaticallyCheck->setAccessibleName(QStringLiteral("Ligar Ormivox automaticamente"));
 
-    b_testar = NamedButton(this, "b_testar", QStringLiteral("Te&star"));
+    testButton = NamedButton(this, "testButton", QStringLiteral("Te&star"));
     Ok = NamedButton(this, "Ok", QStringLiteral("Ok"), Press::Default);
     Cancelar = NamedButton(this, "Cancelar", QStringLiteral("Cancelar"));
-    for (QPushButton* b : {b_testar, Ok, Cancelar}) b->setAccessibleName(b->text().remove(QLatin1Char('&')));
+    for (QPushButton* b : {testButton, Ok, Cancelar}) b->setAccessibleName(b->text().remove(QLatin1Char('&')));
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(b_testar);
+    buttons->addWidget(testButton);
     buttons->addStretch(1);
     buttons->addWidget(Ok);
     buttons->addWidget(Cancelar);
@@ -88,16 +88,16 @@ VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(verbosity);
-    layout->addWidget(c_ligarAuto);
+    layout->addWidget(connectAutomaticallyCheck);
     layout->addLayout(buttons);
 
-    connect(b_testar, &QPushButton::clicked, this, &VoiceSettingsDialog::testVoice);
+    connect(testButton, &QPushButton::clicked, this, &VoiceSettingsDialog::testVoice);
     connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Cancelar, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cb_voz, &QComboBox::activated, this, [this] { chosenVoice_ = cb_voz->currentData().toString().toStdString(); });
+    connect(voiceBox, &QComboBox::activated, this, [this] { chosenVoice_ = voiceBox->currentData().toString().toStdString(); });
 }
 
-QList<QRadioButton*> VoiceSettingsDialog::levels() const { return {r_breve, r_normal, r_detalhada}; }
+QList<QRadioButton*> VoiceSettingsDialog::levels() const { return {briefLevel, normalLevel, detailedLevel}; }
 
 void VoiceSettingsDialog::onlyTheChosenLevelIsATabStop() {
     // Tab enters the group at the level chosen, and the arrows move from there, as in every
@@ -137,7 +137,7 @@ QSlider* VoiceSettingsDialog::addLevel(QFormLayout* form, const char* name, cons
     slider->setTickInterval(50);
     slider->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     auto* value = new QLabel(this);
-    value->setObjectName(QLatin1String(name) + QStringLiteral("_valor"));
+    value->setObjectName(QLatin1String(name) + QStringLiteral("Value"));
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-100")) + 4);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(slider, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
@@ -154,13 +154,13 @@ QSlider* VoiceSettingsDialog::addLevel(QFormLayout* form, const char* name, cons
 void VoiceSettingsDialog::setSettings(const SpeechSettings& s) {
     chosenVoice_ = s.voice.voice;
     showVoices({}, kAskingVoices);
-    tb_velocidade->setValue(s.voice.rate);
-    tb_tom->setValue(s.voice.pitch);
-    tb_volume->setValue(s.voice.volume);
-    r_breve->setChecked(s.verbosity == Verbosity::Breve);
-    r_normal->setChecked(s.verbosity == Verbosity::Normal);
-    r_detalhada->setChecked(s.verbosity == Verbosity::Detalhada);
-    c_ligarAuto->setChecked(s.autoConnect);
+    rateSlider->setValue(s.voice.rate);
+    pitchSlider->setValue(s.voice.pitch);
+    volumeSlider->setValue(s.voice.volume);
+    briefLevel->setChecked(s.verbosity == Verbosity::Breve);
+    normalLevel->setChecked(s.verbosity == Verbosity::Normal);
+    detailedLevel->setChecked(s.verbosity == Verbosity::Detalhada);
+    connectAutomaticallyCheck->setChecked(s.autoConnect);
     if (formulaspeech::VoiceOutput* voice = formulaspeech::Voice()) {
         QPointer<VoiceSettingsDialog> self(this);
         voice->ListVoices([self](std::vector<std::string> names, std::string error) {
@@ -179,25 +179,25 @@ void VoiceSettingsDialog::showVoices(std::vector<std::string> names, const std::
     // yet, or no more), so that Ok never changes it unasked.
     if (!chosenVoice_.empty() && std::find(names.begin(), names.end(), chosenVoice_) == names.end())
         names.insert(names.begin(), chosenVoice_);
-    cb_voz->clear();
-    cb_voz->addItem(QString::fromUtf8(kServiceVoice), QString());
-    for (const std::string& name : names) cb_voz->addItem(QString::fromStdString(name), QString::fromStdString(name));
-    cb_voz->setCurrentIndex(std::max(0, cb_voz->findData(QString::fromStdString(chosenVoice_))));
+    voiceBox->clear();
+    voiceBox->addItem(QString::fromUtf8(kServiceVoice), QString());
+    for (const std::string& name : names) voiceBox->addItem(QString::fromStdString(name), QString::fromStdString(name));
+    voiceBox->setCurrentIndex(std::max(0, voiceBox->findData(QString::fromStdString(chosenVoice_))));
     const QString note = !error.empty() ? QString::fromStdString(error)
                          : names.empty() ? QString::fromUtf8(kNoPortugueseVoice)
                                          : QString();
-    st_vozes->setText(note);
-    st_vozes->setVisible(!note.isEmpty());
+    voicesStatus->setText(note);
+    voicesStatus->setVisible(!note.isEmpty());
 }
 
 SpeechSettings VoiceSettingsDialog::settings() const {
     SpeechSettings s;
-    s.voice.voice = cb_voz->currentData().toString().toStdString();
-    s.voice.rate = tb_velocidade->value();
-    s.voice.pitch = tb_tom->value();
-    s.voice.volume = tb_volume->value();
-    s.verbosity = r_breve->isChecked() ? Verbosity::Breve : r_detalhada->isChecked() ? Verbosity::Detalhada : Verbosity::Normal;
-    s.autoConnect = c_ligarAuto->isChecked();
+    s.voice.voice = voiceBox->currentData().toString().toStdString();
+    s.voice.rate = rateSlider->value();
+    s.voice.pitch = pitchSlider->value();
+    s.voice.volume = volumeSlider->value();
+    s.verbosity = briefLevel->isChecked() ? Verbosity::Breve : detailedLevel->isChecked() ? Verbosity::Detalhada : Verbosity::Normal;
+    s.autoConnect = connectAutomaticallyCheck->isChecked();
     return s;
 }
 

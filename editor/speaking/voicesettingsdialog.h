@@ -24,16 +24,16 @@ public:
     // The settings as the controls show them.
     speechsettings::SpeechSettings settings() const;
 
-    QComboBox* cb_voz;
-    QLabel* st_vozes;  // what became of the voice list, when it is not there
-    QSlider* tb_velocidade;
-    QSlider* tb_tom;
-    QSlider* tb_volume;
-    QRadioButton* r_breve;
-    QRadioButton* r_normal;
-    QRadioButton* r_detalhada;
-    QCheckBox* c_ligarAuto;
-    QPushButton* b_testar;
+    QComboBox* voiceBox;
+    QLabel* voicesStatus;  // what became of the voice list, when it is not there
+    QSlider* rateSlider;
+    QSlider* pitchSlider;
+    QSlider* volumeSlider;
+    QRadioButton* briefLevel;
+    QRadioButton* normalLevel;
+    QRadioButton* detailedLevel;
+    QCheckBox* connectAutomaticallyCheck;
+    QPushButton* testButton;
     QPushButton* Ok;
     QPushButton* Cancelar;
 

@@ -79,11 +79,11 @@ FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Escolhendo/criando a pasta base"));
     setModal(true);
 
-    e_nomeDir = new QLineEdit(this);
-    e_nomeDir->setObjectName(QStringLiteral("e_nomeDir"));
-    e_nomeDir->setMinimumWidth(360);
+    folderNameEdit = new QLineEdit(this);
+    folderNameEdit->setObjectName(QStringLiteral("folderNameEdit"));
+    folderNameEdit->setMinimumWidth(360);
     auto* pathLabel = new QLabel(QStringLiteral("&Pasta:"), this);
-    pathLabel->setBuddy(e_nomeDir);
+    pathLabel->setBuddy(folderNameEdit);
 
     folderListBox = new FolderListBox(this);
     folderListBox->setObjectName(QStringLiteral("folderListBox"));
@@ -91,43 +91,43 @@ FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent) {
     auto* listLabel = new QLabel(QStringLiteral("Pa&stas (Enter abre):"), this);
     listLabel->setBuddy(folderListBox);
 
-    Button1 = NamedButton(this, "Button1", QStringLiteral("Cria subpasta"), Press::Other);
-    b_ok = NamedButton(this, "b_ok", QStringLiteral("&OK"), Press::Default);
-    b_cancela = NamedButton(this, "b_cancela", QStringLiteral("Cancela"), Press::Other);
+    createFolderButton = NamedButton(this, "createFolderButton", QStringLiteral("Cria subpasta"), Press::Other);
+    okButton = NamedButton(this, "okButton", QStringLiteral("&OK"), Press::Default);
+    cancelButton = NamedButton(this, "cancelButton", QStringLiteral("Cancela"), Press::Other);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button1);
+    buttons->addWidget(createFolderButton);
     buttons->addStretch(1);
-    buttons->addWidget(b_ok);
-    buttons->addWidget(b_cancela);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pathLabel);
-    layout->addWidget(e_nomeDir);
+    layout->addWidget(folderNameEdit);
     layout->addWidget(listLabel);
     layout->addWidget(folderListBox, 1);
     layout->addLayout(buttons);
     resize(420, 380);
 
-    setTabOrder(e_nomeDir, folderListBox);
-    setTabOrder(folderListBox, Button1);
-    setTabOrder(Button1, b_ok);
-    setTabOrder(b_ok, b_cancela);
+    setTabOrder(folderNameEdit, folderListBox);
+    setTabOrder(folderListBox, createFolderButton);
+    setTabOrder(createFolderButton, okButton);
+    setTabOrder(okButton, cancelButton);
 
     connect(folderListBox, &FolderListBox::changed, this, &FolderChooser::onFolderChanged);
-    connect(Button1, &QPushButton::clicked, this, &FolderChooser::Button1Click);
-    connect(b_ok, &QPushButton::clicked, this, &FolderChooser::confirm);
-    connect(b_cancela, &QPushButton::clicked, this, &FolderChooser::cancel);
+    connect(createFolderButton, &QPushButton::clicked, this, &FolderChooser::createFolder);
+    connect(okButton, &QPushButton::clicked, this, &FolderChooser::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &FolderChooser::cancel);
 }
 
 void FolderChooser::onActivated() {
     const QString path = QString::fromStdString(result);
     folderListBox->setDirectory(path);
-    e_nomeDir->setText(path);
+    folderNameEdit->setText(path);
 }
 
-void FolderChooser::onFolderChanged() { e_nomeDir->setText(folderListBox->directory()); }
+void FolderChooser::onFolderChanged() { folderNameEdit->setText(folderListBox->directory()); }
 
-void FolderChooser::Button1Click() {
+void FolderChooser::createFolder() {
     const auto name = messages::AskText("Criando subpasta", "Qual o nome? ", "");
     if (!name) return;
     const QString folder = folderListBox->directory();
@@ -141,7 +141,7 @@ void FolderChooser::Button1Click() {
 }
 
 void FolderChooser::confirm() {
-    result = e_nomeDir->text().toStdString();
+    result = folderNameEdit->text().toStdString();
     accept();
 }
 
@@ -152,8 +152,8 @@ void FolderChooser::cancel() {
 
 void FolderChooser::showEvent(QShowEvent* event) {
     onActivated();
-    e_nomeDir->setFocus();
-    e_nomeDir->selectAll();
+    folderNameEdit->setFocus();
+    folderNameEdit->selectAll();
     QDialog::showEvent(event);
 }
 

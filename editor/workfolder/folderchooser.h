@@ -39,23 +39,23 @@ class FolderChooser : public QDialog {
 public:
     explicit FolderChooser(QWidget* parent = nullptr);
 
-    QLineEdit* e_nomeDir;
-    QPushButton* b_ok;
-    QPushButton* b_cancela;
+    QLineEdit* folderNameEdit;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
     FolderListBox* folderListBox;
-    QPushButton* Button1;
+    QPushButton* createFolderButton;
 
     // The chooser result: the folder to start from while the dialog runs, the path chosen
     // afterwards ("&OK": as typed; "Cancela": empty; closed by its frame: unchanged).
     std::string result;
 
 public slots:
-    // Shows the result's folder in the browser and the result itself in e_nomeDir.
+    // Shows the result's folder in the browser and the result itself in folderNameEdit.
     void onActivated();
-    // e_nomeDir follows the folder shown.
+    // folderNameEdit follows the folder shown.
     void onFolderChanged();
     // "Cria subpasta": asks for a name and creates that subfolder of the folder shown.
-    void Button1Click();
+    void createFolder();
     void confirm();
     void cancel();
 

@@ -41,17 +41,17 @@ WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(pa
     setModal(true);
 
     auto* grid = new QGridLayout;
-    e_pasta = addField(grid, this, "e_pasta", QStringLiteral("Pasta atual:"));
-    e_pasta->setReadOnly(true);
-    e_modelo = addField(grid, this, "e_modelo", QStringLiteral("Modelo"));
-    e_autor = addField(grid, this, "e_autor", QStringLiteral("Autor"));
-    e_contato = addField(grid, this, "e_contato", QStringLiteral("Contato"));
+    folderEdit = addField(grid, this, "folderEdit", QStringLiteral("Pasta atual:"));
+    folderEdit->setReadOnly(true);
+    templateEdit = addField(grid, this, "templateEdit", QStringLiteral("Modelo"));
+    authorEdit = addField(grid, this, "authorEdit", QStringLiteral("Autor"));
+    contactEdit = addField(grid, this, "contactEdit", QStringLiteral("Contato"));
     grid->setColumnMinimumWidth(1, 320);
 
-    c_padrao = new QCheckBox(QStringLiteral("Transforma em padrão"), this);
-    c_padrao->setObjectName(QStringLiteral("c_padrao"));
-    c_padrao->setEnabled(false);
-    grid->addWidget(c_padrao, grid->rowCount(), 1);
+    makeDefaultCheck = new QCheckBox(QStringLiteral("Transforma em padrão"), this);
+    makeDefaultCheck->setObjectName(QStringLiteral("makeDefaultCheck"));
+    makeDefaultCheck->setEnabled(false);
+    grid->addWidget(makeDefaultCheck, grid->rowCount(), 1);
 
     Ok = NamedButton(this, "Ok", QStringLiteral("Ok"), Press::Default);
     Cancelar = NamedButton(this, "Cancelar", QStringLiteral("Cancelar"), Press::Other);
@@ -65,11 +65,11 @@ WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(pa
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    setTabOrder(e_pasta, e_modelo);
-    setTabOrder(e_modelo, e_autor);
-    setTabOrder(e_autor, e_contato);
-    setTabOrder(e_contato, c_padrao);
-    setTabOrder(c_padrao, Ok);
+    setTabOrder(folderEdit, templateEdit);
+    setTabOrder(templateEdit, authorEdit);
+    setTabOrder(authorEdit, contactEdit);
+    setTabOrder(contactEdit, makeDefaultCheck);
+    setTabOrder(makeDefaultCheck, Ok);
     setTabOrder(Ok, Cancelar);
 
     connect(Ok, &QPushButton::clicked, this, &WorkFolderSettingsDialog::confirm);
@@ -77,18 +77,18 @@ WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(pa
 }
 
 void WorkFolderSettingsDialog::onActivated() {
-    e_pasta->setText(QString::fromStdString(runstate::WorkFolder));
-    e_modelo->setText(fromContent(runstate::TemplateFile));
-    e_autor->setText(fromContent(runstate::Author));
-    e_contato->setText(fromContent(runstate::Contact));
+    folderEdit->setText(QString::fromStdString(runstate::WorkFolder));
+    templateEdit->setText(fromContent(runstate::TemplateFile));
+    authorEdit->setText(fromContent(runstate::Author));
+    contactEdit->setText(fromContent(runstate::Contact));
 }
 
 void WorkFolderSettingsDialog::confirm() {
-    runstate::TemplateFile = toContent(e_modelo->text());
-    runstate::Author = toContent(e_autor->text());
-    runstate::Contact = toContent(e_contato->text());
+    runstate::TemplateFile = toContent(templateEdit->text());
+    runstate::Author = toContent(authorEdit->text());
+    runstate::Contact = toContent(contactEdit->text());
     runstate::WriteSettings();
-    c_padrao->setChecked(false);
+    makeDefaultCheck->setChecked(false);
     accept();
 }
 
@@ -98,7 +98,7 @@ void WorkFolderSettingsDialog::showEvent(QShowEvent* event) {
     // Filled on showing rather than on every activation, so that coming back to the dialog
     // from a message box keeps what the user has typed.
     onActivated();
-    e_pasta->setFocus();
+    folderEdit->setFocus();
     if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -12,11 +12,11 @@ class WorkFolderSettingsDialog : public QDialog {
 public:
     explicit WorkFolderSettingsDialog(QWidget* parent = nullptr);
 
-    QLineEdit* e_pasta;
-    QLineEdit* e_modelo;
-    QLineEdit* e_autor;
-    QLineEdit* e_contato;
-    QCheckBox* c_padrao;
+    QLineEdit* folderEdit;
+    QLineEdit* templateEdit;
+    QLineEdit* authorEdit;
+    QLineEdit* contactEdit;
+    QCheckBox* makeDefaultCheck;
     QPushButton* Ok;
     QPushButton* Cancelar;
 

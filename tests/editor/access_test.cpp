@@ -81,15 +81,15 @@ void AccessTest::tabRing_data() {
         << QStringList{"textEdit", "fileListBox", "newButton", "openButton", "saveButton", "configButton", "cutButton",
                        "copyButton", "pasteButton", "viewButton", "titleButton", "centreButton", "boldButton", "italicButton", "underlineButton",
                        "fixedWidthButton"};
-    QTest::newRow("link") << "OKEloDlg" << "e_referencia"
-        << QStringList{"e_referencia", "e_texto", "OKBtn", "CancelBtn", "r_nesteSite"};
-    QTest::newRow("figure") << "OKFiguraDlg" << "e_nomeFig"
-        << QStringList{"e_nomeFig", "b_procurar", "e_comentFig", "OKBtn", "CancelBtn"};
-    QTest::newRow("find") << "FindDialog1" << "e_localizar" << QStringList{"e_localizar", "b_proxima", "b_fechar"};
-    QTest::newRow("replace") << "ReplaceDialog1" << "e_localizar"
-        << QStringList{"e_localizar", "e_substituir", "b_proxima", "b_substituir", "b_todas", "b_fechar"};
-    QTest::newRow("information") << "form_infoDoc" << "e_pasta"
-        << QStringList{"e_pasta", "e_modelo", "e_autor", "e_contato", "Ok", "Cancelar"};
+    QTest::newRow("link") << "OKEloDlg" << "referenceEdit"
+        << QStringList{"referenceEdit", "linkTextEdit", "OKBtn", "CancelBtn", "thisPageChoice"};
+    QTest::newRow("figure") << "OKFiguraDlg" << "figureNameEdit"
+        << QStringList{"figureNameEdit", "browseButton", "figureCommentEdit", "OKBtn", "CancelBtn"};
+    QTest::newRow("find") << "FindDialog1" << "findWhatEdit" << QStringList{"findWhatEdit", "findNextButton", "closeButton"};
+    QTest::newRow("replace") << "ReplaceDialog1" << "findWhatEdit"
+        << QStringList{"findWhatEdit", "replaceWithEdit", "findNextButton", "replaceButton", "replaceAllButton", "closeButton"};
+    QTest::newRow("information") << "form_infoDoc" << "folderEdit"
+        << QStringList{"folderEdit", "templateEdit", "authorEdit", "contactEdit", "Ok", "Cancelar"};
 }
 
 void AccessTest::tabRing() {
@@ -132,12 +132,12 @@ void AccessTest::namesAndDescriptions_data() {
     QTest::newRow("file list") << "Form1" << "fileListBox" << "Arquivos da pasta de trabalho" << "*";
     QTest::newRow("link Cancelar") << "OKEloDlg" << "CancelBtn" << "Cancelar" << "*";
     QTest::newRow("figure Cancelar") << "OKFiguraDlg" << "CancelBtn" << "Cancelar" << "*";
-    QTest::newRow("find field") << "FindDialog1" << "e_localizar" << "Localizar:" << "*";
-    QTest::newRow("replace field") << "ReplaceDialog1" << "e_localizar" << "Localizar:" << "*";
-    QTest::newRow("replacement field") << "ReplaceDialog1" << "e_substituir" << "Substituir por:" << "*";
-    QTest::newRow("Substituir") << "ReplaceDialog1" << "b_substituir" << "Substituir" << "*";
-    QTest::newRow("Substituir todas") << "ReplaceDialog1" << "b_todas" << "Substituir todas" << "*";
-    QTest::newRow("Fechar") << "ReplaceDialog1" << "b_fechar" << "Fechar" << "*";
+    QTest::newRow("find field") << "FindDialog1" << "findWhatEdit" << "Localizar:" << "*";
+    QTest::newRow("replace field") << "ReplaceDialog1" << "findWhatEdit" << "Localizar:" << "*";
+    QTest::newRow("replacement field") << "ReplaceDialog1" << "replaceWithEdit" << "Substituir por:" << "*";
+    QTest::newRow("Substituir") << "ReplaceDialog1" << "replaceButton" << "Substituir" << "*";
+    QTest::newRow("Substituir todas") << "ReplaceDialog1" << "replaceAllButton" << "Substituir todas" << "*";
+    QTest::newRow("Fechar") << "ReplaceDialog1" << "closeButton" << "Fechar" << "*";
 }
 
 void AccessTest::namesAndDescriptions() {
@@ -160,9 +160,9 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty link text") << "OKEloDlg" << "e_referencia" << "e_texto" << "";
-    QTest::newRow("empty replacement") << "ReplaceDialog1" << "e_localizar" << "e_substituir" << "";
-    QTest::newRow("filled replacement") << "ReplaceDialog1" << "e_localizar" << "e_substituir" << "abc";
+    QTest::newRow("empty link text") << "OKEloDlg" << "referenceEdit" << "linkTextEdit" << "";
+    QTest::newRow("empty replacement") << "ReplaceDialog1" << "findWhatEdit" << "replaceWithEdit" << "";
+    QTest::newRow("filled replacement") << "ReplaceDialog1" << "findWhatEdit" << "replaceWithEdit" << "abc";
 }
 
 void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {

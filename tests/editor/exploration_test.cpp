@@ -118,8 +118,8 @@ private slots:
                 const qsizetype announcedBefore = announced.size();
                 if (step.key != Qt::Key_unknown) QTest::keyClick(d, step.key);
                 const QString spoken = QString::fromUtf8(step.spoken);
-                QCOMPARE(d->st_fala->text(), spoken);
-                QCOMPARE(d->st_fala->accessibleName(), spoken);
+                QCOMPARE(d->spokenText->text(), spoken);
+                QCOMPARE(d->spokenText->accessibleName(), spoken);
                 // Heard once, from one voice: the program's, or the screen reader's, which
                 // reads the opening text as the window's focus and announces every change.
                 std::vector<std::string> heard(voice.texts.begin() + static_cast<std::ptrdiff_t>(spokenBefore), voice.texts.end());
@@ -136,8 +136,8 @@ private slots:
                 }
                 if (step.key == Qt::Key_Return) break;
                 // the text said has the focus: what a screen reader says and a braille display shows
-                QTRY_VERIFY(d->st_fala->hasFocus());  // once the window is the active one
-                QAccessibleInterface* text = QAccessible::queryAccessibleInterface(d->st_fala);
+                QTRY_VERIFY(d->spokenText->hasFocus());  // once the window is the active one
+                QAccessibleInterface* text = QAccessible::queryAccessibleInterface(d->spokenText);
                 QVERIFY(text && text->state().focused);
                 QCOMPARE(text->text(QAccessible::Name), spoken);
                 // Shown as a selection, while the caret stays put (the screen reader would

@@ -126,15 +126,15 @@ void FindTest::findNext() {
     setText(form_->textEdit, text, anchor, position);
     form_->caretIndicator->setText(QStringLiteral("antes"));
     FindDialog* dialog = FindDialogOf(form_->parts());
-    dialog->e_localizar->setText(what);
+    dialog->findWhatEdit->setText(what);
     RecordingSink sink;
 
     ::findNext(form_->parts());
 
-    QCOMPARE(dialog->l_status->text(), status);
-    QCOMPARE(dialog->l_status->textFormat(), Qt::PlainText);
+    QCOMPARE(dialog->statusLine->text(), status);
+    QCOMPARE(dialog->statusLine->textFormat(), Qt::PlainText);
     // Screen readers take the line for a notification and say it when it changes.
-    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(dialog->l_status);
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(dialog->statusLine);
     QCOMPARE(line->text(QAccessible::Name), status);
     QCOMPARE(line->role(), QAccessible::Notification);
     const QTextCursor cursor = form_->textEdit->textCursor();
@@ -163,13 +163,13 @@ void FindTest::threeMatchesInAWordThenTheEnd() {
     // second Enter never reaches the text.
     QTest::keyClick(form_->textEdit, Qt::Key_F, Qt::ControlModifier);
     QTRY_VERIFY(dialog->isActiveWindow());
-    QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
-    QTest::keyClicks(dialog->e_localizar, "A");
+    QCOMPARE(QApplication::focusWidget(), dialog->findWhatEdit);
+    QTest::keyClicks(dialog->findWhatEdit, "A");
     QList<int> starts;
     for (int press = 0; press < 4; ++press) {
-        QTest::keyClick(dialog->e_localizar, Qt::Key_Return);
+        QTest::keyClick(dialog->findWhatEdit, Qt::Key_Return);
         QTRY_VERIFY(dialog->isActiveWindow());
-        QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
+        QCOMPARE(QApplication::focusWidget(), dialog->findWhatEdit);
         starts << form_->textEdit->textCursor().selectionStart();
     }
     QCOMPARE(starts, (QList<int>{6, 8, 10, 10}));
@@ -187,11 +187,11 @@ void FindTest::findAgain_data() {
     QTest::addColumn<QString>("said");  // on the window's notice line, which screen readers announce
     QTest::newRow("from the editor, the next one") << "ab" << "editor" << 3 << "textEdit" << std::vector<std::string>{}
                                                    << "Encontrado na linha 1: ab ab xy";
-    QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "e_localizar" << std::vector<std::string>{}
+    QTest::newRow("in the dialog, as Enter") << "ab" << "dialog" << 3 << "findWhatEdit" << std::vector<std::string>{}
                                              << "";
     QTest::newRow("from the editor, none left") << "xy" << "editor" << 6 << "textEdit"
                                                 << std::vector<std::string>{"Information||Busca terminada"} << "";
-    QTest::newRow("nothing looked for yet opens the dialog") << "" << "editor" << 0 << "e_localizar"
+    QTest::newRow("nothing looked for yet opens the dialog") << "" << "editor" << 0 << "findWhatEdit"
                                                              << std::vector<std::string>{} << "";
 }
 
@@ -205,13 +205,13 @@ void FindTest::findAgain() {
     setText(form_->textEdit, QStringLiteral("ab ab xy"), 0, 0);
     FindDialog* dialog = FindDialogOf(form_->parts());
     // A fresh program has looked for nothing: a search of nothing stands for that.
-    dialog->e_localizar->setText(searched);
+    dialog->findWhatEdit->setText(searched);
     ::findNext(form_->parts());
     RecordingSink sink;
     if (where == "dialog") {
         form_->action("find")->trigger();
         QTRY_VERIFY(dialog->isActiveWindow());
-        QTest::keyClick(dialog->e_localizar, Qt::Key_F3);
+        QTest::keyClick(dialog->findWhatEdit, Qt::Key_F3);
     } else {
         dialog->close();
         form_->activateWindow();
@@ -239,35 +239,35 @@ void FindTest::replace_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("with");
-    QTest::addColumn<QString>("button");  // b_proxima, b_substituir or b_todas
+    QTest::addColumn<QString>("button");  // findNextButton, replaceButton or replaceAllButton
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("selStart");
     QTest::addColumn<int>("selEnd");
     QTest::addColumn<QString>("status");
-    QTest::newRow("find only") << "abc ABC" << 1 << 1 << "abc" << "x" << "b_proxima" << "abc ABC" << 4 << 7
+    QTest::newRow("find only") << "abc ABC" << 1 << 1 << "abc" << "x" << "findNextButton" << "abc ABC" << 4 << 7
                                << "Encontrado na linha 1: abc ABC";
     QTest::newRow("replace the found one, then find the next")
-        << "casa CASA casa" << 0 << 4 << "casa" << "lar" << "b_substituir" << "lar CASA casa" << 4 << 8
+        << "casa CASA casa" << 0 << 4 << "casa" << "lar" << "replaceButton" << "lar CASA casa" << 4 << 8
         << "Encontrado na linha 1: lar CASA casa";
     QTest::newRow("a selection that is no occurrence is only searched from")
-        << "ab ab" << 0 << 1 << "ab" << "x" << "b_substituir" << "ab ab" << 3 << 5 << "Encontrado na linha 1: ab ab";
+        << "ab ab" << 0 << 1 << "ab" << "x" << "replaceButton" << "ab ab" << 3 << 5 << "Encontrado na linha 1: ab ab";
     QTest::newRow("the last one replaced, then the end")
-        << "um\nÚltimo" << 3 << 9 << "último" << "fim" << "b_substituir" << "um\nfim" << 6 << 6 << "Busca terminada";
-    QTest::newRow("all, any case, accents") << "Ação ação\nAÇÃO" << 0 << 0 << "ação" << "x" << "b_todas" << "x x\nx"
+        << "um\nÚltimo" << 3 << 9 << "último" << "fim" << "replaceButton" << "um\nfim" << 6 << 6 << "Busca terminada";
+    QTest::newRow("all, any case, accents") << "Ação ação\nAÇÃO" << 0 << 0 << "ação" << "x" << "replaceAllButton" << "x x\nx"
                                             << 0 << 0 << "3 ocorrências substituídas";
-    QTest::newRow("all, the caret keeps its place") << "aXa aXa" << 4 << 4 << "x" << "yyy" << "b_todas"
+    QTest::newRow("all, the caret keeps its place") << "aXa aXa" << 4 << 4 << "x" << "yyy" << "replaceAllButton"
                                                     << "ayyya ayyya" << 6 << 6 << "2 ocorrências substituídas";
-    QTest::newRow("all, one") << "pão" << 3 << 3 << "ÃO" << "ães" << "b_todas" << "pães" << 4 << 4
+    QTest::newRow("all, one") << "pão" << 3 << 3 << "ÃO" << "ães" << "replaceAllButton" << "pães" << 4 << 4
                               << "1 ocorrência substituída";
-    QTest::newRow("all, the replacement holds the text") << "a a" << 0 << 0 << "a" << "aa" << "b_todas" << "aa aa"
+    QTest::newRow("all, the replacement holds the text") << "a a" << 0 << 0 << "a" << "aa" << "replaceAllButton" << "aa aa"
                                                          << 0 << 0 << "2 ocorrências substituídas";
-    QTest::newRow("all, to nothing") << "x-x" << 0 << 0 << "x" << "" << "b_todas" << "-" << 0 << 0
+    QTest::newRow("all, to nothing") << "x-x" << 0 << 0 << "x" << "" << "replaceAllButton" << "-" << 0 << 0
                                      << "2 ocorrências substituídas";
-    QTest::newRow("all, none") << "abc" << 1 << 2 << "z" << "y" << "b_todas" << "abc" << 1 << 2
+    QTest::newRow("all, none") << "abc" << 1 << 2 << "z" << "y" << "replaceAllButton" << "abc" << 1 << 2
                                << "Nenhuma ocorrência substituída";
-    QTest::newRow("all, empty text to find") << "abc" << 0 << 0 << "" << "y" << "b_todas" << "abc" << 0 << 0
+    QTest::newRow("all, empty text to find") << "abc" << 0 << 0 << "" << "y" << "replaceAllButton" << "abc" << 0 << 0
                                              << "Nenhuma ocorrência substituída";
-    QTest::newRow("all, past the find limit") << repeated('x', 70000) + "ab" << 0 << 0 << "ab" << "c" << "b_todas"
+    QTest::newRow("all, past the find limit") << repeated('x', 70000) + "ab" << 0 << 0 << "ab" << "c" << "replaceAllButton"
                                               << repeated('x', 70000) + "c" << 0 << 0 << "1 ocorrência substituída";
 }
 
@@ -289,9 +289,9 @@ void FindTest::replace() {
     QTest::keyClick(form_->textEdit, Qt::Key_H, Qt::ControlModifier);
     FindDialog* dialog = ReplaceDialogOf(form_->parts());
     QTRY_VERIFY(dialog->isActiveWindow());
-    QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
-    dialog->e_localizar->setText(what);
-    dialog->e_substituir->setText(with);
+    QCOMPARE(QApplication::focusWidget(), dialog->findWhatEdit);
+    dialog->findWhatEdit->setText(what);
+    dialog->replaceWithEdit->setText(with);
     auto* pressed = dialog->findChild<QPushButton*>(button);
     pressed->setFocus();
     QTest::keyClick(pressed, Qt::Key_Space);
@@ -299,12 +299,12 @@ void FindTest::replace() {
     QCOMPARE(form_->textEdit->toPlainText(), after);
     QCOMPARE(form_->textEdit->textCursor().selectionStart(), selStart);
     QCOMPARE(form_->textEdit->textCursor().selectionEnd(), selEnd);
-    QCOMPARE(dialog->l_status->text(), status);
+    QCOMPARE(dialog->statusLine->text(), status);
     QCOMPARE(sink.calls, status == "Busca terminada" ? std::vector<std::string>{"Information||Busca terminada"}
                                                      : std::vector<std::string>{});
     QCOMPARE(form_->textEdit->document()->isModified(), after != text);
     QTRY_VERIFY(dialog->isActiveWindow());
-    if (button == "b_todas") {
+    if (button == "replaceAllButton") {
         // The count is said once: the control that has the keyboard describes it, and neither
         // it nor the next control does once the keyboard moves on.
         QCOMPARE(pressed->accessibleDescription(), status);
@@ -331,14 +331,14 @@ void FindTest::escapeClosesAndTheTextStays() {
     FindDialog* dialog = FindDialogOf(form_->parts());
     form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
-    QTest::keyClicks(dialog->e_localizar, "raiz");
-    QTest::keyClick(dialog->e_localizar, Qt::Key_Escape);
+    QTest::keyClicks(dialog->findWhatEdit, "raiz");
+    QTest::keyClick(dialog->findWhatEdit, Qt::Key_Escape);
     QVERIFY(!dialog->isVisible());
     form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
-    QCOMPARE(dialog->e_localizar->text(), QStringLiteral("raiz"));
-    QCOMPARE(dialog->e_localizar->selectedText(), QStringLiteral("raiz"));
-    dialog->b_fechar->click();
+    QCOMPARE(dialog->findWhatEdit->text(), QStringLiteral("raiz"));
+    QCOMPARE(dialog->findWhatEdit->selectedText(), QStringLiteral("raiz"));
+    dialog->closeButton->click();
     QVERIFY(!dialog->isVisible());
 }
 
@@ -349,7 +349,7 @@ void FindTest::nothingLeftIsAnInformationBox() {
     FindDialog* dialog = FindDialogOf(form_->parts());
     form_->action("find")->trigger();
     QTRY_VERIFY(dialog->isActiveWindow());
-    QTest::keyClicks(dialog->e_localizar, "a");
+    QTest::keyClicks(dialog->findWhatEdit, "a");
 
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
@@ -362,7 +362,7 @@ void FindTest::nothingLeftIsAnInformationBox() {
         buttons = box->buttons();
         QTest::keyClick(box, Qt::Key_Return);
     });
-    QTest::keyClick(dialog->e_localizar, Qt::Key_Return);
+    QTest::keyClick(dialog->findWhatEdit, Qt::Key_Return);
     messages::Install(previous);
 
     QVERIFY(answer.answered());
@@ -371,7 +371,7 @@ void FindTest::nothingLeftIsAnInformationBox() {
     QCOMPARE(buttons.size(), 1);
     // Back in the dialog, ready for another try.
     QTRY_VERIFY(dialog->isActiveWindow());
-    QCOMPARE(QApplication::focusWidget(), dialog->e_localizar);
+    QCOMPARE(QApplication::focusWidget(), dialog->findWhatEdit);
     QCOMPARE(form_->textEdit->textCursor().position(), 3);
 }
 

@@ -37,16 +37,16 @@ void UdirTest::result() {
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(form.e_nomeDir->text(), tmp.path());
+    QCOMPARE(form.folderNameEdit->text(), tmp.path());
     QCOMPARE(form.folderListBox->directory(), QDir(tmp.path()).canonicalPath());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.e_nomeDir));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.folderNameEdit));
     if (how == "ok") {
-        form.e_nomeDir->setText("  outro lugar");
-        QTest::keyClick(form.e_nomeDir, Qt::Key_Return);  // the default button
+        form.folderNameEdit->setText("  outro lugar");
+        QTest::keyClick(form.folderNameEdit, Qt::Key_Return);  // the default button
     } else if (how == "cancel") {
-        form.b_cancela->click();
+        form.cancelButton->click();
     } else if (how == "esc") {
-        QTest::keyClick(form.e_nomeDir, Qt::Key_Escape);
+        QTest::keyClick(form.folderNameEdit, Qt::Key_Escape);
     } else {
         form.close();
     }
@@ -71,13 +71,13 @@ void UdirTest::enterInTheListBrowses() {
     form.folderListBox->setCurrentRow(levels + 1);
     QTest::keyClick(form.folderListBox, Qt::Key_Return);
     QVERIFY(form.isVisible());  // Enter opened the folder; it did not press "&OK"
-    QCOMPARE(form.e_nomeDir->text(), base + "/b");
+    QCOMPARE(form.folderNameEdit->text(), base + "/b");
     QCOMPARE(form.folderListBox->item(form.folderListBox->count() - 1)->text().trimmed(), QString("interna"));
 
     // Going up to a parent line shows the parent again.
     form.folderListBox->setCurrentRow(levels - 1);
     QTest::keyClick(form.folderListBox, Qt::Key_Enter);
-    QCOMPARE(form.e_nomeDir->text(), base);
+    QCOMPARE(form.folderNameEdit->text(), base);
 }
 
 void UdirTest::createSubfolder_data() {
@@ -104,13 +104,13 @@ void UdirTest::createSubfolder() {
     FolderChooser form;
     form.result = base.toStdString();
     form.show();
-    form.Button1->click();
+    form.createFolderButton->click();
 
     std::vector<std::string> calls{"AskText: Qual o nome? "};
     if (failed) calls.push_back("Show: N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
     QCOMPARE(sink.calls, calls);
     const QString expected = shown.isEmpty() ? base : base + "/" + shown;
-    QCOMPARE(form.e_nomeDir->text(), expected);
+    QCOMPARE(form.folderNameEdit->text(), expected);
     QVERIFY(QFileInfo(expected).isDir());
     QVERIFY(form.isVisible());
 }

@@ -112,15 +112,15 @@ void InsertionTest::link_data() {
                                        << "\n{paginalocal.htm Início}\n";
     QTest::newRow("splits a line in three") << "antes depois" << 6 << 6 << "" << "" << "ver" << "ok"
                                             << "antes \n{paginalocal.htm ver}\ndepois";
-    QTest::newRow("label in this page") << "" << 0 << 0 << "RadioButton2" << "" << "Topo" << "ok" << "\n{# Topo}\n";
-    QTest::newRow("e-mail") << "" << 0 << 0 << "RadioButton3" << "" << "Escreva" << "ok"
+    QTest::newRow("label in this page") << "" << 0 << 0 << "labelChoice" << "" << "Topo" << "ok" << "\n{# Topo}\n";
+    QTest::newRow("e-mail") << "" << 0 << 0 << "emailChoice" << "" << "Escreva" << "ok"
                             << "\n{mailto:nome@exemplo.com.br Escreva}\n";
-    QTest::newRow("reference typed after the kind") << "" << 0 << 0 << "RadioButton1" << "http://www.ufrj.br"
+    QTest::newRow("reference typed after the kind") << "" << 0 << 0 << "externalSiteChoice" << "http://www.ufrj.br"
                                                     << "UFRJ" << "ok" << "\n{http://www.ufrj.br UFRJ}\n";
     QTest::newRow("empty link text") << "" << 0 << 0 << "" << "" << "" << "ok" << "\n{paginalocal.htm }\n";
     QTest::newRow("replaces a backward selection") << "trocar isto" << 11 << 7 << "" << "" << "y" << "ok"
                                                    << "trocar \n{paginalocal.htm y}\n";
-    QTest::newRow("cancel") << "fica" << 2 << 2 << "RadioButton1" << "" << "z" << "cancel" << "fica";
+    QTest::newRow("cancel") << "fica" << 2 << 2 << "externalSiteChoice" << "" << "z" << "cancel" << "fica";
     QTest::newRow("escape") << "fica" << 2 << 2 << "" << "" << "z" << "esc" << "fica";
     QTest::newRow("Enter on Cancel") << "fica" << 2 << 2 << "" << "" << "z" << "enter on cancel" << "fica";
 }
@@ -140,9 +140,9 @@ void InsertionTest::link() {
         auto* dialog = qobject_cast<LinkDialog*>(w);
         QVERIFY(dialog);
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
-        if (!reference.isEmpty()) dialog->e_referencia->setText(reference);
-        dialog->e_texto->setText(linkText);
-        closeDialog(dialog, dialog->CancelBtn, dialog->e_texto, close);
+        if (!reference.isEmpty()) dialog->referenceEdit->setText(reference);
+        dialog->linkTextEdit->setText(linkText);
+        closeDialog(dialog, dialog->CancelBtn, dialog->linkTextEdit, close);
     });
     form_->action("link")->trigger();
     QVERIFY(answer.answered());
@@ -154,9 +154,9 @@ void InsertionTest::linkDialogStartsOver_data() {
     QTest::addColumn<QString>("kind");       // chosen in the first use, "" for none
     QTest::addColumn<QString>("reference");  // typed in the first use, "" for none
     QTest::addColumn<bool>("confirm");       // how the first use ends
-    QTest::newRow("after an e-mail link") << "RadioButton3" << "" << true;
+    QTest::newRow("after an e-mail link") << "emailChoice" << "" << true;
     QTest::newRow("after a typed reference, same kind") << "" << "minha.htm" << true;
-    QTest::newRow("after a cancelled external link") << "RadioButton1" << "http://www.ufrj.br" << false;
+    QTest::newRow("after a cancelled external link") << "externalSiteChoice" << "http://www.ufrj.br" << false;
 }
 
 void InsertionTest::linkDialogStartsOver() {
@@ -166,8 +166,8 @@ void InsertionTest::linkDialogStartsOver() {
     ModalAnswer first([&](QWidget* w) {
         auto* dialog = qobject_cast<LinkDialog*>(w);
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
-        if (!reference.isEmpty()) dialog->e_referencia->setText(reference);
-        dialog->e_texto->setText(QStringLiteral("Escreva-me"));
+        if (!reference.isEmpty()) dialog->referenceEdit->setText(reference);
+        dialog->linkTextEdit->setText(QStringLiteral("Escreva-me"));
         (confirm ? dialog->OKBtn : dialog->CancelBtn)->click();
     });
     form_->action("link")->trigger();
@@ -179,16 +179,16 @@ void InsertionTest::linkDialogStartsOver() {
     bool focusOnPageKind = false;
     ModalAnswer second([&](QWidget* w) {
         auto* dialog = qobject_cast<LinkDialog*>(w);
-        for (QRadioButton* choice : dialog->GroupBox1->findChildren<QRadioButton*>())
+        for (QRadioButton* choice : dialog->linkKindGroup->findChildren<QRadioButton*>())
             if (choice->isChecked()) checked << choice->objectName();
-        focusOnPageKind = dialog->focusWidget() == dialog->r_nesteSite;
-        shownReference = dialog->e_referencia->text();
-        linkText = dialog->e_texto->text();
+        focusOnPageKind = dialog->focusWidget() == dialog->thisPageChoice;
+        shownReference = dialog->referenceEdit->text();
+        linkText = dialog->linkTextEdit->text();
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
     });
     form_->action("link")->trigger();
     QVERIFY(second.answered());
-    QCOMPARE(checked, QStringList{"r_nesteSite"});
+    QCOMPARE(checked, QStringList{"thisPageChoice"});
     QVERIFY(focusOnPageKind);
     QCOMPARE(shownReference, QStringLiteral("paginalocal.htm"));
     QCOMPARE(linkText, QStringLiteral("Escreva-me"));
@@ -202,12 +202,12 @@ void InsertionTest::linkKindsFromTheKeyboard() {
         auto* dialog = qobject_cast<LinkDialog*>(w);
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
             QTest::keyClick(dialog->focusWidget(), key);
-            references << dialog->e_referencia->text();
+            references << dialog->referenceEdit->text();
         }
         // Tab leads from the choices to the reference field (its text selected), then to the
         // link text.
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
-        QCOMPARE(dialog->focusWidget(), dialog->e_referencia);
+        QCOMPARE(dialog->focusWidget(), dialog->referenceEdit);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_End);
         QTest::keyClicks(dialog->focusWidget(), "topo");
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
@@ -279,11 +279,11 @@ void InsertionTest::figure() {
     for (int use = 0; use < 2; ++use) {
         ModalAnswer answer([&](QWidget* w) {
             auto* dialog = qobject_cast<FigureDialog*>(w);
-            seenOnOpening << dialog->e_nomeFig->text() + '|' + dialog->e_comentFig->text();
-            QCOMPARE(dialog->focusWidget(), dialog->e_nomeFig);
-            dialog->e_nomeFig->setText(file);
-            dialog->e_comentFig->setText(comment);
-            closeDialog(dialog, dialog->CancelBtn, dialog->e_comentFig, use == 0 ? close : "cancel");
+            seenOnOpening << dialog->figureNameEdit->text() + '|' + dialog->figureCommentEdit->text();
+            QCOMPARE(dialog->focusWidget(), dialog->figureNameEdit);
+            dialog->figureNameEdit->setText(file);
+            dialog->figureCommentEdit->setText(comment);
+            closeDialog(dialog, dialog->CancelBtn, dialog->figureCommentEdit, use == 0 ? close : "cancel");
             QVERIFY(!dialog->isVisible());  // a refused OK closes the dialog too
         });
         form_->action("image")->trigger();
@@ -344,12 +344,12 @@ void InsertionTest::procurar() {
 
     FigureDialog* dialog = FigureDialogOf(form_->parts());
     dialog->show();
-    dialog->e_nomeFig->setText(QStringLiteral("minha.png"));
-    dialog->b_procurar->click();
+    dialog->figureNameEdit->setText(QStringLiteral("minha.png"));
+    dialog->browseButton->click();
     dialog->hide();
 
     QCOMPARE(chooser.seenFolder, work);
-    QCOMPARE(dialog->e_nomeFig->text(), expected.contains("%1") ? expected.arg(root.path()) : expected);
+    QCOMPARE(dialog->figureNameEdit->text(), expected.contains("%1") ? expected.arg(root.path()) : expected);
     QCOMPARE(QDir::currentPath(), work);
 }
 
@@ -367,7 +367,7 @@ void InsertionTest::procurarOpensAFileDialogInTheWorkFolder() {
         filters = chooser->nameFilters();
         chooser->reject();
     });
-    dialog->b_procurar->click();
+    dialog->browseButton->click();
     QVERIFY(answer.answered());
     dialog->hide();
     QCOMPARE(folder, root.path());
@@ -380,11 +380,11 @@ void InsertionTest::procurarOpensAFileDialogInTheWorkFolder() {
 void InsertionTest::fieldsAreNamedByTheirCaptions_data() {
     QTest::addColumn<QString>("widget");
     QTest::addColumn<QString>("name");
-    QTest::newRow("link reference") << "e_referencia" << "Referência do elo";
-    QTest::newRow("link text") << "e_texto" << "Texto do Elo";
-    QTest::newRow("figure file") << "e_nomeFig" << "Arquivo da figura";
-    QTest::newRow("figure comment") << "e_comentFig" << "Comentário da figura";
-    QTest::newRow("text to find") << "e_localizar" << "Localizar:";
+    QTest::newRow("link reference") << "referenceEdit" << "Referência do elo";
+    QTest::newRow("link text") << "linkTextEdit" << "Texto do Elo";
+    QTest::newRow("figure file") << "figureNameEdit" << "Arquivo da figura";
+    QTest::newRow("figure comment") << "figureCommentEdit" << "Comentário da figura";
+    QTest::newRow("text to find") << "findWhatEdit" << "Localizar:";
 }
 
 void InsertionTest::fieldsAreNamedByTheirCaptions() {

@@ -62,10 +62,10 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<bool>("backwards");
         QTest::addColumn<QString>("landsOn");
-        QTest::newRow("normal, Tab") << int(Verbosity::Normal) << "tb_volume" << false << "r_normal";
-        QTest::newRow("normal, Shift+Tab") << int(Verbosity::Normal) << "c_ligarAuto" << true << "r_normal";
-        QTest::newRow("detalhada, Tab") << int(Verbosity::Detalhada) << "tb_volume" << false << "r_detalhada";
-        QTest::newRow("breve, Shift+Tab") << int(Verbosity::Breve) << "c_ligarAuto" << true << "r_breve";
+        QTest::newRow("normal, Tab") << int(Verbosity::Normal) << "volumeSlider" << false << "normalLevel";
+        QTest::newRow("normal, Shift+Tab") << int(Verbosity::Normal) << "connectAutomaticallyCheck" << true << "normalLevel";
+        QTest::newRow("detalhada, Tab") << int(Verbosity::Detalhada) << "volumeSlider" << false << "detailedLevel";
+        QTest::newRow("breve, Shift+Tab") << int(Verbosity::Breve) << "connectAutomaticallyCheck" << true << "briefLevel";
     }
     void tabLandsOnTheChosenLevel() {
         QFETCH(int, verbosity);
@@ -92,12 +92,12 @@ private slots:
         QTest::addColumn<int>("verbosity");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("normal, Down") << int(Verbosity::Normal) << int(Qt::Key_Down) << "r_detalhada";
-        QTest::newRow("normal, Up") << int(Verbosity::Normal) << int(Qt::Key_Up) << "r_breve";
-        QTest::newRow("normal, Right") << int(Verbosity::Normal) << int(Qt::Key_Right) << "r_detalhada";
-        QTest::newRow("normal, Left") << int(Verbosity::Normal) << int(Qt::Key_Left) << "r_breve";
-        QTest::newRow("detalhada, Down goes round") << int(Verbosity::Detalhada) << int(Qt::Key_Down) << "r_breve";
-        QTest::newRow("breve, Up goes round") << int(Verbosity::Breve) << int(Qt::Key_Up) << "r_detalhada";
+        QTest::newRow("normal, Down") << int(Verbosity::Normal) << int(Qt::Key_Down) << "detailedLevel";
+        QTest::newRow("normal, Up") << int(Verbosity::Normal) << int(Qt::Key_Up) << "briefLevel";
+        QTest::newRow("normal, Right") << int(Verbosity::Normal) << int(Qt::Key_Right) << "detailedLevel";
+        QTest::newRow("normal, Left") << int(Verbosity::Normal) << int(Qt::Key_Left) << "briefLevel";
+        QTest::newRow("detalhada, Down goes round") << int(Verbosity::Detalhada) << int(Qt::Key_Down) << "briefLevel";
+        QTest::newRow("breve, Up goes round") << int(Verbosity::Breve) << int(Qt::Key_Up) << "detailedLevel";
     }
     void arrowsChooseTheLevel() {
         QFETCH(int, verbosity);
@@ -111,7 +111,7 @@ private slots:
         dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QWidget* at = QApplication::focusWidget();
-        for (QRadioButton* r : {dialog.r_breve, dialog.r_normal, dialog.r_detalhada})
+        for (QRadioButton* r : {dialog.briefLevel, dialog.normalLevel, dialog.detailedLevel})
             if (r->isChecked()) at = r;
         at->setFocus(Qt::TabFocusReason);
         QTest::keyClick(at, Qt::Key(key));
@@ -130,8 +130,8 @@ private slots:
         s.voice.voice = "Portuguese (Brazil)";
         dialog.setSettings(s);
         dialog.show();
-        QTRY_COMPARE(dialog.cb_voz->count(), 3);
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.cb_voz);
+        QTRY_COMPARE(dialog.voiceBox->count(), 3);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.voiceBox);
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Value), QStringLiteral("Portuguese (Brazil)"));
         // Where a screen reader on this desktop reads a list box's choice.
@@ -154,18 +154,18 @@ private slots:
         ModalAnswer answer([&](QWidget* w) {
             auto* d = qobject_cast<VoiceSettingsDialog*>(w);
             QVERIFY(d);
-            QTRY_COMPARE(d->cb_voz->count(), 3);  // the service's own choice, then its two voices
-            d->cb_voz->setCurrentIndex(2);
+            QTRY_COMPARE(d->voiceBox->count(), 3);  // the service's own choice, then its two voices
+            d->voiceBox->setCurrentIndex(2);
             // The keyboard moves a slider and its value shows beside it.
-            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
-            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
-            QTest::keyClick(d->tb_velocidade, Qt::Key_Right);
-            QCOMPARE(d->findChild<QLabel*>("tb_velocidade_valor")->text(), QStringLiteral("15"));
-            QTest::keyClick(d->tb_tom, Qt::Key_PageDown);
-            QCOMPARE(d->tb_tom->value(), -20);
-            d->tb_volume->setValue(60);
-            d->r_breve->click();
-            d->c_ligarAuto->click();
+            QTest::keyClick(d->rateSlider, Qt::Key_Right);
+            QTest::keyClick(d->rateSlider, Qt::Key_Right);
+            QTest::keyClick(d->rateSlider, Qt::Key_Right);
+            QCOMPARE(d->findChild<QLabel*>("rateSliderValue")->text(), QStringLiteral("15"));
+            QTest::keyClick(d->pitchSlider, Qt::Key_PageDown);
+            QCOMPARE(d->pitchSlider->value(), -20);
+            d->volumeSlider->setValue(60);
+            d->briefLevel->click();
+            d->connectAutomaticallyCheck->click();
             d->Ok->click();
         });
         form.action("voiceSettings")->trigger();
@@ -179,7 +179,7 @@ private slots:
 
         ModalAnswer again([&](QWidget* w) {
             auto* d = qobject_cast<VoiceSettingsDialog*>(w);
-            QTRY_COMPARE(d->cb_voz->count(), 3);
+            QTRY_COMPARE(d->voiceBox->count(), 3);
             QCOMPARE(d->settings(), chosen);
             d->Cancelar->click();
         });
@@ -203,8 +203,8 @@ private slots:
         const SpeechSettings before = speechcommands::Settings();
         ModalAnswer answer([&](QWidget* w) {
             auto* d = qobject_cast<VoiceSettingsDialog*>(w);
-            d->tb_velocidade->setValue(80);
-            d->b_testar->click();
+            d->rateSlider->setValue(80);
+            d->testButton->click();
             d->Cancelar->click();
         });
         form.action("voiceSettings")->trigger();
@@ -225,8 +225,8 @@ private slots:
         SpeechSettings s;
         s.voice.voice = "Portuguese (Brazil)";
         dialog.setSettings(s);
-        QTRY_COMPARE(dialog.st_vozes->text(), QString::fromStdString(voice_.voicesError));
-        QCOMPARE(dialog.cb_voz->count(), 2);
+        QTRY_COMPARE(dialog.voicesStatus->text(), QString::fromStdString(voice_.voicesError));
+        QCOMPARE(dialog.voiceBox->count(), 2);
         QCOMPARE(dialog.settings().voice.voice, s.voice.voice);
     }
 

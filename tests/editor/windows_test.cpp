@@ -122,9 +122,9 @@ void WindowsTest::tipsWindowFromTheKeyboard() {
 
     if (closeWith == "button") {
         QTest::keyClick(tips->textEdit, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), tips->Button1);
-        QCOMPARE(tips->Button1->text(), QStringLiteral("Fechar"));
-        QTest::keyClick(tips->Button1, Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), tips->closeButton);
+        QCOMPARE(tips->closeButton->text(), QStringLiteral("Fechar"));
+        QTest::keyClick(tips->closeButton, Qt::Key_Space);
     } else {
         QTest::keyClick(tips->textEdit, Qt::Key_Escape);
     }
@@ -137,7 +137,7 @@ void WindowsTest::tipsEditsLastButAreNotStored() {
     QVERIFY(!tips->textEdit->isReadOnly());
     tips->textEdit->selectAll();
     QTest::keyClicks(tips->textEdit, "meu teste");
-    tips->Button1->click();
+    tips->closeButton->click();
     QVERIFY(!tips->isVisible());
     form_->action("formTips")->trigger();
     QCOMPARE(tips->textEdit->toPlainText(), QStringLiteral("meu teste"));
@@ -151,12 +151,12 @@ void WindowsTest::aboutShowsTheVersionEveryTime() {
         ModalAnswer answer([&](QWidget* w) {
             auto* box = qobject_cast<AboutBox*>(w);
             QVERIFY(box);
-            shown << box->st_Version->text();
+            shown << box->versionLabel->text();
             QCOMPARE(QApplication::focusWidget(), box->OKButton);
             QCOMPARE(QAccessible::queryAccessibleInterface(box->OKButton)->text(QAccessible::Description),
                      QStringLiteral("Velloq, Editor de Textos Matemáticos, v. 0.92"));
             // Whatever the label holds between showings, the next one writes the version again.
-            box->st_Version->setText(QStringLiteral("v. 1.0"));
+            box->versionLabel->setText(QStringLiteral("v. 1.0"));
             QTest::keyClick(box, Qt::Key_Return);
         });
         form_->action("about")->trigger();

@@ -27,7 +27,7 @@ ScriptedDialogs::Answer chooserTyping(const QString& path) {
             chooser.cancel();
             return int(QDialog::Rejected);
         }
-        chooser.e_nomeDir->setText(path);
+        chooser.folderNameEdit->setText(path);
         chooser.confirm();
         return int(QDialog::Accepted);
     };

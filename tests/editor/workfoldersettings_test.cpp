@@ -56,12 +56,12 @@ void InfoDocTest::init() {
 void InfoDocTest::controlsInTabOrder() {
     WorkFolderSettingsDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Informações padrões"));
-    QVERIFY(dialog.e_pasta->isReadOnly());
-    QVERIFY(!dialog.c_padrao->isEnabled());
-    QVERIFY(!dialog.c_padrao->isChecked());
+    QVERIFY(dialog.folderEdit->isReadOnly());
+    QVERIFY(!dialog.makeDefaultCheck->isEnabled());
+    QVERIFY(!dialog.makeDefaultCheck->isChecked());
 
-    const QStringList order{"e_pasta", "e_modelo", "e_autor", "e_contato", "c_padrao", "Ok", "Cancelar"};
-    QWidget* w = dialog.e_pasta;
+    const QStringList order{"folderEdit", "templateEdit", "authorEdit", "contactEdit", "makeDefaultCheck", "Ok", "Cancelar"};
+    QWidget* w = dialog.folderEdit;
     QStringList seen;
     for (int i = 0; i < order.size(); ++i) {
         seen << w->objectName();
@@ -74,11 +74,11 @@ void InfoDocTest::controlsInTabOrder() {
 void InfoDocTest::accessibleNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("folder") << "e_pasta" << "Pasta atual:";
-    QTest::newRow("template") << "e_modelo" << "Modelo";
-    QTest::newRow("author") << "e_autor" << "Autor";
-    QTest::newRow("contact") << "e_contato" << "Contato";
-    QTest::newRow("default box") << "c_padrao" << "Transforma em padrão";
+    QTest::newRow("folder") << "folderEdit" << "Pasta atual:";
+    QTest::newRow("template") << "templateEdit" << "Modelo";
+    QTest::newRow("author") << "authorEdit" << "Autor";
+    QTest::newRow("contact") << "contactEdit" << "Contato";
+    QTest::newRow("default box") << "makeDefaultCheck" << "Transforma em padrão";
     QTest::newRow("ok") << "Ok" << "Ok";
     QTest::newRow("cancel") << "Cancelar" << "Cancelar";
 }
@@ -101,16 +101,16 @@ void InfoDocTest::filledOnEveryShowing() {
     runstate::Author = "Jo\xe3o";  // Windows-1252, as read from a settings file
     runstate::Contact = "j@x.br";
     dialog.show();
-    QCOMPARE(dialog.e_pasta->text(), QStringLiteral("/pasta/ação"));
-    QCOMPARE(dialog.e_modelo->text(), QStringLiteral("a.mdl"));
-    QCOMPARE(dialog.e_autor->text(), QStringLiteral("João"));
-    QCOMPARE(dialog.e_contato->text(), QStringLiteral("j@x.br"));
-    dialog.e_autor->setText("typed, then cancelled");
+    QCOMPARE(dialog.folderEdit->text(), QStringLiteral("/pasta/ação"));
+    QCOMPARE(dialog.templateEdit->text(), QStringLiteral("a.mdl"));
+    QCOMPARE(dialog.authorEdit->text(), QStringLiteral("João"));
+    QCOMPARE(dialog.contactEdit->text(), QStringLiteral("j@x.br"));
+    dialog.authorEdit->setText("typed, then cancelled");
     dialog.reject();
 
     runstate::Author = "Maria";
     dialog.show();
-    QCOMPARE(dialog.e_autor->text(), QStringLiteral("Maria"));
+    QCOMPARE(dialog.authorEdit->text(), QStringLiteral("Maria"));
     dialog.reject();
 }
 
@@ -133,14 +133,14 @@ void InfoDocTest::closing() {
 
     ModalAnswer answer([&](QWidget* w) {
         QCOMPARE(w, static_cast<QWidget*>(&dialog));
-        dialog.e_modelo->setText(" outro.mdl ");
-        dialog.e_autor->setText(QStringLiteral("Zé Ção"));
-        dialog.e_contato->setText("");
+        dialog.templateEdit->setText(" outro.mdl ");
+        dialog.authorEdit->setText(QStringLiteral("Zé Ção"));
+        dialog.contactEdit->setText("");
         if (how == "Ok") QTest::mouseClick(dialog.Ok, Qt::LeftButton);
-        else if (how == "Enter") QTest::keyClick(dialog.e_autor, Qt::Key_Return);
+        else if (how == "Enter") QTest::keyClick(dialog.authorEdit, Qt::Key_Return);
         else if (how == "Cancelar") QTest::mouseClick(dialog.Cancelar, Qt::LeftButton);
         else if (how == "frame") dialog.close();
-        else QTest::keyClick(dialog.e_autor, Qt::Key_Escape);
+        else QTest::keyClick(dialog.authorEdit, Qt::Key_Escape);
     });
     const int result = dialog.exec();
     QVERIFY(answer.answered());
@@ -173,7 +173,7 @@ void InfoDocTest::firstStartThroughTheMenu() {
     QStringList shown;
     ModalAnswer answer([&](QWidget* w) {
         QCOMPARE(w, static_cast<QWidget*>(&dialog));
-        shown << dialog.e_pasta->text() << dialog.e_modelo->text() << dialog.e_autor->text();
+        shown << dialog.folderEdit->text() << dialog.templateEdit->text() << dialog.authorEdit->text();
         QTest::mouseClick(dialog.Ok, Qt::LeftButton);
     });
     form.action("workFolderSettings")->trigger();
