@@ -58,25 +58,25 @@ int main(int argc, char** argv) {
         QMetaObject::invokeMethod(qApp, std::move(show), Qt::QueuedConnection);
     });
 
-    // Form1 first: its creation sets the shared variables before any other window exists.
-    MainWindow Form1;
-    const DocumentCommands commands = ConnectDocumentCommands(Form1.parts());
-    LinkDialog OKEloDlg(&Form1);
-    FigureDialog OKFiguraDlg(&Form1);
-    AboutBox AboutBox(&Form1);
-    WorkFolderSettingsDialog form_infoDoc(&Form1);
-    Form1.setInfoDialog(&form_infoDoc);
-    FolderChooser form_dir(&Form1);
-    commands.workFolder->setFolderDialog(&form_dir);
-    TipsWindow dicasForm(&Form1);
+    // The main window first: its creation sets the run state before any other window exists.
+    MainWindow window;
+    const DocumentCommands commands = ConnectDocumentCommands(window.parts());
+    LinkDialog linkDialog(&window);
+    FigureDialog figureDialog(&window);
+    AboutBox aboutBox(&window);
+    WorkFolderSettingsDialog settingsDialog(&window);
+    window.setInfoDialog(&settingsDialog);
+    FolderChooser folderChooser(&window);
+    commands.workFolder->setFolderDialog(&folderChooser);
+    TipsWindow tipsWindow(&window);
     // The copy of unsaved text; made after the commands, so that the copies left by ended
     // editors are offered after the start-up step. At the end of the desktop session the
     // copy is written at once.
-    Recovery recovery(Form1.parts(), *commands.documents);
+    Recovery recovery(window.parts(), *commands.documents);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
 
-    Form1.show();
-    Form1.activateWindow();
+    window.show();
+    window.activateWindow();
     const int status = QApplication::exec();
     shell::Install(nullptr);
     messages::Install(nullptr);

@@ -60,7 +60,7 @@ QString FigurePathFor(const QString& chosen, const QString& folder) {
 }
 
 FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("OKFiguraDlg"));
+    setObjectName(QStringLiteral("figureDialog"));
     setWindowTitle(QStringLiteral("Figura"));
     setModal(true);
 
@@ -71,8 +71,8 @@ FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
     figureCommentEdit = new QLineEdit(this);
     figureCommentEdit->setObjectName(QStringLiteral("figureCommentEdit"));
 
-    OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
-    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
+    okButton = NamedButton(this, "okButton", QStringLiteral("OK"), Press::Default);
+    cancelButton = NamedButton(this, "cancelButton", QStringLiteral("Cancelar"), Press::Other);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(figureNameEdit, 1);
@@ -80,8 +80,8 @@ FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(captionFor(figureNameEdit, QStringLiteral("Arquivo da figura"), this));
@@ -95,11 +95,11 @@ FigureDialog::FigureDialog(QWidget* parent) : QDialog(parent) {
 
     setTabOrder(figureNameEdit, browseButton);
     setTabOrder(browseButton, figureCommentEdit);
-    setTabOrder(figureCommentEdit, OKBtn);
-    setTabOrder(OKBtn, CancelBtn);
+    setTabOrder(figureCommentEdit, okButton);
+    setTabOrder(okButton, cancelButton);
 
-    connect(OKBtn, &QPushButton::clicked, this, &FigureDialog::confirm);
-    connect(CancelBtn, &QPushButton::clicked, this, &FigureDialog::cancel);
+    connect(okButton, &QPushButton::clicked, this, &FigureDialog::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &FigureDialog::cancel);
     connect(browseButton, &QPushButton::clicked, this, &FigureDialog::browse);
 }
 

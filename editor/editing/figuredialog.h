@@ -41,8 +41,8 @@ public:
     QLineEdit* figureNameEdit;
     QPushButton* browseButton;
     QLineEdit* figureCommentEdit;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
     // True when the dialog was last closed with "OK" while the file-name field held a name;
     // decided anew on every showing.

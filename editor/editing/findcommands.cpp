@@ -19,10 +19,10 @@ QString lastSearch;
 
 }  // namespace
 
-FindDialog* FindDialogOf(EditorParts& parts) { return OwnedWindow<FindDialog>(parts, "FindDialog1"); }
+FindDialog* FindDialogOf(EditorParts& parts) { return OwnedWindow<FindDialog>(parts, "findDialog"); }
 
 FindDialog* ReplaceDialogOf(EditorParts& parts) {
-    if (auto* found = parts.window->findChild<FindDialog*>(QStringLiteral("ReplaceDialog1"), Qt::FindDirectChildrenOnly))
+    if (auto* found = parts.window->findChild<FindDialog*>(QStringLiteral("replaceDialog"), Qt::FindDirectChildrenOnly))
         return found;
     return new FindDialog(parts.window, FindDialog::Kind::Replace);
 }

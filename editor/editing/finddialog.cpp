@@ -83,7 +83,7 @@ FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
     static const bool statusLineKnown = (QAccessible::installFactory(statusLineInterface), true);
     Q_UNUSED(statusLineKnown);
     const bool replacing = kind == Kind::Replace;
-    setObjectName(replacing ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
+    setObjectName(replacing ? QStringLiteral("replaceDialog") : QStringLiteral("findDialog"));
     setWindowTitle(replacing ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
     setModal(false);
 

@@ -27,8 +27,8 @@ QString ImageLine(const QString& file, const QString& comment) {
     return kLineEnd + QLatin1Char('$') + file + QLatin1Char(' ') + comment + QLatin1Char('$') + kLineEnd;
 }
 
-LinkDialog* LinkDialogOf(EditorParts& parts) { return OwnedWindow<LinkDialog>(parts, "OKEloDlg"); }
-FigureDialog* FigureDialogOf(EditorParts& parts) { return OwnedWindow<FigureDialog>(parts, "OKFiguraDlg"); }
+LinkDialog* LinkDialogOf(EditorParts& parts) { return OwnedWindow<LinkDialog>(parts, "linkDialog"); }
+FigureDialog* FigureDialogOf(EditorParts& parts) { return OwnedWindow<FigureDialog>(parts, "figureDialog"); }
 
 void ConnectInsertCommands(EditorParts& parts) {
     OnAction(parts, "link", insertLink);

@@ -39,7 +39,7 @@ QString LinkDialog::LabelReference() { return QStringLiteral("#"); }
 QString LinkDialog::EmailReference() { return QStringLiteral("mailto:nome@exemplo.com.br"); }
 
 LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("OKEloDlg"));
+    setObjectName(QStringLiteral("linkDialog"));
     setWindowTitle(QStringLiteral("Criação de Elo"));
     setModal(true);
 
@@ -60,12 +60,12 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     linkTextEdit = addField(layout, this, "linkTextEdit", QStringLiteral("Texto do Elo"));
     referenceEdit->setMinimumWidth(340);
 
-    OKBtn = NamedButton(this, "OKBtn", QStringLiteral("OK"), Press::Default);
-    CancelBtn = NamedButton(this, "CancelBtn", QStringLiteral("Cancelar"), Press::Other);
+    okButton = NamedButton(this, "okButton", QStringLiteral("OK"), Press::Default);
+    cancelButton = NamedButton(this, "cancelButton", QStringLiteral("Cancelar"), Press::Other);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -73,9 +73,9 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     // The reference field comes first in the tab order, then the text; the choices close the
     // round, so Tab from a choice leads to the reference it has just written.
     setTabOrder(referenceEdit, linkTextEdit);
-    setTabOrder(linkTextEdit, OKBtn);
-    setTabOrder(OKBtn, CancelBtn);
-    setTabOrder(CancelBtn, thisPageChoice);
+    setTabOrder(linkTextEdit, okButton);
+    setTabOrder(okButton, cancelButton);
+    setTabOrder(cancelButton, thisPageChoice);
     setTabOrder(thisPageChoice, externalSiteChoice);
     setTabOrder(externalSiteChoice, labelChoice);
     setTabOrder(labelChoice, emailChoice);
@@ -91,8 +91,8 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     onChosen(externalSiteChoice, &LinkDialog::onExternalSiteChosen);
     onChosen(labelChoice, &LinkDialog::onLabelChosen);
     onChosen(emailChoice, &LinkDialog::onEmailChosen);
-    connect(OKBtn, &QPushButton::clicked, this, &LinkDialog::confirm);
-    connect(CancelBtn, &QPushButton::clicked, this, &LinkDialog::cancel);
+    connect(okButton, &QPushButton::clicked, this, &LinkDialog::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &LinkDialog::cancel);
 }
 
 void LinkDialog::onActivated() {

@@ -20,8 +20,8 @@ public:
     QRadioButton* emailChoice;
     QLineEdit* referenceEdit;
     QLineEdit* linkTextEdit;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
     // True when the dialog was last closed with "OK"; decided anew on every showing.
     bool Confirmed = false;

@@ -41,7 +41,7 @@ QPixmap ProgramIconPixmap(int size) {
 QString AboutBox::Version() { return QStringLiteral("v. 0.92"); }
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("Sobre este programa"));
     setModal(true);
 

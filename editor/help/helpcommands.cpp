@@ -4,8 +4,8 @@
 #include "editor/help/tipswindow.h"
 #include "editor/window/editorparts.h"
 
-AboutBox* AboutBoxOf(EditorParts& parts) { return OwnedWindow<AboutBox>(parts, "AboutBox"); }
-TipsWindow* TipsWindowOf(EditorParts& parts) { return OwnedWindow<TipsWindow>(parts, "dicasForm"); }
+AboutBox* AboutBoxOf(EditorParts& parts) { return OwnedWindow<AboutBox>(parts, "aboutBox"); }
+TipsWindow* TipsWindowOf(EditorParts& parts) { return OwnedWindow<TipsWindow>(parts, "tipsWindow"); }
 
 void ConnectHelpCommands(EditorParts& parts) {
     OnAction(parts, "about", showAbout);

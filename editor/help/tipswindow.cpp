@@ -55,7 +55,7 @@ QStringList TipsLines() {
 }
 
 TipsWindow::TipsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("dicasForm"));
+    setObjectName(QStringLiteral("tipsWindow"));
     setWindowTitle(QStringLiteral("Dicas para criar formulário"));
 
     textEdit = new QPlainTextEdit(this);

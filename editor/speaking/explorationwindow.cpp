@@ -24,7 +24,7 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
       formula_(formula),
       verbosity_(verbosity),
       pieces_(formulapieces::Pieces(formula, verbosity, closed)) {
-    setObjectName(QStringLiteral("ExplorarDlg"));
+    setObjectName(QStringLiteral("explorationWindow"));
     setWindowTitle(QString::fromUtf8(kTitle));
     setModal(true);
     // Two texts in one place, one on top of the other: each move writes the one below and gives

@@ -35,7 +35,7 @@ constexpr const char* kNoPortugueseVoice = "O serviço de fala não tem outra vo
 
 VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
     InstallComboBoxAccessibility();
-    setObjectName(QStringLiteral("SintetizadorDlg"));
+    setObjectName(QStringLiteral("voiceSettingsDialog"));
     setWindowTitle(QStringLiteral("Sintetizador"));
     setModal(true);
 

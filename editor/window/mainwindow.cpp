@@ -69,7 +69,7 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Velloq"));
     if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))) {
         QFont base(QStringLiteral("MS Sans Serif"));

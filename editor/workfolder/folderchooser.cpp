@@ -75,7 +75,7 @@ void FolderListBox::enter(QListWidgetItem* item) {
 }
 
 FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("form_dir"));
+    setObjectName(QStringLiteral("folderChooser"));
     setWindowTitle(QStringLiteral("Escolhendo/criando a pasta base"));
     setModal(true);
 

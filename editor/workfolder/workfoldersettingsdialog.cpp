@@ -36,7 +36,7 @@ QLineEdit* addField(QGridLayout* grid, QWidget* parent, const char* name, const 
 }  // namespace
 
 WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("form_infoDoc"));
+    setObjectName(QStringLiteral("workFolderSettingsDialog"));
     setWindowTitle(QStringLiteral("Informações padrões"));
     setModal(true);
 

@@ -31,11 +31,11 @@ QWidget* shownWindow(DocFixture& f, const QString& name) {
     if (!QTest::qWaitForWindowActive(form)) return nullptr;
     if (!QTest::qWaitFor([&] { return !f.dialogs.shown.empty(); }, 5000)) return nullptr;
     QWidget* window = form;
-    if (name == "OKEloDlg") window = LinkDialogOf(form->parts());
-    else if (name == "OKFiguraDlg") window = FigureDialogOf(form->parts());
-    else if (name == "FindDialog1") window = FindDialogOf(form->parts());
-    else if (name == "ReplaceDialog1") window = ReplaceDialogOf(form->parts());
-    else if (name == "form_infoDoc") window = new WorkFolderSettingsDialog(form);
+    if (name == "linkDialog") window = LinkDialogOf(form->parts());
+    else if (name == "figureDialog") window = FigureDialogOf(form->parts());
+    else if (name == "findDialog") window = FindDialogOf(form->parts());
+    else if (name == "replaceDialog") window = ReplaceDialogOf(form->parts());
+    else if (name == "workFolderSettingsDialog") window = new WorkFolderSettingsDialog(form);
     if (window == form) return form;
     window->show();
     window->activateWindow();
@@ -77,18 +77,18 @@ void AccessTest::tabRing_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("ring");  // from start, by Tab
-    QTest::newRow("main window") << "Form1" << "textEdit"
+    QTest::newRow("main window") << "mainWindow" << "textEdit"
         << QStringList{"textEdit", "fileListBox", "newButton", "openButton", "saveButton", "configButton", "cutButton",
                        "copyButton", "pasteButton", "viewButton", "titleButton", "centreButton", "boldButton", "italicButton", "underlineButton",
                        "fixedWidthButton"};
-    QTest::newRow("link") << "OKEloDlg" << "referenceEdit"
-        << QStringList{"referenceEdit", "linkTextEdit", "OKBtn", "CancelBtn", "thisPageChoice"};
-    QTest::newRow("figure") << "OKFiguraDlg" << "figureNameEdit"
-        << QStringList{"figureNameEdit", "browseButton", "figureCommentEdit", "OKBtn", "CancelBtn"};
-    QTest::newRow("find") << "FindDialog1" << "findWhatEdit" << QStringList{"findWhatEdit", "findNextButton", "closeButton"};
-    QTest::newRow("replace") << "ReplaceDialog1" << "findWhatEdit"
+    QTest::newRow("link") << "linkDialog" << "referenceEdit"
+        << QStringList{"referenceEdit", "linkTextEdit", "okButton", "cancelButton", "thisPageChoice"};
+    QTest::newRow("figure") << "figureDialog" << "figureNameEdit"
+        << QStringList{"figureNameEdit", "browseButton", "figureCommentEdit", "okButton", "cancelButton"};
+    QTest::newRow("find") << "findDialog" << "findWhatEdit" << QStringList{"findWhatEdit", "findNextButton", "closeButton"};
+    QTest::newRow("replace") << "replaceDialog" << "findWhatEdit"
         << QStringList{"findWhatEdit", "replaceWithEdit", "findNextButton", "replaceButton", "replaceAllButton", "closeButton"};
-    QTest::newRow("information") << "form_infoDoc" << "folderEdit"
+    QTest::newRow("information") << "workFolderSettingsDialog" << "folderEdit"
         << QStringList{"folderEdit", "templateEdit", "authorEdit", "contactEdit", "Ok", "Cancelar"};
 }
 
@@ -119,25 +119,25 @@ void AccessTest::namesAndDescriptions_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");  // "*" when any is right
-    QTest::newRow("tool bar") << "Form1" << "toolBarPanel" << "Barra de ferramentas" << "*";
-    QTest::newRow("Título") << "Form1" << "titleButton" << "Título" << "Faz da linha do cursor um título";
-    QTest::newRow("Centralizado") << "Form1" << "centreButton" << "Centralizado" << "Centraliza a seleção";
-    QTest::newRow("Negrito") << "Form1" << "boldButton" << "Negrito" << "Põe a seleção em negrito";
-    QTest::newRow("Itálico") << "Form1" << "italicButton" << "Itálico" << "Põe a seleção em itálico";
-    QTest::newRow("Sublinhado") << "Form1" << "underlineButton" << "Sublinhado" << "Sublinha a seleção";
-    QTest::newRow("Espacejamento fixo") << "Form1" << "fixedWidthButton" << "Espacejamento fixo"
+    QTest::newRow("tool bar") << "mainWindow" << "toolBarPanel" << "Barra de ferramentas" << "*";
+    QTest::newRow("Título") << "mainWindow" << "titleButton" << "Título" << "Faz da linha do cursor um título";
+    QTest::newRow("Centralizado") << "mainWindow" << "centreButton" << "Centralizado" << "Centraliza a seleção";
+    QTest::newRow("Negrito") << "mainWindow" << "boldButton" << "Negrito" << "Põe a seleção em negrito";
+    QTest::newRow("Itálico") << "mainWindow" << "italicButton" << "Itálico" << "Põe a seleção em itálico";
+    QTest::newRow("Sublinhado") << "mainWindow" << "underlineButton" << "Sublinhado" << "Sublinha a seleção";
+    QTest::newRow("Espacejamento fixo") << "mainWindow" << "fixedWidthButton" << "Espacejamento fixo"
                                         << "Põe a seleção em espaçamento fixo";
-    QTest::newRow("Novo") << "Form1" << "newButton" << "Arquivo novo" << "*";
-    QTest::newRow("editor") << "Form1" << "textEdit" << "Texto do documento" << "*";
-    QTest::newRow("file list") << "Form1" << "fileListBox" << "Arquivos da pasta de trabalho" << "*";
-    QTest::newRow("link Cancelar") << "OKEloDlg" << "CancelBtn" << "Cancelar" << "*";
-    QTest::newRow("figure Cancelar") << "OKFiguraDlg" << "CancelBtn" << "Cancelar" << "*";
-    QTest::newRow("find field") << "FindDialog1" << "findWhatEdit" << "Localizar:" << "*";
-    QTest::newRow("replace field") << "ReplaceDialog1" << "findWhatEdit" << "Localizar:" << "*";
-    QTest::newRow("replacement field") << "ReplaceDialog1" << "replaceWithEdit" << "Substituir por:" << "*";
-    QTest::newRow("Substituir") << "ReplaceDialog1" << "replaceButton" << "Substituir" << "*";
-    QTest::newRow("Substituir todas") << "ReplaceDialog1" << "replaceAllButton" << "Substituir todas" << "*";
-    QTest::newRow("Fechar") << "ReplaceDialog1" << "closeButton" << "Fechar" << "*";
+    QTest::newRow("Novo") << "mainWindow" << "newButton" << "Arquivo novo" << "*";
+    QTest::newRow("editor") << "mainWindow" << "textEdit" << "Texto do documento" << "*";
+    QTest::newRow("file list") << "mainWindow" << "fileListBox" << "Arquivos da pasta de trabalho" << "*";
+    QTest::newRow("link Cancelar") << "linkDialog" << "cancelButton" << "Cancelar" << "*";
+    QTest::newRow("figure Cancelar") << "figureDialog" << "cancelButton" << "Cancelar" << "*";
+    QTest::newRow("find field") << "findDialog" << "findWhatEdit" << "Localizar:" << "*";
+    QTest::newRow("replace field") << "replaceDialog" << "findWhatEdit" << "Localizar:" << "*";
+    QTest::newRow("replacement field") << "replaceDialog" << "replaceWithEdit" << "Substituir por:" << "*";
+    QTest::newRow("Substituir") << "replaceDialog" << "replaceButton" << "Substituir" << "*";
+    QTest::newRow("Substituir todas") << "replaceDialog" << "replaceAllButton" << "Substituir todas" << "*";
+    QTest::newRow("Fechar") << "replaceDialog" << "closeButton" << "Fechar" << "*";
 }
 
 void AccessTest::namesAndDescriptions() {
@@ -160,9 +160,9 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty link text") << "OKEloDlg" << "referenceEdit" << "linkTextEdit" << "";
-    QTest::newRow("empty replacement") << "ReplaceDialog1" << "findWhatEdit" << "replaceWithEdit" << "";
-    QTest::newRow("filled replacement") << "ReplaceDialog1" << "findWhatEdit" << "replaceWithEdit" << "abc";
+    QTest::newRow("empty link text") << "linkDialog" << "referenceEdit" << "linkTextEdit" << "";
+    QTest::newRow("empty replacement") << "replaceDialog" << "findWhatEdit" << "replaceWithEdit" << "";
+    QTest::newRow("filled replacement") << "replaceDialog" << "findWhatEdit" << "replaceWithEdit" << "abc";
 }
 
 void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
@@ -172,7 +172,7 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
     QFETCH(QString, text);
     MainWindow form;
     form.show();
-    QDialog* dialog = window == "OKEloDlg" ? static_cast<QDialog*>(LinkDialogOf(form.parts())) : ReplaceDialogOf(form.parts());
+    QDialog* dialog = window == "linkDialog" ? static_cast<QDialog*>(LinkDialogOf(form.parts())) : ReplaceDialogOf(form.parts());
     dialog->show();
     dialog->activateWindow();
     QTRY_VERIFY(dialog->isActiveWindow());

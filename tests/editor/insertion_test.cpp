@@ -142,7 +142,7 @@ void InsertionTest::link() {
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
         if (!reference.isEmpty()) dialog->referenceEdit->setText(reference);
         dialog->linkTextEdit->setText(linkText);
-        closeDialog(dialog, dialog->CancelBtn, dialog->linkTextEdit, close);
+        closeDialog(dialog, dialog->cancelButton, dialog->linkTextEdit, close);
     });
     form_->action("link")->trigger();
     QVERIFY(answer.answered());
@@ -168,7 +168,7 @@ void InsertionTest::linkDialogStartsOver() {
         if (!kind.isEmpty()) dialog->findChild<QRadioButton*>(kind)->click();
         if (!reference.isEmpty()) dialog->referenceEdit->setText(reference);
         dialog->linkTextEdit->setText(QStringLiteral("Escreva-me"));
-        (confirm ? dialog->OKBtn : dialog->CancelBtn)->click();
+        (confirm ? dialog->okButton : dialog->cancelButton)->click();
     });
     form_->action("link")->trigger();
     QVERIFY(first.answered());
@@ -283,7 +283,7 @@ void InsertionTest::figure() {
             QCOMPARE(dialog->focusWidget(), dialog->figureNameEdit);
             dialog->figureNameEdit->setText(file);
             dialog->figureCommentEdit->setText(comment);
-            closeDialog(dialog, dialog->CancelBtn, dialog->figureCommentEdit, use == 0 ? close : "cancel");
+            closeDialog(dialog, dialog->cancelButton, dialog->figureCommentEdit, use == 0 ? close : "cancel");
             QVERIFY(!dialog->isVisible());  // a refused OK closes the dialog too
         });
         form_->action("image")->trigger();

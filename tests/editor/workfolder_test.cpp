@@ -103,7 +103,7 @@ void WorkFolderTest::startUp() {
     f.form->activateWindow();
     // The window's first activation runs the step once its timer ticks.
     QTRY_VERIFY(!f.listed().isEmpty());
-    QCOMPARE(f.dialogs.shown, withTextos ? std::vector<std::string>{"form_infoDoc"} : std::vector<std::string>{});
+    QCOMPARE(f.dialogs.shown, withTextos ? std::vector<std::string>{"workFolderSettingsDialog"} : std::vector<std::string>{});
     QCOMPARE(f.sink.calls, withTextos ? std::vector<std::string>{}
                                       : std::vector<std::string>{show("Pasta de trabalho " + f.textos() + " está inacessível")});
     QCOMPARE(f.listed(), withTextos ? QStringList{"aula.vloq"} : QStringList{"inicio.vloq"});
