@@ -12,7 +12,7 @@ while IFS= read -r path; do
   [[ -e "$root/$path" ]] || fail "ARCHITECTURE.md names $path, which does not exist"
 done < <(grep -o '`[A-Za-z_./-]*`' "$map" | tr -d '`' | grep -E '^[a-z]+(/[A-Za-z_.-]+)*(/|\.[a-z]+)$' | sort -u)
 
-for folder in platform generator speech oxserver editor/state editor/catalogue; do
+for folder in platform generator reader speech oxserver editor/state editor/catalogue; do
   if hits=$(grep -rlE '#include <Q' "$root/$folder" --include='*.cpp' --include='*.h'); then
     fail "$folder is Qt-free but includes Qt: $hits"
   fi
