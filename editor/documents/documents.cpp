@@ -83,9 +83,17 @@ void Documents::SetCaption() {
 }
 
 void Documents::ClearEditor() {
+    clearText();
+    forgetName();
+}
+
+void Documents::clearText() {
     parts_.textEdit->clear();
     format_ = {};
     MarkClean();
+}
+
+void Documents::forgetName() {
     runstate::CurrentFile.clear();
     runstate::PageFile.clear();
     SetCaption();
@@ -140,14 +148,9 @@ bool Documents::WriteDocument(const std::string& file) {
 }
 
 void Documents::newPage() {
-    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) {
-        parts_.textEdit->clear();
-        format_ = {};
-        MarkClean();
-    }
-    runstate::CurrentFile.clear();
-    runstate::PageFile.clear();
-    SetCaption();
+    // Answered No, the text stays but under no name.
+    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) clearText();
+    forgetName();
     list_.ClearSelection();
 }
 

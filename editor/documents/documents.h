@@ -52,6 +52,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // An empty, clean text in the format of a new one.
+    void clearText();
+    // No document name: CurrentFile, PageFile and the caption.
+    void forgetName();
+
     EditorParts& parts_;
     FileList& list_;
     bool markingClean_ = false;
