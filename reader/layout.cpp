@@ -14,6 +14,7 @@ bool Reader::symbolRules(Row& r) {
     case Role::Dot: read = dotRule(r); break;
     case Role::Colon: read = colonRule(r); break;
     case Role::Tends: read = mappingArrowRule(r) || implicationArrowRule(r); break;
+    case Role::Equivalence: read = implicationArrowRule(r); break;
     case Role::Tilde: read = tildeRule(r); break;
     case Role::Congruence: read = congruenceRule(r); break;
     case Role::Forall:
@@ -80,7 +81,7 @@ void Reader::readNode(std::int32_t i) {
     case NodeKind::Text: readText(f_.text(n)); break;
     case NodeKind::Row: readChildren(i); break;
     case NodeKind::Group: readGroup(i, false); break;
-    case NodeKind::Unary: readUnary(n); break;
+    case NodeKind::Unary: readUnary(i); break;
     case NodeKind::Binary: readBinary(n); break;
     case NodeKind::Frac: readFraction(n.a, n.b); break;
     case NodeKind::Script: readScript(i); break;
@@ -217,7 +218,8 @@ void Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     if (g.close) w_.phrase(g.close->words);
 }
 
-void Reader::readUnary(const Node& n) {
+void Reader::readUnary(std::int32_t i) {
+    const Node& n = at(i);
     const Symbol* s = n.symbol;
     if (s->kind == SymbolKind::Function) {
         readFunctionHead(s, -1, -1);
@@ -258,6 +260,12 @@ void Reader::readUnary(const Node& n) {
     case Role::PostfixAccent:
     case Role::Overbar:
     case Role::Hat:
+        if (s->role == Role::Overbar && isComplement(i)) {
+            w_.noun(Say(P::ComplementarDe));
+            readNode(a);
+            closeScope(shortArg, Say(P::FimDoComplementar));
+            return;
+        }
         if (s->role == Role::Overbar && capitalsRun(a) >= 2) {
             w_.noun(Say(P::Segmento));
             readNode(a);

@@ -50,7 +50,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
         if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
             // "integral de f de x, d x": a differential only needs the pause
             if (w_.productMarker().empty() || isDifferential(at(r.current()))) w_.pause();
-            else w_.end(w_.productMarker());
+            else w_.endPending();
         }
         bool read = false;
         // the rules that can apply to this kind of item, in order

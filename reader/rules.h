@@ -67,14 +67,14 @@ public:
     void semicolon() { addMark(';'); }
     void colon() { addMark(':'); }
 
-    // The end of a structure: a pause, the marker, and a pause before what follows.
-    void end(std::string_view marker) {
-        const std::size_t from = trailingEndsFrom_ == std::string::npos ? out_.size() : trailingEndsFrom_;
-        pause();
-        phrase(marker);
-        pendingPause_ = true;
-        trailingEndsFrom_ = from;
-    }
+    // The end of a structure: a pause, the marker, and a pause before what follows. When the
+    // last thing read was a structure of the same kind left open because it held one item
+    // ("raiz quadrada de (x mais raiz quadrada de y)"), its marker is said first, so that a
+    // single "fim da raiz" after it always closes the inner one: "..., fim da raiz, fim da raiz".
+    void end(std::string_view marker) { endWith(marker, productEnded_ && productMarker_ == marker); }
+
+    // The end of the one-item structure just read, because a product with it follows.
+    void endPending() { endWith(productMarker_, false); }
 
     bool empty() const { return out_.empty(); }
 
@@ -86,6 +86,18 @@ public:
     }
 
 private:
+    void endWith(std::string_view marker, bool innerFirst) {
+        const std::size_t from = trailingEndsFrom_ == std::string::npos ? out_.size() : trailingEndsFrom_;
+        pause();
+        if (innerFirst) {
+            phrase(marker);
+            pause();
+        }
+        phrase(marker);
+        pendingPause_ = true;
+        trailingEndsFrom_ = from;
+    }
+
     void put(std::string_view w, bool fixed) {
         if (w.empty()) return;
         if (pendingPause_) addMark(',');
@@ -268,7 +280,7 @@ private:
     void readText(std::string_view text);
     void readGroup(std::int32_t i, bool baseOfScript);
     void readGroupAlone(std::int32_t i, bool baseOfScript);
-    void readUnary(const Node& n);
+    void readUnary(std::int32_t i);
     void readBinary(const Node& n);
     static int smallNumber(std::string_view digits);
     void readFraction(std::int32_t top, std::int32_t bottom);
@@ -346,6 +358,10 @@ private:
     bool isBinomial(std::int32_t top, std::int32_t bottom) const;
     bool isWholeNumber(std::int32_t i) const;
 
+    // ---- sets (sets.cpp)
+    bool isComplement(std::int32_t overbar) const;
+    bool holdsSetOperation(std::int32_t i) const;
+
     const Formula& f_;
     Words& w_;
     const Verbosity verbosity_;
@@ -357,6 +373,7 @@ private:
     bool afterTends_ = false;  // the node being read follows "tende a"
     Role bracket_ = Role::None;  // the bracket around the row being read
     TypingErrors typingErrors_;  // the formula's slips, said where they stand
+    mutable std::vector<bool> complements_;  // see isComplement; made when first needed
 };
 
 }  // namespace reader::rules

@@ -27,12 +27,13 @@ bool Reader::mappingArrowRule(Row& r) {
     return true;
 }
 
-// p -> q: an arrow between propositions is an implication; x -> 0 tends
+// p -> q: an arrow between propositions is an implication, and the double arrow of "p harr q"
+// an equivalence; x -> 0 tends
 bool Reader::implicationArrowRule(Row& r) {
     if (r.k == 0 || !r.has(r.k + 1) || !letterIs(r.item(r.k - 1), LetterRole::Proposicao)) return false;
     const std::int32_t next = r.next();
     if (!letterIs(next, LetterRole::Proposicao) && !isSymbol(next, Role::Tilde)) return false;
-    w_.phrase(Say(P::Implica));
+    w_.phrase(isSymbol(r.current(), Role::Equivalence) ? Say(P::SeESomenteSe) : Say(P::Implica));
     r.open = Open::None;
     ++r.k;
     return true;
@@ -219,6 +220,57 @@ bool Reader::reversedIntervalRule(Row& r) {
         return true;
     }
     return false;
+}
+
+}  // namespace reader::rules
+
+namespace reader::rules {
+
+// Whether the items of i hold an operation or relation of sets.
+bool Reader::holdsSetOperation(std::int32_t i) const {
+    std::vector<std::int32_t> items;
+    collect(unwrap(i), items);
+    for (std::int32_t k : items)
+        if (isSymbol(k, Role::SetOperation)) return true;
+    return false;
+}
+
+// A bar over a capital letter is the complement of that set or event where the formula speaks
+// of sets ("A nn bar B", "bar A sub B") or where it is a whole side of a probability's argument
+// ("P(bar A)", "P(A | bar B)"); elsewhere it is the mean of a variable, "X barra".
+bool Reader::isComplement(std::int32_t overbar) const {
+    const Node& bar = at(overbar);
+    if (bar.kind != NodeKind::Unary || bar.symbol->role != Role::Overbar) return false;
+    if (complements_.empty()) {
+        complements_.assign(f_.nodes.size(), false);
+        bool sets = false;
+        for (const Node& n : f_.nodes)
+            sets = sets || (n.kind == NodeKind::Symbol && !(n.flags & kEscaped) &&
+                            (n.symbol->role == Role::SetOperation || n.symbol->role == Role::In));
+        for (std::size_t j = 0; j < f_.nodes.size(); ++j) {
+            const Node& n = f_.nodes[j];
+            // a capital, or what a set operation makes ("bar(A uu B)")
+            if (sets && n.kind == NodeKind::Unary && n.symbol->role == Role::Overbar &&
+                ((isCapital(n.a) && at(unwrap(n.a)).kind == NodeKind::Letter) || holdsSetOperation(n.a)))
+                complements_[j] = true;
+            if (n.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Probabilidade, f_.text(n)) || n.next < 0 ||
+                at(n.next).kind != NodeKind::Group || at(n.next).symbol->role != Role::Paren)
+                continue;
+            // the sides of P( ... | ... ): each one item alone
+            std::vector<std::int32_t> items;
+            collect(n.next, items);
+            std::size_t from = 0;
+            for (std::size_t k = 0; k <= items.size(); ++k) {
+                if (k < items.size() && !isSymbolKind(items[k], SymbolKind::Bar)) continue;
+                const Node& side = at(items[from]);
+                if (k == from + 1 && side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapital(side.a) &&
+                    at(unwrap(side.a)).kind == NodeKind::Letter)
+                    complements_[static_cast<std::size_t>(items[from])] = true;
+                from = k + 1;
+            }
+        }
+    }
+    return complements_[static_cast<std::size_t>(overbar)];
 }
 
 }  // namespace reader::rules

@@ -56,6 +56,8 @@ enum class Role : std::uint8_t {
     Arrow, Equivalence,
     // "mod", which makes "-=" a congruence
     Modulo,
+    // operations and relations of sets besides "in": "nn", "uu", "\\\\", "sub", "supe"...
+    SetOperation,
     // signs between the terms of a sum besides "+" and "-": "+-", "-+"
     PlusMinus,
     // function names that are also a unit after a number
@@ -64,10 +66,10 @@ enum class Role : std::uint8_t {
     Ellipsis, Degree, Squared, Cubed, Currency, Ohm, Micro, Tilde, Differential, Partial,
 };
 
-// Whether a symbol of this role reads by its words alone wherever no rule takes it: None, and
-// the constants that only some rules look for ("...", "°", "dx").
+// Whether a symbol of this role reads by its words alone wherever no rule takes it: None, the
+// operations of sets, and the constants that only some rules look for ("...", "°", "dx").
 constexpr bool ReadsByWords(Role role) {
-    return role == Role::None || (role >= Role::Ellipsis && role <= Role::Partial);
+    return role == Role::None || role == Role::SetOperation || (role >= Role::Ellipsis && role <= Role::Partial);
 }
 
 // An accent written after what it covers is read: "x barra", "x chapéu".

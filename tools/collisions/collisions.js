@@ -8,7 +8,7 @@
 // velloq-colisoes gives N distinct random formulas from the seed with their readings at
 // "breve", "normal" and "detalhada"; MathJax draws each one (drawing.js). At each level the
 // formulas are grouped by reading; two drawings in a group that the reviewed equivalences do not
-// make equal are a collision. At "breve", which leaves out the end marker that nothing follows,
+// make equal are a collision. At "breve", which leaves out the end markers that nothing follows,
 // two formulas whose "normal" readings differ only by such a trailing marker are let pass.
 // Collisions are grouped in classes by the part of the two drawings that differs, its letters
 // and numbers left out.
@@ -50,9 +50,9 @@ function readAll(reader, formulas) {
   return r.stdout.toString('utf8').split('\n').filter((l) => l !== '').map((l) => JSON.parse(l));
 }
 
-// The end marker that "breve" leaves out when nothing follows it.
-const TRAILING_END = /, fim d(o|a|os|as) [^,;:]*$/;
-const onlyTrailingEnd = (a, b) => a !== b && (a.replace(TRAILING_END, '') === b || b.replace(TRAILING_END, '') === a);
+// The end markers that "breve" leaves out when nothing follows them.
+const TRAILING_END = /(, fim d(o|a|os|as) [^,;:]*)+$/;
+const onlyTrailingEnd = (a, b) => a !== b && a.replace(TRAILING_END, '') === b.replace(TRAILING_END, '');
 
 // ---- classes: the part where two drawings differ, letters and numbers left out ----
 
