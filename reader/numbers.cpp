@@ -213,7 +213,7 @@ bool Reader::commaRule(Row& r) {
     if (isDecimalComma(r, r.k)) {
         w_.phrase(Say(P::Virgula));
     } else {
-        w_.pause();
+        w_.separator(Say(P::Virgula));
         r.open = Open::None;
     }
     ++r.k;

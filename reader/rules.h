@@ -62,6 +62,17 @@ public:
 
     void pause() { addMark(','); }
 
+    // A comma that separates items: a pause, or its name right after an end marker, whose own
+    // pause would hide it ("fim da fração, vírgula, y" is not "fim da fração, y").
+    void separator(std::string_view name) {
+        if (trailingEndsFrom_ == std::string::npos) {
+            pause();
+            return;
+        }
+        phrase(name);
+        pause();
+    }
+
     // A pause before whatever comes next, if anything does.
     void pauseBeforeNext() { pendingPause_ = true; }
     void semicolon() { addMark(';'); }
