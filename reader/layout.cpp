@@ -432,8 +432,6 @@ void Reader::readScript(std::int32_t i) {
         readNode(n.c);
         return;
     }
-    if (n.b >= 0) readSubscript(n.b);
-    if (n.c < 0) return;
     // sin(x)^2, sqrt(x)^2: the power is of everything before it
     const bool applied = (base.kind == NodeKind::Unary &&
                           (base.symbol->kind == SymbolKind::Function ||
@@ -441,6 +439,10 @@ void Reader::readScript(std::int32_t i) {
                            base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
                            base.symbol->role == Role::Ceil)) ||
                          (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
+    // sqrt x_24, as sqrt(x)_24: the index is of the root, after its end, not of the x inside
+    if (n.b >= 0 && applied && w_.productEnded() && !w_.productMarker().empty()) w_.end(w_.productMarker());
+    if (n.b >= 0) readSubscript(n.b);
+    if (n.c < 0) return;
     if (applied) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
