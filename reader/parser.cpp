@@ -648,9 +648,10 @@ private:
     }
 
     // Brackets that only delimit an operand are not part of what is read: sqrt(x+1), (a+b)/2.
+    // A matrix's own brackets go too: the page draws "y^((1,2),(3,4))" as a bare table.
     void hideBrackets(std::int32_t i) {
         Node& n = at(i);
-        if (n.kind != NodeKind::Group || (n.flags & kMatrix)) return;
+        if (n.kind != NodeKind::Group) return;
         const Role r = n.symbol->role;
         if (r != Role::Paren && r != Role::Square && r != Role::Brace) return;
         if (n.close && n.close->role != Role::Paren && n.close->role != Role::Square &&
