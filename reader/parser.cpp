@@ -40,6 +40,11 @@ public:
         cached_ = false;
         return t;
     }
+    // Goes back to `pos`, inside the token just taken, to read on from there.
+    void rewind(std::size_t pos) {
+        pos_ = pos;
+        cached_ = false;
+    }
     // Takes only the first "|" of a "||" token: the end of an absolute value followed by the
     // start of another ("|x||y|").
     void takeOneBar() {
@@ -302,6 +307,7 @@ private:
     // it, as the page draws "1/-2" (but "1/- 2" as the fraction 1 over the minus, then 2).
     std::int32_t parseDenominator(int depth) {
         const Token& t = tokens_.peek();
+        operand_ = true;
         if (!isStructural(t, SymbolKind::Operator) || t.symbol->role != Role::Minus) return parseIntermediate(depth);
         const std::int32_t sign = parseSimple(depth);
         const Token& after = tokens_.peek();
@@ -310,6 +316,7 @@ private:
              (after.symbol->kind == SymbolKind::Slash || after.symbol->kind == SymbolKind::Subscript ||
               after.symbol->kind == SymbolKind::Superscript || after.symbol->kind == SymbolKind::RightBracket)))
             return withScripts(sign, depth);
+        operand_ = true;
         const std::int32_t operand = parseIntermediate(depth);
         if (operand < 0) return sign;
         Node row;
@@ -362,6 +369,7 @@ private:
     // Reads the "_" or "^" and the operand after it. False when there is no operand.
     bool parseScript(int depth, std::int32_t& out) {
         pendingStray_ = tokens_.next();
+        operand_ = true;
         out = parseSigned(depth + 1);
         if (out < 0) return false;
         hideBrackets(out);
@@ -406,6 +414,8 @@ private:
 
     // S ::= v | l E r | u S | b S S
     std::int32_t parseSimple(int depth) {
+        const bool operand = operand_;  // the operand of a structure: what the page's names take
+        operand_ = false;
         for (;;) {
             const Token& t = tokens_.peek();
             if (t.kind == TokenKind::End || isCloser(t)) return -1;
@@ -441,7 +451,7 @@ private:
         case SymbolKind::Unary:
             return parseUnary(depth, t);
         case SymbolKind::Function:
-            return parseFunction(depth, t);
+            return parseFunction(depth, t, operand);
         case SymbolKind::Binary:
             return parseBinary(depth, t);
         default:
@@ -532,6 +542,7 @@ private:
     // draws "sqrt -n" as the root of the minus, then n.
     std::int32_t parseUnary(int depth, const Token& t) {
         if (depth >= kMaxNesting) return symbolNode(t);
+        operand_ = true;
         const std::int32_t arg = parseSimple(depth + 1);
         if (arg < 0) return symbolNode(t);
         hideBrackets(arg);
@@ -540,7 +551,24 @@ private:
 
     // A function takes the next operand as its argument unless a script, a fraction bar or a
     // separator follows it ("log_a b", "sin^2 x"); "f" and "g" only take a bracketed one.
-    std::int32_t parseFunction(int depth, const Token& t) {
+    std::int32_t parseFunction(int depth, const Token& t, bool operand) {
+        // As the operand of a root, a script or a function, the page takes the first thing it
+        // draws: the first letter of a name it spells ("sqrt arg x" is the root of a, then r, g,
+        // x), or a sign that takes nothing ("root(3)max x" is the root of max, then x).
+        if (operand && t.symbol->role != Role::Letter && !appliedByPage(*t.symbol)) {
+            if (!(t.symbol->flags & kPageLetters)) return symbolNode(t);
+            Token letter = t;
+            letter.kind = TokenKind::Letter;
+            letter.symbol = nullptr;
+            letter.begin = t.start;
+            letter.length = 1;
+            letter.end = t.start + 1;
+            const char first = f_.source[t.start];
+            if (first >= 'a' && first <= 'z') f_.lowerLetters |= 1u << (first - 'a');
+            if (first >= 'A' && first <= 'Z') f_.upperLetters |= 1u << (first - 'A');
+            tokens_.rewind(t.start + 1);
+            return textNode(NodeKind::Letter, letter);
+        }
         const char c = tokens_.nextChar();
         if (t.symbol->role == Role::Letter) {
             const char letter = t.symbol->input[0];
@@ -550,7 +578,9 @@ private:
         if (depth >= kMaxNesting || c == '^' || c == '_' || c == '/' || c == '|' || c == ',' ||
             c == '\'')
             return symbolNode(t);
+        operand_ = appliedByPage(*t.symbol);
         std::int32_t arg = parseSigned(depth + 1);
+        operand_ = false;
         if (arg < 0) return symbolNode(t);
         // "sin x^2" shows the square on the x, as "sin x²": the argument is x². A bracketed
         // argument stays apart from a script after it: "sin(x)^2" is the square of the sine.
@@ -625,8 +655,10 @@ private:
 
     std::int32_t parseBinary(int depth, const Token& t) {
         if (depth >= kMaxNesting) return symbolNode(t);
+        operand_ = true;
         const std::int32_t first = parseSimple(depth + 1);
         if (first < 0) return symbolNode(t);
+        operand_ = true;
         const std::int32_t second = parseSimple(depth + 1);
         hideBrackets(first);
         if (second >= 0) hideBrackets(second);
@@ -704,6 +736,7 @@ private:
     std::vector<Context> contexts_;
     Token pendingStray_;
     std::int32_t tookFraction_ = -1;  // the name that took the fraction after it as its argument
+    bool operand_ = false;            // the next simple item is the operand of a structure
 };
 
 }  // namespace
