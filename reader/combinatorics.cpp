@@ -61,7 +61,9 @@ bool Reader::combinatoricsRule(Row& r) {
 // column vectors.
 bool Reader::readBinomial(std::int32_t i, const std::vector<std::int32_t>& rows) {
     const Node& g = at(i);
-    if (rows.size() != 2 || g.symbol->role != Role::Paren || !g.close || g.close->role != Role::Paren) return false;
+    if (rows.size() != 2 || (g.flags & kInvisible) || g.symbol->role != Role::Paren || !g.close ||
+        g.close->role != Role::Paren)
+        return false;
     if (!isBinomial(rows[0], rows[1])) return false;
     const auto single = [&](std::int32_t row) {
         const Node& r = at(row);

@@ -54,8 +54,15 @@ void Reader::readMatrix(std::int32_t i) {
     const bool system = brace && columns == 1;
     const bool cases = brace && columns > 1;  // f(x) = {(x, x >= 0), (-x, x < 0):}
     const bool determinant = g.symbol->kind == SymbolKind::Bar;
+    // {:(a,b),(c,d):}, or a matrix whose brackets an operand's drop: the page draws no brackets
+    const bool table = !brace && !determinant && ((g.flags & kInvisible) || g.symbol->role == Role::Invisible);
     const std::string count = std::to_string(rows.size());
-    if (system) {
+    if (table) {
+        w_.phrase(Say(P::Tabela));
+        w_.word(count);
+        w_.phrase(Say(P::Por));
+        w_.word(std::to_string(columns));
+    } else if (system) {
         w_.phrase(Say(P::SistemaDe));
         w_.word(count);
         w_.phrase(Say(P::Equacoes));
@@ -87,7 +94,7 @@ void Reader::readMatrix(std::int32_t i) {
             w_.phrase(Say(P::Caso));
             w_.word(std::to_string(r + 1));
             w_.colon();
-        } else if (columns > 1 || determinant) {
+        } else if (columns > 1 || determinant || table) {
             w_.phrase(Say(P::Linha));
             w_.word(std::to_string(r + 1));
             w_.colon();
@@ -96,7 +103,7 @@ void Reader::readMatrix(std::int32_t i) {
         readChildren(rows[r]);
         --bracketDepth_;
     }
-    w_.end(system ? Say(P::FimDoSistema) : cases ? Say(P::FimDosCasos) : columns == 1 && !determinant ? Say(P::FimDoVetor)
+    w_.end(table ? Say(P::FimDaTabela) : system ? Say(P::FimDoSistema) : cases ? Say(P::FimDosCasos) : columns == 1 && !determinant ? Say(P::FimDoVetor)
            : determinant                                       ? Say(P::FimDoDeterminante)
                                                                : Say(P::FimDaMatriz));
 }

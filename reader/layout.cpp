@@ -440,8 +440,6 @@ void Reader::readScript(std::int32_t i) {
         readNode(n.c);
         return;
     }
-    if (n.b >= 0) readSubscript(n.b);
-    if (n.c < 0) return;
     // sin(x)^2, sqrt(x)^2: the power is of everything before it
     const bool applied = (base.kind == NodeKind::Unary &&
                           (base.symbol->kind == SymbolKind::Function ||
@@ -449,10 +447,13 @@ void Reader::readScript(std::int32_t i) {
                            base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
                            base.symbol->role == Role::Ceil)) ||
                          (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
-    if (applied) {
+    // sqrt x_24, as sqrt(x)_24: the index is of everything before it too, not of the x inside
+    if (applied && (n.b >= 0 || n.c >= 0)) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
     }
+    if (n.b >= 0) readSubscript(n.b);
+    if (n.c < 0) return;
     // M^T: the transpose of a matrix named by a capital
     const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
                         (base.kind == NodeKind::Group && base.first >= 0 &&

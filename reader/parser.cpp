@@ -40,6 +40,11 @@ public:
         cached_ = false;
         return t;
     }
+    // Goes back to `pos`, inside the token just taken, to read on from there.
+    void rewind(std::size_t pos) {
+        pos_ = pos;
+        cached_ = false;
+    }
     // Takes only the first "|" of a "||" token: the end of an absolute value followed by the
     // start of another ("|x||y|").
     void takeOneBar() {
@@ -95,7 +100,10 @@ private:
             t.end = j == std::string_view::npos ? s_.size() : j + 1;
             return t;
         }
-        if (const Symbol* sym = MatchSymbol(s_.substr(i))) {
+        const Symbol* sym = MatchSymbol(s_.substr(i));
+        if (sym && (sym->flags & kPageLetters) && !pageDrawsLetters(i, sym->input.size()))
+            sym = MatchPageSymbol(s_.substr(i));
+        if (sym) {
             if (sym->kind == SymbolKind::Text) return scanText(t, i + sym->input.size());
             t.kind = TokenKind::Symbol;
             t.symbol = sym;
@@ -137,6 +145,20 @@ private:
             return t;
         }
         return finish(t, TokenKind::Letter, i, i + len);
+    }
+
+    // Whether the page, taking at each place the longest spelling it knows, draws the `length`
+    // characters at `from` as letters and names of functions that end right there: "sen" in
+    // "sen x" or "cotg" (cot, g), but not in "senn" (s, e, then "nn", an intersection) nor
+    // "tgt" (t, then "gt", greater than).
+    bool pageDrawsLetters(std::size_t from, std::size_t length) const {
+        std::size_t k = from;
+        while (k < from + length) {
+            const Symbol* p = MatchPageSymbol(s_.substr(k));
+            if (p && (p->kind != SymbolKind::Function || (p->flags & kPageSign))) return false;
+            k += p ? p->input.size() : 1;
+        }
+        return k == from + length;
     }
 
     Token finish(Token t, TokenKind kind, std::size_t from, std::size_t to) const {
@@ -252,28 +274,59 @@ private:
         for (;;) {
             const std::int32_t item = parseIntermediate(depth);
             if (item < 0) return;
-            if (isStructural(tokens_.peek(), SymbolKind::Slash)) {
+            // "min b/x/y": the name took b/x; the page draws the second "/" as a sign
+            if (item != tookFraction_ && isStructural(tokens_.peek(), SymbolKind::Slash)) {
                 const Token slash = tokens_.next();
-                const std::int32_t below = parseIntermediate(depth);
+                const std::int32_t below = parseDenominator(depth);
                 if (below < 0) {
                     append(parent, item);
                     append(parent, symbolNode(slash));
                     return;
                 }
-                hideBrackets(item);
-                hideBrackets(below);
-                Node n;
-                n.kind = NodeKind::Frac;
-                n.flags = at(item).flags & kSpaced;
-                n.a = item;
-                n.b = below;
-                n.from = at(item).from;
-                n.to = at(below).to;
-                append(parent, add(n));
+                append(parent, fraction(item, below));
             } else {
                 append(parent, item);
             }
         }
+    }
+
+    std::int32_t fraction(std::int32_t top, std::int32_t below) {
+        hideBrackets(top);
+        hideBrackets(below);
+        Node n;
+        n.kind = NodeKind::Frac;
+        n.flags = at(top).flags & kSpaced;
+        n.a = top;
+        n.b = below;
+        n.from = at(top).from;
+        n.to = at(below).to;
+        return add(n);
+    }
+
+    // What follows "/": an intermediate, where a minus written against its operand stays with
+    // it, as the page draws "1/-2" (but "1/- 2" as the fraction 1 over the minus, then 2).
+    std::int32_t parseDenominator(int depth) {
+        const Token& t = tokens_.peek();
+        operand_ = true;
+        if (!isStructural(t, SymbolKind::Operator) || t.symbol->role != Role::Minus) return parseIntermediate(depth);
+        const std::int32_t sign = parseSimple(depth);
+        const Token& after = tokens_.peek();
+        if (after.spaced || after.kind == TokenKind::End || isCloser(after) ||
+            (after.kind == TokenKind::Symbol && !after.escaped &&
+             (after.symbol->kind == SymbolKind::Slash || after.symbol->kind == SymbolKind::Subscript ||
+              after.symbol->kind == SymbolKind::Superscript || after.symbol->kind == SymbolKind::RightBracket)))
+            return withScripts(sign, depth);
+        operand_ = true;
+        const std::int32_t operand = parseIntermediate(depth);
+        if (operand < 0) return sign;
+        Node row;
+        row.kind = NodeKind::Row;
+        row.flags = at(sign).flags & kSpaced;
+        const std::int32_t r = add(row);
+        append(r, sign);
+        append(r, operand);
+        spanChildren(r);
+        return r;
     }
 
     // I ::= S | S_S | S^S | S_S^S
@@ -316,6 +369,7 @@ private:
     // Reads the "_" or "^" and the operand after it. False when there is no operand.
     bool parseScript(int depth, std::int32_t& out) {
         pendingStray_ = tokens_.next();
+        operand_ = true;
         out = parseSigned(depth + 1);
         if (out < 0) return false;
         hideBrackets(out);
@@ -360,6 +414,8 @@ private:
 
     // S ::= v | l E r | u S | b S S
     std::int32_t parseSimple(int depth) {
+        const bool operand = operand_;  // the operand of a structure: what the page's names take
+        operand_ = false;
         for (;;) {
             const Token& t = tokens_.peek();
             if (t.kind == TokenKind::End || isCloser(t)) return -1;
@@ -395,7 +451,7 @@ private:
         case SymbolKind::Unary:
             return parseUnary(depth, t);
         case SymbolKind::Function:
-            return parseFunction(depth, t);
+            return parseFunction(depth, t, operand);
         case SymbolKind::Binary:
             return parseBinary(depth, t);
         default:
@@ -482,9 +538,12 @@ private:
         return add(n);
     }
 
+    // A root, bars, an accent or a typeface take the next operand, a lone sign included: the page
+    // draws "sqrt -n" as the root of the minus, then n.
     std::int32_t parseUnary(int depth, const Token& t) {
         if (depth >= kMaxNesting) return symbolNode(t);
-        const std::int32_t arg = parseSigned(depth + 1);
+        operand_ = true;
+        const std::int32_t arg = parseSimple(depth + 1);
         if (arg < 0) return symbolNode(t);
         hideBrackets(arg);
         return unaryNode(t, arg);
@@ -492,7 +551,24 @@ private:
 
     // A function takes the next operand as its argument unless a script, a fraction bar or a
     // separator follows it ("log_a b", "sin^2 x"); "f" and "g" only take a bracketed one.
-    std::int32_t parseFunction(int depth, const Token& t) {
+    std::int32_t parseFunction(int depth, const Token& t, bool operand) {
+        // As the operand of a root, a script or a function, the page takes the first thing it
+        // draws: the first letter of a name it spells ("sqrt arg x" is the root of a, then r, g,
+        // x), or a sign that takes nothing ("root(3)max x" is the root of max, then x).
+        if (operand && t.symbol->role != Role::Letter && !appliedByPage(*t.symbol)) {
+            if (!(t.symbol->flags & kPageLetters)) return symbolNode(t);
+            Token letter = t;
+            letter.kind = TokenKind::Letter;
+            letter.symbol = nullptr;
+            letter.begin = t.start;
+            letter.length = 1;
+            letter.end = t.start + 1;
+            const char first = f_.source[t.start];
+            if (first >= 'a' && first <= 'z') f_.lowerLetters |= 1u << (first - 'a');
+            if (first >= 'A' && first <= 'Z') f_.upperLetters |= 1u << (first - 'A');
+            tokens_.rewind(t.start + 1);
+            return textNode(NodeKind::Letter, letter);
+        }
         const char c = tokens_.nextChar();
         if (t.symbol->role == Role::Letter) {
             const char letter = t.symbol->input[0];
@@ -502,18 +578,87 @@ private:
         if (depth >= kMaxNesting || c == '^' || c == '_' || c == '/' || c == '|' || c == ',' ||
             c == '\'')
             return symbolNode(t);
-        const std::int32_t arg = parseSigned(depth + 1);
+        operand_ = appliedByPage(*t.symbol);
+        std::int32_t arg = parseSigned(depth + 1);
+        operand_ = false;
         if (arg < 0) return symbolNode(t);
         // "sin x^2" shows the square on the x, as "sin x²": the argument is x². A bracketed
         // argument stays apart from a script after it: "sin(x)^2" is the square of the sine.
-        if (at(arg).kind != NodeKind::Group) return unaryNode(t, withScripts(arg, depth + 1));
-        return unaryNode(t, arg);
+        const bool bracketed = at(arg).kind == NodeKind::Group;
+        if (!bracketed) arg = withScripts(arg, depth + 1);
+        // A name that the page does not apply to what follows (letters, as "sen", or a sign, as
+        // "min") is followed by a fraction of its own: "sen x/2", "min(b)/x" show the name, then
+        // x/2 or b/x. That fraction is the argument; "(min(b))/x" stays the fraction of the minimum.
+        if (!isStructural(tokens_.peek(), SymbolKind::Slash) || appliedByPage(*t.symbol)) return unaryNode(t, arg);
+        const Token slash = tokens_.next();
+        const std::int32_t below = parseDenominator(depth + 1);
+        if (below < 0) {
+            Node row;
+            row.kind = NodeKind::Row;
+            row.flags = t.spaced ? kSpaced : 0;
+            const std::int32_t r = add(row);
+            append(r, unaryNode(t, arg));
+            append(r, symbolNode(slash));
+            spanChildren(r);
+            return r;
+        }
+        const char last = t.symbol->input.back();
+        if (bracketed && (t.symbol->flags & kPageLetters) && (last == 'f' || last == 'g'))
+            return lettersThenCall(t, arg, below);
+        const std::int32_t u = unaryNode(t, fraction(arg, below));
+        tookFraction_ = u;
+        return u;
+    }
+
+    // Whether the page applies the name to what follows, as a function: its own names ("sin"),
+    // and names it spells with one of them first ("cossec": cos, sec).
+    static bool appliedByPage(const Symbol& s) {
+        if (s.flags & kPageSign) return false;
+        if (!(s.flags & kPageLetters)) return true;
+        const Symbol* first = MatchPageSymbol(s.input);
+        return first && first->kind == SymbolKind::Function && first->role != Role::Letter &&
+               !(first->flags & kPageSign);
+    }
+
+    // "arg(y)/s", "tg(x)/2": the page draws the letters a, r, then g(y) over s, as g is a
+    // function letter that takes the bracket after it.
+    std::int32_t lettersThenCall(const Token& t, std::int32_t bracket, std::int32_t below) {
+        Node row;
+        row.kind = NodeKind::Row;
+        row.flags = t.spaced ? kSpaced : 0;
+        const std::int32_t r = add(row);
+        const std::size_t n = t.symbol->input.size();
+        for (std::size_t k = 0; k + 1 < n; ++k) {
+            Token letter;
+            letter.kind = TokenKind::Letter;
+            letter.begin = t.start + static_cast<std::uint32_t>(k);
+            letter.start = letter.begin;
+            letter.length = 1;
+            letter.end = letter.begin + 1;
+            const char c = f_.source[letter.begin];
+            if (c >= 'a' && c <= 'z') f_.lowerLetters |= 1u << (c - 'a');
+            if (c >= 'A' && c <= 'Z') f_.upperLetters |= 1u << (c - 'A');
+            append(r, textNode(NodeKind::Letter, letter));
+        }
+        Token call = t;
+        call.symbol = MatchSymbol(std::string_view(f_.source).substr(t.start + n - 1, 1));
+        if (!call.symbol) call.symbol = t.symbol;
+        call.start = t.start + static_cast<std::uint32_t>(n - 1);
+        call.spaced = false;
+        f_.lowerLetters |= 1u << (t.symbol->input.back() - 'a');
+        const std::int32_t u = unaryNode(call, bracket);
+        append(r, fraction(u, below));
+        spanChildren(r);
+        tookFraction_ = r;
+        return r;
     }
 
     std::int32_t parseBinary(int depth, const Token& t) {
         if (depth >= kMaxNesting) return symbolNode(t);
+        operand_ = true;
         const std::int32_t first = parseSimple(depth + 1);
         if (first < 0) return symbolNode(t);
+        operand_ = true;
         const std::int32_t second = parseSimple(depth + 1);
         hideBrackets(first);
         if (second >= 0) hideBrackets(second);
@@ -535,9 +680,10 @@ private:
     }
 
     // Brackets that only delimit an operand are not part of what is read: sqrt(x+1), (a+b)/2.
+    // A matrix's own brackets go too: the page draws "y^((1,2),(3,4))" as a bare table.
     void hideBrackets(std::int32_t i) {
         Node& n = at(i);
-        if (n.kind != NodeKind::Group || (n.flags & kMatrix)) return;
+        if (n.kind != NodeKind::Group) return;
         const Role r = n.symbol->role;
         if (r != Role::Paren && r != Role::Square && r != Role::Brace) return;
         if (n.close && n.close->role != Role::Paren && n.close->role != Role::Square &&
@@ -555,7 +701,10 @@ private:
         return count;
     }
 
-    // [(a,b),(c,d)]: bracketed rows of equally many cells, separated by commas.
+    // [(a,b),(c,d)]: rows of equally many cells, separated by commas, each in round brackets or
+    // each in square ones, opened and closed alike ("[(p),(x])" is none: its last row ends in
+    // "]"), and rows in round brackets not closed by "}". Two rows or more, or one of two cells
+    // or more: the page draws "{:(q,2):}" as a table of one row.
     void markMatrix(std::int32_t group) {
         const Node& g = at(group);
         std::size_t rows = 0, cells = 0;
@@ -566,7 +715,8 @@ private:
             if (expectRow) {
                 if (n.kind != NodeKind::Group || !n.close || (n.flags & kInvisible)) return;
                 const Role r = n.symbol->role;
-                if (r != Role::Paren && r != Role::Square) return;
+                if ((r != Role::Paren && r != Role::Square) || n.close->role != r) return;
+                if (r == Role::Paren && g.close && g.close->role == Role::Brace) return;
                 if (rows == 0) rowRole = r;
                 else if (r != rowRole) return;
                 const std::size_t commas = topLevelCommas(n);
@@ -578,13 +728,15 @@ private:
             }
             expectRow = !expectRow;
         }
-        if (rows >= 2 && !expectRow) at(group).flags |= kMatrix;
+        if ((rows >= 2 || (rows == 1 && cells >= 1)) && !expectRow) at(group).flags |= kMatrix;
     }
 
     Formula& f_;
     Tokenizer tokens_;
     std::vector<Context> contexts_;
     Token pendingStray_;
+    std::int32_t tookFraction_ = -1;  // the name that took the fraction after it as its argument
+    bool operand_ = false;            // the next simple item is the operand of a structure
 };
 
 }  // namespace

@@ -56,6 +56,15 @@ const Symbol* MatchSymbol(std::string_view text) {
     return nullptr;
 }
 
+const Symbol* MatchPageSymbol(std::string_view text) {
+    if (text.empty()) return nullptr;
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (first >= 128) return nullptr;
+    for (const Symbol* s : index().byFirstByte[first])
+        if (!(s->flags & kPageLetters) && text.substr(0, s->input.size()) == s->input) return s;
+    return nullptr;
+}
+
 const Symbol* CharacterSymbol(char32_t cp) {
     for (std::size_t i = 0; i < words::kCharacterCount; ++i)
         if (words::kCharacters[i].cp == cp) return &words::kCharacters[i].symbol;

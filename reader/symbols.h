@@ -83,6 +83,8 @@ enum SymbolFlag : std::uint8_t {
     kBeforeParen = 4,  // only a symbol when "(" follows ("Re(z)"), otherwise plain letters
     kCapital = 8,      // spelled with a capital first: "RR", "Delta", "O/"
     kManyArguments = 16,  // a function of several arguments, separated by commas: "mdc(12,18)"
+    kPageLetters = 32,    // a name the page does not know and draws letter by letter: "sen", "arg"
+    kPageSign = 64,       // a name the page draws as a sign that takes no argument: "min", "max"
 };
 
 struct Symbol {
@@ -95,6 +97,10 @@ struct Symbol {
 
 // The longest symbol spelled at the start of `text`, or nullptr. `text` is UTF-8.
 const Symbol* MatchSymbol(std::string_view text);
+
+// The longest symbol at the start of `text` that the page knows too (none marked kPageLetters),
+// or nullptr: where the page's own reading of the letters starts a sign ("nn" in "senn").
+const Symbol* MatchPageSymbol(std::string_view text);
 
 // The symbol for one character that has no entry of its own (an ASCII sign such as "#", or a
 // non-ASCII sign such as "º"), or nullptr.
