@@ -121,6 +121,8 @@ const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan
   ['Im', 'Im']];
 
 const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+// Signs that may stand before a function's argument: minus, plus, plus or minus.
+const SIGNS = new Set(['\u2212', '+', '\u00B1']);
 const isMo = (n, v) => n && n.t === 'mo' && (v === undefined || n.v === v);
 const isLetter = (n) => n && n.t === 'mi' && [...n.v].length === 1 && n.a === '';
 
@@ -158,6 +160,23 @@ function argumentEnd(c, k) {
   return inner < 0 ? k + 1 : inner;  // a function name alone ("g" as a letter)
 }
 
+// "2 , 5" as "2,5": a comma between two whole numbers drawn side by side.
+function joinDecimalCommas(c) {
+  const out = [];
+  for (let i = 0; i < c.length; i++) {
+    const last = out[out.length - 1];
+    if (last && last.t === 'mn' && /^\d+$/.test(last.v) && isMo(c[i], ',') && c[i + 1] && c[i + 1].t === 'mn' && /^\d+$/.test(c[i + 1].v)) {
+      out[out.length - 1] = { t: 'mn', a: last.a, v: `${last.v},${c[i + 1].v}` };
+      i++;
+    } else {
+      out.push(c[i]);
+    }
+  }
+  return out;
+}
+
+// The rules apply in this order: numbers are joined before the brackets of a function's
+// argument are dropped ("tg(3.2)", "tan(3,2)").
 const RULES = {
   // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
   'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
@@ -186,21 +205,6 @@ const RULES = {
     }
     return out;
   }),
-  // "ln x" and "ln(x)": brackets around one item after a function's name.
-  'function-argument-brackets': (tree) => mapRows(tree, (c) => {
-    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
-    for (let changed = true; changed;) {
-      changed = false;
-      for (let i = 0; i + 1 < c.length; i++) {
-        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
-        const end = argumentEnd(c, i + 2);
-        if (end < 0 || !isMo(c[end], ')')) continue;
-        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
-        changed = true;
-      }
-    }
-    return c;
-  }),
   // "]a,b[" and "(a,b)", "[a,b[" and "[a,b)": the French and the English notation of intervals.
   'interval-notation': (tree) => mapRows(tree, (c) => {
     const out = c.slice();
@@ -224,18 +228,23 @@ const RULES = {
     (n.t === 'mn' && /^[1-9]\d{0,2}(\.\d{3})+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace(/\./g, '') } : n)),
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
-    (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), (c) => {
-    const out = [];
-    for (let i = 0; i < c.length; i++) {
-      const last = out[out.length - 1];
-      if (last && last.t === 'mn' && /^\d+$/.test(last.v) && isMo(c[i], ',') && c[i + 1] && c[i + 1].t === 'mn' && /^\d+$/.test(c[i + 1].v)) {
-        out[out.length - 1] = { t: 'mn', a: last.a, v: `${last.v},${c[i + 1].v}` };
-        i++;
-      } else {
-        out.push(c[i]);
+    (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
+  // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
+  // name, the item perhaps with a sign before it.
+  'function-argument-brackets': (tree) => mapRows(tree, (c) => {
+    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
+    for (let changed = true; changed;) {
+      changed = false;
+      for (let i = 0; i + 1 < c.length; i++) {
+        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
+        const signed = isMo(c[i + 2]) && SIGNS.has(c[i + 2].v);
+        const end = argumentEnd(c, signed ? i + 3 : i + 2);
+        if (end < 0 || !isMo(c[end], ')')) continue;
+        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
+        changed = true;
       }
     }
-    return out;
+    return c;
   }),
   // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
   'times-sign': (tree) => mapNodes(tree, (n) =>
