@@ -22,8 +22,13 @@ async function loadMathJax(nodeModules = path.join(ROOT, 'node_modules')) {
   global.MathJax = {};
   const MathJax = require(path.join(nodeModules, 'mathjax', 'node-main.cjs'));
   await MathJax.init({ loader: { load: ['input/asciimath', 'adaptors/liteDOM'] }, startup: { typeset: false } });
-  return (formula) => MathJax.asciimath2mml(formula);
+  const toMathML = (formula) => MathJax.asciimath2mml(formula);
+  for (const unit of unitSpellings()) unitDrawings.set(unit, strict(toMathML(unit)).c);
+  return toMathML;
 }
+
+// Each unit's spelling and what the page draws for it typed bare: "km" as the letters k and m.
+const unitDrawings = new Map();
 
 // ---- MathML text to a tree: {t: tag, a: kept attributes, c: children} or {t, v: text} ----
 
@@ -175,6 +180,21 @@ function joinDecimalCommas(c) {
   return out;
 }
 
+// The spellings of units that the reader reads after a number (its word tables unidades.tsv
+// and prefixos.tsv), with their prefixes where a unit takes them.
+function unitSpellings() {
+  const words = path.join(ROOT, 'reader', 'words');
+  const rows = (file) => fs.readFileSync(path.join(words, file), 'utf8').split('\n')
+    .filter((l) => l.trim() !== '' && !l.startsWith('#')).map((l) => l.split('\t'));
+  const prefixes = rows('prefixos.tsv').map((r) => r[0]);
+  const spellings = new Set();
+  for (const r of rows('unidades.tsv')) {
+    spellings.add(r[0]);
+    if ((r[4] ?? '').includes('prefixos')) for (const p of prefixes) spellings.add(p + r[0]);
+  }
+  return spellings;
+}
+
 // The rules apply in this order: numbers are joined before the brackets of a function's
 // argument are dropped ("tg(3.2)", "tan(3,2)").
 const RULES = {
@@ -229,6 +249,10 @@ const RULES = {
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
+  // "3km" and "3\"km\"": a unit after a number, typed in double quotes or not. The page draws
+  // the one as text; it becomes what the page draws for the unit typed bare ("k m", "min").
+  'unit-in-quotes': (tree) => mapRows(tree, (c) => c.flatMap((n, i) =>
+    (n.t === 'mtext' && i > 0 && c[i - 1].t === 'mn' && unitDrawings.has(n.v) ? unitDrawings.get(n.v) : [n]))),
   // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
   // name, the item perhaps with a sign before it.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
