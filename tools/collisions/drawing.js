@@ -165,6 +165,8 @@ function argumentEnd(c, k) {
   return inner < 0 ? k + 1 : inner;  // a function name alone ("g" as a letter)
 }
 
+const BRACKETS = new Set(['(', ')', '[', ']', '{', '}', '|']);
+
 // "2 , 5" as "2,5": a comma between two whole numbers drawn side by side.
 function joinDecimalCommas(c) {
   const out = [];
@@ -222,6 +224,28 @@ const RULES = {
         break;
       }
       if (!done) out.push(c[i]);
+    }
+    return out;
+  }),
+  // "[y; x]" and "[y,x]", "[2,5; 3]" and "[2.5, 3]": the ends of an interval with a square
+  // bracket, separated by a semicolon (then a comma between digits is the decimal mark, as in
+  // Brazilian texts) or by a comma. With a semicolon the decimal commas are joined here, and
+  // the semicolon becomes the comma.
+  'interval-ends': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      out.push(c[i]);
+      if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
+      let j = i + 1;
+      while (j < c.length && !(isMo(c[j]) && BRACKETS.has(c[j].v))) j++;
+      if (j >= c.length || ![')', ']', '['].includes(c[j].v) || (c[i].v === '(' && c[j].v === ')')) continue;
+      const inner = joinDecimalCommas(c.slice(i + 1, j));
+      const semicolon = inner.findIndex((n) => isMo(n, ';'));
+      if (semicolon <= 0 || semicolon === inner.length - 1 ||
+          inner.some((n, k) => k !== semicolon && (isMo(n, ';') || isMo(n, ',')))) continue;
+      inner[semicolon] = { t: 'mo', a: '', v: ',' };
+      out.push(...inner, c[j]);
+      i = j;
     }
     return out;
   }),
