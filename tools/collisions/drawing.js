@@ -167,6 +167,28 @@ function argumentEnd(c, k) {
 
 const BRACKETS = new Set(['(', ')', '[', ']', '{', '}', '|']);
 
+// Where the brackets of a function's argument that open at c[j] close ("cos(b)"); -1 when
+// c[j] opens no such brackets.
+function argumentClose(c, j) {
+  if (!isMo(c[j], '(') || j === 0 || !isFunctionHead(c[j - 1])) return -1;
+  for (let k = j, depth = 0; k < c.length; k++) {
+    if (isMo(c[k], '(')) depth++;
+    if (isMo(c[k], ')') && --depth === 0) return k;
+  }
+  return c.length;
+}
+
+// The next bracket from c[j] on that is not one of a function's argument ("]cos(b), 2]"): its
+// index, or c.length.
+function nextBracket(c, j) {
+  for (; j < c.length; j++) {
+    const close = argumentClose(c, j);
+    if (close >= 0) j = close;
+    else if (isMo(c[j]) && BRACKETS.has(c[j].v)) return j;
+  }
+  return c.length;
+}
+
 // "2 , 5" as "2,5": a comma between two whole numbers drawn side by side.
 function joinDecimalCommas(c) {
   const out = [];
@@ -197,8 +219,10 @@ function unitSpellings() {
   return spellings;
 }
 
-// The rules apply in this order: numbers are joined before the brackets of a function's
-// argument are dropped ("tg(3.2)", "tan(3,2)").
+// The rules apply in this order: the ends of an interval are found before the decimal commas
+// are joined, and numbers are joined before the brackets of a function's argument are dropped
+// ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
+// ("tg(50)\"cm\"").
 const RULES = {
   // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
   'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
@@ -236,8 +260,7 @@ const RULES = {
     for (let i = 0; i < c.length; i++) {
       out.push(c[i]);
       if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
-      let j = i + 1;
-      while (j < c.length && !(isMo(c[j]) && BRACKETS.has(c[j].v))) j++;
+      const j = nextBracket(c, i + 1);
       if (j >= c.length || ![')', ']', '['].includes(c[j].v) || (c[i].v === '(' && c[j].v === ')')) continue;
       const inner = joinDecimalCommas(c.slice(i + 1, j));
       const semicolon = inner.findIndex((n) => isMo(n, ';'));
@@ -254,11 +277,13 @@ const RULES = {
     const out = c.slice();
     for (let i = 0; i < c.length; i++) {
       if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
+      // the separators between the ends, not those of a function's arguments
+      const j = nextBracket(c, i + 1);
       let separators = 0;
-      let j = i + 1;
-      for (; j < c.length; j++) {
-        if (isMo(c[j], ',') || isMo(c[j], ';')) separators++;
-        else if (isMo(c[j]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[j].v)) break;
+      for (let k = i + 1; k < j; k++) {
+        const close = argumentClose(c, k);
+        if (close >= 0) k = close;
+        else if (isMo(c[k], ',') || isMo(c[k], ';')) separators++;
       }
       if (j >= c.length || separators !== 1 || ![')', ']', '['].includes(c[j].v) || j - i < 4) continue;
       if (c[i].v === ']') out[i] = { t: 'mo', a: '', v: '(' };
@@ -273,10 +298,6 @@ const RULES = {
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
-  // "3km" and "3\"km\"": a unit after a number, typed in double quotes or not. The page draws
-  // the one as text; it becomes what the page draws for the unit typed bare ("k m", "min").
-  'unit-in-quotes': (tree) => mapRows(tree, (c) => c.flatMap((n, i) =>
-    (n.t === 'mtext' && i > 0 && c[i - 1].t === 'mn' && unitDrawings.has(n.v) ? unitDrawings.get(n.v) : [n]))),
   // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
   // name, the item perhaps with a sign before it.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
@@ -294,6 +315,10 @@ const RULES = {
     }
     return c;
   }),
+  // "3km" and "3\"km\"": a unit after a number, typed in double quotes or not. The page draws
+  // the one as text; it becomes what the page draws for the unit typed bare ("k m", "min").
+  'unit-in-quotes': (tree) => mapRows(tree, (c) => c.flatMap((n, i) =>
+    (n.t === 'mtext' && i > 0 && c[i - 1].t === 'mn' && unitDrawings.has(n.v) ? unitDrawings.get(n.v) : [n]))),
   // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
   'times-sign': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
