@@ -22,8 +22,13 @@ async function loadMathJax(nodeModules = path.join(ROOT, 'node_modules')) {
   global.MathJax = {};
   const MathJax = require(path.join(nodeModules, 'mathjax', 'node-main.cjs'));
   await MathJax.init({ loader: { load: ['input/asciimath', 'adaptors/liteDOM'] }, startup: { typeset: false } });
-  return (formula) => MathJax.asciimath2mml(formula);
+  const toMathML = (formula) => MathJax.asciimath2mml(formula);
+  for (const unit of unitSpellings()) unitDrawings.set(unit, strict(toMathML(unit)).c);
+  return toMathML;
 }
+
+// Each unit's spelling and what the page draws for it typed bare: "km" as the letters k and m.
+const unitDrawings = new Map();
 
 // ---- MathML text to a tree: {t: tag, a: kept attributes, c: children} or {t, v: text} ----
 
@@ -121,6 +126,8 @@ const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan
   ['Im', 'Im']];
 
 const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+// Signs that may stand before a function's argument: minus, plus, plus or minus.
+const SIGNS = new Set(['\u2212', '+', '\u00B1']);
 const isMo = (n, v) => n && n.t === 'mo' && (v === undefined || n.v === v);
 const isLetter = (n) => n && n.t === 'mi' && [...n.v].length === 1 && n.a === '';
 
@@ -158,6 +165,64 @@ function argumentEnd(c, k) {
   return inner < 0 ? k + 1 : inner;  // a function name alone ("g" as a letter)
 }
 
+const BRACKETS = new Set(['(', ')', '[', ']', '{', '}', '|']);
+
+// Where the brackets of a function's argument that open at c[j] close ("cos(b)"); -1 when
+// c[j] opens no such brackets.
+function argumentClose(c, j) {
+  if (!isMo(c[j], '(') || j === 0 || !isFunctionHead(c[j - 1])) return -1;
+  for (let k = j, depth = 0; k < c.length; k++) {
+    if (isMo(c[k], '(')) depth++;
+    if (isMo(c[k], ')') && --depth === 0) return k;
+  }
+  return c.length;
+}
+
+// The next bracket from c[j] on that is not one of a function's argument ("]cos(b), 2]"): its
+// index, or c.length.
+function nextBracket(c, j) {
+  for (; j < c.length; j++) {
+    const close = argumentClose(c, j);
+    if (close >= 0) j = close;
+    else if (isMo(c[j]) && BRACKETS.has(c[j].v)) return j;
+  }
+  return c.length;
+}
+
+// "2 , 5" as "2,5": a comma between two whole numbers drawn side by side.
+function joinDecimalCommas(c) {
+  const out = [];
+  for (let i = 0; i < c.length; i++) {
+    const last = out[out.length - 1];
+    if (last && last.t === 'mn' && /^\d+$/.test(last.v) && isMo(c[i], ',') && c[i + 1] && c[i + 1].t === 'mn' && /^\d+$/.test(c[i + 1].v)) {
+      out[out.length - 1] = { t: 'mn', a: last.a, v: `${last.v},${c[i + 1].v}` };
+      i++;
+    } else {
+      out.push(c[i]);
+    }
+  }
+  return out;
+}
+
+// The spellings of units that the reader reads after a number (its word tables unidades.tsv
+// and prefixos.tsv), with their prefixes where a unit takes them.
+function unitSpellings() {
+  const words = path.join(ROOT, 'reader', 'words');
+  const rows = (file) => fs.readFileSync(path.join(words, file), 'utf8').split('\n')
+    .filter((l) => l.trim() !== '' && !l.startsWith('#')).map((l) => l.split('\t'));
+  const prefixes = rows('prefixos.tsv').map((r) => r[0]);
+  const spellings = new Set();
+  for (const r of rows('unidades.tsv')) {
+    spellings.add(r[0]);
+    if ((r[4] ?? '').includes('prefixos')) for (const p of prefixes) spellings.add(p + r[0]);
+  }
+  return spellings;
+}
+
+// The rules apply in this order: the ends of an interval are found before the decimal commas
+// are joined, and numbers are joined before the brackets of a function's argument are dropped
+// ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
+// ("tg(50)\"cm\"").
 const RULES = {
   // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
   'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
@@ -186,31 +251,39 @@ const RULES = {
     }
     return out;
   }),
-  // "ln x" and "ln(x)": brackets around one item after a function's name.
-  'function-argument-brackets': (tree) => mapRows(tree, (c) => {
-    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
-    for (let changed = true; changed;) {
-      changed = false;
-      for (let i = 0; i + 1 < c.length; i++) {
-        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
-        const end = argumentEnd(c, i + 2);
-        if (end < 0 || !isMo(c[end], ')')) continue;
-        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
-        changed = true;
-      }
+  // "[y; x]" and "[y,x]", "[2,5; 3]" and "[2.5, 3]": the ends of an interval with a square
+  // bracket, separated by a semicolon (then a comma between digits is the decimal mark, as in
+  // Brazilian texts) or by a comma. With a semicolon the decimal commas are joined here, and
+  // the semicolon becomes the comma.
+  'interval-ends': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      out.push(c[i]);
+      if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
+      const j = nextBracket(c, i + 1);
+      if (j >= c.length || ![')', ']', '['].includes(c[j].v) || (c[i].v === '(' && c[j].v === ')')) continue;
+      const inner = joinDecimalCommas(c.slice(i + 1, j));
+      const semicolon = inner.findIndex((n) => isMo(n, ';'));
+      if (semicolon <= 0 || semicolon === inner.length - 1 ||
+          inner.some((n, k) => k !== semicolon && (isMo(n, ';') || isMo(n, ',')))) continue;
+      inner[semicolon] = { t: 'mo', a: '', v: ',' };
+      out.push(...inner, c[j]);
+      i = j;
     }
-    return c;
+    return out;
   }),
   // "]a,b[" and "(a,b)", "[a,b[" and "[a,b)": the French and the English notation of intervals.
   'interval-notation': (tree) => mapRows(tree, (c) => {
     const out = c.slice();
     for (let i = 0; i < c.length; i++) {
       if (!isMo(c[i]) || !['(', '[', ']'].includes(c[i].v)) continue;
+      // the separators between the ends, not those of a function's arguments
+      const j = nextBracket(c, i + 1);
       let separators = 0;
-      let j = i + 1;
-      for (; j < c.length; j++) {
-        if (isMo(c[j], ',') || isMo(c[j], ';')) separators++;
-        else if (isMo(c[j]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[j].v)) break;
+      for (let k = i + 1; k < j; k++) {
+        const close = argumentClose(c, k);
+        if (close >= 0) k = close;
+        else if (isMo(c[k], ',') || isMo(c[k], ';')) separators++;
       }
       if (j >= c.length || separators !== 1 || ![')', ']', '['].includes(c[j].v) || j - i < 4) continue;
       if (c[i].v === ']') out[i] = { t: 'mo', a: '', v: '(' };
@@ -224,19 +297,28 @@ const RULES = {
     (n.t === 'mn' && /^[1-9]\d{0,2}(\.\d{3})+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace(/\./g, '') } : n)),
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
-    (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), (c) => {
-    const out = [];
-    for (let i = 0; i < c.length; i++) {
-      const last = out[out.length - 1];
-      if (last && last.t === 'mn' && /^\d+$/.test(last.v) && isMo(c[i], ',') && c[i + 1] && c[i + 1].t === 'mn' && /^\d+$/.test(c[i + 1].v)) {
-        out[out.length - 1] = { t: 'mn', a: last.a, v: `${last.v},${c[i + 1].v}` };
-        i++;
-      } else {
-        out.push(c[i]);
+    (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
+  // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
+  // name, the item perhaps with a sign before it.
+  'function-argument-brackets': (tree) => mapRows(tree, (c) => {
+    // until nothing changes: "sinh(ln(x))" loses the inner brackets first
+    for (let changed = true; changed;) {
+      changed = false;
+      for (let i = 0; i + 1 < c.length; i++) {
+        if (!isFunctionHead(c[i]) || !isMo(c[i + 1], '(')) continue;
+        const signed = isMo(c[i + 2]) && SIGNS.has(c[i + 2].v);
+        const end = argumentEnd(c, signed ? i + 3 : i + 2);
+        if (end < 0 || !isMo(c[end], ')')) continue;
+        c = [...c.slice(0, i + 1), ...c.slice(i + 2, end), ...c.slice(end + 1)];
+        changed = true;
       }
     }
-    return out;
+    return c;
   }),
+  // "3km" and "3\"km\"": a unit after a number, typed in double quotes or not. The page draws
+  // the one as text; it becomes what the page draws for the unit typed bare ("k m", "min").
+  'unit-in-quotes': (tree) => mapRows(tree, (c) => c.flatMap((n, i) =>
+    (n.t === 'mtext' && i > 0 && c[i - 1].t === 'mn' && unitDrawings.has(n.v) ? unitDrawings.get(n.v) : [n]))),
   // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
   'times-sign': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
