@@ -179,7 +179,12 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     const bool interval = (k >= 2 && isSquareSign(r.item(k - 2), false)) ||
                           (r.has(k + 2) && isSquareSign(r.item(k + 2), true));
     const Node& next = at(r.item(k + 1));
-    return (!interval || grouped) && at(r.item(k - 1)).kind == NodeKind::Number &&
+    // "tan 3,2": the number a function takes without brackets ends where the page's does
+    const Node& before = at(r.item(k - 1));
+    const bool numberBefore = before.kind == NodeKind::Number ||
+                              (before.kind == NodeKind::Unary && before.symbol->kind == SymbolKind::Function &&
+                               at(before.a).kind == NodeKind::Number);
+    return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
            !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
 }

@@ -97,8 +97,9 @@ function tidy(node) {
     }
     children = flat;
   } else {
-    // an argument: a row of one item is that item
-    children = children.map((c) => (c.t === 'mrow' && c.c.length === 1 ? c.c[0] : c));
+    // an argument: a row of one item is that item, and a style around nothing draws nothing
+    children = children.map((c) => (c.t === 'mrow' && c.c.length === 1 ? c.c[0]
+      : c.t === 'mstyle' && c.c && c.c.length === 0 ? { t: 'mrow', a: '', c: [] } : c));
   }
   const t = node.t === 'math' || (node.t === 'mstyle' && node.a === '') ? 'mrow' : node.t;
   // A script on a row of plain symbols ("log x_y" gives the row "log x" an index) is drawn
