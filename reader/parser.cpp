@@ -443,6 +443,10 @@ private:
         if (t.escaped) return symbolNode(t);
         switch (t.symbol->kind) {
         case SymbolKind::LeftBracket:
+            // the page draws floor and ceiling brackets as signs, which pair with nothing: as
+            // the operand of a structure it takes the opening sign alone ("sqrt |__x__|")
+            if (operand && (t.symbol->role == Role::FloorBracket || t.symbol->role == Role::CeilBracket))
+                return symbolNode(t);
             return parseGroup(depth, t, Context::Bracket);
         case SymbolKind::Bar:
             return parseGroup(depth, t, Context::Abs);
