@@ -27,6 +27,7 @@ bool Reader::combinatoricsRule(Row& r) {
             ++bracketDepth_;
             readNode(n.c);
             --bracketDepth_;
+            closeScope(isSimple(n.c), Say(P::FimDaPermutacao));
         }
         ++r.k;
         return true;
