@@ -445,9 +445,11 @@ void Reader::readScript(std::int32_t i) {
                           (base.symbol->kind == SymbolKind::Function ||
                            base.symbol->role == Role::Sqrt || base.symbol->role == Role::Abs ||
                            base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
-                           base.symbol->role == Role::Ceil)) ||
+                           base.symbol->role == Role::Ceil || base.symbol->role == Role::Vec ||
+                           base.symbol->role == Role::PrefixAccent)) ||
                          (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
-    // sqrt x_24, as sqrt(x)_24: the index is of everything before it too, not of the x inside
+    // sqrt x_24, as sqrt(x)_24, and vec v_1: the index is of everything before it too, not of
+    // what is inside
     if (applied && (n.b >= 0 || n.c >= 0)) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
