@@ -57,6 +57,12 @@ void Reader::readMatrix(std::int32_t i) {
     // {:(a,b),(c,d):}, or a matrix whose brackets an operand's drop: the page draws no brackets
     const bool table = !brace && !determinant && ((g.flags & kInvisible) || g.symbol->role == Role::Invisible);
     const std::string count = std::to_string(rows.size());
+    // [(1,2),(3,4)): brackets that do not pair are drawn as typed, so they are named
+    const bool oddBrackets = !table && !determinant && !brace && g.close && g.close->role != g.symbol->role;
+    if (oddBrackets) {
+        w_.phrase(g.symbol->words);
+        w_.pause();
+    }
     if (table) {
         w_.phrase(Say(P::Tabela));
         w_.word(count);
@@ -106,6 +112,7 @@ void Reader::readMatrix(std::int32_t i) {
     w_.end(table ? Say(P::FimDaTabela) : system ? Say(P::FimDoSistema) : cases ? Say(P::FimDosCasos) : columns == 1 && !determinant ? Say(P::FimDoVetor)
            : determinant                                       ? Say(P::FimDoDeterminante)
                                                                : Say(P::FimDaMatriz));
+    if (oddBrackets) w_.phrase(g.close->words);
 }
 
 }  // namespace reader::rules
