@@ -262,10 +262,12 @@ bool Reader::isComplement(std::int32_t overbar) const {
             std::size_t from = 0;
             for (std::size_t k = 0; k <= items.size(); ++k) {
                 if (k < items.size() && !isSymbolKind(items[k], SymbolKind::Bar)) continue;
-                const Node& side = at(items[from]);
-                if (k == from + 1 && side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapital(side.a) &&
-                    at(unwrap(side.a)).kind == NodeKind::Letter)
-                    complements_[static_cast<std::size_t>(items[from])] = true;
+                if (k == from + 1) {
+                    const Node& side = at(items[from]);
+                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapital(side.a) &&
+                        at(unwrap(side.a)).kind == NodeKind::Letter)
+                        complements_[static_cast<std::size_t>(items[from])] = true;
+                }
                 from = k + 1;
             }
         }

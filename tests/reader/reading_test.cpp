@@ -148,6 +148,8 @@ TEST(Readings, PathologicalInputFinishesWithACleanReading) {
         {"lone backquote", "`"},
         {"unmatched quote", "\"abc"},
         {"binary operators without operands", "frac root stackrel color"},
+        {"a probability's bracket ending in a bar", "P(bar - P= 1 - P("},
+        {"a probability's bracket of bars alone", "P(|) + P(||) + bar A nn B"},
     };
     for (const Case& c : cases) {
         const std::string reading = reader::ReadFormula(c.formula);
