@@ -690,8 +690,9 @@ private:
         if (n.kind != NodeKind::Group) return;
         const Role r = n.symbol->role;
         if (r != Role::Paren && r != Role::Square && r != Role::Brace) return;
+        // "sqrt(a:}" draws the root of a: the page drops an invisible closing too
         if (n.close && n.close->role != Role::Paren && n.close->role != Role::Square &&
-            n.close->role != Role::Brace)
+            n.close->role != Role::Brace && n.close->role != Role::Invisible)
             return;
         n.flags |= kInvisible;
     }
