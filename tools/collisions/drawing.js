@@ -127,6 +127,9 @@ const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan
   ['Im', 'Im']];
 
 const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+// A relation and the same relation struck through.
+const NEGATED = { '\u2208': '\u2209', '=': '\u2260', '\u2282': '\u2284', '\u2283': '\u2285', '\u2286': '\u2288',
+  '\u2287': '\u2289', '\u2261': '\u2262', '\u2223': '\u2224' };
 // Signs that may stand before a function's argument: minus, plus, plus or minus.
 const SIGNS = new Set(['\u2212', '+', '\u00B1']);
 const isMo = (n, v) => n && n.t === 'mo' && (v === undefined || n.v === v);
@@ -359,6 +362,15 @@ const RULES = {
     if (n.t !== 'mfrac' || n.c[0].t !== 'mrow' || n.c[0].c.length !== 2 || !isMo(n.c[0].c[0], '\u2212')) return [n];
     return [n.c[0].c[0], { t: 'mfrac', a: n.a, c: [n.c[0].c[1], n.c[1]] }];
   })),
+  // "x not in y" and "x notin y": the sign of negation before a relation is the negated relation.
+  'negated-relation': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      const negated = isMo(c[i], '\u00AC') && isMo(c[i + 1]) ? NEGATED[c[i + 1].v] : undefined;
+      if (negated) { out.push({ t: 'mo', a: '', v: negated }); i++; } else out.push(c[i]);
+    }
+    return out;
+  }),
   // "color(red)(x)" and "x": colour is not read.
   'colour': (tree) => mapRows(tree, (c) => c.flatMap((n) => (n.t === 'mstyle' && /^mathcolor=/.test(n.a) ? n.c : [n]))),
 };
