@@ -319,6 +319,11 @@ private:
         operand_ = true;
         const std::int32_t operand = parseIntermediate(depth);
         if (operand < 0) return sign;
+        return signedRow(sign, operand);
+    }
+
+    // A sign and the operand it stands against, as one item: "-2".
+    std::int32_t signedRow(std::int32_t sign, std::int32_t operand) {
         Node row;
         row.kind = NodeKind::Row;
         row.flags = at(sign).flags & kSpaced;
@@ -401,15 +406,7 @@ private:
                              (t.kind == TokenKind::Symbol && !t.escaped &&
                               t.symbol->kind == SymbolKind::Constant && ReadsByWords(t.symbol->role));
         if (!operand) return s;
-        const std::int32_t operandNode = parseSimple(depth);
-        Node row;
-        row.kind = NodeKind::Row;
-        row.flags = at(s).flags & kSpaced;
-        const std::int32_t r = add(row);
-        append(r, s);
-        append(r, operandNode);
-        spanChildren(r);
-        return r;
+        return signedRow(s, parseSimple(depth));
     }
 
     // S ::= v | l E r | u S | b S S
