@@ -141,6 +141,13 @@ bool Reader::isNumberText(std::int32_t i, std::string_view text) const {
     return n.kind == NodeKind::Number && f_.text(n) == text;
 }
 
+// "-x", "+2": an item that starts with a sign.
+bool Reader::isSigned(std::int32_t i) const {
+    const Node& n = at(unwrap(i));
+    const bool items = n.kind == NodeKind::Row || (n.kind == NodeKind::Group && (n.flags & kInvisible));
+    return items && n.first >= 0 && (isSymbol(n.first, Role::Minus) || isSymbol(n.first, Role::Plus));
+}
+
 bool Reader::isCapital(std::int32_t i) const {
     const Node& n = at(unwrap(i));
     return n.kind == NodeKind::Letter && n.length == 1 && f_.source[n.begin] >= 'A' && f_.source[n.begin] <= 'Z';

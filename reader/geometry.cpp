@@ -51,11 +51,12 @@ void Reader::readMatrix(std::int32_t i) {
     for (std::int32_t c = at(rows[0]).first; c >= 0; c = at(c).next)
         if (isSymbol(c, Role::Comma)) ++columns;
     const bool brace = g.symbol->role == Role::Brace;
-    const bool system = brace && columns == 1;
-    const bool cases = brace && columns > 1;  // f(x) = {(x, x >= 0), (-x, x < 0):}
+    const bool bare = (g.flags & kInvisible) != 0;  // x^{(a),(b):}: the page drops the brace
+    const bool system = brace && !bare && columns == 1;
+    const bool cases = brace && !bare && columns > 1;  // f(x) = {(x, x >= 0), (-x, x < 0):}
     const bool determinant = g.symbol->kind == SymbolKind::Bar;
     // {:(a,b),(c,d):}, or a matrix whose brackets an operand's drop: the page draws no brackets
-    const bool table = !brace && !determinant && ((g.flags & kInvisible) || g.symbol->role == Role::Invisible);
+    const bool table = !determinant && ((g.flags & kInvisible) || g.symbol->role == Role::Invisible);
     const std::string count = std::to_string(rows.size());
     // [(1,2),(3,4)): brackets that do not pair are drawn as typed, so they are named
     const bool oddBrackets = !table && !determinant && !brace && g.close && g.close->role != g.symbol->role;

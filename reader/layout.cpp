@@ -119,6 +119,9 @@ void Reader::readSymbolAlone(const Node& n) {
     case Role::Comma: w_.pause(); return;
     case Role::Semicolon: w_.semicolon(); return;
     case Role::Dot: return;
+    // a typeface over nothing draws nothing: "p bb" shows p alone
+    case Role::Font:
+    case Role::DoubleStruck: return;
     default: break;
     }
     if (s->kind == SymbolKind::Space) return;
@@ -276,7 +279,9 @@ void Reader::readUnary(std::int32_t i) {
             readNode(a);
             return;
         }
-        if (shortArg || isLetterRun(a)) {
+        // "x barra"; over a signed item the accent goes first, so that "-bar x" and "bar(-x)"
+        // are not both "menos x barra"
+        if ((shortArg && !isSigned(a)) || isLetterRun(a)) {
             readNode(a);
             w_.phrase(s->words);
         } else {

@@ -249,6 +249,7 @@ private:
     bool isMinusOne(std::int32_t i) const;
     bool isNumberText(std::int32_t i, std::string_view text) const;
     bool isCapital(std::int32_t i) const;
+    bool isSigned(std::int32_t i) const;
     bool letterIs(std::int32_t i, LetterRole role) const;
     std::size_t capitalsRun(std::int32_t i) const;
 

@@ -127,6 +127,8 @@ const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan
   ['Im', 'Im']];
 
 const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+// The number sets' signs, by letter.
+const NUMBER_SETS = { N: '\u2115', Z: '\u2124', Q: '\u211A', R: '\u211D', C: '\u2102' };
 // A relation and the same relation struck through.
 const NEGATED = { '\u2208': '\u2209', '=': '\u2260', '\u2282': '\u2284', '\u2283': '\u2285', '\u2286': '\u2288',
   '\u2287': '\u2289', '\u2261': '\u2262', '\u2223': '\u2224' };
@@ -228,6 +230,10 @@ function unitSpellings() {
 // ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
 // ("tg(50)\"cm\"").
 const RULES = {
+  // "bbb R" and "RR": a number set's letter in the double-struck typeface is the set's sign.
+  'double-struck-sets': (tree) => mapNodes(tree, (n) =>
+    (n.t === 'mstyle' && n.a === 'mathvariant=double-struck' && n.c.length === 1 && n.c[0].t === 'mi' && NUMBER_SETS[n.c[0].v]
+      ? { t: 'mi', a: '', v: NUMBER_SETS[n.c[0].v] } : n)),
   // "sen x" and "sin x": names of functions that the page draws as letters ("s e n", "cos sec").
   'function-names-drawn-as-letters': (tree) => mapRows(tree, (c) => {
     const out = [];
