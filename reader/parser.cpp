@@ -283,11 +283,38 @@ private:
                     append(parent, symbolNode(slash));
                     return;
                 }
-                append(parent, fraction(item, below));
+                append(parent, fraction(signsOverFraction(parent, item), below));
             } else {
                 append(parent, item);
             }
         }
+    }
+
+    // The page draws floor and ceiling brackets as signs that pair with nothing: "/" after
+    // "|__x__|" takes the closing sign alone. The opening sign and what stood between them go
+    // to the row; the closing sign is what the fraction takes.
+    std::int32_t signsOverFraction(std::int32_t parent, std::int32_t item) {
+        const Node g = at(item);
+        if (g.kind != NodeKind::Group || !g.close || (g.flags & (kInvisible | kMatrix)) ||
+            (g.symbol->role != Role::FloorBracket && g.symbol->role != Role::CeilBracket))
+            return item;
+        const auto sign = [&](const Symbol* symbol, std::uint32_t from, std::uint32_t to) {
+            Node n;
+            n.kind = NodeKind::Symbol;
+            n.symbol = symbol;
+            n.from = from;
+            n.to = to;
+            return add(n);
+        };
+        const auto openLength = static_cast<std::uint32_t>(g.symbol->input.size());
+        const auto closeLength = static_cast<std::uint32_t>(g.close->input.size());
+        append(parent, sign(g.symbol, g.from, g.from + openLength));
+        for (std::int32_t c = g.first; c >= 0;) {
+            const std::int32_t next = at(c).next;
+            append(parent, c);
+            c = next;
+        }
+        return sign(g.close, g.to - closeLength, g.to);
     }
 
     std::int32_t fraction(std::int32_t top, std::int32_t below) {
