@@ -306,19 +306,30 @@ void Reader::readUnary(std::int32_t i) {
                 return;
             }
         }
-        readNode(a);
-        if (shortArg) w_.phrase(s->words);
+        readTypeface(*s, a, shortArg);
         return;
     }
     case Role::Font:
-        readNode(a);
-        if (shortArg) w_.phrase(s->words);
+        readTypeface(*s, a, shortArg);
         return;
     default:
         w_.phrase(s->words);
         readNode(a);
         return;
     }
+}
+
+// "x em negrito"; over more than an item the typeface goes first and ends with a marker, so that
+// "bb(x+y)" is not heard as "x+y": "em negrito x mais y, fim da fonte".
+void Reader::readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg) {
+    if (shortArg || at(unwrap(a)).kind == NodeKind::Text) {
+        readNode(a);
+        w_.phrase(typeface.words);
+        return;
+    }
+    w_.phrase(typeface.words);
+    readNode(a);
+    w_.end(Say(P::FimDaFonte));
 }
 
 void Reader::readBinary(const Node& n) {

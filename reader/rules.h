@@ -293,6 +293,7 @@ private:
     void readGroup(std::int32_t i, bool baseOfScript);
     void readGroupAlone(std::int32_t i, bool baseOfScript);
     void readUnary(std::int32_t i);
+    void readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg);
     void readBinary(const Node& n);
     static int smallNumber(std::string_view digits);
     void readFraction(std::int32_t top, std::int32_t bottom);

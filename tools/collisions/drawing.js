@@ -409,7 +409,10 @@ function serialize(n) {
 function canonical(tree, ruleNames) {
   let t = tree;
   for (const [name, rule] of Object.entries(RULES)) if (ruleNames.has(name)) t = rule(t);
-  return t;
+  // a rule may leave a row of one item where an argument stood ("(4,1)/x" once its decimal
+  // comma is joined): as in the strict form, that row is its item
+  return mapNodes(t, (n) => (n.v !== undefined || ROW_LIKE.has(n.t) ? n
+    : { t: n.t, a: n.a, c: n.c.map((c) => (c.t === 'mrow' && c.c.length === 1 ? c.c[0] : c)) }));
 }
 
 module.exports = { loadMathJax, strict, canonical, serialize, readEquivalences, readTable, RULES, ROOT };
