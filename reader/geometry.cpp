@@ -58,8 +58,9 @@ void Reader::readMatrix(std::int32_t i) {
     // {:(a,b),(c,d):}, or a matrix whose brackets an operand's drop: the page draws no brackets
     const bool table = !determinant && ((g.flags & kInvisible) || g.symbol->role == Role::Invisible);
     const std::string count = std::to_string(rows.size());
-    // [(1,2),(3,4)): brackets that do not pair are drawn as typed, so they are named
-    const bool oddBrackets = !table && !determinant && !brace && g.close && g.close->role != g.symbol->role;
+    // [(1,2),(3,4)) and (:(1,2):): brackets that do not pair, or angle brackets, are named
+    const bool oddBrackets = !table && !determinant && !brace && g.close &&
+                             (g.close->role != g.symbol->role || g.symbol->role == Role::Angle);
     if (oddBrackets) {
         w_.phrase(g.symbol->words);
         w_.pause();

@@ -279,9 +279,9 @@ void Reader::readUnary(std::int32_t i) {
             readNode(a);
             return;
         }
-        // "x barra"; over a signed item the accent goes first, so that "-bar x" and "bar(-x)"
-        // are not both "menos x barra"
-        if ((shortArg && !isSigned(a)) || isLetterRun(a)) {
+        // "x barra"; over a signed item or a run of letters the accent goes first, so that
+        // "-bar x" and "bar(-x)", "y ul x" and "ul(yx)" do not sound alike
+        if (shortArg && !isSigned(a) && !isLetterRun(a)) {
             readNode(a);
             w_.phrase(s->words);
         } else {
@@ -375,7 +375,8 @@ void Reader::readFraction(std::int32_t top, std::int32_t bottom) {
         }
     }
     // (ba)/y: letters side by side above would be heard as a product before the fraction, b a/y
-    if (isShort(top) && !isLetterRun(top) && isShort(bottom) && !closesEverything()) {
+    if (isShort(top) && !isLetterRun(top) && !isSymbol(unwrap(top), Role::Differential) && isShort(bottom) &&
+        !closesEverything()) {
         readNode(top);
         w_.phrase(Say(P::Sobre));
         readNode(bottom);
@@ -463,7 +464,7 @@ void Reader::readScript(std::int32_t i) {
                            base.symbol->role == Role::Norm || base.symbol->role == Role::Floor ||
                            base.symbol->role == Role::Ceil || base.symbol->role == Role::Vec ||
                            base.symbol->role == Role::PrefixAccent)) ||
-                         (base.kind == NodeKind::Binary && base.symbol->role == Role::Root);
+                         (base.kind == NodeKind::Binary && (base.symbol->role == Role::Root || base.symbol->role == Role::Frac));
     // sqrt x_24, as sqrt(x)_24, and vec v_1: the index is of everything before it too, not of
     // what is inside
     if (applied && (n.b >= 0 || n.c >= 0)) {

@@ -127,6 +127,9 @@ const LETTER_NAMES = [['cossec', 'csc'], ['arcsen', 'arcsin'], ['arctg', 'arctan
   ['Im', 'Im']];
 
 const SCRIPTS = new Set(['msub', 'msup', 'msubsup']);
+// Function names that the page also knows capitalised.
+const CAPITALISED_FUNCTIONS = new Set(['Sin', 'Cos', 'Tan', 'Sec', 'Csc', 'Cot', 'Arcsin', 'Arccos', 'Arctan', 'Sinh',
+  'Cosh', 'Tanh', 'Log', 'Ln']);
 // The number sets' signs, by letter.
 const NUMBER_SETS = { N: '\u2115', Z: '\u2124', Q: '\u211A', R: '\u211D', C: '\u2102' };
 // A relation and the same relation struck through.
@@ -230,6 +233,9 @@ function unitSpellings() {
 // ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
 // ("tg(50)\"cm\"").
 const RULES = {
+  // "Ln x" and "ln x": the capitalised names of functions that the page knows.
+  'capitalised-function-names': (tree) => mapNodes(tree, (n) =>
+    ((n.t === 'mi' || n.t === 'mo') && CAPITALISED_FUNCTIONS.has(n.v) ? { t: n.t, a: n.a, v: n.v.toLowerCase() } : n)),
   // "bbb R" and "RR": a number set's letter in the double-struck typeface is the set's sign.
   'double-struck-sets': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mstyle' && n.a === 'mathvariant=double-struck' && n.c.length === 1 && n.c[0].t === 'mi' && NUMBER_SETS[n.c[0].v]
