@@ -334,8 +334,9 @@ void Reader::readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg)
 
 void Reader::readBinary(const Node& n) {
     const Symbol* s = n.symbol;
-    if (n.b < 0) {  // frac(a) with nothing after it
-        if (s->role != Role::Color) w_.phrase(s->words);
+    if (n.b < 0) {  // frac(a) with nothing after it; a colour, class or id over nothing shows nothing
+        if (s->role == Role::Color) return;
+        w_.phrase(s->words);
         readNode(n.a);
         return;
     }
