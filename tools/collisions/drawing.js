@@ -161,6 +161,8 @@ function isFunctionHead(n) {
 // its argument ("exp x", "f(t)"); -1 for anything else.
 function argumentEnd(c, k) {
   if (!c[k] || (isMo(c[k]) && ['(', ')', '[', ']', '{', '}', '|'].includes(c[k].v))) return -1;
+  // "dx", "dt": the page spells a differential as two letters; it is one item
+  if (c[k].t === 'mi' && c[k].v === 'd' && c[k + 1] && c[k + 1].t === 'mi' && ['x', 'y', 'z', 't'].includes(c[k + 1].v)) return k + 2;
   if (!isFunctionHead(c[k])) return k + 1;
   if (isMo(c[k + 1], '(')) {
     let depth = 0;
