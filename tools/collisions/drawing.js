@@ -258,6 +258,8 @@ const RULES = {
           text += base.v;
         }
         if (text !== name) continue;
+        // "cot g" at the end of a row is the page's own function over g, not "cotg" over nothing
+        if (k === c.length && c[i].t === 'mi' && [...c[i].v].length > 1 && k - i > 1) continue;
         const last = c[k - 1];
         const head = { t: 'mi', a: '', v: as };
         out.push(last.t === 'mi' ? head : { t: last.t, a: last.a, c: [head, ...last.c.slice(1)] });
