@@ -374,6 +374,7 @@ private:
     // ---- sets (sets.cpp)
     bool isComplement(std::int32_t overbar) const;
     bool holdsSetOperation(std::int32_t i) const;
+    bool isCapitalLetter(std::int32_t i) const;
 
     const Formula& f_;
     Words& w_;

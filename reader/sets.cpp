@@ -222,9 +222,9 @@ bool Reader::reversedIntervalRule(Row& r) {
     return false;
 }
 
-}  // namespace reader::rules
 
-namespace reader::rules {
+// A capital letter alone: "A", not "AB" nor "A_1".
+bool Reader::isCapitalLetter(std::int32_t i) const { return isCapital(i) && at(unwrap(i)).kind == NodeKind::Letter; }
 
 // Whether the items of i hold an operation or relation of sets.
 bool Reader::holdsSetOperation(std::int32_t i) const {
@@ -251,7 +251,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
             const Node& n = f_.nodes[j];
             // a capital, or what a set operation makes ("bar(A uu B)")
             if (sets && n.kind == NodeKind::Unary && n.symbol->role == Role::Overbar &&
-                ((isCapital(n.a) && at(unwrap(n.a)).kind == NodeKind::Letter) || holdsSetOperation(n.a)))
+                (isCapitalLetter(n.a) || holdsSetOperation(n.a)))
                 complements_[j] = true;
             if (n.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Probabilidade, f_.text(n)) || n.next < 0 ||
                 at(n.next).kind != NodeKind::Group || at(n.next).symbol->role != Role::Paren)
@@ -264,8 +264,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
                 if (k < items.size() && !isSymbolKind(items[k], SymbolKind::Bar)) continue;
                 if (k == from + 1) {
                     const Node& side = at(items[from]);
-                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapital(side.a) &&
-                        at(unwrap(side.a)).kind == NodeKind::Letter)
+                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapitalLetter(side.a))
                         complements_[static_cast<std::size_t>(items[from])] = true;
                 }
                 from = k + 1;
