@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "editor/speaking/explorationwindow.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"
 #include "speech/socketclient.h"

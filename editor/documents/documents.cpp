@@ -13,8 +13,6 @@
 
 #include "editor/seams/dialogrunner.h"
 #include "editor/documents/documenttext.h"
-#include "editor/workfolder/filelist.h"
-#include "editor/workfolder/folders.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 #include "platform/fileerror.h"
@@ -46,7 +44,7 @@ std::string outOfMemory(const std::string& action, const std::string& file) {
 
 }  // namespace
 
-Documents::Documents(EditorParts& parts, FileList& list) : QObject(parts.window), parts_(parts), list_(list) {
+Documents::Documents(EditorParts& parts, ListedFiles& list) : QObject(parts.window), parts_(parts), list_(list) {
     auto on = [this](const char* name, void (Documents::*slot)()) {
         connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };

@@ -7,14 +7,26 @@
 
 #include "editor/documents/documenttext.h"
 
-class FileList;
 struct EditorParts;
+
+// What the document commands ask of the work folder's file list, which implements it: the
+// documents know the list only through this.
+class ListedFiles {
+public:
+    // Refills the list and selects the entry called name.
+    virtual void RefreshFileList(const std::string& name) = 0;
+    // Leaves no line selected.
+    virtual void ClearSelection() = 0;
+
+protected:
+    ~ListedFiles() = default;
+};
 
 class Documents : public QObject {
     Q_OBJECT
 public:
     // Connects the document entries of form's menus and watches every attempt to close it.
-    Documents(EditorParts& parts, FileList& list);
+    Documents(EditorParts& parts, ListedFiles& list);
 
     bool isModified() const;
     // When the text is modified, asks whether to drop it ("Texto foi alterado, carrega outro
@@ -58,7 +70,7 @@ private:
     void forgetName();
 
     EditorParts& parts_;
-    FileList& list_;
+    ListedFiles& list_;
     bool markingClean_ = false;
     bool quitConfirmed_ = false;  // "&Terminar" asked already, during its closing of the window
     // The format of the text in the editor: that of the file it came from, Windows-1252 with

@@ -4,7 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 #include "editor/editing/finddialog.h"
 #include "editor/window/editorparts.h"
 #include "editor/window/noticeline.h"

@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "editor/catalogue/catalogue.h"
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 #include "editor/window/editorparts.h"
 #include "editor/window/menuaccessible.h"
 #include "reader/reader.h"

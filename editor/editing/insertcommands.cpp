@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 #include "editor/editing/figuredialog.h"
 #include "editor/editing/linkdialog.h"
 #include "editor/window/editorparts.h"

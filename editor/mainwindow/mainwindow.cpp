@@ -1,4 +1,4 @@
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 
 #include <algorithm>
 #include <string_view>
@@ -33,7 +33,7 @@
 #include "editor/window/standarddialogs.h"
 #include "editor/window/dialogparts.h"
 #include "editor/editing/formatcommands.h"
-#include "editor/editing/linemoves.h"
+#include "editor/text/linemoves.h"
 #include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
 #include "editor/help/helpcommands.h"

@@ -8,8 +8,8 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "editor/speaking/screenreader.h"
-#include "editor/speaking/speechmenu.h"
+#include "editor/text/caretformula.h"
+#include "editor/text/screenreader.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"

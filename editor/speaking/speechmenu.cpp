@@ -10,7 +10,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
-#include "editor/editing/editoperations.h"
+#include "editor/text/caretformula.h"
+#include "editor/text/editoperations.h"
 #include "editor/speaking/explorationwindow.h"
 #include "editor/speaking/voicesettingsdialog.h"
 #include "editor/state/runstate.h"
@@ -18,7 +19,6 @@
 #include "platform/codepage.h"
 #include "platform/messages.h"
 #include "speech/speechcommands.h"
-#include "speech/formulaspans.h"
 #include "speech/formulaspeech.h"
 
 namespace {
@@ -87,24 +87,6 @@ void UseAndKeep(const speechsettings::SpeechSettings& settings) {
     if (!speechsettings::Write(runstate::ProgramSettingsFile, settings))
         messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + runstate::ProgramSettingsFile + ".");
 }
-
-}  // namespace
-
-CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
-    const QTextCursor cursor = memo->textCursor();
-    const QTextBlock block = memo->document()->findBlock(cursor.selectionStart());
-    const QString line = block.text();
-    const auto spans = formulaspeech::FormulaSpans(
-        std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())));
-    const int at = formulaspeech::FormulaAt(spans, static_cast<std::size_t>(cursor.selectionStart() - block.position()));
-    if (at < 0) return {};
-    const formulaspeech::FormulaSpan& span = spans[static_cast<std::size_t>(at)];
-    return {line.mid(static_cast<qsizetype>(span.begin), static_cast<qsizetype>(span.end - span.begin)),
-            block.position() + static_cast<int>(span.begin),
-            static_cast<qsizetype>(span.end) < line.size() && line.at(static_cast<qsizetype>(span.end)) == QLatin1Char('`')};
-}
-
-namespace {
 
 // F9, "&Fórmula": the caret's whole line, each formula read by the speech server.
 void speakLine(const QPlainTextEdit* memo) {

@@ -6,9 +6,6 @@
 class QPlainTextEdit;
 struct EditorParts;
 
-// Said by F9 and Shift+F9 on a line with nothing to read.
-inline constexpr const char* kEmptyLine = "linha vazia";
-
 // Connects "&Fórmula", "Fórmula no cursor", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
 // automaticamente" and "Sintetizador" to their commands. A key that moves the caret or edits
 // the text, and a menu that opens, silence the program's own speech at once.
@@ -26,13 +23,3 @@ void showVoiceSettings(EditorParts& parts);
 // Once the shared variables are set: reads the speech settings from the program settings file
 // and puts them into effect; with connecting on demand, connects in the background at once.
 void StartSpeech(EditorParts& parts);
-
-// The formula at the caret of memo, as "Fórmula no cursor" finds it: the one the caret stands
-// in, else the next of its line, else the previous one. Its text and where it starts in the
-// document; start is -1 when the caret's line holds no formula.
-struct CaretFormula {
-    QString text;
-    int start = -1;
-    bool closed = true;  // false: its closing backquote is missing
-};
-CaretFormula FormulaAtCaret(const QPlainTextEdit* memo);

@@ -1,4 +1,4 @@
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

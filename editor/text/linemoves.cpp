@@ -1,4 +1,4 @@
-#include "editor/editing/linemoves.h"
+#include "editor/text/linemoves.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 
-#include "editor/speaking/screenreader.h"
+#include "editor/text/screenreader.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 #include "platform/messages.h"

@@ -1,4 +1,4 @@
-#include "editor/speaking/screenreader.h"
+#include "editor/text/screenreader.h"
 
 #include <QAccessible>
 

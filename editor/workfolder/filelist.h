@@ -6,9 +6,11 @@
 #include <QObject>
 #include <string>
 
+#include "editor/documents/documents.h"
+
 struct EditorParts;
 
-class FileList : public QObject {
+class FileList : public QObject, public ListedFiles {
     Q_OBJECT
 public:
     explicit FileList(EditorParts& parts);
@@ -18,9 +20,9 @@ public:
     // value), and selects the entry called name, which becomes the current line. A name that is
     // no existing folder is cut to the part after its last "/" first; an empty name or a folder
     // selects nothing and makes the first line current.
-    void RefreshFileList(const std::string& name);
+    void RefreshFileList(const std::string& name) override;
     // Leaves no line selected; the first line becomes the current one.
-    void ClearSelection();
+    void ClearSelection() override;
     // A key released in the list: Enter or Esc returns to the editor.
     void listKeyReleased(int key);
 

@@ -14,7 +14,6 @@
 #include "editor/documents/documents.h"
 #include "editor/workfolder/filelist.h"
 #include "editor/workfolder/folders.h"
-#include "editor/pages/pagecommands.h"
 #include "editor/workfolder/folderchooser.h"
 #include "editor/workfolder/workfoldersettingsdialog.h"
 #include "editor/state/runstate.h"
@@ -166,13 +165,4 @@ void WorkFolderCommands::startUp() {
     parts_.openDialog->setDirectory(QString::fromStdString(runstate::WorkFolder));
     list_.RefreshFileList({});
     documents_.MarkClean();
-}
-
-DocumentCommands ConnectDocumentCommands(EditorParts& parts) {
-    DocumentCommands commands{};
-    commands.list = new FileList(parts);
-    commands.documents = new Documents(parts, *commands.list);
-    commands.pages = new PageCommands(parts, *commands.documents);
-    commands.workFolder = new WorkFolderCommands(parts, *commands.documents, *commands.list);
-    return commands;
 }

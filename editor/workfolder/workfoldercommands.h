@@ -7,7 +7,6 @@
 
 class Documents;
 class FileList;
-class PageCommands;
 struct EditorParts;
 class FolderChooser;
 
@@ -48,13 +47,3 @@ private:
     FileList& list_;
     FolderChooser* folderDialog_ = nullptr;
 };
-
-// The document, page and work-folder commands of a main window, made and connected at once;
-// they live as long as the window.
-struct DocumentCommands {
-    FileList* list;
-    Documents* documents;
-    PageCommands* pages;
-    WorkFolderCommands* workFolder;
-};
-DocumentCommands ConnectDocumentCommands(EditorParts& parts);

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 
 namespace {
 

@@ -14,7 +14,8 @@
 
 #include "editor/workfolder/workfoldersettingsdialog.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
+#include "editor/mainwindow/documentcommands.h"
 #include "editor/workfolder/workfoldercommands.h"
 #include "scripteddialogs.h"
 #include "scriptedsink.h"

@@ -9,8 +9,8 @@
 #include <QTextBlock>
 
 #include "editor/speaking/explorationwindow.h"
-#include "editor/speaking/screenreader.h"
-#include "editor/window/mainwindow.h"
+#include "editor/text/screenreader.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "postedevents.h"
 #include "platform/codepage.h"

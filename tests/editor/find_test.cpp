@@ -14,7 +14,7 @@
 #include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
 #include "editor/seams/qtmessagesink.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"

@@ -13,9 +13,9 @@
 #include <QTextBlock>
 #include <QToolButton>
 
-#include "editor/editing/editoperations.h"
+#include "editor/text/editoperations.h"
 #include "editor/editing/formatcommands.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "editortext.h"
 #include "scriptedsink.h"
 

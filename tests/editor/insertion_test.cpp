@@ -19,7 +19,7 @@
 #include "editor/editing/insertcommands.h"
 #include "editor/editing/figuredialog.h"
 #include "editor/editing/linkdialog.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "editortext.h"
 #include "modalanswer.h"
 #include "recordingsink.h"

@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QTextBlock>
 
-#include "editor/editing/linemoves.h"
-#include "editor/speaking/screenreader.h"
+#include "editor/text/linemoves.h"
+#include "editor/text/screenreader.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "platform/profile.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <QToolButton>
 
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "postedevents.h"
 

@@ -14,7 +14,7 @@
 #include <QShortcut>
 
 #include "docfixture.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "postedevents.h"
 

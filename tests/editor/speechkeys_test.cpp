@@ -10,7 +10,7 @@
 #include <QTextBlock>
 #include <QTimer>
 
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "platform/codepage.h"
 #include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"

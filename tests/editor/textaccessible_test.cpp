@@ -6,7 +6,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 
 namespace {
 

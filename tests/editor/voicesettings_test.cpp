@@ -16,7 +16,7 @@
 
 #include "editor/speaking/voicesettingsdialog.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "scriptedsink.h"
 #include "speech/speechcommands.h"

@@ -13,7 +13,7 @@
 #include "editor/help/helpcommands.h"
 #include "editor/help/aboutbox.h"
 #include "editor/help/tipswindow.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 
 class WindowsTest : public QObject {

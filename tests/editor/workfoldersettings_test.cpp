@@ -12,7 +12,7 @@
 
 #include "editor/workfolder/workfoldersettingsdialog.h"
 #include "editor/state/runstate.h"
-#include "editor/window/mainwindow.h"
+#include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 
 namespace {

@@ -1,0 +1,16 @@
+#include "editor/mainwindow/documentcommands.h"
+
+#include "editor/documents/documents.h"
+#include "editor/pages/pagecommands.h"
+#include "editor/window/editorparts.h"
+#include "editor/workfolder/filelist.h"
+#include "editor/workfolder/workfoldercommands.h"
+
+DocumentCommands ConnectDocumentCommands(EditorParts& parts) {
+    DocumentCommands commands{};
+    commands.list = new FileList(parts);
+    commands.documents = new Documents(parts, *commands.list);
+    commands.pages = new PageCommands(parts, *commands.documents);
+    commands.workFolder = new WorkFolderCommands(parts, *commands.documents, *commands.list);
+    return commands;
+}
