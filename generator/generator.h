@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/fileerror.h"
+#include "settings/settings.h"
 
 namespace pagegen {
 
@@ -29,7 +30,7 @@ public:
 };
 
 // The template that frames a page when neither the settings nor the document name one.
-inline constexpr const char* kDefaultTemplate = "modeloMat.mdl";
+inline constexpr const char* kDefaultTemplate = settings::kDefaultTemplate;
 
 // What a run takes besides the document and the page's name: the template, author and contact
 // in effect (Windows-1252, as settings files hold them). A document's header lines override

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/state/runstate.h"
+#include "settings/settings.h"
 #include "generator/generator.h"
 
 namespace {
@@ -65,9 +65,9 @@ int main(int argc, char** argv) {
         return usageError("-o s\xC3\xB3 serve para um documento");
 
     // The current folder is both start folder and work folder.
-    runstate::SetStartValues();
-    runstate::WorkFolder = runstate::StartFolder;
-    runstate::ReadSettings();
+    const std::string settingsFile = settings::FileIn(settings::CurrentDirectory());
+    const settings::PageValues values = settings::ReadPageValues(settingsFile, settingsFile);
+    pagegen::PageSettings pageSettings{values.templateFile, values.author, values.contact};
 
     // The most serious outcome of all documents decides the status: 2, then 1, then 3.
     auto rank = [](int status) { return status == 2 ? 3 : status == 1 ? 2 : status == 3 ? 1 : 0; };
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         pagegen::PageReport report;
         try {
             if (!pagegen::GeneratePage(document, page.empty() ? pagegen::PageNameFor(document) : page,
-                                         runstate::PageSettings(), &report))
+                                         pageSettings, &report))
                 note(1);
             if (report.templateIncomplete) note(3);
         } catch (const pagegen::PageIsInputError& e) {
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
             note(1);
         }
         // A "Modelo:" line names the template of the later documents too, as in the editor.
-        if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
+        if (!report.templateFile.empty()) pageSettings.templateFile = report.templateFile;
     }
     return status;
 }

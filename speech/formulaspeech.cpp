@@ -99,7 +99,6 @@ VoiceOutput* SetVoice(VoiceOutput* replacement) { return voice.exchange(replacem
 int ServerSocket() { return serverSocket; }
 
 bool ConnectServer() {
-    socketclient::StartSockets();
     socketclient::CloseConnection(serverSocket);
     serverSocket = socketclient::OpenConnection(kServerHost, serverPort);
     connectionVerbosity = kDefaultVerbosity;
@@ -107,7 +106,6 @@ bool ConnectServer() {
 }
 
 int OpenServerConnection() {
-    socketclient::StartSockets();
     return socketclient::OpenConnection(kServerHost, serverPort);
 }
 

@@ -45,8 +45,6 @@ int Fail(int fd) {
 
 }  // namespace
 
-bool StartSockets() { return true; }
-
 std::uint32_t ResolveHost(const std::string& host) {
     if (!host.empty() && host[0] >= '0' && host[0] <= '9') return inet_addr(host.c_str());
     const hostent* entry = gethostbyname(host.c_str());

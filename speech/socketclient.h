@@ -20,9 +20,6 @@ namespace socketclient {
 inline constexpr const char* kDisconnected = "<desconectado>";
 inline constexpr std::size_t kMaxReceive = 4096;
 
-// Nothing needs starting on this platform; kept so callers read as everywhere else. True.
-bool StartSockets();
-
 // The IPv4 address of host, in network byte order. A name starting with a decimal digit is
 // read as a dotted address and never looked up; a malformed one gives the all-ones
 // no-address value, unchanged. Any other name is looked up; 0 when that fails.

@@ -1,5 +1,5 @@
 #pragma once
-// The speech settings kept in the program's settings file (section "VELLOQ"): connecting on
+// The speech settings kept in the program's settings file (settings/settings.h): connecting on
 // demand, the voice and how it sounds, and how much the formula reading says.
 #include <string>
 #include <string_view>

@@ -108,17 +108,17 @@ struct Setup {
         if (::chdir(folder.c_str()) != 0) std::abort();
         messages::Install(&quiet);
         shell::Install(&quiet);
-        form = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(form->parts());
+        mainWindow = std::make_unique<MainWindow>();
+        commands = ConnectDocumentCommands(mainWindow->parts());
         runstate::ReadSettings();
     }
     ~Setup() {
-        form.reset();
+        mainWindow.reset();
         std::filesystem::remove_all(folder);
     }
     std::string folder;
     Quiet quiet;
-    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<MainWindow> mainWindow;
     DocumentCommands commands{};
 };
 
@@ -163,14 +163,14 @@ BENCHMARK(ReadDecode)->Unit(benchmark::kMillisecond);
 const QString& decodedText() {
     static const QString text = [] {
         setup->commands.documents->LoadDocument("grande.vloq");
-        return setup->form->textEdit->toPlainText();
+        return setup->mainWindow->textEdit->toPlainText();
     }();
     return text;
 }
 
 void SetPlainText(benchmark::State& state) {
     const QString& text = decodedText();
-    for (auto _ : state) setup->form->textEdit->setPlainText(text);
+    for (auto _ : state) setup->mainWindow->textEdit->setPlainText(text);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
 }
 BENCHMARK(SetPlainText)->Unit(benchmark::kMillisecond);
@@ -206,7 +206,7 @@ BENCHMARK(MemoryOpenUtf8)->Name("Memory/Open/utf8")->Iterations(1);
 
 void MemorySetPlainText(benchmark::State& state) {
     const QString& text = decodedText();
-    countMemory(state, [&text] { setup->form->textEdit->setPlainText(text); });
+    countMemory(state, [&text] { setup->mainWindow->textEdit->setPlainText(text); });
 }
 BENCHMARK(MemorySetPlainText)->Name("Memory/SetPlainText")->Iterations(1);
 
@@ -221,7 +221,7 @@ BENCHMARK(Save)->Unit(benchmark::kMillisecond);
 void View(benchmark::State& state) {
     setup->commands.documents->LoadDocument("grande.vloq");
     for (auto _ : state) {
-        setup->form->textEdit->document()->setModified(true);
+        setup->mainWindow->textEdit->document()->setModified(true);
         setup->commands.pages->viewPage();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));
@@ -233,7 +233,7 @@ void FillList(benchmark::State& state) {
     if (::chdir((setup->folder + "/lista").c_str()) != 0) std::abort();
     for (auto _ : state) {
         state.PauseTiming();
-        setup->form->fileListBox->clear();
+        setup->mainWindow->fileListBox->clear();
         state.ResumeTiming();
         setup->commands.list->RefreshFileList("texto5000.vloq");
     }
@@ -255,29 +255,29 @@ void prepareTyping() {
     static bool prepared = false;
     if (prepared) return;
     prepared = true;
-    MainWindow& form = *setup->form;
-    form.show();
+    MainWindow& mainWindow = *setup->mainWindow;
+    mainWindow.show();
     setup->commands.documents->LoadDocument("grande.vloq");
-    QTextCursor middle = form.textEdit->textCursor();
-    middle.setPosition(form.textEdit->document()->characterCount() / 2);
-    form.textEdit->setTextCursor(middle);
-    form.textEdit->setFocus();
+    QTextCursor middle = mainWindow.textEdit->textCursor();
+    middle.setPosition(mainWindow.textEdit->document()->characterCount() / 2);
+    mainWindow.textEdit->setTextCursor(middle);
+    mainWindow.textEdit->setFocus();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(form.textEdit, &key);
+    QApplication::sendEvent(mainWindow.textEdit, &key);
     QCoreApplication::processEvents();
 }
 
 // A recovery copy of the document in the editor, into a folder of the run's own; the
 // program's delays when pauseMs is 0.
 std::unique_ptr<Recovery> recoveryCopy(int pauseMs, int longestMs) {
-    auto made = std::make_unique<Recovery>(setup->form->parts(), *setup->commands.documents, setup->folder + "/estado");
+    auto made = std::make_unique<Recovery>(setup->mainWindow->parts(), *setup->commands.documents, setup->folder + "/estado");
     if (pauseMs > 0) made->setDelays(pauseMs, longestMs);
     return made;
 }
 
 void typeKeys(benchmark::State& state) {
     prepareTyping();
-    QWidget* memo = setup->form->textEdit;
+    QWidget* textEdit = setup->mainWindow->textEdit;
     qint64 worst = 0;
     QElapsedTimer clock;
     for (auto _ : state) {
@@ -285,8 +285,8 @@ void typeKeys(benchmark::State& state) {
         for (const auto& [key, text] : {std::pair(Qt::Key_A, QStringLiteral("a")), std::pair(Qt::Key_Backspace, QString())}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
             QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-            QApplication::sendEvent(memo, &press);
-            QApplication::sendEvent(memo, &release);
+            QApplication::sendEvent(textEdit, &press);
+            QApplication::sendEvent(textEdit, &release);
             QCoreApplication::processEvents();
         }
         worst = std::max(worst, clock.nsecsElapsed());
@@ -313,7 +313,7 @@ void WriteNow(benchmark::State& state) {
     prepareTyping();
     const auto recovery = recoveryCopy(0, 0);
     for (auto _ : state) {
-        setup->form->textEdit->document()->setModified(true);
+        setup->mainWindow->textEdit->document()->setModified(true);
         if (!recovery->WriteNow()) state.SkipWithError("the copy was not written");
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kDocumentSize));

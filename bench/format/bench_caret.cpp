@@ -15,23 +15,23 @@ namespace {
 constexpr int kLines = 100000;
 
 QPlainTextEdit& editor() {
-    static QPlainTextEdit* memo = [] {
+    static QPlainTextEdit* textEdit = [] {
         auto* m = new QPlainTextEdit;
         QString text;
         for (int i = 0; i < kLines; ++i) text += QStringLiteral("linha %1 com `x^2 + %1` e texto\n").arg(i);
         m->setPlainText(text);
         return m;
     }();
-    return *memo;
+    return *textEdit;
 }
 
 void Caret(benchmark::State& state) {
-    QPlainTextEdit& memo = editor();
+    QPlainTextEdit& textEdit = editor();
     QLabel label;
-    QTextCursor cursor = memo.textCursor();
-    cursor.setPosition(memo.document()->findBlockByNumber(static_cast<int>(state.range(0))).position() + 5);
-    memo.setTextCursor(cursor);
-    for (auto _ : state) UpdateLineColumnLabel(&memo, &label);
+    QTextCursor cursor = textEdit.textCursor();
+    cursor.setPosition(textEdit.document()->findBlockByNumber(static_cast<int>(state.range(0))).position() + 5);
+    textEdit.setTextCursor(cursor);
+    for (auto _ : state) UpdateLineColumnLabel(&textEdit, &label);
 }
 BENCHMARK(Caret)->Arg(0)->Arg(kLines / 2)->Arg(kLines - 1);
 

@@ -91,9 +91,9 @@ BENCHMARK(BM_F9LineThroughTheWorker)->UseRealTime();
 void BM_ExplorationKey(benchmark::State& state) {
     CountingVoice voice;
     formulaspeech::VoiceOutput* previous = formulaspeech::SetVoice(&voice);
-    QPlainTextEdit memo;
-    memo.setPlainText(QStringLiteral("Seja `(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2` aqui."));
-    ExplorationWindow walk(&memo, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), reader::Verbosity::Normal);
+    QPlainTextEdit textEdit;
+    textEdit.setPlainText(QStringLiteral("Seja `(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2` aqui."));
+    ExplorationWindow walk(&textEdit, 6, QStringLiteral("(sqrt(x)+1)/(2a) + sum_(k=1)^n k^2"), reader::Verbosity::Normal);
     const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Up};
     std::size_t i = 0;
     for (auto _ : state) {
@@ -113,10 +113,10 @@ void BM_ExplorationOpen(benchmark::State& state) {
     std::string formula;
     for (int i = 0; formula.size() < static_cast<std::size_t>(state.range(0)); ++i)
         formula += (i % 3 == 0 ? "sqrt(x_" : i % 3 == 1 ? "+(a/b)^2) + " : "sum_(k=1)^n k ") ;
-    QPlainTextEdit memo;
-    memo.setPlainText(QStringLiteral("`") + QString::fromStdString(formula) + QStringLiteral("`"));
+    QPlainTextEdit textEdit;
+    textEdit.setPlainText(QStringLiteral("`") + QString::fromStdString(formula) + QStringLiteral("`"));
     for (auto _ : state) {
-        ExplorationWindow walk(&memo, 1, QString::fromStdString(formula), reader::Verbosity::Normal);
+        ExplorationWindow walk(&textEdit, 1, QString::fromStdString(formula), reader::Verbosity::Normal);
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
         QCoreApplication::sendEvent(&walk, &key);
     }
@@ -165,13 +165,13 @@ void BM_EventLoopGapWhileF9Waits(benchmark::State& state) {
     CountingVoice voice;
     formulaspeech::VoiceOutput* previous = formulaspeech::SetVoice(&voice);
     formulaspeech::SetServerPort(silent.port());
-    MainWindow form;
-    form.textEdit->setPlainText(QStringLiteral("Se `x^2 = 4`, vale pouco."));
+    MainWindow mainWindow;
+    mainWindow.textEdit->setPlainText(QStringLiteral("Se `x^2 = 4`, vale pouco."));
     qint64 longest = 0;
     for (auto _ : state) {
         formulaspeech::ConnectServer();
         voice.last.clear();
-        QTimer::singleShot(0, &form, [&form] { form.parts().action(QStringLiteral("speakLine"))->trigger(); });
+        QTimer::singleShot(0, &mainWindow, [&mainWindow] { mainWindow.parts().action(QStringLiteral("speakLine"))->trigger(); });
         longest = std::max(longest, LongestTurnGap([&] { return voice.last.find("vale pouco") != std::string::npos; }));
         if (voice.last.find("vale pouco") == std::string::npos) state.SkipWithError("the line was not spoken");
     }

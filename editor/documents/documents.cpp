@@ -45,14 +45,11 @@ std::string outOfMemory(const std::string& action, const std::string& file) {
 }  // namespace
 
 Documents::Documents(EditorParts& parts, ListedFiles& list) : QObject(parts.window), parts_(parts), list_(list) {
-    auto on = [this](const char* name, void (Documents::*slot)()) {
-        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
-    };
-    on("newPage", &Documents::newPage);
-    on("openFile", &Documents::openFile);
-    on("save", &Documents::save);
-    on("saveAs", &Documents::saveAs);
-    on("quit", &Documents::quit);
+    OnAction(parts_, "newPage", this, &Documents::newPage);
+    OnAction(parts_, "openFile", this, &Documents::openFile);
+    OnAction(parts_, "save", this, &Documents::save);
+    OnAction(parts_, "saveAs", this, &Documents::saveAs);
+    OnAction(parts_, "quit", this, &Documents::quit);
     parts_.window->installEventFilter(this);
     // Undoing is a change like any other: the text may no longer be the one on disk (the
     // file may have changed since), so reaching the saved state again does not clear the flag.

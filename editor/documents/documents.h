@@ -25,7 +25,7 @@ protected:
 class Documents : public QObject {
     Q_OBJECT
 public:
-    // Connects the document entries of form's menus and watches every attempt to close it.
+    // Connects the document entries of the main window's menus and watches every attempt to close it.
     Documents(EditorParts& parts, ListedFiles& list);
 
     bool isModified() const;

@@ -29,6 +29,7 @@
 #include "editor/documents/documenttext.h"
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
+#include "settings/settings.h"
 #include "editor/window/editorparts.h"
 #include "platform/fileerror.h"
 #include "platform/messages.h"
@@ -523,7 +524,7 @@ Copy Recovery::snapshot() const {
     copy.document = runstate::CurrentFile;
     // A name picked in the file list is bare; the copy must find it from anywhere.
     if (!copy.document.empty() && copy.document.front() != '/')
-        copy.document = runstate::CurrentDirectory() + "/" + copy.document;
+        copy.document = settings::CurrentDirectory() + "/" + copy.document;
     copy.writtenAt = QDateTime::currentSecsSinceEpoch();
     // The raw text is the editor's own buffer, taken without conversion; the worker makes its
     // paragraph marks line ends.

@@ -10,6 +10,7 @@
 
 #include "editor/window/dialogparts.h"
 #include "editor/state/runstate.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -121,13 +122,13 @@ void FigureDialog::cancel() {
 }
 
 void FigureDialog::browse() {
-    const std::string noted = runstate::CurrentDirectory();
+    const std::string noted = settings::CurrentDirectory();
     const QString folder = QString::fromStdString(noted);
     const std::optional<QString> chosen =
         currentChooser->ChooseFile(this, folder.isEmpty() ? QStringLiteral("/") : folder, FigureNameFilters());
     // Put back even after a cancel: a chooser that moved the current directory must not leave
     // bare names resolving somewhere else.
-    if (runstate::CurrentDirectory() != noted) QDir::setCurrent(folder.isEmpty() ? QStringLiteral("/") : folder);
+    if (settings::CurrentDirectory() != noted) QDir::setCurrent(folder.isEmpty() ? QStringLiteral("/") : folder);
     if (!chosen) return;
     figureNameEdit->setText(FigurePathFor(*chosen, folder));
 }

@@ -51,14 +51,14 @@ namespace {
 // keyboard stays where it is.
 bool selectNext(EditorParts& parts, const QString& what) {
     lastSearch = what;
-    QPlainTextEdit* memo = parts.textEdit;
-    const int at = FindForward(memo->toPlainText(), memo->textCursor().selectionEnd(), what);
+    QPlainTextEdit* textEdit = parts.textEdit;
+    const int at = FindForward(textEdit->toPlainText(), textEdit->textCursor().selectionEnd(), what);
     if (at < 0) return false;
-    QTextCursor cursor = memo->textCursor();
+    QTextCursor cursor = textEdit->textCursor();
     cursor.setPosition(at);
     cursor.setPosition(at + int(what.size()), QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
-    UpdateLineColumnLabel(memo, parts.caretIndicator);
+    textEdit->setTextCursor(cursor);
+    UpdateLineColumnLabel(textEdit, parts.caretIndicator);
     return true;
 }
 
@@ -117,27 +117,27 @@ void replaceOne(EditorParts& parts) {
 
 void replaceAll(EditorParts& parts) {
     FindDialog* dialog = ReplaceDialogOf(parts);
-    QPlainTextEdit* memo = parts.textEdit;
+    QPlainTextEdit* textEdit = parts.textEdit;
     const QString what = dialog->FindText();
     lastSearch = what;
-    const QString before = memo->toPlainText();
+    const QString before = textEdit->toPlainText();
     int count = 0;
     const QString after = ReplaceEvery(before, what, dialog->ReplaceText(), count);
     if (count > 0) {
         // The caret keeps its place in the text before it, moved by what the replacements
         // there added or took away.
         int replacedBefore = 0;
-        const int moved = int(ReplaceEvery(before.left(memo->textCursor().position()), what,
+        const int moved = int(ReplaceEvery(before.left(textEdit->textCursor().position()), what,
                                            dialog->ReplaceText(), replacedBefore).size());
-        QTextCursor all(memo->document());
+        QTextCursor all(textEdit->document());
         all.beginEditBlock();
         all.select(QTextCursor::Document);
         all.insertText(after);
         all.endEditBlock();
-        QTextCursor placed(memo->document());
+        QTextCursor placed(textEdit->document());
         placed.setPosition(qMin(moved, int(after.size())));
-        memo->setTextCursor(placed);
-        UpdateLineColumnLabel(memo, parts.caretIndicator);
+        textEdit->setTextCursor(placed);
+        UpdateLineColumnLabel(textEdit, parts.caretIndicator);
     }
     // Said once: it does not follow the keyboard from control to control.
     dialog->SetStatus(ReplacedStatus(count), true, FindDialog::Repeat::Once);

@@ -36,17 +36,11 @@ private:
     EditorParts& parts_;
 };
 
-void onTriggered(EditorParts& parts, const char* name, std::function<void()> command) {
-    QAction* entry = parts.action(QString::fromLatin1(name));
-    Q_ASSERT(entry);
-    QObject::connect(entry, &QAction::triggered, parts.window, std::move(command));
-}
-
 // "&Tabela": asks for the column count and inserts the table skeleton.
-void insertTable(QPlainTextEdit* memo) {
+void insertTable(QPlainTextEdit* textEdit) {
     const auto answer = messages::AskText("Dimens\xC3\xA3o da tabela", "Quantas colunas?", "");
     if (!answer) return;
-    InsertAtCaret(memo, TableSkeleton(TableColumns(QString::fromUtf8(*answer))));
+    InsertAtCaret(textEdit, TableSkeleton(TableColumns(QString::fromUtf8(*answer))));
 }
 
 }  // namespace
@@ -111,7 +105,7 @@ void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
 }
 
 void ConnectFormattingCommands(EditorParts& parts) {
-    QPlainTextEdit* memo = parts.textEdit;
+    QPlainTextEdit* textEdit = parts.textEdit;
     const std::pair<const char*, const char*> wrappers[] = {
         {"heading1", "h1"}, {"heading2", "h2"},          {"heading3", "h3"},
         {"heading4", "h4"},       {"heading5", "h5"},          {"heading6", "h6"},
@@ -119,36 +113,36 @@ void ConnectFormattingCommands(EditorParts& parts) {
         {"centred", "center"},                 {"fixedWidth", "pre"},
     };
     for (const auto& [name, tag] : wrappers)
-        onTriggered(parts, name, [memo, tag = QString::fromLatin1(tag)] { WrapSelectionInTag(memo, tag); });
+        OnAction(parts, name, [textEdit, tag = QString::fromLatin1(tag)] { WrapSelectionInTag(textEdit, tag); });
 
-    onTriggered(parts, "title", [memo] { MakeTitleLine(memo); });
-    onTriggered(parts, "rule", [memo] { InsertAtCaret(memo, RuleText()); });
+    OnAction(parts, "title", [textEdit] { MakeTitleLine(textEdit); });
+    OnAction(parts, "rule", [textEdit] { InsertAtCaret(textEdit, RuleText()); });
     for (const char* name : {"indentOpen", "indentClose"}) {
         QAction* entry = parts.action(QString::fromLatin1(name));
-        onTriggered(parts, name, [&parts, entry] { insertIndentLine(parts, entry); });
+        OnAction(parts, name, [&parts, entry] { insertIndentLine(parts, entry); });
     }
-    onTriggered(parts, "pageBreak", [&parts, memo] {
-        InsertPageBreak(memo);
-        UpdateLineColumnLabel(memo, parts.caretIndicator);
+    OnAction(parts, "pageBreak", [&parts, textEdit] {
+        InsertPageBreak(textEdit);
+        UpdateLineColumnLabel(textEdit, parts.caretIndicator);
     });
-    onTriggered(parts, "table", [memo] { insertTable(memo); });
-    onTriggered(parts, "undo", [memo] { memo->undo(); });
-    onTriggered(parts, "cut", [memo] { memo->cut(); });
-    onTriggered(parts, "copy", [memo] { memo->copy(); });
-    onTriggered(parts, "paste", [memo] { memo->paste(); });
-    onTriggered(parts, "selectAll", [memo] { memo->selectAll(); });
-    QObject::connect(parts.button(QStringLiteral("cutButton")), &QToolButton::clicked, memo, &QPlainTextEdit::cut);
-    QObject::connect(parts.button(QStringLiteral("copyButton")), &QToolButton::clicked, memo, &QPlainTextEdit::copy);
-    QObject::connect(parts.button(QStringLiteral("pasteButton")), &QToolButton::clicked, memo, &QPlainTextEdit::paste);
+    OnAction(parts, "table", [textEdit] { insertTable(textEdit); });
+    OnAction(parts, "undo", [textEdit] { textEdit->undo(); });
+    OnAction(parts, "cut", [textEdit] { textEdit->cut(); });
+    OnAction(parts, "copy", [textEdit] { textEdit->copy(); });
+    OnAction(parts, "paste", [textEdit] { textEdit->paste(); });
+    OnAction(parts, "selectAll", [textEdit] { textEdit->selectAll(); });
+    QObject::connect(parts.button(QStringLiteral("cutButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::cut);
+    QObject::connect(parts.button(QStringLiteral("copyButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::copy);
+    QObject::connect(parts.button(QStringLiteral("pasteButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::paste);
 
-    QObject::connect(memo, &QPlainTextEdit::textChanged, parts.window, [&parts] { onTextChanged(parts); });
+    QObject::connect(textEdit, &QPlainTextEdit::textChanged, parts.window, [&parts] { onTextChanged(parts); });
     // A command that moves the caret after changing the text (a title, undo) would otherwise
     // leave the indicator naming where the caret was at the change.
-    QObject::connect(memo, &QPlainTextEdit::cursorPositionChanged, parts.window,
+    QObject::connect(textEdit, &QPlainTextEdit::cursorPositionChanged, parts.window,
                      [&parts] { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); });
     auto* indicator = new CaretIndicator(parts);
-    memo->installEventFilter(indicator);
-    memo->viewport()->installEventFilter(indicator);
+    textEdit->installEventFilter(indicator);
+    textEdit->viewport()->installEventFilter(indicator);
 
     if (auto* menu = parts.window->findChild<QMenu*>(QStringLiteral("mathMenu"))) BuildFormulaMenu(parts, menu);
 }

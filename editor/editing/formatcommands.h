@@ -12,7 +12,7 @@ struct EditorParts;
 void ConnectFormattingCommands(EditorParts& parts);
 
 // Adds the catalogue's submenus to menu, one entry per formula; choosing an entry inserts its
-// formula at the caret of the form's editor.
+// formula at the caret of the main window's editor.
 void BuildFormulaMenu(EditorParts& parts, QMenu* menu);
 
 // ">>" and "<<": the chosen entry's caption between line ends, at the caret.

@@ -59,8 +59,8 @@ void insertImage(EditorParts& parts) {
 }
 
 void insertFormulaQuotes(EditorParts& parts) {
-    QPlainTextEdit* memo = parts.textEdit;
-    QTextCursor cursor = memo->textCursor();
+    QPlainTextEdit* textEdit = parts.textEdit;
+    QTextCursor cursor = textEdit->textCursor();
     const bool wrapping = cursor.hasSelection();
     cursor.beginEditBlock();
     const int start = cursor.selectionStart();
@@ -72,5 +72,5 @@ void insertFormulaQuotes(EditorParts& parts) {
     cursor.endEditBlock();
     // Between the pair, ready for the formula; after a wrapped one, ready to go on writing.
     cursor.setPosition(wrapping ? end + 2 : start + 1);
-    memo->setTextCursor(cursor);
+    textEdit->setTextCursor(cursor);
 }

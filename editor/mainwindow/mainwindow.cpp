@@ -256,10 +256,7 @@ void MainWindow::connectCommands() {
     parts_ = EditorParts{this, textEdit, fileListBox, caretIndicator, toolBarPanel, openDialog, saveDialog,
                          startupTimer, nullptr, actions_};
     connect(startupTimer, &QTimer::timeout, this, &MainWindow::startUp);
-    connect(action(QStringLiteral("font")), &QAction::triggered, this, &MainWindow::chooseFont);
-    connect(action(QStringLiteral("workFolderSettings")), &QAction::triggered, this, [this] {
-        if (parts_.settingsDialog) parts_.settingsDialog->exec();
-    });
+    OnAction(parts_, "font", this, &MainWindow::chooseFont);
     // A tool button that stands for an action runs whatever that action runs.
     for (const ToolRow& row : Actions::toolRows()) {
         if (!*row.action) continue;
@@ -269,6 +266,7 @@ void MainWindow::connectCommands() {
     ConnectInsertCommands(parts_);
     ConnectFindCommands(parts_);
     ConnectHelpCommands(parts_);
+    ConnectWorkFolderSettings(parts_);
     linemoves::Connect(parts_);
     ConnectSpeechCommands(parts_);  // after the line moves: its keys cut the voice before they move
 }
@@ -307,6 +305,6 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    const int rest = splitter->width() - splitter->handleWidth() - kMemoStartWidth;
-    splitter->setSizes({kMemoStartWidth, qMax(rest, 0)});
+    const int rest = splitter->width() - splitter->handleWidth() - kEditorStartWidth;
+    splitter->setSizes({kEditorStartWidth, qMax(rest, 0)});
 }

@@ -55,7 +55,7 @@ public:
     QTimer* monitorTimer = nullptr;
 
     // The editor's width when the window first appears.
-    static constexpr int kMemoStartWidth = 722;
+    static constexpr int kEditorStartWidth = 722;
 
 public slots:
     // Sets the run state to its start values; runs while the window is created.

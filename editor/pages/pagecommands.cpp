@@ -47,14 +47,11 @@ void PageCommands::openInBrowser(const std::string& page) {
 
 PageCommands::PageCommands(EditorParts& parts, Documents& documents)
     : QObject(parts.window), parts_(parts), documents_(documents) {
-    auto on = [this](const char* name, auto slot) {
-        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
-    };
-    on("view", &PageCommands::viewPage);
-    on("print", &PageCommands::printPage);
-    on("manual", &PageCommands::openManual);
-    on("asciiMathTutorial", &PageCommands::openAsciiMathTutorial);
-    on("formulaList", &PageCommands::openFormulaList);
+    OnAction(parts_, "view", this, &PageCommands::viewPage);
+    OnAction(parts_, "print", this, &PageCommands::printPage);
+    OnAction(parts_, "manual", this, &PageCommands::openManual);
+    OnAction(parts_, "asciiMathTutorial", this, &PageCommands::openAsciiMathTutorial);
+    OnAction(parts_, "formulaList", this, &PageCommands::openFormulaList);
 }
 
 void PageCommands::viewPage() {

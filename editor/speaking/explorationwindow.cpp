@@ -15,11 +15,11 @@
 #include "speech/formulaspeech.h"
 #include "speech/speechcommands.h"
 
-ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula,
+ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const QString& formula,
                                      reader::Verbosity verbosity, QWidget* parent, bool closed)
     : QDialog(parent),
-      memo_(memo),
-      before_(memo->extraSelections()),
+      memo_(textEdit),
+      before_(textEdit->extraSelections()),
       start_(start),
       formula_(formula),
       verbosity_(verbosity),

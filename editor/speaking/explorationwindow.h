@@ -34,9 +34,9 @@ public:
     static constexpr const char* kSelected = "selecionado: ";
     static constexpr const char* kTitle = "Explorar f\u00f3rmula";
 
-    // Walks the formula whose text starts at document position start in memo; closed is false
+    // Walks the formula whose text starts at document position start in textEdit; closed is false
     // when its closing backquote is missing.
-    ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula, reader::Verbosity verbosity,
+    ExplorationWindow(QPlainTextEdit* textEdit, int start, const QString& formula, reader::Verbosity verbosity,
                       QWidget* parent = nullptr, bool closed = true);
 
     // What was said last (the window's text).

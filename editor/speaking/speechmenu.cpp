@@ -51,10 +51,10 @@ struct ExploredPiece {
 };
 ExploredPiece explored;
 
-// The reading of the explored piece when the selection of memo is still that piece; else empty.
-QString ExploredReading(const QPlainTextEdit* memo) {
-    const QTextCursor c = memo->textCursor();
-    if (explored.document != memo->document() || !c.hasSelection() || c.selectionStart() != explored.begin ||
+// The reading of the explored piece when the selection of textEdit is still that piece; else empty.
+QString ExploredReading(const QPlainTextEdit* textEdit) {
+    const QTextCursor c = textEdit->textCursor();
+    if (explored.document != textEdit->document() || !c.hasSelection() || c.selectionStart() != explored.begin ||
         c.selectionEnd() != explored.end || c.selectedText() != explored.text)
         return {};
     return explored.reading;
@@ -89,9 +89,9 @@ void UseAndKeep(const speechsettings::SpeechSettings& settings) {
 }
 
 // F9, "&Fórmula": the caret's whole line, each formula read by the speech server.
-void speakLine(const QPlainTextEdit* memo) {
-    const LineColumn at = CaretLineColumn(memo);
-    const QTextBlock line = memo->document()->findBlockByNumber(at.line);
+void speakLine(const QPlainTextEdit* textEdit) {
+    const LineColumn at = CaretLineColumn(textEdit);
+    const QTextBlock line = textEdit->document()->findBlockByNumber(at.line);
     const QString text = line.isValid() ? line.text() : QString();
     if (text.trimmed().isEmpty()) {
         formulaspeech::SpeakText(kEmptyLine);
@@ -102,16 +102,16 @@ void speakLine(const QPlainTextEdit* memo) {
 
 // Shift+F9, "Fórmula no cursor": the piece the exploration selected, else the formula at the
 // caret, followed by the missing backquote when it is missing.
-void speakFormula(const QPlainTextEdit* memo) {
-    if (const QString piece = ExploredReading(memo); !piece.isEmpty()) {
+void speakFormula(const QPlainTextEdit* textEdit) {
+    if (const QString piece = ExploredReading(textEdit); !piece.isEmpty()) {
         formulaspeech::SpeakText(ToCp1252(piece));
         return;
     }
-    if (memo->textCursor().block().text().trimmed().isEmpty()) {
+    if (textEdit->textCursor().block().text().trimmed().isEmpty()) {
         formulaspeech::SpeakText(kEmptyLine);
         return;
     }
-    const CaretFormula formula = FormulaAtCaret(memo);
+    const CaretFormula formula = FormulaAtCaret(textEdit);
     speechcommands::SpeakFormula(ToCp1252(formula.text), formula.start >= 0 && !formula.closed
                                                              ? std::string(formulaspeech::kOpenFormula)
                                                              : std::string());
@@ -132,25 +132,19 @@ void StartSpeech(EditorParts& parts) {
 }
 
 void ConnectSpeechCommands(EditorParts& parts) {
-    QObject::connect(parts.action(QStringLiteral("speakLine")), &QAction::triggered, parts.window,
-                     [&parts] { speakLine(parts.textEdit); });
-    QObject::connect(parts.action(QStringLiteral("connectSpeech")), &QAction::triggered, parts.window,
-                     [] { speechcommands::ConnectSpeech(runstate::StartFolder); });
-    QAction* automatic = parts.action(QStringLiteral("connectAutomatically"));
-    automatic->setCheckable(true);
-    QObject::connect(automatic, &QAction::triggered, parts.window, [](bool on) {
+    OnAction(parts, "speakLine", [&parts] { speakLine(parts.textEdit); });
+    OnAction(parts, "connectSpeech", [] { speechcommands::ConnectSpeech(runstate::StartFolder); });
+    parts.action(QStringLiteral("connectAutomatically"))->setCheckable(true);
+    OnToggle(parts, "connectAutomatically", [](bool on) {
         speechsettings::SpeechSettings settings = speechcommands::Settings();
         settings.autoConnect = on;
         UseAndKeep(settings);
     });
-    QObject::connect(parts.action(QStringLiteral("speakFormula")), &QAction::triggered, parts.window,
-                     [&parts] { speakFormula(parts.textEdit); });
-    QObject::connect(parts.action(QStringLiteral("silence")), &QAction::triggered, parts.window, [] { speechcommands::Silence(); });
+    OnAction(parts, "speakFormula", [&parts] { speakFormula(parts.textEdit); });
+    OnAction(parts, "silence", [] { speechcommands::Silence(); });
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
-    QObject::connect(parts.action(QStringLiteral("exploreFormula")), &QAction::triggered, parts.window,
-                     [&parts] { exploreFormula(parts); });
-    QObject::connect(parts.action(QStringLiteral("voiceSettings")), &QAction::triggered, parts.window,
-                     [&parts] { showVoiceSettings(parts); });
+    OnAction(parts, "exploreFormula", exploreFormula);
+    OnAction(parts, "voiceSettings", showVoiceSettings);
     auto* cut = new KeysCutVoice(parts.window);
     parts.textEdit->installEventFilter(cut);
     parts.fileListBox->installEventFilter(cut);

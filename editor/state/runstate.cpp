@@ -1,11 +1,8 @@
 #include "editor/state/runstate.h"
 
-#include <unistd.h>
-
-#include <vector>
-
 #include "platform/codepage.h"
 #include "platform/profile.h"
+#include "settings/settings.h"
 
 namespace runstate {
 
@@ -21,49 +18,27 @@ std::string ProgramSettingsFile;
 std::array<std::string, 5> RecentFolders;
 std::string ListFilter;
 
-std::string CurrentDirectory() {
-    std::vector<char> buf(4096);
-    while (::getcwd(buf.data(), buf.size()) == nullptr) {
-        if (errno != ERANGE) return {};
-        buf.resize(buf.size() * 2);
-    }
-    std::string dir(buf.data());
-    if (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir;
-}
-
 void SetStartValues() {
-    StartFolder = CurrentDirectory();
+    StartFolder = settings::CurrentDirectory();
     WorkFolder = StartFolder + "/textos";
     HelpFolder = StartFolder + "/help";
-    ProgramSettingsFile = StartFolder + "/" + kSettingsName;
+    ProgramSettingsFile = settings::FileIn(StartFolder);
     ListFilter = "*.vloq";
 }
 
-std::string FolderSettingsFile() { return WorkFolder + "/" + kSettingsName; }
+std::string FolderSettingsFile() { return settings::FileIn(WorkFolder); }
 
 void ReadSettings() {
-    if (WorkFolder.empty()) WorkFolder = CurrentDirectory();
-    const std::string folderFile = FolderSettingsFile();
-    auto read = [&](const char* key, const char* fallback) {
-        std::string value = profile::ReadString(folderFile, kSettingsSection, key, "");
-        if (value.empty())
-            value = profile::ReadString(ProgramSettingsFile, kSettingsSection, key, fallback);
-        return value;
-    };
-    TemplateFile = read("ARQMODELO", kDefaultTemplate);
-    if (TemplateFile.empty()) TemplateFile = kDefaultTemplate;
-    Author = read("AUTOR", kDefaultAuthor);
-    Contact = read("CONTATO", kDefaultContact);
+    if (WorkFolder.empty()) WorkFolder = settings::CurrentDirectory();
+    settings::PageValues values = settings::ReadPageValues(FolderSettingsFile(), ProgramSettingsFile);
+    TemplateFile = std::move(values.templateFile);
+    Author = std::move(values.author);
+    Contact = std::move(values.contact);
 }
 
 void WriteSettings() {
-    profile::WriteString(ProgramSettingsFile, kSettingsSection, "PASTAPADRAO",
-                         codepage::FileContentName(WorkFolder));
-    const std::string folderFile = FolderSettingsFile();
-    profile::WriteString(folderFile, kSettingsSection, "ARQMODELO", TemplateFile);
-    profile::WriteString(folderFile, kSettingsSection, "AUTOR", Author);
-    profile::WriteString(folderFile, kSettingsSection, "CONTATO", Contact);
+    settings::WriteText(ProgramSettingsFile, settings::kWorkFolderKey, codepage::FileContentName(WorkFolder));
+    settings::WritePageValues(FolderSettingsFile(), {TemplateFile, Author, Contact});
 }
 
 pagegen::PageSettings PageSettings() { return {TemplateFile, Author, Contact}; }

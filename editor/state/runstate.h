@@ -7,14 +7,9 @@
 #include <string>
 
 #include "generator/generator.h"
+#include "settings/settings.h"
 
 namespace runstate {
-
-inline constexpr const char* kDefaultTemplate = pagegen::kDefaultTemplate;
-inline constexpr const char* kDefaultAuthor = "Fulano de Tal";
-inline constexpr const char* kDefaultContact = "fulano@exemplo.com.br";
-inline constexpr const char* kSettingsSection = "VELLOQ";
-inline constexpr const char* kSettingsName = "velloq.ini";
 
 extern std::string StartFolder;
 extern std::string HelpFolder;
@@ -27,9 +22,6 @@ extern std::string Contact;
 extern std::string ProgramSettingsFile;
 extern std::array<std::string, 5> RecentFolders;
 extern std::string ListFilter;
-
-// The process's current directory, with a trailing "/" removed (so "/" gives "").
-std::string CurrentDirectory();
 
 // Sets the start values, in the order StartFolder, WorkFolder, HelpFolder,
 // ProgramSettingsFile, ListFilter, from the current directory. Reads no file.

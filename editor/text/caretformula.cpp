@@ -5,9 +5,9 @@
 
 #include "speech/formulaspans.h"
 
-CaretFormula FormulaAtCaret(const QPlainTextEdit* memo) {
-    const QTextCursor cursor = memo->textCursor();
-    const QTextBlock block = memo->document()->findBlock(cursor.selectionStart());
+CaretFormula FormulaAtCaret(const QPlainTextEdit* textEdit) {
+    const QTextCursor cursor = textEdit->textCursor();
+    const QTextBlock block = textEdit->document()->findBlock(cursor.selectionStart());
     const QString line = block.text();
     const auto spans = formulaspeech::FormulaSpans(
         std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), static_cast<std::size_t>(line.size())));

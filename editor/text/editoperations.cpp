@@ -22,61 +22,61 @@ QString selectedPlainText(const QTextCursor& cursor) {
 
 }  // namespace
 
-LineColumn CaretLineColumn(const QPlainTextEdit* memo) {
-    const QTextCursor cursor = memo->textCursor();
+LineColumn CaretLineColumn(const QPlainTextEdit* textEdit) {
+    const QTextCursor cursor = textEdit->textCursor();
     const int start = cursor.selectionStart();
-    const QTextBlock block = memo->document()->findBlock(start);
+    const QTextBlock block = textEdit->document()->findBlock(start);
     if (!block.isValid()) return {};
     return {block.blockNumber(), start - block.position()};
 }
 
-void UpdateLineColumnLabel(const QPlainTextEdit* memo, QLabel* indicator) {
-    const LineColumn at = CaretLineColumn(memo);
+void UpdateLineColumnLabel(const QPlainTextEdit* textEdit, QLabel* indicator) {
+    const LineColumn at = CaretLineColumn(textEdit);
     // The column counts characters; one beyond the Basic Multilingual Plane (most emoji) takes
     // two UTF-16 units of the line.
     int characters = at.column;
     if (at.column > 0) {
-        const QString line = memo->document()->findBlockByNumber(at.line).text();
+        const QString line = textEdit->document()->findBlockByNumber(at.line).text();
         for (const QChar c : QStringView(line).left(at.column))
             if (c.isLowSurrogate()) --characters;
     }
     indicator->setText(QStringLiteral("L=%1 C=%2").arg(at.line + 1).arg(characters + 1));
 }
 
-void InsertAtCaret(QPlainTextEdit* memo, const QString& text) {
+void InsertAtCaret(QPlainTextEdit* textEdit, const QString& text) {
     // The widget keeps one paragraph per line: CR LF and lone CR or LF all become line breaks.
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    memo->textCursor().insertText(plain);
-    memo->ensureCursorVisible();
+    textEdit->textCursor().insertText(plain);
+    textEdit->ensureCursorVisible();
     clipboard()->clear();
 }
 
-void WrapSelectionInTag(QPlainTextEdit* memo, const QString& tag) {
-    QTextCursor cursor = memo->textCursor();
+void WrapSelectionInTag(QPlainTextEdit* textEdit, const QString& tag) {
+    QTextCursor cursor = textEdit->textCursor();
     const QString wrapped = QLatin1Char('<') + tag + QLatin1Char('>') + selectedPlainText(cursor) +
                             QStringLiteral("</") + tag + QLatin1Char('>');
     QString plain = wrapped;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     cursor.insertText(plain);
-    memo->setTextCursor(cursor);
-    memo->ensureCursorVisible();
+    textEdit->setTextCursor(cursor);
+    textEdit->ensureCursorVisible();
     clipboard()->setText(wrapped);
 }
 
-void MakeTitleLine(QPlainTextEdit* memo) {
-    QTextCursor cursor = memo->textCursor();
-    const QTextBlock block = memo->document()->findBlock(cursor.selectionStart());
+void MakeTitleLine(QPlainTextEdit* textEdit) {
+    QTextCursor cursor = textEdit->textCursor();
+    const QTextBlock block = textEdit->document()->findBlock(cursor.selectionStart());
     cursor.setPosition(block.isValid() ? block.position() : 0);
     cursor.insertText(QStringLiteral("*"));
     cursor.movePosition(QTextCursor::EndOfBlock);
-    memo->setTextCursor(cursor);
+    textEdit->setTextCursor(cursor);
 }
 
-void InsertPageBreak(QPlainTextEdit* memo) {
-    const LineColumn at = CaretLineColumn(memo);
-    QTextDocument* doc = memo->document();
+void InsertPageBreak(QPlainTextEdit* textEdit) {
+    const LineColumn at = CaretLineColumn(textEdit);
+    QTextDocument* doc = textEdit->document();
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     if (at.column > 0) {
@@ -88,13 +88,13 @@ void InsertPageBreak(QPlainTextEdit* memo) {
         cursor.movePosition(QTextCursor::EndOfBlock);
         const int end = cursor.position();
         const auto kept = [&](int offset) { return offset > end ? offset + int(inserted.size()) : offset; };
-        const int anchor = kept(memo->textCursor().anchor());
-        const int position = kept(memo->textCursor().position());
+        const int anchor = kept(textEdit->textCursor().anchor());
+        const int position = kept(textEdit->textCursor().position());
         cursor.insertText(inserted);
         QTextCursor restored(doc);
         restored.setPosition(anchor);
         restored.setPosition(position, QTextCursor::KeepAnchor);
-        memo->setTextCursor(restored);
+        textEdit->setTextCursor(restored);
     } else {
         cursor.setPosition(doc->findBlockByNumber(at.line).position());
         cursor.insertText(QStringLiteral("<page>\n"));

@@ -13,26 +13,26 @@ struct LineColumn {
 
 // The line and column of the selection's start (never its end). An empty editor gives (0, 0);
 // a caret just after a line's last character belongs to that line.
-LineColumn CaretLineColumn(const QPlainTextEdit* memo);
+LineColumn CaretLineColumn(const QPlainTextEdit* textEdit);
 
 // Writes "L=" + line + " C=" + column, both 1-based, into the caret indicator; the column
 // counts characters, so that an emoji is one column as a letter is.
-void UpdateLineColumnLabel(const QPlainTextEdit* memo, QLabel* indicator);
+void UpdateLineColumnLabel(const QPlainTextEdit* textEdit, QLabel* indicator);
 
 // Puts text in place of the selection, the caret after it, as one undoable step; the system
 // clipboard is left empty, as after every insertion.
-void InsertAtCaret(QPlainTextEdit* memo, const QString& text);
+void InsertAtCaret(QPlainTextEdit* textEdit, const QString& text);
 
 // Replaces the selection s by "<tag>" + s + "</tag>" (the empty pair when nothing is
 // selected), the caret after the closing tag; the clipboard holds the wrapped text afterwards.
-void WrapSelectionInTag(QPlainTextEdit* memo, const QString& tag);
+void WrapSelectionInTag(QPlainTextEdit* textEdit, const QString& tag);
 
 // Puts "*" in front of the caret's line, the caret at the end of that line. No toggle.
-void MakeTitleLine(QPlainTextEdit* memo);
+void MakeTitleLine(QPlainTextEdit* textEdit);
 
 // Inserts the line "<page>" after the caret's line when the caret's column is above 0,
 // before it otherwise.
-void InsertPageBreak(QPlainTextEdit* memo);
+void InsertPageBreak(QPlainTextEdit* textEdit);
 
 // The number of columns a table prompt's answer gives: its leading whole number (blanks
 // skipped, optional sign), or 3 when that is not from 1 to 10.

@@ -11,12 +11,10 @@
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 #include "platform/messages.h"
-#include "platform/profile.h"
 
 namespace linemoves {
 namespace {
 
-constexpr const char* kSection = "VELLOQ";
 constexpr const char* kFilterName = "velloqLineMoves";
 
 class LineMoves final : public QObject {
@@ -28,7 +26,7 @@ public:
         connect(toggle_, &QAction::triggered, this, [this](bool on) {
             choice_ = on;
             choiceRead_ = true;
-            if (!profile::WriteString(runstate::ProgramSettingsFile, kSection, kKey, on ? "1" : "0"))
+            if (!settings::WriteFlag(runstate::ProgramSettingsFile, kKey, on))
                 messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " +
                                       runstate::ProgramSettingsFile + ".");
         });
@@ -121,12 +119,7 @@ private:
 
 }  // namespace
 
-std::optional<bool> ReadChoice(const std::string& file) {
-    const std::string value = profile::ReadString(file, kSection, kKey, "");
-    if (value == "1") return true;
-    if (value == "0") return false;
-    return std::nullopt;
-}
+std::optional<bool> ReadChoice(const std::string& file) { return settings::ReadFlag(file, kKey); }
 
 void Connect(EditorParts& parts) {
     new LineMoves(parts.textEdit, parts.action(QStringLiteral("linesAsUnits")));

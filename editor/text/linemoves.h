@@ -10,12 +10,14 @@
 #include <optional>
 #include <string>
 
+#include "settings/settings.h"
+
 struct EditorParts;
 class QPlainTextEdit;
 
 namespace linemoves {
 
-inline constexpr const char* kKey = "SETASLINHAS";
+inline constexpr const char* kKey = settings::kLineMovesKey;
 
 // The user's choice in the settings file: true, false, or none.
 std::optional<bool> ReadChoice(const std::string& file);

@@ -5,7 +5,22 @@
 
 QToolButton* EditorParts::button(const QString& id) const { return toolBar->findChild<QToolButton*>(id); }
 
-void OnAction(EditorParts& parts, const char* id, void (*command)(EditorParts&)) {
-    if (QAction* entry = parts.action(QLatin1String(id)))
-        QObject::connect(entry, &QAction::triggered, parts.window, [&parts, command] { command(parts); });
+namespace {
+
+QAction* actionToConnect(const EditorParts& parts, const char* id) {
+    QAction* entry = parts.action(QLatin1String(id));
+    Q_ASSERT_X(entry, "OnAction", id);
+    return entry;
+}
+
+}  // namespace
+
+void OnAction(EditorParts& parts, const char* id, std::function<void()> command, QObject* receiver) {
+    if (QAction* entry = actionToConnect(parts, id))
+        QObject::connect(entry, &QAction::triggered, receiver ? receiver : parts.window, std::move(command));
+}
+
+void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command) {
+    if (QAction* entry = actionToConnect(parts, id))
+        QObject::connect(entry, &QAction::triggered, parts.window, std::move(command));
 }

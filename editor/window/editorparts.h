@@ -1,6 +1,8 @@
 #pragma once
 // What the commands work on: the main window's controls and its actions. The window makes
 // them and hands this to each command, so no command needs the window itself.
+#include <functional>
+
 #include <QString>
 #include <QWidget>
 
@@ -42,5 +44,20 @@ Window* OwnedWindow(const EditorParts& parts, const char* name) {
     return new Window(parts.window);
 }
 
-// Runs command(parts) whenever the action with that id is triggered.
-void OnAction(EditorParts& parts, const char* id, void (*command)(EditorParts&));
+// The one way a menu or tool-bar command is connected: runs command whenever the action with
+// that id is triggered, for as long as receiver lives (the main window when none is given).
+void OnAction(EditorParts& parts, const char* id, std::function<void()> command, QObject* receiver = nullptr);
+
+// The same for a checkable action: command is given the action's new state.
+void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command);
+
+// Runs command(parts).
+inline void OnAction(EditorParts& parts, const char* id, void (*command)(EditorParts&)) {
+    OnAction(parts, id, [&parts, command] { command(parts); });
+}
+
+// Runs the slot of object, for as long as object lives.
+template <typename Object>
+void OnAction(EditorParts& parts, const char* id, Object* object, void (Object::*slot)()) {
+    OnAction(parts, id, [object, slot] { (object->*slot)(); }, object);
+}

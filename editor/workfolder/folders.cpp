@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "editor/state/runstate.h"
+#include "settings/settings.h"
 #include "platform/codepage.h"
-#include "platform/profile.h"
 
 namespace folders {
 namespace {
@@ -48,12 +48,12 @@ void RememberFolder(const std::string& path) {
     if (path.empty() || recent.front() == path) return;
 
     const std::string& file = runstate::ProgramSettingsFile;
-    profile::WriteString(file, runstate::kSettingsSection, "PASTAPADRAO", codepage::FileContentName(path));
+    settings::WriteText(file, settings::kWorkFolderKey, codepage::FileContentName(path));
     std::move_backward(recent.begin(), recent.end() - 1, recent.end());
     recent.front() = path;
     for (size_t i = 0; i < recent.size(); ++i)
-        profile::WriteString(file, runstate::kSettingsSection, "arq" + std::to_string(i + 1),
-                             codepage::FileContentName(recent[i]));
+        settings::WriteText(file, settings::RecentFolderKey(static_cast<int>(i)).c_str(),
+                            codepage::FileContentName(recent[i]));
 }
 
 bool FolderIsEmpty(const std::string& path) {

@@ -19,8 +19,8 @@
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 #include "platform/messages.h"
-#include "platform/profile.h"
 #include "platform/shell.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -42,16 +42,13 @@ constexpr ExtensionButton kExtensionButtons[] = {
 
 WorkFolderCommands::WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list)
     : QObject(parts.window), parts_(parts), documents_(documents), list_(list) {
-    auto on = [this](const char* name, void (WorkFolderCommands::*slot)()) {
-        connect(parts_.action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
-    };
-    on("chooseWorkFolder", &WorkFolderCommands::chooseWorkFolder);
-    on("showWorkFolder", &WorkFolderCommands::showWorkFolder);
-    on("recentFolder1", &WorkFolderCommands::reopenFolder1);
-    on("recentFolder2", &WorkFolderCommands::reopenFolder2);
-    on("recentFolder3", &WorkFolderCommands::reopenFolder3);
-    on("recentFolder4", &WorkFolderCommands::reopenFolder4);
-    on("recentFolder5", &WorkFolderCommands::reopenFolder5);
+    OnAction(parts_, "chooseWorkFolder", this, &WorkFolderCommands::chooseWorkFolder);
+    OnAction(parts_, "showWorkFolder", this, &WorkFolderCommands::showWorkFolder);
+    OnAction(parts_, "recentFolder1", this, &WorkFolderCommands::reopenFolder1);
+    OnAction(parts_, "recentFolder2", this, &WorkFolderCommands::reopenFolder2);
+    OnAction(parts_, "recentFolder3", this, &WorkFolderCommands::reopenFolder3);
+    OnAction(parts_, "recentFolder4", this, &WorkFolderCommands::reopenFolder4);
+    OnAction(parts_, "recentFolder5", this, &WorkFolderCommands::reopenFolder5);
     connect(parts_.window->findChild<QMenu*>(QStringLiteral("reopenMenu")), &QMenu::aboutToShow, this,
             &WorkFolderCommands::refreshReopenMenu);
     connect(&list_, &FileList::picked, this, &WorkFolderCommands::openPickedEntry);
@@ -89,7 +86,7 @@ void WorkFolderCommands::chooseWorkFolder() {
     if (!documents_.mayDropText()) return;
     // A folder typed without its full path lies in the current directory; the work folder
     // keeps the full path, so that it names the same folder from anywhere.
-    if (path.front() != '/') path = runstate::CurrentDirectory() + "/" + path;
+    if (path.front() != '/') path = settings::CurrentDirectory() + "/" + path;
     if (::chdir(path.c_str()) != 0 &&
         messages::AskYesNo(kConfirmCaption, "Confirmando cria\xC3\xA7\xC3\xA3o da pasta " + path) &&
         ::mkdir(path.c_str(), 0777) != 0) {
@@ -102,9 +99,9 @@ void WorkFolderCommands::chooseWorkFolder() {
         runstate::WriteSettings();
         // A new folder goes on with the author and contact in effect, rather than falling
         // back on the placeholders; its template stays the one the settings name.
-        const std::string settings = path + "/" + runstate::kSettingsName;
-        profile::WriteString(settings, runstate::kSettingsSection, "AUTOR", runstate::Author);
-        profile::WriteString(settings, runstate::kSettingsSection, "CONTATO", runstate::Contact);
+        const std::string file = settings::FileIn(path);
+        settings::WriteText(file, settings::kAuthorKey, runstate::Author);
+        settings::WriteText(file, settings::kContactKey, runstate::Contact);
     }
     OpenWorkFolder(path);
 }

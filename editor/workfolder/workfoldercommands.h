@@ -14,7 +14,7 @@ class WorkFolderCommands : public QObject {
     Q_OBJECT
 public:
     // Connects the work-folder entries, the file list, the extension buttons (also reached
-    // by Alt+1 to Alt+4, since they take no keyboard focus) and the start-up timer of form.
+    // by Alt+1 to Alt+4, since they take no keyboard focus) and the start-up timer of the main window.
     WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list);
 
     // The chooser that "&Selecionar pasta de trabalho" runs; created after the main window.

@@ -12,6 +12,7 @@
 
 #include "editor/window/dialogparts.h"
 #include "editor/state/runstate.h"
+#include "editor/window/editorparts.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -105,4 +106,10 @@ void WorkFolderSettingsDialog::showEvent(QShowEvent* event) {
         move(frame.topLeft());
     }
     QDialog::showEvent(event);
+}
+
+void ConnectWorkFolderSettings(EditorParts& parts) {
+    OnAction(parts, "workFolderSettings", [&parts] {
+        if (parts.settingsDialog) parts.settingsDialog->exec();
+    });
 }

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+struct EditorParts;
 
 class WorkFolderSettingsDialog : public QDialog {
     Q_OBJECT
@@ -31,3 +32,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
 };
+
+// "Este texto": shows the dialog the main window was handed (EditorParts::settingsDialog),
+// nothing while it has none.
+void ConnectWorkFolderSettings(EditorParts& parts);

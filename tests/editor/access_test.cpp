@@ -25,18 +25,18 @@ QString accessible(QWidget* w, QAccessible::Text what) {
 // The window of the row, shown and active: the main window, once its start-up step is over,
 // or one of its dialogs.
 QWidget* shownWindow(DocFixture& f, const QString& name) {
-    MainWindow* form = f.form.get();
-    form->show();
-    form->activateWindow();
-    if (!QTest::qWaitForWindowActive(form)) return nullptr;
+    MainWindow* mainWindow = f.mainWindow.get();
+    mainWindow->show();
+    mainWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(mainWindow)) return nullptr;
     if (!QTest::qWaitFor([&] { return !f.dialogs.shown.empty(); }, 5000)) return nullptr;
-    QWidget* window = form;
-    if (name == "linkDialog") window = LinkDialogOf(form->parts());
-    else if (name == "figureDialog") window = FigureDialogOf(form->parts());
-    else if (name == "findDialog") window = FindDialogOf(form->parts());
-    else if (name == "replaceDialog") window = ReplaceDialogOf(form->parts());
-    else if (name == "workFolderSettingsDialog") window = new WorkFolderSettingsDialog(form);
-    if (window == form) return form;
+    QWidget* window = mainWindow;
+    if (name == "linkDialog") window = LinkDialogOf(mainWindow->parts());
+    else if (name == "figureDialog") window = FigureDialogOf(mainWindow->parts());
+    else if (name == "findDialog") window = FindDialogOf(mainWindow->parts());
+    else if (name == "replaceDialog") window = ReplaceDialogOf(mainWindow->parts());
+    else if (name == "workFolderSettingsDialog") window = new WorkFolderSettingsDialog(mainWindow);
+    if (window == mainWindow) return mainWindow;
     window->show();
     window->activateWindow();
     return QTest::qWaitForWindowActive(window) ? window : nullptr;
@@ -111,7 +111,7 @@ void AccessTest::tabRing() {
         auto* w = shown->findChild<QWidget*>(stop);
         QVERIFY2(w && !accessible(w, QAccessible::Name).isEmpty(), qPrintable(stop));
     }
-    if (shown != f.form.get()) shown->close();
+    if (shown != f.mainWindow.get()) shown->close();
 }
 
 void AccessTest::namesAndDescriptions_data() {
@@ -152,7 +152,7 @@ void AccessTest::namesAndDescriptions() {
     QVERIFY2(w, qPrintable(control));
     QCOMPARE(accessible(w, QAccessible::Name), name);
     if (description != "*") QCOMPARE(accessible(w, QAccessible::Description), description);
-    if (shown != f.form.get()) shown->close();
+    if (shown != f.mainWindow.get()) shown->close();
 }
 
 void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst_data() {
@@ -170,9 +170,9 @@ void AccessTest::fieldReachedByTabAnnouncesItsFocusFirst() {
     QFETCH(QString, from);
     QFETCH(QString, field);
     QFETCH(QString, text);
-    MainWindow form;
-    form.show();
-    QDialog* dialog = window == "linkDialog" ? static_cast<QDialog*>(LinkDialogOf(form.parts())) : ReplaceDialogOf(form.parts());
+    MainWindow mainWindow;
+    mainWindow.show();
+    QDialog* dialog = window == "linkDialog" ? static_cast<QDialog*>(LinkDialogOf(mainWindow.parts())) : ReplaceDialogOf(mainWindow.parts());
     dialog->show();
     dialog->activateWindow();
     QTRY_VERIFY(dialog->isActiveWindow());

@@ -51,8 +51,8 @@ private slots:
             QFile file(folder.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        MainWindow form;
-        auto* chooser = form.findChild<QFileDialog*>(dialog);
+        MainWindow mainWindow;
+        auto* chooser = mainWindow.findChild<QFileDialog*>(dialog);
         QVERIFY(chooser);
         chooser->setOption(QFileDialog::DontUseNativeDialog);
         chooser->setDirectory(folder.path());
@@ -69,8 +69,8 @@ private slots:
     }
     void fileTypeBoxLabelled() {
         QFETCH(QString, dialog);
-        MainWindow form;
-        auto* chooser = form.findChild<QFileDialog*>(dialog);
+        MainWindow mainWindow;
+        auto* chooser = mainWindow.findChild<QFileDialog*>(dialog);
         chooser->setOption(QFileDialog::DontUseNativeDialog);
         chooser->show();
         auto* types = chooser->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -100,8 +100,8 @@ private slots:
     void fontListsLabelled() {
         QFETCH(int, list);
         QFETCH(QString, name);
-        MainWindow form;
-        auto* fonts = form.findChild<QFontDialog*>(QStringLiteral("fontDialog"));
+        MainWindow mainWindow;
+        auto* fonts = mainWindow.findChild<QFontDialog*>(QStringLiteral("fontDialog"));
         QVERIFY(fonts);
         fonts->show();
         const QList<QListView*> lists = fonts->findChildren<QListView*>();

@@ -63,30 +63,30 @@ struct DocFixture {
         runstate::RecentFolders = {};
         runstate::CurrentFile.clear();
         runstate::PageFile.clear();
-        form = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(form->parts());
-        form->setInfoDialog(new WorkFolderSettingsDialog(form.get()));
+        mainWindow = std::make_unique<MainWindow>();
+        commands = ConnectDocumentCommands(mainWindow->parts());
+        mainWindow->setInfoDialog(new WorkFolderSettingsDialog(mainWindow.get()));
     }
     ~DocFixture() {
-        form.reset();
+        mainWindow.reset();
         QDir::setCurrent(QDir::tempPath());
     }
     QString textos() const { return start + QStringLiteral("/textos"); }
     QString cwd() const { return QDir::currentPath(); }
-    std::string text() const { return form->textEdit->toPlainText().toStdString(); }
-    bool modified() const { return form->textEdit->document()->isModified(); }
+    std::string text() const { return mainWindow->textEdit->toPlainText().toStdString(); }
+    bool modified() const { return mainWindow->textEdit->document()->isModified(); }
     void type(const QString& text) {
-        form->textEdit->setFocus();
-        QTest::keyClicks(form->textEdit, text);
+        mainWindow->textEdit->setFocus();
+        QTest::keyClicks(mainWindow->textEdit, text);
     }
-    void trigger(const char* entry) { form->action(QString::fromLatin1(entry))->trigger(); }
+    void trigger(const char* entry) { mainWindow->action(QString::fromLatin1(entry))->trigger(); }
     QStringList listed() const {
         QStringList names;
-        for (int i = 0; i < form->fileListBox->count(); ++i) names << form->fileListBox->item(i)->text();
+        for (int i = 0; i < mainWindow->fileListBox->count(); ++i) names << mainWindow->fileListBox->item(i)->text();
         return names;
     }
     QString selected() const {
-        const auto items = form->fileListBox->selectedItems();
+        const auto items = mainWindow->fileListBox->selectedItems();
         return items.isEmpty() ? QString() : items.front()->text();
     }
 
@@ -95,6 +95,6 @@ struct DocFixture {
     ScriptedSink sink;
     ScriptedDialogs dialogs;
     RecordingShell shell;
-    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<MainWindow> mainWindow;
     DocumentCommands commands{};
 };

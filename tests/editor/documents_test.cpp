@@ -111,7 +111,7 @@ void DocumentsTest::saveAsNames() {
     f.trigger("saveAs");
 
     QCOMPARE(readBytes(f.start + "/" + written), QByteArray("um\r\ndois"));
-    QCOMPARE(f.form->windowTitle(), "Velloq " + f.start + "/" + written);
+    QCOMPARE(f.mainWindow->windowTitle(), "Velloq " + f.start + "/" + written);
     QCOMPARE(runstate::CurrentFile, (f.start + "/" + written).toStdString());
     QVERIFY(!f.modified());
     QCOMPARE(f.cwd(), QFileInfo(f.start + "/" + typed).absolutePath());
@@ -188,7 +188,7 @@ void DocumentsTest::commandStates() {
     QCOMPARE(seen, asked);
     QCOMPARE(f.text(), textKept ? before : std::string());
     QCOMPARE(runstate::CurrentFile, titledAfter ? file.toStdString() : std::string());
-    QCOMPARE(f.form->windowTitle(), titledAfter ? "Velloq " + file : QString("Velloq"));
+    QCOMPARE(f.mainWindow->windowTitle(), titledAfter ? "Velloq " + file : QString("Velloq"));
     QCOMPARE(f.modified(), modifiedAfter);
     QCOMPARE(readBytes(file), entry == "save" && titled ? QByteArray::fromStdString(before) : QByteArray("texto"));
 }
@@ -215,25 +215,25 @@ void DocumentsTest::leaving() {
     QFETCH(int, questions);
     QFETCH(bool, closed);
     DocFixture f;
-    f.form->show();
+    f.mainWindow->show();
     if (modified) f.type("algo");
     f.sink.yesNo.assign(answers.begin(), answers.end());
     if (byMenu) f.trigger("quit");
-    else f.form->close();
+    else f.mainWindow->close();
     QCOMPARE(int(f.sink.calls.size()), questions);
     if (!byMenu && questions == 1)
         QCOMPARE(f.sink.calls.back(), std::string("AskYesNo: Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?"));
     if (byMenu && questions >= 1) QCOMPARE(f.sink.calls.front(), std::string("AskYesNo: Texto foi alterado, sai sem salvar?"));
-    QCOMPARE(f.form->isVisible(), !closed);
+    QCOMPARE(f.mainWindow->isVisible(), !closed);
     QCOMPARE(f.text(), modified ? std::string("algo") : std::string());
     // After a quit turned down, or a closed window shown again, closing still asks.
     if (byMenu && questions == 1) {
-        f.form->show();
+        f.mainWindow->show();
         f.sink.calls.clear();
         f.sink.yesNo.assign({false});
-        f.form->close();
+        f.mainWindow->close();
         QCOMPARE(f.sink.calls, std::vector<std::string>{"AskYesNo: Termina o programa sem salvar a edi\xC3\xA7\xC3\xA3o?"});
-        QVERIFY(f.form->isVisible());
+        QVERIFY(f.mainWindow->isVisible());
     }
 }
 
@@ -287,7 +287,7 @@ void DocumentsTest::failedSaveLosesNothing() {
     QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     f.type("novo texto bem mais longo que o antigo ");
     // More than the block that the old text takes.
-    if (smallDisk) f.form->textEdit->insertPlainText(QString(5000, 'x'));
+    if (smallDisk) f.mainWindow->textEdit->insertPlainText(QString(5000, 'x'));
     const std::string typed = f.text();
     if (smallDisk) fillDisk(folder);
 
@@ -348,7 +348,7 @@ void DocumentsTest::failedLoadLeavesUntitled() {
     QCOMPARE(f.listed(), listedBefore);
     QCOMPARE(f.sink.calls, std::vector<std::string>{"Show: Erro ao abrir o arquivo " + (f.textos() + "/" + pick).toStdString() + ": " + reason.toStdString()});
     QCOMPARE(runstate::CurrentFile, std::string());
-    QCOMPARE(f.form->windowTitle(), QString("Velloq"));
+    QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq"));
     QCOMPARE(f.text(), std::string());
 
     // A later save asks for a name instead of writing over the file that failed.
@@ -398,8 +398,8 @@ void DocumentsTest::encodingRoundTrip() {
     QFETCH(QByteArray, saved);
     DocFixture f;
     openThroughDialog(f, f.textos() + "/rt.vloq", file);
-    QCOMPARE(f.form->textEdit->document()->firstBlock().text(), shown);
-    QTextCursor line(f.form->textEdit->document()->findBlockByNumber(1));
+    QCOMPARE(f.mainWindow->textEdit->document()->firstBlock().text(), shown);
+    QTextCursor line(f.mainWindow->textEdit->document()->findBlockByNumber(1));
     line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     line.insertText(edit);
     f.trigger("save");
@@ -411,7 +411,7 @@ void DocumentsTest::encodingRoundTrip() {
     QCOMPARE(readBytes(f.textos() + "/copia.vloq"), saved);
     f.trigger("newPage");
     f.type("x");
-    f.form->textEdit->insertPlainText(QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80"));
+    f.mainWindow->textEdit->insertPlainText(QString::fromUtf8("\xE2\x89\xA4 e \xF0\x9F\x98\x80"));
     f.dialogs.chooseFile(f.textos() + "/novo.vloq");
     f.trigger("save");  // untitled: asks for a name
     QCOMPARE(readBytes(f.textos() + "/novo.vloq"), QByteArray("x&#8804; e &#128512;"));
@@ -515,7 +515,7 @@ void DocumentsTest::tooLargeKeepsTheText() {
     QCOMPARE(f.text(), std::string("mais antes"));
     QVERIFY(f.modified());
     QCOMPARE(runstate::CurrentFile, std::string("antes.vloq"));
-    QCOMPARE(f.form->windowTitle(), QString("Velloq antes.vloq"));
+    QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq antes.vloq"));
     QCOMPARE(f.cwd(), f.textos());
 
     f.trigger("save");
@@ -549,8 +549,8 @@ void DocumentsTest::captionShowsTheWholeName() {
     writeBytes(file, "t");
     f.dialogs.chooseFile(file);
     f.trigger("openFile");
-    f.form->winId();  // the title the window system gets
-    QCOMPARE(f.form->windowHandle()->title(), "Velloq " + file);
+    f.mainWindow->winId();  // the title the window system gets
+    QCOMPARE(f.mainWindow->windowHandle()->title(), "Velloq " + file);
 }
 
 QTEST_MAIN(DocumentsTest)

@@ -5,10 +5,10 @@
 
 // Puts text in the editor and selects from anchor to position (character offsets; equal for
 // a plain caret).
-inline void setText(QPlainTextEdit* memo, const QString& text, int anchor, int position) {
-    memo->setPlainText(text);
-    QTextCursor cursor = memo->textCursor();
+inline void setText(QPlainTextEdit* textEdit, const QString& text, int anchor, int position) {
+    textEdit->setPlainText(text);
+    QTextCursor cursor = textEdit->textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
+    textEdit->setTextCursor(cursor);
 }

@@ -97,14 +97,14 @@ private slots:
         QFETCH(Walk, walk);
         QFETCH(Qt::Key, close);
         QFETCH(bool, screenReader);
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
         const QString text = QStringLiteral("antes `y`\n") + line;
-        form.textEdit->setPlainText(text);
-        QTextCursor cursor = form.textEdit->textCursor();
-        cursor.setPosition(form.textEdit->document()->findBlockByNumber(1).position() + column);
-        form.textEdit->setTextCursor(cursor);
+        mainWindow.textEdit->setPlainText(text);
+        QTextCursor cursor = mainWindow.textEdit->textCursor();
+        cursor.setPosition(mainWindow.textEdit->document()->findBlockByNumber(1).position() + column);
+        mainWindow.textEdit->setTextCursor(cursor);
         speechtest::RecordingVoice voice;
         screenreader::Force(screenReader);
         ModalAnswer answer([&](QWidget* w) {
@@ -142,30 +142,30 @@ private slots:
                 QCOMPARE(text->text(QAccessible::Name), spoken);
                 // Shown as a selection, while the caret stays put (the screen reader would
                 // otherwise say every step's source over its reading).
-                const auto shown = form.textEdit->extraSelections();
+                const auto shown = mainWindow.textEdit->extraSelections();
                 QCOMPARE(shown.size(), 1);
                 QCOMPARE(shown.back().cursor.selectedText(), QString::fromUtf8(step.selected));
-                QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
-                QVERIFY(!form.textEdit->textCursor().hasSelection());
+                QCOMPARE(mainWindow.textEdit->textCursor().position(), cursor.position());
+                QVERIFY(!mainWindow.textEdit->textCursor().hasSelection());
             }
             if (walk.back().key != Qt::Key_Return) QTest::keyClick(d, close);
         });
-        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ControlModifier);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9, Qt::ControlModifier);
         screenreader::Force(std::nullopt);
         QVERIFY(answer.answered());
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(form.textEdit->toPlainText(), text);
-        QVERIFY(form.textEdit->extraSelections().isEmpty());
+        QCOMPARE(mainWindow.textEdit->toPlainText(), text);
+        QVERIFY(mainWindow.textEdit->extraSelections().isEmpty());
         if (close == Qt::Key_Return) {
-            QCOMPARE(form.textEdit->textCursor().selectedText(), QString::fromUtf8(walk.back().selected));
+            QCOMPARE(mainWindow.textEdit->textCursor().selectedText(), QString::fromUtf8(walk.back().selected));
             // "Fórmula no cursor" then reads the piece selected, not its whole formula.
             const std::size_t before = voice.texts.size();
-            form.action(QStringLiteral("speakFormula"))->trigger();
+            mainWindow.action(QStringLiteral("speakFormula"))->trigger();
             QCOMPARE(voice.texts.size(), before + 1);
             QCOMPARE(voice.texts.back(), codepage::Utf8ToCp1252("raiz quadrada de alfa, mais 1"));
         } else {
-            QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
-            QVERIFY(!form.textEdit->textCursor().hasSelection());
+            QCOMPARE(mainWindow.textEdit->textCursor().position(), cursor.position());
+            QVERIFY(!mainWindow.textEdit->textCursor().hasSelection());
         }
     }
 
@@ -184,10 +184,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, modifiers);
         QFETCH(QString, spoken);
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(text);
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(text);
         speechtest::RecordingVoice voice;
         ModalAnswer answer([&](QWidget* w) {
             auto* d = qobject_cast<ExplorationWindow*>(w);
@@ -198,19 +198,19 @@ private slots:
             QCOMPARE(voice.texts.back(), codepage::Utf8ToCp1252(spoken.toStdString()));
             QTest::keyClick(d, Qt::Key_Escape);
         });
-        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ControlModifier);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9, Qt::ControlModifier);
         QVERIFY(answer.answered());
     }
 
     // With no formula in the caret's line there is nothing to walk: no window, a word said.
     void aLineWithoutFormulaOpensNoWindow() {
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("só texto\n`x`"));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("só texto\n`x`"));
         speechtest::RecordingVoice voice;
         ModalAnswer none([](QWidget*) {}, 300);
-        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ControlModifier);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9, Qt::ControlModifier);
         QTRY_COMPARE(voice.texts, std::vector<std::string>{speechcommands::kNoFormula});
         QVERIFY(processPostedEvents());
         QVERIFY(!none.answered());

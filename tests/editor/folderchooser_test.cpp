@@ -32,26 +32,26 @@ void UdirTest::result() {
     QFETCH(QString, how);
     QFETCH(QString, result);
     QTemporaryDir tmp;
-    FolderChooser form;
-    form.result = tmp.path().toStdString();
-    form.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(form.folderNameEdit->text(), tmp.path());
-    QCOMPARE(form.folderListBox->directory(), QDir(tmp.path()).canonicalPath());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.folderNameEdit));
+    FolderChooser mainWindow;
+    mainWindow.result = tmp.path().toStdString();
+    mainWindow.show();
+    mainWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+    QCOMPARE(mainWindow.folderNameEdit->text(), tmp.path());
+    QCOMPARE(mainWindow.folderListBox->directory(), QDir(tmp.path()).canonicalPath());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(mainWindow.folderNameEdit));
     if (how == "ok") {
-        form.folderNameEdit->setText("  outro lugar");
-        QTest::keyClick(form.folderNameEdit, Qt::Key_Return);  // the default button
+        mainWindow.folderNameEdit->setText("  outro lugar");
+        QTest::keyClick(mainWindow.folderNameEdit, Qt::Key_Return);  // the default button
     } else if (how == "cancel") {
-        form.cancelButton->click();
+        mainWindow.cancelButton->click();
     } else if (how == "esc") {
-        QTest::keyClick(form.folderNameEdit, Qt::Key_Escape);
+        QTest::keyClick(mainWindow.folderNameEdit, Qt::Key_Escape);
     } else {
-        form.close();
+        mainWindow.close();
     }
-    QVERIFY(!form.isVisible());
-    QCOMPARE(QString::fromStdString(form.result), result.arg(tmp.path()));
+    QVERIFY(!mainWindow.isVisible());
+    QCOMPARE(QString::fromStdString(mainWindow.result), result.arg(tmp.path()));
 }
 
 void UdirTest::enterInTheListBrowses() {
@@ -59,25 +59,25 @@ void UdirTest::enterInTheListBrowses() {
     const QString base = QDir(tmp.path()).canonicalPath();
     QDir(base).mkpath("b/interna");
     QDir(base).mkdir("a");
-    FolderChooser form;
-    form.result = base.toStdString();
-    form.show();
+    FolderChooser mainWindow;
+    mainWindow.result = base.toStdString();
+    mainWindow.show();
     // The path from the root, then the subfolders by name.
     const int levels = int(base.count('/')) + 1;
-    QCOMPARE(form.folderListBox->count(), levels + 2);
-    QCOMPARE(form.folderListBox->item(levels + 1)->text().trimmed(), QString("b"));
+    QCOMPARE(mainWindow.folderListBox->count(), levels + 2);
+    QCOMPARE(mainWindow.folderListBox->item(levels + 1)->text().trimmed(), QString("b"));
 
-    form.folderListBox->setFocus();
-    form.folderListBox->setCurrentRow(levels + 1);
-    QTest::keyClick(form.folderListBox, Qt::Key_Return);
-    QVERIFY(form.isVisible());  // Enter opened the folder; it did not press "&OK"
-    QCOMPARE(form.folderNameEdit->text(), base + "/b");
-    QCOMPARE(form.folderListBox->item(form.folderListBox->count() - 1)->text().trimmed(), QString("interna"));
+    mainWindow.folderListBox->setFocus();
+    mainWindow.folderListBox->setCurrentRow(levels + 1);
+    QTest::keyClick(mainWindow.folderListBox, Qt::Key_Return);
+    QVERIFY(mainWindow.isVisible());  // Enter opened the folder; it did not press "&OK"
+    QCOMPARE(mainWindow.folderNameEdit->text(), base + "/b");
+    QCOMPARE(mainWindow.folderListBox->item(mainWindow.folderListBox->count() - 1)->text().trimmed(), QString("interna"));
 
     // Going up to a parent line shows the parent again.
-    form.folderListBox->setCurrentRow(levels - 1);
-    QTest::keyClick(form.folderListBox, Qt::Key_Enter);
-    QCOMPARE(form.folderNameEdit->text(), base);
+    mainWindow.folderListBox->setCurrentRow(levels - 1);
+    QTest::keyClick(mainWindow.folderListBox, Qt::Key_Enter);
+    QCOMPARE(mainWindow.folderNameEdit->text(), base);
 }
 
 void UdirTest::createSubfolder_data() {
@@ -101,18 +101,18 @@ void UdirTest::createSubfolder() {
     QDir(base).mkdir("existe");
     ScriptedSink sink;
     for (const QString& answer : answers) sink.texts.push_back(answer.toStdString());
-    FolderChooser form;
-    form.result = base.toStdString();
-    form.show();
-    form.createFolderButton->click();
+    FolderChooser mainWindow;
+    mainWindow.result = base.toStdString();
+    mainWindow.show();
+    mainWindow.createFolderButton->click();
 
     std::vector<std::string> calls{"AskText: Qual o nome? "};
     if (failed) calls.push_back("Show: N\xC3\xA3o foi poss\xC3\xADvel criar com este nome");
     QCOMPARE(sink.calls, calls);
     const QString expected = shown.isEmpty() ? base : base + "/" + shown;
-    QCOMPARE(form.folderNameEdit->text(), expected);
+    QCOMPARE(mainWindow.folderNameEdit->text(), expected);
     QVERIFY(QFileInfo(expected).isDir());
-    QVERIFY(form.isVisible());
+    QVERIFY(mainWindow.isVisible());
 }
 
 QTEST_MAIN(UdirTest)

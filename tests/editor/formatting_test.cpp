@@ -30,17 +30,17 @@ class FormattingTest : public QObject {
     Q_OBJECT
 
 private:
-    MainWindow* form = nullptr;
+    MainWindow* mainWindow = nullptr;
     void trigger(const char* name) {
-        QAction* entry = form->action(QString::fromLatin1(name));
+        QAction* entry = mainWindow->action(QString::fromLatin1(name));
         QVERIFY2(entry, name);
         entry->trigger();
     }
 
 private slots:
-    void init() { form = new MainWindow; }
+    void init() { mainWindow = new MainWindow; }
     void cleanup() {
-        delete form;
+        delete mainWindow;
         QGuiApplication::clipboard()->clear();
     }
 
@@ -64,12 +64,12 @@ private slots:
         QFETCH(int, position);
         QFETCH(int, line);
         QFETCH(int, column);
-        setText(form->textEdit, text, anchor, position);
-        const LineColumn at = CaretLineColumn(form->textEdit);
+        setText(mainWindow->textEdit, text, anchor, position);
+        const LineColumn at = CaretLineColumn(mainWindow->textEdit);
         QCOMPARE(at.line, line);
         QCOMPARE(at.column, column);
-        UpdateLineColumnLabel(form->textEdit, form->caretIndicator);
-        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line + 1).arg(column + 1));
+        UpdateLineColumnLabel(mainWindow->textEdit, mainWindow->caretIndicator);
+        QCOMPARE(mainWindow->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line + 1).arg(column + 1));
     }
 
     // The indicator's column counts characters: an emoji takes two UTF-16 units but one column.
@@ -87,21 +87,21 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, caret);
         QFETCH(QString, shown);
-        setText(form->textEdit, text, caret, caret);
-        UpdateLineColumnLabel(form->textEdit, form->caretIndicator);
-        QCOMPARE(form->caretIndicator->text(), shown);
+        setText(mainWindow->textEdit, text, caret, caret);
+        UpdateLineColumnLabel(mainWindow->textEdit, mainWindow->caretIndicator);
+        QCOMPARE(mainWindow->caretIndicator->text(), shown);
     }
 
     void indicatorFollowsKeysAndClicks() {
-        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=1  C=1"));
-        form->show();
-        form->textEdit->setFocus();
-        QTest::keyClicks(form->textEdit, "ab");
-        QTest::keyClick(form->textEdit, Qt::Key_Return);
-        QTest::keyClicks(form->textEdit, "c");
-        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=2 C=2"));
-        QTest::keyClick(form->textEdit, Qt::Key_Up);  // moves the caret, changes no text
-        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=1 C=2"));
+        QCOMPARE(mainWindow->caretIndicator->text(), QStringLiteral("L=1  C=1"));
+        mainWindow->show();
+        mainWindow->textEdit->setFocus();
+        QTest::keyClicks(mainWindow->textEdit, "ab");
+        QTest::keyClick(mainWindow->textEdit, Qt::Key_Return);
+        QTest::keyClicks(mainWindow->textEdit, "c");
+        QCOMPARE(mainWindow->caretIndicator->text(), QStringLiteral("L=2 C=2"));
+        QTest::keyClick(mainWindow->textEdit, Qt::Key_Up);  // moves the caret, changes no text
+        QCOMPARE(mainWindow->caretIndicator->text(), QStringLiteral("L=1 C=2"));
     }
 
     void wrapping_data() {
@@ -132,18 +132,18 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, result);
         QFETCH(QString, clipboard);
-        setText(form->textEdit, text, anchor, position);
+        setText(mainWindow->textEdit, text, anchor, position);
         trigger(entry.toLatin1().constData());
-        QCOMPARE(form->textEdit->toPlainText(), result);
+        QCOMPARE(mainWindow->textEdit->toPlainText(), result);
         QCOMPARE(clipboardText(), clipboard);
         const int closing = result.indexOf(QLatin1String("</")) + result.mid(result.indexOf(QLatin1String("</"))).indexOf('>') + 1;
-        QCOMPARE(form->textEdit->textCursor().position(), closing);
+        QCOMPARE(mainWindow->textEdit->textCursor().position(), closing);
     }
 
     void textButtonsWrapToo() {
-        setText(form->textEdit, "x", 0, 1);
-        form->button(QStringLiteral("boldButton"))->click();
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("<b>x</b>"));
+        setText(mainWindow->textEdit, "x", 0, 1);
+        mainWindow->button(QStringLiteral("boldButton"))->click();
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("<b>x</b>"));
     }
 
     void title_data() {
@@ -160,12 +160,12 @@ private slots:
         QFETCH(int, caret);
         QFETCH(int, times);
         QFETCH(QString, result);
-        setText(form->textEdit, text, caret, caret);
+        setText(mainWindow->textEdit, text, caret, caret);
         for (int i = 0; i < times; ++i) trigger("title");
-        QCOMPARE(form->textEdit->toPlainText(), result);
-        const QTextBlock line = form->textEdit->textCursor().block();
-        QCOMPARE(form->textEdit->textCursor().position(), line.position() + line.length() - 1);
-        QCOMPARE(form->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line.blockNumber() + 1).arg(line.length()));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), result);
+        const QTextBlock line = mainWindow->textEdit->textCursor().block();
+        QCOMPARE(mainWindow->textEdit->textCursor().position(), line.position() + line.length() - 1);
+        QCOMPARE(mainWindow->caretIndicator->text(), QStringLiteral("L=%1 C=%2").arg(line.blockNumber() + 1).arg(line.length()));
     }
 
     void pageBreak_data() {
@@ -192,11 +192,11 @@ private slots:
         QFETCH(QString, indicator);
         QFETCH(int, anchor);
         QFETCH(QString, selected);
-        setText(form->textEdit, text, anchor, caret);
+        setText(mainWindow->textEdit, text, anchor, caret);
         trigger("pageBreak");
-        QCOMPARE(form->textEdit->toPlainText(), result);
-        QCOMPARE(form->caretIndicator->text(), indicator);
-        QCOMPARE(form->textEdit->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')),
+        QCOMPARE(mainWindow->textEdit->toPlainText(), result);
+        QCOMPARE(mainWindow->caretIndicator->text(), indicator);
+        QCOMPARE(mainWindow->textEdit->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')),
                  selected);
     }
 
@@ -217,21 +217,21 @@ private slots:
         ScriptedSink sink;
         sink.texts.push_back(answer.toStdString());
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->textEdit, "x", 1, 1);
+        setText(mainWindow->textEdit, "x", 1, 1);
         trigger("table");
         QCOMPARE(sink.calls, std::vector<std::string>{"AskText: Quantas colunas?"});
         QString expected = QStringLiteral("x@%1\n").arg(columns);
         for (int row = 1; row <= 2; ++row)
             for (int column = 1; column <= columns; ++column) expected += QString::number(row * 10 + column) + "\n";
-        QCOMPARE(form->textEdit->toPlainText(), expected + "@\n");
+        QCOMPARE(mainWindow->textEdit->toPlainText(), expected + "@\n");
         QVERIFY(clipboardText().isEmpty());
     }
 
     void tableCancelledChangesNothing() {
         ScriptedSink sink;  // no answer: the box is cancelled
-        setText(form->textEdit, "x", 1, 1);
+        setText(mainWindow->textEdit, "x", 1, 1);
         trigger("table");
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("x"));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("x"));
     }
 
     void insertedTextsByteForByte() {
@@ -253,27 +253,27 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, result);
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->textEdit, "abcd", 2, 2);
+        setText(mainWindow->textEdit, "abcd", 2, 2);
         trigger(entry.toLatin1().constData());
-        QCOMPARE(form->textEdit->toPlainText(), result);
+        QCOMPARE(mainWindow->textEdit->toPlainText(), result);
         QVERIFY(clipboardText().isEmpty());
-        QVERIFY(form->textEdit->document()->isModified());
+        QVERIFY(mainWindow->textEdit->document()->isModified());
     }
 
     void undoCutCopyPaste() {
-        setText(form->textEdit, "abc", 0, 1);
+        setText(mainWindow->textEdit, "abc", 0, 1);
         trigger("copy");
         QCOMPARE(clipboardText(), QStringLiteral("a"));
         trigger("cut");
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("bc"));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("bc"));
         trigger("paste");
         trigger("paste");
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("aabc"));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("aabc"));
         trigger("undo");
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("abc"));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("abc"));
     }
 
-    // The formula menu against the expected captions, kept apart from the table it is built from.
+    // The formula menu against the catalogue file it is built from: every submenu, separator and caption.
     void catalogueMatchesTheExpectedCaptions() {
         QFile file(QStringLiteral(VELLOQ_CATALOGUE_CAPTIONS));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -283,7 +283,7 @@ private slots:
             if ((expected.isEmpty() && !line.startsWith("# ")) || line.isEmpty()) continue;
             expected << line;
         }
-        QMenu* math = form->findChild<QMenu*>(QStringLiteral("mathMenu"));
+        QMenu* math = mainWindow->findChild<QMenu*>(QStringLiteral("mathMenu"));
         QVERIFY(math);
         const QList<QAction*> top = math->actions();
         QCOMPARE(top.at(0)->text(), QStringLiteral("Lista geral de fórmulas"));
@@ -330,19 +330,19 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, inserted);
         QAction* entry = nullptr;
-        for (QAction* candidate : form->findChildren<QAction*>())
+        for (QAction* candidate : mainWindow->findChildren<QAction*>())
             if (FormulaCaption(candidate) == caption) entry = candidate;
         QVERIFY2(entry, qPrintable(caption));
         QGuiApplication::clipboard()->setText(QStringLiteral("antes"));
-        setText(form->textEdit, "[x]", 1, 2);
+        setText(mainWindow->textEdit, "[x]", 1, 2);
         entry->trigger();
-        QCOMPARE(form->textEdit->toPlainText(), "[" + inserted + "]");
-        QCOMPARE(form->textEdit->textCursor().position(), 1 + inserted.size());
+        QCOMPARE(mainWindow->textEdit->toPlainText(), "[" + inserted + "]");
+        QCOMPARE(mainWindow->textEdit->textCursor().position(), 1 + inserted.size());
         QVERIFY(clipboardText().isEmpty());
     }
 
     void formulaEntriesAreAnnounced() {
-        QMenu* group = form->findChild<QMenu*>(QStringLiteral("formulaGroup1"));
+        QMenu* group = mainWindow->findChild<QMenu*>(QStringLiteral("formulaGroup1"));
         QVERIFY(group);
         QCOMPARE(group->title(), QStringLiteral("Perímetros"));
         group->popup(QPoint(0, 0));
@@ -353,10 +353,10 @@ private slots:
         QCOMPARE(menu->child(0)->text(QAccessible::Name), QStringLiteral("Quadrado: P igual a 4 vezes L"));
         QCOMPARE(group->actions().at(0)->text(), QStringLiteral("Quadrado  `P=4.L`"));
         // Keyboard: Down then Enter inserts the first formula.
-        form->textEdit->clear();
+        mainWindow->textEdit->clear();
         QTest::keyClick(group, Qt::Key_Down);
         QTest::keyClick(group, Qt::Key_Return);
-        QCOMPARE(form->textEdit->toPlainText(), QStringLiteral("`P=4.L`"));
+        QCOMPARE(mainWindow->textEdit->toPlainText(), QStringLiteral("`P=4.L`"));
     }
 };
 

@@ -74,11 +74,11 @@ private slots:
         if (!choice.isEmpty())
             QVERIFY(profile::WriteString(runstate::ProgramSettingsFile.empty() ? "velloq.ini" : runstate::ProgramSettingsFile,
                                          "VELLOQ", linemoves::kKey, choice.toStdString()));
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
         screenreader::Force(screenReader);
-        QPlainTextEdit* edit = form.textEdit;
+        QPlainTextEdit* edit = mainWindow.textEdit;
         edit->setPlainText(kText);
         const QTextBlock start = edit->document()->findBlockByNumber(line);
         QVERIFY(start.layout()->lineCount() >= 1);
@@ -110,28 +110,28 @@ private slots:
     // With no choice made, the way follows the screen reader at the next key; the entry shows
     // which way is in effect, and choosing keeps the choice in velloq.ini.
     void followsTheScreenReaderUntilChosen() {
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QAction* entry = form.action(QStringLiteral("linesAsUnits"));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        QAction* entry = mainWindow.action(QStringLiteral("linesAsUnits"));
         QVERIFY(entry && entry->isCheckable());
-        form.textEdit->setPlainText(kText);
+        mainWindow.textEdit->setPlainText(kText);
         for (const bool running : {false, true, false}) {
             screenreader::Force(running);
-            QTextCursor c(form.textEdit->document());
-            c.setPosition(form.textEdit->document()->findBlockByNumber(1).position());
-            form.textEdit->setTextCursor(c);
-            QTest::keyClick(form.textEdit, Qt::Key_Down);
-            QCOMPARE(form.textEdit->textCursor().blockNumber(), running ? 2 : 1);
+            QTextCursor c(mainWindow.textEdit->document());
+            c.setPosition(mainWindow.textEdit->document()->findBlockByNumber(1).position());
+            mainWindow.textEdit->setTextCursor(c);
+            QTest::keyClick(mainWindow.textEdit, Qt::Key_Down);
+            QCOMPARE(mainWindow.textEdit->textCursor().blockNumber(), running ? 2 : 1);
             QCOMPARE(entry->isChecked(), running);
         }
         entry->trigger();  // on, while no screen reader runs
         QCOMPARE(profile::ReadString(runstate::ProgramSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("1"));
-        QVERIFY(linemoves::ByLines(form.textEdit));
+        QVERIFY(linemoves::ByLines(mainWindow.textEdit));
         screenreader::Force(true);
         entry->trigger();  // off, while one runs
         QCOMPARE(profile::ReadString(runstate::ProgramSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("0"));
-        QVERIFY(!linemoves::ByLines(form.textEdit));
+        QVERIFY(!linemoves::ByLines(mainWindow.textEdit));
     }
 
 private:

@@ -22,7 +22,7 @@
 #include "modalanswer.h"
 #include "postedevents.h"
 
-class Form1Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { startDir_ = QDir::currentPath(); }
@@ -44,63 +44,63 @@ private:
     QString startDir_;
 };
 
-void Form1Test::opensAtItsDesignSize() {
-    MainWindow form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.size(), QSize(948, 802));
-    QCOMPARE(form.windowTitle(), QStringLiteral("Velloq"));
-    QCOMPARE(form.textEdit->width(), 722);
-    QCOMPARE(form.toolBarPanel->height(), 25);
-    QCOMPARE(form.splitter->handleWidth(), 2);
-    QCOMPARE(form.caretIndicator->text(), QStringLiteral("L=1  C=1"));
-    QVERIFY(QFontInfo(form.textEdit->font()).fixedPitch());
-    QCOMPARE(form.textEdit->font().pixelSize(), 16);
+void MainWindowTest::opensAtItsDesignSize() {
+    MainWindow mainWindow;
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    QCOMPARE(mainWindow.size(), QSize(948, 802));
+    QCOMPARE(mainWindow.windowTitle(), QStringLiteral("Velloq"));
+    QCOMPARE(mainWindow.textEdit->width(), 722);
+    QCOMPARE(mainWindow.toolBarPanel->height(), 25);
+    QCOMPARE(mainWindow.splitter->handleWidth(), 2);
+    QCOMPARE(mainWindow.caretIndicator->text(), QStringLiteral("L=1  C=1"));
+    QVERIFY(QFontInfo(mainWindow.textEdit->font()).fixedPitch());
+    QCOMPARE(mainWindow.textEdit->font().pixelSize(), 16);
 }
 
-void Form1Test::resizingKeepsEditorWidthAndToolBarEdges_data() {
+void MainWindowTest::resizingKeepsEditorWidthAndToolBarEdges_data() {
     QTest::addColumn<QSize>("size");
     QTest::newRow("wider") << QSize(1400, 900);
     QTest::newRow("narrower") << QSize(900, 600);
 }
 
-void Form1Test::resizingKeepsEditorWidthAndToolBarEdges() {
+void MainWindowTest::resizingKeepsEditorWidthAndToolBarEdges() {
     QFETCH(QSize, size);
-    MainWindow form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.resize(size);
-    QTRY_COMPARE(form.size(), size);
-    QTRY_COMPARE(form.toolBarPanel->width(), form.centralWidget()->width());
+    MainWindow mainWindow;
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    mainWindow.resize(size);
+    QTRY_COMPARE(mainWindow.size(), size);
+    QTRY_COMPARE(mainWindow.toolBarPanel->width(), mainWindow.centralWidget()->width());
 
-    QCOMPARE(form.toolBarPanel->y(), 0);
-    QCOMPARE(form.textEdit->width(), 722);
-    const int listRight = form.fileListBox->mapTo(form.centralWidget(), QPoint(form.fileListBox->width(), 0)).x();
-    QCOMPARE(listRight, form.centralWidget()->width());
-    QCOMPARE(form.textEdit->width() + form.splitter->handleWidth() + form.fileListBox->width(),
-             form.splitter->width());
+    QCOMPARE(mainWindow.toolBarPanel->y(), 0);
+    QCOMPARE(mainWindow.textEdit->width(), 722);
+    const int listRight = mainWindow.fileListBox->mapTo(mainWindow.centralWidget(), QPoint(mainWindow.fileListBox->width(), 0)).x();
+    QCOMPARE(listRight, mainWindow.centralWidget()->width());
+    QCOMPARE(mainWindow.textEdit->width() + mainWindow.splitter->handleWidth() + mainWindow.fileListBox->width(),
+             mainWindow.splitter->width());
     // The extension buttons stand at the tool bar's right edge, after the caret indicator.
-    const QToolButton* last = form.button("allFilesButton");
-    QVERIFY(form.toolBarPanel->contentsRect().right() - last->geometry().right() <= 2);
-    QVERIFY(form.button("vloqFilterButton")->geometry().left() > form.caretIndicator->geometry().right());
+    const QToolButton* last = mainWindow.button("allFilesButton");
+    QVERIFY(mainWindow.toolBarPanel->contentsRect().right() - last->geometry().right() <= 2);
+    QVERIFY(mainWindow.button("vloqFilterButton")->geometry().left() > mainWindow.caretIndicator->geometry().right());
 }
 
-void Form1Test::splitterMovesTheBorder() {
-    MainWindow form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QSplitterHandle* handle = form.splitter->handle(1);
+void MainWindowTest::splitterMovesTheBorder() {
+    MainWindow mainWindow;
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    QSplitterHandle* handle = mainWindow.splitter->handle(1);
     const QPoint middle = handle->rect().center();
     QTest::mousePress(handle, Qt::LeftButton, {}, middle);
     QTest::mouseMove(handle, middle - QPoint(100, 0));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, middle - QPoint(100, 0));
     // The handle's grab point may shift the border by one pixel.
-    QTRY_VERIFY(qAbs(form.textEdit->width() - 622) <= 1);
-    QCOMPARE(form.textEdit->width() + form.splitter->handleWidth() + form.fileListBox->width(),
-             form.splitter->width());
+    QTRY_VERIFY(qAbs(mainWindow.textEdit->width() - 622) <= 1);
+    QCOMPARE(mainWindow.textEdit->width() + mainWindow.splitter->handleWidth() + mainWindow.fileListBox->width(),
+             mainWindow.splitter->width());
 }
 
-void Form1Test::accessibleNames_data() {
+void MainWindowTest::accessibleNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("spoken");
     QTest::newRow("editor") << "textEdit" << "Texto do documento";
@@ -119,34 +119,34 @@ void Form1Test::accessibleNames_data() {
     QTest::newRow("all files") << "allFilesButton" << "*.*";
 }
 
-void Form1Test::accessibleNames() {
+void MainWindowTest::accessibleNames() {
     QFETCH(QString, name);
     QFETCH(QString, spoken);
-    MainWindow form;
-    form.show();
-    QWidget* widget = form.findChild<QWidget*>(name);
+    MainWindow mainWindow;
+    mainWindow.show();
+    QWidget* widget = mainWindow.findChild<QWidget*>(name);
     QVERIFY2(widget, qPrintable(name));
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(face);
     QCOMPARE(face->text(QAccessible::Name), spoken);
 }
 
-void Form1Test::focusStartsInTheEditor() {
-    MainWindow form;
-    form.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.textEdit));
+void MainWindowTest::focusStartsInTheEditor() {
+    MainWindow mainWindow;
+    mainWindow.show();
+    mainWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(mainWindow.textEdit));
 }
 
-void Form1Test::startValues_data() {
+void MainWindowTest::startValues_data() {
     QTest::addColumn<QString>("folder");  // made under a temporary folder unless it is "/"
     QTest::newRow("root") << "/";
     QTest::newRow("plain folder") << "trabalho";
     QTest::newRow("accented folder with blanks") << "Matemática e ação";
 }
 
-void Form1Test::startValues() {
+void MainWindowTest::startValues() {
     QFETCH(QString, folder);
     QTemporaryDir tmp;
     QVERIFY(tmp.isValid());
@@ -160,7 +160,7 @@ void Form1Test::startValues() {
     runstate::WorkFolder = "elsewhere";
     runstate::ListFilter = "*.css";
 
-    MainWindow form;
+    MainWindow mainWindow;
 
     QCOMPARE(runstate::StartFolder, start);
     QCOMPARE(runstate::WorkFolder, start + "/textos");
@@ -171,42 +171,42 @@ void Form1Test::startValues() {
     if (folder != "/") QCOMPARE(QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
-void Form1Test::startTimerRunsOncePerRun() {
-    MainWindow form;
-    QSignalSpy ticks(form.startupTimer, &QTimer::timeout);
-    QVERIFY(!form.startupTimer->isActive());
-    QVERIFY(form.startupTimer->isSingleShot());
-    QCOMPARE(form.startupTimer->interval(), 100);
-    QVERIFY(!form.monitorTimer->isActive());
-    QCOMPARE(form.monitorTimer->interval(), 300);
+void MainWindowTest::startTimerRunsOncePerRun() {
+    MainWindow mainWindow;
+    QSignalSpy ticks(mainWindow.startupTimer, &QTimer::timeout);
+    QVERIFY(!mainWindow.startupTimer->isActive());
+    QVERIFY(mainWindow.startupTimer->isSingleShot());
+    QCOMPARE(mainWindow.startupTimer->interval(), 100);
+    QVERIFY(!mainWindow.monitorTimer->isActive());
+    QCOMPARE(mainWindow.monitorTimer->interval(), 300);
 
-    form.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    mainWindow.show();
+    mainWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
     QTRY_COMPARE(ticks.count(), 1);
-    QVERIFY(!form.startupTimer->isActive());
+    QVERIFY(!mainWindow.startupTimer->isActive());
 
     // Coming back to the window from another one does not start the step again.
     QWidget other;
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    mainWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
     // Once the activation has been handled a timer that is not running cannot tick again.
     QVERIFY(processPostedEvents());
-    QVERIFY(!form.startupTimer->isActive());
+    QVERIFY(!mainWindow.startupTimer->isActive());
     QCOMPARE(ticks.count(), 1);
 }
 
-void Form1Test::fontChoiceLastsForTheRunOnly() {
+void MainWindowTest::fontChoiceLastsForTheRunOnly() {
     QFont chosen(QStringLiteral("DejaVu Serif"));
     chosen.setPointSize(15);
     QFont cancelled(QStringLiteral("DejaVu Sans"));
     cancelled.setPointSize(9);
     {
-        MainWindow form;
-        form.show();
+        MainWindow mainWindow;
+        mainWindow.show();
         QFont opened;
         auto answer = [&](const QFont& pick, bool confirm) {
             return [&opened, pick, confirm](QWidget* w) {
@@ -219,19 +219,19 @@ void Form1Test::fontChoiceLastsForTheRunOnly() {
         };
 
         ModalAnswer first(answer(chosen, true));
-        form.action("font")->trigger();
+        mainWindow.action("font")->trigger();
         QVERIFY(first.answered());
-        QCOMPARE(form.textEdit->font().family(), chosen.family());
-        QCOMPARE(form.textEdit->font().pointSize(), 15);
+        QCOMPARE(mainWindow.textEdit->font().family(), chosen.family());
+        QCOMPARE(mainWindow.textEdit->font().pointSize(), 15);
 
         // The dialog opens on its own last choice, not on the editor's font; cancelling it
         // changes nothing.
-        form.textEdit->setFont(QFont(QStringLiteral("DejaVu Sans Mono")));
+        mainWindow.textEdit->setFont(QFont(QStringLiteral("DejaVu Sans Mono")));
         ModalAnswer second(answer(cancelled, false));
-        form.action("font")->trigger();
+        mainWindow.action("font")->trigger();
         QVERIFY(second.answered());
         QCOMPARE(opened.family(), chosen.family());
-        QCOMPARE(form.textEdit->font().family(), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(mainWindow.textEdit->font().family(), QStringLiteral("DejaVu Sans Mono"));
     }
     // The next run starts with the design font again.
     MainWindow next;
@@ -239,5 +239,5 @@ void Form1Test::fontChoiceLastsForTheRunOnly() {
     QCOMPARE(next.textEdit->font().pixelSize(), 16);
 }
 
-QTEST_MAIN(Form1Test)
+QTEST_MAIN(MainWindowTest)
 #include "mainwindow_test.moc"

@@ -38,20 +38,20 @@ QList<QAction*> menuEntries(const QList<QAction*>& actions) {
     return out;
 }
 
-// Every key that form binds to a command: entry and button shortcuts and free shortcuts of
+// Every key that mainWindow binds to a command: entry and button shortcuts and free shortcuts of
 // the window itself (a dialog's keys live in its own window), with who binds it.
-QMultiMap<QString, QString> boundKeys(QWidget* form) {
+QMultiMap<QString, QString> boundKeys(QWidget* mainWindow) {
     QMultiMap<QString, QString> keys;
-    auto inForm = [form](QObject* owner) {
+    auto inForm = [mainWindow](QObject* owner) {
         auto* widget = qobject_cast<QWidget*>(owner);
-        return widget && widget->window() == form;
+        return widget && widget->window() == mainWindow;
     };
-    for (QAction* a : form->findChildren<QAction*>())
+    for (QAction* a : mainWindow->findChildren<QAction*>())
         if (inForm(a->parent()))
             for (const QKeySequence& k : a->shortcuts()) keys.insert(k.toString(), a->objectName());
-    for (QAbstractButton* b : form->findChildren<QAbstractButton*>())
+    for (QAbstractButton* b : mainWindow->findChildren<QAbstractButton*>())
         if (inForm(b) && !b->shortcut().isEmpty()) keys.insert(b->shortcut().toString(), b->objectName());
-    for (QShortcut* s : form->findChildren<QShortcut*>())
+    for (QShortcut* s : mainWindow->findChildren<QShortcut*>())
         if (inForm(s->parent()))
             for (const QKeySequence& k : s->keys()) keys.insert(k.toString(), s->objectName());
     return keys;
@@ -211,7 +211,7 @@ void MenuMapTest::shortcuts() {
 void MenuMapTest::noKeyBoundTwice() {
     // The window as the program wires it: menus, tool buttons and every module's commands.
     DocFixture f;
-    const QMultiMap<QString, QString> keys = boundKeys(f.form.get());
+    const QMultiMap<QString, QString> keys = boundKeys(f.mainWindow.get());
     QVERIFY(keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q).toString()));
     QVERIFY(keys.contains(QKeySequence(Qt::ALT | Qt::Key_1).toString()));
     QStringList twice;
@@ -219,7 +219,7 @@ void MenuMapTest::noKeyBoundTwice() {
         if (keys.count(key) > 1) twice << key + ": " + QStringList(keys.values(key)).join(", ");
     QVERIFY2(twice.isEmpty(), qPrintable(twice.join("; ")));
     // Nor does a shortcut take the access key of a menu on the bar.
-    for (QAction* menu : f.form->mainMenu->actions()) {
+    for (QAction* menu : f.mainWindow->mainMenu->actions()) {
         const QKeySequence access = QKeySequence::mnemonic(menu->text());
         QVERIFY2(!keys.contains(access.toString()), qPrintable(access.toString() + " " + menu->text()));
     }
@@ -323,14 +323,14 @@ void MenuMapTest::noneEntriesChangeNothing_data() {
 void MenuMapTest::noneEntriesChangeNothing() {
     QFETCH(QString, entry);
     ScriptedSink sink;
-    QPlainTextEdit* memo = form_->textEdit;
-    memo->setPlainText(QStringLiteral("primeira linha\nsegunda ação"));
-    QTextCursor cursor = memo->textCursor();
+    QPlainTextEdit* textEdit = form_->textEdit;
+    textEdit->setPlainText(QStringLiteral("primeira linha\nsegunda ação"));
+    QTextCursor cursor = textEdit->textCursor();
     cursor.setPosition(3);
     cursor.setPosition(9, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
-    memo->document()->setModified(true);
-    memo->setFocus();
+    textEdit->setTextCursor(cursor);
+    textEdit->document()->setModified(true);
+    textEdit->setFocus();
     QApplication::clipboard()->setText(QStringLiteral("área"));
     const QString title = form_->windowTitle();
     const QStringList windows = visibleTopLevels();
@@ -347,10 +347,10 @@ void MenuMapTest::noneEntriesChangeNothing() {
 
     QVERIFY(!watch.answered());
     QVERIFY(sink.calls.empty());
-    QCOMPARE(memo->toPlainText(), QStringLiteral("primeira linha\nsegunda ação"));
-    QCOMPARE(memo->textCursor().anchor(), 3);
-    QCOMPARE(memo->textCursor().position(), 9);
-    QVERIFY(memo->document()->isModified());
+    QCOMPARE(textEdit->toPlainText(), QStringLiteral("primeira linha\nsegunda ação"));
+    QCOMPARE(textEdit->textCursor().anchor(), 3);
+    QCOMPARE(textEdit->textCursor().position(), 9);
+    QVERIFY(textEdit->document()->isModified());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("área"));
     QCOMPARE(form_->windowTitle(), title);
     QCOMPARE(visibleTopLevels(), windows);
@@ -360,7 +360,7 @@ void MenuMapTest::selectAll_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("menu entry, focus in the list") << "menu";
     QTest::newRow("Ctrl+A, focus in the list") << "list-key";
-    QTest::newRow("Ctrl+A, focus in the editor") << "memo-key";
+    QTest::newRow("Ctrl+A, focus in the editor") << "textEdit-key";
 }
 
 void MenuMapTest::selectAll() {

@@ -105,10 +105,10 @@ void MenusTest::keyboardComesBackToTheText() {
     QFETCH(QStringList, keys);
     QFETCH(bool, dialog);
     DocFixture f;
-    f.form->show();
-    f.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-    f.form->textEdit->setFocus();
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
+    f.mainWindow->textEdit->setFocus();
     std::unique_ptr<ModalAnswer> closer;
     if (dialog)
         closer = std::make_unique<ModalAnswer>([](QWidget* w) {
@@ -121,10 +121,10 @@ void MenusTest::keyboardComesBackToTheText() {
     }
     if (closer) QTRY_VERIFY(closer->answered());
     QTRY_VERIFY(!QApplication::activePopupWidget());
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->textEdit));
     // Typed letters reach the text.
     QTest::keyClicks(keyTarget(), "xy");
-    QVERIFY(f.form->textEdit->toPlainText().endsWith(QStringLiteral("xy")));
+    QVERIFY(f.mainWindow->textEdit->toPlainText().endsWith(QStringLiteral("xy")));
 }
 
 void MenusTest::openMenusAreNamed_data() {
@@ -148,7 +148,7 @@ void MenusTest::openMenusAreNamed() {
     QFETCH(QString, menu);
     QFETCH(QString, name);
     DocFixture f;
-    auto* popup = f.form->findChild<QMenu*>(menu);
+    auto* popup = f.mainWindow->findChild<QMenu*>(menu);
     QVERIFY(popup);
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(popup);
     QVERIFY(face);
@@ -171,7 +171,7 @@ void MenusTest::checkEntriesTellTheirState() {
     QFETCH(QString, name);
     QFETCH(bool, checkable);
     DocFixture f;
-    QAction* action = f.form->action(entry);
+    QAction* action = f.mainWindow->action(entry);
     QSignalBlocker quiet(action);  // the state only, not the command
     action->setChecked(checked);
     QAccessibleInterface* face = entryInterface(action);
@@ -203,7 +203,7 @@ void MenusTest::catalogueEntriesNamedByTheirReading() {
     QFETCH(QString, caption);
     QFETCH(QString, name);
     DocFixture f;
-    QAction* action = f.form->action(entry);
+    QAction* action = f.mainWindow->action(entry);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);  // the screen shows the notation
     QAccessibleInterface* face = entryInterface(action);
@@ -214,7 +214,7 @@ void MenusTest::catalogueEntriesNamedByTheirReading() {
 void MenusTest::noNameHoldsNotation() {
     DocFixture f;
     QList<QPair<QAction*, QAccessibleInterface*>> entries;
-    for (QAction* top : f.form->mainMenu->actions())
+    for (QAction* top : f.mainWindow->mainMenu->actions())
         if (top->menu()) everyEntry(top->menu(), entries);
     QVERIFY(entries.size() > 233);
     for (const auto& [entry, face] : entries) {

@@ -18,8 +18,8 @@ void writeTemplate(const QString& folder) {
 
 // What the window's notice line shows, which screen readers announce; "" while it is hidden.
 QString noticeOf(DocFixture& f) {
-    auto* notice = f.form->findChild<QLabel*>(QStringLiteral("noticeLine"));
-    return notice && notice->isVisibleTo(f.form.get()) ? notice->text() : QString();
+    auto* notice = f.mainWindow->findChild<QLabel*>(QStringLiteral("noticeLine"));
+    return notice && notice->isVisibleTo(f.mainWindow.get()) ? notice->text() : QString();
 }
 
 // A desktop that opens nothing, while it is installed.
@@ -96,8 +96,8 @@ void PagesTest::viewSavesTheTextFirst() {
     writeBytes(doc, "antigo");
     writeTemplate(f.start);  // the template is looked for in the current directory
     QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
-    f.form->textEdit->selectAll();
-    f.form->textEdit->insertPlainText(QStringLiteral("Aula\nx ≤ y, ação"));
+    f.mainWindow->textEdit->selectAll();
+    f.mainWindow->textEdit->insertPlainText(QStringLiteral("Aula\nx ≤ y, ação"));
     f.trigger("view");
     QVERIFY(!f.modified());
     QCOMPARE(readBytes(doc), QByteArray("Aula\r\nx &#8804; y, a\xE7\xE3o"));
@@ -128,7 +128,7 @@ void PagesTest::viewCarriesTheReadings() {
                "<<<CABE\xC7" "ALHO>>>\r\n<html><body>\r\n<<<FIM>>>\r\n<<<ASSINATURA>>>\r\n"
                "<script type=\"application/json\">[LEITURAS]</script></body></html>\r\n<<<FIM>>>\r\n");
     QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
-    f.form->textEdit->insertPlainText(QStringLiteral("Aula\nSe `x ≤ y`, então `x^2`."));
+    f.mainWindow->textEdit->insertPlainText(QStringLiteral("Aula\nSe `x ≤ y`, então `x^2`."));
     f.trigger("view");
     const QByteArray page = readBytes(f.textos() + "/aula.htm");
     QVERIFY2(page.contains("<script type=\"application/json\">{\"x \\u2264 y\":\"x menor ou igual a y\","

@@ -44,9 +44,9 @@ void QuestionsTest::discardingQuestionsDefaultToNo() {
     f.type("novo");
     f.sink.calls.clear();
     if (command == "close") {
-        f.form->close();
+        f.mainWindow->close();
     } else if (command == "mdlFilterButton") {
-        f.form->button(command)->click();
+        f.mainWindow->button(command)->click();
     } else if (command == "reopen") {
         f.commands.workFolder->ReopenFolder(f.textos().toStdString());
     } else if (command == "pick") {

@@ -48,7 +48,7 @@ void leaveCopy(const QString& folder, const QString& name, const recovery::Copy&
 // An editor window with its commands and its recovery copy in folder.
 struct Editor {
     explicit Editor(const QString& folder)
-        : recovery(std::make_unique<Recovery>(f.form->parts(), *f.commands.documents, folder.toStdString())) {
+        : recovery(std::make_unique<Recovery>(f.mainWindow->parts(), *f.commands.documents, folder.toStdString())) {
         recovery->setDelays(kPause, 10 * kPause);
     }
     DocFixture f;
@@ -283,10 +283,10 @@ void RecoveryTest::killedEditorIsOffered() {
     if (document == "gone") QFile::remove(path);
 
     // The next editor, at its start-up step.
-    Recovery recovery(f.form->parts(), *f.commands.documents, folder().toStdString());
+    Recovery recovery(f.mainWindow->parts(), *f.commands.documents, folder().toStdString());
     recovery.setDelays(kPause, 10 * kPause);
     f.sink.yesNo.push_back(answer);
-    f.form->startupTimer->start(0);
+    f.mainWindow->startupTimer->start(0);
     QTRY_VERIFY(std::find_if(f.sink.calls.begin(), f.sink.calls.end(), [](const std::string& c) {
                     return c.rfind("AskYesNo: Recuperar", 0) == 0;
                 }) != f.sink.calls.end());
@@ -309,7 +309,7 @@ void RecoveryTest::killedEditorIsOffered() {
     QVERIFY(f.modified());
     const std::string title = document == "aula.vloq" ? path.toStdString() : "";
     QCOMPARE(runstate::CurrentFile, title);
-    QCOMPARE(f.form->windowTitle(), title.empty() ? QStringLiteral("Velloq") : "Velloq " + path);
+    QCOMPARE(f.mainWindow->windowTitle(), title.empty() ? QStringLiteral("Velloq") : "Velloq " + path);
     if (document == "aula.vloq") QCOMPARE(readBytes(path), QByteArray("antes"));  // untouched until saved
     // The text is now this editor's copy; the old one is gone.
     QCOMPARE(copiesIn(folder()), QStringList{QFileInfo(QString::fromStdString(recovery.file())).fileName()});
@@ -496,14 +496,14 @@ int runEditor(int argc, char** argv) {
     messages::SilentSink quiet;
     messages::Install(&quiet);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
-    MainWindow form;
-    const DocumentCommands commands = ConnectDocumentCommands(form.parts());
-    Recovery recovery(form.parts(), *commands.documents, argv[3]);
+    MainWindow mainWindow;
+    const DocumentCommands commands = ConnectDocumentCommands(mainWindow.parts());
+    Recovery recovery(mainWindow.parts(), *commands.documents, argv[3]);
     const int pause = std::atoi(argv[4]);
     recovery.setDelays(pause, pause);
     SessionEnd sessionEnd([&recovery] { recovery.WriteNow(); });
     if (*argv[5]) commands.documents->LoadDocument(argv[5]);
-    form.textEdit->insertPlainText(QString::fromUtf8(argv[6]));
+    mainWindow.textEdit->insertPlainText(QString::fromUtf8(argv[6]));
 
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

@@ -65,7 +65,7 @@ void SettingsTest::readSettings_data() {
     QTest::addColumn<QByteArray>("templateFile");
     QTest::addColumn<QByteArray>("author");
     QTest::addColumn<QByteArray>("contact");
-    const QByteArray contact = runstate::kDefaultContact;
+    const QByteArray contact = settings::kDefaultContact;
 
     QTest::newRow("no settings anywhere") << QByteArray() << QByteArray()
         << QByteArray("modeloMat.mdl") << QByteArray("Fulano de Tal") << contact;

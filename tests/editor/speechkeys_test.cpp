@@ -44,14 +44,14 @@ private slots:
         QFETCH(int, caret);
         QFETCH(QString, focus);
         QFETCH(QByteArray, spoken);
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QString::fromUtf8("um\nduas `x^2` linhas \xC3\xA7\ntr\xC3\xAAs\n"));
-        QTextCursor cursor = form.textEdit->textCursor();
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QString::fromUtf8("um\nduas `x^2` linhas \xC3\xA7\ntr\xC3\xAAs\n"));
+        QTextCursor cursor = mainWindow.textEdit->textCursor();
         cursor.setPosition(caret);
-        form.textEdit->setTextCursor(cursor);
-        QWidget* target = form.findChild<QWidget*>(focus);
+        mainWindow.textEdit->setTextCursor(cursor);
+        QWidget* target = mainWindow.findChild<QWidget*>(focus);
         QVERIFY(target);
         target->setFocus();
         speechtest::RecordingVoice voice;  // not connected to a server: the line is spoken as it stands
@@ -86,22 +86,22 @@ private slots:
         speechtest::FormulaServer server(program);
         formulaspeech::SetServerPort(server.port());
         QVERIFY(formulaspeech::ConnectServer());
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("antes `y`\n") + line + QStringLiteral("\ndepois `z`"));
-        QTextCursor cursor = form.textEdit->textCursor();
-        cursor.setPosition(form.textEdit->document()->findBlockByNumber(1).position() + column);
-        form.textEdit->setTextCursor(cursor);
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("antes `y`\n") + line + QStringLiteral("\ndepois `z`"));
+        QTextCursor cursor = mainWindow.textEdit->textCursor();
+        cursor.setPosition(mainWindow.textEdit->document()->findBlockByNumber(1).position() + column);
+        mainWindow.textEdit->setTextCursor(cursor);
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::ShiftModifier);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9, Qt::ShiftModifier);
         std::vector<std::string> expected{formula.isEmpty()
             ? std::string(speechcommands::kNoFormula)
             : speechtest::Reading(server.port(), codepage::Utf8ToCp1252(formula.toStdString()))};
         // a formula whose closing backquote is missing is said to be so
         if (line.count(QLatin1Char('`')) % 2 == 1) expected.push_back(formulaspeech::kOpenFormula);
         QTRY_COMPARE(voice.texts, expected);
-        QCOMPARE(form.textEdit->textCursor().position(), cursor.position());
+        QCOMPARE(mainWindow.textEdit->textCursor().position(), cursor.position());
         formulaspeech::AdoptConnection(0);
         formulaspeech::SetServerPort(0);
     }
@@ -128,22 +128,22 @@ private slots:
         socketclient::SetTimeout(std::chrono::milliseconds(1500));
         formulaspeech::SetServerPort(silent.port());
         QVERIFY(formulaspeech::ConnectServer());
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
         const std::string line = "Seja `x^2` aqui.";
-        form.textEdit->setPlainText(QString::fromStdString(line));
+        mainWindow.textEdit->setPlainText(QString::fromStdString(line));
         speechtest::RecordingVoice voice;
 
-        QTest::keyClick(form.textEdit, Qt::Key_F9);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9);
         // Back before any reply, and the window's loop turns while it is awaited.
         QVERIFY(speechcommands::Busy());
         QVERIFY(voice.texts.empty());
         bool turned = false;
-        QTimer::singleShot(0, &form, [&turned] { turned = true; });
+        QTimer::singleShot(0, &mainWindow, [&turned] { turned = true; });
         QTRY_VERIFY(turned);
         QVERIFY(voice.texts.empty());
-        if (then) QTest::keyClick(form.textEdit, Qt::Key(then));
+        if (then) QTest::keyClick(mainWindow.textEdit, Qt::Key(then));
 
         QTRY_VERIFY_WITH_TIMEOUT(!speechcommands::Busy(), 15000);
         const std::vector<std::string> said{speechcommands::kNoReply, line};
@@ -165,15 +165,15 @@ private slots:
     void anEmptyLineIsSaidToBeEmpty() {
         QFETCH(QString, line);
         QFETCH(int, modifiers);
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("um `x`\n") + line + QStringLiteral("\ntr\u00eas `y`"));
-        QTextCursor cursor = form.textEdit->textCursor();
-        cursor.setPosition(form.textEdit->document()->findBlockByNumber(1).position());
-        form.textEdit->setTextCursor(cursor);
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("um `x`\n") + line + QStringLiteral("\ntr\u00eas `y`"));
+        QTextCursor cursor = mainWindow.textEdit->textCursor();
+        cursor.setPosition(mainWindow.textEdit->document()->findBlockByNumber(1).position());
+        mainWindow.textEdit->setTextCursor(cursor);
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.textEdit, Qt::Key_F9, Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(voice.texts, std::vector<std::string>{"linha vazia"});
     }
 
@@ -197,24 +197,24 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(bool, cuts);
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("uma linha\noutra linha"));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("uma linha\noutra linha"));
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.textEdit, Qt::Key_F9);
-        QTest::keyPress(form.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9);
+        QTest::keyPress(mainWindow.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(voice.cancelledAt, cuts ? std::vector<std::size_t>{1} : std::vector<std::size_t>{});
-        QTest::keyRelease(form.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyRelease(mainWindow.textEdit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     }
     void aMenuThatOpensCutsTheVoice() {
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("uma linha"));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("uma linha"));
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.textEdit, Qt::Key_F9);
-        auto* menu = form.findChild<QMenu*>(QStringLiteral("editMenu"));
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9);
+        auto* menu = mainWindow.findChild<QMenu*>(QStringLiteral("editMenu"));
         QVERIFY(menu);
         menu->popup(QPoint(0, 0));
         QCOMPARE(voice.cancelledAt, std::vector<std::size_t>{1});
@@ -223,14 +223,14 @@ private slots:
 
     // F8 cancels what the program handed to the voice, and speaks nothing of its own.
     void f8SilencesTheProgramsSpeech() {
-        MainWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.textEdit->setPlainText(QStringLiteral("uma linha"));
+        MainWindow mainWindow;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        mainWindow.textEdit->setPlainText(QStringLiteral("uma linha"));
         speechtest::RecordingVoice voice;
-        QTest::keyClick(form.textEdit, Qt::Key_F9);
-        QTest::keyClick(form.textEdit, Qt::Key_F9);
-        QTest::keyClick(form.textEdit, Qt::Key_F8);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F9);
+        QTest::keyClick(mainWindow.textEdit, Qt::Key_F8);
         QCOMPARE(voice.cancelledAt, std::vector<std::size_t>{2});
         QCOMPARE(voice.texts.size(), std::size_t(2));
     }

@@ -17,7 +17,7 @@ const QString kText = QStringLiteral("curta\n") + kLong + QStringLiteral("\n\nú
 
 }  // namespace
 
-class MemoAccessibleTest : public QObject {
+class TextAccessibleTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -91,5 +91,5 @@ private:
     QAccessibleTextInterface* text_ = nullptr;
 };
 
-QTEST_MAIN(MemoAccessibleTest)
+QTEST_MAIN(TextAccessibleTest)
 #include "textaccessible_test.moc"

@@ -145,7 +145,7 @@ private slots:
 
     // Ok: the settings go into effect and into velloq.ini; the dialog shows them next time.
     void okKeepsTheSettingsAndShowsThemAgain() {
-        MainWindow form;
+        MainWindow mainWindow;
         ScriptedSink sink;
         SpeechSettings chosen;
         chosen.voice = {"Portuguese (Portugal)", 15, -20, 60};
@@ -168,13 +168,13 @@ private slots:
             d->connectAutomaticallyCheck->click();
             d->Ok->click();
         });
-        form.action("voiceSettings")->trigger();
+        mainWindow.action("voiceSettings")->trigger();
         QVERIFY(answer.answered());
         QCOMPARE(speechcommands::Settings(), chosen);
         QCOMPARE(speechsettings::Read(runstate::ProgramSettingsFile), chosen);
         QVERIFY(!voice_.settings.empty());
         QCOMPARE(voice_.settings.back(), chosen.voice);
-        QVERIFY(form.action("connectAutomatically")->isChecked());
+        QVERIFY(mainWindow.action("connectAutomatically")->isChecked());
         QVERIFY(sink.calls.empty());
 
         ModalAnswer again([&](QWidget* w) {
@@ -183,7 +183,7 @@ private slots:
             QCOMPARE(d->settings(), chosen);
             d->Cancelar->click();
         });
-        form.action("voiceSettings")->trigger();
+        mainWindow.action("voiceSettings")->trigger();
         QVERIFY(again.answered());
         // A new run starts with what was kept, the menu's switch too (connecting is left out:
         // nothing listens here).
@@ -199,7 +199,7 @@ private slots:
     // Testar speaks the sample with the settings shown; Cancelar then puts back those in
     // effect before and writes nothing.
     void testarThenCancelarChangesNothing() {
-        MainWindow form;
+        MainWindow mainWindow;
         const SpeechSettings before = speechcommands::Settings();
         ModalAnswer answer([&](QWidget* w) {
             auto* d = qobject_cast<VoiceSettingsDialog*>(w);
@@ -207,7 +207,7 @@ private slots:
             d->testButton->click();
             d->Cancelar->click();
         });
-        form.action("voiceSettings")->trigger();
+        mainWindow.action("voiceSettings")->trigger();
         QVERIFY(answer.answered());
         QVERIFY(!voice_.texts.empty());  // the sample, maybe followed by the hint to connect
         QCOMPARE(voice_.texts[0], std::string(VoiceSettingsDialog::kSample));

@@ -99,8 +99,8 @@ void WorkFolderTest::startUp() {
     DocFixture f(withTextos);
     writeBytes(f.start + "/inicio.vloq", "x");
     if (withTextos) writeBytes(f.textos() + "/aula.vloq", "x");
-    f.form->show();
-    f.form->activateWindow();
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
     // The window's first activation runs the step once its timer ticks.
     QTRY_VERIFY(!f.listed().isEmpty());
     QCOMPARE(f.dialogs.shown, withTextos ? std::vector<std::string>{"workFolderSettingsDialog"} : std::vector<std::string>{});
@@ -108,12 +108,12 @@ void WorkFolderTest::startUp() {
                                       : std::vector<std::string>{show("Pasta de trabalho " + f.textos() + " está inacessível")});
     QCOMPARE(f.listed(), withTextos ? QStringList{"aula.vloq"} : QStringList{"inicio.vloq"});
     QCOMPARE(f.cwd(), withTextos ? f.textos() : f.start);
-    if (withTextos) QCOMPARE(f.form->openDialog->directory().absolutePath(), f.textos());
+    if (withTextos) QCOMPARE(f.mainWindow->openDialog->directory().absolutePath(), f.textos());
     QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
 
-    emit f.form->findChild<QMenu*>("reopenMenu")->aboutToShow();
+    emit f.mainWindow->findChild<QMenu*>("reopenMenu")->aboutToShow();
     QStringList captions;
-    for (const char* name : {"recentFolder1", "recentFolder2", "recentFolder3", "recentFolder4", "recentFolder5"}) captions << f.form->action(name)->text();
+    for (const char* name : {"recentFolder1", "recentFolder2", "recentFolder3", "recentFolder4", "recentFolder5"}) captions << f.mainWindow->action(name)->text();
     QCOMPARE(captions, QStringList({withTextos ? f.textos() : QString(), "", "", "", ""}));
 }
 
@@ -139,12 +139,12 @@ void WorkFolderTest::extensionKeysAndPatterns() {
     QDir(f.textos()).mkdir("sub");
     QDir(f.textos()).mkdir("pasta.vloq");
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
-    f.form->show();
-    f.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
     runstate::ListFilter = "*.nada";
 
-    QTest::keyClick(f.form->textEdit, Qt::Key(key), Qt::AltModifier);
+    QTest::keyClick(f.mainWindow->textEdit, Qt::Key(key), Qt::AltModifier);
     QTRY_COMPARE(QString::fromStdString(runstate::ListFilter), filter);
     QStringList names = f.listed();
     names.sort();
@@ -165,7 +165,7 @@ void WorkFolderTest::extensionButtonAsksFirst() {
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     f.type("meu texto");
     f.sink.yesNo = {answer};
-    f.form->button("mdlFilterButton")->click();
+    f.mainWindow->button("mdlFilterButton")->click();
     QCOMPARE(f.sink.calls, std::vector<std::string>{std::string("AskYesNo: ") + kLoadAnother});
     QCOMPARE(runstate::ListFilter, std::string(answer ? "*.mdl" : "*.vloq"));
     QCOMPARE(f.listed(), answer ? QStringList{"m.mdl"} : QStringList{});
@@ -177,9 +177,9 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     DocFixture f;
     for (const char* name : {"a.vloq", "b.vloq", "c.vloq"}) writeBytes(f.textos() + "/" + name, QByteArray("texto ") + name);
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
-    f.form->show();
-    f.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
 
     // A selection that the program makes loads nothing.
     const QStringList names = f.listed();
@@ -189,30 +189,30 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
     QCOMPARE(f.text(), std::string());
 
     // Tab leaves the editor for the list without typing a tab.
-    f.form->textEdit->setFocus();
-    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
+    f.mainWindow->textEdit->setFocus();
+    QTest::keyClick(f.mainWindow->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->fileListBox));
     QCOMPARE(f.text(), std::string());
     // The Tab that brings the focus into the editor from elsewhere leaves it there: its
     // release is not a Tab typed in the editor.
-    QTest::keyPress(f.form->fileListBox, Qt::Key_Tab);
-    f.form->textEdit->setFocus(Qt::TabFocusReason);
-    QTest::keyRelease(f.form->textEdit, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
-    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
+    QTest::keyPress(f.mainWindow->fileListBox, Qt::Key_Tab);
+    f.mainWindow->textEdit->setFocus(Qt::TabFocusReason);
+    QTest::keyRelease(f.mainWindow->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->textEdit));
+    QTest::keyClick(f.mainWindow->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->fileListBox));
 
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
-        const int row = f.form->fileListBox->currentRow() + (key == Qt::Key_Up ? -1 : 1);
-        QTest::keyClick(f.form->fileListBox, key);
+        const int row = f.mainWindow->fileListBox->currentRow() + (key == Qt::Key_Up ? -1 : 1);
+        QTest::keyClick(f.mainWindow->fileListBox, key);
         const QString name = names[row];
-        QTRY_COMPARE(f.form->windowTitle(), "Velloq " + name);
+        QTRY_COMPARE(f.mainWindow->windowTitle(), "Velloq " + name);
         QCOMPARE(f.text(), "texto " + name.toStdString());
         QCOMPARE(runstate::CurrentFile, name.toStdString());
         QCOMPARE(f.selected(), name);
     }
-    QTest::keyClick(f.form->fileListBox, Qt::Key_Escape);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->textEdit));
+    QTest::keyClick(f.mainWindow->fileListBox, Qt::Key_Escape);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->textEdit));
     QVERIFY(f.sink.calls.empty());
 }
 
@@ -236,22 +236,22 @@ void WorkFolderTest::listOrderAndCurrentLine() {
     DocFixture f;
     for (const QString& name : files) writeBytes(f.textos() + "/" + name, "x");
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
-    f.form->show();
-    f.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
     if (!open.isEmpty()) f.commands.workFolder->openPickedEntry(open.toStdString());
     QCOMPARE(f.listed(), listed);
 
     // Tab from the text lands on a line, which loads nothing.
     const std::string text = f.text();
-    f.form->textEdit->setFocus();
-    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.form->fileListBox));
-    QListWidgetItem* line = f.form->fileListBox->currentItem();
+    f.mainWindow->textEdit->setFocus();
+    QTest::keyClick(f.mainWindow->textEdit, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.mainWindow->fileListBox));
+    QListWidgetItem* line = f.mainWindow->fileListBox->currentItem();
     QCOMPARE(line ? line->text() : QString(), current);
     QCOMPARE(f.selected(), open);
     QCOMPARE(f.text(), text);
-    QCOMPARE(f.form->fileListBox->row(line), current.isEmpty() ? -1 : int(listed.indexOf(current)));
+    QCOMPARE(f.mainWindow->fileListBox->row(line), current.isEmpty() ? -1 : int(listed.indexOf(current)));
 }
 
 void WorkFolderTest::failedPickLeavesUntitled_data() {
@@ -271,16 +271,16 @@ void WorkFolderTest::failedPickLeavesUntitled() {
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     f.commands.documents->LoadDocument("z.vloq");
     QFile::remove(f.textos() + "/a.vloq");
-    f.form->show();
+    f.mainWindow->show();
 
-    QListWidgetItem* item = f.form->fileListBox->findItems(entry, Qt::MatchExactly).value(0);
+    QListWidgetItem* item = f.mainWindow->fileListBox->findItems(entry, Qt::MatchExactly).value(0);
     QVERIFY(item);
-    QTest::mouseClick(f.form->fileListBox->viewport(), Qt::LeftButton, {},
-                      f.form->fileListBox->visualItemRect(item).center());
+    QTest::mouseClick(f.mainWindow->fileListBox->viewport(), Qt::LeftButton, {},
+                      f.mainWindow->fileListBox->visualItemRect(item).center());
     QTRY_COMPARE(f.sink.calls.size(), size_t(1));
     QCOMPARE(f.sink.calls[0], show("Erro ao abrir o arquivo " + entry + ": " + reason));
     QCOMPARE(runstate::CurrentFile, std::string());
-    QCOMPARE(f.form->windowTitle(), QString("Velloq"));
+    QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq"));
     QCOMPARE(f.selected(), QString());
     QCOMPARE(f.listed().contains("a.vloq"), false);
 }
@@ -370,8 +370,8 @@ void WorkFolderTest::reopen() {
         f.commands.workFolder->OpenWorkFolder(folder.toStdString());
     }
     QDir(gone).removeRecursively();
-    emit f.form->findChild<QMenu*>("reopenMenu")->aboutToShow();
-    QCOMPARE(f.form->action("recentFolder2")->text(), QString(f.start + "/primeira && outra"));
+    emit f.mainWindow->findChild<QMenu*>("reopenMenu")->aboutToShow();
+    QCOMPARE(f.mainWindow->action("recentFolder2")->text(), QString(f.start + "/primeira && outra"));
     if (modified) f.type("x");
     f.sink.yesNo = {answer};
     f.dialogs.shown.clear();
@@ -401,7 +401,7 @@ void WorkFolderTest::reopenSubmenuShowsHeldFolders() {
         QDir().mkpath(folder);
         f.commands.workFolder->OpenWorkFolder(folder.toStdString());
     }
-    auto* menu = f.form->findChild<QMenu*>("reopenMenu");
+    auto* menu = f.mainWindow->findChild<QMenu*>("reopenMenu");
     emit menu->aboutToShow();
     QStringList captions;
     QList<QAction*> enabled;
@@ -422,7 +422,7 @@ void WorkFolderTest::newFolderTakesAuthorAndContact() {
     DocFixture f;
     FolderChooser chooser;
     f.commands.workFolder->setFolderDialog(&chooser);
-    const std::string section = runstate::kSettingsSection;
+    const std::string section = settings::kSection;
     const std::string old = (f.textos() + "/velloq.ini").toStdString();
     profile::WriteString(old, section, "AUTOR", "Maria Souza");
     profile::WriteString(old, section, "CONTATO", "maria@escola.br");

@@ -149,7 +149,7 @@ void InfoDocTest::closing() {
     if (!stored) {
         QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
         QCOMPARE(runstate::Author, std::string("Fulano de Tal"));
-        QCOMPARE(runstate::Contact, std::string(runstate::kDefaultContact));
+        QCOMPARE(runstate::Contact, std::string(settings::kDefaultContact));
         QVERIFY(!QFile::exists(folderFile));
         QVERIFY(!QFile::exists(programFile));
         return;
@@ -165,10 +165,10 @@ void InfoDocTest::closing() {
 void InfoDocTest::firstStartThroughTheMenu() {
     // No settings anywhere: the dialog shows the defaults, and confirming it unchanged
     // creates the folder's settings file and names the folder in the program's.
-    MainWindow form;
-    WorkFolderSettingsDialog dialog(&form);
-    form.setInfoDialog(&dialog);
-    form.show();
+    MainWindow mainWindow;
+    WorkFolderSettingsDialog dialog(&mainWindow);
+    mainWindow.setInfoDialog(&dialog);
+    mainWindow.show();
     runstate::ReadSettings();
     QStringList shown;
     ModalAnswer answer([&](QWidget* w) {
@@ -176,12 +176,12 @@ void InfoDocTest::firstStartThroughTheMenu() {
         shown << dialog.folderEdit->text() << dialog.templateEdit->text() << dialog.authorEdit->text();
         QTest::mouseClick(dialog.Ok, Qt::LeftButton);
     });
-    form.action("workFolderSettings")->trigger();
+    mainWindow.action("workFolderSettings")->trigger();
     QVERIFY(answer.answered());
     QCOMPARE(shown, QStringList({tmp_.path() + "/textos", "modeloMat.mdl", "Fulano de Tal"}));
     QCOMPARE(readFile(tmp_.path() + "/textos/velloq.ini"),
              "[VELLOQ]\r\nARQMODELO=modeloMat.mdl\r\nAUTOR=Fulano de Tal\r\nCONTATO=" +
-                 QByteArray(runstate::kDefaultContact) + "\r\n");
+                 QByteArray(settings::kDefaultContact) + "\r\n");
     QCOMPARE(readFile(tmp_.path() + "/velloq.ini"), "[VELLOQ]\r\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/textos\r\n");
 }
 

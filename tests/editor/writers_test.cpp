@@ -68,7 +68,7 @@ Caller prepare(const QString& caller, DocFixture& f, const QString& folder, std:
         writeBytes(folder + "/aula.vloq", "velho\r\n");
         return {dir + "/aula.vloq",
                 [&f, dir](std::string& message) {
-                    f.form->textEdit->setPlainText(QString::fromStdString(kNew));
+                    f.mainWindow->textEdit->setPlainText(QString::fromStdString(kNew));
                     const bool ok = f.commands.documents->WriteDocument(dir + "/aula.vloq");
                     message = shown(f.sink);
                     return ok;
@@ -101,16 +101,16 @@ Caller prepare(const QString& caller, DocFixture& f, const QString& folder, std:
                 [](const QByteArray& content) { return content.toStdString() == "[VELLOQ]\r\nAUTOR=" + kNew + "\r\n"; }};
     }
     if (caller == "recovery copy") {
-        recovery = std::make_unique<Recovery>(f.form->parts(), *f.commands.documents, dir);
+        recovery = std::make_unique<Recovery>(f.mainWindow->parts(), *f.commands.documents, dir);
         recovery->setDelays(3600 * 1000, 3600 * 1000);  // only WriteNow writes
-        f.form->textEdit->setPlainText("velho");
-        f.form->textEdit->document()->setModified(true);
+        f.mainWindow->textEdit->setPlainText("velho");
+        f.mainWindow->textEdit->document()->setModified(true);
         if (!recovery->WriteNow()) return {};
         Recovery* r = recovery.get();
         return {recovery->file(),
                 [&f, r](std::string& message) {
-                    f.form->textEdit->setPlainText(QString::fromStdString(kNew));
-                    f.form->textEdit->document()->setModified(true);
+                    f.mainWindow->textEdit->setPlainText(QString::fromStdString(kNew));
+                    f.mainWindow->textEdit->document()->setModified(true);
                     const bool ok = r->WriteNow();
                     QCoreApplication::processEvents();  // the failure report is queued to this thread
                     message = shown(f.sink);

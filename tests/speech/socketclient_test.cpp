@@ -56,7 +56,7 @@ TEST_P(ReplyTest, OverARealSocket) {
 INSTANTIATE_TEST_SUITE_P(Replies, ReplyTest, testing::ValuesIn(kReplies),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Uinternet, ALongReplyComesInTwoReceives) {
+TEST(SocketClient, ALongReplyComesInTwoReceives) {
     std::string big;
     for (int i = 0; i < 5000; ++i) big += static_cast<char>('a' + i % 26);
     TestServer server([&](int fd, int) {
@@ -78,7 +78,7 @@ TEST(Uinternet, ALongReplyComesInTwoReceives) {
     socketclient::CloseConnection(handle);
 }
 
-TEST(Uinternet, APeerThatClosedGivesDisconnectedEveryTimeAndSendsFail) {
+TEST(SocketClient, APeerThatClosedGivesDisconnectedEveryTimeAndSendsFail) {
     TestServer server([](int fd, int) { shutdown(fd, SHUT_RDWR); });
     const int handle = socketclient::OpenConnection("127.0.0.1", server.port());
     ASSERT_GT(handle, 0);
@@ -91,7 +91,7 @@ TEST(Uinternet, APeerThatClosedGivesDisconnectedEveryTimeAndSendsFail) {
     socketclient::CloseConnection(handle);
 }
 
-TEST(Uinternet, APeerThatNeverAnswersTimesOut) {
+TEST(SocketClient, APeerThatNeverAnswersTimesOut) {
     socketclient::SetTimeout(150ms);
     std::atomic<bool> requestSeen{false};
     TestServer server([&](int fd, int) {
@@ -110,7 +110,7 @@ TEST(Uinternet, APeerThatNeverAnswersTimesOut) {
     socketclient::SetTimeout(3000ms);
 }
 
-TEST(Uinternet, ResolveHost) {
+TEST(SocketClient, ResolveHost) {
     struct Case {
         const char* host;
         std::uint32_t expected;  // network byte order
@@ -128,7 +128,7 @@ TEST(Uinternet, ResolveHost) {
     for (const Case& c : cases) EXPECT_EQ(socketclient::ResolveHost(c.host), c.expected) << c.host;
 }
 
-TEST(Uinternet, FailedConnectionsReturnMinusOneAndLeaveNoSocketOpen) {
+TEST(SocketClient, FailedConnectionsReturnMinusOneAndLeaveNoSocketOpen) {
     // A port that nothing listens on: taken by a server that never listens.
     TestServer closed([](int, int) {}, false);
     const int before = speechtest::OpenDescriptors();
@@ -140,7 +140,7 @@ TEST(Uinternet, FailedConnectionsReturnMinusOneAndLeaveNoSocketOpen) {
     EXPECT_EQ(speechtest::OpenDescriptors(), before);
 }
 
-TEST(Uinternet, ByNameAndBySendThenReceive) {
+TEST(SocketClient, ByNameAndBySendThenReceive) {
     TestServer server([](int fd, int) {
         for (std::string r; !(r = speechtest::ReadRequest(fd)).empty();)
             speechtest::SendAll(fd, "lido " + r + "\r\n");
