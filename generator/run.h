@@ -159,6 +159,7 @@ struct Run {
     safefile::FileId pageId;             // the page's file before the run, if it has one
     std::string reading;                 // the file being read, for messages
     bool templateIncomplete = false;
+    bool includeLeftOut = false;
     bool afterBlank = true;
     bool tableMode = false;
     bool templateWarned = false;
