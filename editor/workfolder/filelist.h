@@ -21,7 +21,8 @@ public:
     void RefreshFileList(const std::string& name);
     // Leaves no line selected; the first line becomes the current one.
     void ClearSelection();
-    // A key released in the list: Enter or Esc returns to the editor.
+    // A key released in the list: Enter opens the current line unless it is open already; Enter
+    // or Esc returns to the editor.
     void listKeyReleased(int key);
 
 signals:
