@@ -44,6 +44,7 @@ struct PageSettings {
 // What a run met that did not stop it.
 struct PageReport {
     bool templateIncomplete = false;  // the template was missing or lacked a section
+    bool includeLeftOut = false;      // an include file was missing or larger than the bound
     // The template the run used: the settings' one, or the one a "Modelo:" line named, which
     // is then the template of later runs too. Set once the document's header is read, also
     // when the run later fails.

@@ -158,20 +158,45 @@ std::string_view LineReader::take(size_t stop, size_t next) {
     return converted_;
 }
 
-bool LineReader::Next(std::string_view& line) {
-    for (;;) {
-        const char* data = buffer_.data();
-        if (const void* lf = std::memchr(data + scanned_, '\n', end_ - scanned_)) {
-            const size_t at = static_cast<size_t>(static_cast<const char*>(lf) - data);
-            const size_t stop = at > begin_ && data[at - 1] == '\r' ? at - 1 : at;
-            line = take(stop, at + 1);
+// Looks for the end of the line under way: a line feed, a carriage return and a line feed, or
+// a carriage return alone. A carriage return that is the last byte read may still have its line
+// feed to come: it waits for more bytes unless the file has ended.
+bool LineReader::findLineEnd(size_t& stop, size_t& next) {
+    const char* data = buffer_.data();
+    for (size_t at = scanned_; at < end_; ++at) {
+        if (data[at] == '\n') {
+            stop = at;
+            next = at + 1;
             return true;
         }
-        scanned_ = end_;
+        if (data[at] != '\r') continue;
+        if (at + 1 < end_) {
+            stop = at;
+            next = data[at + 1] == '\n' ? at + 2 : at + 1;
+            return true;
+        }
+        if (atEnd_) {
+            stop = at;
+            next = end_;
+            return true;
+        }
+        scanned_ = at;
+        return false;
+    }
+    scanned_ = end_;
+    return false;
+}
+
+bool LineReader::Next(std::string_view& line) {
+    for (;;) {
+        size_t stop = 0, next = 0;
+        if (findLineEnd(stop, next)) {
+            line = take(stop, next);
+            return true;
+        }
         if (atEnd_) {
             if (begin_ >= end_) return false;
-            const size_t stop = data[end_ - 1] == '\r' ? end_ - 1 : end_;
-            line = take(stop, end_);
+            line = take(end_, end_);
             return true;
         }
         if (end_ - begin_ > maxLine_) throw FileError(name_, "ler", "uma linha \xC3\xA9 longa demais");
@@ -181,24 +206,30 @@ bool LineReader::Next(std::string_view& line) {
 
 bool LineReader::NextPiece(std::string_view& piece, bool& lineEnds) {
     for (;;) {
-        const char* data = buffer_.data();
-        if (std::memchr(data + scanned_, '\n', end_ - scanned_) || (atEnd_ && begin_ < end_)) {
+        size_t stop = 0, next = 0;
+        if (findLineEnd(stop, next)) {
             lineEnds = true;
-            return Next(piece);
+            piece = take(stop, next);
+            return true;
         }
-        scanned_ = end_;
-        if (atEnd_) return false;
+        if (atEnd_) {
+            if (begin_ >= end_) return false;
+            lineEnds = true;
+            piece = take(end_, end_);
+            return true;
+        }
         if (end_ - begin_ >= kPieceSize) {
             // A carriage return may stand before a line feed still unread, and a UTF-8
             // sequence may be cut: both wait for the next piece.
-            size_t stop = data[end_ - 1] == '\r' ? end_ - 1 : end_;
+            const char* data = buffer_.data();
+            size_t cut = data[end_ - 1] == '\r' ? end_ - 1 : end_;
             if (utf8_) {
-                size_t lead = stop;
-                while (lead > begin_ && stop - lead < 4 && isContinuation(data[lead - 1])) --lead;
-                if (lead > begin_ && sequenceLength(data[lead - 1]) > stop - lead + 1) stop = lead - 1;
+                size_t lead = cut;
+                while (lead > begin_ && cut - lead < 4 && isContinuation(data[lead - 1])) --lead;
+                if (lead > begin_ && sequenceLength(data[lead - 1]) > cut - lead + 1) cut = lead - 1;
             }
             lineEnds = false;
-            piece = take(stop, stop);
+            piece = take(cut, cut);
             return true;
         }
         fill();

@@ -30,11 +30,11 @@ std::string_view TrimControls(std::string_view text);
 int LeadingNumber(std::string_view text);
 
 // The lines of a file, read in bounded chunks so that memory follows the longest line, not the
-// file's size. A line ends at a line feed, with or without a carriage return before it; a last
-// line without a line feed counts too. A file that is well-formed UTF-8 holding at least one
-// multi-byte sequence is read as UTF-8: its lines arrive as Windows-1252, with a numeric
-// character reference for each character that Windows-1252 lacks. Any other file arrives as
-// its bytes. A UTF-8 byte-order mark at the file's start is no text and is dropped.
+// file's size. A line ends at a line feed, a carriage return and a line feed, or a carriage
+// return alone (as old editors end lines); a last line without a line end counts too. A file
+// that is well-formed UTF-8 holding at least one multi-byte sequence is read as UTF-8: its
+// lines arrive as Windows-1252, with a numeric character reference for each character that
+// Windows-1252 lacks. Any other file arrives as its bytes. A UTF-8 byte-order mark at the file's start is no text and is dropped.
 class LineReader {
 public:
     // Longest line Next gives; a longer one ends the run with a FileError.
@@ -66,13 +66,14 @@ public:
 
 private:
     void fill();
+    bool findLineEnd(size_t& stop, size_t& next);
     std::string_view take(size_t stop, size_t next);
     static size_t maxLine_;
     int fd_ = -1;
     std::string name_;
     std::string buffer_;
     size_t begin_ = 0;    // start of the line under way
-    size_t scanned_ = 0;  // bytes before this hold no line feed
+    size_t scanned_ = 0;  // bytes before this hold no line end
     size_t end_ = 0;      // end of the bytes read
     std::int64_t fileBytes_ = 0;  // bytes read from the file so far
     bool atEnd_ = true;   // nothing more to read
@@ -158,6 +159,7 @@ struct Run {
     safefile::FileId pageId;             // the page's file before the run, if it has one
     std::string reading;                 // the file being read, for messages
     bool templateIncomplete = false;
+    bool includeLeftOut = false;
     bool afterBlank = true;
     bool tableMode = false;
     bool templateWarned = false;

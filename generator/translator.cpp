@@ -24,6 +24,7 @@ void writeInclude(Run& run, std::string_view line) {
         // and the run goes on.
         if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR || errno == ELOOP || errno == ENAMETOOLONG) {
             messages::ShowWarning("Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \r" + codepage::Cp1252ToUtf8(name));
+            run.includeLeftOut = true;
             return;
         }
         // An include file past the bound is left out, as one that is not there; the rest of the
@@ -32,6 +33,7 @@ void writeInclude(Run& run, std::string_view line) {
             messages::ShowWarning("Arquivo de inclus\xC3\xA3o maior que o limite de " +
                                   std::to_string(filelimits::kMaxTextFileMegabytes) +
                                   " MB, n\xC3\xA3o inclu\xC3\xAD" "do: \r" + codepage::Cp1252ToUtf8(name));
+            run.includeLeftOut = true;
             return;
         }
         throw FileError(path, errno, "abrir");
@@ -124,6 +126,13 @@ void handleDocumentLine(Run& run, std::string_view line) {
     handleLine(run, line);
 }
 
+// What the run met that did not stop it.
+void tellReport(const Run& run, PageReport* report) {
+    if (!report) return;
+    report->templateIncomplete = run.templateIncomplete;
+    report->includeLeftOut = run.includeLeftOut;
+}
+
 }  // namespace
 
 bool GeneratePage(const std::string& document, const std::string& page, const PageSettings& settings,
@@ -154,7 +163,7 @@ bool GeneratePage(const std::string& document, const std::string& page, const Pa
                 if (!run.checkedOutput || !dynamic_cast<const PageWriteError*>(&error)) throw;
                 messages::ShowWarning(error.what());
                 run.page.Abandon();
-                if (report) report->templateIncomplete = run.templateIncomplete;
+                tellReport(run, report);
                 return false;
             }
         }
@@ -169,7 +178,7 @@ bool GeneratePage(const std::string& document, const std::string& page, const Pa
     } catch (...) {
         throw FileError(run.reading, "ler", "falha inesperada");
     }
-    if (report) report->templateIncomplete = run.templateIncomplete;
+    tellReport(run, report);
     return true;
 }
 

@@ -1,5 +1,6 @@
 // velloq-gerar: generates the pages of documents from the command line, with the settings
 // that the editor would use in the current folder.
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -30,8 +31,10 @@ constexpr const char* kUsage =
     "  2  o uso est\xC3\xA1 errado, ou a p\xC3\xA1gina seria gravada sobre o documento, um arquivo de\n"
     "     inclus\xC3\xA3o ou o modelo (nada \xC3\xA9 gravado);\n"
     "  3  o modelo falta ou est\xC3\xA1 danificado: a p\xC3\xA1gina foi gravada, mas sem a moldura do modelo\n"
-    "     (ou sem parte dela).\n"
-    "Com v\xC3\xA1rios documentos, vale o caso mais grave, nesta ordem: 2, 1, 3.\n";
+    "     (ou sem parte dela);\n"
+    "  4  um arquivo de inclus\xC3\xA3o falta ou passa do limite de tamanho: a p\xC3\xA1gina foi gravada,\n"
+    "     mas sem o conte\xC3\xBA" "do dele.\n"
+    "Com v\xC3\xA1rios documentos, vale o caso mais grave, nesta ordem: 2, 1, 3, 4.\n";
 
 int usageError(const std::string& why) {
     std::cerr << "velloq-gerar: " << why << "\n\n" << kUsage;
@@ -69,8 +72,12 @@ int main(int argc, char** argv) {
     const settings::PageValues values = settings::ReadPageValues(settingsFile, settingsFile);
     pagegen::PageSettings pageSettings{values.templateFile, values.author, values.contact};
 
-    // The most serious outcome of all documents decides the status: 2, then 1, then 3.
-    auto rank = [](int status) { return status == 2 ? 3 : status == 1 ? 2 : status == 3 ? 1 : 0; };
+    // The most serious outcome of all documents decides the status: 2, then 1, then 3, then 4.
+    constexpr int kBySeverity[] = {2, 1, 3, 4};
+    auto rank = [&](int status) {
+        const auto at = std::find(std::begin(kBySeverity), std::end(kBySeverity), status);
+        return static_cast<int>(std::end(kBySeverity) - at);
+    };
     int status = 0;
     auto note = [&](int outcome) {
         if (rank(outcome) > rank(status)) status = outcome;
@@ -82,6 +89,7 @@ int main(int argc, char** argv) {
                                          pageSettings, &report))
                 note(1);
             if (report.templateIncomplete) note(3);
+            if (report.includeLeftOut) note(4);
         } catch (const pagegen::PageIsInputError& e) {
             std::cerr << "velloq-gerar: " << e.what() << '\n';
             note(2);

@@ -1,5 +1,6 @@
 # Copies into a start folder the parts of MathJax that its pages load: the loader and its
-# components (ASCIIMath input, HTML output, menu) and the fonts of the HTML output, the same
+# components (ASCIIMath input, HTML output, and the menu that templates written before it was
+# left out still load) and the fonts of the HTML output, the same
 # files that the installation takes. The copy replaces whatever stood there before, links
 # included, so that the folder keeps working when it is copied or moved.
 #   cmake -DFROM=<node_modules> -DTO=<start folder>/mathjax -P copy_mathjax.cmake

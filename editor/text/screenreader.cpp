@@ -2,12 +2,19 @@
 
 #include <QAccessible>
 
+#include "editor/text/screenreaderstatus.h"
+
 namespace screenreader {
 namespace {
 std::optional<bool> forced;
 }  // namespace
 
-bool Running() { return forced ? *forced : QAccessible::isActive(); }
+// The accessibility bus's screen-reader status; while it is unknown (no bus, or no answer
+// yet), whether any assistive client listens.
+bool Running() {
+    if (forced) return *forced;
+    return ScreenReaderStatus::OnSessionBus().value_or(QAccessible::isActive());
+}
 
 void Force(std::optional<bool> running) { forced = running; }
 

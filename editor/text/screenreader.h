@@ -5,7 +5,8 @@
 
 namespace screenreader {
 
-// True while an assistive technology listens to the program's accessibility events.
+// True while a screen reader runs, as the accessibility bus tells; other assistive clients (a
+// magnifier, an on-screen keyboard) do not count.
 bool Running();
 
 // Puts a fixed answer in place of the platform's (tests); std::nullopt gives the platform's

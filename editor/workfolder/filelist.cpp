@@ -145,6 +145,12 @@ bool FileList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FileList::listKeyReleased(int key) {
+    // Enter opens the current line when it is not the open one, as Space and the arrows do:
+    // the first line too, which the keyboard lands on unselected.
+    QListWidget* list = parts_.fileListBox;
+    QListWidgetItem* current = list->currentItem();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current && !current->isSelected())
+        list->setCurrentItem(current, QItemSelectionModel::ClearAndSelect);
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
         parts_.textEdit->setFocus(Qt::OtherFocusReason);
 }

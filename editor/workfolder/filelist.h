@@ -23,7 +23,8 @@ public:
     void RefreshFileList(const std::string& name) override;
     // Leaves no line selected; the first line becomes the current one.
     void ClearSelection() override;
-    // A key released in the list: Enter or Esc returns to the editor.
+    // A key released in the list: Enter opens the current line unless it is open already; Enter
+    // or Esc returns to the editor.
     void listKeyReleased(int key);
 
 signals:

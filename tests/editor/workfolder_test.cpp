@@ -49,6 +49,8 @@ private slots:
     void arrowKeysLoadEachEntry();
     void listOrderAndCurrentLine_data();
     void listOrderAndCurrentLine();
+    void keyOpensCurrentLine_data();
+    void keyOpensCurrentLine();
     void failedPickLeavesUntitled_data();
     void failedPickLeavesUntitled();
     void chooseFolder_data();
@@ -252,6 +254,37 @@ void WorkFolderTest::listOrderAndCurrentLine() {
     QCOMPARE(f.selected(), open);
     QCOMPARE(f.text(), text);
     QCOMPARE(f.mainWindow->fileListBox->row(line), current.isEmpty() ? -1 : int(listed.indexOf(current)));
+}
+
+// Enter and Space open the line the keyboard lands on, the first one too; Enter then returns
+// to the text.
+void WorkFolderTest::keyOpensCurrentLine_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("backInText");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+    QTest::newRow("Enter of the keypad") << int(Qt::Key_Enter) << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << false;
+}
+
+void WorkFolderTest::keyOpensCurrentLine() {
+    QFETCH(int, key);
+    QFETCH(bool, backInText);
+    DocFixture f;
+    for (const char* name : {"aula.vloq", "b.vloq"}) writeBytes(f.textos() + "/" + name, QByteArray("texto ") + name);
+    f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
+    f.form->show();
+    f.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    f.form->textEdit->setFocus();
+    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
+    QCOMPARE(f.form->fileListBox->currentItem()->text(), QString("aula.vloq"));
+    QTest::keyClick(f.form->fileListBox, Qt::Key(key));
+    QTRY_COMPARE(f.form->windowTitle(), QString("Velloq aula.vloq"));
+    QCOMPARE(f.text(), std::string("texto aula.vloq"));
+    QCOMPARE(f.selected(), QString("aula.vloq"));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(backInText ? static_cast<QWidget*>(f.form->textEdit) : f.form->fileListBox));
+    QVERIFY(f.sink.calls.empty());
 }
 
 void WorkFolderTest::failedPickLeavesUntitled_data() {

@@ -32,7 +32,7 @@ const char* const kDefaultTemplate[] = {
 // Markers for bytes that a text file cannot show plainly.
 std::string unescape(std::string text) {
     const std::pair<std::string, std::string> kEscapes[] = {
-        {"«TAB»", "\t"}, {"«SP»", " "}, {"«CR»", "\r"}, {"«FF»", "\f"}, {"«NUL»", std::string(1, '\0')},
+        {"«TAB»", "\t"}, {"«SP»", " "}, {"«CR»", "\r"}, {"«LF»", "\n"}, {"«FF»", "\f"}, {"«NUL»", std::string(1, '\0')},
         {"«E9»", "\xE9"},
     };
     for (const auto& [mark, byte] : kEscapes)

@@ -7,6 +7,7 @@
 
 #include "generator/run.h"
 #include "generator/generator.h"
+#include "platform/filelimits.h"
 #include "tests/generator/test_support.h"
 
 namespace {
@@ -148,13 +149,22 @@ TEST_F(Failures, CommandExitStatus) {
     WriteFile("c.vloq", "MODELO: outro.mdl\r\n\r\nx\r\n");
     WriteFile("a.vloq", "\r\nx\r\n");
     WriteFile("b.VLOQ", "\r\n%nada\r\n");
+    // An include one byte past the bound, sparse: it takes no room on the disk.
+    WriteFile("e.vloq", "\r\nantes\r\n%enorme.txt\r\ndepois\r\n");
+    WriteFile("enorme.txt", "");
+    std::filesystem::resize_file("enorme.txt", static_cast<std::uintmax_t>(filelimits::kMaxTextFileBytes) + 1);
     struct Row {
         std::string arguments;
         int status;
         std::string outputHas;
     } const rows[] = {
         {"a.vloq", 0, ""},
-        {"b.VLOQ", 0, "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \nnada"},
+        {"b.VLOQ", 4, "Arquivo de inclus\xC3\xA3o n\xC3\xA3o encontrado: \nnada"},
+        {"e.vloq", 4, "n\xC3\xA3o inclu\xC3\xAD" "do: \nenorme.txt"},
+        {"a.vloq b.VLOQ", 4, "nada"},
+        {"b.VLOQ c.vloq", 3, "outro.mdl"},
+        {"c.vloq e.vloq", 3, "enorme.txt"},
+        {"b.VLOQ falta.vloq", 1, "falta.vloq"},
         {"falta.vloq", 1, "falta.vloq"},
         {"a.vloq falta.vloq", 1, "falta.vloq"},
         {"c.vloq", 3, "Arquivo de modelos outro.mdl n\xC3\xA3o est\xC3\xA1 presente"},
@@ -166,6 +176,7 @@ TEST_F(Failures, CommandExitStatus) {
         {"--desconhecida a.vloq", 2, "Uso:"},
         {"--help", 0, "velloq-gerar DOCUMENTO"},
         {"--help", 0, "  3  o modelo falta ou est\xC3\xA1 danificado"},
+        {"--help", 0, "  4  um arquivo de inclus\xC3\xA3o falta ou passa do limite"},
     };
     for (const auto& row : rows) {
         const CommandResult r = runCommand(row.arguments);
@@ -174,6 +185,7 @@ TEST_F(Failures, CommandExitStatus) {
     }
     EXPECT_EQ(ReadFile("a.htm"), "x\r\n");
     EXPECT_TRUE(std::filesystem::exists("b.htm"));
+    EXPECT_EQ(ReadFile("e.htm"), "antes\r\ndepois\r\n");
 }
 
 TEST_F(Failures, CommandNamesThePageAndReadsTheFolderSettings) {

@@ -41,6 +41,9 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
       emptyFormulas: [...document.querySelectorAll('mjx-container')]
           .filter((c) => c.getBoundingClientRect().width < 1).length,
       assistiveMathml: document.querySelectorAll('mjx-container mjx-assistive-mml math').length,
+      // Formulas named for screen readers whose drawing is not hidden from them.
+      drawingShown: [...document.querySelectorAll('mjx-container[aria-label]')]
+          .filter((c) => [...c.children].some((part) => part.getAttribute('aria-hidden') !== 'true')).length,
       mathFontsLoaded: fonts.filter((f) => f.status === 'loaded').length,
       mathFontsFailed: fonts.filter((f) => f.status === 'error').length,
       text: visibleText(),
@@ -87,7 +90,8 @@ const PAGE_REPORT = (ms) => `new Promise((resolve) => {
 // `extra`, when given, is an expression evaluated in the page after MathJax is done; its value
 // comes back as `extra`. `named`, when given, is an expression that gives an array of elements
 // of the page: their accessible names, as the browser hands them to screen readers, come back
-// in the same order as `names` (null for an element that screen readers do not meet).
+// in the same order as `names` (null for an element that screen readers do not meet), and
+// the nodes that screen readers meet under each of them, as `under` (role and name).
 // `tree`, when true, brings back the page's whole accessibility tree as `tree`: each node that
 // screen readers meet with its role, name and whether it takes the keyboard.
 function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chromium', extra = null,
@@ -162,8 +166,20 @@ function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chro
       extraValue = r.result.value;
     }
     const names = [];
+    const under = [];
     if (named) {
       await s('Accessibility.enable');
+      const whole = await s('Accessibility.getFullAXTree');
+      const byId = new Map(whole.nodes.map((n) => [n.nodeId, n]));
+      const below = (n, found) => {
+        for (const id of n.childIds || []) {
+          const child = byId.get(id);
+          if (!child) continue;
+          if (!child.ignored) found.push(`${child.role?.value ?? ''} ${String(child.name?.value ?? '')}`.trim());
+          below(child, found);
+        }
+        return found;
+      };
       const list = await s('Runtime.evaluate', { expression: named });
       if (list.exceptionDetails) throw new Error('a expressão falhou na página: ' + list.exceptionDetails.text);
       const { result } = await s('Runtime.getProperties', { objectId: list.result.objectId, ownProperties: true });
@@ -172,6 +188,7 @@ function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chro
         const { nodes } = await s('Accessibility.getPartialAXTree', { objectId: e.value.objectId, fetchRelatives: false });
         const node = nodes[0];
         names.push(!node || node.ignored ? null : String(node.name?.value ?? ''));
+        under.push(node && byId.has(node.nodeId) ? below(byId.get(node.nodeId), []) : []);
       }
     }
     const nodes = [];
@@ -190,7 +207,7 @@ function checkPage(url, { screenshot = null, timeoutMs = 30000, chromium = 'chro
       const shot = await s('Page.captureScreenshot', { format: 'png' });
       fs.writeFileSync(screenshot, Buffer.from(shot.data, 'base64'));
     }
-    return { report, extra: extraValue, names, tree: nodes, console: consoleErrors, requests, failed };
+    return { report, extra: extraValue, names, under, tree: nodes, console: consoleErrors, requests, failed };
   };
 
   let timer;

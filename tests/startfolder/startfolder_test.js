@@ -44,8 +44,12 @@ function checkCommon(name, file, result, { allowedFailures = [] } = {}) {
   check(r.formulas === expected, `${name}: ${expected} fórmulas desenhadas`, `achei ${r.formulas}`);
   check(r.mathErrors.length === 0, `${name}: nenhuma fórmula com erro`, r.mathErrors.join(' | '));
   check(r.emptyFormulas === 0, `${name}: nenhuma fórmula vazia na tela`, `${r.emptyFormulas} vazias`);
-  check(r.assistiveMathml === r.formulas, `${name}: cada fórmula tem MathML para o leitor de tela`,
+  // The screen reader hears each formula once, as its reading: no hidden MathML beside the
+  // drawing, and the drawing of a named formula hidden from it.
+  check(r.assistiveMathml === 0, `${name}: nenhuma fórmula traz MathML escondido para o leitor de tela`,
         `${r.assistiveMathml} de ${r.formulas}`);
+  check(r.drawingShown === 0, `${name}: o desenho de cada fórmula com leitura fica escondido do leitor de tela`,
+        `${r.drawingShown} de ${r.formulas}`);
   check(expected === 0 || (r.mathFontsLoaded > 0 && r.mathFontsFailed === 0),
         `${name}: as fontes matemáticas carregaram`, `${r.mathFontsLoaded} carregadas, ${r.mathFontsFailed} falharam`);
   const tick = r.text.indexOf('`');
@@ -113,6 +117,9 @@ function checkReadings(name, result, oxserver) {
     check(reading !== '' && result.names[i] === reading, `${name}: a fórmula \`${f.source}\` se chama pela leitura`,
           `nome: ${JSON.stringify(result.names[i])}\n    leitura: ${reading}`);
     check(f.tabIndex < 0, `${name}: a fórmula \`${f.source}\` não é parada do Tab`, `tabIndex ${f.tabIndex}`);
+    const below = result.under[i] ?? [];
+    check(below.length === 0, `${name}: nada sob a fórmula \`${f.source}\` na árvore de acessibilidade`,
+          below.slice(0, 8).join(' | '));
   });
   holders.forEach((h, j) => {
     const given = result.names[formulas.length + j] ?? '';
