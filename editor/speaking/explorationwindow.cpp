@@ -1,5 +1,7 @@
 #include "editor/speaking/explorationwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -8,12 +10,38 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "editor/speaking/saydone.h"
 #include "editor/speaking/screenreader.h"
 #include "editor/speaking/speechmenu.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"
 #include "speech/speechcommands.h"
+
+namespace {
+
+constexpr const char* kPieceText = "velloqPieceText";
+
+// A text of the window as screen readers see it: named by what it shows, with a role that they
+// say no word for, so that a step is heard as "denominador: 2 a" and nothing more. It is not a
+// label either, so that the window's opening does not read it once among the window's texts and
+// again as the focused one.
+class PieceTextAccessible final : public QAccessibleWidget {
+public:
+    explicit PieceTextAccessible(QLabel* text) : QAccessibleWidget(text, QAccessible::Client) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* pieceTextInterface(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (!label || !label->property(kPieceText).toBool()) return nullptr;
+    return new PieceTextAccessible(label);
+}
+
+}  // namespace
 
 ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QString& formula,
                                      reader::Verbosity verbosity, QWidget* parent, bool closed)
@@ -33,8 +61,11 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
     auto* texts = new QWidget(this);
     auto* stack = new QStackedLayout(texts);
     stack->setStackingMode(QStackedLayout::StackAll);
+    static const bool known = (QAccessible::installFactory(pieceTextInterface), true);
+    Q_UNUSED(known);
     for (QLabel*& text : texts_) {
         text = new QLabel(texts);
+        text->setProperty(kPieceText, true);
         text->setWordWrap(true);
         text->setMinimumWidth(360);
         text->setTextFormat(Qt::PlainText);
@@ -59,6 +90,8 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* memo, int start, const QStr
 }
 
 QString ExplorationWindow::spoken() const { return spokenText->text(); }
+
+QString ExplorationWindow::selectedText() const { return QString::fromUtf8(kSelected) + pieceReading(); }
 
 QString ExplorationWindow::pieceReading() const { return pieces_[static_cast<std::size_t>(current_)].reading; }
 
@@ -113,10 +146,7 @@ void ExplorationWindow::say(const QString& text) {
 QString ExplorationWindow::caretLine() const {
     const QString line = memo_->document()->findBlock(start_).text();
     if (line.trimmed().isEmpty()) return {};
-    const std::string composed = formulaspeech::ComposeLine(codepage::Utf8ToCp1252(line.toStdString()), [this](std::string_view f) {
-        return codepage::Utf8ToCp1252(reader::ReadFormula(codepage::Cp1252ToUtf8(std::string(f)), verbosity_));
-    });
-    return QString::fromStdString(codepage::Cp1252ToUtf8(composed)).simplified();
+    return ReadingOf(line, verbosity_);
 }
 
 void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
@@ -164,7 +194,14 @@ void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ExplorationWindow::accept() {
-    say(QString::fromUtf8(kSelected) + pieceReading());
+    // The screen reader hears it once the editor has the focus back (from whoever opened the
+    // window): said here, it would be cut by the editor's line as the focus comes back.
+    if (screenreader::Running()) {
+        spokenText->setText(selectedText());
+        spokenText->setAccessibleName(selectedText());
+    } else {
+        say(selectedText());
+    }
     memo_->setExtraSelections(before_);
     memo_->setTextCursor(piece_);
     QDialog::accept();

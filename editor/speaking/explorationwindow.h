@@ -50,6 +50,8 @@ public:
     QTextCursor shownPiece() const { return piece_; }
     // The reading of the piece shown, without its place: what Enter selects.
     QString pieceReading() const;
+    // What Enter says: "selecionado: " and that reading.
+    QString selectedText() const;
 
 signals:
     // The window's text changed for the screen reader to announce (only while one runs).

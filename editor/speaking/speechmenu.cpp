@@ -12,6 +12,9 @@
 
 #include "editor/editing/editoperations.h"
 #include "editor/speaking/explorationwindow.h"
+#include "editor/speaking/saydone.h"
+#include "editor/speaking/screenreader.h"
+#include "editor/speaking/typingnotice.h"
 #include "editor/speaking/voicesettingsdialog.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
@@ -169,6 +172,7 @@ void ConnectSpeechCommands(EditorParts& parts) {
                      [&parts] { exploreFormula(parts); });
     QObject::connect(parts.action(QStringLiteral("voiceSettings")), &QAction::triggered, parts.window,
                      [&parts] { showVoiceSettings(parts); });
+    typingnotice::Connect(parts);
     auto* cut = new KeysCutVoice(parts.window);
     parts.textEdit->installEventFilter(cut);
     parts.fileListBox->installEventFilter(cut);
@@ -182,10 +186,9 @@ void exploreFormula(EditorParts& parts) {
         speechcommands::SpeakFormula({});
         return;
     }
-    reader::Verbosity verbosity = reader::Verbosity::Normal;
-    reader::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
-    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window, formula.closed);
+    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, VerbosityInEffect(), parts.window, formula.closed);
     if (walk.exec() != QDialog::Accepted) return;
+    if (screenreader::Running()) SayDone(parts, walk.selectedText(), kFocusBackMs);
     const QTextCursor selected = parts.textEdit->textCursor();
     explored = {parts.textEdit->document(), selected.selectionStart(), selected.selectionEnd(), selected.selectedText(),
                 walk.pieceReading()};
