@@ -55,8 +55,6 @@ protected:
         if (!field || (!field->text().isEmpty() && !field->window()->property(kFieldsKeepText).toBool()) ||
             (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason))
             return false;
-        // From its start: a reader reads a field whose caret stands at its end one letter short.
-        if (!field->text().isEmpty()) field->setCursorPosition(0);
         QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
         resending_ = true;
         QCoreApplication::sendEvent(field, &plain);
