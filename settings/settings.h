@@ -26,6 +26,9 @@ std::string RecentFolderKey(int index);  // index from 0: "arq1"
 
 // The program's file only: the arrow keys' choice ("1" or "0", none while the user made none).
 inline constexpr const char* kLineMovesKey = "SETASLINHAS";
+// The program's file only: the typing-error notice's choice ("1" or "0", none while the user
+// made none).
+inline constexpr const char* kTypingNoticeKey = "AVISOERROS";
 
 // The program's file only: the speech settings.
 inline constexpr const char* kAutoConnectKey = "LIGARORMIVOX";

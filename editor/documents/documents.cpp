@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "editor/seams/dialogrunner.h"
+#include "editor/text/saydone.h"
 #include "editor/documents/documenttext.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
@@ -40,6 +41,11 @@ std::string runFileDialog(QFileDialog& dialog) {
 // action: "abrir" or "gravar".
 std::string outOfMemory(const std::string& action, const std::string& file) {
     return "N\xC3\xA3o h\xC3\xA1 mem\xC3\xB3ria para " + action + " o arquivo " + file + ".";
+}
+
+// What a save says: the file's own name, without its folders.
+QString savedNotice(const std::string& file) {
+    return QStringLiteral("Salvo: ") + QString::fromStdString(std::filesystem::path(file).filename().string());
 }
 
 }  // namespace
@@ -144,9 +150,11 @@ bool Documents::WriteDocument(const std::string& file) {
 
 void Documents::newPage() {
     // Answered No, the text stays but under no name.
-    if (!isModified() || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) clearText();
+    const bool asked = isModified();
+    if (!asked || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) clearText();
     forgetName();
     list_.ClearSelection();
+    SayDone(parts_, QStringLiteral("Nova p\u00e1gina"), asked ? kFocusBackMs : 0);
 }
 
 void Documents::openFile() {
@@ -169,7 +177,7 @@ void Documents::save() {
         saveAs();
         return;
     }
-    WriteDocument(runstate::CurrentFile);
+    if (WriteDocument(runstate::CurrentFile)) SayDone(parts_, savedNotice(runstate::CurrentFile));
 }
 
 void Documents::saveAs() {
@@ -190,6 +198,7 @@ void Documents::saveAs() {
     if (!WriteDocument(file)) return;
     SetCaption();
     list_.RefreshFileList(runstate::CurrentFile);
+    SayDone(parts_, savedNotice(file), kFocusBackMs);  // after the dialog's focus goes back
 }
 
 void Documents::quit() {

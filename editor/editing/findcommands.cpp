@@ -71,8 +71,9 @@ void searchFrom(EditorParts& parts, FindDialog* dialog) {
         dialog->SetStatus(FoundStatus(line.blockNumber(), line.text()));
         return;
     }
-    // The box says it aloud.
-    dialog->SetStatus(kSearchOver, false);
+    // The box says it aloud, once: the line shows it without a notice, and the field that had
+    // the keyboard does not say it again when the keyboard comes back from the box.
+    dialog->SetStatus(kSearchOver, false, FindDialog::Repeat::Once);
     messages::ShowInformation(kSearchOver.toStdString());
     if (dialog->isVisible()) dialog->Open();
 }

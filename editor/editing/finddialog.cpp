@@ -155,15 +155,20 @@ FindDialog::FindDialog(QWidget* parent, Kind kind) : QDialog(parent) {
     connect(closeButton, &QPushButton::clicked, this, &FindDialog::close);
 }
 
+FindDialog::~FindDialog() { QObject::disconnect(describedOnce_); }
+
 QString FindDialog::FindText() const { return findWhatEdit->text(); }
 
 QString FindDialog::ReplaceText() const { return replaceWithEdit ? replaceWithEdit->text() : QString(); }
 
 void FindDialog::SetStatus(const QString& text, bool announce, Repeat repeat) {
+    // A line that another window says (a message box) is not shown anew: showing it would have
+    // the screen reader say it a second time.
+    const bool quiet = !announce && statusLine->isHidden();
     statusLine->setText(text);
     // Shown anew, the line is announced, while the keyboard stays where it is.
     if (text.isEmpty() || announce) statusLine->hide();
-    if (!text.isEmpty()) statusLine->show();
+    if (!text.isEmpty() && !quiet) statusLine->show();
     // A screen reader says what changes on the control that has the keyboard, not on a label
     // beside it: the controls that search carry the status as their description too.
     QObject::disconnect(describedOnce_);

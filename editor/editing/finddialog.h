@@ -29,6 +29,8 @@ class FindDialog : public QDialog {
 public:
     enum class Kind { Find, Replace };
     explicit FindDialog(QWidget* parent = nullptr, Kind kind = Kind::Find);
+    // The focus moves as the dialog goes: a status said once no longer waits for it.
+    ~FindDialog() override;
 
     QLineEdit* findWhatEdit;
     QLineEdit* replaceWithEdit = nullptr;  // the replacement: the replace dialog only
@@ -50,7 +52,7 @@ public:
     // that moving on does not say it again.
     enum class Repeat { Keep, Once };
     // Writes the status line, which names itself to screen readers by its text; announce:
-    // a screen reader says it at once.
+    // a screen reader says it at once; without, a line still hidden stays hidden (a box says it).
     void SetStatus(const QString& text, bool announce = true, Repeat repeat = Repeat::Keep);
 
 signals:

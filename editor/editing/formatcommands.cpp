@@ -12,6 +12,7 @@
 
 #include "editor/catalogue/catalogue.h"
 #include "editor/text/editoperations.h"
+#include "editor/text/saydone.h"
 #include "editor/window/editorparts.h"
 #include "editor/window/menuaccessible.h"
 #include "reader/reader.h"
@@ -48,7 +49,10 @@ void insertTable(QPlainTextEdit* textEdit) {
 void insertIndentLine(EditorParts& parts, const QAction* entry) { InsertAtCaret(parts.textEdit, IndentText(entry->text())); }
 
 void insertCatalogueFormula(EditorParts& parts, const QAction* entry) {
-    InsertAtCaret(parts.textEdit, QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString())));
+    const QString formula = QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString()));
+    InsertAtCaret(parts.textEdit, formula);
+    // Its reading, rather than the screen reader's reading of the notation as the menu closes.
+    SayDone(parts, QStringLiteral("F\u00f3rmula inserida: ") + ReadingOf(formula), kFocusBackMs);
 }
 
 void onTextChanged(EditorParts& parts) { UpdateLineColumnLabel(parts.textEdit, parts.caretIndicator); }

@@ -3,13 +3,14 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <filesystem>
 
 #include <QAction>
 
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
-#include "editor/window/noticeline.h"
+#include "editor/text/saydone.h"
 #include "generator/generator.h"
 #include "platform/fileerror.h"
 #include "platform/messages.h"
@@ -33,8 +34,8 @@ constexpr const char* kOpening = "Abrindo a p\xC3\xA1gina no navegador.";
 
 }  // namespace
 
-void PageCommands::openInBrowser(const std::string& page) {
-    Announce(parts_, QString::fromUtf8(kOpening));
+void PageCommands::openInBrowser(const std::string& page, const QString& done) {
+    SayDone(parts_, done.isEmpty() ? QString::fromUtf8(kOpening) : done + QLatin1Char(' ') + QString::fromUtf8(kOpening));
     if (::access(page.c_str(), F_OK) != 0) {
         messages::ShowWarning("N\xC3\xA3o foi poss\xC3\xADvel abrir a p\xC3\xA1gina no navegador: o arquivo " + page +
                               " n\xC3\xA3o existe.");
@@ -64,7 +65,10 @@ void PageCommands::viewPage() {
         shell::Open(runstate::CurrentFile);
         return;
     }
-    if (generatePage()) openInBrowser(runstate::PageFile);
+    if (generatePage())
+        openInBrowser(runstate::PageFile, QStringLiteral("P\u00e1gina gerada: ") +
+                                              QString::fromStdString(std::filesystem::path(runstate::PageFile).filename().string()) +
+                                              QLatin1Char('.'));
 }
 
 bool PageCommands::generatePage() {

@@ -36,7 +36,8 @@ public slots:
 private:
     // Says "Abrindo a página no navegador." and hands page to the desktop; when the page is
     // missing or the desktop names no program for it, says why in a warning.
-    void openInBrowser(const std::string& page);
+    // Opens page, saying done (what came before, if anything) and that it opens.
+    void openInBrowser(const std::string& page, const QString& done = {});
 
     EditorParts& parts_;
     Documents& documents_;

@@ -1,5 +1,7 @@
 #include "editor/speaking/explorationwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,15 +12,41 @@
 
 #include "editor/text/caretformula.h"
 #include "editor/text/screenreader.h"
+#include "editor/text/saydone.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"
 #include "speech/speechcommands.h"
 
+namespace {
+
+constexpr const char* kPieceText = "velloqPieceText";
+
+// A text of the window as screen readers see it: named by what it shows, with a role that they
+// say no word for, so that a step is heard as "denominador: 2 a" and nothing more. It is not a
+// label either, so that the window's opening does not read it once among the window's texts and
+// again as the focused one.
+class PieceTextAccessible final : public QAccessibleWidget {
+public:
+    explicit PieceTextAccessible(QLabel* text) : QAccessibleWidget(text, QAccessible::Client) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* pieceTextInterface(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (!label || !label->property(kPieceText).toBool()) return nullptr;
+    return new PieceTextAccessible(label);
+}
+
+}  // namespace
+
 ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const QString& formula,
                                      reader::Verbosity verbosity, QWidget* parent, bool closed)
     : QDialog(parent),
-      memo_(textEdit),
+      textEdit_(textEdit),
       before_(textEdit->extraSelections()),
       start_(start),
       formula_(formula),
@@ -33,8 +61,11 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const 
     auto* texts = new QWidget(this);
     auto* stack = new QStackedLayout(texts);
     stack->setStackingMode(QStackedLayout::StackAll);
+    static const bool known = (QAccessible::installFactory(pieceTextInterface), true);
+    Q_UNUSED(known);
     for (QLabel*& text : texts_) {
         text = new QLabel(texts);
+        text->setProperty(kPieceText, true);
         text->setWordWrap(true);
         text->setMinimumWidth(360);
         text->setTextFormat(Qt::PlainText);
@@ -60,6 +91,8 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const 
 
 QString ExplorationWindow::spoken() const { return spokenText->text(); }
 
+QString ExplorationWindow::selectedText() const { return QString::fromUtf8(kSelected) + pieceReading(); }
+
 QString ExplorationWindow::pieceReading() const { return pieces_[static_cast<std::size_t>(current_)].reading; }
 
 void ExplorationWindow::showEvent(QShowEvent* event) {
@@ -79,12 +112,12 @@ void ExplorationWindow::highlight(std::int32_t piece) {
     // put until Enter: moving them would have the screen reader announce every step's source
     // text and "selecionado" over the piece's reading.
     QTextEdit::ExtraSelection shown;
-    shown.cursor = QTextCursor(memo_->document());
+    shown.cursor = QTextCursor(textEdit_->document());
     shown.cursor.setPosition(start_ + p.begin);
     shown.cursor.setPosition(start_ + p.end, QTextCursor::KeepAnchor);
-    shown.format.setBackground(memo_->palette().brush(QPalette::Highlight));
-    shown.format.setForeground(memo_->palette().brush(QPalette::HighlightedText));
-    memo_->setExtraSelections(before_ + QList<QTextEdit::ExtraSelection>{shown});
+    shown.format.setBackground(textEdit_->palette().brush(QPalette::Highlight));
+    shown.format.setForeground(textEdit_->palette().brush(QPalette::HighlightedText));
+    textEdit_->setExtraSelections(before_ + QList<QTextEdit::ExtraSelection>{shown});
     piece_ = shown.cursor;
 }
 
@@ -111,12 +144,9 @@ void ExplorationWindow::say(const QString& text) {
 }
 
 QString ExplorationWindow::caretLine() const {
-    const QString line = memo_->document()->findBlock(start_).text();
+    const QString line = textEdit_->document()->findBlock(start_).text();
     if (line.trimmed().isEmpty()) return {};
-    const std::string composed = formulaspeech::ComposeLine(codepage::Utf8ToCp1252(line.toStdString()), [this](std::string_view f) {
-        return codepage::Utf8ToCp1252(reader::ReadFormula(codepage::Cp1252ToUtf8(std::string(f)), verbosity_));
-    });
-    return QString::fromStdString(codepage::Cp1252ToUtf8(composed)).simplified();
+    return ReadingOf(line, verbosity_);
 }
 
 void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
@@ -164,13 +194,20 @@ void ExplorationWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ExplorationWindow::accept() {
-    say(QString::fromUtf8(kSelected) + pieceReading());
-    memo_->setExtraSelections(before_);
-    memo_->setTextCursor(piece_);
+    // The screen reader hears it once the editor has the focus back (from whoever opened the
+    // window): said here, it would be cut by the editor's line as the focus comes back.
+    if (screenreader::Running()) {
+        spokenText->setText(selectedText());
+        spokenText->setAccessibleName(selectedText());
+    } else {
+        say(selectedText());
+    }
+    textEdit_->setExtraSelections(before_);
+    textEdit_->setTextCursor(piece_);
     QDialog::accept();
 }
 
 void ExplorationWindow::reject() {
-    memo_->setExtraSelections(before_);
+    textEdit_->setExtraSelections(before_);
     QDialog::reject();
 }

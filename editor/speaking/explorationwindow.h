@@ -50,6 +50,8 @@ public:
     QTextCursor shownPiece() const { return piece_; }
     // The reading of the piece shown, without its place: what Enter selects.
     QString pieceReading() const;
+    // What Enter says: "selecionado: " and that reading.
+    QString selectedText() const;
 
 signals:
     // The window's text changed for the screen reader to announce (only while one runs).
@@ -72,7 +74,7 @@ private:
     QString caretLine() const;
 
     QLabel* texts_[2] = {};
-    QPlainTextEdit* memo_;
+    QPlainTextEdit* textEdit_;
     QList<QTextEdit::ExtraSelection> before_;  // the editor's own highlights, kept
     QTextCursor piece_;  // the piece shown
     int start_;

@@ -91,18 +91,18 @@ void NameRowItems(const reader::Exploration& e, const std::vector<std::int32_t>&
         if (p.role.isEmpty()) p.role = std::move(role);
     };
     const bool manyMembers = members.size() > 1;
-    for (std::size_t r = 0; r < relations.size(); ++r)
-        name(relations[r], brief ? QStringLiteral("rela\u00e7\u00e3o")
-                                 : QStringLiteral("entre os membros %1 e %2").arg(r + 1).arg(r + 2));
+    // What stands between members or terms is named by what it is: its place is plain from the
+    // pieces beside it.
+    for (const std::size_t relation : relations) name(relation, QStringLiteral("sinal"));
     for (std::size_t s = 0; s < members.size(); ++s) {
         const Member& m = members[s];
         QStringList outer;
         if (manyMembers) outer << MemberName(s + 1, brief);
         const std::size_t terms = m.terms.size();
-        for (std::size_t j = 0; j < m.joins.size(); ++j) {
+        for (const std::size_t join : m.joins) {
             QStringList parts = outer;
-            parts << (brief ? QStringLiteral("sinal") : QStringLiteral("entre os termos %1 e %2").arg(j + 1).arg(j + 2));
-            name(m.joins[j], Joined(parts));
+            parts << QStringLiteral("sinal");
+            name(join, Joined(parts));
         }
         for (std::size_t t = 0; t < terms; ++t) {
             const Term& term = m.terms[t];

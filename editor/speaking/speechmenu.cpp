@@ -13,6 +13,9 @@
 #include "editor/text/caretformula.h"
 #include "editor/text/editoperations.h"
 #include "editor/speaking/explorationwindow.h"
+#include "editor/text/saydone.h"
+#include "editor/text/screenreader.h"
+#include "editor/speaking/typingnotice.h"
 #include "editor/speaking/voicesettingsdialog.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
@@ -145,6 +148,7 @@ void ConnectSpeechCommands(EditorParts& parts) {
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
     OnAction(parts, "exploreFormula", exploreFormula);
     OnAction(parts, "voiceSettings", showVoiceSettings);
+    typingnotice::Connect(parts);
     auto* cut = new KeysCutVoice(parts.window);
     parts.textEdit->installEventFilter(cut);
     parts.fileListBox->installEventFilter(cut);
@@ -158,10 +162,9 @@ void exploreFormula(EditorParts& parts) {
         speechcommands::SpeakFormula({});
         return;
     }
-    reader::Verbosity verbosity = reader::Verbosity::Normal;
-    reader::ParseVerbosity(speechsettings::VerbosityName(speechcommands::Settings().verbosity), verbosity);
-    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, verbosity, parts.window, formula.closed);
+    ExplorationWindow walk(parts.textEdit, formula.start, formula.text, VerbosityInEffect(), parts.window, formula.closed);
     if (walk.exec() != QDialog::Accepted) return;
+    if (screenreader::Running()) SayDone(parts, walk.selectedText(), kFocusBackMs);
     const QTextCursor selected = parts.textEdit->textCursor();
     explored = {parts.textEdit->document(), selected.selectionStart(), selected.selectionEnd(), selected.selectedText(),
                 walk.pieceReading()};

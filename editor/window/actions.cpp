@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "editor/window/menuaccessible.h"
+
 namespace {
 
 // The menu bar, top to bottom. Menu rows open a menu inside the one that is open, End rows
@@ -16,6 +18,7 @@ struct MenuRow {
     const char* id = "";
     const char* caption = "";
     const char* shortcut = "";
+    const char* spokenName = "";  // a menu's name to screen readers, where its caption is no word
 };
 
 constexpr MenuRow kMenuRows[] = {
@@ -97,6 +100,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Entry, "voiceSettings", "&Sintetizador"},
     {Row::Entry, "font", "&Fonte"},
     {Row::Entry, "linesAsUnits", "Setas andam por linhas do &texto"},
+    {Row::Entry, "typingErrorNotice", "&Avisar erros de digitação"},
     {Row::End},
 
     {Row::Entry, "view", "&Visualizar"},
@@ -111,7 +115,7 @@ constexpr MenuRow kMenuRows[] = {
     {Row::Entry, "connectAutomatically", "Ligar Ormivox &automaticamente"},
     {Row::End},
 
-    {Row::Menu, "helpMenu", "&?"},
+    {Row::Menu, "helpMenu", "&?", "", "Ajuda"},
     {Row::Entry, "manual", "&Ajuda", "F1"},
     {Row::Entry, "asciiMathTutorial", "&Tutorial AsciiMath"},
     {Row::Entry, "formTips", "&Dicas para criar formulário"},
@@ -173,7 +177,9 @@ void Actions::placeMenus(QMenuBar* menuBar) {
             QMenu* menu = open.isEmpty() ? menuBar->addMenu(text(row.caption)) : open.back()->addMenu(text(row.caption));
             menu->setObjectName(text(row.id));
             // The open menu names itself to screen readers, as its entry on the bar does.
-            menu->setAccessibleName(WithoutAccessMark(text(row.caption)));
+            const QString spoken = *row.spokenName ? text(row.spokenName) : WithoutAccessMark(text(row.caption));
+            menu->setAccessibleName(spoken);
+            if (*row.spokenName) SetSpokenName(menu->menuAction(), spoken);
             menu->menuAction()->setObjectName(text(row.id));
             add(menu->menuAction());
             open.push_back(menu);
@@ -205,15 +211,3 @@ QString Actions::plainCaption(const QString& id) {
     return {};
 }
 
-QString WithoutAccessMark(const QString& caption) {
-    QString plain;
-    plain.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&')) {
-            if (i + 1 >= caption.size()) break;
-            ++i;  // "&&" stands for one "&"; a lone "&" marks the next letter
-        }
-        plain += caption[i];
-    }
-    return plain;
-}

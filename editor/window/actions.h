@@ -8,6 +8,7 @@
 #include <QString>
 #include <span>
 
+#include "editor/window/menuaccessible.h"
 #include "editor/window/toolicons.h"
 
 class QAction;
@@ -25,9 +26,6 @@ struct ToolRow {
     const char* theme = "";
     ToolPicture picture = ToolPicture::New;
 };
-
-// A caption as said aloud: without the "&" that marks its Alt letter ("&&" is one "&").
-QString WithoutAccessMark(const QString& caption);
 
 class Actions : public QObject {
 public:

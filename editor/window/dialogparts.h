@@ -38,6 +38,11 @@ inline void CentreOnScreen(QWidget* window) {
 // has nothing to select, so this filter hands it the focus as from any other source, which
 // moves no caret: the reader hears the focus first and names the field. Installed on the
 // application, it serves every window.
+// A window with the property kFieldsKeepText set has every field taken that way, its text kept
+// unselected: the reader then says each field's name and whole text once, where a selection
+// would be said twice, the second time cut short.
+inline constexpr const char* kFieldsKeepText = "velloqFieldsKeepText";
+
 class EmptyFieldFocus final : public QObject {
 public:
     using QObject::QObject;
@@ -47,7 +52,8 @@ protected:
         if (event->type() != QEvent::FocusIn || resending_) return false;
         auto* field = qobject_cast<QLineEdit*>(watched);
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (!field || !field->text().isEmpty() || (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason))
+        if (!field || (!field->text().isEmpty() && !field->window()->property(kFieldsKeepText).toBool()) ||
+            (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason))
             return false;
         QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
         resending_ = true;

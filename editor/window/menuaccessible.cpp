@@ -4,15 +4,39 @@
 #include <QAccessibleActionInterface>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 
-#include "editor/window/actions.h"
 
 namespace {
 
 constexpr const char* kSpokenName = "velloqSpokenName";
+constexpr const char* kEntriesFocused = "velloqEntriesFocused";  // since the menu opened
+
+// Counts the entries that take the focus in each menu from the time it opens.
+class MenuOpenings final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* menu = qobject_cast<QMenu*>(watched)) {
+                menu->setProperty(kEntriesFocused, 0);
+                if (!menu->property(kCounted).toBool()) {
+                    menu->setProperty(kCounted, true);
+                    connect(menu, &QMenu::hovered, menu, [menu] {
+                        menu->setProperty(kEntriesFocused, menu->property(kEntriesFocused).toInt() + 1);
+                    });
+                }
+            }
+        return false;
+    }
+
+private:
+    static constexpr const char* kCounted = "velloqEntriesCounted";
+};
 
 // The menu or menu bar that shows entry; nullptr while none does.
 QWidget* ownerOf(const QAction* entry) {
@@ -52,7 +76,13 @@ public:
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) {
             const QVariant spoken = entry_->property(kSpokenName);
-            return spoken.isValid() ? spoken.toString() : WithoutAccessMark(entry_->text());
+            const QString name = spoken.isValid() ? spoken.toString() : WithoutAccessMark(entry_->text());
+            // The first entry that takes the focus as a menu opens says the menu's name first:
+            // screen readers say no name for the open menu itself.
+            auto* menu = qobject_cast<QMenu*>(owner_.data());
+            if (menu && menu->activeAction() == entry_ && menu->property(kEntriesFocused).toInt() <= 1)
+                return menu->accessibleName() + QStringLiteral(", menu: ") + name;
+            return name;
         }
         if (t == QAccessible::Accelerator && !entry_->shortcut().isEmpty())
             return entry_->shortcut().toString(QKeySequence::NativeText);
@@ -152,6 +182,20 @@ QAccessibleInterface* menuEntryInterface(const QString&, QObject* object) {
 void SetSpokenName(QAction* entry, const QString& name) { entry->setProperty(kSpokenName, name); }
 
 void InstallMenuEntryAccessibility() {
-    static const bool installed = (QAccessible::installFactory(menuEntryInterface), true);
+    static const bool installed = (QAccessible::installFactory(menuEntryInterface),
+                                   QCoreApplication::instance()->installEventFilter(new MenuOpenings(QCoreApplication::instance())), true);
     Q_UNUSED(installed);
+}
+
+QString WithoutAccessMark(const QString& caption) {
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 >= caption.size()) break;
+            ++i;  // "&&" stands for one "&"; a lone "&" marks the next letter
+        }
+        plain += caption[i];
+    }
+    return plain;
 }

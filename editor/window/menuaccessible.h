@@ -7,6 +7,9 @@
 
 class QAction;
 
+// A caption as said aloud: without the "&" that marks its Alt letter ("&&" is one "&").
+QString WithoutAccessMark(const QString& caption);
+
 // Makes name what screen readers say for entry in place of its caption. Call it before the menu
 // is first shown to a screen reader (as the menu is built).
 void SetSpokenName(QAction* entry, const QString& name);

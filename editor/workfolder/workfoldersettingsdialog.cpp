@@ -40,6 +40,7 @@ WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(pa
     setObjectName(QStringLiteral("workFolderSettingsDialog"));
     setWindowTitle(QStringLiteral("Informações padrões"));
     setModal(true);
+    setProperty(kFieldsKeepText, true);  // each field heard once, whole, as Tab reaches it
 
     auto* grid = new QGridLayout;
     folderEdit = addField(grid, this, "folderEdit", QStringLiteral("Pasta atual:"));

@@ -135,7 +135,8 @@ void MenuMapTest::menuContents_data() {
         << QStringList{"&Tamanho", "&Negrito", "&Itálico", "&Espacejamento fixo", "&Centralizado", "&Sublinhado"};
     QTest::newRow("Tamanho") << "sizeMenu"
         << QStringList{"H1 (Grande)", "H2", "H3", "H4", "H5", "H6 (Micro)"};
-    QTest::newRow("Configurar") << "settingsMenu" << QStringList{"Este texto", "&Sintetizador", "&Fonte", "Setas andam por linhas do &texto"};
+    QTest::newRow("Configurar") << "settingsMenu" << QStringList{"Este texto", "&Sintetizador", "&Fonte", "Setas andam por linhas do &texto",
+                                                                 "&Avisar erros de digitação"};
     QTest::newRow("Falar") << "speechMenu"
         << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "&Silenciar", "-", "&Ligar Ormivox",
                        "Ligar Ormivox &automaticamente"};

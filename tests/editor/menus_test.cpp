@@ -141,7 +141,7 @@ void MenusTest::openMenusAreNamed_data() {
     QTest::newRow("Tamanho") << "sizeMenu" << "Tamanho";
     QTest::newRow("Configurar") << "settingsMenu" << "Configurar";
     QTest::newRow("Falar") << "speechMenu" << "Falar";
-    QTest::newRow("?") << "helpMenu" << "?";
+    QTest::newRow("?") << "helpMenu" << "Ajuda";  // its caption "?" is no word
 }
 
 void MenusTest::openMenusAreNamed() {

@@ -221,7 +221,7 @@ void PagesTest::viewSaysItOpensThePage() {
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     QVERIFY(f.commands.documents->LoadDocument("aula.vloq"));
     f.trigger("view");
-    QCOMPARE(noticeOf(f), QStringLiteral("Abrindo a página no navegador."));
+    QCOMPARE(noticeOf(f), QStringLiteral("Página gerada: aula.htm. Abrindo a página no navegador."));
     QCOMPARE(f.sink.warnings, warning.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{warning.arg("aula.htm").toStdString()});
 }
 

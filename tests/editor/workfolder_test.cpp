@@ -272,18 +272,18 @@ void WorkFolderTest::keyOpensCurrentLine() {
     DocFixture f;
     for (const char* name : {"aula.vloq", "b.vloq"}) writeBytes(f.textos() + "/" + name, QByteArray("texto ") + name);
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
-    f.form->show();
-    f.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-    f.form->textEdit->setFocus();
-    QTest::keyClick(f.form->textEdit, Qt::Key_Tab);
-    QCOMPARE(f.form->fileListBox->currentItem()->text(), QString("aula.vloq"));
-    QTest::keyClick(f.form->fileListBox, Qt::Key(key));
-    QTRY_COMPARE(f.form->windowTitle(), QString("Velloq aula.vloq"));
+    f.mainWindow->show();
+    f.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
+    f.mainWindow->textEdit->setFocus();
+    QTest::keyClick(f.mainWindow->textEdit, Qt::Key_Tab);
+    QCOMPARE(f.mainWindow->fileListBox->currentItem()->text(), QString("aula.vloq"));
+    QTest::keyClick(f.mainWindow->fileListBox, Qt::Key(key));
+    QTRY_COMPARE(f.mainWindow->windowTitle(), QString("Velloq aula.vloq"));
     QCOMPARE(f.text(), std::string("texto aula.vloq"));
     QCOMPARE(f.selected(), QString("aula.vloq"));
     QCOMPARE(QApplication::focusWidget(),
-             static_cast<QWidget*>(backInText ? static_cast<QWidget*>(f.form->textEdit) : f.form->fileListBox));
+             static_cast<QWidget*>(backInText ? static_cast<QWidget*>(f.mainWindow->textEdit) : f.mainWindow->fileListBox));
     QVERIFY(f.sink.calls.empty());
 }
 
