@@ -321,7 +321,7 @@ private:
     }
 
     void symbol(const Node& n) {
-        if (n.symbol->kind == SymbolKind::Space) return;
+        if (n.symbol->kind == SymbolKind::Space || n.symbol->role == Role::Invisible) return;
         const std::string_view cells = symbolCells(n.symbol->input);
         if (cells.empty()) notCovered(n.symbol->input);
         else emit(cells);
@@ -333,15 +333,17 @@ private:
             matrix(i);
             return;
         }
-        if (!(n.flags & kInvisible)) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.symbol});
+        // Brackets that only delimit ("{:" and ":}", or those a root's argument drops) have no cells.
+        const bool drawn = !(n.flags & kInvisible);
+        if (drawn && n.symbol->role != Role::Invisible) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.symbol});
         items(i);
-        if (n.close && !(n.flags & kInvisible)) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.close});
+        if (drawn && n.close && n.close->role != Role::Invisible) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.close});
     }
 
     // A matrix row by row, one line each; the elements of a row apart by a blank cell.
     void matrix(std::int32_t i) {
         const Node& n = at(i);
-        symbol(Node{.kind = NodeKind::Symbol, .symbol = n.symbol});
+        if (n.symbol->role != Role::Invisible) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.symbol});
         bool firstRow = true;
         for (std::int32_t r = n.first; r >= 0; r = at(r).next) {
             if (at(r).kind != NodeKind::Group) continue;  // the commas between rows
@@ -361,7 +363,7 @@ private:
             }
             (void)firstCell;
         }
-        if (n.close) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.close});
+        if (n.close && n.close->role != Role::Invisible) symbol(Node{.kind = NodeKind::Symbol, .symbol = n.close});
     }
 
     void unary(std::int32_t i) {
