@@ -58,9 +58,9 @@ public:
         }
     }
 
-    BrailleText take() {
+    BrailleText take(std::string_view followingCells) {
         if (f_.root >= 0) node(f_.root);
-        settleShortFractions();
+        settleShortFractions(followingCells);
         return {std::move(out_), std::move(uncovered_)};
     }
 
@@ -513,9 +513,9 @@ private:
 
     // A short fraction followed by a lower digit, a number sign or a letter would read on as
     // part of it ("1/2" then "3" as "1/23"): there the general form is written instead.
-    void settleShortFractions() {
+    void settleShortFractions(std::string_view followingCells) {
         for (auto s = shortFractions_.rbegin(); s != shortFractions_.rend(); ++s) {
-            const int next = cellBits(out_, s->to);
+            const int next = s->to == out_.size() ? cellBits(followingCells, 0) : cellBits(out_, s->to);
             static constexpr int kClearAfter[] = {
                 -1, 0,                  // the end, a line's end, the blank cell
                 0b100100,               // dots 3 6: minus
@@ -548,9 +548,19 @@ private:
 
 }  // namespace
 
-BrailleText TranslateToBraille(const Formula& formula) { return BrailleWriter(formula).take(); }
+BrailleText TranslateToBraille(const Formula& formula, std::string_view followingCells) {
+    return BrailleWriter(formula).take(followingCells);
+}
 
-BrailleText FormulaToBraille(std::string_view utf8) { return TranslateToBraille(Parse(DecodeCharacterReferences(utf8))); }
+BrailleText FormulaToBraille(std::string_view utf8, std::string_view followingCells) {
+    return TranslateToBraille(Parse(DecodeCharacterReferences(utf8)), followingCells);
+}
+
+std::string BrailleNumber(unsigned number) {
+    std::string cells(sign(BrailleSign::numero));
+    for (const char c : std::to_string(number)) cells += cellOf(BrailleSign::digitos, static_cast<std::size_t>(c - '0'));
+    return cells;
+}
 
 std::string BrailleToAscii(std::string_view unicodeBraille) {
     std::string out;

@@ -20,10 +20,15 @@ struct BrailleText {
 
 // The braille of a parsed formula. Never fails; a slip of typing is written where the reading
 // says it, as a marker and the same words. The output grows at most linearly with the formula.
-BrailleText TranslateToBraille(const Formula& formula);
+// `followingCells`: what a text writes right after the formula, if anything, so that the
+// formula's last sign is not read on into it (a short fraction before a comma).
+BrailleText TranslateToBraille(const Formula& formula, std::string_view followingCells = {});
 
 // Parses an ASCIIMath formula given as UTF-8, character references decoded, and translates it.
-BrailleText FormulaToBraille(std::string_view utf8);
+BrailleText FormulaToBraille(std::string_view utf8, std::string_view followingCells = {});
+
+// The cells of a whole number: the number sign, then its digits.
+std::string BrailleNumber(unsigned number);
 
 // Unicode braille cells to the North American ASCII braille of embosser files (".brf"): one
 // character a cell, capitals for letters; "\n" is kept; anything else becomes "?".
