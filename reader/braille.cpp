@@ -72,6 +72,18 @@ private:
         afterDigit_ = false;
     }
     void emit(BrailleSign s) { emit(sign(s)); }
+
+    // Cells that start with a letter from a to j: after a number, the letter sign first, so
+    // that the letter is not read as a digit ("2 cos x", "2 dx").
+    void emitLetters(std::string_view cells) {
+        if (afterDigit_)
+            for (std::size_t k = 0; k < 10; ++k)
+                if (cells.substr(0, kCellBytes) == cellOf(BrailleSign::digitos, k)) {
+                    emit(BrailleSign::letra_apos_numero);
+                    break;
+                }
+        emit(cells);
+    }
     bool endsWithBlank() const { return out_.empty() || out_.ends_with(sign(BrailleSign::espaco)) || out_.back() == '\n'; }
 
     // ---- what a node is ---------------------------------------------------------------
@@ -108,8 +120,8 @@ private:
             case NodeKind::Letter:
             case NodeKind::Text:
                 return true;
-            case NodeKind::Symbol:
-                return n.symbol->kind == SymbolKind::Constant;
+            case NodeKind::Symbol:  // "dx" writes two letters: it is grouped as they would be
+                return n.symbol->kind == SymbolKind::Constant && n.symbol->role != Role::Differential;
             case NodeKind::Group:
                 return !(n.flags & kInvisible) && n.close != nullptr;
             case NodeKind::Unary:
@@ -270,10 +282,9 @@ private:
             emit(symbolCells(std::string_view(&"abcdefghijklmnopqrstuvwxyz"[t[0] - 'A'], 1)));
             return;
         }
-        if (t.size() == 1 && t[0] >= 'a' && t[0] <= 'j' && afterDigit_) emit(BrailleSign::letra_apos_numero);
         const std::string_view cells = symbolCells(t);
         if (cells.empty()) notCovered(t);
-        else emit(cells);
+        else emitLetters(cells);
     }
 
     // Text written in the formula, between the quotation marks.
@@ -322,9 +333,13 @@ private:
 
     void symbol(const Node& n) {
         if (n.symbol->kind == SymbolKind::Space || n.symbol->role == Role::Invisible) return;
+        if (n.symbol->role == Role::Letter) {  // "f" and "g", letters the page may apply
+            letter(n.symbol->input);
+            return;
+        }
         const std::string_view cells = symbolCells(n.symbol->input);
         if (cells.empty()) notCovered(n.symbol->input);
-        else emit(cells);
+        else emitLetters(cells);
     }
 
     void group(std::int32_t i) {
@@ -403,9 +418,14 @@ private:
                 break;
             case Role::DoubleStruck: {
                 const std::int32_t a = unwrap(n.a);
-                if (a >= 0 && at(a).kind == NodeKind::Letter) {
+                // The capital of a number set: the set's sign ("bbb R" is RR).
+                if (a >= 0 && at(a).kind == NodeKind::Letter && f_.text(at(a)).size() == 1 &&
+                    f_.text(at(a))[0] >= 'A' && f_.text(at(a))[0] <= 'Z') {
                     const std::string doubled(2, f_.text(at(a))[0]);
-                    if (const std::string_view cells = symbolCells(doubled); !cells.empty() && f_.text(at(a)).size() == 1) {
+                    const Symbol* set = MatchSymbol(doubled);
+                    const bool numberSet = set && set->input == doubled && set->kind == SymbolKind::Constant &&
+                                           set->role == Role::None && (set->flags & kArticle);
+                    if (const std::string_view cells = symbolCells(doubled); numberSet && !cells.empty()) {
                         emit(cells);
                         return;
                     }
@@ -460,18 +480,21 @@ private:
     }
 
     // A root: its index first as an upper index, the root sign, the radicand; a radicand of more
-    // than one item ends with the sign of the root's end.
+    // than one item ends with the sign of the root's end, and so does every root inside it, so
+    // that each end sign closes the nearest root still open.
     void root(std::int32_t index, std::int32_t radicand) {
         if (index >= 0) {
             emit(BrailleSign::expoente);
             operand(index);
         }
         emit(BrailleSign::raiz);
-        if (single(radicand)) {
+        if (single(radicand) && openRoots_ == 0) {
             node(radicand);
             return;
         }
+        ++openRoots_;
         inner(radicand);
+        --openRoots_;
         emit(BrailleSign::fim_da_raiz);
     }
 
@@ -544,6 +567,7 @@ private:
     std::vector<std::string> uncovered_;
     std::vector<ShortFraction> shortFractions_;
     bool afterDigit_ = false;
+    int openRoots_ = 0;  // roots of more than one item being written
 };
 
 }  // namespace

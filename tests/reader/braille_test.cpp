@@ -68,7 +68,7 @@ TEST(Braille, SignsWithoutCellsAreTheListedOnes) {
         "or", "if", "-<", "prec", "-<=", "preceq", ">-", "succ", ">-=", "succeq", "|--", "vdash", "|==",
         "models", "TT", "top", ">->", "rightarrowtail", "->>", "twoheadrightarrow", ">->>",
         "twoheadrightarrowtail", "aleph", "ul", "underline", "ubrace", "underbrace", "obrace", "overbrace",
-        "cancel", "bb", "mathbf", "cc", "mathcal", "tt", "mathtt", "fr", "mathfrak", "sf", "mathsf",
+        "cancel", "bb", "mathbf", "bbb", "mathbb", "cc", "mathcal", "tt", "mathtt", "fr", "mathfrak", "sf", "mathsf",
         "stackrel", "overset", "underset"};
     std::set<std::string> found;
     for (std::size_t i = 0; i < reader::SymbolCount(); ++i) {
