@@ -49,12 +49,12 @@ std::size_t characterLength(std::string_view s) {
 
 class BrailleWriter {
 public:
-    explicit BrailleWriter(const Formula& f) : f_(f), errorAfter_(f.nodes.size()) {
+    explicit BrailleWriter(const Formula& f) : f_(f), errorAfter_(f.nodes.size()), errorBefore_(f.nodes.size()) {
         TypingErrors errors(f);
         for (const TypingError& e : FindTypingErrors(f)) {
             if (e.node < 0 || static_cast<std::size_t>(e.node) >= f.nodes.size()) continue;
             errorAfter_[static_cast<std::size_t>(e.node)] = e.words;
-            if (errors.before(e.node)) errorBefore_.push_back(e.node);
+            errorBefore_[static_cast<std::size_t>(e.node)] = errors.before(e.node);
         }
     }
 
@@ -147,8 +147,8 @@ private:
     void node(std::int32_t i) {
         if (i < 0) return;
         const Node& n = at(i);
-        for (const std::int32_t e : errorBefore_)
-            if (e == i) slip(i);
+        const bool slipBefore = errorBefore_[static_cast<std::size_t>(i)];
+        if (slipBefore) slip(i);
         switch (n.kind) {
             case NodeKind::Number: number(f_.text(n)); break;
             case NodeKind::Letter: letter(f_.text(n)); break;
@@ -161,9 +161,7 @@ private:
             case NodeKind::Frac: fraction(n.a, n.b); break;
             case NodeKind::Script: script(n); break;
         }
-        bool before = false;
-        for (const std::int32_t e : errorBefore_) before = before || e == i;
-        if (!before && !errorAfter_[static_cast<std::size_t>(i)].empty()) slip(i);
+        if (!slipBefore && !errorAfter_[static_cast<std::size_t>(i)].empty()) slip(i);
     }
 
     // A slip of typing: a marker and the words that speech says, spelled.
@@ -562,7 +560,7 @@ private:
 
     const Formula& f_;
     std::vector<std::string_view> errorAfter_;
-    std::vector<std::int32_t> errorBefore_;
+    std::vector<bool> errorBefore_;  // the slip's words go before the node: "1/" with nothing over it
     std::string out_;
     std::vector<std::string> uncovered_;
     std::vector<ShortFraction> shortFractions_;

@@ -89,7 +89,7 @@ TEST(Braille, SignsWithoutCellsAreTheListedOnes) {
 TEST(Braille, HostileInputIsBounded) {
     std::vector<std::string> inputs = {
         std::string(10000, '('), std::string(10000, '|'), std::string(65536, '9'),
-        std::string(65536, 'x'), std::string("x") + std::string(65535, '\0'),
+        std::string(65536, 'x'), std::string("x") + std::string(65535, '\0'), std::string(65536, '/'),
     };
     std::string nested, powers, roots, fractions, mixed;
     for (int i = 0; i < 4000; ++i) {
