@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const reader::BrailleText b = reader::FormulaToBraille(input);
-    if (b.cells.size() > 64 * size + 1024) std::abort();
+    if (b.cells.size() > 256 * size + 1024) std::abort();
     std::size_t cells = 0;
     for (std::size_t i = 0; i < b.cells.size();) {
         if (b.cells[i] == '\n') {
