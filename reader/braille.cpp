@@ -322,9 +322,25 @@ private:
         afterDigit_ = false;
     }
 
+    // A sign without cells: between two markers, the typed text in the cells of its ASCII
+    // characters, each other character as its numeric reference ("&#960;"), so that different
+    // signs stay apart.
     void notCovered(std::string_view typed) {
         emit(BrailleSign::nao_coberto);
-        out_ += AsciiToBraille(typed);
+        std::string ascii;
+        for (std::size_t i = 0; i < typed.size();) {
+            const std::size_t n = characterLength(typed.substr(i));
+            if (n == 1) {
+                ascii += typed[i];
+            } else {
+                const auto b = static_cast<unsigned char>(typed[i]);
+                char32_t cp = n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+                for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(typed[i + k]) & 0x3F);
+                ascii += "&#" + std::to_string(static_cast<std::uint32_t>(cp)) + ";";
+            }
+            i += n;
+        }
+        out_ += AsciiToBraille(ascii);
         emit(BrailleSign::nao_coberto);
         uncovered_.emplace_back(typed);
     }
