@@ -119,14 +119,6 @@ std::string alone(std::string reading) {
 
 }  // namespace
 
-bool ParseVerbosity(std::string_view word, Verbosity& out) {
-    if (word == "breve") out = Verbosity::Breve;
-    else if (word == "normal") out = Verbosity::Normal;
-    else if (word == "detalhada") out = Verbosity::Detalhada;
-    else return false;
-    return true;
-}
-
 std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how, std::uint32_t first,
                      std::uint32_t count, Verbosity verbosity) {
     if (node < 0 || static_cast<std::size_t>(node) >= formula.nodes.size()) return {};
