@@ -39,10 +39,68 @@ bool Reader::functionHeadRule(Row& r) {
     else readFunctionHead(head.symbol, -1, -1);
     r.k = sayPrimes(r, r.k);
     if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
+        const Symbol* name = head.kind == NodeKind::Script ? at(head.base()).symbol : head.symbol;
+        const std::size_t end = argumentProductEnd(r, r.k + 1);
+        if ((name->flags & kProductArgument) && end > r.k + 1 && isArgumentFactor(r.current())) {
+            readProductArgument(r.current(), r, r.k + 1, end);
+            r.k = end;
+            return true;
+        }
         readArgument(r.current(), true);
         ++r.k;
     }
     return true;
+}
+
+// "sen 2x", "cos 60°", "tg 3x": a product written after a function's name without brackets is
+// all its argument, as every textbook means it. The parser gave the function the first item
+// alone; the rest of the product follows it in the row.
+bool Reader::functionProductRule(Row& r) {
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Unary || n.symbol->kind != SymbolKind::Function || !(n.symbol->flags & kProductArgument))
+        return false;
+    const std::size_t end = argumentProductEnd(r, r.k + 1);
+    if (end == r.k + 1 || !isArgumentFactor(n.argument())) return false;
+    readFunctionHead(n.symbol, -1, -1);
+    readProductArgument(n.argument(), r, r.k + 1, end);
+    r.k = end;
+    return true;
+}
+
+void Reader::readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end) {
+    std::vector<std::int32_t> argument{first};
+    argument.insert(argument.end(), r.items.begin() + static_cast<std::ptrdiff_t>(from),
+                    r.items.begin() + static_cast<std::ptrdiff_t>(end));
+    w_.phrase(Say(P::De));
+    readItems(argument);
+    w_.productEnd(Say(P::FimDoArgumento));
+}
+
+// A factor of such an argument: a number, a letter or a Greek letter, perhaps with scripts, or
+// the degree sign, prime or factorial that stays with what stands before it. A function's
+// name, a letter that names a function (f, g, h) and a differential end the argument.
+bool Reader::isArgumentFactor(std::int32_t i) const {
+    if (isSymbol(i, Role::Prime) || isSymbol(i, Role::Factorial) || isDegreeSign(i)) return true;
+    const Node& n = at(i);
+    // the brackets {: :} draw nothing: what they hold stands in the product as the page shows it
+    if (n.kind == NodeKind::Group && n.symbol->role == Role::Invisible) return n.first >= 0 && isArgumentFactor(n.first);
+    const Node& base = at(n.kind == NodeKind::Script ? n.base() : i);
+    if (base.kind == NodeKind::Number) return true;
+    if (base.kind == NodeKind::Letter) return !LetterHasRole(LetterRole::Funcao, f_.text(base));
+    return base.kind == NodeKind::Symbol && !(base.flags & kEscaped) && base.symbol->kind == SymbolKind::Constant &&
+           base.symbol->role == Role::None;
+}
+
+// Where the factors of a function's argument that go on at item j end: "d x" typed apart is a
+// differential, not two factors.
+std::size_t Reader::argumentProductEnd(const Row& r, std::size_t j) const {
+    for (; r.has(j) && isArgumentFactor(r.item(j)); ++j) {
+        const Node& n = at(r.item(j));
+        if (n.kind == NodeKind::Letter && f_.text(n) == "d" && r.has(j + 1) && at(r.item(j + 1)).kind == NodeKind::Letter &&
+            f_.text(at(r.item(j + 1))).size() == 1 && std::string_view("xyzt").find(f_.text(at(r.item(j + 1)))[0]) != std::string_view::npos)
+            break;
+    }
+    return j;
 }
 
 // g o f
