@@ -43,17 +43,17 @@ bool Reader::semicolonRule(Row& r) {
 bool Reader::prescriptRule(Row& r) {
     const Node& node = at(r.current());
     const std::int32_t next = r.next();
-    if (node.kind != NodeKind::Script || !isEmpty(node.a) || next < 0 || !isOperand(next)) return false;
+    if (node.kind != NodeKind::Script || !isEmpty(node.base()) || next < 0 || !isOperand(next)) return false;
     readNode(next);
     w_.pause();
     w_.phrase(Say(P::Com));
-    if (node.c >= 0) {
-        readNode(node.c);
+    if (node.exponent() >= 0) {
+        readNode(node.exponent());
         w_.phrase(Say(P::SobrescritoAEsquerda));
     }
-    if (node.b >= 0) {
-        if (node.c >= 0) w_.phrase(Say(P::E));
-        readNode(node.b);
+    if (node.index() >= 0) {
+        if (node.exponent() >= 0) w_.phrase(Say(P::E));
+        readNode(node.index());
         w_.phrase(Say(P::SubscritoAEsquerda));
     }
     w_.pause();
@@ -83,7 +83,7 @@ void Reader::readNode(std::int32_t i) {
     case NodeKind::Group: readGroup(i, false); break;
     case NodeKind::Unary: readUnary(i); break;
     case NodeKind::Binary: readBinary(n); break;
-    case NodeKind::Frac: readFraction(n.a, n.b); break;
+    case NodeKind::Frac: readFraction(n.numerator(), n.denominator()); break;
     case NodeKind::Script: readScript(i); break;
     }
 }
@@ -226,10 +226,10 @@ void Reader::readUnary(std::int32_t i) {
     const Symbol* s = n.symbol;
     if (s->kind == SymbolKind::Function) {
         readFunctionHead(s, -1, -1);
-        readArgument(n.a, true);
+        readArgument(n.argument(), true);
         return;
     }
-    const std::int32_t a = n.a;
+    const std::int32_t a = n.argument();
     const bool shortArg = isShort(a);
     switch (s->role) {
     case Role::Sqrt:
@@ -334,20 +334,20 @@ void Reader::readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg)
 
 void Reader::readBinary(const Node& n) {
     const Symbol* s = n.symbol;
-    if (n.b < 0) {  // frac(a) with nothing after it; a colour, class or id over nothing shows nothing
+    if (n.argument() < 0) {  // frac(a) with nothing after it; a colour, class or id over nothing shows nothing
         if (s->role == Role::Color) return;
         w_.phrase(s->words);
-        readNode(n.a);
+        readNode(n.annotation());
         return;
     }
     switch (s->role) {
-    case Role::Frac: readFraction(n.a, n.b); return;
-    case Role::Root: readRoot(n.a, n.b); return;
-    case Role::Color: readNode(n.b); return;
+    case Role::Frac: readFraction(n.numerator(), n.denominator()); return;
+    case Role::Root: readRoot(n.index(), n.radicand()); return;
+    case Role::Color: readNode(n.argument()); return;
     default:  // overset, underset, stackrel
-        readNode(n.b);
+        readNode(n.base());
         w_.phrase(Say(P::Com));
-        readNode(n.a);
+        readNode(n.annotation());
         w_.phrase(s->words);
         return;
     }
@@ -432,30 +432,30 @@ void Reader::readScript(std::int32_t i) {
     const Node& n = at(i);
     const bool afterTends = afterTends_;
     afterTends_ = false;
-    if (isSymbolKind(n.a, SymbolKind::Function) && at(n.a).symbol->role != Role::Letter) {
-        readFunctionHead(at(n.a).symbol, n.b, n.c);
+    if (isSymbolKind(n.base(), SymbolKind::Function) && at(n.base()).symbol->role != Role::Letter) {
+        readFunctionHead(at(n.base()).symbol, n.index(), n.exponent());
         return;
     }
-    if (isSymbolKind(n.a, SymbolKind::BigOperator)) {
+    if (isSymbolKind(n.base(), SymbolKind::BigOperator)) {
         readBigOperator(i, false);
         return;
     }
-    const Node& base = at(n.a);
-    if (isEmpty(n.a)) {
-        if (n.c >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.c); }
-        if (n.b >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.b); }
+    const Node& base = at(n.base());
+    if (isEmpty(n.base())) {
+        if (n.exponent() >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.exponent()); }
+        if (n.index() >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.index()); }
         return;
     }
-    if (base.kind == NodeKind::Group) readGroup(n.a, true);
-    else readNode(n.a);
+    if (base.kind == NodeKind::Group) readGroup(n.base(), true);
+    else readNode(n.base());
     // [F(x)]_a^b: the bracket of an evaluation
-    if (n.b >= 0 && n.c >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
+    if (n.index() >= 0 && n.exponent() >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
         base.symbol->role == Role::Square && base.close && base.close->role == Role::Square) {
         w_.pause();
         w_.phrase(Say(P::AvaliadoDe));
-        readNode(n.b);
+        readNode(n.index());
         w_.phrase(Say(P::Ate));
-        readNode(n.c);
+        readNode(n.exponent());
         return;
     }
     // sin(x)^2, sqrt(x)^2: the power is of everything before it
@@ -468,35 +468,35 @@ void Reader::readScript(std::int32_t i) {
                          (base.kind == NodeKind::Binary && (base.symbol->role == Role::Root || base.symbol->role == Role::Frac));
     // sqrt x_24, as sqrt(x)_24, and vec v_1: the index is of everything before it too, not of
     // what is inside
-    if (applied && (n.b >= 0 || n.c >= 0)) {
+    if (applied && (n.index() >= 0 || n.exponent() >= 0)) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
     }
-    if (n.b >= 0) readSubscript(n.b);
-    if (n.c < 0) return;
+    if (n.index() >= 0) readSubscript(n.index());
+    if (n.exponent() < 0) return;
     // M^T: the transpose of a matrix named by a capital
-    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
+    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.base()) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
                         (base.kind == NodeKind::Group && base.first >= 0 &&
-                         (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
-    if (matrix && letterIs(n.c, LetterRole::Transposta)) {
+                         (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).base()))));
+    if (matrix && letterIs(n.exponent(), LetterRole::Transposta)) {
         w_.phrase(Say(P::Transposta));
         return;
     }
     // B^c, B^C: the complement of a set named by a capital
-    if (n.b < 0 && base.kind == NodeKind::Letter && isCapital(n.a) && letterIs(n.c, LetterRole::Complemento)) {
+    if (n.index() < 0 && base.kind == NodeKind::Letter && isCapital(n.base()) && letterIs(n.exponent(), LetterRole::Complemento)) {
         w_.phrase(Say(P::Complementar));
         return;
     }
     // f^-1: the inverse function, named alone
-    if (n.b < 0 && isFunctionLetter(n.a) && isMinusOne(n.c)) {
+    if (n.index() < 0 && isFunctionLetter(n.base()) && isMinusOne(n.exponent())) {
         w_.phrase(Say(P::Inversa));
         return;
     }
-    if (isDegreeMark(n.c, base)) {
+    if (isDegreeMark(n.exponent(), base)) {
         w_.phrase(Say(P::Graus));
         return;
     }
-    const Node& sup = at(unwrap(n.c));
+    const Node& sup = at(unwrap(n.exponent()));
     const bool lone = sup.kind == NodeKind::Symbol && !(sup.flags & kEscaped);
     // x -> a^+: the side from which x comes
     if (afterTends && lone && (sup.symbol->role == Role::Plus || sup.symbol->role == Role::Minus)) {
@@ -509,7 +509,7 @@ void Reader::readScript(std::int32_t i) {
         w_.phrase(Say(P::NaoNulos));
         return;
     }
-    readExponent(n.c, false);
+    readExponent(n.exponent(), false);
 }
 
 }  // namespace reader::rules

@@ -19,7 +19,7 @@ NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std
             text += f_.text(at(d));
         } else {
             text += '(';
-            text += f_.text(at(unwrap(at(d).a)));
+            text += f_.text(at(unwrap(at(d).argument())));
             text += ')';
         }
         end += 2;
@@ -27,7 +27,7 @@ NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std
             const std::int32_t t = r.item(end);
             if (isBarredNumber(t)) {
                 text += '(';
-                text += f_.text(at(unwrap(at(t).a)));
+                text += f_.text(at(unwrap(at(t).argument())));
                 text += ')';
                 ++end;
             } else if (isEllipsis(t)) {
@@ -98,11 +98,11 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         return false;
     }
     case NodeKind::Script: {
-        if (n.b >= 0 || n.c < 0 || at(n.a).kind != NodeKind::Letter) return false;
-        if (!isNumberText(n.c, "2") && !isNumberText(n.c, "3")) return false;
-        text += f_.text(at(n.a));
+        if (n.index() >= 0 || n.exponent() < 0 || at(n.base()).kind != NodeKind::Letter) return false;
+        if (!isNumberText(n.exponent(), "2") && !isNumberText(n.exponent(), "3")) return false;
+        text += f_.text(at(n.base()));
         text += '^';
-        text += f_.text(at(unwrap(n.c)));
+        text += f_.text(at(unwrap(n.exponent())));
         return true;
     }
     case NodeKind::Text:  // a unit in double quotes: "km/h"
@@ -110,7 +110,7 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         return true;
     case NodeKind::Frac:
         if (depth > 0) return false;
-        return spellUnitRow(n.a, text) && (text += '/', spellUnitRow(n.b, text));
+        return spellUnitRow(n.numerator(), text) && (text += '/', spellUnitRow(n.denominator(), text));
     default:
         return false;
     }
@@ -183,7 +183,7 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     const Node& before = at(r.item(k - 1));
     const bool numberBefore = before.kind == NodeKind::Number ||
                               (before.kind == NodeKind::Unary && before.symbol->kind == SymbolKind::Function &&
-                               at(before.a).kind == NodeKind::Number);
+                               at(before.argument()).kind == NodeKind::Number);
     return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
            !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
@@ -193,7 +193,7 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
 bool Reader::isBarredNumber(std::int32_t i) const {
     const Node& n = at(i);
     if (n.kind != NodeKind::Unary || n.symbol->role != Role::Overbar) return false;
-    const Node& d = at(unwrap(n.a));
+    const Node& d = at(unwrap(n.argument()));
     return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
 }
 

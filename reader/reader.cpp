@@ -48,9 +48,14 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     while (r.k < r.size()) {
         const std::size_t before = r.k;
         if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
-            // "integral de f de x, d x": a differential only needs the pause
-            if (w_.productMarker().empty() || isDifferential(at(r.current()))) w_.pause();
-            else w_.endPending();
+            // "integral de f de x, d x": a differential only needs the pause; "seno de x cosseno
+            // de x": another function's name ends an argument by itself
+            if (w_.productMarker() == Say(P::FimDoArgumento) && startsProductArgumentFunction(r.current())) {
+            } else if (w_.productMarker().empty() || isDifferential(at(r.current()))) {
+                w_.pause();
+            } else {
+                w_.endPending();
+            }
         }
         bool read = false;
         // the rules that can apply to this kind of item, in order
@@ -78,6 +83,9 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
         case NodeKind::Frac:
             read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
             break;
+        case NodeKind::Unary:
+            read = bodyItemRule(r) || vectorAngleRule(r) || functionProductRule(r);
+            break;
         default:
             read = bodyItemRule(r) || vectorAngleRule(r);
             break;
@@ -93,6 +101,14 @@ bool Reader::startsImplicitProduct(const Row& r) const {
     const std::int32_t i = r.current();
     if (!isOperand(i)) return false;
     return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
+}
+
+// A function whose argument runs over a product, with its scripts or its argument: "cos", "cos^2", "cos x".
+bool Reader::startsProductArgumentFunction(std::int32_t i) const {
+    const Node& n = at(i);
+    const Node& head = n.kind == NodeKind::Script ? at(n.base()) : n;
+    return (head.kind == NodeKind::Symbol || head.kind == NodeKind::Unary) && !(head.flags & kEscaped) &&
+           head.symbol->kind == SymbolKind::Function && (head.symbol->flags & kProductArgument);
 }
 
 void Reader::plainItem(Row& r) {
@@ -118,14 +134,6 @@ std::string alone(std::string reading) {
 }
 
 }  // namespace
-
-bool ParseVerbosity(std::string_view word, Verbosity& out) {
-    if (word == "breve") out = Verbosity::Breve;
-    else if (word == "normal") out = Verbosity::Normal;
-    else if (word == "detalhada") out = Verbosity::Detalhada;
-    else return false;
-    return true;
-}
 
 std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how, std::uint32_t first,
                      std::uint32_t count, Verbosity verbosity) {

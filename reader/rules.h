@@ -257,6 +257,7 @@ private:
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
+    bool startsProductArgumentFunction(std::int32_t i) const;
 
     // ---- numbers and units (numbers.cpp)
     NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const;
@@ -327,6 +328,10 @@ private:
     bool bigOperatorRule(Row& r);
     bool bodyItemRule(Row& r);
     bool functionHeadRule(Row& r);
+    bool functionProductRule(Row& r);
+    bool isArgumentFactor(std::int32_t i) const;
+    std::size_t argumentProductEnd(const Row& r, std::size_t j) const;
+    void readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end);
     bool compositionRule(Row& r);
     bool inverseFunctionRule(Row& r);
     bool higherDerivativeRule(Row& r);

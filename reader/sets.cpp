@@ -251,7 +251,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
             const Node& n = f_.nodes[j];
             // a capital, or what a set operation makes ("bar(A uu B)")
             if (sets && n.kind == NodeKind::Unary && n.symbol->role == Role::Overbar &&
-                (isCapitalLetter(n.a) || holdsSetOperation(n.a)))
+                (isCapitalLetter(n.argument()) || holdsSetOperation(n.argument())))
                 complements_[j] = true;
             if (n.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Probabilidade, f_.text(n)) || n.next < 0 ||
                 at(n.next).kind != NodeKind::Group || at(n.next).symbol->role != Role::Paren)
@@ -264,7 +264,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
                 if (k < items.size() && !isSymbolKind(items[k], SymbolKind::Bar)) continue;
                 if (k == from + 1) {
                     const Node& side = at(items[from]);
-                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapitalLetter(side.a))
+                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapitalLetter(side.argument()))
                         complements_[static_cast<std::size_t>(items[from])] = true;
                 }
                 from = k + 1;

@@ -81,7 +81,7 @@ void numbered(const std::string& file, const std::vector<Row>& rows, int from, i
 const std::map<std::string, std::string> kFlags = {
     {"artigo", "kArticle"}, {"feminino", "kFeminine"}, {"antes_de_parentese", "kBeforeParen"},
     {"varios_argumentos", "kManyArguments"}, {"letras_na_pagina", "kPageLetters"},
-    {"sinal_na_pagina", "kPageSign"}};
+    {"sinal_na_pagina", "kPageSign"}, {"produto_no_argumento", "kProductArgument"}};
 
 std::string symbol(const std::string& file, const Row& row) {
     const std::string& spelling = row.fields[0];

@@ -230,6 +230,30 @@ function unitSpellings() {
   return spellings;
 }
 
+// The names of functions whose argument typed without brackets runs on over the product after
+// it (the mark produto_no_argumento of the reader's table simbolos.tsv): "sen 2x" is sen(2x).
+function productArgumentFunctions() {
+  const names = new Set();
+  for (const line of fs.readFileSync(path.join(ROOT, 'reader', 'words', 'simbolos.tsv'), 'utf8').split('\n')) {
+    const cells = line.split('\t');
+    if (!line.startsWith('#') && (cells[4] ?? '').split(' ').includes('produto_no_argumento')) names.add(cells[0]);
+  }
+  return names;
+}
+const PRODUCT_ARGUMENT_FUNCTIONS = productArgumentFunctions();
+// Letters that name a function where they stand (the reader's letras.tsv, role Funcao).
+const FUNCTION_LETTERS = new Set(['f', 'g', 'h']);
+
+// A factor of such an argument: a number, a letter, perhaps with scripts, or the degree sign,
+// prime or factorial that stays with what stands before it.
+function isArgumentFactor(n) {
+  if (!n) return false;
+  if (isMo(n) && ['\u00B0', '\u2032', '!'].includes(n.v)) return true;
+  const base = SCRIPTS.has(n.t) ? n.c[0] : n;
+  if (base.t === 'mn') return true;
+  return base.t === 'mi' && base.a === '' && [...base.v].length === 1 && !FUNCTION_LETTERS.has(base.v);
+}
+
 // The rules apply in this order: the ends of an interval are found before the decimal commas
 // are joined, and numbers are joined before the brackets of a function's argument are dropped
 // ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
@@ -318,6 +342,24 @@ const RULES = {
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
+  // "sen 2x" and "sen(2x)", "cos 60°" and "cos(60°)": a product after a function's name, without
+  // brackets, is all its argument; it ends at an operator, a relation, a comma, a differential
+  // ("d x") or another function's name. "sen(2)x", whose brackets close first, stays apart.
+  'function-argument-product': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      out.push(c[i]);
+      const head = SCRIPTS.has(c[i].t) ? c[i].c[0] : c[i];
+      if (!(head.t === 'mi' || head.t === 'mo') || !PRODUCT_ARGUMENT_FUNCTIONS.has(head.v)) continue;
+      let end = i + 1;
+      while (isArgumentFactor(c[end]) && !(c[end].t === 'mi' && c[end].v === 'd' && c[end + 1] &&
+             c[end + 1].t === 'mi' && ['x', 'y', 'z', 't'].includes(c[end + 1].v))) end++;
+      if (end - i < 3 || isMo(c[i + 1])) continue;  // one item alone, or a sign first
+      out.push({ t: 'mo', a: '', v: '(' }, ...c.slice(i + 1, end), { t: 'mo', a: '', v: ')' });
+      i = end - 1;
+    }
+    return out;
+  }),
   // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
   // name, the item perhaps with a sign before it.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
