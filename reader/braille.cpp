@@ -158,7 +158,7 @@ private:
             case NodeKind::Group: group(i); break;
             case NodeKind::Unary: unary(i); break;
             case NodeKind::Binary: binary(i); break;
-            case NodeKind::Frac: fraction(n.a, n.b); break;
+            case NodeKind::Frac: fraction(n.numerator(), n.denominator()); break;
             case NodeKind::Script: script(n); break;
         }
         if (!slipBefore && !errorAfter_[static_cast<std::size_t>(i)].empty()) slip(i);
@@ -231,7 +231,7 @@ private:
 
     bool isFunctionName(std::int32_t i) const {
         const Node& n = at(i);
-        const Node& head = n.kind == NodeKind::Script && n.a >= 0 ? at(n.a) : n;
+        const Node& head = n.kind == NodeKind::Script && n.base() >= 0 ? at(n.base()) : n;
         if (head.kind != NodeKind::Symbol || (head.flags & kEscaped)) return false;
         return (head.symbol->kind == SymbolKind::Function && head.symbol->role != Role::Letter) ||
                head.symbol->kind == SymbolKind::BigOperator;
@@ -403,13 +403,13 @@ private:
         }
         switch (n.symbol->role) {
             case Role::Sqrt:
-                root(-1, n.a);
+                root(-1, n.radicand());
                 return;
             case Role::Abs:
             case Role::Norm: {
                 const BrailleSign bar = n.symbol->role == Role::Abs ? BrailleSign::modulo : BrailleSign::norma;
                 emit(bar);
-                inner(n.a);
+                inner(n.argument());
                 emit(bar);
                 return;
             }
@@ -417,21 +417,21 @@ private:
             case Role::Ceil: {
                 const bool floor = n.symbol->role == Role::Floor;
                 emit(symbolCells(floor ? "|__" : "|~"));
-                inner(n.a);
+                inner(n.argument());
                 emit(symbolCells(floor ? "__|" : "~|"));
                 return;
             }
-            case Role::Vec: accent(BrailleSign::vetor, n.a); return;
-            case Role::Overbar: accent(capitalsOnly(n.a) ? BrailleSign::segmento : BrailleSign::barra, n.a); return;
-            case Role::Hat: accent(BrailleSign::chapeu, n.a); return;
-            case Role::PrefixAccent: accent(BrailleSign::arco, n.a); return;
+            case Role::Vec: accent(BrailleSign::vetor, n.argument()); return;
+            case Role::Overbar: accent(capitalsOnly(n.argument()) ? BrailleSign::segmento : BrailleSign::barra, n.argument()); return;
+            case Role::Hat: accent(BrailleSign::chapeu, n.argument()); return;
+            case Role::PrefixAccent: accent(BrailleSign::arco, n.argument()); return;
             case Role::PostfixAccent:
-                if (n.symbol->input == "dot") return accent(BrailleSign::ponto_em_cima, n.a);
-                if (n.symbol->input == "ddot") return accent(BrailleSign::dois_pontos_em_cima, n.a);
-                if (n.symbol->input == "tilde") return accent(BrailleSign::til, n.a);
+                if (n.symbol->input == "dot") return accent(BrailleSign::ponto_em_cima, n.argument());
+                if (n.symbol->input == "ddot") return accent(BrailleSign::dois_pontos_em_cima, n.argument());
+                if (n.symbol->input == "tilde") return accent(BrailleSign::til, n.argument());
                 break;
             case Role::DoubleStruck: {
-                const std::int32_t a = unwrap(n.a);
+                const std::int32_t a = unwrap(n.argument());
                 // The capital of a number set: the set's sign ("bbb R" is RR).
                 if (a >= 0 && at(a).kind == NodeKind::Letter && f_.text(at(a)).size() == 1 &&
                     f_.text(at(a))[0] >= 'A' && f_.text(at(a))[0] <= 'Z') {
@@ -450,7 +450,7 @@ private:
                 break;
         }
         notCovered(n.symbol->input);
-        operand(n.a);
+        operand(n.argument());
     }
 
     // A function and its argument: "f(x)" as the letter and the brackets; a named function by the
@@ -463,7 +463,7 @@ private:
         } else {
             letter(n.symbol->input);
         }
-        const std::int32_t a = n.a;
+        const std::int32_t a = n.argument();
         if (a >= 0 && at(a).kind == NodeKind::Group && !(at(a).flags & kMatrix) && at(a).symbol &&
             at(a).symbol->role != Role::Invisible) {
             symbol(Node{.kind = NodeKind::Symbol, .symbol = at(a).symbol});
@@ -483,13 +483,13 @@ private:
     void binary(std::int32_t i) {
         const Node& n = at(i);
         switch (n.symbol->role) {
-            case Role::Frac: fraction(n.a, n.b); return;
-            case Role::Root: root(n.a, n.b); return;
-            case Role::Color: inner(n.b); return;  // colour, id and class mean nothing in braille
+            case Role::Frac: fraction(n.numerator(), n.denominator()); return;
+            case Role::Root: root(n.index(), n.radicand()); return;
+            case Role::Color: inner(n.argument()); return;  // colour, id and class mean nothing in braille
             default:
                 notCovered(n.symbol->input);
-                operand(n.a);
-                operand(n.b);
+                operand(n.annotation());
+                operand(n.base());
         }
     }
 
@@ -537,14 +537,14 @@ private:
     }
 
     void script(const Node& n) {
-        node(n.a);
-        if (n.b >= 0) {
+        node(n.base());
+        if (n.index() >= 0) {
             emit(BrailleSign::indice);
-            operand(n.b);
+            operand(n.index());
         }
-        if (n.c >= 0) {
+        if (n.exponent() >= 0) {
             emit(BrailleSign::expoente);
-            operand(n.c);
+            operand(n.exponent());
         }
     }
 
