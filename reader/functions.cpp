@@ -52,6 +52,28 @@ bool Reader::functionHeadRule(Row& r) {
     return true;
 }
 
+// "Cov"(X, Y), "Im"(w), "sgn"(x): a function's name typed in double quotes names the function.
+const Symbol* Reader::quotedFunction(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Text) return nullptr;
+    const std::string_view text = f_.text(n);
+    const Symbol* s = MatchSymbol(text);
+    if (!s || s->input.size() != text.size() || s->kind != SymbolKind::Function || s->role == Role::Letter) return nullptr;
+    return s;
+}
+
+bool Reader::quotedFunctionRule(Row& r) {
+    const Symbol* s = quotedFunction(r.current());
+    if (!s) return false;
+    readFunctionHead(s, -1, -1);
+    ++r.k;
+    if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
+        readArgument(r.current(), true);
+        ++r.k;
+    }
+    return true;
+}
+
 // "sen 2x", "cos 60°", "tg 3x": a product written after a function's name without brackets is
 // all its argument, as every textbook means it. The parser gave the function the first item
 // alone; the rest of the product follows it in the row.

@@ -69,7 +69,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
             break;
         case NodeKind::Letter:
-            read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
+            read = bodyItemRule(r) || connectiveRule(r) || conditionalRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
                    expectationRule(r) || functionCallRule(r);
             break;
         case NodeKind::Script:
@@ -82,6 +82,9 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             break;
         case NodeKind::Frac:
             read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
+            break;
+        case NodeKind::Text:
+            read = bodyItemRule(r) || quotedFunctionRule(r);
             break;
         case NodeKind::Unary:
             read = bodyItemRule(r) || vectorAngleRule(r) || functionProductRule(r);

@@ -269,6 +269,7 @@ private:
     bool numberRule(Row& r);
     bool currencyRule(Row& r);
     bool isDecimalComma(const Row& r, std::size_t k) const;
+    bool isOperandComma(const Row& r, std::size_t k) const;
     bool isBarredNumber(std::int32_t i) const;
     bool isGroupedComma(std::int32_t i) const;
     bool hasSemicolon(std::int32_t group) const;
@@ -300,6 +301,7 @@ private:
     void readFraction(std::int32_t top, std::int32_t bottom);
     void readRoot(std::int32_t index, std::int32_t radicand);
     void readSubscript(std::int32_t sub);
+    bool readMatrixOrder(const Node& script);
     void readExponent(std::int32_t sup, bool feminine);
     void readScript(std::int32_t i);
 
@@ -310,7 +312,12 @@ private:
     bool quantifiedInRule(Row& r);
     bool relationRule(Row& r);
     bool setBuilderBarRule(Row& r);
+    bool connectiveRule(Row& r);
+    std::size_t spelledWordEnd(const Row& r, std::string_view word) const;
+    bool relationBetween(const Row& r, std::size_t from, std::size_t to) const;
     bool implicationArrowRule(Row& r);
+    bool conditionalRule(Row& r);
+    bool dividesRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
@@ -329,6 +336,8 @@ private:
     bool bodyItemRule(Row& r);
     bool functionHeadRule(Row& r);
     bool functionProductRule(Row& r);
+    const Symbol* quotedFunction(std::int32_t i) const;
+    bool quotedFunctionRule(Row& r);
     bool isArgumentFactor(std::int32_t i) const;
     std::size_t argumentProductEnd(const Row& r, std::size_t j) const;
     void readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end);
