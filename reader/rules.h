@@ -258,6 +258,7 @@ private:
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
     bool startsProductArgumentFunction(std::int32_t i) const;
+    bool isIndexedFactor(std::int32_t i) const;
 
     // ---- numbers and units (numbers.cpp)
     NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const;

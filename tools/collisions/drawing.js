@@ -408,6 +408,21 @@ const RULES = {
   // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
   'times-sign': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
+  // "v_0 t" and "v_0*t": a factor right after a number or letter with an index of one item is
+  // multiplied by it, and a teacher says so ("v índice 0, vezes t"); not between two capitals.
+  'product-after-index': (tree) => mapRows(tree, (c) => c.flatMap((n, i) => {
+    if (n.t !== 'msub' || !isArgumentFactor(c[i + 1]) || isMo(c[i + 1])) return [n];
+    const base = n.c[0];
+    const index = n.c[1];
+    const atom = (x) => x && (x.t === 'mn' || (x.t === 'mi' && [...x.v].length === 1));
+    const simple = atom(index) || (index.t === 'mrow' && index.c.length === 2 && isMo(index.c[0]) &&
+      ['\u2212', '+'].includes(index.c[0].v) && atom(index.c[1]));
+    const plainBase = base.t === 'mn' || (base.t === 'mi' && [...base.v].length === 1 && !/[\u0370-\u03FF]/.test(base.v));
+    const capital = (x) => x.t === 'mi' && /^[A-Z]$/.test(x.v);
+    const next = SCRIPTS.has(c[i + 1].t) ? c[i + 1].c[0] : c[i + 1];
+    if (capital(base) && capital(next)) return [n];  // H_2O: capitals may be a chemical formula
+    return plainBase && simple ? [n, { t: 'mo', a: '', v: '\u00D7' }] : [n];
+  })),
   // "[(1,2),(3,4)]" and "((1,2),(3,4))": a matrix in brackets or in parentheses.
   'matrix-brackets': (tree) => mapRows(tree, (c) => c.map((n, i) => {
     if (isMo(n, '[') && c[i + 1] && c[i + 1].t === 'mtable' && isMo(c[i + 2], ']')) return { t: 'mo', a: '', v: '(' };
