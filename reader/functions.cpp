@@ -82,7 +82,7 @@ bool Reader::functionProductRule(Row& r) {
     if (n.kind != NodeKind::Unary || n.symbol->kind != SymbolKind::Function || !(n.symbol->flags & kProductArgument))
         return false;
     const std::size_t end = argumentProductEnd(r, r.k + 1);
-    if (end == r.k + 1 || !isArgumentFactor(n.argument())) return false;
+    if (end == r.k + 1 || n.argument() < 0 || !isArgumentFactor(n.argument())) return false;
     readFunctionHead(n.symbol, -1, -1);
     readProductArgument(n.argument(), r, r.k + 1, end);
     r.k = end;
