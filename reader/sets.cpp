@@ -139,9 +139,15 @@ bool Reader::connectiveRule(Row& r) {
     static constexpr Connective kConnectives[] = {
         {P::E, true}, {P::Ou, true}, {P::Se, false}, {P::Entao, false}, {P::Para, false},
         {P::Com, false}, {P::Onde, false}, {P::TalQue, false}, {P::De, false}};
-    if (r.k > 0 && !(at(r.current()).flags & kSpaced)) return false;
+    const Node& n = at(r.current());
+    // after text, letters go on with its word ("text se" shows "s" and then the letter e)
+    if ((r.k > 0 && (!(n.flags & kSpaced) || at(r.item(r.k - 1)).kind == NodeKind::Text)) || n.length == 0 || !r.has(r.k + 1))
+        return false;
+    const char first = f_.source[n.begin];
     for (const Connective& c : kConnectives) {
-        const std::size_t end = spelledWordEnd(r, Say(c.phrase));
+        const std::string_view word = Say(c.phrase);
+        if (word.front() != first) continue;
+        const std::size_t end = spelledWordEnd(r, word);
         if (end == 0) continue;
         const bool percentBefore = r.k > 0 && at(r.item(r.k - 1)).kind == NodeKind::Symbol &&
                                    at(r.item(r.k - 1)).symbol->input == "%";

@@ -480,7 +480,7 @@ const RULES = {
         continue;
       }
       let word = null;
-      if (isLetter(n) && !isLetter(c[i - 1])) {
+      if (isLetter(n) && !isLetter(c[i - 1]) && !(c[i - 1] && c[i - 1].t === 'mtext')) {
         for (const w of CONNECTIVES) {
           const letters = [...w.replace(' ', '')];
           if (letters.every((l, k) => isLetter(c[i + k]) && c[i + k].v === l)) { word = w; break; }
