@@ -113,13 +113,16 @@ bool Reader::isArgumentFactor(std::int32_t i) const {
            base.symbol->role == Role::None;
 }
 
-// Where the factors of a function's argument that go on at item j end: "d x" typed apart is a
-// differential, not two factors.
+// Where the factors of a function's argument that go on at item j end: "d x" typed apart (its
+// variable perhaps with a script) is a differential, not two factors.
 std::size_t Reader::argumentProductEnd(const Row& r, std::size_t j) const {
     for (; r.has(j) && isArgumentFactor(r.item(j)); ++j) {
         const Node& n = at(r.item(j));
-        if (n.kind == NodeKind::Letter && f_.text(n) == "d" && r.has(j + 1) && at(r.item(j + 1)).kind == NodeKind::Letter &&
-            f_.text(at(r.item(j + 1))).size() == 1 && std::string_view("xyzt").find(f_.text(at(r.item(j + 1)))[0]) != std::string_view::npos)
+        if (n.kind != NodeKind::Letter || f_.text(n) != "d" || !r.has(j + 1)) continue;
+        const Node& after = at(r.item(j + 1));
+        const Node& variable = after.kind == NodeKind::Script ? at(after.base()) : after;  // "d t_X"
+        if (variable.kind == NodeKind::Letter && f_.text(variable).size() == 1 &&
+            std::string_view("xyzt").find(f_.text(variable)[0]) != std::string_view::npos)
             break;
     }
     return j;

@@ -376,8 +376,10 @@ const RULES = {
       const head = SCRIPTS.has(c[i].t) ? c[i].c[0] : c[i];
       if (!(head.t === 'mi' || head.t === 'mo') || !PRODUCT_ARGUMENT_FUNCTIONS.has(head.v)) continue;
       let end = i + 1;
-      while (isArgumentFactor(c[end]) && !(c[end].t === 'mi' && c[end].v === 'd' && c[end + 1] &&
-             c[end + 1].t === 'mi' && ['x', 'y', 'z', 't'].includes(c[end + 1].v))) end++;
+      // "d x", and "dt_X" whose variable carries a script, is a differential
+      const variable = (n) => n && (SCRIPTS.has(n.t) ? n.c[0] : n);
+      while (isArgumentFactor(c[end]) && !(c[end].t === 'mi' && c[end].v === 'd' && variable(c[end + 1]) &&
+             variable(c[end + 1]).t === 'mi' && ['x', 'y', 'z', 't'].includes(variable(c[end + 1]).v))) end++;
       if (end - i < 3 || isMo(c[i + 1])) continue;  // one item alone, or a sign first
       out.push({ t: 'mo', a: '', v: '(' }, ...c.slice(i + 1, end), { t: 'mo', a: '', v: ')' });
       i = end - 1;
