@@ -225,6 +225,9 @@ private:
         std::size_t quantifierAt = 0;
         bool mapping = false;  // after the colon of "f: A -> B"
         std::vector<std::size_t> stops;  // for mapsAhead
+        // the first and last relation of the row, found once when a rule first asks
+        bool relationsFound = false;
+        std::size_t firstRelation = 0, lastRelation = 0;  // size() when the row has none
 
         std::size_t size() const { return items.size(); }
         bool has(std::size_t j) const { return j < items.size(); }
@@ -315,7 +318,7 @@ private:
     bool setBuilderBarRule(Row& r);
     bool connectiveRule(Row& r);
     std::size_t spelledWordEnd(const Row& r, std::string_view word) const;
-    bool relationBetween(const Row& r, std::size_t from, std::size_t to) const;
+    void findRelations(Row& r) const;
     bool implicationArrowRule(Row& r);
     bool conditionalRule(Row& r);
     bool dividesRule(Row& r);

@@ -151,9 +151,10 @@ bool Reader::connectiveRule(Row& r) {
         if (end == 0) continue;
         const bool percentBefore = r.k > 0 && at(r.item(r.k - 1)).kind == NodeKind::Symbol &&
                                    at(r.item(r.k - 1)).symbol->input == "%";
-        if (c.phrase == P::De ? !percentBefore
-                              : !relationBetween(r, end, r.size()) || (c.relationBefore && !relationBetween(r, 0, r.k)))
-            continue;
+        if (c.phrase != P::De) findRelations(r);
+        const bool relationAfter = r.lastRelation < r.size() && r.lastRelation >= end;
+        const bool relationBefore = r.firstRelation < r.k;
+        if (c.phrase == P::De ? !percentBefore : !relationAfter || (c.relationBefore && !relationBefore)) continue;
         w_.phrase(Say(c.phrase));
         r.k = end;
         return true;
@@ -178,11 +179,16 @@ std::size_t Reader::spelledWordEnd(const Row& r, std::string_view word) const {
     return r.has(j) && (at(r.item(j)).flags & kSpaced) ? j : 0;
 }
 
-// Whether a relation stands among the items from..to.
-bool Reader::relationBetween(const Row& r, std::size_t from, std::size_t to) const {
-    for (std::size_t j = from; j < to; ++j)
-        if (isSymbolKind(r.item(j), SymbolKind::Relation)) return true;
-    return false;
+// The first and last relation of the row, looked for once.
+void Reader::findRelations(Row& r) const {
+    if (r.relationsFound) return;
+    r.relationsFound = true;
+    r.firstRelation = r.lastRelation = r.size();
+    for (std::size_t j = 0; j < r.size(); ++j) {
+        if (!isSymbolKind(r.item(j), SymbolKind::Relation)) continue;
+        if (r.firstRelation == r.size()) r.firstRelation = j;
+        r.lastRelation = j;
+    }
 }
 
 // {x in A | x > 0}
