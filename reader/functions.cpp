@@ -52,6 +52,28 @@ bool Reader::functionHeadRule(Row& r) {
     return true;
 }
 
+// "Cov"(X, Y), "Im"(w), "sgn"(x): a function's name typed in double quotes names the function.
+const Symbol* Reader::quotedFunction(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Text) return nullptr;
+    const std::string_view text = f_.text(n);
+    const Symbol* s = MatchSymbol(text);
+    if (!s || s->input.size() != text.size() || s->kind != SymbolKind::Function || s->role == Role::Letter) return nullptr;
+    return s;
+}
+
+bool Reader::quotedFunctionRule(Row& r) {
+    const Symbol* s = quotedFunction(r.current());
+    if (!s) return false;
+    readFunctionHead(s, -1, -1);
+    ++r.k;
+    if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
+        readArgument(r.current(), true);
+        ++r.k;
+    }
+    return true;
+}
+
 // "sen 2x", "cos 60°", "tg 3x": a product written after a function's name without brackets is
 // all its argument, as every textbook means it. The parser gave the function the first item
 // alone; the rest of the product follows it in the row.
@@ -60,7 +82,7 @@ bool Reader::functionProductRule(Row& r) {
     if (n.kind != NodeKind::Unary || n.symbol->kind != SymbolKind::Function || !(n.symbol->flags & kProductArgument))
         return false;
     const std::size_t end = argumentProductEnd(r, r.k + 1);
-    if (end == r.k + 1 || !isArgumentFactor(n.argument())) return false;
+    if (end == r.k + 1 || n.argument() < 0 || !isArgumentFactor(n.argument())) return false;
     readFunctionHead(n.symbol, -1, -1);
     readProductArgument(n.argument(), r, r.k + 1, end);
     r.k = end;
@@ -91,13 +113,16 @@ bool Reader::isArgumentFactor(std::int32_t i) const {
            base.symbol->role == Role::None;
 }
 
-// Where the factors of a function's argument that go on at item j end: "d x" typed apart is a
-// differential, not two factors.
+// Where the factors of a function's argument that go on at item j end: "d x" typed apart (its
+// variable perhaps with a script) is a differential, not two factors.
 std::size_t Reader::argumentProductEnd(const Row& r, std::size_t j) const {
     for (; r.has(j) && isArgumentFactor(r.item(j)); ++j) {
         const Node& n = at(r.item(j));
-        if (n.kind == NodeKind::Letter && f_.text(n) == "d" && r.has(j + 1) && at(r.item(j + 1)).kind == NodeKind::Letter &&
-            f_.text(at(r.item(j + 1))).size() == 1 && std::string_view("xyzt").find(f_.text(at(r.item(j + 1)))[0]) != std::string_view::npos)
+        if (n.kind != NodeKind::Letter || f_.text(n) != "d" || !r.has(j + 1)) continue;
+        const Node& after = at(r.item(j + 1));
+        const Node& variable = after.kind == NodeKind::Script ? at(after.base()) : after;  // "d t_X"
+        if (variable.kind == NodeKind::Letter && f_.text(variable).size() == 1 &&
+            std::string_view("xyzt").find(f_.text(variable)[0]) != std::string_view::npos)
             break;
     }
     return j;

@@ -26,7 +26,7 @@ bool Reader::symbolRules(Row& r) {
     }
     if (read) return true;
     if (n.symbol->kind == SymbolKind::Relation) return relationRule(r);
-    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r);
+    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r) || dividesRule(r);
     return false;
 }
 
@@ -142,8 +142,11 @@ void Reader::readLetter(std::string_view letter) {
 // Text written in the formula, read as it stands; an abbreviation ("nº") is read as the words
 // it stands for.
 void Reader::readText(std::string_view text) {
-    // a unit in double quotes, anywhere: "km/h", "g/cm^3"
-    if (const UnitMatch unit = MatchUnit(text, true); unit.length > 0 && unit.length == text.size()) {
+    // a unit in double quotes, anywhere, perhaps with blanks around it: "km/h", " m/s"
+    std::string_view trimmed = text;
+    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    if (const UnitMatch unit = MatchUnit(trimmed, true); unit.length > 0 && unit.length == trimmed.size()) {
         w_.phrase(unit.words);
         return;
     }
@@ -419,6 +422,30 @@ void Reader::readSubscript(std::int32_t sub) {
     closeScope(isSimple(sub), Say(P::FimDoIndice));
 }
 
+// A_(2xx3), (a_(ij))_(m xx n): the order of a matrix named by a capital or written in
+// brackets, "Á de ordem 2 por 3"
+bool Reader::readMatrixOrder(const Node& script) {
+    const Node& base = at(script.base());
+    if (!isCapital(script.base()) && !(base.kind == NodeKind::Group && !(base.flags & kInvisible))) return false;
+    std::vector<std::int32_t> items;
+    const std::int32_t sub = unwrap(script.index());
+    if (at(sub).kind != NodeKind::Row && !(at(sub).kind == NodeKind::Group && (at(sub).flags & kInvisible))) return false;
+    collect(sub, items);
+    const auto side = [&](std::int32_t i) {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Number || (n.kind == NodeKind::Letter && n.length == 1);
+    };
+    if (items.size() != 3 || !side(items[0]) || !side(items[2]) ||
+        !(isSymbol(items[1], Role::Cross) || isSymbol(items[1], Role::Times)))
+        return false;
+    w_.phrase(Say(P::DeOrdem));
+    readNode(items[0]);
+    w_.phrase(Say(P::Por));
+    readNode(items[2]);
+    closeScope(true, Say(P::FimDoIndice));
+    return true;
+}
+
 void Reader::readExponent(std::int32_t sup, bool feminine) {
     if (isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
     if (isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
@@ -472,7 +499,7 @@ void Reader::readScript(std::int32_t i) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
     }
-    if (n.index() >= 0) readSubscript(n.index());
+    if (n.index() >= 0 && !readMatrixOrder(n)) readSubscript(n.index());
     if (n.exponent() < 0) return;
     // M^T: the transpose of a matrix named by a capital
     const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.base()) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||

@@ -175,7 +175,8 @@ bool Reader::currencyRule(Row& r) {
 bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     if (k == 0 || !r.has(k + 1)) return false;
     const bool grouped = isGroupedComma(r.item(k));  // "2{,}5": the comma written as the decimal mark
-    if (!grouped && ((bracketDepth_ != 0 && !decimalCommas_) || !isSymbol(r.item(k), Role::Comma))) return false;
+    if (!grouped && ((bracketDepth_ != 0 && !decimalCommas_ && !isOperandComma(r, k)) || !isSymbol(r.item(k), Role::Comma)))
+        return false;
     const bool interval = (k >= 2 && isSquareSign(r.item(k - 2), false)) ||
                           (r.has(k + 2) && isSquareSign(r.item(k + 2), true));
     const Node& next = at(r.item(k + 1));
@@ -187,6 +188,20 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
            !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+}
+
+// In brackets, a comma between numbers that is no list's: after an operation or a relation
+// between two sides ("(1 - 0,15)", "P(Z < 1,96)"), or alone with a zero after it ("(1,05)^12"),
+// where a pair would not be written so.
+bool Reader::isOperandComma(const Row& r, std::size_t k) const {
+    if (k >= 3) {
+        const std::int32_t sign = r.item(k - 2);
+        return isSymbolKind(sign, SymbolKind::Relation) ||
+               (isSymbolKind(sign, SymbolKind::Operator) && !isSymbol(r.item(k - 3), Role::Comma) &&
+                !isSymbolKind(r.item(k - 3), SymbolKind::Operator) && !isSymbolKind(r.item(k - 3), SymbolKind::Relation));
+    }
+    const Node& after = at(r.item(k + 1));
+    return k == 1 && r.size() == 3 && after.kind == NodeKind::Number && f_.text(after).size() > 1 && f_.text(after)[0] == '0';
 }
 
 // bar(6): the repeating digits of a decimal

@@ -544,6 +544,7 @@ private:
         row.symbol = nullptr;
         Node bar;
         bar.kind = NodeKind::Symbol;
+        bar.flags = row.flags & kSpaced;
         bar.symbol = open.symbol;
         bar.from = open.start;
         bar.to = static_cast<std::uint32_t>(open.end);

@@ -225,6 +225,9 @@ private:
         std::size_t quantifierAt = 0;
         bool mapping = false;  // after the colon of "f: A -> B"
         std::vector<std::size_t> stops;  // for mapsAhead
+        // the first and last relation of the row, found once when a rule first asks
+        bool relationsFound = false;
+        std::size_t firstRelation = 0, lastRelation = 0;  // size() when the row has none
 
         std::size_t size() const { return items.size(); }
         bool has(std::size_t j) const { return j < items.size(); }
@@ -258,6 +261,7 @@ private:
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
     bool startsProductArgumentFunction(std::int32_t i) const;
+    bool isIndexedFactor(std::int32_t i) const;
 
     // ---- numbers and units (numbers.cpp)
     NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const;
@@ -269,6 +273,7 @@ private:
     bool numberRule(Row& r);
     bool currencyRule(Row& r);
     bool isDecimalComma(const Row& r, std::size_t k) const;
+    bool isOperandComma(const Row& r, std::size_t k) const;
     bool isBarredNumber(std::int32_t i) const;
     bool isGroupedComma(std::int32_t i) const;
     bool hasSemicolon(std::int32_t group) const;
@@ -300,6 +305,7 @@ private:
     void readFraction(std::int32_t top, std::int32_t bottom);
     void readRoot(std::int32_t index, std::int32_t radicand);
     void readSubscript(std::int32_t sub);
+    bool readMatrixOrder(const Node& script);
     void readExponent(std::int32_t sup, bool feminine);
     void readScript(std::int32_t i);
 
@@ -310,7 +316,12 @@ private:
     bool quantifiedInRule(Row& r);
     bool relationRule(Row& r);
     bool setBuilderBarRule(Row& r);
+    bool connectiveRule(Row& r);
+    std::size_t spelledWordEnd(const Row& r, std::string_view word) const;
+    void findRelations(Row& r) const;
     bool implicationArrowRule(Row& r);
+    bool conditionalRule(Row& r);
+    bool dividesRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
@@ -329,6 +340,8 @@ private:
     bool bodyItemRule(Row& r);
     bool functionHeadRule(Row& r);
     bool functionProductRule(Row& r);
+    const Symbol* quotedFunction(std::int32_t i) const;
+    bool quotedFunctionRule(Row& r);
     bool isArgumentFactor(std::int32_t i) const;
     std::size_t argumentProductEnd(const Row& r, std::size_t j) const;
     void readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end);
