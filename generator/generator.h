@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/fileerror.h"
 #include "settings/settings.h"
@@ -75,5 +76,30 @@ const char* AccentEntity(unsigned char byte);
 // The page name of a document: a final ".vloq" in any letter case becomes ".htm", any other
 // name gets ".htm" appended.
 std::string PageNameFor(const std::string& document);
+
+// The document for an embosser: lines of at most this many cells, pages of this many lines, the
+// last line of each holding the page's number at its right end.
+inline constexpr std::size_t kBrailleLineCells = 40;
+inline constexpr std::size_t kBrailleLinesPerPage = 25;
+
+// What writing a document for an embosser met.
+struct BrailleReport {
+    // The typed text of each sign of a formula that the mathematics code is not given cells for,
+    // once each, UTF-8; the document writes it with a marker and lists it in a closing note.
+    std::vector<std::string> uncovered;
+};
+
+// The name of an embosser file of a document: ".vloq" in any letter case, or the end of a name
+// without it, becomes extension (".brf", ".txt").
+std::string BrailleNameFor(const std::string& document, std::string_view extension);
+
+// Writes the document for an embosser: the text in Portuguese braille (liblouis), every formula
+// in the Brazilian unified mathematics code; brf in the North American ASCII braille, txt the
+// same in Unicode braille (UTF-8). Links, images and forms give their text or a description,
+// never markup. Both files go through the safe writer and take the place of old ones only when
+// whole; a failure throws FileError with the page's messages (PageIsInputError when a file would
+// be written over the document, PageWriteError "VQERRDSK: ..." for a failed write).
+void GenerateBraille(const std::string& document, const std::string& brf, const std::string& txt,
+                     BrailleReport* report = nullptr);
 
 }  // namespace pagegen

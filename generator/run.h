@@ -217,6 +217,13 @@ ImageFields SplitImage(std::string_view line);
 // same text as rest.
 std::string_view NextField(std::string_view& rest);
 
+// The embosser's two files of a document read from `document`: the ASCII braille and the
+// Unicode braille.
+struct BrailleFiles {
+    std::string ascii, unicode;
+};
+BrailleFiles BrailleDocument(LineReader& document, BrailleReport* report);
+
 // Section markers and placeholders, in Windows-1252.
 inline constexpr std::string_view kHeaderMarker = "<<<CABE\xC7" "ALHO>>>";
 inline constexpr std::string_view kTopicMarker = "<<<T\xD3PICO>>>";

@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kUsage =
     "Uso: velloq-gerar DOCUMENTO...\n"
     "     velloq-gerar -o P\xC3\x81GINA DOCUMENTO\n"
+    "     velloq-gerar --braille DOCUMENTO...\n"
     "\n"
     "Gera a p\xC3\xA1gina HTML de cada documento (.vloq), ao lado dele: \"aula.vloq\" d\xC3\xA1 \"aula.htm\";\n"
     "um nome sem \".vloq\" ganha \".htm\" no fim. Com -o, a p\xC3\xA1gina recebe o nome dado.\n"
@@ -24,6 +25,13 @@ constexpr const char* kUsage =
     "\n"
     "Cada p\xC3\xA1gina \xC3\xA9 gravada num arquivo novo na mesma pasta, que s\xC3\xB3 toma o lugar da\n"
     "p\xC3\xA1gina antiga quando est\xC3\xA1 inteira: se algo falhar, a p\xC3\xA1gina antiga fica como estava.\n"
+    "\n"
+    "Com --braille, em vez da p\xC3\xA1gina grava o documento para impressora braille, ao lado dele:\n"
+    "\"aula.vloq\" d\xC3\xA1 \"aula.brf\" (braille ASCII, o formato das impressoras) e \"aula.txt\" (o mesmo\n"
+    "em braille Unicode, para a linha braille ou para conferir). O texto sai em braille\n"
+    "portugu\xC3\xAAs e as f\xC3\xB3rmulas no C\xC3\xB3" "digo Matem\xC3\xA1tico Unificado, em linhas de at\xC3\xA9 40 celas\n"
+    "e p\xC3\xA1ginas de 25 linhas numeradas. Um sinal de f\xC3\xB3rmula sem braille no c\xC3\xB3" "digo sai\n"
+    "marcado, com o texto digitado, e \xC3\xA9 listado no fim do documento e na sa\xC3\xAD" "da de erros.\n"
     "\n"
     "Sa\xC3\xAD" "da:\n"
     "  0  todas as p\xC3\xA1ginas foram gravadas inteiras;\n"
@@ -46,6 +54,7 @@ int usageError(const std::string& why) {
 int main(int argc, char** argv) {
     std::vector<std::string> documents;
     std::string page;
+    bool braille = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -55,6 +64,8 @@ int main(int argc, char** argv) {
         if (arg == "-o") {
             if (i + 1 >= argc) return usageError("falta o nome da p\xC3\xA1gina depois de -o");
             page = argv[++i];
+        } else if (arg == "--braille") {
+            braille = true;
         } else if (arg == "--") {
             for (++i; i < argc; ++i) documents.emplace_back(argv[i]);
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -66,6 +77,7 @@ int main(int argc, char** argv) {
     if (documents.empty()) return usageError("nenhum documento foi dado");
     if (!page.empty() && documents.size() != 1)
         return usageError("-o s\xC3\xB3 serve para um documento");
+    if (!page.empty() && braille) return usageError("-o n\xC3\xA3o serve com --braille");
 
     // The current folder is both start folder and work folder.
     const std::string settingsFile = settings::FileIn(settings::CurrentDirectory());
@@ -85,6 +97,17 @@ int main(int argc, char** argv) {
     for (const auto& document : documents) {
         pagegen::PageReport report;
         try {
+            if (braille) {
+                pagegen::BrailleReport signs;
+                pagegen::GenerateBraille(document, pagegen::BrailleNameFor(document, ".brf"),
+                                         pagegen::BrailleNameFor(document, ".txt"), &signs);
+                if (!signs.uncovered.empty()) {
+                    std::cerr << "velloq-gerar: " << document << ": sinais sem braille no c\xC3\xB3" "digo:";
+                    for (const auto& sign : signs.uncovered) std::cerr << ' ' << sign;
+                    std::cerr << '\n';
+                }
+                continue;
+            }
             if (!pagegen::GeneratePage(document, page.empty() ? pagegen::PageNameFor(document) : page,
                                          pageSettings, &report))
                 note(1);

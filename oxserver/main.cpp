@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "oxserver/framing.h"
+#include "reader/braille.h"
 #include "reader/reader.h"
 #include "oxserver/server.h"
 
@@ -20,6 +21,7 @@ namespace {
 constexpr const char* kHelp =
     "Uso: oxserver [--porta N] [--verbosidade NÍVEL]\n"
     "     oxserver --ler \"FÓRMULA\" [--verbosidade NÍVEL]\n"
+    "     oxserver --braille \"FÓRMULA\"\n"
     "     oxserver --help\n"
     "\n"
     "Servidor de fala de fórmulas do Velloq: recebe fórmulas em notação ASCIIMath e\n"
@@ -49,11 +51,17 @@ constexpr const char* kHelp =
     "                   a mesma resposta do servidor: &, < e > saem como &amp;, &lt; e\n"
     "                   &gt;, e uma leitura longa demais é cortada do mesmo modo. Uma\n"
     "                   fórmula que não é UTF-8 válido é lida como Windows-1252.\n"
+    "  --braille \"FÓRMULA\"\n"
+    "                   escreve a fórmula em braille, no Código Matemático Unificado,\n"
+    "                   em celas Unicode (UTF-8), e termina; uma matriz sai numa linha\n"
+    "                   por linha da matriz. Um sinal que o código não cobre sai entre\n"
+    "                   marcadores, com o texto digitado, e é listado na saída de erros.\n"
     "  --help           mostra esta ajuda.\n"
     "\n"
     "Exemplos:\n"
     "  oxserver --ler \"x=(-b +- sqrt(b^2 - 4ac))/(2a)\"\n"
     "  oxserver --ler \"sqrt(x)+1\" --verbosidade breve\n"
+    "  oxserver --braille \"x=(-b +- sqrt(b^2 - 4ac))/(2a)\"\n"
     "  oxserver --porta 0\n";
 
 oxserver::Server* g_server = nullptr;
@@ -72,13 +80,27 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
-int readOne(std::string_view formula, reader::Verbosity verbosity) {
+// A formula of the command line as UTF-8, without the backquotes around it.
+std::string commandLineFormula(std::string_view formula) {
     std::string utf8 = isUtf8(formula) ? std::string(formula) : codepage::Cp1252ToUtf8(formula);
     if (utf8.size() >= 2 && utf8.front() == '`' && utf8.back() == '`')
         utf8 = utf8.substr(1, utf8.size() - 2);
+    return utf8;
+}
+
+int readOne(std::string_view formula, reader::Verbosity verbosity) {
+    const std::string utf8 = commandLineFormula(formula);
     std::string reply = oxserver::BuildReply(reader::ReadFormula(utf8, verbosity));
     reply.resize(reply.size() - 2);  // the CR LF
     std::printf("%s\n", codepage::Cp1252ToUtf8(reply).c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int brailleOne(std::string_view formula) {
+    const reader::BrailleText braille = reader::FormulaToBraille(commandLineFormula(formula));
+    std::printf("%s\n", braille.cells.c_str());
+    for (const std::string& sign : braille.uncovered)
+        std::fprintf(stderr, "oxserver: sinal sem braille no código: %s\n", sign.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -149,18 +171,21 @@ int usageError(const std::string& message) {
 int main(int argc, char** argv) {
     std::uint16_t port = oxserver::kDefaultPort;
     reader::Verbosity verbosity = reader::Verbosity::Normal;
-    const char* formula = nullptr;  // --ler
+    const char* formula = nullptr;  // --ler or --braille
+    bool braille = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h" || arg == "--ajuda") {
             std::fputs(kHelp, stdout);
             return 0;
         }
-        if (arg == "--ler") {
-            if (i + 1 >= argc) return usageError("falta a fórmula depois de --ler.");
+        if (arg == "--ler" || arg == "--braille") {
+            const std::string option(arg);
+            if (i + 1 >= argc) return usageError("falta a fórmula depois de " + option + ".");
             if (i + 2 < argc && std::string_view(argv[i + 2]).substr(0, 2) != "--")
-                return usageError("--ler lê uma fórmula só; ponha-a entre aspas.");
+                return usageError(option + (braille || arg == "--braille" ? " escreve" : " lê") + " uma fórmula só; ponha-a entre aspas.");
             formula = argv[i + 1];
+            braille = arg == "--braille";
             ++i;
             continue;
         }
@@ -178,6 +203,7 @@ int main(int argc, char** argv) {
         }
         return usageError("opção desconhecida: " + std::string(arg));
     }
+    if (formula && braille) return brailleOne(formula);
     if (formula) return readOne(formula, verbosity);
     return serve(port, verbosity);
 }

@@ -64,13 +64,13 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
         const std::int32_t i = items[k];
         const Node& n = at(i);
         // e^-: an electron
-        if (k == start && n.kind == NodeKind::Script && n.b < 0 && at(n.a).kind == NodeKind::Letter &&
-            f_.text(at(n.a)) == "e" && isSymbol(unwrap(n.c), Role::Minus)) {
+        if (k == start && n.kind == NodeKind::Script && n.index() < 0 && at(n.base()).kind == NodeKind::Letter &&
+            f_.text(at(n.base())) == "e" && isSymbol(unwrap(n.exponent()), Role::Minus)) {
             if (read) w_.phrase(Say(several ? P::Eletrons : P::Eletron));
             ++k;
             return true;
         }
-        const std::int32_t base = n.kind == NodeKind::Script ? n.a : i;
+        const std::int32_t base = n.kind == NodeKind::Script ? n.base() : i;
         const Node& b = at(base);
         if (b.kind == NodeKind::Letter && capitalLetter(f_.text(b))) {
             // an element of one letter, or of a capital and the small letter after it
@@ -79,7 +79,7 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             std::int32_t last = i;
             if (n.kind != NodeKind::Script && next < items.size() && !(at(items[next]).flags & kSpaced)) {
                 const Node& m = at(items[next]);
-                const std::int32_t smallBase = m.kind == NodeKind::Script ? m.a : items[next];
+                const std::int32_t smallBase = m.kind == NodeKind::Script ? m.base() : items[next];
                 if (at(smallBase).kind == NodeKind::Letter && smallLetter(f_.text(at(smallBase))) &&
                     IsElement(symbol + std::string(f_.text(at(smallBase))))) {
                     symbol += f_.text(at(smallBase));
@@ -94,7 +94,7 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             };
             if (!chemicalScripts(last, read, [&] {
                     letter(f_.text(b));
-                    if (last != i) letter(f_.text(at(at(last).kind == NodeKind::Script ? at(last).a : last)));
+                    if (last != i) letter(f_.text(at(at(last).kind == NodeKind::Script ? at(last).base() : last)));
                 }))
                 return false;
             k = next;
@@ -138,8 +138,8 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
 // menos". `say` reads what they are written on. False for scripts that are neither.
 bool Reader::chemicalScripts(std::int32_t i, bool read, const std::function<void()>& say) {
     const Node& n = at(i);
-    const std::int32_t sub = n.kind == NodeKind::Script ? n.b : -1;
-    const std::int32_t sup = n.kind == NodeKind::Script ? n.c : -1;
+    const std::int32_t sub = n.kind == NodeKind::Script ? n.index() : -1;
+    const std::int32_t sup = n.kind == NodeKind::Script ? n.exponent() : -1;
     if (sub >= 0 && !isWholeNumber(sub)) return false;
     // a charge: "+", "-", "2+", "3-"
     std::vector<std::int32_t> charge;

@@ -64,18 +64,18 @@ bool Reader::isShort(std::int32_t i, bool allowCalls) const {
     const Node& n = at(i);
     // f(g(x)) reads "f de g de x"; only where no fraction or exponent can follow ambiguously
     if (allowCalls && n.kind == NodeKind::Unary && n.symbol->kind == SymbolKind::Function) {
-        const Node& arg = at(n.a);
-        if (isCallBracket(n.a) && arg.first >= 0 && arg.first == arg.last)
+        const Node& arg = at(n.argument());
+        if (isCallBracket(n.argument()) && arg.first >= 0 && arg.first == arg.last)
             return isShort(arg.first, true);
-        return isShort(n.a, true);
+        return isShort(n.argument(), true);
     }
     if (n.kind == NodeKind::Script)
-        return isAtom(n.a) && ((n.b >= 0 && isSimple(n.b) && n.c < 0) ||
-                               (n.b < 0 && isCapital(n.a) &&  // A^c, M^T: a complement, a transpose
-                                (letterIs(n.c, LetterRole::Complemento) || letterIs(n.c, LetterRole::Transposta))));
+        return isAtom(n.base()) && ((n.index() >= 0 && isSimple(n.index()) && n.exponent() < 0) ||
+                               (n.index() < 0 && isCapital(n.base()) &&  // A^c, M^T: a complement, a transpose
+                                (letterIs(n.exponent(), LetterRole::Complemento) || letterIs(n.exponent(), LetterRole::Transposta))));
     if (n.kind == NodeKind::Unary) {
         const Role r = n.symbol->role;
-        return (r == Role::Vec || IsPostfixAccent(r)) && (isAtom(n.a) || isLetterRun(n.a));
+        return (r == Role::Vec || IsPostfixAccent(r)) && (isAtom(n.argument()) || isLetterRun(n.argument()));
     }
     return false;
 }
@@ -96,13 +96,13 @@ bool Reader::isOperand(std::int32_t i) const {
 bool Reader::isFunctionHead(std::int32_t i) const {
     const Node& n = at(i);
     if (n.kind == NodeKind::Script)
-        return isSymbolKind(n.a, SymbolKind::Function) && at(n.a).symbol->role != Role::Letter;
+        return isSymbolKind(n.base(), SymbolKind::Function) && at(n.base()).symbol->role != Role::Letter;
     return isSymbolKind(i, SymbolKind::Function) && n.symbol->role != Role::Letter;
 }
 
 bool Reader::isBigOperator(std::int32_t i) const {
     const Node& n = at(i);
-    if (n.kind == NodeKind::Script) return isSymbolKind(n.a, SymbolKind::BigOperator);
+    if (n.kind == NodeKind::Script) return isSymbolKind(n.base(), SymbolKind::BigOperator);
     return isSymbolKind(i, SymbolKind::BigOperator);
 }
 

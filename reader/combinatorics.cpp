@@ -6,42 +6,42 @@ namespace reader::rules {
 // C_(n,p), A_(n,p), C_n^p: combinations and arrangements; P_n, P_n^(a,b): permutations
 bool Reader::combinatoricsRule(Row& r) {
     const Node& n = at(r.current());
-    if (n.kind != NodeKind::Script || n.b < 0 || !isCapital(n.a)) return false;
-    const bool combination = letterIs(n.a, LetterRole::Combinacao);
-    const bool permutation = letterIs(n.a, LetterRole::Permutacao);
-    if (!combination && !permutation && !letterIs(n.a, LetterRole::Arranjo)) return false;
+    if (n.kind != NodeKind::Script || n.index() < 0 || !isCapital(n.base())) return false;
+    const bool combination = letterIs(n.base(), LetterRole::Combinacao);
+    const bool permutation = letterIs(n.base(), LetterRole::Permutacao);
+    if (!combination && !permutation && !letterIs(n.base(), LetterRole::Arranjo)) return false;
     std::vector<std::int32_t> sub;
-    const Node& s = at(n.b);
-    if (s.kind == NodeKind::Group && (s.flags & kInvisible)) collect(n.b, sub);
-    else sub.push_back(n.b);
+    const Node& s = at(n.index());
+    if (s.kind == NodeKind::Group && (s.flags & kInvisible)) collect(n.index(), sub);
+    else sub.push_back(n.index());
     if (permutation) {
         if (sub.size() != 1 || !isAtom(sub[0])) return false;
         const Node& count = at(unwrap(sub[0]));
         // P_1, P_2 name points; a permutation's count is a letter, or it has repetitions
-        if (n.c < 0 && !(count.kind == NodeKind::Letter && f_.source[count.begin] >= 'a' && f_.source[count.begin] <= 'z'))
+        if (n.exponent() < 0 && !(count.kind == NodeKind::Letter && f_.source[count.begin] >= 'a' && f_.source[count.begin] <= 'z'))
             return false;
         w_.phrase(Say(P::PermutacaoDe));
         readNode(sub[0]);
-        if (n.c >= 0) {
+        if (n.exponent() >= 0) {
             w_.phrase(Say(P::ComRepeticaoDe));
             ++bracketDepth_;
-            readNode(n.c);
+            readNode(n.exponent());
             --bracketDepth_;
-            closeScope(isSimple(n.c), Say(P::FimDaPermutacao));
+            closeScope(isSimple(n.exponent()), Say(P::FimDaPermutacao));
         }
         ++r.k;
         return true;
     }
     std::int32_t total = -1, taken = -1;
-    if (sub.size() == 3 && isSymbol(sub[1], Role::Comma) && isShort(sub[0]) && isShort(sub[2]) && n.c < 0) {
+    if (sub.size() == 3 && isSymbol(sub[1], Role::Comma) && isShort(sub[0]) && isShort(sub[2]) && n.exponent() < 0) {
         total = sub[0];
         taken = sub[2];
-    } else if (sub.size() == 1 && n.c >= 0 && isAtom(sub[0]) && at(unwrap(n.c)).kind == NodeKind::Letter) {
+    } else if (sub.size() == 1 && n.exponent() >= 0 && isAtom(sub[0]) && at(unwrap(n.exponent())).kind == NodeKind::Letter) {
         // C_n^p; with the letters of the other habit, C_p^n, the n is the total. A number
         // above is a power: C_1^2, a leg squared.
-        const bool swapped = letterIs(n.c, LetterRole::TotalAcima) || letterIs(sub[0], LetterRole::TomadosAbaixo);
-        total = swapped ? n.c : sub[0];
-        taken = swapped ? sub[0] : n.c;
+        const bool swapped = letterIs(n.exponent(), LetterRole::TotalAcima) || letterIs(sub[0], LetterRole::TomadosAbaixo);
+        total = swapped ? n.exponent() : sub[0];
+        taken = swapped ? sub[0] : n.exponent();
     } else {
         return false;
     }

@@ -143,46 +143,46 @@ private:
             return;
         }
         case NodeKind::Frac:
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
-            out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
+            out.push_back({Part{n.numerator(), PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+            out.push_back({Part{n.denominator(), PartReading::Node, 0, 0}, said(Phrase::Denominador)});
             return;
         case NodeKind::Binary:
-            if (n.b < 0) {
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
+            if (n.argument() < 0) {
+                out.push_back({Part{n.annotation(), PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             }
             switch (n.symbol->role) {
             case Role::Frac:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Numerador)});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Denominador)});
+                out.push_back({Part{n.numerator(), PartReading::Node, 0, 0}, said(Phrase::Numerador)});
+                out.push_back({Part{n.denominator(), PartReading::Node, 0, 0}, said(Phrase::Denominador)});
                 return;
             case Role::Root:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Indice)});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Radicando)});
+                out.push_back({Part{n.index(), PartReading::Node, 0, 0}, said(Phrase::Indice)});
+                out.push_back({Part{n.radicand(), PartReading::Node, 0, 0}, said(Phrase::Radicando)});
                 return;
             case Role::Color:
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Argumento)});
+                out.push_back({Part{n.argument(), PartReading::Node, 0, 0}, said(Phrase::Argumento)});
                 return;
             default:
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Anotacao)});
-                out.push_back({Part{n.b, PartReading::Node, 0, 0}, said(Phrase::Base)});
+                out.push_back({Part{n.annotation(), PartReading::Node, 0, 0}, said(Phrase::Anotacao)});
+                out.push_back({Part{n.base(), PartReading::Node, 0, 0}, said(Phrase::Base)});
                 return;
             }
         case NodeKind::Unary:
             if (n.symbol->kind == SymbolKind::Function)
-                out.push_back({Part{n.a, PartReading::Argument, 0, 0}, said(Phrase::Argumento)});
+                out.push_back({Part{n.argument(), PartReading::Argument, 0, 0}, said(Phrase::Argumento)});
             else
-                out.push_back({Part{n.a, PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? said(Phrase::Radicando) : said(Phrase::Argumento)});
+                out.push_back({Part{n.argument(), PartReading::Node, 0, 0}, n.symbol->role == Role::Sqrt ? said(Phrase::Radicando) : said(Phrase::Argumento)});
             return;
         case NodeKind::Script: {
-            const Node& base = node(n.a);
+            const Node& base = node(n.base());
             const bool big = base.kind == NodeKind::Symbol && base.symbol->kind == SymbolKind::BigOperator;
             const bool log = base.kind == NodeKind::Symbol && base.symbol->role == Role::Log;
-            out.push_back({Part{n.a, PartReading::Node, 0, 0}, said(Phrase::Base)});
-            if (n.b >= 0)
-                out.push_back({Part{n.b, PartReading::Node, 0, 0},
+            out.push_back({Part{n.base(), PartReading::Node, 0, 0}, said(Phrase::Base)});
+            if (n.index() >= 0)
+                out.push_back({Part{n.index(), PartReading::Node, 0, 0},
                                big ? said(Phrase::LimiteInferior) : log ? said(Phrase::BaseDoLogaritmo) : said(Phrase::Indice)});
-            if (n.c >= 0) out.push_back({Part{n.c, PartReading::Node, 0, 0}, big ? said(Phrase::LimiteSuperior) : said(Phrase::Expoente)});
+            if (n.exponent() >= 0) out.push_back({Part{n.exponent(), PartReading::Node, 0, 0}, big ? said(Phrase::LimiteSuperior) : said(Phrase::Expoente)});
             return;
         }
         default:

@@ -35,14 +35,97 @@ bool Reader::functionHeadRule(Row& r) {
     if (!isFunctionHead(i)) return false;
     ++r.k;
     const Node& head = at(i);
-    if (head.kind == NodeKind::Script) readFunctionHead(at(head.a).symbol, head.b, head.c);
+    if (head.kind == NodeKind::Script) readFunctionHead(at(head.base()).symbol, head.index(), head.exponent());
     else readFunctionHead(head.symbol, -1, -1);
     r.k = sayPrimes(r, r.k);
+    if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
+        const Symbol* name = head.kind == NodeKind::Script ? at(head.base()).symbol : head.symbol;
+        const std::size_t end = argumentProductEnd(r, r.k + 1);
+        if ((name->flags & kProductArgument) && end > r.k + 1 && isArgumentFactor(r.current())) {
+            readProductArgument(r.current(), r, r.k + 1, end);
+            r.k = end;
+            return true;
+        }
+        readArgument(r.current(), true);
+        ++r.k;
+    }
+    return true;
+}
+
+// "Cov"(X, Y), "Im"(w), "sgn"(x): a function's name typed in double quotes names the function.
+const Symbol* Reader::quotedFunction(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Text) return nullptr;
+    const std::string_view text = f_.text(n);
+    const Symbol* s = MatchSymbol(text);
+    if (!s || s->input.size() != text.size() || s->kind != SymbolKind::Function || s->role == Role::Letter) return nullptr;
+    return s;
+}
+
+bool Reader::quotedFunctionRule(Row& r) {
+    const Symbol* s = quotedFunction(r.current());
+    if (!s) return false;
+    readFunctionHead(s, -1, -1);
+    ++r.k;
     if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
         readArgument(r.current(), true);
         ++r.k;
     }
     return true;
+}
+
+// "sen 2x", "cos 60°", "tg 3x": a product written after a function's name without brackets is
+// all its argument, as every textbook means it. The parser gave the function the first item
+// alone; the rest of the product follows it in the row.
+bool Reader::functionProductRule(Row& r) {
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Unary || n.symbol->kind != SymbolKind::Function || !(n.symbol->flags & kProductArgument))
+        return false;
+    const std::size_t end = argumentProductEnd(r, r.k + 1);
+    if (end == r.k + 1 || n.argument() < 0 || !isArgumentFactor(n.argument())) return false;
+    readFunctionHead(n.symbol, -1, -1);
+    readProductArgument(n.argument(), r, r.k + 1, end);
+    r.k = end;
+    return true;
+}
+
+void Reader::readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end) {
+    std::vector<std::int32_t> argument{first};
+    argument.insert(argument.end(), r.items.begin() + static_cast<std::ptrdiff_t>(from),
+                    r.items.begin() + static_cast<std::ptrdiff_t>(end));
+    w_.phrase(Say(P::De));
+    readItems(argument);
+    w_.productEnd(Say(P::FimDoArgumento));
+}
+
+// A factor of such an argument: a number, a letter or a Greek letter, perhaps with scripts, or
+// the degree sign, prime or factorial that stays with what stands before it. A function's
+// name, a letter that names a function (f, g, h) and a differential end the argument.
+bool Reader::isArgumentFactor(std::int32_t i) const {
+    if (isSymbol(i, Role::Prime) || isSymbol(i, Role::Factorial) || isDegreeSign(i)) return true;
+    const Node& n = at(i);
+    // the brackets {: :} draw nothing: what they hold stands in the product as the page shows it
+    if (n.kind == NodeKind::Group && n.symbol->role == Role::Invisible) return n.first >= 0 && isArgumentFactor(n.first);
+    const Node& base = at(n.kind == NodeKind::Script ? n.base() : i);
+    if (base.kind == NodeKind::Number) return true;
+    if (base.kind == NodeKind::Letter) return !LetterHasRole(LetterRole::Funcao, f_.text(base));
+    return base.kind == NodeKind::Symbol && !(base.flags & kEscaped) && base.symbol->kind == SymbolKind::Constant &&
+           base.symbol->role == Role::None;
+}
+
+// Where the factors of a function's argument that go on at item j end: "d x" typed apart (its
+// variable perhaps with a script) is a differential, not two factors.
+std::size_t Reader::argumentProductEnd(const Row& r, std::size_t j) const {
+    for (; r.has(j) && isArgumentFactor(r.item(j)); ++j) {
+        const Node& n = at(r.item(j));
+        if (n.kind != NodeKind::Letter || f_.text(n) != "d" || !r.has(j + 1)) continue;
+        const Node& after = at(r.item(j + 1));
+        const Node& variable = after.kind == NodeKind::Script ? at(after.base()) : after;  // "d t_X"
+        if (variable.kind == NodeKind::Letter && f_.text(variable).size() == 1 &&
+            std::string_view("xyzt").find(f_.text(variable)[0]) != std::string_view::npos)
+            break;
+    }
+    return j;
 }
 
 // g o f
@@ -60,12 +143,12 @@ bool Reader::compositionRule(Row& r) {
 bool Reader::inverseFunctionRule(Row& r) {
     const Node& node = at(r.current());
     const std::int32_t next = r.next();
-    if (node.kind != NodeKind::Script || node.b >= 0 || node.c < 0 || !isFunctionLetter(node.a) ||
-        !isMinusOne(node.c) || next < 0 || !isCallBracket(next))
+    if (node.kind != NodeKind::Script || node.index() >= 0 || node.exponent() < 0 || !isFunctionLetter(node.base()) ||
+        !isMinusOne(node.exponent()) || next < 0 || !isCallBracket(next))
         return false;
-    readNode(node.a);
+    readNode(node.base());
     w_.phrase(Say(P::Inversa));
-    readCall(node.a, next);
+    readCall(node.base(), next);
     r.k += 2;
     return true;
 }
@@ -73,8 +156,8 @@ bool Reader::inverseFunctionRule(Row& r) {
 // g^((n))(t), f^((4)): the derivative of order n, the order in brackets above the name
 bool Reader::higherDerivativeRule(Row& r) {
     const Node& n = at(r.current());
-    if (n.kind != NodeKind::Script || n.b >= 0 || n.c < 0 || !isLetterLike(n.a)) return false;
-    const Node& order = at(unwrap(n.c));
+    if (n.kind != NodeKind::Script || n.index() >= 0 || n.exponent() < 0 || !isLetterLike(n.base())) return false;
+    const Node& order = at(unwrap(n.exponent()));
     if (order.kind != NodeKind::Group || (order.flags & (kInvisible | kMatrix)) || order.symbol->role != Role::Paren ||
         !order.close || order.first < 0 || order.first != order.last || !isAtom(order.first))
         return false;
@@ -85,10 +168,10 @@ bool Reader::higherDerivativeRule(Row& r) {
         readNode(order.first);
         w_.phrase(Say(P::De));
     }
-    readNode(n.a);
+    readNode(n.base());
     ++r.k;
     if (r.has(r.k) && isCallBracket(r.current())) {
-        readCall(n.a, r.current());
+        readCall(n.base(), r.current());
         ++r.k;
     }
     return true;
@@ -170,17 +253,17 @@ bool Reader::derivativeRule(Row& r) {
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Frac) return false;
     bool partial = false;
-    const std::int32_t variable = derivativeVariable(n.b, partial);
+    const std::int32_t variable = derivativeVariable(n.denominator(), partial);
     if (variable < 0) return false;
-    const Node& top = at(unwrap(n.a));
+    const Node& top = at(unwrap(n.numerator()));
     std::int32_t of = -1;  // what is derived, written above: dy/dx
-    if (letterIs(n.a, LetterRole::Diferencial)) {
+    if (letterIs(n.numerator(), LetterRole::Diferencial)) {
         if (partial) return false;
-    } else if (isSymbol(unwrap(n.a), Role::Partial)) {
+    } else if (isSymbol(unwrap(n.numerator()), Role::Partial)) {
         if (!partial) return false;
     } else {
         bool topPartial = false;
-        of = derivativeVariable(n.a, topPartial);
+        of = derivativeVariable(n.numerator(), topPartial);
         if (of < 0 || topPartial != partial) return false;
     }
     w_.phrase(Say(partial ? P::DerivadaParcial : P::Derivada));
@@ -216,7 +299,7 @@ bool Reader::expectationRule(Row& r) {
     collect(next, items);
     if (items.empty()) return false;
     const Node& first = at(items[0]);
-    if (!isCapital(items[0]) && !(first.kind == NodeKind::Script && isCapital(first.a))) return false;
+    if (!isCapital(items[0]) && !(first.kind == NodeKind::Script && isCapital(first.base()))) return false;
     w_.phrase(Say(P::Esperanca));
     readCall(i, next);
     r.k += 2;
@@ -230,11 +313,11 @@ bool Reader::evaluationBarRule(Row& r) {
     const std::int32_t limits = r.item(r.k + 2);
     const Node& s = at(limits);
     w_.pause();
-    if (s.kind == NodeKind::Script && s.b < 0 && s.c >= 0) {
+    if (s.kind == NodeKind::Script && s.index() < 0 && s.exponent() >= 0) {
         w_.phrase(Say(P::AvaliadoDe));
-        readNode(s.a);
+        readNode(s.base());
         w_.phrase(Say(P::Ate));
-        readNode(s.c);
+        readNode(s.exponent());
     } else {
         w_.phrase(Say(P::AvaliadoEm));
         readNode(limits);
@@ -357,9 +440,9 @@ void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t su
 Open Reader::readBigOperator(std::int32_t i, bool bodyFollows) {
     const Node& n = at(i);
     const bool scripted = n.kind == NodeKind::Script;
-    const Symbol* s = scripted ? at(n.a).symbol : n.symbol;
-    const std::int32_t sub = scripted ? n.b : -1;
-    const std::int32_t sup = scripted ? n.c : -1;
+    const Symbol* s = scripted ? at(n.base()).symbol : n.symbol;
+    const std::int32_t sub = scripted ? n.index() : -1;
+    const std::int32_t sup = scripted ? n.exponent() : -1;
     w_.phrase(s->words);
     if (s->role == Role::Limit) {
         if (sub >= 0) {

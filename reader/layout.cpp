@@ -26,7 +26,7 @@ bool Reader::symbolRules(Row& r) {
     }
     if (read) return true;
     if (n.symbol->kind == SymbolKind::Relation) return relationRule(r);
-    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r);
+    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r) || dividesRule(r);
     return false;
 }
 
@@ -43,17 +43,17 @@ bool Reader::semicolonRule(Row& r) {
 bool Reader::prescriptRule(Row& r) {
     const Node& node = at(r.current());
     const std::int32_t next = r.next();
-    if (node.kind != NodeKind::Script || !isEmpty(node.a) || next < 0 || !isOperand(next)) return false;
+    if (node.kind != NodeKind::Script || !isEmpty(node.base()) || next < 0 || !isOperand(next)) return false;
     readNode(next);
     w_.pause();
     w_.phrase(Say(P::Com));
-    if (node.c >= 0) {
-        readNode(node.c);
+    if (node.exponent() >= 0) {
+        readNode(node.exponent());
         w_.phrase(Say(P::SobrescritoAEsquerda));
     }
-    if (node.b >= 0) {
-        if (node.c >= 0) w_.phrase(Say(P::E));
-        readNode(node.b);
+    if (node.index() >= 0) {
+        if (node.exponent() >= 0) w_.phrase(Say(P::E));
+        readNode(node.index());
         w_.phrase(Say(P::SubscritoAEsquerda));
     }
     w_.pause();
@@ -83,7 +83,7 @@ void Reader::readNode(std::int32_t i) {
     case NodeKind::Group: readGroup(i, false); break;
     case NodeKind::Unary: readUnary(i); break;
     case NodeKind::Binary: readBinary(n); break;
-    case NodeKind::Frac: readFraction(n.a, n.b); break;
+    case NodeKind::Frac: readFraction(n.numerator(), n.denominator()); break;
     case NodeKind::Script: readScript(i); break;
     }
 }
@@ -142,8 +142,11 @@ void Reader::readLetter(std::string_view letter) {
 // Text written in the formula, read as it stands; an abbreviation ("nº") is read as the words
 // it stands for.
 void Reader::readText(std::string_view text) {
-    // a unit in double quotes, anywhere: "km/h", "g/cm^3"
-    if (const UnitMatch unit = MatchUnit(text, true); unit.length > 0 && unit.length == text.size()) {
+    // a unit in double quotes, anywhere, perhaps with blanks around it: "km/h", " m/s"
+    std::string_view trimmed = text;
+    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    if (const UnitMatch unit = MatchUnit(trimmed, true); unit.length > 0 && unit.length == trimmed.size()) {
         w_.phrase(unit.words);
         return;
     }
@@ -226,10 +229,10 @@ void Reader::readUnary(std::int32_t i) {
     const Symbol* s = n.symbol;
     if (s->kind == SymbolKind::Function) {
         readFunctionHead(s, -1, -1);
-        readArgument(n.a, true);
+        readArgument(n.argument(), true);
         return;
     }
-    const std::int32_t a = n.a;
+    const std::int32_t a = n.argument();
     const bool shortArg = isShort(a);
     switch (s->role) {
     case Role::Sqrt:
@@ -334,20 +337,20 @@ void Reader::readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg)
 
 void Reader::readBinary(const Node& n) {
     const Symbol* s = n.symbol;
-    if (n.b < 0) {  // frac(a) with nothing after it; a colour, class or id over nothing shows nothing
+    if (n.argument() < 0) {  // frac(a) with nothing after it; a colour, class or id over nothing shows nothing
         if (s->role == Role::Color) return;
         w_.phrase(s->words);
-        readNode(n.a);
+        readNode(n.annotation());
         return;
     }
     switch (s->role) {
-    case Role::Frac: readFraction(n.a, n.b); return;
-    case Role::Root: readRoot(n.a, n.b); return;
-    case Role::Color: readNode(n.b); return;
+    case Role::Frac: readFraction(n.numerator(), n.denominator()); return;
+    case Role::Root: readRoot(n.index(), n.radicand()); return;
+    case Role::Color: readNode(n.argument()); return;
     default:  // overset, underset, stackrel
-        readNode(n.b);
+        readNode(n.base());
         w_.phrase(Say(P::Com));
-        readNode(n.a);
+        readNode(n.annotation());
         w_.phrase(s->words);
         return;
     }
@@ -419,6 +422,30 @@ void Reader::readSubscript(std::int32_t sub) {
     closeScope(isSimple(sub), Say(P::FimDoIndice));
 }
 
+// A_(2xx3), (a_(ij))_(m xx n): the order of a matrix named by a capital or written in
+// brackets, "Á de ordem 2 por 3"
+bool Reader::readMatrixOrder(const Node& script) {
+    const Node& base = at(script.base());
+    if (!isCapital(script.base()) && !(base.kind == NodeKind::Group && !(base.flags & kInvisible))) return false;
+    std::vector<std::int32_t> items;
+    const std::int32_t sub = unwrap(script.index());
+    if (at(sub).kind != NodeKind::Row && !(at(sub).kind == NodeKind::Group && (at(sub).flags & kInvisible))) return false;
+    collect(sub, items);
+    const auto side = [&](std::int32_t i) {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Number || (n.kind == NodeKind::Letter && n.length == 1);
+    };
+    if (items.size() != 3 || !side(items[0]) || !side(items[2]) ||
+        !(isSymbol(items[1], Role::Cross) || isSymbol(items[1], Role::Times)))
+        return false;
+    w_.phrase(Say(P::DeOrdem));
+    readNode(items[0]);
+    w_.phrase(Say(P::Por));
+    readNode(items[2]);
+    closeScope(true, Say(P::FimDoIndice));
+    return true;
+}
+
 void Reader::readExponent(std::int32_t sup, bool feminine) {
     if (isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
     if (isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
@@ -432,30 +459,30 @@ void Reader::readScript(std::int32_t i) {
     const Node& n = at(i);
     const bool afterTends = afterTends_;
     afterTends_ = false;
-    if (isSymbolKind(n.a, SymbolKind::Function) && at(n.a).symbol->role != Role::Letter) {
-        readFunctionHead(at(n.a).symbol, n.b, n.c);
+    if (isSymbolKind(n.base(), SymbolKind::Function) && at(n.base()).symbol->role != Role::Letter) {
+        readFunctionHead(at(n.base()).symbol, n.index(), n.exponent());
         return;
     }
-    if (isSymbolKind(n.a, SymbolKind::BigOperator)) {
+    if (isSymbolKind(n.base(), SymbolKind::BigOperator)) {
         readBigOperator(i, false);
         return;
     }
-    const Node& base = at(n.a);
-    if (isEmpty(n.a)) {
-        if (n.c >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.c); }
-        if (n.b >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.b); }
+    const Node& base = at(n.base());
+    if (isEmpty(n.base())) {
+        if (n.exponent() >= 0) { w_.phrase(Say(P::Sobrescrito)); readNode(n.exponent()); }
+        if (n.index() >= 0) { w_.phrase(Say(P::Subscrito)); readNode(n.index()); }
         return;
     }
-    if (base.kind == NodeKind::Group) readGroup(n.a, true);
-    else readNode(n.a);
+    if (base.kind == NodeKind::Group) readGroup(n.base(), true);
+    else readNode(n.base());
     // [F(x)]_a^b: the bracket of an evaluation
-    if (n.b >= 0 && n.c >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
+    if (n.index() >= 0 && n.exponent() >= 0 && base.kind == NodeKind::Group && !(base.flags & (kInvisible | kMatrix)) &&
         base.symbol->role == Role::Square && base.close && base.close->role == Role::Square) {
         w_.pause();
         w_.phrase(Say(P::AvaliadoDe));
-        readNode(n.b);
+        readNode(n.index());
         w_.phrase(Say(P::Ate));
-        readNode(n.c);
+        readNode(n.exponent());
         return;
     }
     // sin(x)^2, sqrt(x)^2: the power is of everything before it
@@ -468,35 +495,35 @@ void Reader::readScript(std::int32_t i) {
                          (base.kind == NodeKind::Binary && (base.symbol->role == Role::Root || base.symbol->role == Role::Frac));
     // sqrt x_24, as sqrt(x)_24, and vec v_1: the index is of everything before it too, not of
     // what is inside
-    if (applied && (n.b >= 0 || n.c >= 0)) {
+    if (applied && (n.index() >= 0 || n.exponent() >= 0)) {
         w_.pause();
         w_.phrase(Say(P::Tudo));
     }
-    if (n.b >= 0) readSubscript(n.b);
-    if (n.c < 0) return;
+    if (n.index() >= 0 && !readMatrixOrder(n)) readSubscript(n.index());
+    if (n.exponent() < 0) return;
     // M^T: the transpose of a matrix named by a capital
-    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.a) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
+    const bool matrix = (base.kind == NodeKind::Letter && isCapital(n.base()) && !LetterHasRole(LetterRole::Transposta, f_.text(base))) ||
                         (base.kind == NodeKind::Group && base.first >= 0 &&
-                         (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).a))));
-    if (matrix && letterIs(n.c, LetterRole::Transposta)) {
+                         (isCapital(base.first) || (at(base.first).kind == NodeKind::Script && isCapital(at(base.first).base()))));
+    if (matrix && letterIs(n.exponent(), LetterRole::Transposta)) {
         w_.phrase(Say(P::Transposta));
         return;
     }
     // B^c, B^C: the complement of a set named by a capital
-    if (n.b < 0 && base.kind == NodeKind::Letter && isCapital(n.a) && letterIs(n.c, LetterRole::Complemento)) {
+    if (n.index() < 0 && base.kind == NodeKind::Letter && isCapital(n.base()) && letterIs(n.exponent(), LetterRole::Complemento)) {
         w_.phrase(Say(P::Complementar));
         return;
     }
     // f^-1: the inverse function, named alone
-    if (n.b < 0 && isFunctionLetter(n.a) && isMinusOne(n.c)) {
+    if (n.index() < 0 && isFunctionLetter(n.base()) && isMinusOne(n.exponent())) {
         w_.phrase(Say(P::Inversa));
         return;
     }
-    if (isDegreeMark(n.c, base)) {
+    if (isDegreeMark(n.exponent(), base)) {
         w_.phrase(Say(P::Graus));
         return;
     }
-    const Node& sup = at(unwrap(n.c));
+    const Node& sup = at(unwrap(n.exponent()));
     const bool lone = sup.kind == NodeKind::Symbol && !(sup.flags & kEscaped);
     // x -> a^+: the side from which x comes
     if (afterTends && lone && (sup.symbol->role == Role::Plus || sup.symbol->role == Role::Minus)) {
@@ -509,7 +536,7 @@ void Reader::readScript(std::int32_t i) {
         w_.phrase(Say(P::NaoNulos));
         return;
     }
-    readExponent(n.c, false);
+    readExponent(n.exponent(), false);
 }
 
 }  // namespace reader::rules

@@ -19,7 +19,7 @@ NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std
             text += f_.text(at(d));
         } else {
             text += '(';
-            text += f_.text(at(unwrap(at(d).a)));
+            text += f_.text(at(unwrap(at(d).argument())));
             text += ')';
         }
         end += 2;
@@ -27,7 +27,7 @@ NumberMatch Reader::numberAt(const Row& r, std::size_t j, std::string& text, std
             const std::int32_t t = r.item(end);
             if (isBarredNumber(t)) {
                 text += '(';
-                text += f_.text(at(unwrap(at(t).a)));
+                text += f_.text(at(unwrap(at(t).argument())));
                 text += ')';
                 ++end;
             } else if (isEllipsis(t)) {
@@ -98,11 +98,11 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         return false;
     }
     case NodeKind::Script: {
-        if (n.b >= 0 || n.c < 0 || at(n.a).kind != NodeKind::Letter) return false;
-        if (!isNumberText(n.c, "2") && !isNumberText(n.c, "3")) return false;
-        text += f_.text(at(n.a));
+        if (n.index() >= 0 || n.exponent() < 0 || at(n.base()).kind != NodeKind::Letter) return false;
+        if (!isNumberText(n.exponent(), "2") && !isNumberText(n.exponent(), "3")) return false;
+        text += f_.text(at(n.base()));
         text += '^';
-        text += f_.text(at(unwrap(n.c)));
+        text += f_.text(at(unwrap(n.exponent())));
         return true;
     }
     case NodeKind::Text:  // a unit in double quotes: "km/h"
@@ -110,7 +110,7 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         return true;
     case NodeKind::Frac:
         if (depth > 0) return false;
-        return spellUnitRow(n.a, text) && (text += '/', spellUnitRow(n.b, text));
+        return spellUnitRow(n.numerator(), text) && (text += '/', spellUnitRow(n.denominator(), text));
     default:
         return false;
     }
@@ -175,7 +175,8 @@ bool Reader::currencyRule(Row& r) {
 bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     if (k == 0 || !r.has(k + 1)) return false;
     const bool grouped = isGroupedComma(r.item(k));  // "2{,}5": the comma written as the decimal mark
-    if (!grouped && ((bracketDepth_ != 0 && !decimalCommas_) || !isSymbol(r.item(k), Role::Comma))) return false;
+    if (!grouped && ((bracketDepth_ != 0 && !decimalCommas_ && !isOperandComma(r, k)) || !isSymbol(r.item(k), Role::Comma)))
+        return false;
     const bool interval = (k >= 2 && isSquareSign(r.item(k - 2), false)) ||
                           (r.has(k + 2) && isSquareSign(r.item(k + 2), true));
     const Node& next = at(r.item(k + 1));
@@ -183,17 +184,31 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     const Node& before = at(r.item(k - 1));
     const bool numberBefore = before.kind == NodeKind::Number ||
                               (before.kind == NodeKind::Unary && before.symbol->kind == SymbolKind::Function &&
-                               at(before.a).kind == NodeKind::Number);
+                               at(before.argument()).kind == NodeKind::Number);
     return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
            !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+}
+
+// In brackets, a comma between numbers that is no list's: after an operation or a relation
+// between two sides ("(1 - 0,15)", "P(Z < 1,96)"), or alone with a zero after it ("(1,05)^12"),
+// where a pair would not be written so.
+bool Reader::isOperandComma(const Row& r, std::size_t k) const {
+    if (k >= 3) {
+        const std::int32_t sign = r.item(k - 2);
+        return isSymbolKind(sign, SymbolKind::Relation) ||
+               (isSymbolKind(sign, SymbolKind::Operator) && !isSymbol(r.item(k - 3), Role::Comma) &&
+                !isSymbolKind(r.item(k - 3), SymbolKind::Operator) && !isSymbolKind(r.item(k - 3), SymbolKind::Relation));
+    }
+    const Node& after = at(r.item(k + 1));
+    return k == 1 && r.size() == 3 && after.kind == NodeKind::Number && f_.text(after).size() > 1 && f_.text(after)[0] == '0';
 }
 
 // bar(6): the repeating digits of a decimal
 bool Reader::isBarredNumber(std::int32_t i) const {
     const Node& n = at(i);
     if (n.kind != NodeKind::Unary || n.symbol->role != Role::Overbar) return false;
-    const Node& d = at(unwrap(n.a));
+    const Node& d = at(unwrap(n.argument()));
     return d.kind == NodeKind::Number && f_.text(d).find('.') == std::string_view::npos;
 }
 

@@ -323,8 +323,8 @@ private:
         Node n;
         n.kind = NodeKind::Frac;
         n.flags = at(top).flags & kSpaced;
-        n.a = top;
-        n.b = below;
+        n.operands[0] = top;
+        n.operands[1] = below;
         n.from = at(top).from;
         n.to = at(below).to;
         return add(n);
@@ -390,9 +390,9 @@ private:
         Node n;
         n.kind = NodeKind::Script;
         n.flags = at(base).flags & kSpaced;
-        n.a = base;
-        n.b = sub;
-        n.c = sup;
+        n.operands[0] = base;
+        n.operands[1] = sub;
+        n.operands[2] = sup;
         n.from = at(base).from;
         n.to = at(sup >= 0 ? sup : sub >= 0 ? sub : base).to;
         return add(n);
@@ -544,6 +544,7 @@ private:
         row.symbol = nullptr;
         Node bar;
         bar.kind = NodeKind::Symbol;
+        bar.flags = row.flags & kSpaced;
         bar.symbol = open.symbol;
         bar.from = open.start;
         bar.to = static_cast<std::uint32_t>(open.end);
@@ -560,7 +561,7 @@ private:
         n.kind = NodeKind::Unary;
         n.symbol = t.symbol;
         n.flags = t.spaced ? kSpaced : 0;
-        n.a = arg;
+        n.operands[0] = arg;
         n.from = t.start;
         n.to = at(arg).to;
         return add(n);
@@ -694,8 +695,8 @@ private:
         n.kind = NodeKind::Binary;
         n.symbol = t.symbol;
         n.flags = t.spaced ? kSpaced : 0;
-        n.a = first;
-        n.b = second;
+        n.operands[0] = first;
+        n.operands[1] = second;
         n.from = t.start;
         n.to = at(second >= 0 ? second : first).to;
         return add(n);

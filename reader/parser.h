@@ -17,10 +17,12 @@ enum class NodeKind : std::uint8_t {
     Text,    // text(...) or "...": text
     Row,     // items side by side: children
     Group,   // symbol (opening) and close (closing, or none) around children
-    Unary,   // symbol applied to a
-    Binary,  // symbol applied to a and b
-    Frac,    // a over b
-    Script,  // base a with subscript b and superscript c (either may be missing)
+    Unary,   // symbol applied to its argument (a root's radicand)
+    Binary,  // symbol applied to two operands: a root's index and radicand, a fraction's numerator
+             // and denominator, the annotation written over or under a base, a colour and what
+             // it paints
+    Frac,    // numerator over denominator
+    Script,  // base with index (subscript) and exponent (superscript); either may be missing
 };
 
 enum NodeFlag : std::uint8_t {
@@ -39,9 +41,27 @@ struct Node {
     std::uint32_t length = 0;
     std::int32_t first = -1, last = -1;  // Row, Group: first and last child
     std::int32_t next = -1;              // the next sibling in a Row or Group
-    std::int32_t a = -1, b = -1, c = -1;  // operands, as NodeKind says; -1: missing
-    std::uint32_t from = 0, to = 0;       // the node's whole text in Formula::source, brackets
-                                          // and command names included, outer blanks not
+    std::int32_t operands[3] = {-1, -1, -1};  // in the order the formula writes them; read
+                                              // them by the names below. -1: missing
+    std::uint32_t from = 0, to = 0;  // the node's whole text in Formula::source, brackets and
+                                     // command names included, outer blanks not
+
+    // Script: what the scripts stand on; Binary: what the annotation stands over ("x" of
+    // overset(a)(x)).
+    std::int32_t base() const { return kind == NodeKind::Binary ? operands[1] : operands[0]; }
+    // Script: the subscript (a big operator's lower limit, a logarithm's base); Binary: a root's
+    // index.
+    std::int32_t index() const { return kind == NodeKind::Binary ? operands[0] : operands[1]; }
+    // Script: the superscript (a big operator's upper limit).
+    std::int32_t exponent() const { return operands[2]; }
+    // Frac and the Binary frac.
+    std::int32_t numerator() const { return operands[0]; }
+    std::int32_t denominator() const { return operands[1]; }
+    // Unary: what the symbol applies to; Binary: the second operand (what a colour paints).
+    std::int32_t argument() const { return kind == NodeKind::Binary ? operands[1] : operands[0]; }
+    std::int32_t radicand() const { return argument(); }
+    // Binary: the first operand (the annotation of overset, the colour's name).
+    std::int32_t annotation() const { return operands[0]; }
 };
 
 // A parsed formula. Nodes refer to each other by index; the root is a Row.

@@ -48,9 +48,21 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     while (r.k < r.size()) {
         const std::size_t before = r.k;
         if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
-            // "integral de f de x, d x": a differential only needs the pause
-            if (w_.productMarker().empty() || isDifferential(at(r.current()))) w_.pause();
-            else w_.endPending();
+            // "integral de f de x, d x": a differential only needs the pause; "seno de x cosseno
+            // de x": another function's name ends an argument by itself
+            if (w_.productMarker() == Say(P::FimDoArgumento) && startsProductArgumentFunction(r.current())) {
+            } else if (w_.productMarker() == Say(P::FimDoIndice) && isIndexedFactor(r.item(r.k - 1)) &&
+                       isArgumentFactor(r.current()) && !isDegreeSign(r.current()) &&
+                       !(isCapital(at(r.item(r.k - 1)).base()) &&
+                         isCapital(at(r.current()).kind == NodeKind::Script ? at(r.current()).base() : r.current()))) {
+                // "v índice 0, vezes t": a teacher's word between two factors; not between
+                // capitals, which may be a chemical formula (H_2O)
+                w_.operatorPhrase(Say(P::Vezes));
+            } else if (w_.productMarker().empty() || isDifferential(at(r.current()))) {
+                w_.pause();
+            } else {
+                w_.endPending();
+            }
         }
         bool read = false;
         // the rules that can apply to this kind of item, in order
@@ -64,7 +76,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
             break;
         case NodeKind::Letter:
-            read = bodyItemRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
+            read = bodyItemRule(r) || connectiveRule(r) || conditionalRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
                    expectationRule(r) || functionCallRule(r);
             break;
         case NodeKind::Script:
@@ -77,6 +89,12 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             break;
         case NodeKind::Frac:
             read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
+            break;
+        case NodeKind::Text:
+            read = bodyItemRule(r) || quotedFunctionRule(r);
+            break;
+        case NodeKind::Unary:
+            read = bodyItemRule(r) || vectorAngleRule(r) || functionProductRule(r);
             break;
         default:
             read = bodyItemRule(r) || vectorAngleRule(r);
@@ -93,6 +111,22 @@ bool Reader::startsImplicitProduct(const Row& r) const {
     const std::int32_t i = r.current();
     if (!isOperand(i)) return false;
     return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
+}
+
+// A function whose argument runs over a product, with its scripts or its argument: "cos", "cos^2", "cos x".
+bool Reader::startsProductArgumentFunction(std::int32_t i) const {
+    const Node& n = at(i);
+    const Node& head = n.kind == NodeKind::Script ? at(n.base()) : n;
+    return (head.kind == NodeKind::Symbol || head.kind == NodeKind::Unary) && !(head.flags & kEscaped) &&
+           head.symbol->kind == SymbolKind::Function && (head.symbol->flags & kProductArgument);
+}
+
+// x_1, v_0, a_n: a number or letter with an index of one item and no exponent.
+bool Reader::isIndexedFactor(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Script || n.exponent() >= 0 || n.index() < 0 || !isSimple(n.index())) return false;
+    const Node& base = at(n.base());
+    return base.kind == NodeKind::Number || base.kind == NodeKind::Letter;
 }
 
 void Reader::plainItem(Row& r) {
@@ -118,14 +152,6 @@ std::string alone(std::string reading) {
 }
 
 }  // namespace
-
-bool ParseVerbosity(std::string_view word, Verbosity& out) {
-    if (word == "breve") out = Verbosity::Breve;
-    else if (word == "normal") out = Verbosity::Normal;
-    else if (word == "detalhada") out = Verbosity::Detalhada;
-    else return false;
-    return true;
-}
 
 std::string ReadPart(const Formula& formula, std::int32_t node, PartReading how, std::uint32_t first,
                      std::uint32_t count, Verbosity verbosity) {

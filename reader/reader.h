@@ -6,19 +6,9 @@
 #include <vector>
 
 #include "reader/parser.h"
+#include "reader/verbosity.h"
 
 namespace reader {
-
-// How much of a formula's structure the reading says.
-enum class Verbosity : std::uint8_t {
-    Breve,      // the shortest reading that still tells the structure: no end marker that
-                // nothing follows
-    Normal,     // an end marker wherever what follows could be taken as still inside
-    Detalhada,  // every structure announced and closed, even around a single item
-};
-
-// "breve", "normal" or "detalhada" to the level; false (and `out` unchanged) for other words.
-bool ParseVerbosity(std::string_view word, Verbosity& out);
 
 // Reads a parsed formula. The result is UTF-8 words and the punctuation ",", ";" and ":" that
 // gives the voice its pauses; it holds no markup and no control character. Never fails; empty

@@ -225,6 +225,9 @@ private:
         std::size_t quantifierAt = 0;
         bool mapping = false;  // after the colon of "f: A -> B"
         std::vector<std::size_t> stops;  // for mapsAhead
+        // the first and last relation of the row, found once when a rule first asks
+        bool relationsFound = false;
+        std::size_t firstRelation = 0, lastRelation = 0;  // size() when the row has none
 
         std::size_t size() const { return items.size(); }
         bool has(std::size_t j) const { return j < items.size(); }
@@ -257,6 +260,8 @@ private:
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
+    bool startsProductArgumentFunction(std::int32_t i) const;
+    bool isIndexedFactor(std::int32_t i) const;
 
     // ---- numbers and units (numbers.cpp)
     NumberMatch numberAt(const Row& r, std::size_t j, std::string& text, std::size_t& end) const;
@@ -268,6 +273,7 @@ private:
     bool numberRule(Row& r);
     bool currencyRule(Row& r);
     bool isDecimalComma(const Row& r, std::size_t k) const;
+    bool isOperandComma(const Row& r, std::size_t k) const;
     bool isBarredNumber(std::int32_t i) const;
     bool isGroupedComma(std::int32_t i) const;
     bool hasSemicolon(std::int32_t group) const;
@@ -299,6 +305,7 @@ private:
     void readFraction(std::int32_t top, std::int32_t bottom);
     void readRoot(std::int32_t index, std::int32_t radicand);
     void readSubscript(std::int32_t sub);
+    bool readMatrixOrder(const Node& script);
     void readExponent(std::int32_t sup, bool feminine);
     void readScript(std::int32_t i);
 
@@ -309,7 +316,12 @@ private:
     bool quantifiedInRule(Row& r);
     bool relationRule(Row& r);
     bool setBuilderBarRule(Row& r);
+    bool connectiveRule(Row& r);
+    std::size_t spelledWordEnd(const Row& r, std::string_view word) const;
+    void findRelations(Row& r) const;
     bool implicationArrowRule(Row& r);
+    bool conditionalRule(Row& r);
+    bool dividesRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
@@ -327,6 +339,12 @@ private:
     bool bigOperatorRule(Row& r);
     bool bodyItemRule(Row& r);
     bool functionHeadRule(Row& r);
+    bool functionProductRule(Row& r);
+    const Symbol* quotedFunction(std::int32_t i) const;
+    bool quotedFunctionRule(Row& r);
+    bool isArgumentFactor(std::int32_t i) const;
+    std::size_t argumentProductEnd(const Row& r, std::size_t j) const;
+    void readProductArgument(std::int32_t first, const Row& r, std::size_t from, std::size_t end);
     bool compositionRule(Row& r);
     bool inverseFunctionRule(Row& r);
     bool higherDerivativeRule(Row& r);

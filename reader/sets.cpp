@@ -29,6 +29,41 @@ bool Reader::mappingArrowRule(Row& r) {
 
 // p -> q: an arrow between propositions is an implication, and the double arrow of "p harr q"
 // an equivalence; x -> 0 tends
+// p -> q, the whole formula: school logic's conditional, "se p, então q"; "=>" stays "implica",
+// and so does "->" inside a longer proposition
+bool Reader::conditionalRule(Row& r) {
+    if (r.k != 0 || !letterIs(r.current(), LetterRole::Proposicao) || !r.has(r.k + 2) ||
+        !isSymbol(r.item(r.k + 1), Role::Tends))
+        return false;
+    const std::int32_t then = r.item(r.k + 2);
+    const bool negated = isSymbol(then, Role::Tilde);
+    if (r.size() != (negated ? 4u : 3u) || !letterIs(r.item(r.size() - 1), LetterRole::Proposicao)) return false;
+    w_.phrase(Say(P::Se));
+    readNode(r.current());
+    w_.pause();
+    w_.phrase(Say(P::Entao));
+    r.open = Open::None;
+    r.k += 2;
+    return true;
+}
+
+// 3 | 12, 3 | n: with blanks around the bar, a whole number before it and a whole number or a
+// letter after it, "3 divide 12"
+bool Reader::dividesRule(Row& r) {
+    if (bracket_ == Role::Brace || r.k == 0 || !r.has(r.k + 1) || !(at(r.current()).flags & kSpaced) ||
+        !(at(r.next()).flags & kSpaced))
+        return false;
+    const auto whole = [&](std::int32_t i) {
+        const Node& n = at(i);
+        return (n.kind == NodeKind::Number && f_.text(n).find('.') == std::string_view::npos) ||
+               (n.kind == NodeKind::Letter && n.length == 1);
+    };
+    if (at(r.item(r.k - 1)).kind != NodeKind::Number || !whole(r.item(r.k - 1)) || !whole(r.next())) return false;
+    w_.phrase(Say(P::Divide));
+    ++r.k;
+    return true;
+}
+
 bool Reader::implicationArrowRule(Row& r) {
     if (r.k == 0 || !r.has(r.k + 1) || !letterIs(r.item(r.k - 1), LetterRole::Proposicao)) return false;
     const std::int32_t next = r.next();
@@ -91,6 +126,69 @@ bool Reader::quantifiedInRule(Row& r) {
 bool Reader::relationRule(Row& r) {
     if (isSymbolKind(r.current(), SymbolKind::Relation)) r.open = Open::None;
     return false;
+}
+
+// Words typed in a formula, without quotes, between relations: "x > 1 e x < 3", "x <= -2 ou
+// x >= 2", "f(x) = 1 se x > 0", "20% de 80". They stand apart, with blanks on both sides; the
+// same letters written against others stay letters (e^x, 2e, d x).
+bool Reader::connectiveRule(Row& r) {
+    struct Connective {
+        P phrase;
+        bool relationBefore;  // a relation stands before it too, not only after
+    };
+    static constexpr Connective kConnectives[] = {
+        {P::E, true}, {P::Ou, true}, {P::Se, false}, {P::Entao, false}, {P::Para, false},
+        {P::Com, false}, {P::Onde, false}, {P::TalQue, false}, {P::De, false}};
+    const Node& n = at(r.current());
+    // after text, letters go on with its word ("text se" shows "s" and then the letter e)
+    if ((r.k > 0 && (!(n.flags & kSpaced) || at(r.item(r.k - 1)).kind == NodeKind::Text)) || n.length == 0 || !r.has(r.k + 1))
+        return false;
+    const char first = f_.source[n.begin];
+    for (const Connective& c : kConnectives) {
+        const std::string_view word = Say(c.phrase);
+        if (word.front() != first) continue;
+        const std::size_t end = spelledWordEnd(r, word);
+        if (end == 0) continue;
+        const bool percentBefore = r.k > 0 && at(r.item(r.k - 1)).kind == NodeKind::Symbol &&
+                                   at(r.item(r.k - 1)).symbol->input == "%";
+        if (c.phrase != P::De) findRelations(r);
+        const bool relationAfter = r.lastRelation < r.size() && r.lastRelation >= end;
+        const bool relationBefore = r.firstRelation < r.k;
+        if (c.phrase == P::De ? !percentBefore : !relationAfter || (c.relationBefore && !relationBefore)) continue;
+        w_.phrase(Say(c.phrase));
+        r.k = end;
+        return true;
+    }
+    return false;
+}
+
+// Where the letters from the current item on that spell `word` end, the next item standing
+// apart; 0 when they spell something else.
+std::size_t Reader::spelledWordEnd(const Row& r, std::string_view word) const {
+    std::size_t j = r.k;
+    for (std::size_t pos = 0; pos < word.size(); ++j) {
+        const bool apart = word[pos] == ' ';
+        if (apart) ++pos;
+        if (!r.has(j)) return 0;
+        const Node& n = at(r.item(j));
+        if (n.kind != NodeKind::Letter || (j > r.k && apart != ((n.flags & kSpaced) != 0))) return 0;
+        const std::string_view letter = f_.text(n);
+        if (word.substr(pos, letter.size()) != letter) return 0;
+        pos += letter.size();
+    }
+    return r.has(j) && (at(r.item(j)).flags & kSpaced) ? j : 0;
+}
+
+// The first and last relation of the row, looked for once.
+void Reader::findRelations(Row& r) const {
+    if (r.relationsFound) return;
+    r.relationsFound = true;
+    r.firstRelation = r.lastRelation = r.size();
+    for (std::size_t j = 0; j < r.size(); ++j) {
+        if (!isSymbolKind(r.item(j), SymbolKind::Relation)) continue;
+        if (r.firstRelation == r.size()) r.firstRelation = j;
+        r.lastRelation = j;
+    }
 }
 
 // {x in A | x > 0}
@@ -251,7 +349,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
             const Node& n = f_.nodes[j];
             // a capital, or what a set operation makes ("bar(A uu B)")
             if (sets && n.kind == NodeKind::Unary && n.symbol->role == Role::Overbar &&
-                (isCapitalLetter(n.a) || holdsSetOperation(n.a)))
+                (isCapitalLetter(n.argument()) || holdsSetOperation(n.argument())))
                 complements_[j] = true;
             if (n.kind != NodeKind::Letter || !LetterHasRole(LetterRole::Probabilidade, f_.text(n)) || n.next < 0 ||
                 at(n.next).kind != NodeKind::Group || at(n.next).symbol->role != Role::Paren)
@@ -264,7 +362,7 @@ bool Reader::isComplement(std::int32_t overbar) const {
                 if (k < items.size() && !isSymbolKind(items[k], SymbolKind::Bar)) continue;
                 if (k == from + 1) {
                     const Node& side = at(items[from]);
-                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapitalLetter(side.a))
+                    if (side.kind == NodeKind::Unary && side.symbol->role == Role::Overbar && isCapitalLetter(side.argument()))
                         complements_[static_cast<std::size_t>(items[from])] = true;
                 }
                 from = k + 1;

@@ -85,6 +85,8 @@ enum SymbolFlag : std::uint8_t {
     kManyArguments = 16,  // a function of several arguments, separated by commas: "mdc(12,18)"
     kPageLetters = 32,    // a name the page does not know and draws letter by letter: "sen", "arg"
     kPageSign = 64,       // a name the page draws as a sign that takes no argument: "min", "max"
+    kProductArgument = 128,  // a function whose argument, written without brackets, runs on
+                             // over the product after it, as the page means it: "sen 2x"
 };
 
 struct Symbol {

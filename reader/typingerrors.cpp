@@ -83,9 +83,9 @@ const std::vector<std::int32_t>& TypingErrors::parents() const {
             if (c >= 0 && static_cast<std::size_t>(c) < parent_.size()) parent_[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(i);
         };
         for (std::int32_t c = n.first; c >= 0; c = at(c).next) own(c);
-        own(n.a);
-        own(n.b);
-        own(n.c);
+        own(n.operands[0]);
+        own(n.operands[1]);
+        own(n.operands[2]);
     }
     return parent_;
 }
@@ -106,11 +106,11 @@ std::string_view TypingErrors::after(std::int32_t i) const {
         if (p < 0) return {};
         const Node& up = at(p);
         const bool fraction = up.kind == NodeKind::Frac || (up.kind == NodeKind::Binary && up.symbol->role == Role::Frac);
-        if (fraction) return i == up.a ? Say(P::NumeradorVazio) : i == up.b ? Say(P::DenominadorVazio) : std::string_view{};
+        if (fraction) return i == up.numerator() ? Say(P::NumeradorVazio) : i == up.denominator() ? Say(P::DenominadorVazio) : std::string_view{};
         if (up.kind == NodeKind::Binary && up.symbol->role == Role::Root)
-            return i == up.b ? Say(P::RaizVazia) : i == up.a ? Say(P::IndiceVazio) : std::string_view{};
+            return i == up.radicand() ? Say(P::RaizVazia) : i == up.index() ? Say(P::IndiceVazio) : std::string_view{};
         if (up.kind == NodeKind::Unary && up.symbol->role == Role::Sqrt) return Say(P::RaizVazia);
-        if (up.kind == NodeKind::Script) return i == up.c ? Say(P::ExpoenteVazio) : i == up.b ? Say(P::IndiceVazio) : std::string_view{};
+        if (up.kind == NodeKind::Script) return i == up.exponent() ? Say(P::ExpoenteVazio) : i == up.index() ? Say(P::IndiceVazio) : std::string_view{};
         return {};
     }
     if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return {};

@@ -68,4 +68,10 @@ extern const std::size_t kElementCount;
 extern const Abbreviation kStates[];  // "aq": "aquoso"
 extern const std::size_t kStateCount;
 
+// The braille code's cells, as UTF-8 Unicode braille: the signs of its structure by BrailleSign,
+// and the signs of symbols and characters by their spelling ("spelling" holds the spelling).
+extern const std::string_view kBrailleSigns[];
+extern const Abbreviation kBrailleSymbols[];
+extern const std::size_t kBrailleSymbolCount;
+
 }  // namespace reader::words

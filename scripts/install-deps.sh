@@ -7,7 +7,7 @@ packages=(
   cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libxcb1-dev xvfb xauth imagemagick xdotool
   speech-dispatcher speech-dispatcher-espeak-ng libspeechd-dev espeak-ng libespeak-ng-dev sox
-  chromium fonts-dejavu-core
+  chromium fonts-dejavu-core liblouis-dev liblouis-data pkg-config
   nodejs desktop-file-utils appstream
 )
 # npm comes with some builds of nodejs and as a package of its own with Debian's.

@@ -10,15 +10,6 @@ namespace speechsettings {
 using settings::ReadLevel;
 
 
-const char* VerbosityName(Verbosity verbosity) {
-    switch (verbosity) {
-    case Verbosity::Breve: return "breve";
-    case Verbosity::Detalhada: return "detalhada";
-    case Verbosity::Normal: break;
-    }
-    return "normal";
-}
-
 Verbosity ParseVerbosity(std::string_view name, Verbosity fallback) {
     // Without regard to letter case, as the settings file's other words are read.
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };

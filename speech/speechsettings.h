@@ -4,11 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "reader/verbosity.h"
 #include "speech/voiceoutput.h"
 
 namespace speechsettings {
 
-enum class Verbosity { Breve, Normal, Detalhada };
+// The formula reader's own level, kept by its name.
+using reader::Verbosity;
+using reader::VerbosityName;
 
 struct SpeechSettings {
     bool autoConnect = false;
@@ -17,8 +20,6 @@ struct SpeechSettings {
     bool operator==(const SpeechSettings&) const = default;
 };
 
-// The verbosity's name as the user sees it and as it is kept: "breve", "normal", "detalhada".
-const char* VerbosityName(Verbosity verbosity);
 // The verbosity of that name (as VerbosityName gives it, in any letter case); fallback for any
 // other text.
 Verbosity ParseVerbosity(std::string_view name, Verbosity fallback);

@@ -1,5 +1,7 @@
 // Reading time: per construct (each against the time to parse alone), and over the 233
-// formulas of the catalogue (median and worst per formula, in microseconds).
+// formulas of the catalogue (median and worst per formula, in microseconds). Braille per
+// construct beside the reading, and over the catalogue as a ratio to the reading measured in
+// the same run (braille_over_reading: 1 costs as much as the reading).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "oxserver/framing.h"
+#include "reader/braille.h"
 #include "reader/reader.h"
 
 namespace {
@@ -55,6 +58,30 @@ void BM_Read(benchmark::State& state, const std::string& formula) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(formula.size()));
 }
 
+void BM_Braille(benchmark::State& state, const std::string& formula) {
+    for (auto _ : state) benchmark::DoNotOptimize(reader::FormulaToBraille(formula));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(formula.size()));
+}
+
+// The catalogue in braille and read, alternately, the same number of times each.
+void BM_CatalogueBrailleAgainstReading(benchmark::State& state) {
+    const auto formulas = catalogue();
+    double brailleSeconds = 0, readingSeconds = 0;
+    for (auto _ : state) {
+        for (int round = 0; round < 20; ++round) {
+            auto start = std::chrono::steady_clock::now();
+            for (const std::string& f : formulas) benchmark::DoNotOptimize(reader::ReadFormula(f));
+            auto middle = std::chrono::steady_clock::now();
+            for (const std::string& f : formulas) benchmark::DoNotOptimize(reader::FormulaToBraille(f));
+            auto end = std::chrono::steady_clock::now();
+            readingSeconds += std::chrono::duration<double>(middle - start).count();
+            brailleSeconds += std::chrono::duration<double>(end - middle).count();
+        }
+    }
+    state.counters["braille_over_reading"] = brailleSeconds / readingSeconds;
+}
+BENCHMARK(BM_CatalogueBrailleAgainstReading)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The whole answer to a request: Windows-1252 in, parse, read, escape, convert, CR LF.
 void BM_Reply(benchmark::State& state, const std::string& formula) {
     for (auto _ : state) benchmark::DoNotOptimize(oxserver::ReplyToRequest(formula));
@@ -86,6 +113,7 @@ const bool registered = [] {
     for (const auto& [name, formula] : samples()) {
         benchmark::RegisterBenchmark(("BM_Parse/" + name).c_str(), BM_Parse, formula);
         benchmark::RegisterBenchmark(("BM_Read/" + name).c_str(), BM_Read, formula);
+        benchmark::RegisterBenchmark(("BM_Braille/" + name).c_str(), BM_Braille, formula);
     }
     benchmark::RegisterBenchmark("BM_Reply/fraction_root", BM_Reply, samples()[1].second);
     return true;

@@ -81,7 +81,7 @@ void numbered(const std::string& file, const std::vector<Row>& rows, int from, i
 const std::map<std::string, std::string> kFlags = {
     {"artigo", "kArticle"}, {"feminino", "kFeminine"}, {"antes_de_parentese", "kBeforeParen"},
     {"varios_argumentos", "kManyArguments"}, {"letras_na_pagina", "kPageLetters"},
-    {"sinal_na_pagina", "kPageSign"}};
+    {"sinal_na_pagina", "kPageSign"}, {"produto_no_argumento", "kProductArgument"}};
 
 std::string symbol(const std::string& file, const Row& row) {
     const std::string& spelling = row.fields[0];
@@ -98,6 +98,29 @@ std::string symbol(const std::string& file, const Row& row) {
     if (spelling[0] >= 'A' && spelling[0] <= 'Z') flags += " | kCapital";
     return "{" + literal(spelling) + ", SymbolKind::" + row.fields[2] + ", Role::" + row.fields[3] + ", " +
            literal(row.fields[1]) + ", static_cast<std::uint8_t>(" + flags + ")}";
+}
+
+// Braille cells written as dot numbers ("46 1", "0" for the blank cell) as UTF-8 Unicode braille.
+std::string brailleCells(const std::string& file, const Row& row) {
+    std::istringstream groups(row.fields[1]);
+    std::string out;
+    for (std::string dots; groups >> dots;) {
+        unsigned bits = 0;
+        if (dots != "0") {
+            char last = '0';
+            for (const char d : dots) {
+                if (d < '1' || d > '6' || d <= last) die(file, row.line, "\"" + dots + "\" is no cell: dots 1 to 6, ascending, or 0");
+                bits |= 1u << (d - '1');
+                last = d;
+            }
+        }
+        const char32_t cp = 0x2800 + bits;
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    if (out.empty()) die(file, row.line, "no cells");
+    return out;
 }
 
 }  // namespace
@@ -125,6 +148,7 @@ int main(int argc, char** argv) {
     const auto abbreviations = load("abreviaturas.tsv", 2, 2);
     const auto elements = load("elementos.tsv", 1, 1);
     const auto states = load("estados.tsv", 2, 2);
+    const auto braille = load("braille.tsv", 3, 4);
 
     std::set<std::string> seen;
     for (const Row& r : symbols)
@@ -159,6 +183,25 @@ int main(int argc, char** argv) {
     numbered("ordinais.tsv", ordinals, 1, 10);
     numbered("denominadores.tsv", denominators, 2, 10);
     numbered("raizes.tsv", roots, 2, 10);
+    std::vector<std::pair<std::string, std::string>> brailleSigns, brailleSymbols;
+    {
+        std::set<std::string> keys;
+        for (const Row& r : braille) {
+            const std::string& key = r.fields[0];
+            if (!keys.insert(key).second) die("braille.tsv", r.line, "\"" + key + "\" appears twice");
+            const std::string cells = brailleCells("braille.tsv", r);
+            if (key.rfind("sinal:", 0) == 0) {
+                if (!identifier(key.substr(6))) die("braille.tsv", r.line, "\"" + key + "\" is no name");
+                brailleSigns.emplace_back(key.substr(6), cells);
+                continue;
+            }
+            const auto b = static_cast<unsigned char>(key[0]);
+            const bool oneCharacter = key.size() == (b < 0x80 ? 1u : (b >> 5) == 0x6 ? 2u : (b >> 4) == 0xE ? 3u : 4u);
+            if (!seen.count(key) && !(oneCharacter && (chars.count(character("braille.tsv", r, key)) || std::isalpha(b) || b >= 0x80)))
+                die("braille.tsv", r.line, "\"" + key + "\" is no spelling of simbolos.tsv, no character and no sign");
+            brailleSymbols.emplace_back(key, cells);
+        }
+    }
     std::string letterNameTable[128];
     for (const Row& r : letterNames) {
         const char32_t c = character("nomes_de_letras.tsv", r, r.fields[0]);
@@ -174,6 +217,8 @@ int main(int argc, char** argv) {
     for (const Row& r : phrases) h << "    " << r.fields[0] << ",\n";
     h << "    Count\n};\n\n// The meanings that letters take by where they stand.\nenum class LetterRole : std::uint8_t {\n";
     for (const Row& r : letters) h << "    " << r.fields[0] << ",\n";
+    h << "    Count\n};\n\n// The signs of the braille code's structure, by the names of braille.tsv.\nenum class BrailleSign : std::uint8_t {\n";
+    for (const auto& [name, cells] : brailleSigns) h << "    " << name << ",\n";
     h << "    Count\n};\n\n}  // namespace reader\n";
 
     std::ofstream c(out + "/words.cpp", std::ios::binary);
@@ -215,6 +260,10 @@ int main(int argc, char** argv) {
     for (const Row& r : elements) c << "    " << literal(r.fields[0]) << ",\n";
     c << "};\nconst std::size_t kElementCount = " << elements.size() << ";\n\nconst Abbreviation kStates[] = {\n";
     for (const Row& r : states) c << "    {" << literal(r.fields[0]) << ", " << literal(r.fields[1]) << "},\n";
-    c << "};\nconst std::size_t kStateCount = " << states.size() << ";\n\n}  // namespace reader::words\n";
+    c << "};\nconst std::size_t kStateCount = " << states.size() << ";\n\nconst std::string_view kBrailleSigns[] = {\n";
+    for (const auto& [name, cells] : brailleSigns) c << "    " << literal(cells) << ",\n";
+    c << "};\n\nconst Abbreviation kBrailleSymbols[] = {\n";
+    for (const auto& [key, cells] : brailleSymbols) c << "    {" << literal(key) << ", " << literal(cells) << "},\n";
+    c << "};\nconst std::size_t kBrailleSymbolCount = " << brailleSymbols.size() << ";\n\n}  // namespace reader::words\n";
     return h && c ? 0 : 1;
 }

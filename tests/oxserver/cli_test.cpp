@@ -33,15 +33,37 @@ TEST(Program, ReadsOneFormulaInUtf8) {
     }
 }
 
+// The cells of one formula, a matrix one row a line; a sign without cells is marked in the cells
+// and named on the error output.
+TEST(Program, WritesOneFormulaInBraille) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string out, err;
+    } cases[] = {
+        {{"--braille", "`x^2`"}, "⠭⠡⠼⠃\n", ""},
+        {{"--braille", "3/4 = 0,75"}, "⠼⠉⠲⠀⠶⠀⠼⠚⠂⠛⠑\n", ""},
+        {{"--braille", "((a,b),(c,d))"}, "⠣⠁⠀⠃\n⠉⠀⠙⠜\n", ""},
+        {{"--braille", "text(\xe1rea)"}, "⠠⠦⠷⠗⠑⠁⠴⠠\n", ""},  // Windows-1252 argument
+        {{"--braille", "a |><| b"}, "⠁⠿⠿⠹⠜⠣⠹⠿⠿⠃\n", "oxserver: sinal sem braille no código: |><|\n"},
+        {{"--braille", ""}, "\n", ""},
+    };
+    for (const Case& c : cases) {
+        std::string out, err;
+        EXPECT_EQ(RunProgram(c.args, &out, &err), 0) << c.args[1];
+        EXPECT_EQ(out, c.out) << c.args[1];
+        EXPECT_EQ(err, c.err) << c.args[1];
+    }
+}
+
 TEST(Program, HelpAndMistakenOptions) {
     std::string out, err;
     EXPECT_EQ(RunProgram({"--help"}, &out, &err), 0);
-    for (const char* word : {"--porta", "--ler", "51956", "127.0.0.1", "UTF-8", "Windows-1252"})
+    for (const char* word : {"--porta", "--ler", "--braille", "51956", "127.0.0.1", "UTF-8", "Windows-1252"})
         EXPECT_NE(out.find(word), std::string::npos) << word;
 
     const std::vector<std::string> mistakes[] = {
         {"--porta"}, {"--porta", "x"}, {"--porta", "70000"}, {"--porta", "-1"},
-        {"--ler"}, {"--ler", "a", "b"}, {"--voar"}};
+        {"--ler"}, {"--ler", "a", "b"}, {"--braille"}, {"--braille", "a", "b"}, {"--voar"}};
     for (const auto& args : mistakes) {
         EXPECT_EQ(RunProgram(args, &out, &err), 2) << args[0];
         EXPECT_NE(err.find("oxserver --help"), std::string::npos) << args[0];

@@ -38,13 +38,13 @@ std::string show(const Formula& f, std::int32_t i) {
                (n.close ? std::string(n.close->input) : "...") + "}";
     }
     case NodeKind::Unary:
-        return "(" + std::string(n.symbol->input) + " " + show(f, n.a) + ")";
+        return "(" + std::string(n.symbol->input) + " " + show(f, n.operands[0]) + ")";
     case NodeKind::Binary:
-        return "(" + std::string(n.symbol->input) + " " + show(f, n.a) + " " + show(f, n.b) + ")";
+        return "(" + std::string(n.symbol->input) + " " + show(f, n.operands[0]) + " " + show(f, n.operands[1]) + ")";
     case NodeKind::Frac:
-        return "(/ " + show(f, n.a) + " " + show(f, n.b) + ")";
+        return "(/ " + show(f, n.operands[0]) + " " + show(f, n.operands[1]) + ")";
     case NodeKind::Script:
-        return "(_^ " + show(f, n.a) + " " + show(f, n.b) + " " + show(f, n.c) + ")";
+        return "(_^ " + show(f, n.operands[0]) + " " + show(f, n.operands[1]) + " " + show(f, n.operands[2]) + ")";
     }
     return "?";
 }
@@ -132,7 +132,7 @@ std::size_t depth(const Formula& f) {
         deepest = std::max(deepest, d);
         const Node& n = f.at(i);
         for (std::int32_t c = n.first; c >= 0; c = f.at(c).next) stack.push_back({c, d + 1});
-        for (std::int32_t c : {n.a, n.b, n.c}) stack.push_back({c, d + 1});
+        for (std::int32_t c : {n.operands[0], n.operands[1], n.operands[2]}) stack.push_back({c, d + 1});
     }
     return deepest;
 }

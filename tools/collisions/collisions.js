@@ -3,7 +3,10 @@
 // collisions over random formulas.
 //
 //   node collisions.js --leitor VELLOQ-COLISOES [--formulas N] [--semente S] [--verificar]
-//                      [--equivalencias FILE] [--conhecidas FILE] [--classes K]
+//                      [--equivalencias FILE] [--conhecidas FILE] [--classes K] [--braille]
+//
+// With --braille the formulas' braille (one level, "braille") takes the place of the readings,
+// and the known collisions are those of known_braille_collisions.tsv.
 //
 // velloq-colisoes gives N distinct random formulas from the seed with their readings at
 // "breve", "normal" and "detalhada"; MathJax draws each one (drawing.js). At each level the
@@ -23,7 +26,8 @@ const path = require('node:path');
 const readline = require('node:readline');
 const drawing = require('./drawing.js');
 
-const LEVELS = ['breve', 'normal', 'detalhada'];
+const READING_LEVELS = ['breve', 'normal', 'detalhada'];
+let LEVELS = READING_LEVELS;
 
 function parseArgs(argv) {
   const o = {
@@ -34,18 +38,23 @@ function parseArgs(argv) {
   for (let i = 0; i < argv.length; i++) {
     const a = argv[i];
     if (a === '--verificar') o.verificar = true;
+    else if (a === '--braille') o.braille = true;
     else if (['--leitor', '--formulas', '--semente', '--equivalencias', '--conhecidas', '--classes', '--node-modules'].includes(a) && i + 1 < argv.length) o[a.slice(2).replace('-m', 'M')] = argv[++i];
     else throw new Error(`argumento desconhecido: ${a}`);
   }
   if (!o.leitor) throw new Error('falta --leitor (o programa velloq-colisoes)');
+  if (o.braille) {
+    LEVELS = ['braille'];
+    if (!argv.includes('--conhecidas')) o.conhecidas = path.join(drawing.ROOT, 'tests', 'collisions', 'known_braille_collisions.tsv');
+  }
   o.formulas = Number(o.formulas);
   o.classes = Number(o.classes);
   return o;
 }
 
 // The readings of given formulas, through "velloq-colisoes ler".
-function readAll(reader, formulas) {
-  const r = spawnSync(reader, ['ler'], { input: formulas.map((f) => JSON.stringify(f)).join('\n') + '\n', maxBuffer: 1 << 28 });
+function readAll(reader, formulas, braille) {
+  const r = spawnSync(reader, [...(braille ? ['--braille'] : []), 'ler'], { input: formulas.map((f) => JSON.stringify(f)).join('\n') + '\n', maxBuffer: 1 << 28 });
   if (r.status !== 0) throw new Error(`${reader} ler: ${r.stderr}`);
   return r.stdout.toString('utf8').split('\n').filter((l) => l !== '').map((l) => JSON.parse(l));
 }
@@ -111,7 +120,7 @@ async function main() {
   // The random formulas, their readings and drawings.
   const started = Date.now();
   const formulas = [];
-  const child = spawn(o.leitor, ['gerar', String(o.formulas), String(o.semente)], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const child = spawn(o.leitor, [...(o.braille ? ['--braille'] : []), 'gerar', String(o.formulas), String(o.semente)], { stdio: ['ignore', 'pipe', 'inherit'] });
   const childDone = new Promise((resolve) => child.on('close', resolve));
   let drawingErrors = 0;
   for await (const line of readline.createInterface({ input: child.stdout })) {
@@ -197,7 +206,7 @@ async function main() {
     for (const l of ls) if (!LEVELS.includes(l)) throw new Error(`${path.basename(o.conhecidas)}:${line}: nível desconhecido ${l}`);
     return { line, levels: ls, a: JSON.parse(a), b: JSON.parse(b), why };
   });
-  const knownReadings = readAll(o.leitor, known.flatMap((k) => [k.a, k.b]));
+  const knownReadings = readAll(o.leitor, known.flatMap((k) => [k.a, k.b]), o.braille);
   const knownClasses = new Set();
   known.forEach((k, i) => {
     const [ra, rb] = [knownReadings[2 * i], knownReadings[2 * i + 1]];
@@ -215,7 +224,7 @@ async function main() {
     }
   });
   const unknown = new Map();  // class -> {levels, example}
-  for (const level of ['normal', 'breve', 'detalhada']) {
+  for (const level of LEVELS) {
     for (const [key, c] of found[level]) {
       if (knownClasses.has(`${level}\t${key}`)) continue;
       failures.push(`colisão nova em "${level}": ${JSON.stringify(c.a)} e ${JSON.stringify(c.b)} são lidas "${c.reading}"\n` +

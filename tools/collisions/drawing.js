@@ -24,11 +24,14 @@ async function loadMathJax(nodeModules = path.join(ROOT, 'node_modules')) {
   await MathJax.init({ loader: { load: ['input/asciimath', 'adaptors/liteDOM'] }, startup: { typeset: false } });
   const toMathML = (formula) => MathJax.asciimath2mml(formula);
   for (const unit of unitSpellings()) unitDrawings.set(unit, strict(toMathML(unit)).c);
+  for (const name of functionSpellings()) functionDrawings.set(name, strict(toMathML(name)).c);
   return toMathML;
 }
 
 // Each unit's spelling and what the page draws for it typed bare: "km" as the letters k and m.
 const unitDrawings = new Map();
+// The same for the names of functions: "Cov" as the letters C, o and v, "sin" as its name.
+const functionDrawings = new Map();
 
 // ---- MathML text to a tree: {t: tag, a: kept attributes, c: children} or {t, v: text} ----
 
@@ -230,11 +233,56 @@ function unitSpellings() {
   return spellings;
 }
 
+// The spellings of the functions of the reader's table simbolos.tsv, letters only ("f" and
+// "g" name no function of their own there).
+function functionSpellings() {
+  return fs.readFileSync(path.join(ROOT, 'reader', 'words', 'simbolos.tsv'), 'utf8').split('\n')
+    .map((l) => l.split('\t')).filter((c) => c[2] === 'Function' && c[3] !== 'Letter' && /^[A-Za-z]+$/.test(c[0]))
+    .map((c) => c[0]);
+}
+
+// The names of functions whose argument typed without brackets runs on over the product after
+// it (the mark produto_no_argumento of the reader's table simbolos.tsv): "sen 2x" is sen(2x).
+function productArgumentFunctions() {
+  const names = new Set();
+  for (const line of fs.readFileSync(path.join(ROOT, 'reader', 'words', 'simbolos.tsv'), 'utf8').split('\n')) {
+    const cells = line.split('\t');
+    if (!line.startsWith('#') && (cells[4] ?? '').split(' ').includes('produto_no_argumento')) names.add(cells[0]);
+  }
+  return names;
+}
+const PRODUCT_ARGUMENT_FUNCTIONS = productArgumentFunctions();
+// Letters that name a function where they stand (the reader's letras.tsv, role Funcao).
+const FUNCTION_LETTERS = new Set(['f', 'g', 'h']);
+
+// A factor of such an argument: a number, a letter, perhaps with scripts, or the degree sign,
+// prime or factorial that stays with what stands before it.
+function isArgumentFactor(n) {
+  if (!n) return false;
+  if (isMo(n) && ['\u00B0', '\u2032', '!'].includes(n.v)) return true;
+  const base = SCRIPTS.has(n.t) ? n.c[0] : n;
+  if (base.t === 'mn') return true;
+  return base.t === 'mi' && base.a === '' && [...base.v].length === 1 && !FUNCTION_LETTERS.has(base.v);
+}
+
+// Words typed between relations (the reader's phrases E, Ou, Se, Entao, Para, Com, Onde,
+// TalQue and De), and how each is drawn once recognised.
+const CONNECTIVES = new Set(['e', 'ou', 'se', 'então', 'para', 'com', 'onde', 'tal que', 'de', 'and', 'or']);
+function connective(word) {
+  if (word === 'e' || word === 'and') return { t: 'mo', a: '', v: '\u2227' };
+  if (word === 'ou' || word === 'or') return { t: 'mo', a: '', v: '\u2228' };
+  return { t: 'mtext', a: '', v: word };
+}
+
 // The rules apply in this order: the ends of an interval are found before the decimal commas
 // are joined, and numbers are joined before the brackets of a function's argument are dropped
 // ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
 // ("tg(50)\"cm\"").
 const RULES = {
+  // "\"Cov\"(X,Y)" and "Cov(X,Y)": a function's name in double quotes, which the page draws
+  // as text, becomes what the page draws for the name typed bare.
+  'quoted-function-names': (tree) => mapRows(tree, (c) => c.flatMap((n) =>
+    (n.t === 'mtext' && functionDrawings.has(n.v) ? functionDrawings.get(n.v) : [n]))),
   // "Ln x" and "ln x": the capitalised names of functions that the page knows.
   'capitalised-function-names': (tree) => mapNodes(tree, (n) =>
     ((n.t === 'mi' || n.t === 'mo') && CAPITALISED_FUNCTIONS.has(n.v) ? { t: n.t, a: n.a, v: n.v.toLowerCase() } : n)),
@@ -318,6 +366,26 @@ const RULES = {
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
+  // "sen 2x" and "sen(2x)", "cos 60°" and "cos(60°)": a product after a function's name, without
+  // brackets, is all its argument; it ends at an operator, a relation, a comma, a differential
+  // ("d x") or another function's name. "sen(2)x", whose brackets close first, stays apart.
+  'function-argument-product': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      out.push(c[i]);
+      const head = SCRIPTS.has(c[i].t) ? c[i].c[0] : c[i];
+      if (!(head.t === 'mi' || head.t === 'mo') || !PRODUCT_ARGUMENT_FUNCTIONS.has(head.v)) continue;
+      let end = i + 1;
+      // "d x", and "dt_X" whose variable carries a script, is a differential
+      const variable = (n) => n && (SCRIPTS.has(n.t) ? n.c[0] : n);
+      while (isArgumentFactor(c[end]) && !(c[end].t === 'mi' && c[end].v === 'd' && variable(c[end + 1]) &&
+             variable(c[end + 1]).t === 'mi' && ['x', 'y', 'z', 't'].includes(variable(c[end + 1]).v))) end++;
+      if (end - i < 3 || isMo(c[i + 1])) continue;  // one item alone, or a sign first
+      out.push({ t: 'mo', a: '', v: '(' }, ...c.slice(i + 1, end), { t: 'mo', a: '', v: ')' });
+      i = end - 1;
+    }
+    return out;
+  }),
   // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
   // name, the item perhaps with a sign before it.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
@@ -342,6 +410,21 @@ const RULES = {
   // "a*b", "a cdot b", "a xx b", "a·b", "a×b": the signs of multiplication.
   'times-sign': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
+  // "v_0 t" and "v_0*t": a factor right after a number or letter with an index of one item is
+  // multiplied by it, and a teacher says so ("v índice 0, vezes t"); not between two capitals.
+  'product-after-index': (tree) => mapRows(tree, (c) => c.flatMap((n, i) => {
+    if (n.t !== 'msub' || !isArgumentFactor(c[i + 1]) || isMo(c[i + 1])) return [n];
+    const base = n.c[0];
+    const index = n.c[1];
+    const atom = (x) => x && (x.t === 'mn' || (x.t === 'mi' && [...x.v].length === 1));
+    const simple = atom(index) || (index.t === 'mrow' && index.c.length === 2 && isMo(index.c[0]) &&
+      ['\u2212', '+'].includes(index.c[0].v) && atom(index.c[1]));
+    const plainBase = base.t === 'mn' || (base.t === 'mi' && [...base.v].length === 1 && !/[\u0370-\u03FF]/.test(base.v));
+    const capital = (x) => x.t === 'mi' && /^[A-Z]$/.test(x.v);
+    const next = SCRIPTS.has(c[i + 1].t) ? c[i + 1].c[0] : c[i + 1];
+    if (capital(base) && capital(next)) return [n];  // H_2O: capitals may be a chemical formula
+    return plainBase && simple ? [n, { t: 'mo', a: '', v: '\u00D7' }] : [n];
+  })),
   // "[(1,2),(3,4)]" and "((1,2),(3,4))": a matrix in brackets or in parentheses.
   'matrix-brackets': (tree) => mapRows(tree, (c) => c.map((n, i) => {
     if (isMo(n, '[') && c[i + 1] && c[i + 1].t === 'mtable' && isMo(c[i + 2], ']')) return { t: 'mo', a: '', v: '(' };
@@ -384,6 +467,30 @@ const RULES = {
     for (let i = 0; i < c.length; i++) {
       const negated = isMo(c[i], '\u00AC') && isMo(c[i + 1]) ? NEGATED[c[i + 1].v] : undefined;
       if (negated) { out.push({ t: 'mo', a: '', v: negated }); i++; } else out.push(c[i]);
+    }
+    return out;
+  }),
+  // "x > 1 e x < 3" and "x > 1 ^^ x < 3", "20% de 80" and "20% \"de\" 80": words typed in a
+  // formula between relations (or "de" after a percentage), which the page draws as letters or
+  // as text; "e" and "ou" are the signs of "and" and "or".
+  'connective-words': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      const n = c[i];
+      if (n.t === 'mtext' && CONNECTIVES.has(n.v.trim())) {
+        out.push(connective(n.v.trim()));
+        continue;
+      }
+      let word = null;
+      if (isLetter(n) && !isLetter(c[i - 1]) && !(c[i - 1] && c[i - 1].t === 'mtext')) {
+        for (const w of CONNECTIVES) {
+          const letters = [...w.replace(' ', '')];
+          if (letters.every((l, k) => isLetter(c[i + k]) && c[i + k].v === l)) { word = w; break; }
+        }
+      }
+      if (word === null) { out.push(n); continue; }
+      out.push(connective(word));
+      i += [...word.replace(' ', '')].length - 1;
     }
     return out;
   }),

@@ -1,8 +1,9 @@
 // Formulas and their readings for the collision search, one JSON array a line:
 //   ["FORMULA", "BREVE", "NORMAL", "DETALHADA"]
+// or, after --braille, their braille: ["FORMULA", "CELLS"].
 // Usage:
-//   velloq-colisoes gerar N SEMENTE   N distinct random formulas from the seed
-//   velloq-colisoes ler               the formulas of standard input, one JSON string a line
+//   velloq-colisoes [--braille] gerar N SEMENTE   N distinct random formulas from the seed
+//   velloq-colisoes [--braille] ler               the formulas of standard input, one JSON string a line
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include "generator.h"
 #include "platform/codepage.h"
+#include "reader/braille.h"
 #include "reader/reader.h"
 
 namespace {
@@ -82,11 +84,20 @@ bool parseJsonString(std::string_view line, std::string& out) {
     return true;
 }
 
+bool g_braille = false;
+
 void writeReadings(std::string_view formula, std::string& line) {
     using reader::Verbosity;
     line.clear();
     line += '[';
     appendJson(line, formula);
+    if (g_braille) {
+        line += ", ";
+        appendJson(line, reader::FormulaToBraille(formula).cells);
+        line += "]\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        return;
+    }
     for (const Verbosity level : {Verbosity::Breve, Verbosity::Normal, Verbosity::Detalhada}) {
         line += ", ";
         appendJson(line, reader::ReadFormula(formula, level));
@@ -96,7 +107,7 @@ void writeReadings(std::string_view formula, std::string& line) {
 }
 
 int usage() {
-    std::fputs("uso: velloq-colisoes gerar N SEMENTE | velloq-colisoes ler\n", stderr);
+    std::fputs("uso: velloq-colisoes [--braille] gerar N SEMENTE | velloq-colisoes [--braille] ler\n", stderr);
     return 2;
 }
 
@@ -104,6 +115,11 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::string line;
+    if (argc > 1 && std::string_view(argv[1]) == "--braille") {
+        g_braille = true;
+        --argc;
+        ++argv;
+    }
     if (argc == 4 && std::string_view(argv[1]) == "gerar") {
         std::uint64_t count = 0, seed = 0;
         const std::string_view n(argv[2]), s(argv[3]);
