@@ -12,26 +12,16 @@
 #include <QVBoxLayout>
 
 #include "editor/window/dialogparts.h"
+#include "editor/window/labelaccessible.h"
 
 namespace {
-
-// The status line as screen readers see it: a notification, which a reader announces each
-// time it shows, named by its text.
-class StatusLineAccessible final : public QAccessibleWidget {
-public:
-    explicit StatusLineAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Notification) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
 
 QAccessibleInterface* statusLineInterface(const QString&, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
     if (!label || label->objectName() != QLatin1String("statusLine") ||
         !qobject_cast<FindDialog*>(label->parentWidget()))
         return nullptr;
-    return new StatusLineAccessible(label);
+    return new LabelNamedByText(label, QAccessible::Notification);
 }
 
 }  // namespace

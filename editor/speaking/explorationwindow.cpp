@@ -13,6 +13,7 @@
 #include "editor/text/caretformula.h"
 #include "editor/text/screenreader.h"
 #include "editor/text/saydone.h"
+#include "editor/window/labelaccessible.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"
@@ -22,23 +23,14 @@ namespace {
 
 constexpr const char* kPieceText = "velloqPieceText";
 
-// A text of the window as screen readers see it: named by what it shows, with a role that they
-// say no word for, so that a step is heard as "denominador: 2 a" and nothing more. It is not a
-// label either, so that the window's opening does not read it once among the window's texts and
-// again as the focused one.
-class PieceTextAccessible final : public QAccessibleWidget {
-public:
-    explicit PieceTextAccessible(QLabel* text) : QAccessibleWidget(text, QAccessible::Client) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
-
+// A text of the window is named by what it shows, in a role that screen readers say no word for,
+// so that a step is heard as "denominador: 2 a" and nothing more. It is not a label either, so
+// that the window's opening does not read it once among the window's texts and again as the
+// focused one.
 QAccessibleInterface* pieceTextInterface(const QString&, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
     if (!label || !label->property(kPieceText).toBool()) return nullptr;
-    return new PieceTextAccessible(label);
+    return new LabelNamedByText(label, QAccessible::Client);
 }
 
 }  // namespace

@@ -5,26 +5,16 @@
 #include <QLabel>
 
 #include "editor/window/editorparts.h"
+#include "editor/window/labelaccessible.h"
 
 namespace {
 
 constexpr const char* kName = "noticeLine";
 
-// The line as screen readers see it: a notification, which a reader announces each time it is
-// shown, named by its text.
-class NoticeAccessible final : public QAccessibleWidget {
-public:
-    explicit NoticeAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Notification) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return static_cast<const QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
-
 QAccessibleInterface* noticeInterface(const QString&, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
     if (!label || label->objectName() != QLatin1String(kName)) return nullptr;
-    return new NoticeAccessible(label);
+    return new LabelNamedByText(label, QAccessible::Notification);
 }
 
 }  // namespace
