@@ -178,21 +178,20 @@ void Reader::readText(std::string_view text) {
     }
 }
 
-// A bracket and what it holds, then the slip it shows ("parêntese sem fechamento").
+// A bracket and what it holds; an unclosed one says its slip where it opens.
 void Reader::readGroup(std::int32_t i, bool baseOfScript) {
-    readGroupAlone(i, baseOfScript);
-    sayTypingError(i);
+    if (!readGroupAlone(i, baseOfScript)) sayTypingError(i);
 }
 
-void Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
+bool Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     const Node& g = at(i);
     if (g.flags & kMatrix) {
         readMatrix(i);
-        return;
+        return false;
     }
     if (g.flags & kInvisible) {
         readChildren(i);
-        return;
+        return false;
     }
     const SymbolKind kind = g.symbol->kind;
     const Role role = g.symbol->role;
@@ -204,14 +203,20 @@ void Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
         readChildren(i);
         const bool isShortContent = g.first >= 0 && g.first == g.last && isShort(g.first);
         closeScope(isShortContent && !baseOfScript, abs ? Say(P::FimDoModulo) : norm ? Say(P::FimDaNorma) : role == Role::FloorBracket ? Say(P::FimDoPiso) : Say(P::FimDoTeto));
-        return;
+        return false;
     }
     if (role == Role::Brace && g.first < 0 && g.close && g.close->role == Role::Brace) {
         w_.noun(Say(P::ConjuntoVazio));
-        return;
+        return false;
     }
-    if (readInterval(i)) return;
+    if (readInterval(i)) return false;
     w_.phrase(g.symbol->words);
+    const std::string_view slip = typingErrors_.atOpening(i);
+    if (!slip.empty()) {
+        if (slip != Say(P::SemFechamento)) w_.pause();
+        w_.phrase(slip);
+        w_.pauseBeforeNext();
+    }
     ++bracketDepth_;
     const Role outer = bracket_;
     const bool decimals = decimalCommas_;
@@ -222,6 +227,7 @@ void Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     decimalCommas_ = decimals;
     --bracketDepth_;
     if (g.close) w_.phrase(g.close->words);
+    return !slip.empty();
 }
 
 void Reader::readUnary(std::int32_t i) {

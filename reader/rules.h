@@ -297,7 +297,8 @@ private:
     void readLetter(std::string_view letter);
     void readText(std::string_view text);
     void readGroup(std::int32_t i, bool baseOfScript);
-    void readGroupAlone(std::int32_t i, bool baseOfScript);
+    // True when it said the bracket's slip where the bracket opens.
+    bool readGroupAlone(std::int32_t i, bool baseOfScript);
     void readUnary(std::int32_t i);
     void readTypeface(const Symbol& typeface, std::int32_t a, bool shortArg);
     void readBinary(const Node& n);

@@ -68,8 +68,7 @@ private slots:
         // line's end with two brackets and a fraction left open: the slips are heard where
         // they stand, and the selection still falls on the piece's own characters.
         static const std::string open =
-            "abre parêntese abre parêntese b dividido por, denominador vazio, parêntese sem fechamento, "
-            "parêntese sem fechamento";
+            "abre parêntese sem fechamento, abre parêntese sem fechamento, b dividido por, denominador vazio";
         static const std::string opening = "𝑥 ao quadrado mais " + open + ", fórmula sem crase de fechamento";
         static const std::string second = "termo 2 de 2: mais " + open;
         static const std::string inner = "termo: " + open;
@@ -185,7 +184,7 @@ private slots:
         QTest::newRow("F9") << "Seja `x^2` e `y`" << int(Qt::NoModifier) << "Seja x ao quadrado e y";
         QTest::newRow("Shift+F9") << "Seja `x^2` e `y`" << int(Qt::ShiftModifier) << "x ao quadrado";
         QTest::newRow("F9, formula left open") << "Seja `(x" << int(Qt::NoModifier)
-                                               << "Seja abre parêntese x, parêntese sem fechamento, fórmula sem crase de fechamento";
+                                               << "Seja abre parêntese sem fechamento, x, fórmula sem crase de fechamento";
     }
     void speechKeysInTheWindow() {
         QFETCH(QString, text);

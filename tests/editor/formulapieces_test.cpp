@@ -69,10 +69,10 @@ private slots:
                 QStringLiteral("fator 2 de 2: c")};
         QTest::newRow("a bracket never closed")
             << "x=(a+1/(2b)" << "normal" << true
-            << QStringList{QStringLiteral("x igual a abre parêntese á mais fração, numerador 1, denominador 2 b, fim da fração, parêntese sem fechamento"),
+            << QStringList{QStringLiteral("x igual a abre parêntese sem fechamento, á mais fração, numerador 1, denominador 2 b, fim da fração"),
                 QStringLiteral("primeiro membro: x"),
                 QStringLiteral("sinal: igual a"),
-                QStringLiteral("segundo membro: abre parêntese á mais fração, numerador 1, denominador 2 b, fim da fração, parêntese sem fechamento"),
+                QStringLiteral("segundo membro: abre parêntese sem fechamento, á mais fração, numerador 1, denominador 2 b, fim da fração"),
                 QStringLiteral("termo 1 de 2: a"),
                 QStringLiteral("termo 2 de 2: mais fração, numerador 1, denominador 2 b, fim da fração"),
                 QStringLiteral("sinal: mais"),
