@@ -61,11 +61,11 @@ int main(int argc, char** argv) {
 
     // The main window first: its creation sets the run state before any other window exists.
     MainWindow window;
-    const DocumentCommands commands = ConnectDocumentCommands(window.parts());
+    const DocumentCommands commands = ConnectDocumentCommands(window.parts(), window.runState());
     LinkDialog linkDialog(&window);
     FigureDialog figureDialog(&window);
     AboutBox aboutBox(&window);
-    WorkFolderSettingsDialog settingsDialog(&window);
+    WorkFolderSettingsDialog settingsDialog(window.runState(), &window);
     window.setInfoDialog(&settingsDialog);
     FolderChooser folderChooser(&window);
     commands.workFolder->setFolderDialog(&folderChooser);

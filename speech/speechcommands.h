@@ -2,11 +2,10 @@
 // The two commands of the "&Falar" menu, for the main window to call. The window only finds
 // the caret's line and the start folder; everything else happens here.
 //
-// Wiring in the window (velloqPrinc.cpp), with the line in the editor's Unicode text:
-//     void MainWindow::speakLine() {
-//         speechcommands::SpeakCaretLine(codepage::Utf8ToCp1252(<the caret's whole line>.toStdString()));
-//     }
-//     void MainWindow::connectSpeech() { speechcommands::ConnectSpeech(runstate::StartFolder); }
+// Wiring in the editor (editor/speaking/speechmenu.cpp), with the line in the editor's Unicode
+// text and the run state's start folder:
+//     speechcommands::SpeakCaretLine(codepage::Utf8ToCp1252(<the caret's whole line>.toStdString()));
+//     speechcommands::ConnectSpeech(run.startFolder);
 // and, so that no command waits for the server on the window's thread (see SetDeliver):
 //     speechcommands::SetDeliver([](std::function<void()> speak) {
 //         QMetaObject::invokeMethod(qApp, std::move(speak), Qt::QueuedConnection);

@@ -109,8 +109,8 @@ struct Setup {
         messages::Install(&quiet);
         shell::Install(&quiet);
         mainWindow = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(mainWindow->parts());
-        runstate::ReadSettings();
+        commands = ConnectDocumentCommands(mainWindow->parts(), mainWindow->runState());
+        mainWindow->runState().ReadSettings();
     }
     ~Setup() {
         mainWindow.reset();

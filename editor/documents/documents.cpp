@@ -50,7 +50,8 @@ QString savedNotice(const std::string& file) {
 
 }  // namespace
 
-Documents::Documents(EditorParts& parts, ListedFiles& list) : QObject(parts.window), parts_(parts), list_(list) {
+Documents::Documents(EditorParts& parts, ListedFiles& list, RunState& run)
+    : QObject(parts.window), parts_(parts), list_(list), run_(run) {
     OnAction(parts_, "newPage", this, &Documents::newPage);
     OnAction(parts_, "openFile", this, &Documents::openFile);
     OnAction(parts_, "save", this, &Documents::save);
@@ -73,14 +74,16 @@ void Documents::MarkClean() {
 
 bool Documents::isModified() const { return parts_.textEdit->document()->isModified(); }
 
+const std::string& Documents::currentFile() const { return run_.currentFile; }
+
 bool Documents::mayDropText() { return !isModified() || messages::AskDiscard(kConfirmCaption, kLoadAnother); }
 
 void Documents::SetCaption() {
     // The window system takes "[*]" in a title as the place of a modified mark; doubled, it
     // shows as it is, so a file name holding it is shown whole.
-    QString name = QString::fromStdString(runstate::CurrentFile);
+    QString name = QString::fromStdString(run_.currentFile);
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    parts_.window->setWindowTitle(runstate::CurrentFile.empty() ? QStringLiteral("Velloq") : QStringLiteral("Velloq ") + name);
+    parts_.window->setWindowTitle(run_.currentFile.empty() ? QStringLiteral("Velloq") : QStringLiteral("Velloq ") + name);
 }
 
 void Documents::ClearEditor() {
@@ -95,8 +98,8 @@ void Documents::clearText() {
 }
 
 void Documents::forgetName() {
-    runstate::CurrentFile.clear();
-    runstate::PageFile.clear();
+    run_.currentFile.clear();
+    run_.pageFile.clear();
     SetCaption();
 }
 
@@ -129,7 +132,7 @@ bool Documents::LoadDocument(const std::string& file) {
     parts_.textEdit->setPlainText(document.text);
     format_ = document.format;
     MarkClean();
-    runstate::CurrentFile = file;
+    run_.currentFile = file;
     SetCaption();
     return true;
 }
@@ -164,7 +167,7 @@ void Documents::openFile() {
     const std::string file = runFileDialog(*parts_.openDialog);
     if (file.empty()) return;
     if (LoadDocument(file)) {
-        list_.RefreshFileList(runstate::CurrentFile);
+        list_.RefreshFileList(run_.currentFile);
     } else if (!before.empty()) {
         // The list keeps what it showed, and the folder stays the one it shows: a bare name
         // in it, or a kept document's bare name, still means the file it meant.
@@ -173,11 +176,11 @@ void Documents::openFile() {
 }
 
 void Documents::save() {
-    if (runstate::CurrentFile.empty()) {
+    if (run_.currentFile.empty()) {
         saveAs();
         return;
     }
-    if (WriteDocument(runstate::CurrentFile)) SayDone(parts_, savedNotice(runstate::CurrentFile));
+    if (WriteDocument(run_.currentFile)) SayDone(parts_, savedNotice(run_.currentFile));
 }
 
 void Documents::saveAs() {
@@ -194,10 +197,10 @@ void Documents::saveAs() {
             !messages::AskDiscard(kConfirmCaption, "O arquivo " + file + " j\xC3\xA1 existe. Substitui?"))
             return;
     }
-    runstate::CurrentFile = file;
+    run_.currentFile = file;
     if (!WriteDocument(file)) return;
     SetCaption();
-    list_.RefreshFileList(runstate::CurrentFile);
+    list_.RefreshFileList(run_.currentFile);
     SayDone(parts_, savedNotice(file), kFocusBackMs);  // after the dialog's focus goes back
 }
 

@@ -28,7 +28,6 @@
 
 #include "editor/documents/documenttext.h"
 #include "editor/documents/documents.h"
-#include "editor/state/runstate.h"
 #include "settings/settings.h"
 #include "editor/window/editorparts.h"
 #include "platform/fileerror.h"
@@ -521,7 +520,7 @@ bool Recovery::WriteNow() {
 
 Copy Recovery::snapshot() const {
     Copy copy;
-    copy.document = runstate::CurrentFile;
+    copy.document = documents_.currentFile();
     // A name picked in the file list is bare; the copy must find it from anywhere.
     if (!copy.document.empty() && copy.document.front() != '/')
         copy.document = settings::CurrentDirectory() + "/" + copy.document;

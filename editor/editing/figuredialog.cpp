@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "editor/window/dialogparts.h"
-#include "editor/state/runstate.h"
 #include "settings/settings.h"
 
 namespace {

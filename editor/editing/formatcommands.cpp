@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFontDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include "editor/text/saydone.h"
 #include "editor/window/editorparts.h"
 #include "editor/window/menuaccessible.h"
+#include "editor/window/standarddialogs.h"
 #include "reader/reader.h"
 #include "platform/messages.h"
 #include "speech/formulaspeech.h"
@@ -35,6 +37,30 @@ protected:
 
 private:
     EditorParts& parts_;
+};
+
+// "&Fonte": the font dialog, which opens on its own last confirmed choice; a confirmed choice
+// becomes the editor's font for this run.
+class FontChoice : public QObject {
+public:
+    explicit FontChoice(QPlainTextEdit* textEdit, QWidget* window)
+        : QObject(window), textEdit_(textEdit), dialog_(new QFontDialog(window)) {
+        dialog_->setObjectName(QStringLiteral("fontDialog"));
+        LabelInPortuguese(dialog_);
+        choice_.setPixelSize(11);
+    }
+
+    void choose() {
+        dialog_->setCurrentFont(choice_);
+        if (dialog_->exec() != QDialog::Accepted) return;
+        choice_ = dialog_->selectedFont();
+        textEdit_->setFont(choice_);
+    }
+
+private:
+    QPlainTextEdit* textEdit_;
+    QFontDialog* dialog_;
+    QFont choice_{QStringLiteral("MS Sans Serif")};
 };
 
 // "&Tabela": asks for the column count and inserts the table skeleton.
@@ -85,11 +111,8 @@ void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
     int groupNumber = 0;
     for (const catalogue::FormulaGroup& group : catalogue::FormulaGroups()) {
         ++groupNumber;
-        QMenu* submenu = menu->addMenu(QString::fromUtf8(group.caption));
-        submenu->setObjectName(QStringLiteral("formulaGroup%1").arg(groupNumber));
-        submenu->setAccessibleName(QString::fromUtf8(group.caption));
-        submenu->menuAction()->setObjectName(submenu->objectName());
-        parts.actions->add(submenu->menuAction());
+        QMenu* submenu =
+            parts.actions->addMenu(menu, QStringLiteral("formulaGroup%1").arg(groupNumber), QString::fromUtf8(group.caption));
         int entryNumber = 0;
         for (const char* caption : group.entries) {
             if (caption == catalogue::kSeparator) {
@@ -97,13 +120,11 @@ void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
                 continue;
             }
             const QString real = QString::fromUtf8(caption);
-            auto* entry = new QAction(MenuCaption(real), submenu);
-            entry->setObjectName(QStringLiteral("catalogueFormula%1_%2").arg(groupNumber).arg(++entryNumber));
-            parts.actions->add(entry);
+            const QString id = QStringLiteral("catalogueFormula%1_%2").arg(groupNumber).arg(++entryNumber);
+            QAction* entry = parts.actions->addEntry(submenu, id, MenuCaption(real));
             entry->setData(real);
             SetSpokenName(entry, CatalogueEntryName(real));
-            submenu->addAction(entry);
-            QObject::connect(entry, &QAction::triggered, parts.window, [&parts, entry] { insertCatalogueFormula(parts, entry); });
+            OnAction(parts, id, [&parts, entry] { insertCatalogueFormula(parts, entry); });
         }
     }
 }
@@ -135,6 +156,7 @@ void ConnectFormattingCommands(EditorParts& parts) {
     OnAction(parts, "copy", [textEdit] { textEdit->copy(); });
     OnAction(parts, "paste", [textEdit] { textEdit->paste(); });
     OnAction(parts, "selectAll", [textEdit] { textEdit->selectAll(); });
+    OnAction(parts, "font", new FontChoice(textEdit, parts.window), &FontChoice::choose);
     QObject::connect(parts.button(QStringLiteral("cutButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::cut);
     QObject::connect(parts.button(QStringLiteral("copyButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::copy);
     QObject::connect(parts.button(QStringLiteral("pasteButton")), &QToolButton::clicked, textEdit, &QPlainTextEdit::paste);

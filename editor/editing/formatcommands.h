@@ -7,7 +7,7 @@ class QAction;
 class QMenu;
 struct EditorParts;
 
-// Connects the formatting, structure, clipboard and undo entries, keeps the caret indicator
+// Connects the formatting, structure, clipboard, undo and font entries, keeps the caret indicator
 // up to date, and fills the "&Matemática" menu with the formula catalogue.
 void ConnectFormattingCommands(EditorParts& parts);
 

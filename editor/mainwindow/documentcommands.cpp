@@ -6,11 +6,11 @@
 #include "editor/workfolder/filelist.h"
 #include "editor/workfolder/workfoldercommands.h"
 
-DocumentCommands ConnectDocumentCommands(EditorParts& parts) {
+DocumentCommands ConnectDocumentCommands(EditorParts& parts, RunState& run) {
     DocumentCommands commands{};
-    commands.list = new FileList(parts);
-    commands.documents = new Documents(parts, *commands.list);
-    commands.pages = new PageCommands(parts, *commands.documents);
-    commands.workFolder = new WorkFolderCommands(parts, *commands.documents, *commands.list);
+    commands.list = new FileList(parts, run);
+    commands.documents = new Documents(parts, *commands.list, run);
+    commands.pages = new PageCommands(parts, *commands.documents, run);
+    commands.workFolder = new WorkFolderCommands(parts, *commands.documents, *commands.list, run);
     return commands;
 }

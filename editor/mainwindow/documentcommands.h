@@ -6,13 +6,14 @@ class FileList;
 class PageCommands;
 class WorkFolderCommands;
 struct EditorParts;
+struct RunState;
 
 // The document, page and work-folder commands of a main window, made and connected at once;
-// they live as long as the window.
+// they live as long as the window and work on run, the window's run state.
 struct DocumentCommands {
     FileList* list;
     Documents* documents;
     PageCommands* pages;
     WorkFolderCommands* workFolder;
 };
-DocumentCommands ConnectDocumentCommands(EditorParts& parts);
+DocumentCommands ConnectDocumentCommands(EditorParts& parts, RunState& run);

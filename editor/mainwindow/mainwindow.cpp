@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -41,7 +40,6 @@
 #include "editor/speaking/speechmenu.h"
 #include "editor/window/toolicons.h"
 #include "editor/workfolder/workfoldersettingsdialog.h"
-#include "editor/state/runstate.h"
 
 namespace {
 
@@ -101,7 +99,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     QCoreApplication::instance()->installEventFilter(new EmptyFieldFocus(this));
 
     setStartValues();
-    StartSpeech(parts_);
+    StartSpeech(parts_, runState_);
 }
 
 void MainWindow::createEditorArea() {
@@ -234,13 +232,8 @@ void MainWindow::createDialogsAndTimers() {
     saveDialog->setNameFilters({QStringLiteral("*.vloq"), QStringLiteral("*.mdl"), QStringLiteral("*.css"),
                                  QStringLiteral("*.* (*)")});
 
-    fontDialog = new QFontDialog(this);
-    fontDialog->setObjectName(QStringLiteral("fontDialog"));
-    LabelInPortuguese(fontDialog);
     LabelInPortuguese(openDialog);
     LabelInPortuguese(saveDialog);
-    fontChoice_ = QFont(QStringLiteral("MS Sans Serif"));
-    fontChoice_.setPixelSize(11);
 
     startupTimer = new QTimer(this);
     startupTimer->setObjectName(QStringLiteral("startupTimer"));
@@ -256,7 +249,6 @@ void MainWindow::connectCommands() {
     parts_ = EditorParts{this, textEdit, fileListBox, caretIndicator, toolBarPanel, openDialog, saveDialog,
                          startupTimer, nullptr, actions_};
     connect(startupTimer, &QTimer::timeout, this, &MainWindow::startUp);
-    OnAction(parts_, "font", this, &MainWindow::chooseFont);
     // A tool button that stands for an action runs whatever that action runs.
     for (const ToolRow& row : Actions::toolRows()) {
         if (!*row.action) continue;
@@ -267,8 +259,8 @@ void MainWindow::connectCommands() {
     ConnectFindCommands(parts_);
     ConnectHelpCommands(parts_);
     ConnectWorkFolderSettings(parts_);
-    linemoves::Connect(parts_);
-    ConnectSpeechCommands(parts_);  // after the line moves: its keys cut the voice before they move
+    linemoves::Connect(parts_, runState_);
+    ConnectSpeechCommands(parts_, runState_);  // after the line moves: its keys cut the voice before they move
 }
 
 QAction* MainWindow::action(const QString& id) const { return actions_->get(id); }
@@ -277,7 +269,7 @@ QToolButton* MainWindow::button(const QString& id) const { return parts_.button(
 
 void MainWindow::setInfoDialog(WorkFolderSettingsDialog* dialog) { parts_.settingsDialog = dialog; }
 
-void MainWindow::setStartValues() { runstate::SetStartValues(); }
+void MainWindow::setStartValues() { runState_.SetStartValues(); }
 
 void MainWindow::onActivated() {
     // Only the first activation counts: coming back from a dialog must not run the
@@ -288,13 +280,6 @@ void MainWindow::onActivated() {
 }
 
 void MainWindow::startUp() { startupTimer->stop(); }
-
-void MainWindow::chooseFont() {
-    fontDialog->setCurrentFont(fontChoice_);
-    if (fontDialog->exec() != QDialog::Accepted) return;
-    fontChoice_ = fontDialog->selectedFont();
-    textEdit->setFont(fontChoice_);
-}
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);

@@ -4,14 +4,13 @@
 // of the registry (window/actions.h) in its menus and tool bar, and hands the controls and
 // actions (EditorParts) to the commands, which live with the code that handles documents, the
 // work folder, generation, editing and speech.
-#include <QFont>
 #include <QMainWindow>
 
+#include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
 
 class QAction;
 class QFileDialog;
-class QFontDialog;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -30,6 +29,9 @@ public:
 
     // What the commands work on: the controls below and the actions.
     EditorParts& parts() { return parts_; }
+    // The state of this run (work folder, document, template, author, contact), which the
+    // window hands to the commands that read or change it.
+    RunState& runState() { return runState_; }
 
     // The action with that id; nullptr when none has it.
     QAction* action(const QString& id) const;
@@ -50,7 +52,6 @@ public:
     QMenuBar* mainMenu = nullptr;
     QFileDialog* openDialog = nullptr;
     QFileDialog* saveDialog = nullptr;
-    QFontDialog* fontDialog = nullptr;
     QTimer* startupTimer = nullptr;
     QTimer* monitorTimer = nullptr;
 
@@ -64,8 +65,6 @@ public slots:
     void onActivated();
     // The start-up step: the timer's one tick.
     void startUp();
-    // "&Fonte": the font dialog; a confirmed choice becomes the editor's font for this run.
-    void chooseFont();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -80,7 +79,7 @@ private:
 
     Actions* actions_ = nullptr;
     EditorParts parts_;
-    QFont fontChoice_;  // the font dialog's last confirmed choice
+    RunState runState_;
     bool activated_ = false;
     bool shown_ = false;
 };

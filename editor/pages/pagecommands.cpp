@@ -18,7 +18,7 @@
 
 std::string AsciiMathTutorialAddress() { return "http://www.wjagray.co.uk/maths/ASCIIMathTutorial.html"; }
 
-std::string FormulaListAddress() { return runstate::HelpFolder + "/formulas.htm"; }
+std::string FormulaListAddress(const std::string& helpFolder) { return helpFolder + "/formulas.htm"; }
 
 namespace {
 
@@ -46,8 +46,8 @@ void PageCommands::openInBrowser(const std::string& page, const QString& done) {
                               "indicou um programa que abra " + page + ".");
 }
 
-PageCommands::PageCommands(EditorParts& parts, Documents& documents)
-    : QObject(parts.window), parts_(parts), documents_(documents) {
+PageCommands::PageCommands(EditorParts& parts, Documents& documents, RunState& run)
+    : QObject(parts.window), parts_(parts), documents_(documents), run_(run) {
     OnAction(parts_, "view", this, &PageCommands::viewPage);
     OnAction(parts_, "print", this, &PageCommands::printPage);
     OnAction(parts_, "manual", this, &PageCommands::openManual);
@@ -56,37 +56,37 @@ PageCommands::PageCommands(EditorParts& parts, Documents& documents)
 }
 
 void PageCommands::viewPage() {
-    if (runstate::CurrentFile.empty()) {
+    if (run_.currentFile.empty()) {
         messages::Show("Salve o arquivo antes de visualizar pela primeira vez");
         return;
     }
-    if (documents_.isModified() && !documents_.WriteDocument(runstate::CurrentFile)) return;
-    if (!isDocumentName(runstate::CurrentFile)) {
-        shell::Open(runstate::CurrentFile);
+    if (documents_.isModified() && !documents_.WriteDocument(run_.currentFile)) return;
+    if (!isDocumentName(run_.currentFile)) {
+        shell::Open(run_.currentFile);
         return;
     }
     if (generatePage())
-        openInBrowser(runstate::PageFile, QStringLiteral("P\u00e1gina gerada: ") +
-                                              QString::fromStdString(std::filesystem::path(runstate::PageFile).filename().string()) +
+        openInBrowser(run_.pageFile, QStringLiteral("P\u00e1gina gerada: ") +
+                                              QString::fromStdString(std::filesystem::path(run_.pageFile).filename().string()) +
                                               QLatin1Char('.'));
 }
 
 bool PageCommands::generatePage() {
-    runstate::PageFile = pagegen::PageNameFor(runstate::CurrentFile);
+    run_.pageFile = pagegen::PageNameFor(run_.currentFile);
     pagegen::PageReport report;
     bool whole = false;
     try {
-        whole = pagegen::GeneratePage(runstate::CurrentFile, runstate::PageFile, runstate::PageSettings(), &report);
+        whole = pagegen::GeneratePage(run_.currentFile, run_.pageFile, run_.PageSettings(), &report);
     } catch (const safefile::FileError& error) {
         messages::ShowWarning(error.what());
     }
     // A "Modelo:" line in the document names the template of the later pages too.
-    if (!report.templateFile.empty()) runstate::TemplateFile = report.templateFile;
+    if (!report.templateFile.empty()) run_.templateFile = report.templateFile;
     return whole;
 }
 
 void PageCommands::printPage() {
-    if (runstate::CurrentFile.empty()) {
+    if (run_.currentFile.empty()) {
         messages::Show("Salve o arquivo antes de imprimir");
         return;
     }
@@ -95,11 +95,11 @@ void PageCommands::printPage() {
 }
 
 void PageCommands::openManual() {
-    std::string help = runstate::HelpFolder + "/velloq.chm";
-    if (::access(help.c_str(), F_OK) != 0) help = runstate::HelpFolder + "/velloq.htm";
+    std::string help = run_.helpFolder + "/velloq.chm";
+    if (::access(help.c_str(), F_OK) != 0) help = run_.helpFolder + "/velloq.htm";
     openInBrowser(help);
 }
 
 void PageCommands::openAsciiMathTutorial() { shell::Open(AsciiMathTutorialAddress()); }
 
-void PageCommands::openFormulaList() { shell::Open(FormulaListAddress()); }
+void PageCommands::openFormulaList() { shell::Open(FormulaListAddress(run_.helpFolder)); }

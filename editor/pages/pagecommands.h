@@ -6,26 +6,27 @@
 
 class Documents;
 struct EditorParts;
+struct RunState;
 
 // The pages outside the program that the menus open.
 // The ASCIIMath tutorial on the web.
 std::string AsciiMathTutorialAddress();
-// The general list of formulas: the page that ships in the help folder, since no public
-// site serves such a list at a stable address.
-std::string FormulaListAddress();
+// The general list of formulas: the page that ships in helpFolder, since no public site
+// serves such a list at a stable address.
+std::string FormulaListAddress(const std::string& helpFolder);
 
 class PageCommands : public QObject {
     Q_OBJECT
 public:
     // Connects "&Visualizar", "&Imprimir", "&Ajuda", "&Tutorial AsciiMath" and "Lista geral de
     // fórmulas" of form's menus.
-    PageCommands(EditorParts& parts, Documents& documents);
+    PageCommands(EditorParts& parts, Documents& documents, RunState& run);
 
 public slots:
     // Saves a modified text, then opens the document's page (generated anew) or, for a file
     // that is no document, the file itself.
     void viewPage();
-    // Generates the page of CurrentFile into PageFile. False when the generator stopped on a
+    // Generates the document's page into the run's page file. False when the generator stopped on a
     // file error, which has been shown.
     bool generatePage();
     void printPage();
@@ -41,4 +42,5 @@ private:
 
     EditorParts& parts_;
     Documents& documents_;
+    RunState& run_;
 };

@@ -85,10 +85,10 @@ protected:
 };
 
 // Puts settings into effect and keeps them in the program settings file.
-void UseAndKeep(const speechsettings::SpeechSettings& settings) {
-    speechcommands::ApplySettings(settings, runstate::StartFolder);
-    if (!speechsettings::Write(runstate::ProgramSettingsFile, settings))
-        messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + runstate::ProgramSettingsFile + ".");
+void UseAndKeep(const speechsettings::SpeechSettings& settings, const RunState& run) {
+    speechcommands::ApplySettings(settings, run.startFolder);
+    if (!speechsettings::Write(run.programSettingsFile, settings))
+        messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " + run.programSettingsFile + ".");
 }
 
 // F9, "&Fórmula": the caret's whole line, each formula read by the speech server.
@@ -122,33 +122,33 @@ void speakFormula(const QPlainTextEdit* textEdit) {
 
 }  // namespace
 
-void StartSpeech(EditorParts& parts) {
+void StartSpeech(EditorParts& parts, const RunState& run) {
     // The speech server is spoken to off the window's thread; what it makes the program say
     // comes back here.
     speechcommands::SetDeliver([](std::function<void()> speak) {
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, std::move(speak), Qt::QueuedConnection);
     });
-    speechcommands::ApplySettings(speechsettings::Read(runstate::ProgramSettingsFile), runstate::StartFolder);
+    speechcommands::ApplySettings(speechsettings::Read(run.programSettingsFile), run.startFolder);
     parts.action(QStringLiteral("connectAutomatically"))->setChecked(speechcommands::Settings().autoConnect);
-    if (speechcommands::Settings().autoConnect) speechcommands::ConnectInBackground(runstate::StartFolder);
+    if (speechcommands::Settings().autoConnect) speechcommands::ConnectInBackground(run.startFolder);
 }
 
-void ConnectSpeechCommands(EditorParts& parts) {
+void ConnectSpeechCommands(EditorParts& parts, const RunState& run) {
     OnAction(parts, "speakLine", [&parts] { speakLine(parts.textEdit); });
-    OnAction(parts, "connectSpeech", [] { speechcommands::ConnectSpeech(runstate::StartFolder); });
+    OnAction(parts, "connectSpeech", [&run] { speechcommands::ConnectSpeech(run.startFolder); });
     parts.action(QStringLiteral("connectAutomatically"))->setCheckable(true);
-    OnToggle(parts, "connectAutomatically", [](bool on) {
+    OnToggle(parts, "connectAutomatically", [&run](bool on) {
         speechsettings::SpeechSettings settings = speechcommands::Settings();
         settings.autoConnect = on;
-        UseAndKeep(settings);
+        UseAndKeep(settings, run);
     });
     OnAction(parts, "speakFormula", [&parts] { speakFormula(parts.textEdit); });
     OnAction(parts, "silence", [] { speechcommands::Silence(); });
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
     OnAction(parts, "exploreFormula", exploreFormula);
-    OnAction(parts, "voiceSettings", showVoiceSettings);
-    typingnotice::Connect(parts);
+    OnAction(parts, "voiceSettings", [&parts, &run] { showVoiceSettings(parts, run); });
+    typingnotice::Connect(parts, run);
     auto* cut = new KeysCutVoice(parts.window);
     parts.textEdit->installEventFilter(cut);
     parts.fileListBox->installEventFilter(cut);
@@ -170,16 +170,16 @@ void exploreFormula(EditorParts& parts) {
                 walk.pieceReading()};
 }
 
-void showVoiceSettings(EditorParts& parts) {
+void showVoiceSettings(EditorParts& parts, const RunState& run) {
     auto* dialog = parts.window->findChild<VoiceSettingsDialog*>();
-    if (!dialog) dialog = new VoiceSettingsDialog(parts.window);
+    if (!dialog) dialog = new VoiceSettingsDialog(run.startFolder, parts.window);
     const speechsettings::SpeechSettings before = speechcommands::Settings();
     dialog->setSettings(before);
     if (dialog->exec() != QDialog::Accepted) {
-        speechcommands::ApplySettings(before, runstate::StartFolder);  // "Testar" may have tried others
+        speechcommands::ApplySettings(before, run.startFolder);  // "Testar" may have tried others
         return;
     }
     const speechsettings::SpeechSettings chosen = dialog->settings();
-    UseAndKeep(chosen);
+    UseAndKeep(chosen, run);
     parts.action(QStringLiteral("connectAutomatically"))->setChecked(chosen.autoConnect);
 }

@@ -57,17 +57,18 @@ std::vector<FormulaSlips> slipsOfLine(const QString& line) {
 
 class TypingNotice final : public QObject {
 public:
-    TypingNotice(EditorParts& parts) : QObject(parts.textEdit), parts_(parts), toggle_(parts.action(QStringLiteral("typingErrorNotice"))) {
+    TypingNotice(EditorParts& parts, const RunState& run)
+        : QObject(parts.textEdit), parts_(parts), toggle_(parts.action(QStringLiteral("typingErrorNotice"))), run_(run) {
         toggle_->setCheckable(true);
         for (QObject* holder : toggle_->associatedObjects())
             if (auto* menu = qobject_cast<QMenu*>(holder)) connect(menu, &QMenu::aboutToShow, this, &TypingNotice::showState);
-        connect(toggle_, &QAction::triggered, this, [this](bool on) {
+        OnToggle(parts, "typingErrorNotice", [this](bool on) {
             choice_ = on;
             choiceRead_ = true;
-            if (!settings::WriteFlag(runstate::ProgramSettingsFile, settings::kTypingNoticeKey, on))
+            if (!settings::WriteFlag(run_.programSettingsFile, settings::kTypingNoticeKey, on))
                 messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " +
-                                      runstate::ProgramSettingsFile + ".");
-        });
+                                      run_.programSettingsFile + ".");
+        }, this);
         QPlainTextEdit* textEdit = parts.textEdit;
         line_ = textEdit->textCursor();
         connect(textEdit->document(), &QTextDocument::contentsChange, this, &TypingNotice::onChange);
@@ -77,7 +78,7 @@ public:
 private:
     bool on() {
         if (!choiceRead_) {
-            choice_ = ReadChoice(runstate::ProgramSettingsFile);
+            choice_ = ReadChoice(run_.programSettingsFile);
             choiceRead_ = true;
         }
         return choice_ ? *choice_ : screenreader::Running();
@@ -122,6 +123,7 @@ private:
 
     EditorParts& parts_;
     QAction* toggle_;
+    const RunState& run_;
     QTextCursor line_;      // follows the caret's line through edits
     QSet<QString> said_;    // the formulas whose slips were said: said once
     std::optional<bool> choice_;
@@ -140,6 +142,6 @@ std::optional<bool> ReadChoice(const std::string& file) {
     return settings::ReadFlag(file, settings::kTypingNoticeKey);
 }
 
-void Connect(EditorParts& parts) { new TypingNotice(parts); }
+void Connect(EditorParts& parts, const RunState& run) { new TypingNotice(parts, run); }
 
 }  // namespace typingnotice

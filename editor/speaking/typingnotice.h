@@ -9,6 +9,7 @@
 #include <QString>
 
 struct EditorParts;
+struct RunState;
 
 namespace typingnotice {
 
@@ -20,6 +21,6 @@ QString SlipsOf(const QString& line);
 std::optional<bool> ReadChoice(const std::string& file);
 
 // Connects the "typingErrorNotice" action and starts listening to the document's text.
-void Connect(EditorParts& parts);
+void Connect(EditorParts& parts, const RunState& run);
 
 }  // namespace typingnotice

@@ -18,7 +18,6 @@
 
 #include "editor/window/comboaccessible.h"
 #include "editor/window/dialogparts.h"
-#include "editor/state/runstate.h"
 #include "speech/speechcommands.h"
 #include "speech/formulaspeech.h"
 
@@ -33,7 +32,8 @@ constexpr const char* kNoPortugueseVoice = "O serviço de fala não tem outra vo
 
 }  // namespace
 
-VoiceSettingsDialog::VoiceSettingsDialog(QWidget* parent) : QDialog(parent) {
+VoiceSettingsDialog::VoiceSettingsDialog(std::string startFolder, QWidget* parent)
+    : QDialog(parent), startFolder_(std::move(startFolder)) {
     InstallComboBoxAccessibility();
     setObjectName(QStringLiteral("voiceSettingsDialog"));
     setWindowTitle(QStringLiteral("Sintetizador"));
@@ -202,6 +202,6 @@ SpeechSettings VoiceSettingsDialog::settings() const {
 }
 
 void VoiceSettingsDialog::testVoice() {
-    speechcommands::ApplySettings(settings(), runstate::StartFolder);
+    speechcommands::ApplySettings(settings(), startFolder_);
     speechcommands::SpeakCaretLine(kSample);
 }

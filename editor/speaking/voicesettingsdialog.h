@@ -16,7 +16,8 @@ class QSlider;
 class VoiceSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit VoiceSettingsDialog(QWidget* parent = nullptr);
+    // "Testar" looks for the speech server from startFolder.
+    explicit VoiceSettingsDialog(std::string startFolder, QWidget* parent = nullptr);
 
     // Shows these settings in the controls and asks the voice for its voices; the list
     // fills in when the answer comes.
@@ -54,4 +55,5 @@ private:
     QSlider* addLevel(class QFormLayout* form, const char* name, const QString& caption);
 
     std::string chosenVoice_;  // kept while the list is not there
+    std::string startFolder_;
 };

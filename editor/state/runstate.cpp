@@ -4,43 +4,27 @@
 #include "platform/profile.h"
 #include "settings/settings.h"
 
-namespace runstate {
-
-std::string StartFolder;
-std::string HelpFolder;
-std::string WorkFolder;
-std::string CurrentFile;
-std::string PageFile;
-std::string TemplateFile;
-std::string Author;
-std::string Contact;
-std::string ProgramSettingsFile;
-std::array<std::string, 5> RecentFolders;
-std::string ListFilter;
-
-void SetStartValues() {
-    StartFolder = settings::CurrentDirectory();
-    WorkFolder = StartFolder + "/textos";
-    HelpFolder = StartFolder + "/help";
-    ProgramSettingsFile = settings::FileIn(StartFolder);
-    ListFilter = "*.vloq";
+void RunState::SetStartValues() {
+    startFolder = settings::CurrentDirectory();
+    workFolder = startFolder + "/textos";
+    helpFolder = startFolder + "/help";
+    programSettingsFile = settings::FileIn(startFolder);
+    listFilter = "*.vloq";
 }
 
-std::string FolderSettingsFile() { return settings::FileIn(WorkFolder); }
+std::string RunState::FolderSettingsFile() const { return settings::FileIn(workFolder); }
 
-void ReadSettings() {
-    if (WorkFolder.empty()) WorkFolder = settings::CurrentDirectory();
-    settings::PageValues values = settings::ReadPageValues(FolderSettingsFile(), ProgramSettingsFile);
-    TemplateFile = std::move(values.templateFile);
-    Author = std::move(values.author);
-    Contact = std::move(values.contact);
+void RunState::ReadSettings() {
+    if (workFolder.empty()) workFolder = settings::CurrentDirectory();
+    settings::PageValues values = settings::ReadPageValues(FolderSettingsFile(), programSettingsFile);
+    templateFile = std::move(values.templateFile);
+    author = std::move(values.author);
+    contact = std::move(values.contact);
 }
 
-void WriteSettings() {
-    settings::WriteText(ProgramSettingsFile, settings::kWorkFolderKey, codepage::FileContentName(WorkFolder));
-    settings::WritePageValues(FolderSettingsFile(), {TemplateFile, Author, Contact});
+void RunState::WriteSettings() const {
+    settings::WriteText(programSettingsFile, settings::kWorkFolderKey, codepage::FileContentName(workFolder));
+    settings::WritePageValues(FolderSettingsFile(), {templateFile, author, contact});
 }
 
-pagegen::PageSettings PageSettings() { return {TemplateFile, Author, Contact}; }
-
-}  // namespace runstate
+pagegen::PageSettings RunState::PageSettings() const { return {templateFile, author, contact}; }

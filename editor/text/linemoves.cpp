@@ -19,17 +19,18 @@ constexpr const char* kFilterName = "velloqLineMoves";
 
 class LineMoves final : public QObject {
 public:
-    LineMoves(QPlainTextEdit* editor, QAction* toggle) : QObject(editor), editor_(editor), toggle_(toggle) {
+    LineMoves(EditorParts& parts, const RunState& run)
+        : QObject(parts.textEdit), editor_(parts.textEdit), toggle_(parts.action(QStringLiteral("linesAsUnits"))), run_(run) {
         setObjectName(QLatin1String(kFilterName));
         toggle_->setCheckable(true);
         if (QMenu* menu = menuOf(toggle_)) connect(menu, &QMenu::aboutToShow, this, &LineMoves::showState);
-        connect(toggle_, &QAction::triggered, this, [this](bool on) {
+        OnToggle(parts, "linesAsUnits", [this](bool on) {
             choice_ = on;
             choiceRead_ = true;
-            if (!settings::WriteFlag(runstate::ProgramSettingsFile, kKey, on))
+            if (!settings::WriteFlag(run_.programSettingsFile, kKey, on))
                 messages::ShowWarning("N\u00e3o foi poss\u00edvel gravar as configura\u00e7\u00f5es em " +
-                                      runstate::ProgramSettingsFile + ".");
-        });
+                                      run_.programSettingsFile + ".");
+        }, this);
         editor_->installEventFilter(this);
     }
 
@@ -61,7 +62,7 @@ private:
     // Read when first needed: the window is made before the run state names the settings file.
     std::optional<bool> choice() const {
         if (!choiceRead_) {
-            choice_ = ReadChoice(runstate::ProgramSettingsFile);
+            choice_ = ReadChoice(run_.programSettingsFile);
             choiceRead_ = true;
         }
         return choice_;
@@ -111,6 +112,7 @@ private:
 
     QPlainTextEdit* editor_;
     QAction* toggle_;
+    const RunState& run_;
     mutable std::optional<bool> choice_;
     mutable bool choiceRead_ = false;
     int column_ = 0;         // the column a run of Up and Down keeps
@@ -121,8 +123,8 @@ private:
 
 std::optional<bool> ReadChoice(const std::string& file) { return settings::ReadFlag(file, kKey); }
 
-void Connect(EditorParts& parts) {
-    new LineMoves(parts.textEdit, parts.action(QStringLiteral("linesAsUnits")));
+void Connect(EditorParts& parts, const RunState& run) {
+    new LineMoves(parts, run);
 }
 
 bool ByLines(const QPlainTextEdit* editor) {

@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 
 struct EditorParts;
+struct RunState;
 class QPlainTextEdit;
 
 namespace linemoves {
@@ -23,8 +24,8 @@ inline constexpr const char* kKey = settings::kLineMovesKey;
 std::optional<bool> ReadChoice(const std::string& file);
 
 // Connects the "linesAsUnits" action and takes over the arrow keys of the document's text.
-// The user's choice is read from the program settings file when first needed.
-void Connect(EditorParts& parts);
+// The user's choice is read from run's program settings file when first needed.
+void Connect(EditorParts& parts, const RunState& run);
 
 // Whether Up, Down, Home and End of the editor move by document lines now.
 bool ByLines(const QPlainTextEdit* editor);

@@ -203,6 +203,23 @@ void Actions::placeMenus(QMenuBar* menuBar) {
 
 void Actions::add(QAction* action) { byId_.insert(action->objectName(), action); }
 
+QMenu* Actions::addMenu(QMenu* parent, const QString& id, const QString& caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(id);
+    menu->setAccessibleName(caption);
+    menu->menuAction()->setObjectName(id);
+    add(menu->menuAction());
+    return menu;
+}
+
+QAction* Actions::addEntry(QMenu* menu, const QString& id, const QString& caption) {
+    auto* entry = new QAction(caption, menu);
+    entry->setObjectName(id);
+    add(entry);
+    menu->addAction(entry);
+    return entry;
+}
+
 std::span<const ToolRow> Actions::toolRows() { return kToolRows; }
 
 QString Actions::plainCaption(const QString& id) {

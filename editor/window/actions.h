@@ -12,6 +12,7 @@
 #include "editor/window/toolicons.h"
 
 class QAction;
+class QMenu;
 class QMenuBar;
 
 // A row of the tool bar, left to right.
@@ -39,8 +40,11 @@ public:
     // that opens it, which get() then finds) carries its id as objectName.
     void placeMenus(QMenuBar* menuBar);
 
-    // Adds an action made elsewhere (the formula catalogue's entries), found by its objectName.
-    void add(QAction* action);
+    // The entries that the table cannot list because they come from data (the formula
+    // catalogue): a submenu of parent with that id, its caption also its name to screen
+    // readers, and an entry of menu with that id and caption. get() then finds either by id.
+    QMenu* addMenu(QMenu* parent, const QString& id, const QString& caption);
+    QAction* addEntry(QMenu* menu, const QString& id, const QString& caption);
 
     // The tool bar's rows, left to right.
     static std::span<const ToolRow> toolRows();
@@ -49,5 +53,7 @@ public:
     static QString plainCaption(const QString& id);
 
 private:
+    void add(QAction* action);
+
     QHash<QString, QAction*> byId_;
 };

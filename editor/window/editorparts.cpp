@@ -7,20 +7,20 @@ QToolButton* EditorParts::button(const QString& id) const { return toolBar->find
 
 namespace {
 
-QAction* actionToConnect(const EditorParts& parts, const char* id) {
-    QAction* entry = parts.action(QLatin1String(id));
-    Q_ASSERT_X(entry, "OnAction", id);
+QAction* actionToConnect(const EditorParts& parts, const QString& id) {
+    QAction* entry = parts.action(id);
+    Q_ASSERT_X(entry, "OnAction", qPrintable(id));
     return entry;
 }
 
 }  // namespace
 
-void OnAction(EditorParts& parts, const char* id, std::function<void()> command, QObject* receiver) {
+void OnAction(EditorParts& parts, const QString& id, std::function<void()> command, QObject* receiver) {
     if (QAction* entry = actionToConnect(parts, id))
         QObject::connect(entry, &QAction::triggered, receiver ? receiver : parts.window, std::move(command));
 }
 
-void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command) {
-    if (QAction* entry = actionToConnect(parts, id))
-        QObject::connect(entry, &QAction::triggered, parts.window, std::move(command));
+void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command, QObject* receiver) {
+    if (QAction* entry = actionToConnect(parts, QLatin1String(id)))
+        QObject::connect(entry, &QAction::triggered, receiver ? receiver : parts.window, std::move(command));
 }

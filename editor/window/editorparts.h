@@ -46,10 +46,13 @@ Window* OwnedWindow(const EditorParts& parts, const char* name) {
 
 // The one way a menu or tool-bar command is connected: runs command whenever the action with
 // that id is triggered, for as long as receiver lives (the main window when none is given).
-void OnAction(EditorParts& parts, const char* id, std::function<void()> command, QObject* receiver = nullptr);
+void OnAction(EditorParts& parts, const QString& id, std::function<void()> command, QObject* receiver = nullptr);
+inline void OnAction(EditorParts& parts, const char* id, std::function<void()> command, QObject* receiver = nullptr) {
+    OnAction(parts, QLatin1String(id), std::move(command), receiver);
+}
 
 // The same for a checkable action: command is given the action's new state.
-void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command);
+void OnToggle(EditorParts& parts, const char* id, std::function<void(bool on)> command, QObject* receiver = nullptr);
 
 // Runs command(parts).
 inline void OnAction(EditorParts& parts, const char* id, void (*command)(EditorParts&)) {

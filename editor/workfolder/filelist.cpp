@@ -47,7 +47,7 @@ void sortForPeople(std::vector<std::string>& names) {
 
 }  // namespace
 
-FileList::FileList(EditorParts& parts) : QObject(parts.window), parts_(parts) {
+FileList::FileList(EditorParts& parts, const RunState& run) : QObject(parts.window), parts_(parts), run_(run) {
     connect(parts_.fileListBox, &QListWidget::itemSelectionChanged, this, &FileList::selectionChanged);
     parts_.fileListBox->installEventFilter(this);
     parts_.textEdit->installEventFilter(this);
@@ -61,7 +61,7 @@ void FileList::RefreshFileList(const std::string& name) {
         if (slash != std::string::npos) wanted.erase(0, slash + 1);
         if (wanted.size() > kMaxName) wanted.resize(kMaxName);
     }
-    std::vector<std::string> names = folders::ListEntries(".", runstate::ListFilter);
+    std::vector<std::string> names = folders::ListEntries(".", run_.listFilter);
     sortForPeople(names);
 
     QListWidget* list = parts_.fileListBox;

@@ -9,14 +9,16 @@
 #include "editor/documents/documents.h"
 
 struct EditorParts;
+struct RunState;
 
 class FileList : public QObject, public ListedFiles {
     Q_OBJECT
 public:
-    explicit FileList(EditorParts& parts);
+    // Lists the entries that match run's listFilter.
+    FileList(EditorParts& parts, const RunState& run);
 
     // Refills fileListBox with the entries of the current directory that match
-    // runstate::ListFilter, sorted by name as people sort (case and accents aside, numbers by
+    // the list filter, sorted by name as people sort (case and accents aside, numbers by
     // value), and selects the entry called name, which becomes the current line. A name that is
     // no existing folder is cut to the part after its last "/" first; an empty name or a folder
     // selects nothing and makes the first line current.
@@ -41,6 +43,7 @@ private:
     void selectByProgram(int row);
 
     EditorParts& parts_;
+    const RunState& run_;
     bool programChange_ = false;
     bool tabPressedInEditor_ = false;
 };

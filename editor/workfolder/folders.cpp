@@ -38,8 +38,8 @@ std::vector<std::string> ListEntries(const std::string& folder, const std::strin
     return names;
 }
 
-void RememberFolder(const std::string& path) {
-    auto& recent = runstate::RecentFolders;
+void RememberFolder(RunState& run, const std::string& path) {
+    auto& recent = run.recentFolders;
     const auto found = std::find(recent.begin(), recent.end(), path);
     if (found != recent.end()) {
         std::move(found + 1, recent.end(), found);
@@ -47,7 +47,7 @@ void RememberFolder(const std::string& path) {
     }
     if (path.empty() || recent.front() == path) return;
 
-    const std::string& file = runstate::ProgramSettingsFile;
+    const std::string& file = run.programSettingsFile;
     settings::WriteText(file, settings::kWorkFolderKey, codepage::FileContentName(path));
     std::move_backward(recent.begin(), recent.end() - 1, recent.end());
     recent.front() = path;
@@ -67,9 +67,8 @@ bool FolderIsEmpty(const std::string& path) {
     return true;
 }
 
-void CopyTemplateFiles(const std::string& target) {
+void CopyTemplateFiles(const std::string& start, const std::string& target) {
     namespace fs = std::filesystem;
-    const std::string& start = runstate::StartFolder;
     for (const char* pattern : {"*.mdl", "*.iss"}) {
         for (const std::string& name : ListEntries(start, pattern)) {
             if (name.front() == '.') continue;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct RunState;
+
 namespace folders {
 
 // Whether an entry name matches the file list's wildcard pattern. Patterns are shell
@@ -17,18 +19,18 @@ bool MatchesFilter(const std::string& name, const std::string& filter);
 // folder gives none.
 std::vector<std::string> ListEntries(const std::string& folder, const std::string& filter);
 
-// Puts path at the front of runstate::RecentFolders (taking it out of the place where it stood,
+// Puts path at the front of run's recentFolders (taking it out of the place where it stood,
 // if any; an empty path only takes it out) and stores "PASTAPADRAO" and the five entries
-// "arq1" to "arq5" in the program settings file. Nothing is written when path is empty or
+// "arq1" to "arq5" in run's program settings file. Nothing is written when path is empty or
 // already first. Failures to write are passed over.
-void RememberFolder(const std::string& path);
+void RememberFolder(RunState& run, const std::string& path);
 
 // True when path is an existing folder that holds no entry at all.
 bool FolderIsEmpty(const std::string& path);
 
-// Copies every plain, not hidden file of the start folder that matches "*.mdl", then "*.iss",
-// into target, replacing files of the same name. A copy that fails is skipped.
-void CopyTemplateFiles(const std::string& target);
+// Copies every plain, not hidden file of startFolder that matches "*.mdl", then "*.iss", into
+// target, replacing files of the same name. A copy that fails is skipped.
+void CopyTemplateFiles(const std::string& startFolder, const std::string& target);
 
 // Whether path names an existing folder.
 bool IsFolder(const std::string& path);

@@ -40,8 +40,8 @@ constexpr ExtensionButton kExtensionButtons[] = {
 
 }  // namespace
 
-WorkFolderCommands::WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list)
-    : QObject(parts.window), parts_(parts), documents_(documents), list_(list) {
+WorkFolderCommands::WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list, RunState& run)
+    : QObject(parts.window), parts_(parts), documents_(documents), list_(list), run_(run) {
     OnAction(parts_, "chooseWorkFolder", this, &WorkFolderCommands::chooseWorkFolder);
     OnAction(parts_, "showWorkFolder", this, &WorkFolderCommands::showWorkFolder);
     OnAction(parts_, "recentFolder1", this, &WorkFolderCommands::reopenFolder1);
@@ -62,7 +62,7 @@ WorkFolderCommands::WorkFolderCommands(EditorParts& parts, Documents& documents,
 }
 
 void WorkFolderCommands::OpenWorkFolder(const std::string& path) {
-    runstate::WorkFolder = path;
+    run_.workFolder = path;
     if (path.empty() || ::chdir(path.c_str()) != 0) {
         messages::ShowWarning("Pasta de trabalho " + path + " est\xC3\xA1 inacess\xC3\xADvel");
         return;
@@ -72,14 +72,14 @@ void WorkFolderCommands::OpenWorkFolder(const std::string& path) {
     parts_.openDialog->setDirectory(folder);
     parts_.saveDialog->setDirectory(folder);
     list_.RefreshFileList(path);
-    folders::RememberFolder(runstate::WorkFolder);
-    runstate::ReadSettings();
+    folders::RememberFolder(run_, run_.workFolder);
+    run_.ReadSettings();
     if (WorkFolderSettingsDialog* info = parts_.settingsDialog) dialogs::Run(*info);
 }
 
 void WorkFolderCommands::chooseWorkFolder() {
     if (!folderDialog_) return;
-    std::string path = ChooseFolder(*folderDialog_, runstate::WorkFolder);
+    std::string path = ChooseFolder(*folderDialog_, run_.workFolder);
     if (path.empty()) return;
     // Opening a folder empties the editor: a modified text is dropped only when the user
     // says so, as with the recent folders.
@@ -94,14 +94,14 @@ void WorkFolderCommands::chooseWorkFolder() {
         return;
     }
     if (folders::FolderIsEmpty(path)) {
-        folders::CopyTemplateFiles(path);
-        runstate::ReadSettings();
-        runstate::WriteSettings();
+        folders::CopyTemplateFiles(run_.startFolder, path);
+        run_.ReadSettings();
+        run_.WriteSettings();
         // A new folder goes on with the author and contact in effect, rather than falling
         // back on the placeholders; its template stays the one the settings name.
         const std::string file = settings::FileIn(path);
-        settings::WriteText(file, settings::kAuthorKey, runstate::Author);
-        settings::WriteText(file, settings::kContactKey, runstate::Contact);
+        settings::WriteText(file, settings::kAuthorKey, run_.author);
+        settings::WriteText(file, settings::kContactKey, run_.contact);
     }
     OpenWorkFolder(path);
 }
@@ -120,7 +120,7 @@ void WorkFolderCommands::refreshReopenMenu() {
     bool any = false;
     for (size_t i = 0; i < std::size(kReopenEntries); ++i) {
         // A folder's "&" is part of its name, not an access key.
-        QString caption = QString::fromStdString(runstate::RecentFolders[i]);
+        QString caption = QString::fromStdString(run_.recentFolders[i]);
         QAction* entry = parts_.action(QString::fromLatin1(kReopenEntries[i]));
         entry->setText(caption.replace(QLatin1Char('&'), QStringLiteral("&&")));
         entry->setVisible(!caption.isEmpty());
@@ -129,21 +129,21 @@ void WorkFolderCommands::refreshReopenMenu() {
     parts_.action(QStringLiteral("noRecentFolder"))->setVisible(!any);
 }
 
-void WorkFolderCommands::reopenFolder1() { ReopenFolder(runstate::RecentFolders[0]); }
-void WorkFolderCommands::reopenFolder2() { ReopenFolder(runstate::RecentFolders[1]); }
-void WorkFolderCommands::reopenFolder3() { ReopenFolder(runstate::RecentFolders[2]); }
-void WorkFolderCommands::reopenFolder4() { ReopenFolder(runstate::RecentFolders[3]); }
-void WorkFolderCommands::reopenFolder5() { ReopenFolder(runstate::RecentFolders[4]); }
+void WorkFolderCommands::reopenFolder1() { ReopenFolder(run_.recentFolders[0]); }
+void WorkFolderCommands::reopenFolder2() { ReopenFolder(run_.recentFolders[1]); }
+void WorkFolderCommands::reopenFolder3() { ReopenFolder(run_.recentFolders[2]); }
+void WorkFolderCommands::reopenFolder4() { ReopenFolder(run_.recentFolders[3]); }
+void WorkFolderCommands::reopenFolder5() { ReopenFolder(run_.recentFolders[4]); }
 
-void WorkFolderCommands::showWorkFolder() { shell::Open(runstate::WorkFolder); }
+void WorkFolderCommands::showWorkFolder() { shell::Open(run_.workFolder); }
 
 void WorkFolderCommands::openPickedEntry(const std::string& name) {
     if (!documents_.mayDropText()) return;
-    if (::chdir(runstate::WorkFolder.c_str()) != 0) {
+    if (::chdir(run_.workFolder.c_str()) != 0) {
         // The name is then looked for where we are; reading it says what went wrong.
     }
     documents_.LoadDocument(name);
-    list_.RefreshFileList(runstate::CurrentFile);
+    list_.RefreshFileList(run_.currentFile);
 }
 
 void WorkFolderCommands::changeListFilter() {
@@ -151,15 +151,15 @@ void WorkFolderCommands::changeListFilter() {
     if (!button || !documents_.mayDropText()) return;
     std::string filter = "*." + button->text().toStdString();
     if (filter == "*.*.*") filter = "*.*";
-    runstate::ListFilter = filter;
+    run_.listFilter = filter;
     list_.RefreshFileList({});
 }
 
 void WorkFolderCommands::startUp() {
     parts_.startupTimer->stop();
-    OpenWorkFolder(runstate::WorkFolder);
-    runstate::ReadSettings();
-    parts_.openDialog->setDirectory(QString::fromStdString(runstate::WorkFolder));
+    OpenWorkFolder(run_.workFolder);
+    run_.ReadSettings();
+    parts_.openDialog->setDirectory(QString::fromStdString(run_.workFolder));
     list_.RefreshFileList({});
     documents_.MarkClean();
 }

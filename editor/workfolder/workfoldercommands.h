@@ -8,6 +8,7 @@
 class Documents;
 class FileList;
 struct EditorParts;
+struct RunState;
 class FolderChooser;
 
 class WorkFolderCommands : public QObject {
@@ -15,14 +16,14 @@ class WorkFolderCommands : public QObject {
 public:
     // Connects the work-folder entries, the file list, the extension buttons (also reached
     // by Alt+1 to Alt+4, since they take no keyboard focus) and the start-up timer of the main window.
-    WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list);
+    WorkFolderCommands(EditorParts& parts, Documents& documents, FileList& list, RunState& run);
 
     // The chooser that "&Selecionar pasta de trabalho" runs; created after the main window.
     void setFolderDialog(FolderChooser* dialog) { folderDialog_ = dialog; }
 
     // Makes path the work folder and the current directory, with an empty untitled text, the
     // folder's list and settings, and the information dialog. When path cannot be entered,
-    // only WorkFolder changes and the user is told.
+    // only the work folder changes and the user is told.
     void OpenWorkFolder(const std::string& path);
     // Opens a recent folder, asking first when the text is modified.
     void ReopenFolder(const std::string& path);
@@ -45,5 +46,6 @@ private:
     EditorParts& parts_;
     Documents& documents_;
     FileList& list_;
+    RunState& run_;
     FolderChooser* folderDialog_ = nullptr;
 };

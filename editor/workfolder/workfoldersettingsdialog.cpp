@@ -36,7 +36,7 @@ QLineEdit* addField(QGridLayout* grid, QWidget* parent, const char* name, const 
 
 }  // namespace
 
-WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(parent) {
+WorkFolderSettingsDialog::WorkFolderSettingsDialog(RunState& run, QWidget* parent) : QDialog(parent), run_(run) {
     setObjectName(QStringLiteral("workFolderSettingsDialog"));
     setWindowTitle(QStringLiteral("Informações padrões"));
     setModal(true);
@@ -79,17 +79,17 @@ WorkFolderSettingsDialog::WorkFolderSettingsDialog(QWidget* parent) : QDialog(pa
 }
 
 void WorkFolderSettingsDialog::onActivated() {
-    folderEdit->setText(QString::fromStdString(runstate::WorkFolder));
-    templateEdit->setText(fromContent(runstate::TemplateFile));
-    authorEdit->setText(fromContent(runstate::Author));
-    contactEdit->setText(fromContent(runstate::Contact));
+    folderEdit->setText(QString::fromStdString(run_.workFolder));
+    templateEdit->setText(fromContent(run_.templateFile));
+    authorEdit->setText(fromContent(run_.author));
+    contactEdit->setText(fromContent(run_.contact));
 }
 
 void WorkFolderSettingsDialog::confirm() {
-    runstate::TemplateFile = toContent(templateEdit->text());
-    runstate::Author = toContent(authorEdit->text());
-    runstate::Contact = toContent(contactEdit->text());
-    runstate::WriteSettings();
+    run_.templateFile = toContent(templateEdit->text());
+    run_.author = toContent(authorEdit->text());
+    run_.contact = toContent(contactEdit->text());
+    run_.WriteSettings();
     makeDefaultCheck->setChecked(false);
     accept();
 }

@@ -7,11 +7,13 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 struct EditorParts;
+struct RunState;
 
 class WorkFolderSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit WorkFolderSettingsDialog(QWidget* parent = nullptr);
+    // Shows and changes the work folder, template, author and contact of run.
+    explicit WorkFolderSettingsDialog(RunState& run, QWidget* parent = nullptr);
 
     QLineEdit* folderEdit;
     QLineEdit* templateEdit;
@@ -22,15 +24,18 @@ public:
     QPushButton* Cancelar;
 
 public slots:
-    // Fills the fields from the shared variables; runs every time the dialog is shown.
+    // Fills the fields from the run state; runs every time the dialog is shown.
     void onActivated();
-    // Stores the fields as typed into the shared variables, writes the settings and closes.
+    // Stores the fields as typed into the run state, writes the settings and closes.
     void confirm();
     // Closes the dialog; nothing changes.
     void cancel();
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    RunState& run_;
 };
 
 // "Este texto": shows the dialog the main window was handed (EditorParts::settingsDialog),

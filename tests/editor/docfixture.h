@@ -60,17 +60,15 @@ struct DocFixture {
         start = QDir(tmp.path()).canonicalPath();
         if (withTextos) QDir(start).mkdir(QStringLiteral("textos"));
         QDir::setCurrent(start);
-        runstate::RecentFolders = {};
-        runstate::CurrentFile.clear();
-        runstate::PageFile.clear();
         mainWindow = std::make_unique<MainWindow>();
-        commands = ConnectDocumentCommands(mainWindow->parts());
-        mainWindow->setInfoDialog(new WorkFolderSettingsDialog(mainWindow.get()));
+        commands = ConnectDocumentCommands(mainWindow->parts(), run());
+        mainWindow->setInfoDialog(new WorkFolderSettingsDialog(run(), mainWindow.get()));
     }
     ~DocFixture() {
         mainWindow.reset();
         QDir::setCurrent(QDir::tempPath());
     }
+    RunState& run() const { return mainWindow->runState(); }
     QString textos() const { return start + QStringLiteral("/textos"); }
     QString cwd() const { return QDir::currentPath(); }
     std::string text() const { return mainWindow->textEdit->toPlainText().toStdString(); }

@@ -112,7 +112,7 @@ void DocumentsTest::saveAsNames() {
 
     QCOMPARE(readBytes(f.start + "/" + written), QByteArray("um\r\ndois"));
     QCOMPARE(f.mainWindow->windowTitle(), "Velloq " + f.start + "/" + written);
-    QCOMPARE(runstate::CurrentFile, (f.start + "/" + written).toStdString());
+    QCOMPARE(f.run().currentFile, (f.start + "/" + written).toStdString());
     QVERIFY(!f.modified());
     QCOMPARE(f.cwd(), QFileInfo(f.start + "/" + typed).absolutePath());
     QCOMPARE(f.selected(), selected);
@@ -136,7 +136,7 @@ void DocumentsTest::saveAsAppendedNameExists() {
     QCOMPARE(f.sink.calls.size(), size_t(1));
     QCOMPARE(readBytes(f.textos() + "/aula.vloq"), replace ? QByteArray("novo") : QByteArray("velho"));
     QCOMPARE(f.modified(), !replace);
-    QCOMPARE(runstate::CurrentFile.empty(), !replace);
+    QCOMPARE(f.run().currentFile.empty(), !replace);
 }
 
 void DocumentsTest::commandStates_data() {
@@ -187,7 +187,7 @@ void DocumentsTest::commandStates() {
     for (const std::string& dialog : f.dialogs.shown) seen << QString::fromStdString(dialog);
     QCOMPARE(seen, asked);
     QCOMPARE(f.text(), textKept ? before : std::string());
-    QCOMPARE(runstate::CurrentFile, titledAfter ? file.toStdString() : std::string());
+    QCOMPARE(f.run().currentFile, titledAfter ? file.toStdString() : std::string());
     QCOMPARE(f.mainWindow->windowTitle(), titledAfter ? "Velloq " + file : QString("Velloq"));
     QCOMPARE(f.modified(), modifiedAfter);
     QCOMPARE(readBytes(file), entry == "save" && titled ? QByteArray::fromStdString(before) : QByteArray("texto"));
@@ -347,7 +347,7 @@ void DocumentsTest::failedLoadLeavesUntitled() {
     f.trigger("openFile");
     QCOMPARE(f.listed(), listedBefore);
     QCOMPARE(f.sink.calls, std::vector<std::string>{"Show: Erro ao abrir o arquivo " + (f.textos() + "/" + pick).toStdString() + ": " + reason.toStdString()});
-    QCOMPARE(runstate::CurrentFile, std::string());
+    QCOMPARE(f.run().currentFile, std::string());
     QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq"));
     QCOMPARE(f.text(), std::string());
 
@@ -479,7 +479,7 @@ void DocumentsTest::saveKeepsTheFile() {
     if (situation == "hard link") QCOMPARE(readBytes(otherName), expected);
     if (situation == "symbolic link") {
         QVERIFY(S_ISLNK(fileStatus(link).st_mode));
-        QCOMPARE(runstate::CurrentFile, link.toStdString());
+        QCOMPARE(f.run().currentFile, link.toStdString());
     }
     QCOMPARE(strays(folder, {"aula.vloq"}), QStringList());
 }
@@ -514,7 +514,7 @@ void DocumentsTest::tooLargeKeepsTheText() {
                                       " \xC3\xA9 grande demais para editar: o limite \xC3\xA9 de 256 MB. O texto atual continua no editor.");
     QCOMPARE(f.text(), std::string("mais antes"));
     QVERIFY(f.modified());
-    QCOMPARE(runstate::CurrentFile, std::string("antes.vloq"));
+    QCOMPARE(f.run().currentFile, std::string("antes.vloq"));
     QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq antes.vloq"));
     QCOMPARE(f.cwd(), f.textos());
 

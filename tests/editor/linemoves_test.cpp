@@ -9,7 +9,6 @@
 
 #include "editor/text/linemoves.h"
 #include "editor/text/screenreader.h"
-#include "editor/state/runstate.h"
 #include "editor/mainwindow/mainwindow.h"
 #include "platform/profile.h"
 
@@ -72,8 +71,7 @@ private slots:
         QFETCH(int, toLine);
         QFETCH(int, toColumn);
         if (!choice.isEmpty())
-            QVERIFY(profile::WriteString(runstate::ProgramSettingsFile.empty() ? "velloq.ini" : runstate::ProgramSettingsFile,
-                                         "VELLOQ", linemoves::kKey, choice.toStdString()));
+            QVERIFY(profile::WriteString("velloq.ini", "VELLOQ", linemoves::kKey, choice.toStdString()));
         MainWindow mainWindow;
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
@@ -126,11 +124,11 @@ private slots:
             QCOMPARE(entry->isChecked(), running);
         }
         entry->trigger();  // on, while no screen reader runs
-        QCOMPARE(profile::ReadString(runstate::ProgramSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("1"));
+        QCOMPARE(profile::ReadString(mainWindow.runState().programSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("1"));
         QVERIFY(linemoves::ByLines(mainWindow.textEdit));
         screenreader::Force(true);
         entry->trigger();  // off, while one runs
-        QCOMPARE(profile::ReadString(runstate::ProgramSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("0"));
+        QCOMPARE(profile::ReadString(mainWindow.runState().programSettingsFile, "VELLOQ", linemoves::kKey, ""), std::string("0"));
         QVERIFY(!linemoves::ByLines(mainWindow.textEdit));
     }
 

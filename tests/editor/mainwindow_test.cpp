@@ -157,16 +157,21 @@ void MainWindowTest::startValues() {
     }
     QVERIFY(QDir::setCurrent(dir));
     const std::string start = folder == "/" ? std::string() : dir.toStdString();
-    runstate::WorkFolder = "elsewhere";
-    runstate::ListFilter = "*.css";
 
     MainWindow mainWindow;
 
-    QCOMPARE(runstate::StartFolder, start);
-    QCOMPARE(runstate::WorkFolder, start + "/textos");
-    QCOMPARE(runstate::HelpFolder, start + "/help");
-    QCOMPARE(runstate::ProgramSettingsFile, start + "/velloq.ini");
-    QCOMPARE(runstate::ListFilter, std::string("*.vloq"));
+    // The start values come from the current directory, whatever the run state held before.
+    RunState& run = mainWindow.runState();
+    for (int pass = 0; pass < 2; ++pass) {
+        QCOMPARE(run.startFolder, start);
+        QCOMPARE(run.workFolder, start + "/textos");
+        QCOMPARE(run.helpFolder, start + "/help");
+        QCOMPARE(run.programSettingsFile, start + "/velloq.ini");
+        QCOMPARE(run.listFilter, std::string("*.vloq"));
+        run.workFolder = "elsewhere";
+        run.listFilter = "*.css";
+        mainWindow.setStartValues();
+    }
     // Creating the window reads and writes no file.
     if (folder != "/") QCOMPARE(QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }

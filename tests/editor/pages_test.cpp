@@ -74,7 +74,7 @@ void PagesTest::view() {
     writeTemplate(f.textos());
     f.commands.workFolder->OpenWorkFolder(f.textos().toStdString());
     if (fromList) {
-        runstate::ListFilter = "*.*";
+        f.run().listFilter = "*.*";
         QVERIFY(f.commands.documents->LoadDocument(file.toStdString()));
     } else {
         f.dialogs.chooseFile(f.textos() + "/" + file);
@@ -101,9 +101,9 @@ void PagesTest::viewSavesTheTextFirst() {
     f.trigger("view");
     QVERIFY(!f.modified());
     QCOMPARE(readBytes(doc), QByteArray("Aula\r\nx &#8804; y, a\xE7\xE3o"));
-    QCOMPARE(runstate::PageFile, (f.textos() + "/aula.htm").toStdString());
+    QCOMPARE(f.run().pageFile, (f.textos() + "/aula.htm").toStdString());
     QVERIFY(readBytes(f.textos() + "/aula.htm").contains("x &#8804; y, a&ccedil;&atilde;o"));
-    QCOMPARE(f.shell.opened, std::vector<std::string>{runstate::PageFile});
+    QCOMPARE(f.shell.opened, std::vector<std::string>{f.run().pageFile});
 }
 
 void PagesTest::generatorFileErrorOpensNothing() {

@@ -308,7 +308,7 @@ void RecoveryTest::killedEditorIsOffered() {
                                                               : QStringLiteral("não salvo ≤ antes"));
     QVERIFY(f.modified());
     const std::string title = document == "aula.vloq" ? path.toStdString() : "";
-    QCOMPARE(runstate::CurrentFile, title);
+    QCOMPARE(f.run().currentFile, title);
     QCOMPARE(f.mainWindow->windowTitle(), title.empty() ? QStringLiteral("Velloq") : "Velloq " + path);
     if (document == "aula.vloq") QCOMPARE(readBytes(path), QByteArray("antes"));  // untouched until saved
     // The text is now this editor's copy; the old one is gone.
@@ -346,7 +346,7 @@ void RecoveryTest::restoredDocumentKeepsItsFormat() {
     leaveCopy(folder(), "velloq-1-x.vrec", {path.toStdString(), 1796650000, QStringLiteral("ação ≤ nova\nlinha")});
     f.sink.yesNo.push_back(true);
     editor.recovery->OfferLeftCopies();
-    QCOMPARE(runstate::CurrentFile, path.toStdString());
+    QCOMPARE(f.run().currentFile, path.toStdString());
     QVERIFY(f.modified());
     f.trigger("save");
     QCOMPARE(readBytes(path), QStringLiteral("ação ≤ nova\nlinha").toUtf8());
@@ -497,7 +497,7 @@ int runEditor(int argc, char** argv) {
     messages::Install(&quiet);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
     MainWindow mainWindow;
-    const DocumentCommands commands = ConnectDocumentCommands(mainWindow.parts());
+    const DocumentCommands commands = ConnectDocumentCommands(mainWindow.parts(), mainWindow.runState());
     Recovery recovery(mainWindow.parts(), *commands.documents, argv[3]);
     const int pause = std::atoi(argv[4]);
     recovery.setDelays(pause, pause);

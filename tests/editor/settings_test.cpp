@@ -45,6 +45,7 @@ private:
     QTemporaryDir tmp_;
     QString program_;  // the program settings file
     QString folder_;   // the work folder's settings file
+    RunState run_;
 };
 
 void SettingsTest::init() {
@@ -53,10 +54,11 @@ void SettingsTest::init() {
     root.removeRecursively();
     QVERIFY(QDir().mkpath(tmp_.path() + "/textos"));
     QVERIFY(QDir::setCurrent(tmp_.path()));
-    runstate::SetStartValues();
-    program_ = QString::fromStdString(runstate::ProgramSettingsFile);
-    folder_ = QString::fromStdString(runstate::WorkFolder) + "/velloq.ini";
-    runstate::TemplateFile = runstate::Author = runstate::Contact = "stale";
+    run_ = RunState{};
+    run_.SetStartValues();
+    program_ = QString::fromStdString(run_.programSettingsFile);
+    folder_ = QString::fromStdString(run_.workFolder) + "/velloq.ini";
+    run_.templateFile = run_.author = run_.contact = "stale";
 }
 
 void SettingsTest::readSettings_data() {
@@ -105,11 +107,11 @@ void SettingsTest::readSettings() {
     if (!folderFile.isEmpty()) writeFile(folder_, folderFile);
     if (!programFile.isEmpty()) writeFile(program_, programFile);
 
-    runstate::ReadSettings();
+    run_.ReadSettings();
 
-    QCOMPARE(runstate::TemplateFile, bytes(templateFile));
-    QCOMPARE(runstate::Author, bytes(author));
-    QCOMPARE(runstate::Contact, bytes(contact));
+    QCOMPARE(run_.templateFile, bytes(templateFile));
+    QCOMPARE(run_.author, bytes(author));
+    QCOMPARE(run_.contact, bytes(contact));
     // Reading creates nothing.
     if (folderFile.isEmpty()) QVERIFY(!QFile::exists(folder_));
 }
@@ -117,10 +119,10 @@ void SettingsTest::readSettings() {
 void SettingsTest::emptyWorkFolderBecomesTheCurrentDirectory() {
     QVERIFY(QDir::setCurrent(tmp_.path() + "/textos"));
     writeFile(folder_, "[VELLOQ]\nAUTOR=Aqui\n");
-    runstate::WorkFolder.clear();
-    runstate::ReadSettings();
-    QCOMPARE(runstate::WorkFolder, QDir(tmp_.path() + "/textos").canonicalPath().toStdString());
-    QCOMPARE(runstate::Author, std::string("Aqui"));
+    run_.workFolder.clear();
+    run_.ReadSettings();
+    QCOMPARE(run_.workFolder, QDir(tmp_.path() + "/textos").canonicalPath().toStdString());
+    QCOMPARE(run_.author, std::string("Aqui"));
 }
 
 void SettingsTest::writeSettings_data() {
@@ -151,31 +153,31 @@ void SettingsTest::writeSettings() {
     QFETCH(QByteArray, programAfter);
     if (!folderBefore.isEmpty()) writeFile(folder_, folderBefore);
     if (!programBefore.isEmpty()) writeFile(program_, programBefore);
-    runstate::TemplateFile = "t.mdl";
-    runstate::Author = bytes(author);
-    runstate::Contact = "c@x.br";
+    run_.templateFile = "t.mdl";
+    run_.author = bytes(author);
+    run_.contact = "c@x.br";
 
-    runstate::WriteSettings();
+    run_.WriteSettings();
 
     QCOMPARE(readFile(folder_), folderAfter);
-    QCOMPARE(readFile(program_), programAfter.replace("%W", QByteArray::fromStdString(runstate::WorkFolder)));
+    QCOMPARE(readFile(program_), programAfter.replace("%W", QByteArray::fromStdString(run_.workFolder)));
     // What was written reads back as the same values.
-    runstate::TemplateFile = runstate::Author = runstate::Contact = "stale";
-    runstate::ReadSettings();
-    QCOMPARE(runstate::TemplateFile, std::string("t.mdl"));
-    QCOMPARE(runstate::Contact, std::string("c@x.br"));
-    if (!author.isEmpty()) QCOMPARE(runstate::Author, bytes(author));
+    run_.templateFile = run_.author = run_.contact = "stale";
+    run_.ReadSettings();
+    QCOMPARE(run_.templateFile, std::string("t.mdl"));
+    QCOMPARE(run_.contact, std::string("c@x.br"));
+    if (!author.isEmpty()) QCOMPARE(run_.author, bytes(author));
 }
 
 void SettingsTest::unwritableFolderKeepsTheValues() {
     // A work folder with an accented name goes into "PASTAPADRAO" as Windows-1252; a folder
     // file that cannot be written is passed over.
-    runstate::WorkFolder = tmp_.path().toStdString() + "/não existe";
-    runstate::TemplateFile = "t.mdl";
-    runstate::Author = "Ana";
-    runstate::WriteSettings();
-    QVERIFY(!QDir(QString::fromStdString(runstate::WorkFolder)).exists());
-    QCOMPARE(runstate::Author, std::string("Ana"));
+    run_.workFolder = tmp_.path().toStdString() + "/não existe";
+    run_.templateFile = "t.mdl";
+    run_.author = "Ana";
+    run_.WriteSettings();
+    QVERIFY(!QDir(QString::fromStdString(run_.workFolder)).exists());
+    QCOMPARE(run_.author, std::string("Ana"));
     QCOMPARE(readFile(program_), "[VELLOQ]\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/n\xe3o existe\n");
 }
 

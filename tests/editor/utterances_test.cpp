@@ -178,7 +178,7 @@ const Row kRows[] = {
          emit f.mainWindow->findChild<QMenu*>(QStringLiteral("settingsMenu"))->aboutToShow();
          f.trigger("typingErrorNotice");
          f.type(QStringLiteral("`(a+b`"));
-         return noticeOf(f) + " | " + QString::fromStdString(settings::ReadText(runstate::ProgramSettingsFile, settings::kTypingNoticeKey));
+         return noticeOf(f) + " | " + QString::fromStdString(settings::ReadText(f.run().programSettingsFile, settings::kTypingNoticeKey));
      },
      " | 0"},
     {"typing error: without a screen reader nor a choice, no notice", false,
@@ -224,8 +224,8 @@ const Row kRows[] = {
      "Show: Busca terminada | no notice | "},
     {"first dialog: Tab to a field leaves its text whole and unselected", true,
      [](DocFixture& f) {
-         runstate::TemplateFile = "modeloMat.mdl";
-         auto* dialog = new WorkFolderSettingsDialog(f.mainWindow.get());
+         f.run().templateFile = "modeloMat.mdl";
+         auto* dialog = new WorkFolderSettingsDialog(f.run(), f.mainWindow.get());
          dialog->show();
          QTest::qWaitForWindowActive(dialog);
          dialog->folderEdit->setFocus(Qt::TabFocusReason);

@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include "editor/speaking/voicesettingsdialog.h"
-#include "editor/state/runstate.h"
 #include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "scriptedsink.h"
@@ -42,7 +41,7 @@ private slots:
     }
 
     void everyControlHasAnAccessibleName() {
-        VoiceSettingsDialog dialog;
+        VoiceSettingsDialog dialog(tmp_.path().toStdString());
         dialog.setSettings({});
         dialog.show();
         int controls = 0;
@@ -72,7 +71,7 @@ private slots:
         QFETCH(QString, from);
         QFETCH(bool, backwards);
         QFETCH(QString, landsOn);
-        VoiceSettingsDialog dialog;
+        VoiceSettingsDialog dialog(tmp_.path().toStdString());
         SpeechSettings s;
         s.verbosity = Verbosity(verbosity);
         dialog.setSettings(s);
@@ -103,7 +102,7 @@ private slots:
         QFETCH(int, verbosity);
         QFETCH(int, key);
         QFETCH(QString, chosen);
-        VoiceSettingsDialog dialog;
+        VoiceSettingsDialog dialog(tmp_.path().toStdString());
         SpeechSettings s;
         s.verbosity = Verbosity(verbosity);
         dialog.setSettings(s);
@@ -125,7 +124,7 @@ private slots:
 
     // The voice box says the voice it shows, after its label.
     void voiceBoxSaysItsValue() {
-        VoiceSettingsDialog dialog;
+        VoiceSettingsDialog dialog(tmp_.path().toStdString());
         SpeechSettings s;
         s.voice.voice = "Portuguese (Brazil)";
         dialog.setSettings(s);
@@ -171,7 +170,7 @@ private slots:
         mainWindow.action("voiceSettings")->trigger();
         QVERIFY(answer.answered());
         QCOMPARE(speechcommands::Settings(), chosen);
-        QCOMPARE(speechsettings::Read(runstate::ProgramSettingsFile), chosen);
+        QCOMPARE(speechsettings::Read(mainWindow.runState().programSettingsFile), chosen);
         QVERIFY(!voice_.settings.empty());
         QCOMPARE(voice_.settings.back(), chosen.voice);
         QVERIFY(mainWindow.action("connectAutomatically")->isChecked());
@@ -190,7 +189,7 @@ private slots:
         speechcommands::ApplySettings({}, "");
         SpeechSettings kept = chosen;
         kept.autoConnect = false;
-        QVERIFY(speechsettings::Write(runstate::ProgramSettingsFile, kept));
+        QVERIFY(speechsettings::Write(mainWindow.runState().programSettingsFile, kept));
         MainWindow next;
         QCOMPARE(speechcommands::Settings(), kept);
         QVERIFY(!next.action("connectAutomatically")->isChecked());
@@ -214,14 +213,14 @@ private slots:
         QCOMPARE(voice_.settings.at(voice_.settings.size() - 2).rate, 80);
         QCOMPARE(voice_.settings.back(), before.voice);
         QCOMPARE(speechcommands::Settings(), before);
-        QVERIFY(!QFile::exists(QString::fromStdString(runstate::ProgramSettingsFile)));
+        QVERIFY(!QFile::exists(QString::fromStdString(mainWindow.runState().programSettingsFile)));
     }
 
     // A voice list the service cannot give: the dialog says so and keeps the voice chosen.
     void aVoiceListThatFailsIsShown() {
         voice_.voices.clear();
         voice_.voicesError = "O serviço de fala não informou suas vozes.";
-        VoiceSettingsDialog dialog;
+        VoiceSettingsDialog dialog(tmp_.path().toStdString());
         SpeechSettings s;
         s.voice.voice = "Portuguese (Brazil)";
         dialog.setSettings(s);

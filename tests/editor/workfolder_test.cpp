@@ -79,10 +79,10 @@ void WorkFolderTest::rememberFolder() {
     QFETCH(QStringList, opened);
     QFETCH(QStringList, recent);
     DocFixture f;
-    for (const QString& path : opened) folders::RememberFolder(path.toStdString());
-    const std::string ini = runstate::ProgramSettingsFile;
+    for (const QString& path : opened) folders::RememberFolder(f.run(), path.toStdString());
+    const std::string ini = f.run().programSettingsFile;
     for (int i = 0; i < 5; ++i) {
-        QCOMPARE(QString::fromStdString(runstate::RecentFolders[size_t(i)]), recent[i]);
+        QCOMPARE(QString::fromStdString(f.run().recentFolders[size_t(i)]), recent[i]);
         // The file holds Windows-1252 text.
         const std::string key = "arq" + std::to_string(i + 1);
         QCOMPARE(QString::fromLatin1(profile::ReadString(ini, "VELLOQ", key, "?")), recent[i]);
@@ -111,7 +111,7 @@ void WorkFolderTest::startUp() {
     QCOMPARE(f.listed(), withTextos ? QStringList{"aula.vloq"} : QStringList{"inicio.vloq"});
     QCOMPARE(f.cwd(), withTextos ? f.textos() : f.start);
     if (withTextos) QCOMPARE(f.mainWindow->openDialog->directory().absolutePath(), f.textos());
-    QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
+    QCOMPARE(f.run().templateFile, std::string("modeloMat.mdl"));
 
     emit f.mainWindow->findChild<QMenu*>("reopenMenu")->aboutToShow();
     QStringList captions;
@@ -144,10 +144,10 @@ void WorkFolderTest::extensionKeysAndPatterns() {
     f.mainWindow->show();
     f.mainWindow->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.mainWindow.get()));
-    runstate::ListFilter = "*.nada";
+    f.run().listFilter = "*.nada";
 
     QTest::keyClick(f.mainWindow->textEdit, Qt::Key(key), Qt::AltModifier);
-    QTRY_COMPARE(QString::fromStdString(runstate::ListFilter), filter);
+    QTRY_COMPARE(QString::fromStdString(f.run().listFilter), filter);
     QStringList names = f.listed();
     names.sort();
     QCOMPARE(names, listed);
@@ -169,7 +169,7 @@ void WorkFolderTest::extensionButtonAsksFirst() {
     f.sink.yesNo = {answer};
     f.mainWindow->button("mdlFilterButton")->click();
     QCOMPARE(f.sink.calls, std::vector<std::string>{std::string("AskYesNo: ") + kLoadAnother});
-    QCOMPARE(runstate::ListFilter, std::string(answer ? "*.mdl" : "*.vloq"));
+    QCOMPARE(f.run().listFilter, std::string(answer ? "*.mdl" : "*.vloq"));
     QCOMPARE(f.listed(), answer ? QStringList{"m.mdl"} : QStringList{});
     QCOMPARE(f.text(), std::string("meu texto"));
     QVERIFY(f.modified());
@@ -210,7 +210,7 @@ void WorkFolderTest::arrowKeysLoadEachEntry() {
         const QString name = names[row];
         QTRY_COMPARE(f.mainWindow->windowTitle(), "Velloq " + name);
         QCOMPARE(f.text(), "texto " + name.toStdString());
-        QCOMPARE(runstate::CurrentFile, name.toStdString());
+        QCOMPARE(f.run().currentFile, name.toStdString());
         QCOMPARE(f.selected(), name);
     }
     QTest::keyClick(f.mainWindow->fileListBox, Qt::Key_Escape);
@@ -312,7 +312,7 @@ void WorkFolderTest::failedPickLeavesUntitled() {
                       f.mainWindow->fileListBox->visualItemRect(item).center());
     QTRY_COMPARE(f.sink.calls.size(), size_t(1));
     QCOMPARE(f.sink.calls[0], show("Erro ao abrir o arquivo " + entry + ": " + reason));
-    QCOMPARE(runstate::CurrentFile, std::string());
+    QCOMPARE(f.run().currentFile, std::string());
     QCOMPARE(f.mainWindow->windowTitle(), QString("Velloq"));
     QCOMPARE(f.selected(), QString());
     QCOMPARE(f.listed().contains("a.vloq"), false);
@@ -368,13 +368,13 @@ void WorkFolderTest::chooseFolder() {
     for (const std::string& call : f.sink.calls) seen << QString::fromStdString(call);
     QCOMPARE(seen, expected);
     QCOMPARE(f.cwd(), opened ? path : f.textos());
-    QCOMPARE(runstate::RecentFolders[0], (opened ? path : f.textos()).toStdString());
+    QCOMPARE(f.run().recentFolders[0], (opened ? path : f.textos()).toStdString());
     QCOMPARE(f.dialogs.shown.size(), size_t(opened ? 2 : 1));  // the chooser, then the information
     const QStringList copies = QDir(path).entryList({"*.mdl", "*.iss"}, QDir::AllEntries | QDir::Hidden);
     const QStringList expectedCopies = templates ? QStringList{"instala.iss", "modeloMat.mdl"} : QStringList{};
     QCOMPARE(copies, expectedCopies);
     if (!typed.isEmpty() && !calls.contains("Pasta não pode ser criada"))
-        QCOMPARE(runstate::WorkFolder, path.toStdString());
+        QCOMPARE(f.run().workFolder, path.toStdString());
 }
 
 void WorkFolderTest::reopen_data() {
@@ -465,8 +465,8 @@ void WorkFolderTest::newFolderTakesAuthorAndContact() {
     f.dialogs.answers.push_back(chooserTyping(fresh));
     f.trigger("chooseWorkFolder");
     QCOMPARE(f.cwd(), fresh);
-    QCOMPARE(runstate::Author, std::string("Maria Souza"));
-    QCOMPARE(runstate::Contact, std::string("maria@escola.br"));
+    QCOMPARE(f.run().author, std::string("Maria Souza"));
+    QCOMPARE(f.run().contact, std::string("maria@escola.br"));
     const std::string settings = (fresh + "/velloq.ini").toStdString();
     QCOMPARE(profile::ReadString(settings, section, "AUTOR", ""), std::string("Maria Souza"));
     QCOMPARE(profile::ReadString(settings, section, "CONTATO", ""), std::string("maria@escola.br"));

@@ -42,6 +42,7 @@ private slots:
 private:
     QString startDir_ = QDir::currentPath();
     QTemporaryDir tmp_;
+    RunState run_;
 };
 
 void InfoDocTest::init() {
@@ -49,12 +50,13 @@ void InfoDocTest::init() {
     QDir(tmp_.path()).removeRecursively();
     QVERIFY(QDir().mkpath(tmp_.path() + "/textos"));
     QVERIFY(QDir::setCurrent(tmp_.path()));
-    runstate::SetStartValues();
-    runstate::ReadSettings();
+    run_ = RunState{};
+    run_.SetStartValues();
+    run_.ReadSettings();
 }
 
 void InfoDocTest::controlsInTabOrder() {
-    WorkFolderSettingsDialog dialog;
+    WorkFolderSettingsDialog dialog(run_);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Informações padrões"));
     QVERIFY(dialog.folderEdit->isReadOnly());
     QVERIFY(!dialog.makeDefaultCheck->isEnabled());
@@ -86,7 +88,7 @@ void InfoDocTest::accessibleNames_data() {
 void InfoDocTest::accessibleNames() {
     QFETCH(QString, name);
     QFETCH(QString, spoken);
-    WorkFolderSettingsDialog dialog;
+    WorkFolderSettingsDialog dialog(run_);
     dialog.show();
     QWidget* widget = dialog.findChild<QWidget*>(name);
     QVERIFY(widget);
@@ -95,11 +97,11 @@ void InfoDocTest::accessibleNames() {
 }
 
 void InfoDocTest::filledOnEveryShowing() {
-    WorkFolderSettingsDialog dialog;
-    runstate::WorkFolder = "/pasta/ação";
-    runstate::TemplateFile = "a.mdl";
-    runstate::Author = "Jo\xe3o";  // Windows-1252, as read from a settings file
-    runstate::Contact = "j@x.br";
+    WorkFolderSettingsDialog dialog(run_);
+    run_.workFolder = "/pasta/ação";
+    run_.templateFile = "a.mdl";
+    run_.author = "Jo\xe3o";  // Windows-1252, as read from a settings file
+    run_.contact = "j@x.br";
     dialog.show();
     QCOMPARE(dialog.folderEdit->text(), QStringLiteral("/pasta/ação"));
     QCOMPARE(dialog.templateEdit->text(), QStringLiteral("a.mdl"));
@@ -108,7 +110,7 @@ void InfoDocTest::filledOnEveryShowing() {
     dialog.authorEdit->setText("typed, then cancelled");
     dialog.reject();
 
-    runstate::Author = "Maria";
+    run_.author = "Maria";
     dialog.show();
     QCOMPARE(dialog.authorEdit->text(), QStringLiteral("Maria"));
     dialog.reject();
@@ -129,7 +131,7 @@ void InfoDocTest::closing() {
     QFETCH(bool, stored);
     const QString folderFile = tmp_.path() + "/textos/velloq.ini";
     const QString programFile = tmp_.path() + "/velloq.ini";
-    WorkFolderSettingsDialog dialog;
+    WorkFolderSettingsDialog dialog(run_);
 
     ModalAnswer answer([&](QWidget* w) {
         QCOMPARE(w, static_cast<QWidget*>(&dialog));
@@ -147,17 +149,17 @@ void InfoDocTest::closing() {
     QCOMPARE(result == QDialog::Accepted, stored);
 
     if (!stored) {
-        QCOMPARE(runstate::TemplateFile, std::string("modeloMat.mdl"));
-        QCOMPARE(runstate::Author, std::string("Fulano de Tal"));
-        QCOMPARE(runstate::Contact, std::string(settings::kDefaultContact));
+        QCOMPARE(run_.templateFile, std::string("modeloMat.mdl"));
+        QCOMPARE(run_.author, std::string("Fulano de Tal"));
+        QCOMPARE(run_.contact, std::string(settings::kDefaultContact));
         QVERIFY(!QFile::exists(folderFile));
         QVERIFY(!QFile::exists(programFile));
         return;
     }
     // Stored as typed: no trimming, an empty contact stays empty.
-    QCOMPARE(runstate::TemplateFile, std::string(" outro.mdl "));
-    QCOMPARE(runstate::Author, std::string("Z\xe9 \xc7\xe3o"));
-    QCOMPARE(runstate::Contact, std::string());
+    QCOMPARE(run_.templateFile, std::string(" outro.mdl "));
+    QCOMPARE(run_.author, std::string("Z\xe9 \xc7\xe3o"));
+    QCOMPARE(run_.contact, std::string());
     QCOMPARE(readFile(folderFile), QByteArray("[VELLOQ]\r\nARQMODELO= outro.mdl \r\nAUTOR=Z\xe9 \xc7\xe3o\r\nCONTATO=\r\n"));
     QCOMPARE(readFile(programFile), "[VELLOQ]\r\nPASTAPADRAO=" + tmp_.path().toUtf8() + "/textos\r\n");
 }
@@ -166,10 +168,10 @@ void InfoDocTest::firstStartThroughTheMenu() {
     // No settings anywhere: the dialog shows the defaults, and confirming it unchanged
     // creates the folder's settings file and names the folder in the program's.
     MainWindow mainWindow;
-    WorkFolderSettingsDialog dialog(&mainWindow);
+    WorkFolderSettingsDialog dialog(mainWindow.runState(), &mainWindow);
     mainWindow.setInfoDialog(&dialog);
     mainWindow.show();
-    runstate::ReadSettings();
+    mainWindow.runState().ReadSettings();
     QStringList shown;
     ModalAnswer answer([&](QWidget* w) {
         QCOMPARE(w, static_cast<QWidget*>(&dialog));

@@ -79,13 +79,13 @@ Caller prepare(const QString& caller, DocFixture& f, const QString& folder, std:
         writeBytes(folder + "/aula.htm", "pagina velha\r\n");
         writeBytes(f.start + "/modelo.mdl", kTemplate);
         writeBytes(f.start + "/aula.vloq", QByteArray::fromStdString("\r\n" + kNew + "\r\n"));
-        runstate::TemplateFile = (f.start + "/modelo.mdl").toStdString();
+        f.run().templateFile = (f.start + "/modelo.mdl").toStdString();
         return {dir + "/aula.htm",
                 [&f, dir](std::string& message) {
                     bool ok = false;
                     try {
                         ok = pagegen::GeneratePage((f.start + "/aula.vloq").toStdString(), dir + "/aula.htm",
-                                                  runstate::PageSettings());
+                                                  f.run().PageSettings());
                     } catch (const safefile::FileError& error) {
                         message = error.what();
                     }

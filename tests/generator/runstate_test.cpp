@@ -15,28 +15,30 @@ using testing_support::WriteFile;
 class Settings : public ::testing::Test {
 protected:
     testing_support::ScratchFolder folder;
+    RunState run;
     void SetUp() override {
         std::filesystem::create_directory("textos");
-        runstate::SetStartValues();
+        run.SetStartValues();
     }
 };
 
 TEST_F(Settings, StartValuesFollowTheCurrentDirectory) {
-    EXPECT_EQ(runstate::StartFolder, folder.path());
-    EXPECT_EQ(runstate::WorkFolder, folder.path() + "/textos");
-    EXPECT_EQ(runstate::HelpFolder, folder.path() + "/help");
-    EXPECT_EQ(runstate::ProgramSettingsFile, folder.path() + "/velloq.ini");
-    EXPECT_EQ(runstate::ListFilter, "*.vloq");
+    EXPECT_EQ(run.startFolder, folder.path());
+    EXPECT_EQ(run.workFolder, folder.path() + "/textos");
+    EXPECT_EQ(run.helpFolder, folder.path() + "/help");
+    EXPECT_EQ(run.programSettingsFile, folder.path() + "/velloq.ini");
+    EXPECT_EQ(run.listFilter, "*.vloq");
 }
 
 TEST(SettingsAtRoot, StartAtRootGivesEmptyStartFolder) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path("/");
-    runstate::SetStartValues();
+    RunState run;
+    run.SetStartValues();
     std::filesystem::current_path(previous);
-    EXPECT_EQ(runstate::StartFolder, "");
-    EXPECT_EQ(runstate::WorkFolder, "/textos");
-    EXPECT_EQ(runstate::HelpFolder, "/help");
+    EXPECT_EQ(run.startFolder, "");
+    EXPECT_EQ(run.workFolder, "/textos");
+    EXPECT_EQ(run.helpFolder, "/help");
 }
 
 TEST_F(Settings, Fallbacks) {
@@ -54,25 +56,25 @@ TEST_F(Settings, Fallbacks) {
         std::filesystem::remove("textos/velloq.ini");
         if (!row.folderFile.empty()) WriteFile("textos/velloq.ini", row.folderFile);
         if (!row.programFile.empty()) WriteFile("velloq.ini", row.programFile);
-        runstate::ReadSettings();
-        EXPECT_EQ(runstate::TemplateFile, row.templ) << row.folderFile << row.programFile;
-        EXPECT_EQ(runstate::Author, row.author) << row.folderFile << row.programFile;
-        EXPECT_EQ(runstate::Contact, row.contact) << row.folderFile << row.programFile;
+        run.ReadSettings();
+        EXPECT_EQ(run.templateFile, row.templ) << row.folderFile << row.programFile;
+        EXPECT_EQ(run.author, row.author) << row.folderFile << row.programFile;
+        EXPECT_EQ(run.contact, row.contact) << row.folderFile << row.programFile;
     }
 }
 
 TEST_F(Settings, WriteSettingsCreatesBothFiles) {
-    runstate::ReadSettings();
-    runstate::WriteSettings();
+    run.ReadSettings();
+    run.WriteSettings();
     EXPECT_EQ(ReadFile("textos/velloq.ini"),
               "[VELLOQ]\r\nARQMODELO=modeloMat.mdl\r\nAUTOR=Fulano de Tal\r\nCONTATO=fulano@exemplo.com.br\r\n");
     EXPECT_EQ(ReadFile("velloq.ini"), "[VELLOQ]\r\nPASTAPADRAO=" + folder.path() + "/textos\r\n");
 }
 
 TEST_F(Settings, EmptyWorkFolderBecomesTheCurrentDirectory) {
-    runstate::WorkFolder.clear();
-    runstate::ReadSettings();
-    EXPECT_EQ(runstate::WorkFolder, folder.path());
+    run.workFolder.clear();
+    run.ReadSettings();
+    EXPECT_EQ(run.workFolder, folder.path());
 }
 
 }  // namespace
