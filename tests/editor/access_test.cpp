@@ -9,6 +9,7 @@
 #include <QListWidget>
 
 #include "docfixture.h"
+#include "entrynames.h"
 #include "editor/editing/finddialog.h"
 #include "editor/editing/findcommands.h"
 #include "editor/editing/insertcommands.h"
@@ -35,7 +36,7 @@ QWidget* shownWindow(DocFixture& f, const QString& name) {
     else if (name == "figureDialog") window = FigureDialogOf(mainWindow->parts());
     else if (name == "findDialog") window = FindDialogOf(mainWindow->parts());
     else if (name == "replaceDialog") window = ReplaceDialogOf(mainWindow->parts());
-    else if (name == "workFolderSettingsDialog") window = new WorkFolderSettingsDialog(mainWindow);
+    else if (name == "workFolderSettingsDialog") window = new WorkFolderSettingsDialog(f.run(), mainWindow);
     if (window == mainWindow) return mainWindow;
     window->show();
     window->activateWindow();
@@ -119,13 +120,14 @@ void AccessTest::namesAndDescriptions_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");  // "*" when any is right
+    // A text button is named by the entry it stands for ("=id", entrynames.h).
     QTest::newRow("tool bar") << "mainWindow" << "toolBarPanel" << "Barra de ferramentas" << "*";
-    QTest::newRow("Título") << "mainWindow" << "titleButton" << "Título" << "Faz da linha do cursor um título";
-    QTest::newRow("Centralizado") << "mainWindow" << "centreButton" << "Centralizado" << "Centraliza a seleção";
-    QTest::newRow("Negrito") << "mainWindow" << "boldButton" << "Negrito" << "Põe a seleção em negrito";
-    QTest::newRow("Itálico") << "mainWindow" << "italicButton" << "Itálico" << "Põe a seleção em itálico";
-    QTest::newRow("Sublinhado") << "mainWindow" << "underlineButton" << "Sublinhado" << "Sublinha a seleção";
-    QTest::newRow("Espacejamento fixo") << "mainWindow" << "fixedWidthButton" << "Espacejamento fixo"
+    QTest::newRow("Título") << "mainWindow" << "titleButton" << "=title" << "Faz da linha do cursor um título";
+    QTest::newRow("Centralizado") << "mainWindow" << "centreButton" << "=centred" << "Centraliza a seleção";
+    QTest::newRow("Negrito") << "mainWindow" << "boldButton" << "=bold" << "Põe a seleção em negrito";
+    QTest::newRow("Itálico") << "mainWindow" << "italicButton" << "=italic" << "Põe a seleção em itálico";
+    QTest::newRow("Sublinhado") << "mainWindow" << "underlineButton" << "=underline" << "Sublinha a seleção";
+    QTest::newRow("Espacejamento fixo") << "mainWindow" << "fixedWidthButton" << "=fixedWidth"
                                         << "Põe a seleção em espaçamento fixo";
     QTest::newRow("Novo") << "mainWindow" << "newButton" << "Arquivo novo" << "*";
     QTest::newRow("editor") << "mainWindow" << "textEdit" << "Texto do documento" << "*";
@@ -150,7 +152,7 @@ void AccessTest::namesAndDescriptions() {
     QVERIFY(shown);
     auto* w = shown->findChild<QWidget*>(control);
     QVERIFY2(w, qPrintable(control));
-    QCOMPARE(accessible(w, QAccessible::Name), name);
+    QCOMPARE(accessible(w, QAccessible::Name), ExpectedName(*f.mainWindow, name));
     if (description != "*") QCOMPARE(accessible(w, QAccessible::Description), description);
     if (shown != f.mainWindow.get()) shown->close();
 }

@@ -14,6 +14,7 @@
 #include <QShortcut>
 
 #include "docfixture.h"
+#include "editor/catalogue/catalogue.h"
 #include "editor/mainwindow/mainwindow.h"
 #include "modalanswer.h"
 #include "postedevents.h"
@@ -55,6 +56,13 @@ QMultiMap<QString, QString> boundKeys(QWidget* mainWindow) {
         if (inForm(s->parent()))
             for (const QKeySequence& k : s->keys()) keys.insert(k.toString(), s->objectName());
     return keys;
+}
+
+// The captions of the catalogue's groups, in the order of its data file.
+QStringList catalogueGroupCaptions() {
+    QStringList out;
+    for (const catalogue::FormulaGroup& group : catalogue::FormulaGroups()) out << QString::fromUtf8(group.caption);
+    return out;
 }
 
 QStringList visibleTopLevels() {
@@ -125,12 +133,9 @@ void MenuMapTest::menuContents_data() {
         << QStringList{"&Título", "&Linha separadora", "&Imagem", "Recuo", "Fórmula &Matemática",
                        "&Quebra de página", "&Tabela", "&Link", "&Ponto de acesso"};
     QTest::newRow("Recuo") << "indentMenu" << QStringList{">>", "<<"};
+    // The formula groups follow the separator, as the catalogue's data file lists them.
     QTest::newRow("Matemática") << "mathMenu"
-        << QStringList{"Lista geral de fórmulas", "-", "Perímetros", "Áreas", "Volumes", "Funções e Equações",
-                       "Potências", "Radicais", "Trigonometria", "Geometria", "Lógica booleana", "Vetores",
-                       "Permutações, arranjos e combinações", "Conjuntos e Probabilidades", "Estatística",
-                       "Progressões", "Logaritmos", "Números Complexos", "Números Complexos (trig.)",
-                       "Limites Notáveis", "Derivadas", "Cálculo"};
+        << QStringList{"Lista geral de fórmulas", "-"} + catalogueGroupCaptions();
     QTest::newRow("Formatação") << "formatMenu"
         << QStringList{"&Tamanho", "&Negrito", "&Itálico", "&Espacejamento fixo", "&Centralizado", "&Sublinhado"};
     QTest::newRow("Tamanho") << "sizeMenu"

@@ -127,20 +127,14 @@ void MenusTest::keyboardComesBackToTheText() {
     QVERIFY(f.mainWindow->textEdit->toPlainText().endsWith(QStringLiteral("xy")));
 }
 
+// An empty name stands for the menu's own caption without its Alt mark (the captions
+// themselves are checked, with their marks, by the command map's test).
 void MenusTest::openMenusAreNamed_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Arquivo") << "fileMenu" << "Arquivo";
-    QTest::newRow("Reabrir") << "reopenMenu" << "Reabrir pasta de trabalho";
-    QTest::newRow("Editar") << "editMenu" << "Editar";
-    QTest::newRow("Inserir") << "insertMenu" << "Inserir";
-    QTest::newRow("Recuo") << "indentMenu" << "Recuo";
-    QTest::newRow("Matemática") << "mathMenu" << "Matemática";
-    QTest::newRow("Áreas") << "formulaGroup2" << "Áreas";
-    QTest::newRow("Formatação") << "formatMenu" << "Formatação";
-    QTest::newRow("Tamanho") << "sizeMenu" << "Tamanho";
-    QTest::newRow("Configurar") << "settingsMenu" << "Configurar";
-    QTest::newRow("Falar") << "speechMenu" << "Falar";
+    for (const char* menu : {"fileMenu", "reopenMenu", "editMenu", "insertMenu", "indentMenu", "mathMenu",
+                             "formulaGroup2", "formatMenu", "sizeMenu", "settingsMenu", "speechMenu"})
+        QTest::newRow(menu) << menu << QString();
     QTest::newRow("?") << "helpMenu" << "Ajuda";  // its caption "?" is no word
 }
 
@@ -150,6 +144,10 @@ void MenusTest::openMenusAreNamed() {
     DocFixture f;
     auto* popup = f.mainWindow->findChild<QMenu*>(menu);
     QVERIFY(popup);
+    if (name.isEmpty()) {
+        name = popup->menuAction()->text().remove(QLatin1Char('&'));
+        QVERIFY(!name.isEmpty());
+    }
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(popup);
     QVERIFY(face);
     QCOMPARE(face->text(QAccessible::Name), name);
