@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks ARCHITECTURE.md against the tree: each folder or file it names in backquotes exists,
-# no Qt-free library includes a Qt header, no editor command includes the main window, every
-# include between folders is one the folder table allows, and neither the folders nor the
-# source files (a header and its .cpp taken as one) include each other in a loop.
+# no Qt-free library includes a Qt header, no editor command includes the main window, no
+# action is connected but through OnAction or OnToggle, every include between folders is one
+# the folder table allows, and neither the folders nor the source files (a header and its
+# .cpp taken as one) include each other in a loop.
 set -uo pipefail
 root=$1
 map="$root/ARCHITECTURE.md"
@@ -23,6 +24,11 @@ done
 if hits=$(grep -rl 'editor/mainwindow/mainwindow.h' "$root/editor" --include='*.cpp' --include='*.h' |
           grep -v '/editor/mainwindow/'); then
   fail "commands take EditorParts, not the main window: $hits"
+fi
+
+if hits=$(grep -rlE 'QAction::(triggered|toggled)' "$root/editor" "$root/app" --include='*.cpp' --include='*.h' |
+          grep -v '/editor/window/editorparts.cpp$'); then
+  fail "actions are connected only through OnAction and OnToggle (editor/window/editorparts.h): $hits"
 fi
 
 # The folder table: its first column names the folders of a row, its last the folders they
