@@ -27,6 +27,7 @@
 
 #include "editor/window/actions.h"
 #include "editor/window/comboaccessible.h"
+#include "editor/window/fieldaccessible.h"
 #include "editor/window/menuaccessible.h"
 #include "editor/window/menukeyboard.h"
 #include "editor/window/noticeline.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     }
     textEdit->setFocus();
     QCoreApplication::instance()->installEventFilter(new EmptyFieldFocus(this));
+    ReportFieldsWhole();
 
     setStartValues();
     StartSpeech(parts_);

@@ -268,6 +268,16 @@ const Row kRows[] = {
          return said;
      },
      "modeloMat.mdl | "},
+    {"first dialog: a field's text is one run, which a reader says whole", true,
+     [](DocFixture& f) {
+         WorkFolderSettingsDialog dialog(f.mainWindow.get());
+         dialog.templateEdit->setText(QStringLiteral("modeloMat.mdl"));
+         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.templateEdit);
+         int start = -1, end = -1;
+         face->textInterface()->attributes(4, &start, &end);
+         return face->text(QAccessible::Name) + " | " + face->textInterface()->text(start, end);
+     },
+     "Modelo | modeloMat.mdl"},
 };
 
 // What reaches screen readers of a text (and of what it holds) once a command has asked for
