@@ -412,8 +412,8 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
         decimalCommas_ = !many;
         manyArguments_ = false;
         if ((items.size() == 1 && isShort(items[0], true)) || isAngle(items) || (!many && isSingleAmount(items))) {
+            saySlipAtOpening(arg, false);  // the bracket is not said: "f de, parêntese sem fechamento, x"
             readItems(items);
-            sayTypingError(arg);
             decimalCommas_ = decimals;
             w_.productEnd(Say(P::FimDoArgumento));
             return;

@@ -96,6 +96,15 @@ void Reader::readSymbol(const Node& n) {
     if (!typingErrors_.before(i)) sayTypingError(i);
 }
 
+bool Reader::saySlipAtOpening(std::int32_t i, bool bracketSaid) {
+    const std::string_view slip = typingErrors_.atOpening(i, bracketSaid);
+    if (slip.empty()) return false;
+    if (slip != Say(P::SemFechamento)) w_.pause();
+    w_.phrase(slip);
+    w_.pauseBeforeNext();
+    return true;
+}
+
 // The words that tell of node i's slip, where it stands, set apart by pauses.
 void Reader::sayTypingError(std::int32_t i) {
     const std::string_view words = typingErrors_.after(i);
@@ -190,8 +199,9 @@ bool Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
         return false;
     }
     if (g.flags & kInvisible) {
+        const bool slip = saySlipAtOpening(i, false);
         readChildren(i);
-        return false;
+        return slip;
     }
     const SymbolKind kind = g.symbol->kind;
     const Role role = g.symbol->role;
@@ -211,12 +221,7 @@ bool Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     }
     if (readInterval(i)) return false;
     w_.phrase(g.symbol->words);
-    const std::string_view slip = typingErrors_.atOpening(i);
-    if (!slip.empty()) {
-        if (slip != Say(P::SemFechamento)) w_.pause();
-        w_.phrase(slip);
-        w_.pauseBeforeNext();
-    }
+    const bool slip = saySlipAtOpening(i, true);
     ++bracketDepth_;
     const Role outer = bracket_;
     const bool decimals = decimalCommas_;
@@ -227,7 +232,7 @@ bool Reader::readGroupAlone(std::int32_t i, bool baseOfScript) {
     decimalCommas_ = decimals;
     --bracketDepth_;
     if (g.close) w_.phrase(g.close->words);
-    return !slip.empty();
+    return slip;
 }
 
 void Reader::readUnary(std::int32_t i) {
@@ -453,9 +458,11 @@ bool Reader::readMatrixOrder(const Node& script) {
 }
 
 void Reader::readExponent(std::int32_t sup, bool feminine) {
-    if (isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
-    if (isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
-    if (isSymbol(unwrap(sup), Role::Prime)) { w_.phrase(Say(P::Linha)); return; }
+    // "ao quadrado" would hide an unclosed bracket around the 2
+    const bool whole = typingErrors_.atOpening(sup).empty();
+    if (whole && isNumberText(sup, "2")) { w_.phrase(Say(P::AoQuadrado)); return; }
+    if (whole && isNumberText(sup, "3")) { w_.phrase(Say(P::AoCubo)); return; }
+    if (whole && isSymbol(unwrap(sup), Role::Prime)) { w_.phrase(Say(P::Linha)); return; }
     w_.phrase(feminine ? Say(P::ElevadaA) : Say(P::ElevadoA));
     readNode(sup);
     closeScope(isSimple(sup), Say(P::FimDoExpoente));

@@ -294,6 +294,8 @@ private:
     void readSymbol(const Node& n);
     void readSymbolAlone(const Node& n);
     void sayTypingError(std::int32_t i);
+    // Says the slip of an unclosed bracket i where it opens; true when there was one.
+    bool saySlipAtOpening(std::int32_t i, bool bracketSaid);
     void readLetter(std::string_view letter);
     void readText(std::string_view text);
     void readGroup(std::int32_t i, bool baseOfScript);

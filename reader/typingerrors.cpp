@@ -133,14 +133,15 @@ std::string_view TypingErrors::after(std::int32_t i) const {
     }
 }
 
-std::string_view TypingErrors::atOpening(std::int32_t i) const {
+std::string_view TypingErrors::atOpening(std::int32_t i, bool bracketSaid) const {
     if (i < 0 || static_cast<std::size_t>(i) >= f_.nodes.size()) return {};
     const Node& n = at(i);
     if (n.kind != NodeKind::Group || n.close) return {};
     const std::string_view slip = after(i);
     if (slip.empty()) return {};
     const Role role = n.symbol->role;
-    return role == Role::FloorBracket || role == Role::CeilBracket ? slip : Say(P::SemFechamento);
+    const bool named = bracketSaid && !(n.flags & kInvisible) && role != Role::FloorBracket && role != Role::CeilBracket;
+    return named ? Say(P::SemFechamento) : slip;
 }
 
 bool TypingErrors::before(std::int32_t i) const {

@@ -21,10 +21,12 @@ public:
     std::string_view after(std::int32_t i) const;
     // True when node i's words go before it instead: "numerador vazio" before a lone "/".
     bool before(std::int32_t i) const;
-    // The words that follow an unclosed bracket's own words, so the listener hears the slip
-    // where the bracket opens ("abre parêntese sem fechamento"); empty for any other node.
-    // A bracket whose words do not name it ("piso de") is followed by its whole slip.
-    std::string_view atOpening(std::int32_t i) const;
+    // The words said where an unclosed bracket opens, so the listener hears the slip there:
+    // after the bracket's own words, "sem fechamento" ("abre parêntese sem fechamento"); where
+    // the bracket is not said (a function's argument, a root's radicand, "f de, parêntese sem
+    // fechamento, x") or its words do not name it ("piso de"), the whole slip. Empty for any
+    // other node.
+    std::string_view atOpening(std::int32_t i, bool bracketSaid = true) const;
 
     // The node whose piece holds node i's slip: the unclosed bracket itself, else the
     // structure whose operand is empty or the row that holds the lone sign. -1 at the root.

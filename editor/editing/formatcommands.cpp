@@ -16,6 +16,7 @@
 #include "editor/text/saydone.h"
 #include "editor/window/editorparts.h"
 #include "editor/window/menuaccessible.h"
+#include "editor/window/quietfocus.h"
 #include "editor/window/standarddialogs.h"
 #include "reader/reader.h"
 #include "platform/messages.h"
@@ -63,6 +64,29 @@ private:
     QFont choice_{QStringLiteral("MS Sans Serif")};
 };
 
+// A formula chosen in the catalogue: the keyboard goes back to the text as the menus close, which
+// the screen reader would hear as the raw line; the insertion says the formula's reading instead.
+class FormulaChosenQuietly final : public QObject {
+public:
+    FormulaChosenQuietly(QMenu* menu, QWidget* text) : QObject(menu), text_(text) { menu->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* menu = static_cast<QMenu*>(watched);
+        bool chosen = event->type() == QEvent::MouseButtonRelease;
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            chosen = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        }
+        const QAction* entry = menu->activeAction();
+        if (chosen && entry && entry->isEnabled() && !entry->menu()) TakeFocusQuietly(text_);
+        return false;
+    }
+
+private:
+    QWidget* text_;
+};
+
 // "&Tabela": asks for the column count and inserts the table skeleton.
 void insertTable(QPlainTextEdit* textEdit) {
     const auto answer = messages::AskText("Dimens\xC3\xA3o da tabela", "Quantas colunas?", "");
@@ -76,7 +100,10 @@ void insertIndentLine(EditorParts& parts, const QAction* entry) { InsertAtCaret(
 
 void insertCatalogueFormula(EditorParts& parts, const QAction* entry) {
     const QString formula = QString::fromUtf8(catalogue::FormulaText(FormulaCaption(entry).toStdString()));
-    InsertAtCaret(parts.textEdit, formula);
+    {
+        QuietWhileChanging quiet(parts.textEdit);
+        InsertAtCaret(parts.textEdit, formula);
+    }
     // Its reading, rather than the screen reader's reading of the notation as the menu closes.
     SayDone(parts, QStringLiteral("F\u00f3rmula inserida: ") + ReadingOf(formula), kFocusBackMs);
 }
@@ -113,6 +140,7 @@ void BuildFormulaMenu(EditorParts& parts, QMenu* menu) {
         ++groupNumber;
         QMenu* submenu =
             parts.actions->addMenu(menu, QStringLiteral("formulaGroup%1").arg(groupNumber), QString::fromUtf8(group.caption));
+        new FormulaChosenQuietly(submenu, parts.textEdit);
         int entryNumber = 0;
         for (const char* caption : group.entries) {
             if (caption == catalogue::kSeparator) {

@@ -26,6 +26,7 @@
 
 #include "editor/window/actions.h"
 #include "editor/window/comboaccessible.h"
+#include "editor/window/fieldaccessible.h"
 #include "editor/window/menuaccessible.h"
 #include "editor/window/menukeyboard.h"
 #include "editor/window/noticeline.h"
@@ -97,6 +98,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     }
     textEdit->setFocus();
     QCoreApplication::instance()->installEventFilter(new EmptyFieldFocus(this));
+    ReportFieldsWhole();
 
     setStartValues();
     StartSpeech(parts_, runState_);

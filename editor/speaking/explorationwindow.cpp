@@ -14,6 +14,7 @@
 #include "editor/text/screenreader.h"
 #include "editor/text/saydone.h"
 #include "editor/window/labelaccessible.h"
+#include "editor/window/quietfocus.h"
 #include "reader/reader.h"
 #include "platform/codepage.h"
 #include "speech/formulaspeech.h"
@@ -195,7 +196,12 @@ void ExplorationWindow::accept() {
         say(selectedText());
     }
     textEdit_->setExtraSelections(before_);
-    textEdit_->setTextCursor(piece_);
+    {
+        // The selection is said as the reading above; the raw line would come before it.
+        QuietWhileChanging quiet(textEdit_);
+        textEdit_->setTextCursor(piece_);
+    }
+    TakeFocusQuietly(textEdit_);
     QDialog::accept();
 }
 

@@ -1,34 +1,24 @@
 #include "editor/window/textaccessible.h"
 
-#include <QAccessibleWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 
 #include <algorithm>
 
+#include "editor/window/editabletextaccessible.h"
+
 namespace {
 
 constexpr const char* kMarker = "velloqDocumentLines";
 
-class DocumentLinesAccessible final : public QAccessibleWidget,
-                                      public QAccessibleTextInterface,
-                                      public QAccessibleEditableTextInterface {
+class DocumentLinesAccessible final : public EditableTextAccessible {
 public:
-    explicit DocumentLinesAccessible(QPlainTextEdit* editor) : QAccessibleWidget(editor, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
-        if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit DocumentLinesAccessible(QPlainTextEdit* editor) : EditableTextAccessible(editor) {}
 
     QAccessible::State state() const override {
-        QAccessible::State s = QAccessibleWidget::state();
+        QAccessible::State s = EditableTextAccessible::state();
         s.multiLine = true;
-        s.selectableText = true;
-        s.readOnly = editor()->isReadOnly();
-        s.editable = !editor()->isReadOnly();
         return s;
     }
 
@@ -101,18 +91,9 @@ public:
         editor()->setTextCursor(keep);
         editor()->verticalScrollBar()->setValue(shown);
     }
-    QString attributes(int offset, int* start, int* end) const override {
-        // Plain text: one run of no attributes over the whole text.
-        Q_UNUSED(offset);
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
     // textAtOffset, textBeforeOffset and textAfterOffset are the interface's own: they take
     // lines (and paragraphs) as the text between line breaks, which is the point here.
 
-    void deleteText(int start, int end) override { replaceText(start, end, {}); }
-    void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
     void replaceText(int start, int end, const QString& text) override {
         if (editor()->isReadOnly()) return;
         QTextCursor c(editor()->document());
@@ -122,6 +103,7 @@ public:
     }
 
 private:
+    bool readOnly() const override { return editor()->isReadOnly(); }
     QPlainTextEdit* editor() const { return static_cast<QPlainTextEdit*>(widget()); }
     int clamp(int position) const { return std::clamp(position, 0, characterCount()); }
 };

@@ -1,6 +1,7 @@
 #include "editor/workfolder/filelist.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QAccessible>
 #include <QCollator>
@@ -12,6 +13,7 @@
 #include "editor/workfolder/folders.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
+#include "editor/window/quietfocus.h"
 
 namespace {
 
@@ -88,6 +90,10 @@ void FileList::ClearSelection() { selectByProgram(-1); }
 void FileList::selectByProgram(int row) {
     programChange_ = true;
     QListWidget* list = parts_.fileListBox;
+    // A list without the keyboard reports its new current line as taking the focus: a screen
+    // reader would leave the text for the list and read it out.
+    std::optional<QuietWhileChanging> quiet;
+    if (!list->hasFocus()) quiet.emplace(list);
     if (row < 0) {
         list->clearSelection();
         // The keyboard arriving in the list lands on a line, which a screen reader names: the

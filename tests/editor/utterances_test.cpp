@@ -19,6 +19,7 @@
 #include "editor/speaking/explorationwindow.h"
 #include "editor/text/screenreader.h"
 #include "editor/speaking/typingnotice.h"
+#include "editor/window/quietfocus.h"
 #include "modalanswer.h"
 #include "platform/codepage.h"
 #include "settings/settings.h"
@@ -50,6 +51,15 @@ QString explore(DocFixture& f, const std::function<QString(ExplorationWindow*)>&
     });
     QTest::keyClick(f.mainWindow->textEdit, Qt::Key_F9, Qt::ControlModifier);
     return answer.answered() ? said : QStringLiteral("<no window>");
+}
+
+// Whether screen readers are told, twice over, that w takes the focus: "quiet,told" when a
+// command has handed the focus back without a word to them.
+QString focusToldTwice(QWidget* w) {
+    QAccessibleEvent focus(w, QAccessible::Focus);
+    const bool first = PassesToScreenReaders(focus);
+    const bool second = PassesToScreenReaders(focus);
+    return QStringLiteral("%1,%2").arg(first ? "told" : "quiet", second ? "told" : "quiet");
 }
 
 void placeCaret(DocFixture& f, int line, int column) {
@@ -106,6 +116,19 @@ const Row kRows[] = {
          return noticeOf(f);
      },
      "selecionado: 2 á"},
+    {"exploration Enter: the text takes the keyboard back unheard, once", true,
+     [](DocFixture& f) {
+         f.mainWindow->textEdit->setPlainText(QStringLiteral("`x=2a`"));
+         explore(f, [](ExplorationWindow* w) {
+             QTest::keyClick(w, Qt::Key_Down);
+             QTest::keyClick(w, Qt::Key_Return);
+             return QString();
+         });
+         const QString told = focusToldTwice(f.mainWindow->textEdit);
+         QTest::qWaitFor([&f] { return !noticeOf(f).isEmpty(); });
+         return told + " | " + noticeOf(f);
+     },
+     "quiet,told | selecionado: x"},
     {"exploration Enter without a screen reader: the program's voice", false,
      [](DocFixture& f) {
          f.mainWindow->textEdit->setPlainText(QStringLiteral("`x=2a`"));
@@ -151,6 +174,16 @@ const Row kRows[] = {
          return noticeOf(f);
      },
      "Fórmula inserida: P igual a 4 vezes L"},
+    {"catalogue formula chosen with Enter: the text takes the keyboard back unheard", true,
+     [](DocFixture& f) {
+         auto* group = f.mainWindow->findChild<QMenu*>(QStringLiteral("formulaGroup1"));
+         group->popup(QPoint(0, 0));
+         QTest::qWaitForWindowExposed(group);
+         group->setActiveAction(group->actions().value(0));
+         QTest::keyClick(group, Qt::Key_Return);
+         return focusToldTwice(f.mainWindow->textEdit) + " | " + f.mainWindow->textEdit->toPlainText();
+     },
+     "quiet,told | `P=4.L`"},
     {"typing error: the closing backquote of a formula with an unclosed bracket", true,
      [](DocFixture& f) {
          f.type(QStringLiteral("Erro: `(a+b`"));
@@ -235,6 +268,64 @@ const Row kRows[] = {
          return said;
      },
      "modeloMat.mdl | "},
+    {"first dialog: a field's text is one run, which a reader says whole", true,
+     [](DocFixture& f) {
+         WorkFolderSettingsDialog dialog(f.mainWindow.get());
+         dialog.templateEdit->setText(QStringLiteral("modeloMat.mdl"));
+         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.templateEdit);
+         int start = -1, end = -1;
+         face->textInterface()->attributes(4, &start, &end);
+         return face->text(QAccessible::Name) + " | " + face->textInterface()->text(start, end);
+     },
+     "Modelo | modeloMat.mdl"},
+};
+
+// What reaches screen readers of a text (and of what it holds) once a command has asked for
+// quiet: a focus handed back, or everything while the command changes it.
+struct QuietRow {
+    const char* step;
+    std::function<QString(QPlainTextEdit*, QWidget*)> act;  // the text and another widget
+    const char* told;
+};
+
+bool told(QAccessibleEvent&& event) { return PassesToScreenReaders(event); }
+bool focusTold(QWidget* w) { return told(QAccessibleEvent(w, QAccessible::Focus)); }
+bool caretTold(QWidget* w) { return told(QAccessibleTextCursorEvent(w, 0)); }
+QString yesNo(std::initializer_list<bool> answers) {
+    QString said;
+    for (bool a : answers) said += a ? 'y' : 'n';
+    return said;
+}
+
+const QuietRow kQuietRows[] = {
+    {"a focus handed back quietly: that focus only, once",
+     [](QPlainTextEdit* text, QWidget*) {
+         TakeFocusQuietly(text);
+         return yesNo({caretTold(text), focusTold(text->viewport()), focusTold(text)});
+     },
+     "yny"},
+    {"a focus handed back quietly: another widget's focus is told, the awaited one still kept",
+     [](QPlainTextEdit* text, QWidget* other) {
+         TakeFocusQuietly(text);
+         return yesNo({focusTold(other), focusTold(text), focusTold(text)});
+     },
+     "yny"},
+    {"a focus awaited too long is told",
+     [](QPlainTextEdit* text, QWidget*) {
+         TakeFocusQuietly(text, 0);
+         return yesNo({focusTold(text)});
+     },
+     "y"},
+    {"while a command changes the text: nothing of it is told, the rest is, and all of it after",
+     [](QPlainTextEdit* text, QWidget* other) {
+         QString answers;
+         {
+             QuietWhileChanging quiet(text);
+             answers = yesNo({caretTold(text), focusTold(text), focusTold(other)});
+         }
+         return answers + yesNo({caretTold(text), focusTold(text)});
+     },
+     "nnyyy"},
 };
 
 }  // namespace
@@ -242,6 +333,16 @@ const Row kRows[] = {
 class UtterancesTest : public QObject {
     Q_OBJECT
 private slots:
+    void commandsAskForQuiet() {
+        for (const QuietRow& row : kQuietRows) {
+            QWidget window;
+            auto* text = new QPlainTextEdit(&window);
+            auto* other = new QPlainTextEdit(&window);
+            const QString told = row.act(text, other);
+            QVERIFY2(told == QString::fromUtf8(row.told), qPrintable(QStringLiteral("%1: told \"%2\"").arg(QString::fromUtf8(row.step), told)));
+        }
+    }
+
     void eachStepIsHeardOnce() {
         for (const Row& row : kRows) {
             DocFixture f;
