@@ -270,7 +270,7 @@ const Row kRows[] = {
      "modeloMat.mdl | "},
     {"first dialog: a field's text is one run, which a reader says whole", true,
      [](DocFixture& f) {
-         WorkFolderSettingsDialog dialog(f.mainWindow.get());
+         WorkFolderSettingsDialog dialog(f.run(), f.mainWindow.get());
          dialog.templateEdit->setText(QStringLiteral("modeloMat.mdl"));
          QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog.templateEdit);
          int start = -1, end = -1;
