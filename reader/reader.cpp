@@ -4,6 +4,7 @@
 #include "reader/rules.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace reader {
@@ -39,8 +40,7 @@ void Reader::itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs) {
     readChildren(parent);
 }
 
-// A rule reads one or more items from r.k on and moves r.k past them, returning true; or
-// leaves them to the rules after it, returning false (it may still note something in r).
+// Reads a row: before each item, what ends the item before it; then the rules of its kind.
 void Reader::readItems(const std::vector<std::int32_t>& items) {
     std::vector<std::uint32_t>* const runs = runs_;  // only the outermost row records
     runs_ = nullptr;
@@ -65,44 +65,96 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
             }
         }
         bool read = false;
-        // the rules that can apply to this kind of item, in order
-        switch (at(r.current()).kind) {
-        case NodeKind::Symbol:
-            read = vectorProductRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
-                   functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
-                   reversedIntervalRule(r) || primesRule(r);
-            break;
-        case NodeKind::Number:
-            read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
-            break;
-        case NodeKind::Letter:
-            read = bodyItemRule(r) || connectiveRule(r) || conditionalRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
-                   expectationRule(r) || functionCallRule(r);
-            break;
-        case NodeKind::Script:
-            read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||
-                   vectorAngleRule(r) || inverseFunctionRule(r) || combinatoricsRule(r) ||
-                   higherDerivativeRule(r);
-            break;
-        case NodeKind::Group:
-            read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
-            break;
-        case NodeKind::Frac:
-            read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
-            break;
-        case NodeKind::Text:
-            read = bodyItemRule(r) || quotedFunctionRule(r);
-            break;
-        case NodeKind::Unary:
-            read = bodyItemRule(r) || vectorAngleRule(r) || functionProductRule(r);
-            break;
-        default:
-            read = bodyItemRule(r) || vectorAngleRule(r);
-            break;
+        for (const RowRule rule : rulesFor(at(r.current()).kind)) {
+            if ((this->*rule)(r)) {
+                read = true;
+                break;
+            }
         }
         if (!read) plainItem(r);
         if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
     }
+}
+
+// The rules that can read an item, by the kind of node it is, in the order they are tried:
+// the first that reads the item (returns true) wins; an item that none reads is read plainly.
+// A rule that several kinds share stands in each of their tables. A sign's rules by its role
+// are in symbolRules (layout.cpp).
+std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
+    static constexpr RowRule kSymbol[] = {
+        &Reader::vectorProductRule,  // "xx" between vectors
+        &Reader::evaluationBarRule,  // "F(x)|_a^b"
+        &Reader::danglingScriptRule,  // "2^" with nothing after it
+        &Reader::symbolRules,  // by the sign's role: comma, colon, arrow, relation, bar...
+        &Reader::bigOperatorRule,
+        &Reader::bodyItemRule,
+        &Reader::functionHeadRule,
+        &Reader::vectorAngleRule,
+        &Reader::functionCallRule,
+        &Reader::reversedIntervalRule,  // "]a,b["
+        &Reader::primesRule,
+    };
+    static constexpr RowRule kNumber[] = {
+        &Reader::bodyItemRule,
+        &Reader::numberRule,  // with its decimals, unit, degree sign or percent
+        &Reader::vectorAngleRule,
+    };
+    static constexpr RowRule kLetter[] = {
+        &Reader::bodyItemRule,
+        &Reader::connectiveRule,  // "e", "ou", "de"... typed between relations
+        &Reader::conditionalRule,  // "p -> q"
+        &Reader::currencyRule,  // "R$"
+        &Reader::vectorAngleRule,
+        &Reader::compositionRule,  // "f o g"
+        &Reader::expectationRule,  // "E(X)"
+        &Reader::functionCallRule,  // "f(x)"
+    };
+    static constexpr RowRule kScript[] = {
+        &Reader::bigOperatorRule,
+        &Reader::bodyItemRule,
+        &Reader::functionHeadRule,  // "log_2", "sen^2"
+        &Reader::prescriptRule,  // "text()^n A_p"
+        &Reader::vectorAngleRule,
+        &Reader::inverseFunctionRule,  // "f^(-1)(x)"
+        &Reader::combinatoricsRule,  // "C_n^p"
+        &Reader::higherDerivativeRule,  // "f^((n))(x)"
+    };
+    static constexpr RowRule kGroup[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::composedCallRule,  // "(f o g)(x)"
+    };
+    static constexpr RowRule kFrac[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::derivativeRule,  // "(dy)/(dx)"
+    };
+    static constexpr RowRule kText[] = {
+        &Reader::bodyItemRule,
+        &Reader::quotedFunctionRule,  // "\"Cov\"(X,Y)"
+    };
+    static constexpr RowRule kUnary[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::functionProductRule,  // "sen 2x": the product after the name
+    };
+    static constexpr RowRule kOther[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+    };
+    switch (kind) {
+    case NodeKind::Symbol: return kSymbol;
+    case NodeKind::Number: return kNumber;
+    case NodeKind::Letter: return kLetter;
+    case NodeKind::Script: return kScript;
+    case NodeKind::Group: return kGroup;
+    case NodeKind::Frac: return kFrac;
+    case NodeKind::Text: return kText;
+    case NodeKind::Unary: return kUnary;
+    case NodeKind::Row:
+    case NodeKind::Binary: return kOther;
+    }
+    return kOther;
 }
 
 // An operand right after another, with no sign between: a product. Primes and factorials

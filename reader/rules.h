@@ -3,6 +3,7 @@
 // grow, and the reader of one formula, whose rules live in one file per family of notation.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -257,6 +258,10 @@ private:
     std::size_t capitalsRun(std::int32_t i) const;
 
     // ---- the row: the rules tried in order on each item (reader.cpp)
+    // A rule reads one or more items from r.k on and moves r.k past them, returning true; or
+    // leaves them to the rules after it, returning false (it may still note something in r).
+    using RowRule = bool (Reader::*)(Row&);
+    static std::span<const RowRule> rulesFor(NodeKind kind);
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
