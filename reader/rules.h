@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/reader.h"
+#include "reader/parser.h"
+#include "reader/partreading.h"
 #include "reader/symbols.h"
 #include "reader/typingerrors.h"
+#include "reader/verbosity.h"
 
 namespace reader::rules {
 
