@@ -48,20 +48,11 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     while (r.k < r.size()) {
         const std::size_t before = r.k;
         if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
-            // "integral de f de x, d x": a differential only needs the pause; "seno de x cosseno
-            // de x": another function's name ends an argument by itself
-            if (w_.productMarker() == Say(P::FimDoArgumento) && startsProductArgumentFunction(r.current())) {
-            } else if (w_.productMarker() == Say(P::FimDoIndice) && isIndexedFactor(r.item(r.k - 1)) &&
-                       isArgumentFactor(r.current()) && !isDegreeSign(r.current()) &&
-                       !(isCapital(at(r.item(r.k - 1)).base()) &&
-                         isCapital(at(r.current()).kind == NodeKind::Script ? at(r.current()).base() : r.current()))) {
-                // "v índice 0, vezes t": a teacher's word between two factors; not between
-                // capitals, which may be a chemical formula (H_2O)
-                w_.operatorPhrase(Say(P::Vezes));
-            } else if (w_.productMarker().empty() || isDifferential(at(r.current()))) {
-                w_.pause();
-            } else {
-                w_.endPending();
+            switch (productJoin(r)) {
+            case ProductJoin::Nothing: break;
+            case ProductJoin::Times: w_.operatorPhrase(Say(P::Vezes)); break;
+            case ProductJoin::Pause: w_.pause(); break;
+            case ProductJoin::EndMarker: w_.endPending(); break;
             }
         }
         bool read = false;
@@ -171,6 +162,42 @@ bool Reader::startsProductArgumentFunction(std::int32_t i) const {
     const Node& head = n.kind == NodeKind::Script ? at(n.base()) : n;
     return (head.kind == NodeKind::Symbol || head.kind == NodeKind::Unary) && !(head.flags & kEscaped) &&
            head.symbol->kind == SymbolKind::Function && (head.symbol->flags & kProductArgument);
+}
+
+// What is said between a structure of one item just read, with no end marker yet, and the
+// operand right after it, a product with it:
+// - nothing before another function's name, which ends an argument by itself: "seno de x
+//   cosseno de x";
+// - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus or
+//   a function after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz quadrada de b",
+//   "módulo de u, vezes módulo de v, vezes cosseno de teta";
+//   not between capitals with an index, which may be a chemical formula (H_2O);
+// - a pause where the structure has no marker, or before a differential: "integral de f de x,
+//   d x";
+// - elsewhere the structure's end marker: "seno de 2, fim do argumento, x".
+Reader::ProductJoin Reader::productJoin(const Row& r) const {
+    const std::string_view marker = w_.productMarker();
+    const std::int32_t before = r.item(r.k - 1), next = r.current();
+    if (marker == Say(P::FimDoArgumento) && startsProductArgumentFunction(next)) return ProductJoin::Nothing;
+    const bool factorNext =
+        (isArgumentFactor(next) && !isDegreeSign(next)) || isRootOrModulus(next) || isFunctionHead(next) ||
+        (at(next).kind == NodeKind::Unary && at(next).symbol->kind == SymbolKind::Function &&
+         at(next).symbol->role != Role::Letter);
+    if (marker == Say(P::FimDoIndice) && factorNext && isIndexedFactor(before) &&
+        !(isCapital(at(before).base()) && isCapital(at(next).kind == NodeKind::Script ? at(next).base() : next)))
+        return ProductJoin::Times;
+    if ((marker == Say(P::FimDaRaiz) || marker == Say(P::FimDoModulo)) && factorNext && isRootOrModulus(before))
+        return ProductJoin::Times;
+    if (marker.empty() || isDifferential(at(next))) return ProductJoin::Pause;
+    return ProductJoin::EndMarker;
+}
+
+// sqrt(a), root(3)(a), |a|, abs(a): a root or a modulus.
+bool Reader::isRootOrModulus(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind == NodeKind::Unary) return n.symbol->role == Role::Sqrt || n.symbol->role == Role::Abs;
+    if (n.kind == NodeKind::Binary) return n.symbol->role == Role::Root;
+    return n.kind == NodeKind::Group && n.close && n.symbol->kind == SymbolKind::Bar;
 }
 
 // x_1, v_0, a_n: a number or letter with an index of one item and no exponent.

@@ -267,6 +267,9 @@ private:
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
+    enum class ProductJoin : std::uint8_t { Nothing, Times, Pause, EndMarker };
+    ProductJoin productJoin(const Row& r) const;
+    bool isRootOrModulus(std::int32_t i) const;
     bool startsProductArgumentFunction(std::int32_t i) const;
     bool isIndexedFactor(std::int32_t i) const;
 
