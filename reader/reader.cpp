@@ -168,8 +168,8 @@ bool Reader::startsProductArgumentFunction(std::int32_t i) const {
 // operand right after it, a product with it:
 // - nothing before another function's name, which ends an argument by itself: "seno de x
 //   cosseno de x";
-// - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus or
-//   a function after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz quadrada de b",
+// - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus,
+//   a function or a bracket after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz quadrada de b",
 //   "módulo de u, vezes módulo de v, vezes cosseno de teta";
 //   not between capitals with an index, which may be a chemical formula (H_2O);
 // - a pause where the structure has no marker, or before a differential: "integral de f de x,
@@ -182,7 +182,8 @@ Reader::ProductJoin Reader::productJoin(const Row& r) const {
     const bool factorNext =
         (isArgumentFactor(next) && !isDegreeSign(next)) || isRootOrModulus(next) || isFunctionHead(next) ||
         (at(next).kind == NodeKind::Unary && at(next).symbol->kind == SymbolKind::Function &&
-         at(next).symbol->role != Role::Letter);
+         at(next).symbol->role != Role::Letter) ||
+        (at(next).kind == NodeKind::Group && at(next).symbol->role == Role::Paren && at(next).close);
     if (marker == Say(P::FimDoIndice) && factorNext && isIndexedFactor(before) &&
         !(isCapital(at(before).base()) && isCapital(at(next).kind == NodeKind::Script ? at(next).base() : next)))
         return ProductJoin::Times;

@@ -280,12 +280,12 @@ function barRoles(c) {
 }
 
 // Whether the item after c[i] in a row is a factor of a product with it: a number or a letter
-// (perhaps with scripts), a root, a modulus that opens there, or a function's name.
+// (perhaps with scripts), a root, a modulus that opens there, a bracket, or a function's name.
 function isFactorAfter(c, i, roles = barRoles(c)) {
   const n = c[i + 1];
   if (!n) return false;
   if (isArgumentFactor(n) && !isMo(n)) return true;
-  if (n.t === 'msqrt' || n.t === 'mroot' || isFunctionHead(n) || (SCRIPTS.has(n.t) && isFunctionHead(n.c[0]))) return true;
+  if (n.t === 'msqrt' || n.t === 'mroot' || isMo(n, '(') || isFunctionHead(n) || (SCRIPTS.has(n.t) && isFunctionHead(n.c[0]))) return true;
   return roles[i + 1] === 'open';
 }
 
