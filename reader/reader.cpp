@@ -171,7 +171,8 @@ bool Reader::startsProductArgumentFunction(std::int32_t i) const {
 // - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus,
 //   a function or a bracket after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz quadrada de b",
 //   "módulo de u, vezes módulo de v, vezes cosseno de teta";
-//   not between capitals with an index, which may be a chemical formula (H_2O);
+//   not after a capital with an index before a capital or a bracket, which may be a chemical
+//   formula (H_2O) or a species and its state (N_2(g));
 // - a pause where the structure has no marker, or before a differential: "integral de f de x,
 //   d x";
 // - elsewhere the structure's end marker: "seno de 2, fim do argumento, x".
@@ -185,7 +186,8 @@ Reader::ProductJoin Reader::productJoin(const Row& r) const {
          at(next).symbol->role != Role::Letter) ||
         (at(next).kind == NodeKind::Group && at(next).symbol->role == Role::Paren && at(next).close);
     if (marker == Say(P::FimDoIndice) && factorNext && isIndexedFactor(before) &&
-        !(isCapital(at(before).base()) && isCapital(at(next).kind == NodeKind::Script ? at(next).base() : next)))
+        !(isCapital(at(before).base()) &&
+          (isCapital(at(next).kind == NodeKind::Script ? at(next).base() : next) || at(next).kind == NodeKind::Group)))
         return ProductJoin::Times;
     if ((marker == Say(P::FimDaRaiz) || marker == Say(P::FimDoModulo)) && factorNext && isRootOrModulus(before))
         return ProductJoin::Times;

@@ -447,7 +447,8 @@ const RULES = {
     const plainBase = base.t === 'mn' || (base.t === 'mi' && [...base.v].length === 1 && !/[\u0370-\u03FF]/.test(base.v));
     const capital = (x) => x.t === 'mi' && /^[A-Z]$/.test(x.v);
     const next = SCRIPTS.has(c[i + 1].t) ? c[i + 1].c[0] : c[i + 1];
-    if (capital(base) && capital(next)) return [n];  // H_2O: capitals may be a chemical formula
+    // H_2O, N_2(g): capitals may be a chemical formula, a bracket the state of a species
+    if (capital(base) && (capital(next) || isMo(next, '('))) return [n];
     return plainBase && simple ? [n, { t: 'mo', a: '', v: '\u00D7' }] : [n];
   })),
   // "sqrt(a) sqrt(b)" and "sqrt(a)*sqrt(b)", "|u| |v|" and "|u|*|v|": a factor, a root, a modulus
