@@ -169,10 +169,10 @@ bool Reader::startsProductArgumentFunction(std::int32_t i) const {
 // - nothing before another function's name, which ends an argument by itself: "seno de x
 //   cosseno de x";
 // - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus,
-//   a function or a bracket after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz quadrada de b",
-//   "módulo de u, vezes módulo de v, vezes cosseno de teta";
-//   not after a capital with an index before a capital or a bracket, which may be a chemical
-//   formula (H_2O) or a species and its state (N_2(g));
+//   a function or a bracket after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz
+//   quadrada de b", "módulo de u, vezes módulo de v, vezes cosseno de teta"; not after a capital
+//   with an index before a capital or a bracket, which may be a chemical formula (H_2O) or a
+//   species and its state (N_2(g));
 // - a pause where the structure has no marker, or before a differential: "integral de f de x,
 //   d x";
 // - elsewhere the structure's end marker: "seno de 2, fim do argumento, x".
@@ -180,19 +180,25 @@ Reader::ProductJoin Reader::productJoin(const Row& r) const {
     const std::string_view marker = w_.productMarker();
     const std::int32_t before = r.item(r.k - 1), next = r.current();
     if (marker == Say(P::FimDoArgumento) && startsProductArgumentFunction(next)) return ProductJoin::Nothing;
+    const std::int32_t nextBase = at(next).kind == NodeKind::Script ? at(next).base() : next;
     const bool factorNext =
         (isArgumentFactor(next) && !isDegreeSign(next)) || isRootOrModulus(next) || isFunctionHead(next) ||
         (at(next).kind == NodeKind::Unary && at(next).symbol->kind == SymbolKind::Function &&
          at(next).symbol->role != Role::Letter) ||
-        (at(next).kind == NodeKind::Group && at(next).symbol->role == Role::Paren && at(next).close);
+        isClosedParen(nextBase);
     if (marker == Say(P::FimDoIndice) && factorNext && isIndexedFactor(before) &&
-        !(isCapital(at(before).base()) &&
-          (isCapital(at(next).kind == NodeKind::Script ? at(next).base() : next) || at(next).kind == NodeKind::Group)))
+        !(isCapital(at(before).base()) && (isCapital(nextBase) || isClosedParen(nextBase))))
         return ProductJoin::Times;
     if ((marker == Say(P::FimDaRaiz) || marker == Say(P::FimDoModulo)) && factorNext && isRootOrModulus(before))
         return ProductJoin::Times;
     if (marker.empty() || isDifferential(at(next))) return ProductJoin::Pause;
     return ProductJoin::EndMarker;
+}
+
+// (x-1): round brackets, closed.
+bool Reader::isClosedParen(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Group && n.symbol->role == Role::Paren && n.close;
 }
 
 // sqrt(a), root(3)(a), |a|, abs(a): a root or a modulus.

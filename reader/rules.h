@@ -270,6 +270,7 @@ private:
     enum class ProductJoin : std::uint8_t { Nothing, Times, Pause, EndMarker };
     ProductJoin productJoin(const Row& r) const;
     bool isRootOrModulus(std::int32_t i) const;
+    bool isClosedParen(std::int32_t i) const;
     bool startsProductArgumentFunction(std::int32_t i) const;
     bool isIndexedFactor(std::int32_t i) const;
 
