@@ -3,30 +3,40 @@
 
 namespace reader::rules {
 
-// The rules of signs read by their place in the row, chosen by the sign.
+// The rules of signs read by their place in the row: those of the sign's role in the order
+// they are tried, then those of a relation or a bar whose role's rules left it.
 bool Reader::symbolRules(Row& r) {
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
-    bool read = false;
-    switch (n.symbol->role) {
-    case Role::Comma: read = commaRule(r); break;
-    case Role::Semicolon: read = semicolonRule(r); break;
-    case Role::Dot: read = dotRule(r); break;
-    case Role::Colon: read = colonRule(r); break;
-    case Role::Tends: read = mappingArrowRule(r) || implicationArrowRule(r); break;
-    case Role::Equivalence: read = implicationArrowRule(r); break;
-    case Role::Tilde: read = tildeRule(r); break;
-    case Role::Congruence: read = congruenceRule(r); break;
-    case Role::Forall:
-    case Role::Exists: read = quantifierRule(r); break;
-    case Role::In: read = quantifiedInRule(r); break;
-    case Role::Plus:
-    case Role::Minus: read = bodyEndRule(r); break;
-    default: break;
-    }
-    if (read) return true;
-    if (n.symbol->kind == SymbolKind::Relation) return relationRule(r);
-    if (n.symbol->kind == SymbolKind::Bar) return setBuilderBarRule(r) || dividesRule(r);
+    struct SignRule {
+        Role role;
+        RowRule rule;
+    };
+    static constexpr SignRule kByRole[] = {
+        {Role::Comma, &Reader::commaRule},
+        {Role::Semicolon, &Reader::semicolonRule},
+        {Role::Dot, &Reader::dotRule},
+        {Role::Colon, &Reader::colonRule},
+        {Role::Tends, &Reader::mappingArrowRule},  // "f: A -> B"
+        {Role::Tends, &Reader::implicationArrowRule},
+        {Role::Equivalence, &Reader::implicationArrowRule},
+        {Role::Tilde, &Reader::tildeRule},
+        {Role::Congruence, &Reader::congruenceRule},
+        {Role::Forall, &Reader::quantifierRule},
+        {Role::Exists, &Reader::quantifierRule},
+        {Role::In, &Reader::quantifiedInRule},
+        {Role::Plus, &Reader::bodyEndRule},
+        {Role::Minus, &Reader::bodyEndRule},
+    };
+    static constexpr RowRule kRelation[] = {&Reader::relationRule};
+    static constexpr RowRule kBar[] = {&Reader::setBuilderBarRule, &Reader::dividesRule};
+    for (const SignRule& sign : kByRole)
+        if (sign.role == n.symbol->role && (this->*sign.rule)(r)) return true;
+    const std::span<const RowRule> byKind = n.symbol->kind == SymbolKind::Relation ? kRelation
+                                            : n.symbol->kind == SymbolKind::Bar    ? kBar
+                                                                                   : std::span<const RowRule>{};
+    for (const RowRule rule : byKind)
+        if ((this->*rule)(r)) return true;
     return false;
 }
 

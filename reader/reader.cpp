@@ -4,6 +4,7 @@
 #include "reader/rules.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace reader {
@@ -39,8 +40,7 @@ void Reader::itemRuns(std::int32_t parent, std::vector<std::uint32_t>& runs) {
     readChildren(parent);
 }
 
-// A rule reads one or more items from r.k on and moves r.k past them, returning true; or
-// leaves them to the rules after it, returning false (it may still note something in r).
+// Reads a row: before each item, what ends the item before it; then the rules of its kind.
 void Reader::readItems(const std::vector<std::int32_t>& items) {
     std::vector<std::uint32_t>* const runs = runs_;  // only the outermost row records
     runs_ = nullptr;
@@ -48,61 +48,104 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
     while (r.k < r.size()) {
         const std::size_t before = r.k;
         if (r.k > 0 && w_.productEnded() && startsImplicitProduct(r)) {
-            // "integral de f de x, d x": a differential only needs the pause; "seno de x cosseno
-            // de x": another function's name ends an argument by itself
-            if (w_.productMarker() == Say(P::FimDoArgumento) && startsProductArgumentFunction(r.current())) {
-            } else if (w_.productMarker() == Say(P::FimDoIndice) && isIndexedFactor(r.item(r.k - 1)) &&
-                       isArgumentFactor(r.current()) && !isDegreeSign(r.current()) &&
-                       !(isCapital(at(r.item(r.k - 1)).base()) &&
-                         isCapital(at(r.current()).kind == NodeKind::Script ? at(r.current()).base() : r.current()))) {
-                // "v índice 0, vezes t": a teacher's word between two factors; not between
-                // capitals, which may be a chemical formula (H_2O)
-                w_.operatorPhrase(Say(P::Vezes));
-            } else if (w_.productMarker().empty() || isDifferential(at(r.current()))) {
-                w_.pause();
-            } else {
-                w_.endPending();
+            switch (productJoin(r)) {
+            case ProductJoin::Nothing: break;
+            case ProductJoin::Times: w_.operatorPhrase(Say(P::Vezes)); break;
+            case ProductJoin::Pause: w_.pause(); break;
+            case ProductJoin::EndMarker: w_.endPending(); break;
             }
         }
         bool read = false;
-        // the rules that can apply to this kind of item, in order
-        switch (at(r.current()).kind) {
-        case NodeKind::Symbol:
-            read = vectorProductRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
-                   functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
-                   reversedIntervalRule(r) || primesRule(r);
-            break;
-        case NodeKind::Number:
-            read = bodyItemRule(r) || numberRule(r) || vectorAngleRule(r);
-            break;
-        case NodeKind::Letter:
-            read = bodyItemRule(r) || connectiveRule(r) || conditionalRule(r) || currencyRule(r) || vectorAngleRule(r) || compositionRule(r) ||
-                   expectationRule(r) || functionCallRule(r);
-            break;
-        case NodeKind::Script:
-            read = bigOperatorRule(r) || bodyItemRule(r) || functionHeadRule(r) || prescriptRule(r) ||
-                   vectorAngleRule(r) || inverseFunctionRule(r) || combinatoricsRule(r) ||
-                   higherDerivativeRule(r);
-            break;
-        case NodeKind::Group:
-            read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
-            break;
-        case NodeKind::Frac:
-            read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);
-            break;
-        case NodeKind::Text:
-            read = bodyItemRule(r) || quotedFunctionRule(r);
-            break;
-        case NodeKind::Unary:
-            read = bodyItemRule(r) || vectorAngleRule(r) || functionProductRule(r);
-            break;
-        default:
-            read = bodyItemRule(r) || vectorAngleRule(r);
-            break;
+        for (const RowRule rule : rulesFor(at(r.current()).kind)) {
+            if ((this->*rule)(r)) {
+                read = true;
+                break;
+            }
         }
         if (!read) plainItem(r);
         if (runs) runs->push_back(static_cast<std::uint32_t>(r.k - before));
     }
+}
+
+// The rules that can read an item, by the kind of node it is, in the order they are tried:
+// the first that reads the item (returns true) wins; an item that none reads is read plainly.
+// A rule that several kinds share stands in each of their tables. A sign's rules by its role
+// are in symbolRules (layout.cpp).
+std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
+    static constexpr RowRule kSymbol[] = {
+        &Reader::vectorProductRule,  // "xx" between vectors
+        &Reader::evaluationBarRule,  // "F(x)|_a^b"
+        &Reader::danglingScriptRule,  // "2^" with nothing after it
+        &Reader::symbolRules,  // by the sign's role: comma, colon, arrow, relation, bar...
+        &Reader::bigOperatorRule,
+        &Reader::bodyItemRule,
+        &Reader::functionHeadRule,
+        &Reader::vectorAngleRule,
+        &Reader::functionCallRule,
+        &Reader::reversedIntervalRule,  // "]a,b["
+        &Reader::primesRule,
+    };
+    static constexpr RowRule kNumber[] = {
+        &Reader::bodyItemRule,
+        &Reader::numberRule,  // with its decimals, unit, degree sign or percent
+        &Reader::vectorAngleRule,
+    };
+    static constexpr RowRule kLetter[] = {
+        &Reader::bodyItemRule,
+        &Reader::connectiveRule,  // "e", "ou", "de"... typed between relations
+        &Reader::conditionalRule,  // "p -> q"
+        &Reader::currencyRule,  // "R$"
+        &Reader::vectorAngleRule,
+        &Reader::compositionRule,  // "f o g"
+        &Reader::expectationRule,  // "E(X)"
+        &Reader::functionCallRule,  // "f(x)"
+    };
+    static constexpr RowRule kScript[] = {
+        &Reader::bigOperatorRule,
+        &Reader::bodyItemRule,
+        &Reader::functionHeadRule,  // "log_2", "sen^2"
+        &Reader::prescriptRule,  // "text()^n A_p"
+        &Reader::vectorAngleRule,
+        &Reader::inverseFunctionRule,  // "f^(-1)(x)"
+        &Reader::combinatoricsRule,  // "C_n^p"
+        &Reader::higherDerivativeRule,  // "f^((n))(x)"
+    };
+    static constexpr RowRule kGroup[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::composedCallRule,  // "(f o g)(x)"
+    };
+    static constexpr RowRule kFrac[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::derivativeRule,  // "(dy)/(dx)"
+    };
+    static constexpr RowRule kText[] = {
+        &Reader::bodyItemRule,
+        &Reader::quotedFunctionRule,  // "\"Cov\"(X,Y)"
+    };
+    static constexpr RowRule kUnary[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+        &Reader::functionProductRule,  // "sen 2x": the product after the name
+    };
+    static constexpr RowRule kOther[] = {
+        &Reader::bodyItemRule,
+        &Reader::vectorAngleRule,
+    };
+    switch (kind) {
+    case NodeKind::Symbol: return kSymbol;
+    case NodeKind::Number: return kNumber;
+    case NodeKind::Letter: return kLetter;
+    case NodeKind::Script: return kScript;
+    case NodeKind::Group: return kGroup;
+    case NodeKind::Frac: return kFrac;
+    case NodeKind::Text: return kText;
+    case NodeKind::Unary: return kUnary;
+    case NodeKind::Row:
+    case NodeKind::Binary: return kOther;
+    }
+    return kOther;
 }
 
 // An operand right after another, with no sign between: a product. Primes and factorials
@@ -119,6 +162,51 @@ bool Reader::startsProductArgumentFunction(std::int32_t i) const {
     const Node& head = n.kind == NodeKind::Script ? at(n.base()) : n;
     return (head.kind == NodeKind::Symbol || head.kind == NodeKind::Unary) && !(head.flags & kEscaped) &&
            head.symbol->kind == SymbolKind::Function && (head.symbol->flags & kProductArgument);
+}
+
+// What is said between a structure of one item just read, with no end marker yet, and the
+// operand right after it, a product with it:
+// - nothing before another function's name, which ends an argument by itself: "seno de x
+//   cosseno de x";
+// - a teacher's "vezes" between an index, a root or a modulus and a factor, a root, a modulus,
+//   a function or a bracket after it: "v índice 0, vezes t", "raiz quadrada de á, vezes raiz
+//   quadrada de b", "módulo de u, vezes módulo de v, vezes cosseno de teta"; not after a capital
+//   with an index before a capital or a bracket, which may be a chemical formula (H_2O) or a
+//   species and its state (N_2(g));
+// - a pause where the structure has no marker, or before a differential: "integral de f de x,
+//   d x";
+// - elsewhere the structure's end marker: "seno de 2, fim do argumento, x".
+Reader::ProductJoin Reader::productJoin(const Row& r) const {
+    const std::string_view marker = w_.productMarker();
+    const std::int32_t before = r.item(r.k - 1), next = r.current();
+    if (marker == Say(P::FimDoArgumento) && startsProductArgumentFunction(next)) return ProductJoin::Nothing;
+    const std::int32_t nextBase = at(next).kind == NodeKind::Script ? at(next).base() : next;
+    const bool factorNext =
+        (isArgumentFactor(next) && !isDegreeSign(next)) || isRootOrModulus(next) || isFunctionHead(next) ||
+        (at(next).kind == NodeKind::Unary && at(next).symbol->kind == SymbolKind::Function &&
+         at(next).symbol->role != Role::Letter) ||
+        isClosedParen(nextBase);
+    if (marker == Say(P::FimDoIndice) && factorNext && isIndexedFactor(before) &&
+        !(isCapital(at(before).base()) && (isCapital(nextBase) || isClosedParen(nextBase))))
+        return ProductJoin::Times;
+    if ((marker == Say(P::FimDaRaiz) || marker == Say(P::FimDoModulo)) && factorNext && isRootOrModulus(before))
+        return ProductJoin::Times;
+    if (marker.empty() || isDifferential(at(next))) return ProductJoin::Pause;
+    return ProductJoin::EndMarker;
+}
+
+// (x-1): round brackets, closed.
+bool Reader::isClosedParen(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Group && n.symbol->role == Role::Paren && n.close;
+}
+
+// sqrt(a), root(3)(a), |a|, abs(a): a root or a modulus.
+bool Reader::isRootOrModulus(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind == NodeKind::Unary) return n.symbol->role == Role::Sqrt || n.symbol->role == Role::Abs;
+    if (n.kind == NodeKind::Binary) return n.symbol->role == Role::Root;
+    return n.kind == NodeKind::Group && n.close && n.symbol->kind == SymbolKind::Bar;
 }
 
 // x_1, v_0, a_n: a number or letter with an index of one item and no exponent.

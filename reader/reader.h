@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reader/parser.h"
+#include "reader/partreading.h"
 #include "reader/verbosity.h"
 
 namespace reader {
@@ -25,13 +26,6 @@ std::string DecodeCharacterReferences(std::string_view utf8, std::vector<std::ui
 
 // Parses and reads an ASCIIMath formula given as UTF-8, character references decoded.
 std::string ReadFormula(std::string_view utf8, Verbosity verbosity = Verbosity::Normal);
-
-// How a part of a formula is read on its own.
-enum class PartReading : std::uint8_t {
-    Node,      // the node as it reads in a row
-    Argument,  // a function's argument: "x" for the "(x)" of "cos(x)", as after "cosseno de"
-    Items,     // a run of items of a row or bracket (a cell of a matrix row)
-};
 
 // Reads one part of a parsed formula alone: the node `node`, or for Items the `count` items of
 // the row or group `node` from its item `first` on (nested rows laid out flat).

@@ -3,13 +3,16 @@
 // grow, and the reader of one formula, whose rules live in one file per family of notation.
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "reader/reader.h"
+#include "reader/parser.h"
+#include "reader/partreading.h"
 #include "reader/symbols.h"
 #include "reader/typingerrors.h"
+#include "reader/verbosity.h"
 
 namespace reader::rules {
 
@@ -257,9 +260,17 @@ private:
     std::size_t capitalsRun(std::int32_t i) const;
 
     // ---- the row: the rules tried in order on each item (reader.cpp)
+    // A rule reads one or more items from r.k on and moves r.k past them, returning true; or
+    // leaves them to the rules after it, returning false (it may still note something in r).
+    using RowRule = bool (Reader::*)(Row&);
+    static std::span<const RowRule> rulesFor(NodeKind kind);
     void readItems(const std::vector<std::int32_t>& items);
     void plainItem(Row& r);
     bool startsImplicitProduct(const Row& r) const;
+    enum class ProductJoin : std::uint8_t { Nothing, Times, Pause, EndMarker };
+    ProductJoin productJoin(const Row& r) const;
+    bool isRootOrModulus(std::int32_t i) const;
+    bool isClosedParen(std::int32_t i) const;
     bool startsProductArgumentFunction(std::int32_t i) const;
     bool isIndexedFactor(std::int32_t i) const;
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "reader/symbols.h"
+#include "reader/symbol.h"
 
 namespace reader::words {
 

@@ -265,6 +265,30 @@ function isArgumentFactor(n) {
   return base.t === 'mi' && base.a === '' && [...base.v].length === 1 && !FUNCTION_LETTERS.has(base.v);
 }
 
+// What each bar of a row does: "open" or "close" a modulus, or "double" where two bars side by
+// side at an opening are a norm's ("||v||"); other items get undefined.
+function barRoles(c) {
+  const roles = [];
+  let open = false;
+  for (let i = 0; i < c.length; i++) {
+    if (!isMo(c[i], '|')) continue;
+    if (!open && isMo(c[i + 1], '|')) { roles[i] = roles[i + 1] = 'double'; i++; continue; }
+    roles[i] = open ? 'close' : 'open';
+    open = !open;
+  }
+  return roles;
+}
+
+// Whether the item after c[i] in a row is a factor of a product with it: a number or a letter
+// (perhaps with scripts), a root, a modulus that opens there, a bracket, or a function's name.
+function isFactorAfter(c, i, roles = barRoles(c)) {
+  const n = c[i + 1];
+  if (!n) return false;
+  if (isArgumentFactor(n) && !isMo(n)) return true;
+  if (n.t === 'msqrt' || n.t === 'mroot' || isMo(n, '(') || isFunctionHead(n) || (SCRIPTS.has(n.t) && isFunctionHead(n.c[0]))) return true;
+  return roles[i + 1] === 'open';
+}
+
 // Words typed between relations (the reader's phrases E, Ou, Se, Entao, Para, Com, Onde,
 // TalQue and De), and how each is drawn once recognised.
 const CONNECTIVES = new Set(['e', 'ou', 'se', 'então', 'para', 'com', 'onde', 'tal que', 'de', 'and', 'or']);
@@ -412,8 +436,9 @@ const RULES = {
     (n.t === 'mo' && ['\u22C5', '\u00B7', '\u00D7'].includes(n.v) ? { t: 'mo', a: '', v: '\u00D7' } : n)),
   // "v_0 t" and "v_0*t": a factor right after a number or letter with an index of one item is
   // multiplied by it, and a teacher says so ("v índice 0, vezes t"); not between two capitals.
+  // The same before a root, a modulus or a function's name: "x_1 sen x" and "x_1*sen x".
   'product-after-index': (tree) => mapRows(tree, (c) => c.flatMap((n, i) => {
-    if (n.t !== 'msub' || !isArgumentFactor(c[i + 1]) || isMo(c[i + 1])) return [n];
+    if (n.t !== 'msub' || !isFactorAfter(c, i)) return [n];
     const base = n.c[0];
     const index = n.c[1];
     const atom = (x) => x && (x.t === 'mn' || (x.t === 'mi' && [...x.v].length === 1));
@@ -422,9 +447,18 @@ const RULES = {
     const plainBase = base.t === 'mn' || (base.t === 'mi' && [...base.v].length === 1 && !/[\u0370-\u03FF]/.test(base.v));
     const capital = (x) => x.t === 'mi' && /^[A-Z]$/.test(x.v);
     const next = SCRIPTS.has(c[i + 1].t) ? c[i + 1].c[0] : c[i + 1];
-    if (capital(base) && capital(next)) return [n];  // H_2O: capitals may be a chemical formula
+    // H_2O, N_2(g): capitals may be a chemical formula, a bracket the state of a species
+    if (capital(base) && (capital(next) || isMo(next, '('))) return [n];
     return plainBase && simple ? [n, { t: 'mo', a: '', v: '\u00D7' }] : [n];
   })),
+  // "sqrt(a) sqrt(b)" and "sqrt(a)*sqrt(b)", "|u| |v|" and "|u|*|v|": a factor, a root, a modulus
+  // or a function's name right after a root or a modulus is multiplied by it, and a teacher
+  // says so ("raiz quadrada de á, vezes raiz quadrada de b").
+  'product-after-root-or-modulus': (tree) => mapRows(tree, (c) => {
+    const roles = barRoles(c);
+    return c.flatMap((n, i) => ((roles[i] === 'close' || n.t === 'msqrt' || n.t === 'mroot') && isFactorAfter(c, i, roles)
+      ? [n, { t: 'mo', a: '', v: '\u00D7' }] : [n]));
+  }),
   // "[(1,2),(3,4)]" and "((1,2),(3,4))": a matrix in brackets or in parentheses.
   'matrix-brackets': (tree) => mapRows(tree, (c) => c.map((n, i) => {
     if (isMo(n, '[') && c[i + 1] && c[i + 1].t === 'mtable' && isMo(c[i + 2], ']')) return { t: 'mo', a: '', v: '(' };
