@@ -505,9 +505,12 @@ private:
             case Role::Root: root(n.index(), n.radicand()); return;
             case Role::Color: inner(n.argument()); return;  // colour, id and class mean nothing in braille
             default:
-                // A sign over or under another: the sign, then what stands over or under it.
+                // A sign set over or under another: the lower (or upper) one, the sign that sets
+                // it, then what stands over (or under) it.
                 if (const std::string_view cells = symbolCells(n.symbol->input); !cells.empty()) {
-                    operand(n.base());
+                    const std::int32_t base = unwrap(n.base());
+                    if (base >= 0 && at(base).kind == NodeKind::Symbol) node(base);  // "=" with "def" over it
+                    else operand(n.base());
                     emit(cells);
                     operand(n.annotation());
                     return;
