@@ -21,6 +21,7 @@ namespace {
 constexpr const char* kTextTable = "pt-pt-g1.utb";
 
 constexpr std::size_t kCellBytes = 3;
+constexpr std::size_t kMaxHeaderValue = 999;  // the page's bound on a header line's value
 constexpr std::string_view kBlank = "\u2800";
 
 std::size_t cellCount(std::string_view cells) { return cells.size() / kCellBytes; }
@@ -220,7 +221,8 @@ private:
 // a description of what they are.
 class BrailleTranslator {
 public:
-    BrailleTranslator(LineReader& document, BrailleLayout& layout) : document_(document), layout_(layout) {}
+    BrailleTranslator(LineReader& document, const PageSettings& settings, BrailleLayout& layout)
+        : document_(document), settings_(settings), layout_(layout) {}
 
     void run() {
         header();
@@ -229,11 +231,13 @@ public:
     }
 
 private:
-    // The header lines at the top: the title (a "Título:" line, or the first line without a
-    // colon) becomes the first paragraph; author, contact and template have no braille.
+    // The header lines at the top give the first page what the page shows of them, before the
+    // text: the title (a "Título:" line, or the first line without a colon), then the author and
+    // the contact, from the settings unless an "Autor:" or "Contato:" line names them.
     void header() {
         std::string_view line;
-        std::string title;
+        std::string title, author = settings_.author, contact = settings_.contact;
+        auto value = [&line](std::size_t from) { return std::string(TrimControls(line.substr(from, kMaxHeaderValue))); };
         while (document_.Next(line)) {
             if (line.empty()) break;
             if (line.find(':') == std::string_view::npos) {
@@ -241,10 +245,13 @@ private:
                 break;
             }
             const std::string start = UpperAnsi(line.substr(0, 8));
-            if (start.starts_with("T\xCDTULO:") || start.starts_with("TITULO:")) title = std::string(TrimControls(line.substr(7)));
+            if (start.starts_with("T\xCDTULO:") || start.starts_with("TITULO:")) title = value(7);
+            else if (start.starts_with("AUTOR:")) author = value(6);
+            else if (start.starts_with("CONTATO:")) contact = value(8);
         }
-        if (title.empty()) return;
-        layout_.paragraph(layout_.lineCells(title));
+        if (!title.empty()) layout_.paragraph(layout_.lineCells(title));
+        if (!author.empty()) layout_.paragraph(textCells("Autor: " + plainText(author)));
+        if (!contact.empty()) layout_.paragraph(textCells("Contato: " + plainText(contact)));
         layout_.blankLine();
     }
 
@@ -400,6 +407,7 @@ private:
     }
 
     LineReader& document_;
+    const PageSettings& settings_;
     BrailleLayout& layout_;
     bool tableMode_ = false;
     int columns_ = 1;
@@ -413,11 +421,11 @@ std::string BrailleNameFor(const std::string& document, std::string_view extensi
     return page.substr(0, page.size() - 4) + std::string(extension);
 }
 
-BrailleFiles BrailleDocument(LineReader& document, BrailleReport* report) {
+BrailleFiles BrailleDocument(LineReader& document, const PageSettings& settings, BrailleReport* report) {
     BrailleReport own;
     if (!report) report = &own;
     BrailleLayout layout(report);
-    BrailleTranslator(document, layout).run();
+    BrailleTranslator(document, settings, layout).run();
     if (!report->uncovered.empty()) {
         // The closing note lists the signs written with the marker.
         std::string note = "Sinais sem braille no c\xC3\xB3" "digo matem\xC3\xA1tico:";
@@ -428,7 +436,8 @@ BrailleFiles BrailleDocument(LineReader& document, BrailleReport* report) {
     return {layout.pages(true), layout.pages(false)};
 }
 
-void GenerateBraille(const std::string& document, const std::string& brf, const std::string& txt, BrailleReport* report) {
+void GenerateBraille(const std::string& document, const std::string& brf, const std::string& txt,
+                     const PageSettings& settings, BrailleReport* report) {
     std::string reading = document;
     try {
         LineReader in;
@@ -438,7 +447,7 @@ void GenerateBraille(const std::string& document, const std::string& brf, const 
         }
         for (const std::string* out : {&brf, &txt})
             if (safefile::IdOf(*out) == in.id()) throw PageIsInputError(*out, "o documento", document);
-        const BrailleFiles files = BrailleDocument(in, report);
+        const BrailleFiles files = BrailleDocument(in, settings, report);
         PageWriter ascii, unicode;
         ascii.Create(brf);
         unicode.Create(txt);

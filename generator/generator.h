@@ -95,11 +95,13 @@ std::string BrailleNameFor(const std::string& document, std::string_view extensi
 
 // Writes the document for an embosser: the text in Portuguese braille (liblouis), every formula
 // in the Brazilian unified mathematics code; brf in the North American ASCII braille, txt the
-// same in Unicode braille (UTF-8). Links, images and forms give their text or a description,
-// never markup. Both files go through the safe writer and take the place of old ones only when
-// whole; a failure throws FileError with the page's messages (PageIsInputError when a file would
-// be written over the document, PageWriteError "VQERRDSK: ..." for a failed write).
+// same in Unicode braille (UTF-8). The first page starts with the title, the author and the
+// contact, as the page shows them (from settings, unless the document's header lines name
+// them). Links, images and forms give their text or a description, never markup. Both files go
+// through the safe writer and take the place of old ones only when whole; a failure throws
+// FileError with the page's messages (PageIsInputError when a file would be written over the
+// document, PageWriteError "VQERRDSK: ..." for a failed write).
 void GenerateBraille(const std::string& document, const std::string& brf, const std::string& txt,
-                     BrailleReport* report = nullptr);
+                     const PageSettings& settings, BrailleReport* report = nullptr);
 
 }  // namespace pagegen

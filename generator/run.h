@@ -222,7 +222,7 @@ std::string_view NextField(std::string_view& rest);
 struct BrailleFiles {
     std::string ascii, unicode;
 };
-BrailleFiles BrailleDocument(LineReader& document, BrailleReport* report);
+BrailleFiles BrailleDocument(LineReader& document, const PageSettings& settings, BrailleReport* report);
 
 // Section markers and placeholders, in Windows-1252.
 inline constexpr std::string_view kHeaderMarker = "<<<CABE\xC7" "ALHO>>>";

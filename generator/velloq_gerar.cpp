@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
             if (braille) {
                 pagegen::BrailleReport signs;
                 pagegen::GenerateBraille(document, pagegen::BrailleNameFor(document, ".brf"),
-                                         pagegen::BrailleNameFor(document, ".txt"), &signs);
+                                         pagegen::BrailleNameFor(document, ".txt"), pageSettings, &signs);
                 if (!signs.uncovered.empty()) {
                     std::cerr << "velloq-gerar: " << document << ": sinais sem braille no c\xC3\xB3" "digo:";
                     for (const auto& sign : signs.uncovered) std::cerr << ' ' << sign;

@@ -121,7 +121,8 @@ private:
             case NodeKind::Text:
                 return true;
             case NodeKind::Symbol:  // "dx" writes two letters: it is grouped as they would be
-                return n.symbol->kind == SymbolKind::Constant && n.symbol->role != Role::Differential;
+                return (n.symbol->kind == SymbolKind::Constant && n.symbol->role != Role::Differential) ||
+                       n.symbol->role == Role::Letter;  // "f" and "g" alone are one letter
             case NodeKind::Group:
                 return !(n.flags & kInvisible) && n.close != nullptr;
             case NodeKind::Unary:
@@ -222,11 +223,25 @@ private:
                 }
             }
             const bool relation = n.kind == NodeKind::Symbol && n.symbol->kind == SymbolKind::Relation;
-            const bool modulo = n.kind == NodeKind::Symbol && n.symbol->role == Role::Modulo;
+            const bool modulo = n.kind == NodeKind::Symbol && isWordOperator(*n.symbol);
             if ((relation || modulo) && !endsWithBlank()) emit(BrailleSign::espaco);
             node(item);
             if ((relation || modulo || isFunctionName(item)) && k + 1 < list.size()) emit(BrailleSign::espaco);
         }
+    }
+
+    // An operation written with the letters of its own name ("mod", "and"): a word, set apart
+    // by blank cells as a relation is.
+    static bool isWordOperator(const Symbol& s) {
+        if (s.kind != SymbolKind::Operator) return false;
+        const std::string_view cells = symbolCells(s.input);
+        if (cells.empty() || cells.size() != s.input.size() * kCellBytes) return false;
+        for (std::size_t k = 0; k < s.input.size(); ++k) {
+            const char c = s.input[k];
+            if (c < 'a' || c > 'z' || cells.substr(k * kCellBytes, kCellBytes) != symbolCells(std::string_view(&c, 1)))
+                return false;
+        }
+        return true;
     }
 
     bool isFunctionName(std::int32_t i) const {
@@ -432,22 +447,25 @@ private:
                 break;
             case Role::DoubleStruck: {
                 const std::int32_t a = unwrap(n.argument());
-                // The capital of a number set: the set's sign ("bbb R" is RR).
+                // A capital: the capital sign doubled before it, as the number sets are written
+                // ("bbb R" is RR).
                 if (a >= 0 && at(a).kind == NodeKind::Letter && f_.text(at(a)).size() == 1 &&
                     f_.text(at(a))[0] >= 'A' && f_.text(at(a))[0] <= 'Z') {
-                    const std::string doubled(2, f_.text(at(a))[0]);
-                    const Symbol* set = MatchSymbol(doubled);
-                    const bool numberSet = set && set->input == doubled && set->kind == SymbolKind::Constant &&
-                                           set->role == Role::None && (set->flags & kArticle);
-                    if (const std::string_view cells = symbolCells(doubled); numberSet && !cells.empty()) {
-                        emit(cells);
-                        return;
-                    }
+                    emit(BrailleSign::maiuscula);
+                    letter(f_.text(at(a)));
+                    return;
                 }
                 break;
             }
             default:
                 break;
+        }
+        // The other accents and the typefaces: their sign, then what they mark. A typeface is
+        // kept on every argument, since on a letter it tells a vector or a set apart.
+        if (const std::string_view cells = symbolCells(n.symbol->input); !cells.empty()) {
+            emit(cells);
+            operand(n.argument());
+            return;
         }
         notCovered(n.symbol->input);
         operand(n.argument());
@@ -487,6 +505,16 @@ private:
             case Role::Root: root(n.index(), n.radicand()); return;
             case Role::Color: inner(n.argument()); return;  // colour, id and class mean nothing in braille
             default:
+                // A sign set over or under another: the lower (or upper) one, the sign that sets
+                // it, then what stands over (or under) it.
+                if (const std::string_view cells = symbolCells(n.symbol->input); !cells.empty()) {
+                    const std::int32_t base = unwrap(n.base());
+                    if (base >= 0 && at(base).kind == NodeKind::Symbol) node(base);  // "=" with "def" over it
+                    else operand(n.base());
+                    emit(cells);
+                    operand(n.annotation());
+                    return;
+                }
                 notCovered(n.symbol->input);
                 operand(n.annotation());
                 operand(n.base());

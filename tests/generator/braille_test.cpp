@@ -53,7 +53,9 @@ protected:
 TEST_F(Embosser, LessonMatchesTheExpectedFile) {
     WriteFile("aula.vloq", ReadFile(kSamples + "/aula.vloq"));
     BrailleReport report;
-    GenerateBraille("aula.vloq", BrailleNameFor("aula.vloq", ".brf"), BrailleNameFor("aula.vloq", ".txt"), &report);
+    // The document's "Autor:" line names the author in place of the settings' one.
+    const PageSettings settings{"", "Fulano de Tal", ""};
+    GenerateBraille("aula.vloq", BrailleNameFor("aula.vloq", ".brf"), BrailleNameFor("aula.vloq", ".txt"), settings, &report);
     const std::string brf = ReadFile("aula.brf");
     EXPECT_EQ(brf, ReadFile(kSamples + "/aula.esperado.brf"));
     EXPECT_TRUE(report.uncovered.empty());
@@ -76,10 +78,13 @@ TEST_F(Embosser, EveryKindOfMarkupLineGivesTextNeverMarkup) {
     WriteFile("linhas.vloq", ReadFile(kSamples + "/todas_as_linhas.vloq"));
     WriteFile("incluido.txt", "Texto <i>inclu\xED" "do</i>.\r\n");
     BrailleReport report;
-    GenerateBraille("linhas.vloq", "linhas.brf", "linhas.txt", &report);
+    // The author comes from the settings, the contact from the document's "Contato:" line.
+    GenerateBraille("linhas.vloq", "linhas.brf", "linhas.txt", PageSettings{"", "Fulano de Tal", "x@y.br"}, &report);
     const std::string brf = ReadFile("linhas.brf");
     expectEmbosserLayout(brf);
-    EXPECT_EQ(report.uncovered, std::vector<std::string>{"|><|"});
+    // The first page starts with the title, the author and the contact, before the text.
+    EXPECT_EQ(brf.substr(0, brf.find("\r\n\r\n")), ".TODAS AS LINHAS\r\n.AUTOR3 .FULANO DE .TAL\r\n.CONTATO3 MARIA:ESCOLA'EDU'BR");
+    EXPECT_EQ(report.uncovered, std::vector<std::string>{"&"});
     for (const char* markup : {"HTTP", "EXEMPLO", "PNG", "PHP", "POST", "SEGREDO", "ROTULO", "<B>", "HREF", "&AMP"})
         EXPECT_EQ(brf.find(markup), std::string::npos) << markup;
     for (const char* shown : {"VEJA O SITE",                          // a link's text
@@ -89,8 +94,8 @@ TEST_F(Embosser, EveryKindOfMarkupLineGivesTextNeverMarkup) {
                               "- .PRIMEIRO ITEM COM X*#B",            // a list item and its formula
                               ".TEXTO INCLU/DO'",                     // an include file, tags left out
                               "(#A #B\r\n#C #D)",                     // a matrix row by row
-                              "A==?><?==B",                           // the marker and the typed sign
-                              "?><?"})                                // in the closing note
+                              "A==&==B",                              // the marker and the typed sign
+                              "TICO3 \"&"})                           // in the closing note
         EXPECT_NE(brf.find(shown), std::string::npos) << shown;
 }
 
@@ -106,7 +111,7 @@ TEST_F(Embosser, FailuresGiveThePagesMessages) {
     };
     auto brailleMessage = [](const std::string& document, const std::string& brf, const std::string& txt) {
         try {
-            GenerateBraille(document, brf, txt);
+            GenerateBraille(document, brf, txt, PageSettings{});
         } catch (const FileError& e) {
             return std::string(e.what());
         }

@@ -44,7 +44,7 @@ TEST(Program, WritesOneFormulaInBraille) {
         {{"--braille", "3/4 = 0,75"}, "⠼⠉⠲⠀⠶⠀⠼⠚⠂⠛⠑\n", ""},
         {{"--braille", "((a,b),(c,d))"}, "⠣⠁⠀⠃\n⠉⠀⠙⠜\n", ""},
         {{"--braille", "text(\xe1rea)"}, "⠠⠦⠷⠗⠑⠁⠴⠠\n", ""},  // Windows-1252 argument
-        {{"--braille", "a |><| b"}, "⠁⠿⠿⠹⠜⠣⠹⠿⠿⠃\n", "oxserver: sinal sem braille no código: |><|\n"},
+        {{"--braille", "a € b"}, "⠁⠿⠿⠯⠼⠦⠒⠖⠲⠰⠿⠿⠃\n", "oxserver: sinal sem braille no código: €\n"},
         {{"--braille", ""}, "\n", ""},
     };
     for (const Case& c : cases) {
