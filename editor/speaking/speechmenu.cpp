@@ -12,6 +12,7 @@
 
 #include "editor/text/caretformula.h"
 #include "editor/text/editoperations.h"
+#include "editor/speaking/braillecells.h"
 #include "editor/speaking/explorationwindow.h"
 #include "editor/text/saydone.h"
 #include "editor/text/screenreader.h"
@@ -147,6 +148,7 @@ void ConnectSpeechCommands(EditorParts& parts) {
     OnAction(parts, "silence", [] { speechcommands::Silence(); });
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
     OnAction(parts, "exploreFormula", exploreFormula);
+    OnAction(parts, "brailleLine", showBrailleLine);
     OnAction(parts, "voiceSettings", showVoiceSettings);
     typingnotice::Connect(parts);
     auto* cut = new KeysCutVoice(parts.window);

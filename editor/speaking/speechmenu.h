@@ -6,7 +6,7 @@
 class QPlainTextEdit;
 struct EditorParts;
 
-// Connects "&Fórmula", "Fórmula no cursor", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
+// Connects "&Fórmula", "Fórmula no cursor", "Linha em braille", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
 // automaticamente" and "Sintetizador" to their commands. A key that moves the caret or edits
 // the text, and a menu that opens, silence the program's own speech at once.
 void ConnectSpeechCommands(EditorParts& parts);
