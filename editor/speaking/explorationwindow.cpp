@@ -10,7 +10,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "editor/speaking/braillecells.h"
+#include "editor/speaking/piecebraille.h"
 #include "editor/text/caretformula.h"
 #include "editor/text/screenreader.h"
 #include "editor/text/saydone.h"

@@ -12,7 +12,7 @@
 
 #include "editor/text/caretformula.h"
 #include "editor/text/editoperations.h"
-#include "editor/speaking/braillecells.h"
+#include "editor/speaking/braillelinedialog.h"
 #include "editor/speaking/explorationwindow.h"
 #include "editor/text/saydone.h"
 #include "editor/text/screenreader.h"

@@ -10,7 +10,8 @@
 #include <QTextBlock>
 
 #include "editor/mainwindow/mainwindow.h"
-#include "editor/speaking/braillecells.h"
+#include "editor/speaking/braillelinedialog.h"
+#include "editor/speaking/piecebraille.h"
 #include "editor/speaking/explorationwindow.h"
 #include "modalanswer.h"
 #include "postedevents.h"

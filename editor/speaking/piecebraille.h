@@ -1,42 +1,24 @@
 #pragma once
-// Formulas in braille on the screen: the caret's line with each formula in the Brazilian
-// unified mathematics code, and the line of the exploration window that shows the current
-// piece's cells to a braille display.
+// The exploration's braille: the current piece of a formula in the Brazilian unified mathematics
+// code, in a read-only line of the window and as the text a screen reader hands to a braille
+// display for the focused piece, whose name stays the words it speaks.
 #include <QAccessibleTextInterface>
 #include <QAccessibleWidget>
-#include <QDialog>
 #include <QLineEdit>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "editor/speaking/formulapieces.h"
 
 class QLabel;
-class QPlainTextEdit;
-struct EditorParts;
 
-// A line's text as typed, without its backquotes, each formula written in braille cells
-// (Unicode braille); a formula left open runs to the end of the line, which then ends in
-// ", " and kOpenFormula. A matrix keeps one row a line. Signs the code gives no cells for are
-// added to uncovered, each once.
-QString BrailleOfLine(const QString& line, QStringList* uncovered = nullptr);
-
-// "Linha em &braille": the caret's line with each formula in braille, read-only, in a small
-// window; Esc or "Fechar" closes it and the focus goes back to the text.
-class BrailleLineDialog : public QDialog {
-    Q_OBJECT
-public:
-    static constexpr const char* kTitle = "Linha em braille";
-    static constexpr const char* kUncovered = "Sinais sem braille no c\u00f3digo: ";
-
-    BrailleLineDialog(const QString& line, QWidget* parent = nullptr);
-
-    // The line in braille; its caret starts at the line's start, where a display shows it.
-    QPlainTextEdit* cells;
-};
-void showBrailleLine(EditorParts& parts);
+// The cells (Unicode braille) of a formula given as its typed text. following: the cells of
+// what comes right after it, if anything (see reader::TranslateToBraille). The signs the code
+// gives no cells for join uncovered, each once. Never fails.
+QString FormulaBraille(const QString& formula, const char* following = "", QStringList* uncovered = nullptr);
 
 // The exploration's braille: a read-only line under the piece's words showing the current
 // piece in braille. The piece's words tell a screen reader the same cells as their text (see
