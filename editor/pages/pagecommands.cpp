@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QStringList>
 
 #include "editor/documents/documents.h"
 #include "editor/state/runstate.h"
@@ -50,6 +51,7 @@ PageCommands::PageCommands(EditorParts& parts, Documents& documents, RunState& r
     : QObject(parts.window), parts_(parts), documents_(documents), run_(run) {
     OnAction(parts_, "view", this, &PageCommands::viewPage);
     OnAction(parts_, "print", this, &PageCommands::printPage);
+    OnAction(parts_, "writeBraille", this, &PageCommands::writeBraille);
     OnAction(parts_, "manual", this, &PageCommands::openManual);
     OnAction(parts_, "asciiMathTutorial", this, &PageCommands::openAsciiMathTutorial);
     OnAction(parts_, "formulaList", this, &PageCommands::openFormulaList);
@@ -92,6 +94,33 @@ void PageCommands::printPage() {
     }
     messages::Show("Vou abrir o navegador, ent\xC3\xA3o aperte ctrl-p.\rEspere imprimir, depois feche o navegador.");
     viewPage();
+}
+
+void PageCommands::writeBraille() {
+    if (run_.currentFile.empty()) {
+        messages::Show("Salve o arquivo antes de gerar o braille");
+        return;
+    }
+    if (documents_.isModified() && !documents_.WriteDocument(run_.currentFile)) return;
+    const std::string brf = pagegen::BrailleNameFor(run_.currentFile, ".brf");
+    const std::string txt = pagegen::BrailleNameFor(run_.currentFile, ".txt");
+    pagegen::BrailleReport report;
+    try {
+        pagegen::GenerateBraille(run_.currentFile, brf, txt, run_.PageSettings(), &report);
+    } catch (const std::exception& error) {  // a file error, or the text's braille table missing
+        messages::ShowWarning(error.what());
+        return;
+    }
+    const auto name = [](const std::string& file) {
+        return QString::fromStdString(std::filesystem::path(file).filename().string());
+    };
+    QString done = QStringLiteral("Braille gerado: ") + name(brf) + QStringLiteral(" e ") + name(txt) + QLatin1Char('.');
+    if (!report.uncovered.empty()) {
+        QStringList signs;
+        for (const std::string& sign : report.uncovered) signs << QString::fromStdString(sign);
+        done += QStringLiteral(" Sinais sem braille no código: ") + signs.join(QLatin1Char(' ')) + QLatin1Char('.');
+    }
+    SayDone(parts_, done);
 }
 
 void PageCommands::openManual() {

@@ -18,7 +18,7 @@ std::string FormulaListAddress(const std::string& helpFolder);
 class PageCommands : public QObject {
     Q_OBJECT
 public:
-    // Connects "&Visualizar", "&Imprimir", "&Ajuda", "&Tutorial AsciiMath" and "Lista geral de
+    // Connects "&Visualizar", "&Imprimir", "Gerar para impressora &braille", "&Ajuda", "&Tutorial AsciiMath" and "Lista geral de
     // fórmulas" of form's menus.
     PageCommands(EditorParts& parts, Documents& documents, RunState& run);
 
@@ -30,6 +30,10 @@ public slots:
     // file error, which has been shown.
     bool generatePage();
     void printPage();
+    // "Gerar para impressora &braille": saves a modified text, then writes the document for an
+    // embosser beside it (DOC.brf, and DOC.txt in Unicode braille) and says so, naming the signs
+    // the mathematics code gave no cells for; a file error is shown as for the page.
+    void writeBraille();
     void openManual();
     void openAsciiMathTutorial();
     void openFormulaList();

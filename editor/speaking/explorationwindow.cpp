@@ -10,6 +10,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "editor/speaking/piecebraille.h"
 #include "editor/text/caretformula.h"
 #include "editor/text/screenreader.h"
 #include "editor/text/saydone.h"
@@ -27,11 +28,11 @@ constexpr const char* kPieceText = "velloqPieceText";
 // A text of the window is named by what it shows, in a role that screen readers say no word for,
 // so that a step is heard as "denominador: 2 a" and nothing more. It is not a label either, so
 // that the window's opening does not read it once among the window's texts and again as the
-// focused one.
+// focused one. Its text for a braille display is the piece in braille.
 QAccessibleInterface* pieceTextInterface(const QString&, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
     if (!label || !label->property(kPieceText).toBool()) return nullptr;
-    return new LabelNamedByText(label, QAccessible::Client);
+    return new PieceTextAccessible(label);
 }
 
 }  // namespace
@@ -72,6 +73,8 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const 
     help->setObjectName(QStringLiteral("helpText"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(texts);
+    braille_ = new PieceBrailleLine(formula, pieces_, this);
+    layout->addWidget(braille_);
     layout->addWidget(help);
     spokenText->raise();
     spokenText->setFocus();
@@ -80,6 +83,7 @@ ExplorationWindow::ExplorationWindow(QPlainTextEdit* textEdit, int start, const 
     highlight(0);
     spokenText->setText(pieces_[0].spoken());
     spokenText->setAccessibleName(pieces_[0].spoken());
+    SetPieceBraille(spokenText, braille_->showPiece(0));
 }
 
 QString ExplorationWindow::spoken() const { return spokenText->text(); }
@@ -116,15 +120,16 @@ void ExplorationWindow::highlight(std::int32_t piece) {
 
 void ExplorationWindow::go(std::int32_t piece) {
     highlight(piece);
-    say(pieces_[static_cast<std::size_t>(piece)].spoken());
+    say(pieces_[static_cast<std::size_t>(piece)].spoken(), braille_->showPiece(piece));
 }
 
-void ExplorationWindow::say(const QString& text) {
+void ExplorationWindow::say(const QString& text, const QString& cells) {
     // Never two voices: whatever the program's own voice is saying stops first.
     speechcommands::Silence();
     QLabel* next = spokenText == texts_[0] ? texts_[1] : texts_[0];
     next->setText(text);
     next->setAccessibleName(text);
+    SetPieceBraille(next, cells);
     next->raise();
     next->setFocus();
     spokenText->setObjectName(QString());

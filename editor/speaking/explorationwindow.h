@@ -3,8 +3,8 @@
 // with the keyboard alone. Down goes into the current piece, Up back out of it, Right and Left
 // to the next and previous piece beside it, Home and End to the first and last of them, Space
 // says the current piece again. Each move says the piece's place and reading ("denominador: 2 a"),
-// shows that text in the window (for a braille display) and highlights the piece's source in
-// the editor as a selection. Enter closes the window with the piece selected and says so; Esc
+// shows that text in the window with the piece in braille under it (the cells are what a
+// braille display shows) and highlights the piece's source in the editor as a selection. Enter closes the window with the piece selected and says so; Esc
 // closes it with the caret and selection as they were. F9 says the caret's line, Shift+F9 the
 // whole formula, F8 silences.
 //
@@ -20,6 +20,7 @@
 
 #include "editor/speaking/formulapieces.h"
 
+class PieceBrailleLine;
 class QLabel;
 class QPlainTextEdit;
 
@@ -70,10 +71,12 @@ protected:
 private:
     void go(std::int32_t piece);
     void highlight(std::int32_t piece);
-    void say(const QString& text);
+    // cells: the text in braille for a display, where it is a piece; else the words are shown.
+    void say(const QString& text, const QString& cells = {});
     QString caretLine() const;
 
     QLabel* texts_[2] = {};
+    PieceBrailleLine* braille_ = nullptr;  // the current piece in braille
     QPlainTextEdit* textEdit_;
     QList<QTextEdit::ExtraSelection> before_;  // the editor's own highlights, kept
     QTextCursor piece_;  // the piece shown

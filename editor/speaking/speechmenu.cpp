@@ -12,6 +12,7 @@
 
 #include "editor/text/caretformula.h"
 #include "editor/text/editoperations.h"
+#include "editor/speaking/braillelinedialog.h"
 #include "editor/speaking/explorationwindow.h"
 #include "editor/text/saydone.h"
 #include "editor/text/screenreader.h"
@@ -147,6 +148,7 @@ void ConnectSpeechCommands(EditorParts& parts, const RunState& run) {
     OnAction(parts, "silence", [] { speechcommands::Silence(); });
     qApp->installEventFilter(new EscapeGivesUp(parts.window));
     OnAction(parts, "exploreFormula", exploreFormula);
+    OnAction(parts, "brailleLine", showBrailleLine);
     OnAction(parts, "voiceSettings", [&parts, &run] { showVoiceSettings(parts, run); });
     typingnotice::Connect(parts, run);
     auto* cut = new KeysCutVoice(parts.window);

@@ -7,7 +7,7 @@ class QPlainTextEdit;
 struct EditorParts;
 struct RunState;
 
-// Connects "&Fórmula", "Fórmula no cursor", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
+// Connects "&Fórmula", "Fórmula no cursor", "Linha em braille", "Silenciar", "&Ligar Ormivox", "Ligar Ormivox
 // automaticamente" and "Sintetizador" to their commands. A key that moves the caret or edits
 // the text, and a menu that opens, silence the program's own speech at once.
 // The settings are kept in run's program settings file.

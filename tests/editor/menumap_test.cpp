@@ -123,7 +123,7 @@ void MenuMapTest::menuContents_data() {
     QTest::newRow("Arquivo") << "fileMenu"
         << QStringList{"&Selecionar pasta de trabalho", "&Reabrir pasta de trabalho", "&Exibir pasta atual", "-",
                        "&Nova página", "&Abrir texto", "&Salvar texto", "Salvar texto &Como", "-", "&Imprimir",
-                       "Imprimir &Original", "-", "&Terminar"};
+                       "Imprimir &Original", "Gerar para impressora &braille", "-", "&Terminar"};
     QTest::newRow("Reabrir") << "reopenMenu" << QStringList{"(nenhuma)"};
     QTest::newRow("Editar") << "editMenu"
         << QStringList{"Desfazer", "-", "Cor&tar", "Copiar", "Colar", "-", "Localizar", "Localizar próxima",
@@ -143,7 +143,7 @@ void MenuMapTest::menuContents_data() {
     QTest::newRow("Configurar") << "settingsMenu" << QStringList{"Este texto", "&Sintetizador", "&Fonte", "Setas andam por linhas do &texto",
                                                                  "&Avisar erros de digitação"};
     QTest::newRow("Falar") << "speechMenu"
-        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "&Silenciar", "-", "&Ligar Ormivox",
+        << QStringList{"&Fórmula", "Fórmula no &cursor", "&Explorar fórmula", "Linha em &braille", "&Silenciar", "-", "&Ligar Ormivox",
                        "Ligar Ormivox &automaticamente"};
     QTest::newRow("?") << "helpMenu" << QStringList{"&Ajuda", "&Tutorial AsciiMath", "&Dicas para criar formulário",
                                                           "&Sobre este programa"};
@@ -181,6 +181,7 @@ void MenuMapTest::shortcuts_data() {
     QTest::newRow("Fórmula") << "speakLine" << QKeySequence(Qt::Key_F9) << false;
     QTest::newRow("Fórmula no cursor") << "speakFormula" << QKeySequence(Qt::SHIFT | Qt::Key_F9) << false;
     QTest::newRow("Explorar fórmula") << "exploreFormula" << QKeySequence(Qt::CTRL | Qt::Key_F9) << false;
+    QTest::newRow("Linha em braille") << "brailleLine" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F9) << false;
     QTest::newRow("Silenciar") << "silence" << QKeySequence(Qt::Key_F8) << false;
     QTest::newRow("Nova página") << "newPage" << QKeySequence(Qt::CTRL | Qt::Key_N) << false;
     QTest::newRow("Abrir texto") << "openFile" << QKeySequence(Qt::CTRL | Qt::Key_O) << false;
@@ -211,7 +212,7 @@ void MenuMapTest::shortcuts() {
     int withShortcut = 0;
     for (QAction* a : menuEntries(form_->mainMenu->actions()))
         if (!a->shortcut().isEmpty()) ++withShortcut;
-    QCOMPARE(withShortcut, 19);
+    QCOMPARE(withShortcut, 20);
 }
 
 void MenuMapTest::noKeyBoundTwice() {

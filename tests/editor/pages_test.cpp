@@ -49,6 +49,8 @@ private slots:
     void opens();
     void viewSaysItOpensThePage_data();
     void viewSaysItOpensThePage();
+    void writeBraille_data();
+    void writeBraille();
 };
 
 void PagesTest::view_data() {
@@ -147,6 +149,8 @@ void PagesTest::print_data() {
     QTest::newRow("print titled") << true << "print" << QStringList{instruction} << true;
     QTest::newRow("view untitled") << false << "view"
                                    << QStringList{"Show: Salve o arquivo antes de visualizar pela primeira vez"} << false;
+    QTest::newRow("braille untitled") << false << "writeBraille"
+                                      << QStringList{"Show: Salve o arquivo antes de gerar o braille"} << false;
 }
 
 void PagesTest::print() {
@@ -225,5 +229,48 @@ void PagesTest::viewSaysItOpensThePage() {
     QCOMPARE(f.sink.warnings, warning.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{warning.arg("aula.htm").toStdString()});
 }
 
+// The document for an embosser, beside the document: the text saved first, what was written said
+// on the notice line with the signs the code has no cells for, a file that cannot be written
+// shown as the page's would be.
+void PagesTest::writeBraille_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("brfTaken");    // a folder stands where a.brf goes
+    QTest::addColumn<QString>("cells");    // in a.txt, when written
+    QTest::addColumn<QString>("notice");
+    const QString done = QStringLiteral("Braille gerado: a.brf e a.txt.");
+    QTest::newRow("written") << "Aula\n`x^2`" << false << "⠭⠡⠼⠃" << done;
+    QTest::newRow("a sign without cells") << "`bb x`" << false << "⠿⠿⠃⠃⠿⠿⠭"
+                                          << done + " Sinais sem braille no código: bb.";
+    QTest::newRow("cannot be written") << "`x^2`" << true << "" << "";
+}
+
+void PagesTest::writeBraille() {
+    QFETCH(QString, typed);
+    QFETCH(bool, brfTaken);
+    QFETCH(QString, cells);
+    QFETCH(QString, notice);
+    DocFixture f;
+    const QString doc = f.textos() + "/a.vloq";
+    writeBytes(doc, "antigo");
+    if (brfTaken) QVERIFY(QDir(f.textos()).mkdir("a.brf"));
+    QVERIFY(f.commands.documents->LoadDocument(doc.toStdString()));
+    f.mainWindow->textEdit->selectAll();
+    f.mainWindow->textEdit->insertPlainText(typed);
+    f.trigger("writeBraille");
+    QVERIFY(!f.modified());
+    QCOMPARE(readBytes(doc), typed.replace("\n", "\r\n").toLatin1());
+    QCOMPARE(noticeOf(f), notice);
+    if (brfTaken) {
+        QCOMPARE(f.sink.calls.size(), size_t(1));
+        QVERIFY2(f.sink.calls[0].find("a.brf") != std::string::npos, f.sink.calls[0].c_str());
+        QVERIFY(!QFile::exists(f.textos() + "/a.txt"));
+        return;
+    }
+    QVERIFY(f.sink.calls.empty());
+    QVERIFY(QFileInfo(f.textos() + "/a.brf").isFile());
+    QVERIFY2(QString::fromUtf8(readBytes(f.textos() + "/a.txt")).contains(cells), readBytes(f.textos() + "/a.txt").constData());
+}
+
 QTEST_MAIN(PagesTest)
 #include "pages_test.moc"
+
