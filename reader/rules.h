@@ -269,6 +269,8 @@ private:
     UnitMatch unitAt(const Row& r, std::size_t j, bool plural, std::size_t& end) const;
     bool spellUnit(std::int32_t i, std::string& text, int depth) const;
     bool spellUnitRow(std::int32_t i, std::string& text) const;
+    std::string_view unitPower(std::int32_t exponent) const;
+    bool isPowerOfTen(const Row& r, std::size_t j) const;
     static bool singularAmount(const NumberMatch& m);
     bool numberRule(Row& r);
     bool currencyRule(Row& r);
@@ -379,6 +381,7 @@ private:
     // ---- chemistry (chemistry.cpp)
     bool isChemicalEquation(const std::vector<std::int32_t>& items);
     bool isChemicalArrow(std::int32_t i) const;
+    bool isCharged(std::int32_t i) const;
     void readChemicalEquation(const std::vector<std::int32_t>& items);
     bool chemicalEquation(const std::vector<std::int32_t>& items, bool read);
     bool chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read);
