@@ -68,7 +68,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
         // the rules that can apply to this kind of item, in order
         switch (at(r.current()).kind) {
         case NodeKind::Symbol:
-            read = vectorProductRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
+            read = vectorProductRule(r) || parallelRule(r) || evaluationBarRule(r) || danglingScriptRule(r) || symbolRules(r) || bigOperatorRule(r) || bodyItemRule(r) ||
                    functionHeadRule(r) || vectorAngleRule(r) || functionCallRule(r) ||
                    reversedIntervalRule(r) || primesRule(r);
             break;
@@ -85,7 +85,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
                    higherDerivativeRule(r);
             break;
         case NodeKind::Group:
-            read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r);
+            read = bodyItemRule(r) || vectorAngleRule(r) || composedCallRule(r) || dividingBarsRule(r);
             break;
         case NodeKind::Frac:
             read = bodyItemRule(r) || vectorAngleRule(r) || derivativeRule(r);

@@ -325,6 +325,8 @@ private:
     bool implicationArrowRule(Row& r);
     bool conditionalRule(Row& r);
     bool dividesRule(Row& r);
+    bool isClosedParen(std::int32_t i) const;
+    bool dividingBarsRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
@@ -375,6 +377,8 @@ private:
     bool vectorAngleRule(Row& r);
     bool vectorProductRule(Row& r);
     bool isVector(std::int32_t i) const;
+    bool isSet(std::int32_t i) const;
+    bool parallelRule(Row& r);
     bool isAngle(const std::vector<std::int32_t>& items) const;
     void readMatrix(std::int32_t i);
 
