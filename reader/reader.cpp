@@ -110,7 +110,10 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
 bool Reader::startsImplicitProduct(const Row& r) const {
     const std::int32_t i = r.current();
     if (!isOperand(i)) return false;
-    return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
+    // "sec(3)!": after a function's argument in brackets, a factorial is the function's own,
+    // heard after the argument's end, where "sec 3!" is the secant of 3!
+    if (isSymbol(i, Role::Factorial)) return w_.productMarker() == Say(P::FimDoArgumento);
+    return !isSymbol(i, Role::Prime);
 }
 
 // A function whose argument runs over a product, with its scripts or its argument: "cos", "cos^2", "cos x".

@@ -180,10 +180,14 @@ private:
 
     const Node& at(std::int32_t i) const { return f_.at(i); }
 
-    // The children of a row or group, with nested rows laid out flat.
+    // The children of a row or group, with nested rows laid out flat, and the brackets "{:" and
+    // ":}" too, which the page does not draw: "{:log^2 34:}NN" is read as "log^2 34 NN".
     void collect(std::int32_t parent, std::vector<std::int32_t>& items) const {
         for (std::int32_t c = at(parent).first; c >= 0; c = at(c).next) {
-            if (at(c).kind == NodeKind::Row) collect(c, items);
+            const Node& n = at(c);
+            const bool undrawn = n.kind == NodeKind::Group && !(n.flags & kMatrix) && n.symbol &&
+                                 n.symbol->role == Role::Invisible && n.close && n.close->role == Role::Invisible;
+            if (n.kind == NodeKind::Row || undrawn) collect(c, items);
             else items.push_back(c);
         }
     }
