@@ -22,7 +22,7 @@ bool Reader::vectorProductRule(Row& r) {
     if (r.k == 0 || !r.has(r.k + 1)) return false;
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
-    if (n.symbol->role == Role::Cross && isSet(r.item(r.k - 1)) && isSet(r.next())) {
+    if (n.symbol->role == Role::Cross && isSet(r.item(r.k - 1)) && isSet(r.next()) && speaksOfSets(r)) {
         w_.operatorPhrase(Say(P::Cartesiano));
         ++r.k;
         return true;
@@ -37,12 +37,31 @@ bool Reader::vectorProductRule(Row& r) {
 }
 
 // A set a Cartesian product is made of: a capital letter, a number set ("RR"), either squared.
-bool Reader::isSet(std::int32_t i) const {
+bool Reader::isSet(std::int32_t i) const { return isCapitalLetter(i) || isNumberSet(i) || isSquaredSet(i); }
+
+bool Reader::isSquaredSet(std::int32_t i) const {
     const Node& n = at(i);
-    if (n.kind == NodeKind::Script && n.index() < 0 && isNumberText(n.exponent(), "2")) return isSet(n.base());
-    return isCapitalLetter(i) ||
-           (n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->kind == SymbolKind::Constant &&
-            (n.symbol->flags & kArticle) && (n.symbol->flags & kCapital));
+    return n.kind == NodeKind::Script && n.index() < 0 && isNumberText(n.exponent(), "2") &&
+           (isCapitalLetter(n.base()) || isNumberSet(n.base()));
+}
+
+bool Reader::isNumberSet(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->kind == SymbolKind::Constant &&
+           (n.symbol->flags & kArticle) && (n.symbol->flags & kCapital);
+}
+
+// Whether the row speaks of sets: a number set, braces, "in", or an operation or relation of
+// sets; "AxxB = 0" between numbers or matrices does not.
+bool Reader::speaksOfSets(const Row& r) const {
+    for (std::size_t j = 0; j < r.size(); ++j) {
+        const std::int32_t i = r.item(j);
+        const Node& n = at(i);
+        if (isNumberSet(i) || (n.kind == NodeKind::Script && isNumberSet(n.base())) || isSymbol(i, Role::In) ||
+            isSymbol(i, Role::SetOperation) || (n.kind == NodeKind::Group && n.symbol && n.symbol->role == Role::Brace))
+            return true;
+    }
+    return false;
 }
 
 // r // s, bar(AB) // bar(CD), AB // CD: the slash between lines or segments is "paralela a"

@@ -382,6 +382,9 @@ private:
     bool vectorProductRule(Row& r);
     bool isVector(std::int32_t i) const;
     bool isSet(std::int32_t i) const;
+    bool isSquaredSet(std::int32_t i) const;
+    bool isNumberSet(std::int32_t i) const;
+    bool speaksOfSets(const Row& r) const;
     bool parallelRule(Row& r);
     bool isAngle(const std::vector<std::int32_t>& items) const;
     void readMatrix(std::int32_t i);
