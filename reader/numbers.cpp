@@ -166,8 +166,34 @@ bool Reader::numberRule(Row& r) {
     if (at(r.current()).kind != NodeKind::Number) return false;
     std::string text;
     std::size_t end = r.k + 1;
+    // "10 000": a blank between groups of three digits, as a dot would be
+    std::string grouped;
+    if (const std::string_view digits = f_.text(at(r.current()));
+        digits.size() <= 3 && digits.front() != '0' && digits.find('.') == std::string_view::npos) {
+        grouped = digits;
+        for (std::size_t j = r.k + 1; r.has(j) && isThousandsGroup(r.item(j)); ++j) {
+            grouped += f_.text(at(r.item(j)));
+            end = j + 1;
+        }
+    }
+    if (end > r.k + 1) {
+        readNumber(grouped);
+        std::size_t after = end;
+        const UnitMatch unit = unitAt(r, end, true, after);
+        if (unit.length > 0) w_.phrase(unit.words);
+        r.k = unit.length > 0 ? after : end;
+        return true;
+    }
     const NumberMatch m = numberAt(r, r.k, text, end);
     if (m.length != text.size()) return false;
+    if (isMixedNumber(r, m, end)) {  // "2 1/2": "2 inteiros e 1 meio"
+        sayNumber(m);
+        w_.phrase(Say(m.integer == "1" ? P::Inteiro : P::Inteiros));
+        w_.phrase(Say(P::E));
+        readNode(r.item(end));
+        r.k = end + 1;
+        return true;
+    }
     sayNumber(m);
     std::size_t after = end;
     UnitMatch unit = unitAt(r, end, !singularAmount(m), after);
@@ -196,6 +222,24 @@ bool Reader::numberRule(Row& r) {
         r.k = end + 1;
     }
     return true;
+}
+
+// Three digits after a blank, with no decimals and nothing else against them: "000" of "10 000".
+bool Reader::isThousandsGroup(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Number || !(n.flags & kSpaced) || (n.next >= 0 && !(at(n.next).flags & kSpaced))) return false;
+    const std::string_view digits = f_.text(n);
+    return digits.size() == 3 && digits.find('.') == std::string_view::npos;
+}
+
+// A whole number, a blank and a proper fraction of whole numbers: "2 1/2", "1 3/4".
+bool Reader::isMixedNumber(const Row& r, const NumberMatch& m, std::size_t end) const {
+    if (!m.decimals.empty() || !m.period.empty() || !r.has(end) || end != r.k + 1) return false;
+    const Node& f = at(r.item(end));
+    if (f.kind != NodeKind::Frac || !(f.flags & kSpaced) || !isWholeNumber(f.numerator()) || !isWholeNumber(f.denominator()))
+        return false;
+    const std::string_view top = f_.text(at(unwrap(f.numerator()))), bottom = f_.text(at(unwrap(f.denominator())));
+    return top.size() < bottom.size() || (top.size() == bottom.size() && top < bottom);
 }
 
 // A times sign and a power of ten at item j: "* 10^8", ". 10^-19", "xx 10^(-3)".

@@ -275,6 +275,8 @@ private:
     bool spellUnitRow(std::int32_t i, std::string& text) const;
     std::string_view unitPower(std::int32_t exponent) const;
     bool isPowerOfTen(const Row& r, std::size_t j) const;
+    bool isThousandsGroup(std::int32_t i) const;
+    bool isMixedNumber(const Row& r, const NumberMatch& m, std::size_t end) const;
     static bool singularAmount(const NumberMatch& m);
     bool numberRule(Row& r);
     bool currencyRule(Row& r);

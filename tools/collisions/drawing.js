@@ -372,6 +372,22 @@ const RULES = {
   // "4.500" and "4500": the dot between groups of three digits.
   'thousands-separator': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mn' && /^[1-9]\d{0,2}(\.\d{3})+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace(/\./g, '') } : n)),
+  // "10 000" and "10000": a blank between groups of three digits only helps the eye.
+  'thousands-blank': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    let grouping = false;  // the last number is a run of groups that started with one to three digits
+    for (const n of c) {
+      const last = out[out.length - 1];
+      if (n.t === 'mn' && /^\d{3}$/.test(n.v) && last && last.t === 'mn' && (grouping || /^[1-9]\d{0,2}$/.test(last.v))) {
+        out[out.length - 1] = { t: 'mn', a: last.a, v: last.v + n.v };
+        grouping = true;
+      } else {
+        out.push(n);
+        grouping = false;
+      }
+    }
+    return out;
+  }),
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
