@@ -292,9 +292,12 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     const bool numberBefore = before.kind == NodeKind::Number ||
                               (before.kind == NodeKind::Unary && before.symbol->kind == SymbolKind::Function &&
                                at(before.argument()).kind == NodeKind::Number);
+    // after a function's number without brackets, a blank after the comma is not drawn: "cot
+    // 71, 1" shows "cot 71,1"
+    const bool unbracketedArgument = before.kind == NodeKind::Unary;
     return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
-           !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+           !(at(r.item(k)).flags & kSpaced) && (!(next.flags & kSpaced) || unbracketedArgument);
 }
 
 // In brackets, a comma between numbers that is no list's: after an operation or a relation
