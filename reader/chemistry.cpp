@@ -13,10 +13,23 @@ bool smallLetter(std::string_view t) { return t.size() == 1 && t[0] >= 'a' && t[
 
 // Whether the formula is a chemical equation: species joined by "+", sides joined by arrows,
 // every letter of it the symbol of an element.
+// Ions with no arrow are chemistry too: "Na^+ + Cl^-", "PO_4^(3-)".
 bool Reader::isChemicalEquation(const std::vector<std::int32_t>& items) {
-    bool arrow = false;
-    for (std::int32_t i : items) arrow = arrow || isChemicalArrow(i);
-    return arrow && chemicalEquation(items, false);
+    bool arrow = false, charge = false;
+    for (std::int32_t i : items) {
+        arrow = arrow || isChemicalArrow(i);
+        charge = charge || isCharged(i);
+    }
+    return (arrow || charge) && chemicalEquation(items, false);
+}
+
+// A letter with a charge written above it: "a^+" of "Na^+", "O_4^(2-)".
+bool Reader::isCharged(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Script || n.exponent() < 0 || at(n.base()).kind != NodeKind::Letter) return false;
+    const Node& c = at(unwrap(n.exponent()));
+    const std::int32_t sign = c.kind == NodeKind::Row || c.kind == NodeKind::Group ? c.last : unwrap(n.exponent());
+    return sign >= 0 && (isSymbol(sign, Role::Plus) || isSymbol(sign, Role::Minus));
 }
 
 bool Reader::isChemicalArrow(std::int32_t i) const {
@@ -89,7 +102,8 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             }
             if (!IsElement(symbol)) return false;
             const auto letter = [&](std::string_view l) {
-                const std::string_view name = LetterName(l);
+                // the small "e" of "Fe", "Se", "Ne" by another name than the verb's
+                const std::string_view name = l == "e" ? Say(P::LetraEDeElemento) : LetterName(l);
                 w_.word(name.empty() ? l : name);
             };
             if (!chemicalScripts(last, read, [&] {
@@ -158,10 +172,14 @@ bool Reader::chemicalScripts(std::int32_t i, bool read, const std::function<void
     say();
     if (sub >= 0) w_.word(f_.text(at(unwrap(sub))));
     if (sup >= 0) {
-        w_.phrase(Say(P::Carga));
-        if (charge.size() == 2) w_.word(f_.text(at(unwrap(charge[0]))));
+        // "N á mais, mais C l menos"; a charge of several: "S Ó 4, carga 2 menos"
+        if (charge.size() == 2) {
+            w_.pause();
+            w_.phrase(Say(P::Carga));
+            w_.word(f_.text(at(unwrap(charge[0]))));
+        }
         w_.phrase(Say(isSymbol(charge.back(), Role::Plus) ? P::Mais : P::Menos));
-        w_.pauseBeforeNext();  // "N a carga mais, mais C l carga menos"
+        w_.pauseBeforeNext();
     }
     return true;
 }

@@ -58,6 +58,8 @@ const Symbol* Reader::quotedFunction(std::int32_t i) const {
     if (n.kind != NodeKind::Text) return nullptr;
     const std::string_view text = f_.text(n);
     const Symbol* s = MatchSymbol(text);
+    // a quoted name that is one only before a bracket, as "Re" in "Re"(z): with its bracket
+    if ((!s || s->input.size() != text.size()) && n.next >= 0 && isCallBracket(n.next)) s = MatchSymbol(std::string(text) + '(');
     if (!s || s->input.size() != text.size() || s->kind != SymbolKind::Function || s->role == Role::Letter) return nullptr;
     return s;
 }

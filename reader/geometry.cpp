@@ -16,16 +16,83 @@ bool Reader::vectorAngleRule(Row& r) {
     return true;
 }
 
-// u xx v between vectors is the vector product, u . v the scalar product
+// u xx v between vectors is the vector product, u . v the scalar product; A xx B between sets,
+// the Cartesian product ("Á cartesiano B")
 bool Reader::vectorProductRule(Row& r) {
     if (r.k == 0 || !r.has(r.k + 1)) return false;
     const Node& n = at(r.current());
     if (n.kind != NodeKind::Symbol || (n.flags & kEscaped)) return false;
+    if (n.symbol->role == Role::Cross && isSet(r.item(r.k - 1)) && isSet(r.next()) && speaksOfSets(r)) {
+        w_.operatorPhrase(Say(P::Cartesiano));
+        ++r.k;
+        return true;
+    }
     if (!isVector(r.item(r.k - 1)) || !isVector(r.next())) return false;
     const bool cross = n.symbol->role == Role::Cross;
     const bool dot = n.symbol->role == Role::Dot || n.symbol->role == Role::Times;
     if (!cross && !dot) return false;
     w_.operatorPhrase(Say(cross ? P::Vetorial : P::Escalar));
+    ++r.k;
+    return true;
+}
+
+// A set a Cartesian product is made of: a capital letter, a number set ("RR"), either squared.
+bool Reader::isSet(std::int32_t i) const { return isCapitalLetter(i) || isNumberSet(i) || isSquaredSet(i); }
+
+bool Reader::isSquaredSet(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Script && n.index() < 0 && isNumberText(n.exponent(), "2") &&
+           (isCapitalLetter(n.base()) || isNumberSet(n.base()));
+}
+
+bool Reader::isNumberSet(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Symbol && !(n.flags & kEscaped) && n.symbol->kind == SymbolKind::Constant &&
+           (n.symbol->flags & kArticle) && (n.symbol->flags & kCapital);
+}
+
+// Whether the row speaks of sets: a number set, braces, "in", or an operation or relation of
+// sets; "AxxB = 0" between numbers or matrices does not.
+bool Reader::speaksOfSets(const Row& r) const {
+    for (std::size_t j = 0; j < r.size(); ++j) {
+        const std::int32_t i = r.item(j);
+        const Node& n = at(i);
+        if (isNumberSet(i) || (n.kind == NodeKind::Script && isNumberSet(n.base())) || isSymbol(i, Role::In) ||
+            isSymbol(i, Role::SetOperation) || (n.kind == NodeKind::Group && n.symbol && n.symbol->role == Role::Brace))
+            return true;
+    }
+    return false;
+}
+
+// r // s, bar(AB) // bar(CD), AB // CD: the slash between lines or segments is "paralela a"
+// ("paralelo ao segmento" after a segment); elsewhere it stays a slash.
+bool Reader::parallelRule(Row& r) {
+    if (r.k == 0 || !r.has(r.k + 1) || at(r.current()).kind != NodeKind::Symbol || at(r.current()).symbol->input != "//")
+        return false;
+    const auto segment = [&](std::int32_t i) {
+        const Node& n = at(i);
+        return n.kind == NodeKind::Unary && n.symbol->role == Role::Overbar && capitalsRun(n.argument()) == 2;
+    };
+    const auto line = [&](std::size_t j) {  // a line's letter, or two capitals from j on
+        return letterIs(r.item(j), LetterRole::Reta) ? 1 : r.has(j + 1) && isCapitalLetter(r.item(j)) &&
+                                                                   isCapitalLetter(r.item(j + 1)) && !(at(r.item(j + 1)).flags & kSpaced)
+                                                               ? 2 : 0;
+    };
+    const std::int32_t before = r.item(r.k - 1);
+    if (segment(before) && segment(r.next())) {
+        w_.phrase(Say(P::ParaleloA));
+        w_.noun(Say(P::Segmento));
+        readNode(unwrap(at(r.next()).argument()));
+        r.k += 2;
+        return true;
+    }
+    const bool lineBefore = letterIs(before, LetterRole::Reta) ||
+                            (r.k >= 2 && isCapitalLetter(before) && isCapitalLetter(r.item(r.k - 2)) && !(at(before).flags & kSpaced));
+    const std::size_t after = line(r.k + 1);
+    if (!lineBefore || after == 0 || (r.has(r.k + 1 + after) && !(at(r.item(r.k + 1 + after)).flags & kSpaced) &&
+                                      isOperand(r.item(r.k + 1 + after))))
+        return false;
+    w_.phrase(Say(P::ParalelaA));
     ++r.k;
     return true;
 }

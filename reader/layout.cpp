@@ -298,7 +298,7 @@ void Reader::readUnary(std::int32_t i) {
             readNode(a);
             return;
         }
-        if (s->role == Role::Hat && capitalsRun(a) == 3) {
+        if (s->role == Role::Hat && (capitalsRun(a) == 3 || isCapital(unwrap(a)))) {  // "hat A": the angle at A
             w_.noun(Say(P::Angulo));
             readNode(a);
             return;

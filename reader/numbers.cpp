@@ -86,7 +86,13 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         if (n.flags & kEscaped) return false;
         const Role role = n.symbol->role;
         if (role == Role::Dot || role == Role::Times) {  // "N.m", "N*m": a product of units
-            text += '.';
+            // after a slash, a product outside brackets is no longer below it: "J//kg*K" is
+            // joules per kilogram, times K; "J//(kg*K)", per kilogram kelvin
+            text += depth == 0 && text.find('/') != std::string::npos ? '*' : '.';
+            return true;
+        }
+        if (n.symbol->input == "//") {  // "kJ//mol": the slash typed on the line
+            text += '/';
             return true;
         }
         if (n.symbol->kind == SymbolKind::Operator || n.symbol->kind == SymbolKind::Relation) return false;
@@ -98,13 +104,23 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
         return false;
     }
     case NodeKind::Script: {
-        if (n.index() >= 0 || n.exponent() < 0 || at(n.base()).kind != NodeKind::Letter) return false;
-        if (!isNumberText(n.exponent(), "2") && !isNumberText(n.exponent(), "3")) return false;
-        text += f_.text(at(n.base()));
+        if (n.index() >= 0 || n.exponent() < 0) return false;
+        const Node& base = at(n.base());
+        const bool letter = base.kind == NodeKind::Letter || isSymbol(n.base(), Role::Letter);  // "g" of "kg^2"
+        const std::string_view power = unitPower(n.exponent());
+        if (!letter || power.empty()) return false;
+        text += base.kind == NodeKind::Letter ? f_.text(base) : base.symbol->input;
         text += '^';
-        text += f_.text(at(unwrap(n.exponent())));
+        text += power;
         return true;
     }
+    case NodeKind::Group:  // "J//(kg*K)": the units below a typed slash, in brackets
+        if (depth > 0 || !text.ends_with('/') || (n.flags & (kMatrix | kInvisible)) || !n.close ||
+            n.symbol->role != Role::Paren || n.first < 0)
+            return false;
+        for (std::int32_t c = n.first; c >= 0; c = at(c).next)
+            if (!(at(c).kind == NodeKind::Row ? spellUnitRow(c, text) : spellUnit(c, text, 1))) return false;
+        return true;
     case NodeKind::Text:  // a unit in double quotes: "km/h"
         text += f_.text(n);
         return true;
@@ -114,6 +130,21 @@ bool Reader::spellUnit(std::int32_t i, std::string& text, int depth) const {
     default:
         return false;
     }
+}
+
+// The power of a unit: "2", "3", "-1", "-2", "-3" ("mol^-1", "m*s^(-2)"); empty for any other.
+std::string_view Reader::unitPower(std::int32_t exponent) const {
+    const Node& e = at(unwrap(exponent));
+    if (e.kind == NodeKind::Number) {
+        const std::string_view digits = f_.text(e);
+        return digits == "2" || digits == "3" ? digits : std::string_view{};
+    }
+    const bool row = e.kind == NodeKind::Row || (e.kind == NodeKind::Group && (e.flags & kInvisible));
+    if (!row || e.first < 0 || at(e.first).next != e.last || !isSymbol(e.first, Role::Minus) ||
+        at(e.last).kind != NodeKind::Number)
+        return {};
+    const std::string_view digits = f_.text(at(e.last));
+    return digits == "1" ? "-1" : digits == "2" ? "-2" : digits == "3" ? "-3" : std::string_view{};
 }
 
 bool Reader::spellUnitRow(std::int32_t i, std::string& text) const {
@@ -135,14 +166,90 @@ bool Reader::numberRule(Row& r) {
     if (at(r.current()).kind != NodeKind::Number) return false;
     std::string text;
     std::size_t end = r.k + 1;
+    // "10 000": a blank between groups of three digits, as a dot would be
+    std::string grouped;
+    if (const std::string_view digits = f_.text(at(r.current()));
+        digits.size() <= 3 && digits.front() != '0' && digits.find('.') == std::string_view::npos) {
+        grouped = digits;
+        for (std::size_t j = r.k + 1; r.has(j) && isThousandsGroup(r.item(j)); ++j) {
+            grouped += f_.text(at(r.item(j)));
+            end = j + 1;
+        }
+    }
+    if (end > r.k + 1) {
+        readNumber(grouped);
+        std::size_t after = end;
+        const UnitMatch unit = unitAt(r, end, true, after);
+        if (unit.length > 0) w_.phrase(unit.words);
+        r.k = unit.length > 0 ? after : end;
+        return true;
+    }
     const NumberMatch m = numberAt(r, r.k, text, end);
     if (m.length != text.size()) return false;
+    if (isMixedNumber(r, m, end)) {  // "2 1/2": "2 inteiros e 1 meio"
+        sayNumber(m);
+        w_.phrase(Say(m.integer == "1" ? P::Inteiro : P::Inteiros));
+        w_.phrase(Say(P::E));
+        readNode(r.item(end));
+        r.k = end + 1;
+        return true;
+    }
     sayNumber(m);
     std::size_t after = end;
-    const UnitMatch unit = unitAt(r, end, !singularAmount(m), after);
-    if (unit.length > 0) w_.phrase(unit.words);
-    r.k = after;
+    UnitMatch unit = unitAt(r, end, !singularAmount(m), after);
+    if (unit.length == 0 && isPowerOfTen(r, end)) {
+        // "1,6*10^-19 C", "3 xx 10^8 m/s": the unit of a number in scientific notation comes
+        // after its power of ten
+        unit = unitAt(r, end + 2, true, after);
+        if (unit.length > 0) {
+            w_.operatorPhrase(Say(P::Vezes));
+            readNode(r.item(end + 1));
+        }
+    }
+    if (unit.length > 0) {
+        w_.phrase(unit.words);
+        r.k = after;
+        return true;
+    }
+    r.k = end;
+    // "60 min = 1 h": the minutes' sign before a relation or an operator, which the page shows
+    // as a sign of its own
+    const Node& minutes = at(r.has(end) ? r.item(end) : r.current());
+    if (r.has(end) && minutes.kind == NodeKind::Unary && minutes.symbol->role == Role::Minute && (minutes.flags & kSpaced) &&
+        (isSymbolKind(minutes.argument(), SymbolKind::Relation) || isSymbolKind(minutes.argument(), SymbolKind::Operator))) {
+        w_.phrase(MatchUnit(minutes.symbol->input, !singularAmount(m)).words);
+        readNode(minutes.argument());
+        r.k = end + 1;
+    }
     return true;
+}
+
+// Three digits after a blank, with no decimals and nothing else against them: "000" of "10 000".
+bool Reader::isThousandsGroup(std::int32_t i) const {
+    const Node& n = at(i);
+    if (n.kind != NodeKind::Number || !(n.flags & kSpaced) || (n.next >= 0 && !(at(n.next).flags & kSpaced))) return false;
+    const std::string_view digits = f_.text(n);
+    return digits.size() == 3 && digits.find('.') == std::string_view::npos;
+}
+
+// A whole number, a blank and a proper fraction of whole numbers: "2 1/2", "1 3/4".
+bool Reader::isMixedNumber(const Row& r, const NumberMatch& m, std::size_t end) const {
+    if (!m.decimals.empty() || !m.period.empty() || !r.has(end) || end != r.k + 1) return false;
+    const Node& f = at(r.item(end));
+    if (f.kind != NodeKind::Frac || !(f.flags & kSpaced) || !isWholeNumber(f.numerator()) || !isWholeNumber(f.denominator()))
+        return false;
+    const std::string_view top = f_.text(at(unwrap(f.numerator()))), bottom = f_.text(at(unwrap(f.denominator())));
+    return top.size() < bottom.size() || (top.size() == bottom.size() && top < bottom);
+}
+
+// A times sign and a power of ten at item j: "* 10^8", ". 10^-19", "xx 10^(-3)".
+bool Reader::isPowerOfTen(const Row& r, std::size_t j) const {
+    if (!r.has(j + 2) || !(isSymbol(r.item(j), Role::Times) || isSymbol(r.item(j), Role::Dot) ||
+                           isSymbol(r.item(j), Role::Cross)))
+        return false;
+    const Node& power = at(r.item(j + 1));
+    return power.kind == NodeKind::Script && power.index() < 0 && power.exponent() >= 0 &&
+           isNumberText(power.base(), "10");
 }
 
 // R$ 1.200,00: reais and centavos
@@ -185,9 +292,12 @@ bool Reader::isDecimalComma(const Row& r, std::size_t k) const {
     const bool numberBefore = before.kind == NodeKind::Number ||
                               (before.kind == NodeKind::Unary && before.symbol->kind == SymbolKind::Function &&
                                at(before.argument()).kind == NodeKind::Number);
+    // after a function's number without brackets, a blank after the comma is not drawn: "cot
+    // 71, 1" shows "cot 71,1"
+    const bool unbracketedArgument = before.kind == NodeKind::Unary;
     return (!interval || grouped) && numberBefore &&
            (next.kind == NodeKind::Number || isBarredNumber(r.item(k + 1))) &&
-           !(at(r.item(k)).flags & kSpaced) && !(next.flags & kSpaced);
+           !(at(r.item(k)).flags & kSpaced) && (!(next.flags & kSpaced) || unbracketedArgument);
 }
 
 // In brackets, a comma between numbers that is no list's: after an operation or a relation
@@ -387,10 +497,14 @@ Base baseUnitAt(std::string_view t, std::size_t i) {
     return best;
 }
 
-// "^2", "^3", "²", "³" at `i`: the power and its length, or 0.
+// "^2", "^3", "²", "³", "^-1", "^-2", "^-3" at `i`: the power and its length, or 0.
 int powerAt(std::string_view t, std::size_t i, std::size_t& length) {
     if (t.substr(i, 2) == "^2" || t.substr(i, 2) == "²") { length = 2; return 2; }
     if (t.substr(i, 2) == "^3" || t.substr(i, 2) == "³") { length = 2; return 3; }
+    if (t.substr(i, 2) == "^-" && i + 2 < t.size() && t[i + 2] >= '1' && t[i + 2] <= '3') {
+        length = 3;
+        return '0' - t[i + 2];
+    }
     length = 0;
     return 0;
 }
@@ -461,14 +575,24 @@ std::size_t unitFactor(std::string_view t, std::size_t i, bool plural, bool belo
     const int power = powerAt(t, j, powerLength);
     j += powerLength;
     if (!words.empty()) words += ' ';
-    words += plural ? base.plural : base.singular;
-    if (power == 0) return j;
-    words += ' ';
-    if (below && !base.isLength) {
-        words += Say(power == 2 ? Phrase::AoQuadrado : Phrase::AoCubo);
+    if (power < 0) {  // "mol^-1": "por mol"; "s^-2": "por segundo ao quadrado"
+        words += Say(Phrase::Por);
+        words += ' ';
+        words += base.singular;
+        if (power == -1) return j;
+        words += ' ';
+        below = true;
     } else {
-        const int g = base.feminine ? 1 : 0, p = plural ? 1 : 0;
-        words += Say(power == 2 ? kSquare[g][p] : kCube[g][p]);
+        words += plural ? base.plural : base.singular;
+        if (power == 0) return j;
+        words += ' ';
+    }
+    const int magnitude = power < 0 ? -power : power;
+    if (below && !base.isLength) {
+        words += Say(magnitude == 2 ? Phrase::AoQuadrado : Phrase::AoCubo);
+    } else {
+        const int g = base.feminine ? 1 : 0, p = plural && power > 0 ? 1 : 0;
+        words += Say(magnitude == 2 ? kSquare[g][p] : kCube[g][p]);
     }
     return j;
 }

@@ -74,6 +74,7 @@ void Reader::readItems(const std::vector<std::int32_t>& items) {
 std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
     static constexpr RowRule kSymbol[] = {
         &Reader::vectorProductRule,  // "xx" between vectors
+        &Reader::parallelRule,  // "r // s" between lines
         &Reader::evaluationBarRule,  // "F(x)|_a^b"
         &Reader::danglingScriptRule,  // "2^" with nothing after it
         &Reader::symbolRules,  // by the sign's role: comma, colon, arrow, relation, bar...
@@ -114,6 +115,7 @@ std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
         &Reader::bodyItemRule,
         &Reader::vectorAngleRule,
         &Reader::composedCallRule,  // "(f o g)(x)"
+        &Reader::dividingBarsRule,  // "(x - a) | P(x)"
     };
     static constexpr RowRule kFrac[] = {
         &Reader::bodyItemRule,
@@ -153,7 +155,10 @@ std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
 bool Reader::startsImplicitProduct(const Row& r) const {
     const std::int32_t i = r.current();
     if (!isOperand(i)) return false;
-    return !isSymbol(i, Role::Prime) && !isSymbol(i, Role::Factorial);
+    // "sec(3)!": after a function's argument in brackets, a factorial is the function's own,
+    // heard after the argument's end, where "sec 3!" is the secant of 3!
+    if (isSymbol(i, Role::Factorial)) return w_.productMarker() == Say(P::FimDoArgumento);
+    return !isSymbol(i, Role::Prime);
 }
 
 // A function whose argument runs over a product, with its scripts or its argument: "cos", "cos^2", "cos x".

@@ -183,10 +183,14 @@ private:
 
     const Node& at(std::int32_t i) const { return f_.at(i); }
 
-    // The children of a row or group, with nested rows laid out flat.
+    // The children of a row or group, with nested rows laid out flat, and the brackets "{:" and
+    // ":}" too, which the page does not draw: "{:log^2 34:}NN" is read as "log^2 34 NN".
     void collect(std::int32_t parent, std::vector<std::int32_t>& items) const {
         for (std::int32_t c = at(parent).first; c >= 0; c = at(c).next) {
-            if (at(c).kind == NodeKind::Row) collect(c, items);
+            const Node& n = at(c);
+            const bool undrawn = n.kind == NodeKind::Group && !(n.flags & kMatrix) && n.symbol &&
+                                 n.symbol->role == Role::Invisible && n.close && n.close->role == Role::Invisible;
+            if (n.kind == NodeKind::Row || undrawn) collect(c, items);
             else items.push_back(c);
         }
     }
@@ -280,6 +284,10 @@ private:
     UnitMatch unitAt(const Row& r, std::size_t j, bool plural, std::size_t& end) const;
     bool spellUnit(std::int32_t i, std::string& text, int depth) const;
     bool spellUnitRow(std::int32_t i, std::string& text) const;
+    std::string_view unitPower(std::int32_t exponent) const;
+    bool isPowerOfTen(const Row& r, std::size_t j) const;
+    bool isThousandsGroup(std::int32_t i) const;
+    bool isMixedNumber(const Row& r, const NumberMatch& m, std::size_t end) const;
     static bool singularAmount(const NumberMatch& m);
     bool numberRule(Row& r);
     bool currencyRule(Row& r);
@@ -336,6 +344,8 @@ private:
     bool implicationArrowRule(Row& r);
     bool conditionalRule(Row& r);
     bool dividesRule(Row& r);
+    bool isClosedParen(std::int32_t i) const;
+    bool dividingBarsRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);
     bool mapsAhead(const std::vector<std::int32_t>& items, std::size_t colon,
@@ -386,12 +396,18 @@ private:
     bool vectorAngleRule(Row& r);
     bool vectorProductRule(Row& r);
     bool isVector(std::int32_t i) const;
+    bool isSet(std::int32_t i) const;
+    bool isSquaredSet(std::int32_t i) const;
+    bool isNumberSet(std::int32_t i) const;
+    bool speaksOfSets(const Row& r) const;
+    bool parallelRule(Row& r);
     bool isAngle(const std::vector<std::int32_t>& items) const;
     void readMatrix(std::int32_t i);
 
     // ---- chemistry (chemistry.cpp)
     bool isChemicalEquation(const std::vector<std::int32_t>& items);
     bool isChemicalArrow(std::int32_t i) const;
+    bool isCharged(std::int32_t i) const;
     void readChemicalEquation(const std::vector<std::int32_t>& items);
     bool chemicalEquation(const std::vector<std::int32_t>& items, bool read);
     bool chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read);

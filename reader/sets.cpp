@@ -58,7 +58,54 @@ bool Reader::dividesRule(Row& r) {
         return (n.kind == NodeKind::Number && f_.text(n).find('.') == std::string_view::npos) ||
                (n.kind == NodeKind::Letter && n.length == 1);
     };
-    if (at(r.item(r.k - 1)).kind != NodeKind::Number || !whole(r.item(r.k - 1)) || !whole(r.next())) return false;
+    // "(x - a) | P(x)": a polynomial in brackets divides another
+    const std::int32_t before = r.item(r.k - 1);
+    const bool polynomial = isClosedParen(before) && (isClosedParen(r.next()) || isCallBracket(r.next()) ||
+                                                       (r.has(r.k + 2) && at(r.next()).kind == NodeKind::Letter &&
+                                                        isCallBracket(r.item(r.k + 2))));
+    if (!polynomial && (at(before).kind != NodeKind::Number || !whole(before) || !whole(r.next()))) return false;
+    w_.phrase(Say(P::Divide));
+    ++r.k;
+    return true;
+}
+
+bool Reader::isClosedParen(std::int32_t i) const {
+    const Node& n = at(i);
+    return n.kind == NodeKind::Group && !(n.flags & (kInvisible | kMatrix)) && n.symbol->role == Role::Paren && n.close &&
+           n.close->role == Role::Paren;
+}
+
+// "2 | n e 3 | n", "3 | n <=> 3 | (a + b)": two bars, blanks around each, that the parser took
+// for a modulus, between a whole number before and an operand after; each bar is "divide".
+bool Reader::dividingBarsRule(Row& r) {
+    const Node& g = at(r.current());
+    if (r.k == 0 || !r.has(r.k + 1) || g.kind != NodeKind::Group || (g.flags & (kInvisible | kMatrix)) || !g.close ||
+        g.symbol->kind != SymbolKind::Bar || !(g.flags & kSpaced) || !(at(r.next()).flags & kSpaced))
+        return false;
+    std::vector<std::int32_t> inside;
+    collect(r.current(), inside);
+    const auto wholeNumber = [&](std::int32_t i) {
+        return at(i).kind == NodeKind::Number && f_.text(at(i)).find_first_of(".,") == std::string_view::npos;
+    };
+    if (inside.size() < 3 || !wholeNumber(r.item(r.k - 1)) || !wholeNumber(inside.back()) ||
+        !(at(inside.front()).flags & kSpaced) || !(at(inside.back()).flags & kSpaced) || !isOperand(r.next()))
+        return false;
+    w_.phrase(Say(P::Divide));
+    // the connective between the two divisibilities: "n e 3"
+    Row within(inside);
+    std::size_t from = 0;
+    for (within.k = 1; within.k + 1 < inside.size(); ++within.k) {
+        if (!(at(inside[within.k]).flags & kSpaced)) continue;
+        for (const P connective : {P::E, P::Ou}) {
+            const std::size_t end = spelledWordEnd(within, Say(connective));
+            if (end == 0) continue;
+            readItems(std::vector<std::int32_t>(inside.begin() + static_cast<std::ptrdiff_t>(from),
+                                                inside.begin() + static_cast<std::ptrdiff_t>(within.k)));
+            w_.phrase(Say(connective));
+            from = end;
+        }
+    }
+    readItems(std::vector<std::int32_t>(inside.begin() + static_cast<std::ptrdiff_t>(from), inside.end()));
     w_.phrase(Say(P::Divide));
     ++r.k;
     return true;
@@ -123,9 +170,16 @@ bool Reader::quantifiedInRule(Row& r) {
     return true;
 }
 
+// "p <-> q": the two-headed arrow typed as "<" and "->", the biconditional
 bool Reader::relationRule(Row& r) {
-    if (isSymbolKind(r.current(), SymbolKind::Relation)) r.open = Open::None;
-    return false;
+    if (!isSymbolKind(r.current(), SymbolKind::Relation)) return false;
+    r.open = Open::None;
+    if (at(r.current()).symbol->input != "<" || !r.has(r.k + 2) || !isSymbol(r.next(), Role::Tends) ||
+        (at(r.next()).flags & kSpaced))
+        return false;
+    w_.phrase(Say(P::SeESomenteSe));
+    r.k += 2;
+    return true;
 }
 
 // Words typed in a formula, without quotes, between relations: "x > 1 e x < 3", "x <= -2 ou
@@ -192,8 +246,10 @@ void Reader::findRelations(Row& r) const {
 }
 
 // {x in A | x > 0}
+// "{x in RR | x > 0}"; after a quantifier, "EE x in NN | x < 1", the bar is "tal que" too
 bool Reader::setBuilderBarRule(Row& r) {
-    if (bracket_ != Role::Brace || !isSymbolKind(r.current(), SymbolKind::Bar)) return false;
+    if ((bracket_ != Role::Brace && !r.quantifier) || !isSymbolKind(r.current(), SymbolKind::Bar)) return false;
+    r.quantifier = false;
     w_.phrase(Say(P::TalQue));
     ++r.k;
     return true;

@@ -27,6 +27,7 @@ std::string_view Unopened(Role role) {
     case Role::Angle: return Say(P::AnguloSemAbertura);
     case Role::FloorBracket: return Say(P::PisoSemAbertura);
     case Role::CeilBracket: return Say(P::TetoSemAbertura);
+    case Role::Invisible: return Say(P::DoisPontosEChaveSemAbertura);  // ":}" alone, which the page shows
     default: return {};
     }
 }

@@ -303,6 +303,15 @@ function connective(word) {
 // ("tg(3.2)" and "tan(3,2)"; "tan 3,2" is not "tan(3),2"), which comes before a unit in quotes
 // ("tg(50)\"cm\"").
 const RULES = {
+  // "hat A" and "/_ A", "hat(ABC)" and "/_ ABC": a hat over a vertex or over three vertices is
+  // the angle's sign.
+  'angle-hat': (tree) => mapRows(tree, (c) => c.flatMap((n) => {
+    if (n.t !== 'mover' || !isMo(n.c[1], '^')) return [n];
+    const capital = (x) => isLetter(x) && /^[A-Z]$/.test(x.v);
+    const vertices = n.c[0].t === 'mrow' ? n.c[0].c : [n.c[0]];
+    if (!(vertices.length === 1 || vertices.length === 3) || !vertices.every(capital)) return [n];
+    return [{ t: 'mo', a: '', v: '\u2220' }, ...vertices];
+  })),
   // "\"Cov\"(X,Y)" and "Cov(X,Y)": a function's name in double quotes, which the page draws
   // as text, becomes what the page draws for the name typed bare.
   'quoted-function-names': (tree) => mapRows(tree, (c) => c.flatMap((n) =>
@@ -387,6 +396,22 @@ const RULES = {
   // "4.500" and "4500": the dot between groups of three digits.
   'thousands-separator': (tree) => mapNodes(tree, (n) =>
     (n.t === 'mn' && /^[1-9]\d{0,2}(\.\d{3})+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace(/\./g, '') } : n)),
+  // "10 000" and "10000": a blank between groups of three digits only helps the eye.
+  'thousands-blank': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    let grouping = false;  // the last number is a run of groups that started with one to three digits
+    for (const n of c) {
+      const last = out[out.length - 1];
+      if (n.t === 'mn' && /^\d{3}$/.test(n.v) && last && last.t === 'mn' && (grouping || /^[1-9]\d{0,2}$/.test(last.v))) {
+        out[out.length - 1] = { t: 'mn', a: last.a, v: last.v + n.v };
+        grouping = true;
+      } else {
+        out.push(n);
+        grouping = false;
+      }
+    }
+    return out;
+  }),
   // "2,5" and "2.5": the decimal comma, which the page draws as a comma between two numbers.
   'decimal-comma': (tree) => mapRows(mapNodes(tree, (n) =>
     (n.t === 'mn' && /^\d+\.\d+$/.test(n.v) ? { t: 'mn', a: n.a, v: n.v.replace('.', ',') } : n)), joinDecimalCommas),
@@ -501,6 +526,15 @@ const RULES = {
     for (let i = 0; i < c.length; i++) {
       const negated = isMo(c[i], '\u00AC') && isMo(c[i + 1]) ? NEGATED[c[i + 1].v] : undefined;
       if (negated) { out.push({ t: 'mo', a: '', v: negated }); i++; } else out.push(c[i]);
+    }
+    return out;
+  }),
+  // "p <-> q" and "p <=> q": the two-headed arrow typed as "<" and "->", which the page draws as
+  // the two signs, is the biconditional.
+  'biconditional-arrow': (tree) => mapRows(tree, (c) => {
+    const out = [];
+    for (let i = 0; i < c.length; i++) {
+      if (isMo(c[i], '<') && isMo(c[i + 1], '\u2192')) { out.push({ t: 'mo', a: '', v: '\u21D4' }); i++; } else out.push(c[i]);
     }
     return out;
   }),
