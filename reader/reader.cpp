@@ -115,7 +115,7 @@ std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
         &Reader::bodyItemRule,
         &Reader::vectorAngleRule,
         &Reader::composedCallRule,  // "(f o g)(x)"
-        &Reader::dividingBarsRule,  // "(x - a) | P(x)"
+        &Reader::dividingBarsRule,  // "2 | n e 3 | n": bars taken for a modulus
     };
     static constexpr RowRule kFrac[] = {
         &Reader::bodyItemRule,
