@@ -200,10 +200,11 @@ Reader::ProductJoin Reader::productJoin(const Row& r) const {
     return ProductJoin::EndMarker;
 }
 
-// (x-1): round brackets, closed.
+// (x-1): round brackets, closed by a round bracket, that the page draws.
 bool Reader::isClosedParen(std::int32_t i) const {
     const Node& n = at(i);
-    return n.kind == NodeKind::Group && n.symbol->role == Role::Paren && n.close;
+    return n.kind == NodeKind::Group && !(n.flags & (kInvisible | kMatrix)) && n.symbol->role == Role::Paren && n.close &&
+           n.close->role == Role::Paren;
 }
 
 // sqrt(a), root(3)(a), |a|, abs(a): a root or a modulus.

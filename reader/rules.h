@@ -344,7 +344,6 @@ private:
     bool implicationArrowRule(Row& r);
     bool conditionalRule(Row& r);
     bool dividesRule(Row& r);
-    bool isClosedParen(std::int32_t i) const;
     bool dividingBarsRule(Row& r);
     bool tildeRule(Row& r);
     bool congruenceRule(Row& r);

@@ -69,12 +69,6 @@ bool Reader::dividesRule(Row& r) {
     return true;
 }
 
-bool Reader::isClosedParen(std::int32_t i) const {
-    const Node& n = at(i);
-    return n.kind == NodeKind::Group && !(n.flags & (kInvisible | kMatrix)) && n.symbol->role == Role::Paren && n.close &&
-           n.close->role == Role::Paren;
-}
-
 // "2 | n e 3 | n", "3 | n <=> 3 | (a + b)": two bars, blanks around each, that the parser took
 // for a modulus, between a whole number before and an operand after; each bar is "divide".
 bool Reader::dividingBarsRule(Row& r) {
