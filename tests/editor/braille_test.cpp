@@ -30,8 +30,8 @@ private slots:
         QTest::newRow("a fraction before a comma") << "Metade: `1/2` e `1/2`, não mais" << "Metade: ⠼⠁⠆ e ⠼⠁⠲⠼⠃, não mais";
         QTest::newRow("a matrix, row by row") << "Matriz `[[1,2],[3,4]]`" << "Matriz ⠷⠼⠁⠀⠼⠃\n⠼⠉⠀⠼⠙⠾";
         QTest::newRow("a formula left open") << "veja `x+1" << "veja ⠭⠖⠼⠁, fórmula sem crase de fechamento";
-        QTest::newRow("a sign without cells") << "conjunto `bb x` e `bb y`"
-                                              << "conjunto ⠿⠿⠃⠃⠿⠿⠭ e ⠿⠿⠃⠃⠿⠿⠽\nSinais sem braille no código: bb";
+        QTest::newRow("a sign without cells") << "conjunto `x&y` e `x&z`"
+                                              << "conjunto ⠭⠿⠿⠯⠿⠿⠽ e ⠭⠿⠿⠯⠿⠿⠵\nSinais sem braille no código: &";
     }
     void lineInBraille() {
         QFETCH(QString, line);

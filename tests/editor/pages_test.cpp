@@ -239,8 +239,8 @@ void PagesTest::writeBraille_data() {
     QTest::addColumn<QString>("notice");
     const QString done = QStringLiteral("Braille gerado: a.brf e a.txt.");
     QTest::newRow("written") << "Aula\n`x^2`" << false << "⠭⠡⠼⠃" << done;
-    QTest::newRow("a sign without cells") << "`bb x`" << false << "⠿⠿⠃⠃⠿⠿⠭"
-                                          << done + " Sinais sem braille no código: bb.";
+    QTest::newRow("a sign without cells") << "`x&y`" << false << "⠭⠿⠿⠯⠿⠿⠽"
+                                          << done + " Sinais sem braille no código: &.";
     QTest::newRow("cannot be written") << "`x^2`" << true << "" << "";
 }
 
