@@ -214,8 +214,9 @@ bool Reader::numberRule(Row& r) {
     r.k = end;
     // "60 min = 1 h": the minutes' sign before a relation or an operator, which the page shows
     // as a sign of its own
-    const Node& minutes = at(r.has(end) ? r.item(end) : r.current());
-    if (r.has(end) && minutes.kind == NodeKind::Unary && minutes.symbol->role == Role::Minute && (minutes.flags & kSpaced) &&
+    if (!r.has(end)) return true;
+    const Node& minutes = at(r.item(end));
+    if (minutes.kind == NodeKind::Unary && minutes.symbol->role == Role::Minute && (minutes.flags & kSpaced) &&
         (isSymbolKind(minutes.argument(), SymbolKind::Relation) || isSymbolKind(minutes.argument(), SymbolKind::Operator))) {
         w_.phrase(MatchUnit(minutes.symbol->input, !singularAmount(m)).words);
         readNode(minutes.argument());
