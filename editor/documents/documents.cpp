@@ -16,6 +16,7 @@
 #include "editor/documents/documenttext.h"
 #include "editor/state/runstate.h"
 #include "editor/window/editorparts.h"
+#include "editor/window/quietfocus.h"
 #include "platform/fileerror.h"
 #include "platform/messages.h"
 
@@ -46,6 +47,12 @@ std::string outOfMemory(const std::string& action, const std::string& file) {
 // What a save says: the file's own name, without its folders.
 QString savedNotice(const std::string& file) {
     return QStringLiteral("Salvo: ") + QString::fromStdString(std::filesystem::path(file).filename().string());
+}
+
+// A command whose dialog has just closed says what it did: the text, if it had the keyboard
+// before the dialog opened, takes it back without the screen reader reading its raw line first.
+void handTextBackQuietly(const EditorParts& parts) {
+    if (parts.window->focusWidget() == parts.textEdit) TakeFocusQuietly(parts.textEdit);
 }
 
 }  // namespace
@@ -157,6 +164,7 @@ void Documents::newPage() {
     if (!asked || messages::AskDiscard(kConfirmCaption, "Confirmando apagamento geral")) clearText();
     forgetName();
     list_.ClearSelection();
+    if (asked) handTextBackQuietly(parts_);
     SayDone(parts_, QStringLiteral("Nova p\u00e1gina"), asked ? kFocusBackMs : 0);
 }
 
@@ -201,6 +209,7 @@ void Documents::saveAs() {
     if (!WriteDocument(file)) return;
     SetCaption();
     list_.RefreshFileList(run_.currentFile);
+    handTextBackQuietly(parts_);
     SayDone(parts_, savedNotice(file), kFocusBackMs);  // after the dialog's focus goes back
 }
 

@@ -62,6 +62,14 @@ QString focusToldTwice(QWidget* w) {
     return QStringLiteral("%1,%2").arg(first ? "told" : "quiet", second ? "told" : "quiet");
 }
 
+// Whether the text's coming back to the keyboard is kept from screen readers, then the notice
+// the command shows after it.
+QString focusBackThenNotice(DocFixture& f) {
+    const QString told = focusToldTwice(f.mainWindow->textEdit);
+    const bool shown = QTest::qWaitFor([&f] { return !noticeOf(f).isEmpty(); });
+    return told + " | " + (shown ? noticeOf(f) : QStringLiteral("<no notice>"));
+}
+
 void placeCaret(DocFixture& f, int line, int column) {
     QTextCursor c(f.mainWindow->textEdit->document()->findBlockByNumber(line));
     c.setPosition(c.position() + column);
@@ -124,9 +132,7 @@ const Row kRows[] = {
              QTest::keyClick(w, Qt::Key_Return);
              return QString();
          });
-         const QString told = focusToldTwice(f.mainWindow->textEdit);
-         QTest::qWaitFor([&f] { return !noticeOf(f).isEmpty(); });
-         return told + " | " + noticeOf(f);
+         return focusBackThenNotice(f);
      },
      "quiet,told | selecionado: x"},
     {"exploration Enter without a screen reader: the program's voice", false,
@@ -151,6 +157,14 @@ const Row kRows[] = {
          return noticeOf(f);
      },
      "Salvo: aula.vloq"},
+    {"save under a new name: the text takes the keyboard back unheard, then the file's name", true,
+     [](DocFixture& f) {
+         f.type(QStringLiteral("x"));
+         f.dialogs.chooseFile(f.textos() + "/tarefa.vloq");
+         f.trigger("saveAs");
+         return focusBackThenNotice(f);
+     },
+     "quiet,told | Salvo: tarefa.vloq"},
     {"save without a screen reader: the program's voice", false,
      [](DocFixture& f) {
          writeBytes(f.textos() + "/aula.vloq", "Texto.");
@@ -166,6 +180,14 @@ const Row kRows[] = {
          return noticeOf(f);
      },
      "Nova página"},
+    {"new page over a changed text, asked first: the text takes the keyboard back unheard", true,
+     [](DocFixture& f) {
+         f.type(QStringLiteral("x"));
+         f.sink.yesNo.push_back(true);
+         f.trigger("newPage");
+         return focusBackThenNotice(f);
+     },
+     "quiet,told | Nova página"},
     {"catalogue formula inserted: its reading", true,
      [](DocFixture& f) {
          for (QAction* entry : f.mainWindow->findChildren<QAction*>())
