@@ -71,6 +71,12 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
         if (read) w_.word(f_.text(at(items[k])));
         several = f_.text(at(items[k])) != "1";
         ++k;
+    } else if (k + 1 < items.size() && at(items[k]).kind == NodeKind::Frac && isWholeNumber(at(items[k]).numerator()) &&
+               isWholeNumber(at(items[k]).denominator())) {
+        // "1/2 O_2": a coefficient that is a fraction
+        if (read) readNode(items[k]);
+        several = true;
+        ++k;
     }
     const std::size_t start = k;
     while (k < items.size()) {
