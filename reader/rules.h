@@ -416,6 +416,9 @@ private:
     void readChemicalEquation(const std::vector<std::int32_t>& items);
     bool chemicalEquation(const std::vector<std::int32_t>& items, bool read);
     bool chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read);
+    bool isInteger(std::int32_t i) const;
+    std::size_t nuclideSymbol(const std::vector<std::int32_t>& items, std::size_t k, bool read);
+    bool nuclide(const std::vector<std::int32_t>& items, std::size_t& k, bool species, bool read);
     bool chemicalScripts(std::int32_t i, bool read, const std::function<void()>& say);
 
     // ---- combinatorics and statistics (combinatorics.cpp)
