@@ -213,8 +213,13 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             std::string state;
             bool letters = true;
             for (std::int32_t c : inside) {
-                letters = letters && at(c).kind == NodeKind::Letter && smallLetter(f_.text(at(c)));
-                if (letters) state += f_.text(at(c));
+                // the "g" of a gas is the letter that may name a function
+                const Node& l = at(c);
+                const std::string_view t = l.kind == NodeKind::Letter                         ? f_.text(l)
+                                           : isSymbol(c, Role::Letter) && !(l.flags & kEscaped) ? l.symbol->input
+                                                                                                 : std::string_view{};
+                letters = letters && smallLetter(t);
+                if (letters) state += t;
             }
             if (k > start && n.kind != NodeKind::Script && letters && !StateWords(state).empty()) {
                 if (read) w_.phrase(StateWords(state));
