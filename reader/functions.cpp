@@ -461,12 +461,13 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
     if (!isCallBracket(arg)) w_.productEnd(Say(P::FimDoArgumento));
 }
 
-// A letter that names a function or a linear map: f, g, h, or a capital, T.
+// A letter that names a function or a linear map: f, g, h, or a capital, T; not Z or W,
+// complex numbers as z and w are (the impedance Z).
 bool Reader::namesMap(std::int32_t i) const {
     if (isFunctionLetter(i)) return true;
     const Node& n = at(i);
     const std::string_view t = n.kind == NodeKind::Letter ? f_.text(n) : std::string_view{};
-    return t.size() == 1 && t[0] >= 'A' && t[0] <= 'Z';
+    return t.size() == 1 && t[0] >= 'A' && t[0] <= 'Z' && t != "Z" && t != "W";
 }
 
 // Im(f), Im(T): the image of a function or a map, where Im(z) is the imaginary part of z.
