@@ -17,7 +17,7 @@ bool smallLetter(std::string_view t) { return t.size() == 1 && t[0] >= 'a' && t[
 bool Reader::isChemicalEquation(const std::vector<std::int32_t>& items) {
     bool arrow = false, charge = false;
     for (std::int32_t i : items) {
-        arrow = arrow || isChemicalArrow(i);
+        arrow = arrow || isChemicalArrow(i) || (at(i).kind == NodeKind::Script && isChemicalArrow(at(i).base()));
         charge = charge || isCharged(i);
     }
     return (arrow || charge) && chemicalEquation(items, false);
@@ -45,6 +45,10 @@ bool Reader::chemicalEquation(const std::vector<std::int32_t>& items, bool read)
     bool species = true;  // a species comes next
     while (k < items.size()) {
         const std::int32_t i = items[k];
+        if (nuclide(items, k, species, read)) {
+            species = false;
+            continue;
+        }
         if (species) {
             if (!chemicalSpecies(items, k, read)) return false;
             species = false;
@@ -63,6 +67,87 @@ bool Reader::chemicalEquation(const std::vector<std::int32_t>& items, bool read)
     return !species;
 }
 
+// A whole number, perhaps negative: the atomic number -1 of an electron.
+bool Reader::isInteger(std::int32_t i) const {
+    const std::int32_t u = unwrap(i);
+    if (at(u).kind != NodeKind::Row && at(u).kind != NodeKind::Group) return isWholeNumber(u);
+    std::vector<std::int32_t> parts;
+    collect(u, parts);
+    return parts.size() == 2 && isSymbol(parts[0], Role::Minus) && isWholeNumber(parts[1]);
+}
+
+// The symbol of a nuclide from items[k] on: an element, or the neutron, proton, electron or a
+// Greek letter (beta, alpha, gamma). The number of items it takes; 0 for none.
+std::size_t Reader::nuclideSymbol(const std::vector<std::int32_t>& items, std::size_t k, bool read) {
+    if (k >= items.size()) return 0;
+    const Node& n = at(items[k]);
+    if (n.kind == NodeKind::Symbol && n.symbol->kind == SymbolKind::Constant && n.symbol->role == Role::None &&
+        !(n.flags & kEscaped)) {
+        if (read) w_.phrase(n.symbol->words);
+        return 1;
+    }
+    if (n.kind != NodeKind::Letter) return 0;
+    const std::string_view first = f_.text(n);
+    if (first == "n" || first == "p" || first == "e") {
+        if (read) readLetter(first);
+        return 1;
+    }
+    if (!capitalLetter(first)) return 0;
+    std::size_t taken = 1;
+    std::string symbol(first);
+    if (k + 1 < items.size() && at(items[k + 1]).kind == NodeKind::Letter && !(at(items[k + 1]).flags & kSpaced) &&
+        smallLetter(f_.text(at(items[k + 1]))) && IsElement(symbol + std::string(f_.text(at(items[k + 1]))))) {
+        symbol += f_.text(at(items[k + 1]));
+        taken = 2;
+    }
+    if (!IsElement(symbol)) return 0;
+    if (read)
+        for (std::size_t j = 0; j < taken; ++j) readLetter(f_.text(at(items[k + j])));
+    return taken;
+}
+
+// A nuclide with its mass number above and its atomic number below, written before it:
+// "_6^(14)C" (a "_" with nothing before it), or with the scripts on the sign or coefficient
+// before it: "-> _7^(14)N", "+ _0^1n", "3 _0^1n". Read "C, número de massa 14, número atômico
+// 6", after the sign or coefficient. `species`: a species comes next (else a sign).
+bool Reader::nuclide(const std::vector<std::int32_t>& items, std::size_t& k, bool species, bool read) {
+    const Node& n = at(items[k]);
+    std::int32_t carrier = -1, mass = -1, atomic = -1;
+    std::size_t at0 = k + 1;
+    if (species && n.kind == NodeKind::Symbol && n.symbol->kind == SymbolKind::Subscript && k + 1 < items.size()) {
+        const Node& s = at(items[k + 1]);
+        if (s.kind != NodeKind::Script || s.index() >= 0 || s.exponent() < 0) return false;
+        atomic = s.base();
+        mass = s.exponent();
+        at0 = k + 2;
+    } else if (n.kind == NodeKind::Script && n.index() >= 0 && n.exponent() >= 0) {
+        carrier = n.base();
+        const bool sign = isSymbol(carrier, Role::Plus) || isChemicalArrow(carrier);
+        if (species ? !isWholeNumber(carrier) : !sign) return false;
+        atomic = n.index();
+        mass = n.exponent();
+    } else {
+        return false;
+    }
+    if (!isInteger(atomic) || !isWholeNumber(mass) || nuclideSymbol(items, at0, false) == 0) return false;
+    if (!read) {
+        k = at0 + nuclideSymbol(items, at0, false);
+        return true;
+    }
+    if (carrier >= 0 && isWholeNumber(carrier)) w_.word(f_.text(at(carrier)));
+    else if (carrier >= 0 && isSymbol(carrier, Role::Plus)) w_.phrase(at(carrier).symbol->words);
+    else if (carrier >= 0) w_.phrase(Say(isSymbol(carrier, Role::Equivalence) ? P::EmEquilibrioCom : P::Produz));
+    k = at0 + nuclideSymbol(items, at0, true);
+    w_.pause();
+    w_.phrase(Say(P::NumeroDeMassa));
+    readNode(mass);
+    w_.pause();
+    w_.phrase(Say(P::NumeroAtomico));
+    readNode(atomic);
+    w_.pauseBeforeNext();
+    return true;
+}
+
 // A species from items[k] on: a coefficient, then elements and bracketed groups with their
 // indices and charge, then a state in brackets; or an electron, e^-.
 bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read) {
@@ -70,6 +155,12 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
     if (k < items.size() && isWholeNumber(items[k])) {
         if (read) w_.word(f_.text(at(items[k])));
         several = f_.text(at(items[k])) != "1";
+        ++k;
+    } else if (k + 1 < items.size() && at(items[k]).kind == NodeKind::Frac && isWholeNumber(at(items[k]).numerator()) &&
+               isWholeNumber(at(items[k]).denominator())) {
+        // "1/2 O_2": a coefficient that is a fraction
+        if (read) readNode(items[k]);
+        several = true;
         ++k;
     }
     const std::size_t start = k;
@@ -122,8 +213,13 @@ bool Reader::chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t
             std::string state;
             bool letters = true;
             for (std::int32_t c : inside) {
-                letters = letters && at(c).kind == NodeKind::Letter && smallLetter(f_.text(at(c)));
-                if (letters) state += f_.text(at(c));
+                // the "g" of a gas is the letter that may name a function
+                const Node& l = at(c);
+                const std::string_view t = l.kind == NodeKind::Letter                         ? f_.text(l)
+                                           : isSymbol(c, Role::Letter) && !(l.flags & kEscaped) ? l.symbol->input
+                                                                                                 : std::string_view{};
+                letters = letters && smallLetter(t);
+                if (letters) state += t;
             }
             if (k > start && n.kind != NodeKind::Script && letters && !StateWords(state).empty()) {
                 if (read) w_.phrase(StateWords(state));

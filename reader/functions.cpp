@@ -67,12 +67,33 @@ const Symbol* Reader::quotedFunction(std::int32_t i) const {
 bool Reader::quotedFunctionRule(Row& r) {
     const Symbol* s = quotedFunction(r.current());
     if (!s) return false;
-    readFunctionHead(s, -1, -1);
+    readFunctionName(s, r.next());
     ++r.k;
     if (r.has(r.k) && isOperand(r.current()) && !isBigOperator(r.current())) {
         readArgument(r.current(), true);
         ++r.k;
     }
+    return true;
+}
+
+// "dim Im T": the letters I and m typed together after a function's name, before a map, name
+// the map's image; the page draws them as letters, and the parser gave the function the I.
+bool Reader::imageOfMapRule(Row& r) {
+    const Node& n = at(r.current());
+    if (n.kind != NodeKind::Unary || n.symbol->kind != SymbolKind::Function || n.argument() < 0 || !r.has(r.k + 2))
+        return false;
+    const Node& i = at(n.argument());
+    const Node& m = at(r.next());
+    if (i.kind != NodeKind::Letter || f_.text(i) != "I" || m.kind != NodeKind::Letter || f_.text(m) != "m" ||
+        (m.flags & kSpaced) || !namesMap(r.item(r.k + 2)))
+        return false;
+    readFunctionHead(n.symbol, -1, -1);
+    w_.phrase(Say(P::De));
+    w_.noun(Say(P::Imagem), true);
+    w_.phrase(Say(P::De));
+    readNode(r.item(r.k + 2));
+    w_.productEnd(Say(P::FimDoArgumento));
+    r.k += 3;
     return true;
 }
 
@@ -420,10 +441,46 @@ void Reader::readArgument(std::int32_t arg, bool withDe) {
             w_.productEnd(Say(P::FimDoArgumento));
             return;
         }
+        // mdc(24, 36): short arguments are heard as a list, "de 24 e 36", without the brackets
+        bool list = many && isCallBracket(arg) && items.size() >= 3 && items.size() % 2 == 1;
+        for (std::size_t j = 0; list && j < items.size(); ++j)
+            list = j % 2 == 1 ? isSymbol(items[j], Role::Comma) : isShort(items[j], true);
+        if (list) {
+            for (std::size_t j = 0; j < items.size(); j += 2) {
+                if (j + 1 == items.size()) w_.phrase(Say(P::E));
+                else if (j > 0) w_.pause();
+                readNode(items[j]);
+            }
+            decimalCommas_ = decimals;
+            w_.productEnd(Say(P::FimDoArgumento));
+            return;
+        }
         decimalCommas_ = decimals;
     }
     readNode(arg);
     if (!isCallBracket(arg)) w_.productEnd(Say(P::FimDoArgumento));
+}
+
+// A letter that names a function or a linear map: f, g, h, or a capital, T; not Z or W,
+// complex numbers as z and w are (the impedance Z).
+bool Reader::namesMap(std::int32_t i) const {
+    if (isFunctionLetter(i)) return true;
+    const Node& n = at(i);
+    const std::string_view t = n.kind == NodeKind::Letter ? f_.text(n) : std::string_view{};
+    return t.size() == 1 && t[0] >= 'A' && t[0] <= 'Z' && t != "Z" && t != "W";
+}
+
+// Im(f), Im(T): the image of a function or a map, where Im(z) is the imaginary part of z.
+bool Reader::isImageOf(const Symbol* s, std::int32_t argument) const {
+    if (s->input != "Im" || argument < 0 || !isCallBracket(argument)) return false;
+    std::vector<std::int32_t> items;
+    collect(argument, items);
+    return items.size() == 1 && namesMap(items[0]);
+}
+
+void Reader::readFunctionName(const Symbol* s, std::int32_t argument) {
+    if (isImageOf(s, argument)) w_.noun(Say(P::Imagem), true);
+    else readFunctionHead(s, -1, -1);
 }
 
 void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup) {
@@ -433,7 +490,8 @@ void Reader::readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t su
         readNode(sub);
         closeScope(isSimple(sub), Say(P::FimDaBase));
     } else {
-        w_.phrase(s->words);
+        if (s->flags & kArticle) w_.noun(s->words);
+        else w_.phrase(s->words);
         if (sub >= 0) readSubscript(sub);
     }
     if (sup >= 0) readExponent(sup, s->flags & kFeminine);

@@ -28,7 +28,7 @@ bool Reader::symbolRules(Row& r) {
         {Role::Plus, &Reader::bodyEndRule},
         {Role::Minus, &Reader::bodyEndRule},
     };
-    static constexpr RowRule kRelation[] = {&Reader::relationRule};
+    static constexpr RowRule kRelation[] = {&Reader::approximationRule, &Reader::relationRule};
     static constexpr RowRule kBar[] = {&Reader::setBuilderBarRule, &Reader::dividesRule};
     for (const SignRule& sign : kByRole)
         if (sign.role == n.symbol->role && (this->*sign.rule)(r)) return true;
@@ -249,7 +249,7 @@ void Reader::readUnary(std::int32_t i) {
     const Node& n = at(i);
     const Symbol* s = n.symbol;
     if (s->kind == SymbolKind::Function) {
-        readFunctionHead(s, -1, -1);
+        readFunctionName(s, n.argument());
         readArgument(n.argument(), true);
         return;
     }

@@ -278,6 +278,18 @@ bool Reader::currencyRule(Row& r) {
     return true;
 }
 
+// "log 3 ≅ 0,477": the sign of congruence before a decimal number is the approximation that
+// textbooks mean by it; between figures it stays congruence.
+bool Reader::approximationRule(Row& r) {
+    if (at(r.current()).symbol->input != "~=" || !r.has(r.k + 3) || at(r.next()).kind != NodeKind::Number ||
+        !isDecimalComma(r, r.k + 2))
+        return false;
+    r.open = Open::None;
+    w_.phrase(Say(P::AproximadamenteIgualA));
+    ++r.k;
+    return true;
+}
+
 // "1,5" is a decimal number as Brazilians write it, except inside brackets and scripts,
 // where a comma separates: [0,1], (1,2), X_(4,2), and the open interval ]0,1[.
 bool Reader::isDecimalComma(const Row& r, std::size_t k) const {

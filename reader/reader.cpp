@@ -129,6 +129,7 @@ std::span<const Reader::RowRule> Reader::rulesFor(NodeKind kind) {
     static constexpr RowRule kUnary[] = {
         &Reader::bodyItemRule,
         &Reader::vectorAngleRule,
+        &Reader::imageOfMapRule,  // "dim Im T"
         &Reader::functionProductRule,  // "sen 2x": the product after the name
     };
     static constexpr RowRule kOther[] = {

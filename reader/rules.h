@@ -28,11 +28,12 @@ public:
     // Fixed words of the reading. A final "a", "de" or "em" may contract with an article.
     void phrase(std::string_view p) { put(p, true); }
 
-    // A noun that takes the article "o" after a preposition.
-    void noun(std::string_view n) {
+    // A noun that takes the article "o" ("a" when feminine) after a preposition.
+    void noun(std::string_view n, bool feminine = false) {
         if (prepositionAt_ == std::string::npos) { phrase(n); return; }
         const std::string_view prep = std::string_view(out_).substr(prepositionAt_);
-        const char* contracted = prep == "a" ? "ao" : prep == "de" ? "do" : "no";
+        const char* contracted = feminine ? (prep == "a" ? "à" : prep == "de" ? "da" : "na")
+                                          : (prep == "a" ? "ao" : prep == "de" ? "do" : "no");
         out_.resize(prepositionAt_);
         out_ += contracted;
         prepositionAt_ = std::string::npos;
@@ -337,6 +338,7 @@ private:
     bool quantifierRule(Row& r);
     bool quantifiedInRule(Row& r);
     bool relationRule(Row& r);
+    bool approximationRule(Row& r);
     bool setBuilderBarRule(Row& r);
     bool connectiveRule(Row& r);
     std::size_t spelledWordEnd(const Row& r, std::string_view word) const;
@@ -363,6 +365,7 @@ private:
     bool bodyItemRule(Row& r);
     bool functionHeadRule(Row& r);
     bool functionProductRule(Row& r);
+    bool imageOfMapRule(Row& r);
     const Symbol* quotedFunction(std::int32_t i) const;
     bool quotedFunctionRule(Row& r);
     bool isArgumentFactor(std::int32_t i) const;
@@ -388,6 +391,9 @@ private:
     void readCall(std::int32_t letter, std::int32_t bracket);
     void readArgument(std::int32_t arg, bool withDe);
     void readFunctionHead(const Symbol* s, std::int32_t sub, std::int32_t sup);
+    bool namesMap(std::int32_t i) const;
+    bool isImageOf(const Symbol* s, std::int32_t argument) const;
+    void readFunctionName(const Symbol* s, std::int32_t argument);
     Open readBigOperator(std::int32_t i, bool bodyFollows);
     bool containsTends(std::int32_t i) const;
 
@@ -410,6 +416,9 @@ private:
     void readChemicalEquation(const std::vector<std::int32_t>& items);
     bool chemicalEquation(const std::vector<std::int32_t>& items, bool read);
     bool chemicalSpecies(const std::vector<std::int32_t>& items, std::size_t& k, bool read);
+    bool isInteger(std::int32_t i) const;
+    std::size_t nuclideSymbol(const std::vector<std::int32_t>& items, std::size_t k, bool read);
+    bool nuclide(const std::vector<std::int32_t>& items, std::size_t& k, bool species, bool read);
     bool chemicalScripts(std::int32_t i, bool read, const std::function<void()>& say);
 
     // ---- combinatorics and statistics (combinatorics.cpp)

@@ -435,6 +435,10 @@ const RULES = {
     }
     return out;
   }),
+  // "log 3 ≅ 0,477" and "log 3 ≈ 0,477": the sign of congruence before a decimal number is the
+  // approximation textbooks mean by it.
+  'congruence-before-decimal': (tree) => mapRows(tree, (c) =>
+    c.map((n, i) => (isMo(n, '≅') && c[i + 1] && c[i + 1].t === 'mn' && c[i + 1].v.includes(',') ? { ...n, v: '≈' } : n))),
   // "ln x" and "ln(x)", "sec -2" and "sec(-2)": brackets around one item after a function's
   // name, the item perhaps with a sign before it.
   'function-argument-brackets': (tree) => mapRows(tree, (c) => {
