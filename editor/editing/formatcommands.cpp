@@ -72,7 +72,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto* menu = static_cast<QMenu*>(watched);
+        // a menu being destroyed is no longer a menu when its last events arrive
+        const auto* menu = qobject_cast<QMenu*>(watched);
+        if (!menu) return false;
         bool chosen = event->type() == QEvent::MouseButtonRelease;
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
